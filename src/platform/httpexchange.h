@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+// One HTTP GET on a fresh connection, with the request head the vendor's services expect:
+// HTTP/1.0, Host, Keep-Alive: 300, Connection: keep-alive and the fixed User-Agent (or
+// Connection: close when keep-alive is off). Redirects are not followed.
+struct HttpOptions {
+    bool keepAlive = true;
+    // Connecting and each receive give up after this many seconds.
+    int timeoutSeconds = 90;
+};
+
+struct HttpResult {
+    // The last status line's code; 0 when the answer had no status line or never came.
+    int statusCode = 0;
+    // The status line's text after the code, trimmed; empty on any failure.
+    QString reason;
+    QByteArray body;
+    // The transfer ran to its end (whatever the status).
+    bool completed = false;
+
+    // The services' success test: the reason, upper-cased, is exactly "OK".
+    bool ok() const { return reason.toUpper() == QLatin1String("OK"); }
+};
+
+// Bodies beyond this are abandoned as a failed exchange.
+inline constexpr qint64 kMaxHttpBodyBytes = qint64(512) * 1024 * 1024;
+
+HttpResult HttpGet(const QString& url, const HttpOptions& options = {});

@@ -1,0 +1,98 @@
+#include "platform/inifile.h"
+
+#include "platform/textfile.h"
+
+IniFile IniFile::load(const QString& path) {
+    const auto text = TextFile::read(path);
+    return text ? parse(*text) : IniFile();
+}
+
+IniFile IniFile::parse(const QString& text) {
+    IniFile ini;
+    ini.m_sections.append(Section{}); // lines before the first section header
+    for (const QString& raw : TextFile::splitLines(text)) {
+        const QString line = raw.trimmed();
+        if (line.startsWith(QLatin1Char('[')) && line.endsWith(QLatin1Char(']'))) {
+            ini.m_sections.append(Section{line.mid(1, line.size() - 2).trimmed(), {}, {}});
+            continue;
+        }
+        const qsizetype eq = line.indexOf(QLatin1Char('='));
+        if (eq <= 0 || line.startsWith(QLatin1Char(';'))) {
+            if (!line.isEmpty())
+                ini.m_sections.last().looseLines << raw;
+            continue;
+        }
+        ini.m_sections.last().entries.append({line.left(eq).trimmed(), line.mid(eq + 1).trimmed()});
+    }
+    return ini;
+}
+
+const IniFile::Section* IniFile::find(const QString& name) const {
+    for (const Section& s : m_sections)
+        if (!s.name.isEmpty() && s.name.compare(name, Qt::CaseInsensitive) == 0)
+            return &s;
+    return nullptr;
+}
+
+IniFile::Section* IniFile::find(const QString& name) {
+    return const_cast<Section*>(static_cast<const IniFile*>(this)->find(name));
+}
+
+std::optional<QString> IniFile::value(const QString& section, const QString& key) const {
+    if (const Section* s = find(section))
+        for (const auto& entry : s->entries)
+            if (entry.first.compare(key, Qt::CaseInsensitive) == 0)
+                return entry.second;
+    return std::nullopt;
+}
+
+QString IniFile::text(const QString& section, const QString& key, const QString& fallback) const {
+    return value(section, key).value_or(fallback);
+}
+
+int IniFile::integer(const QString& section, const QString& key, int fallback) const {
+    const auto stored = value(section, key);
+    if (!stored)
+        return fallback;
+    bool ok = false;
+    const int result = stored->toInt(&ok, 10);
+    return ok ? result : fallback;
+}
+
+void IniFile::setValue(const QString& section, const QString& key, const QString& value) {
+    Section* s = find(section);
+    if (!s) {
+        m_sections.append(Section{section, {}, {}});
+        s = &m_sections.last();
+    }
+    for (auto& entry : s->entries) {
+        if (entry.first.compare(key, Qt::CaseInsensitive) == 0) {
+            entry.second = value;
+            return;
+        }
+    }
+    s->entries.append({key, value});
+}
+
+QString IniFile::toText() const {
+    QString out;
+    bool first = true;
+    for (const Section& s : m_sections) {
+        if (s.name.isEmpty() && s.entries.isEmpty() && s.looseLines.isEmpty())
+            continue;
+        if (!first)
+            out += QLatin1String("\r\n");
+        first = false;
+        if (!s.name.isEmpty())
+            out += QLatin1Char('[') + s.name + QLatin1String("]\r\n");
+        for (const QString& loose : s.looseLines)
+            out += loose + QLatin1String("\r\n");
+        for (const auto& entry : s.entries)
+            out += entry.first + QLatin1Char('=') + entry.second + QLatin1String("\r\n");
+    }
+    return out;
+}
+
+bool IniFile::save(const QString& path, QString* error) const {
+    return TextFile::writeAtomically(path, toText().toUtf8(), error);
+}

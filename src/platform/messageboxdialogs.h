@@ -1,0 +1,21 @@
+#pragma once
+
+#include "platform/dialogs.h"
+
+#include <QPointer>
+#include <QWidget>
+
+// Dialogs shown with QMessageBox over the main window.
+class MessageBoxDialogs : public Dialogs {
+public:
+    void setParentWidget(QWidget* parent) { m_parent = parent; }
+
+    void information(const QString& text) override;
+    bool confirm(const QString& text) override;
+    bool okAbort(const QString& text) override;
+    void error(const QString& text) override;
+    void titledError(const QString& title, const QString& text) override;
+
+private:
+    QPointer<QWidget> m_parent;
+};

@@ -1,0 +1,8 @@
+#pragma once
+
+#include "platform/desktop.h"
+
+class QtDesktop : public Desktop {
+public:
+    bool open(const QString& target) override;
+};

@@ -1,0 +1,33 @@
+#include "platform/scripteddialogs.h"
+
+QStringList ScriptedDialogs::texts() const {
+    QStringList result;
+    for (const Shown& s : m_shown)
+        result << s.text;
+    return result;
+}
+
+void ScriptedDialogs::clear() {
+    m_answers.clear();
+    m_shown.clear();
+}
+
+bool ScriptedDialogs::takeAnswer() { return m_answers.isEmpty() ? false : m_answers.dequeue(); }
+
+void ScriptedDialogs::information(const QString& text) { m_shown.append({Kind::Information, {}, text}); }
+
+bool ScriptedDialogs::confirm(const QString& text) {
+    m_shown.append({Kind::Confirm, {}, text});
+    return takeAnswer();
+}
+
+bool ScriptedDialogs::okAbort(const QString& text) {
+    m_shown.append({Kind::OkAbort, {}, text});
+    return takeAnswer();
+}
+
+void ScriptedDialogs::error(const QString& text) { m_shown.append({Kind::Error, {}, text}); }
+
+void ScriptedDialogs::titledError(const QString& title, const QString& text) {
+    m_shown.append({Kind::TitledError, title, text});
+}

@@ -1,0 +1,89 @@
+#include "platform/textfile.h"
+
+#include "platform/localeformats.h"
+
+#include <QFile>
+#include <QSaveFile>
+#include <QStringDecoder>
+
+namespace TextFile {
+
+QStringList splitLines(QStringView text) {
+    QStringList lines;
+    qsizetype start = 0;
+    const qsizetype n = text.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        const QChar c = text[i];
+        if (c != QLatin1Char('\r') && c != QLatin1Char('\n'))
+            continue;
+        lines << text.mid(start, i - start).toString();
+        if (c == QLatin1Char('\r') && i + 1 < n && text[i + 1] == QLatin1Char('\n'))
+            ++i;
+        start = i + 1;
+    }
+    if (start < n)
+        lines << text.mid(start).toString();
+    return lines;
+}
+
+QString decode(const QByteArray& bytes) {
+    if (bytes.startsWith("\xEF\xBB\xBF"))
+        return QString::fromUtf8(bytes.constData() + 3, bytes.size() - 3);
+    if (bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF")) {
+        QStringDecoder decoder(QStringConverter::Utf16, QStringConverter::Flag::ConvertInitialBom);
+        QString text = decoder(bytes);
+        if (text.startsWith(QChar(0xFEFF)))
+            text.remove(0, 1);
+        return text;
+    }
+    QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
+    QString text = utf8(bytes);
+    if (!utf8.hasError())
+        return text;
+    return LocaleFormats::decodeAnsi(bytes);
+}
+
+std::optional<QString> read(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    return decode(file.readAll());
+}
+
+std::optional<QStringList> readLines(const QString& path) {
+    const auto text = read(path);
+    if (!text)
+        return std::nullopt;
+    return splitLines(*text);
+}
+
+bool writeAtomically(const QString& path, const QByteArray& bytes, QString* error) {
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
+        if (error)
+            *error = QStringLiteral("Cannot write file \"%1\". %2").arg(path, file.errorString());
+        file.cancelWriting();
+        return false;
+    }
+    return true;
+}
+
+bool writeUtf8Lines(const QString& path, const QStringList& lines, QString* error) {
+    QByteArray bytes("\xEF\xBB\xBF");
+    for (const QString& line : lines) {
+        bytes += line.toUtf8();
+        bytes += "\r\n";
+    }
+    return writeAtomically(path, bytes, error);
+}
+
+bool writeAnsiLines(const QString& path, const QStringList& lines, QString* error) {
+    QByteArray bytes;
+    for (const QString& line : lines) {
+        bytes += LocaleFormats::encodeAnsi(line);
+        bytes += "\r\n";
+    }
+    return writeAtomically(path, bytes, error);
+}
+
+} // namespace TextFile

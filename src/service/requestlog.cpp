@@ -1,0 +1,70 @@
+#include "service/requestlog.h"
+
+#include "platform/apppaths.h"
+#include "platform/desktop.h"
+#include "platform/localeformats.h"
+#include "platform/textfile.h"
+#include "service/textfunctions.h"
+
+#include <QRegularExpression>
+
+void RequestLog::AppendLogLine(const QString& line) {
+    const QStringList parts = TextFile::splitLines(line);
+    if (parts.isEmpty())
+        m_lines << QString();
+    else
+        m_lines << parts;
+    emit lineAppended(line);
+}
+
+bool RequestLog::SaveAndOpenLog(const AppPaths& paths, Desktop& desktop, QString* error) const {
+    const QString file = paths.programFile(QStringLiteral("logRequests.txt"));
+    if (!TextFile::writeUtf8Lines(file, m_lines, error))
+        return false;
+    desktop.open(file);
+    return true;
+}
+
+QString RequestFunctionName(const QString& request) {
+    const qsizetype q = request.indexOf(QLatin1Char('?'));
+    return q < 0 ? QString() : request.left(q);
+}
+
+QString MaskSecrets(const QString& address) {
+    static const QRegularExpression seccode(QStringLiteral("(seccode=)[^&]*"));
+    QString masked = address;
+    masked.replace(seccode, QStringLiteral("\\1***"));
+    return masked;
+}
+
+namespace {
+QString head(const QString& stamp, const QString& baseUrl, const QString& request) {
+    return stamp + QLatin1String("  GET\t") + RequestFunctionName(request) + QLatin1Char('\t') +
+           MaskSecrets(baseUrl + request) + QLatin1Char('\t');
+}
+QString notAnswer(const QString& reason) {
+    return QLatin1String("NOT ANSWER [result(") + reason.toUpper() + QLatin1String(")] !!!");
+}
+QString span(const QDateTime& start, const QDateTime& end) {
+    return LocaleFormats::timestamp(start) + QLatin1String(" - ") + LocaleFormats::timestamp(end);
+}
+} // namespace
+
+QString AnsweredLogLine(const QDateTime& when, const QString& baseUrl, const QString& request) {
+    return head(LocaleFormats::timestamp(when), baseUrl, request) + QLatin1String("ANSWER OK");
+}
+
+QString FailedLogLine(const QDateTime& when, const QString& baseUrl, const QString& request, const QString& reason) {
+    return head(LocaleFormats::timestamp(when), baseUrl, request) + notAnswer(reason);
+}
+
+QString WorkerAnsweredLogLine(const QDateTime& start, const QDateTime& end, const QString& priceBaseUrl,
+                              const QString& request, const QString& answer) {
+    return head(span(start, end), priceBaseUrl, request) + QLatin1String("\"ANSWER [") +
+           ReplaceAllIgnoreCase(answer, QStringLiteral("\""), QString()) + QLatin1String("]\"");
+}
+
+QString WorkerFailedLogLine(const QDateTime& start, const QDateTime& end, const QString& priceBaseUrl,
+                            const QString& request, const QString& reason) {
+    return head(span(start, end), priceBaseUrl, request) + notAnswer(reason);
+}

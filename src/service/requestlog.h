@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QDateTime>
+#include <QObject>
+#include <QStringList>
+
+class AppPaths;
+class Desktop;
+
+// The request log: one line per exchange for as long as the program runs.
+class RequestLog : public QObject {
+    Q_OBJECT
+public:
+    using QObject::QObject;
+
+    // Window thread only. A text with line breaks becomes several log lines.
+    void AppendLogLine(const QString& line);
+    const QStringList& lines() const { return m_lines; }
+
+    // Writes the log to "logRequests.txt" in the program's folder and opens it. False with the
+    // reason in `error` when the file cannot be written.
+    bool SaveAndOpenLog(const AppPaths& paths, Desktop& desktop, QString* error = nullptr) const;
+
+signals:
+    void lineAppended(const QString& line);
+
+private:
+    QStringList m_lines;
+};
+
+// The function name of a request text: what stands before the first "?", empty without one.
+QString RequestFunctionName(const QString& request);
+// The address with every seccode value written as "***".
+QString MaskSecrets(const QString& address);
+
+QString AnsweredLogLine(const QDateTime& when, const QString& baseUrl, const QString& request);
+QString FailedLogLine(const QDateTime& when, const QString& baseUrl, const QString& request, const QString& reason);
+QString WorkerAnsweredLogLine(const QDateTime& start, const QDateTime& end, const QString& priceBaseUrl,
+                              const QString& request, const QString& answer);
+QString WorkerFailedLogLine(const QDateTime& start, const QDateTime& end, const QString& priceBaseUrl,
+                            const QString& request, const QString& reason);

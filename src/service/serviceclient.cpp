@@ -1,0 +1,61 @@
+#include "service/serviceclient.h"
+
+#include "platform/dialogs.h"
+#include "platform/httpexchange.h"
+#include "service/requestlog.h"
+#include "service/textfunctions.h"
+
+#include <QDateTime>
+
+ServiceClient::ServiceClient(const Endpoints& endpoints, RequestLog& log, Dialogs& dialogs, AccountSource& account)
+    : m_endpoints(endpoints), m_log(log), m_dialogs(dialogs), m_account(account),
+      m_catalogBaseUrl(endpoints.catalogUrl), m_priceServiceBaseUrl(endpoints.priceUrl) {}
+
+QString ServiceClient::exchange(const QString& baseUrl, const QString& request, bool catalog) {
+    const HttpResult result = HttpGet(baseUrl + request);
+    if (!result.ok()) {
+        m_log.AppendLogLine(FailedLogLine(QDateTime::currentDateTime(), baseUrl, request, result.reason));
+        return QString();
+    }
+    const QString answer = StreamToUtf8Text(result.body);
+    if (catalog && answer.contains(QLatin1String(kTestClientMarker))) {
+        OfferDemoServer();
+        return QString();
+    }
+    m_log.AppendLogLine(AnsweredLogLine(QDateTime::currentDateTime(), baseUrl, request));
+    return answer;
+}
+
+QString ServiceClient::CatalogRequest(const QString& request) { return exchange(m_catalogBaseUrl, request, true); }
+
+QString ServiceClient::PriceServiceRequest(const QString& request) {
+    return exchange(m_priceServiceBaseUrl, request, false);
+}
+
+void ServiceClient::OfferDemoServer() {
+    const QString text =
+        QStringLiteral("Client for work with WebService is not registered ! You can send request for create test "
+                       "account (on page[SETTINGS] => panel[Connect to WebService] => button[Create test account]) "
+                       "or do reconnect with demo server. ") +
+        QStringLiteral("\r\n") + QString(37, QLatin1Char('-')) + QStringLiteral("\r\n") +
+        QStringLiteral("Do recconnec with demo test webservice (email and seccode will replace on demo data, and "
+                       "there will only data for ATE and FEBI BILSTEIN that using for AUDI, BMW and MERCEDES-BENZ) "
+                       "??? ");
+    if (!m_dialogs.confirm(text))
+        return;
+    m_catalogBaseUrl = m_endpoints.demoUrl;
+    m_account.setAccount(QString::fromLatin1(kDemoEmail), QString::fromLatin1(kDemoSeccode));
+}
+
+QString ServiceClient::StandardParameters() const {
+    return QLatin1String("format=json&lang=") + m_account.lang() + QLatin1String("&email=") + Trim(m_account.email()) +
+           QLatin1String("&seccode=") + Trim(m_account.seccode());
+}
+
+QString ServiceClient::ListRequest(const QString& function, const QString& own) const {
+    return function + QLatin1Char('?') + StandardParameters() + own;
+}
+
+QString ServiceClient::KeyRequest(const QString& function, const QString& keyPiece) const {
+    return function + QLatin1Char('?') + keyPiece + QLatin1Char('&') + StandardParameters();
+}

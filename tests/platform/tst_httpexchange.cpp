@@ -1,0 +1,103 @@
+#include "platform/httpexchange.h"
+#include "support/rawhttpserver.h"
+
+#include <QTest>
+
+class TestHttpExchange : public QObject {
+    Q_OBJECT
+private slots:
+    void sendsExactlyTheServiceHead();
+    void workerFormClosesTheConnection();
+    void statusLineDecidesSuccess_data();
+    void statusLineDecidesSuccess();
+    void redirectIsNotFollowed();
+    void refusedConnectionHasNoReason();
+};
+
+void TestHttpExchange::sendsExactlyTheServiceHead() {
+    RawHttpServer server({"HTTP/1.0 200 OK\r\n\r\nhello"});
+    const HttpResult r = HttpGet(server.url(QStringLiteral("/GetListYears?format=json&lang=en")));
+    QVERIFY(r.ok());
+    QCOMPARE(r.body, QByteArray("hello"));
+    const QByteArray expected = "GET /GetListYears?format=json&lang=en HTTP/1.0\r\n"
+                                "Host: 127.0.0.1:" +
+                                QByteArray::number(server.port()) +
+                                "\r\n"
+                                "Keep-Alive: 300\r\n"
+                                "Connection: keep-alive\r\n"
+                                "User-Agent: Mozilla/4.0 (compatible; Synapse)\r\n"
+                                "\r\n";
+    QCOMPARE(server.requests().value(0), expected);
+}
+
+void TestHttpExchange::workerFormClosesTheConnection() {
+    RawHttpServer server({"HTTP/1.0 200 OK\r\n\r\n"});
+    HttpOptions options;
+    options.keepAlive = false;
+    options.timeoutSeconds = 120;
+    HttpGet(server.url(QStringLiteral("/get?service=COMPAREPRICE")), options);
+    const QByteArray expected = "GET /get?service=COMPAREPRICE HTTP/1.0\r\n"
+                                "Host: 127.0.0.1:" +
+                                QByteArray::number(server.port()) +
+                                "\r\n"
+                                "Connection: close\r\n"
+                                "User-Agent: Mozilla/4.0 (compatible; Synapse)\r\n"
+                                "\r\n";
+    QCOMPARE(server.requests().value(0), expected);
+}
+
+void TestHttpExchange::statusLineDecidesSuccess_data() {
+    QTest::addColumn<QByteArray>("reply");
+    QTest::addColumn<bool>("ok");
+    QTest::addColumn<int>("code");
+    QTest::addColumn<QString>("reason");
+    QTest::addColumn<QByteArray>("body");
+
+    QTest::newRow("200 OK") << QByteArray("HTTP/1.0 200 OK\r\nContent-Length: 3\r\n\r\nabc") << true << 200
+                            << "OK" << QByteArray("abc");
+    QTest::newRow("200 Ok") << QByteArray("HTTP/1.1 200 Ok\r\n\r\nabc") << true << 200 << "Ok" << QByteArray("abc");
+    QTest::newRow("200 alone") << QByteArray("HTTP/1.0 200\r\n\r\nabc") << false << 200 << "" << QByteArray("abc");
+    QTest::newRow("100 then 200") << QByteArray("HTTP/1.1 100 Continue\r\n\r\nHTTP/1.1 200 OK\r\n\r\nabc") << true
+                                  << 200 << "OK" << QByteArray("abc");
+    QTest::newRow("no status line") << QByteArray("just a body\r\nline two") << false << 0 << ""
+                                    << QByteArray("just a body\r\nline two");
+    QTest::newRow("chunked") << QByteArray("HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n"
+                                           "3\r\nabc\r\n2\r\nde\r\n0\r\n\r\n")
+                             << true << 200 << "OK" << QByteArray("abcde");
+    QTest::newRow("until close") << QByteArray("HTTP/1.0 200 OK\r\n\r\nuntil the end") << true << 200 << "OK"
+                                 << QByteArray("until the end");
+    QTest::newRow("server error") << QByteArray("HTTP/1.0 500 Internal Server Error\r\n\r\noops") << false << 500
+                                  << "Internal Server Error" << QByteArray("oops");
+}
+
+void TestHttpExchange::statusLineDecidesSuccess() {
+    QFETCH(QByteArray, reply);
+    RawHttpServer server({reply});
+    const HttpResult r = HttpGet(server.url());
+    QFETCH(bool, ok);
+    QFETCH(int, code);
+    QFETCH(QString, reason);
+    QFETCH(QByteArray, body);
+    QCOMPARE(r.ok(), ok);
+    QCOMPARE(r.statusCode, code);
+    QCOMPARE(r.reason, reason);
+    QCOMPARE(r.body, body);
+}
+
+void TestHttpExchange::redirectIsNotFollowed() {
+    RawHttpServer server({"HTTP/1.0 301 Moved Permanently\r\nLocation: /elsewhere\r\n\r\n", "HTTP/1.0 200 OK\r\n\r\n"});
+    const HttpResult r = HttpGet(server.url(QStringLiteral("/here")));
+    QVERIFY(!r.ok());
+    QCOMPARE(r.reason, QStringLiteral("Moved Permanently"));
+    QCOMPARE(server.requests().size(), 1);
+}
+
+void TestHttpExchange::refusedConnectionHasNoReason() {
+    const HttpResult r = HttpGet(QStringLiteral("http://127.0.0.1:%1/x").arg(RefusingPort()));
+    QVERIFY(!r.ok());
+    QVERIFY(!r.completed);
+    QCOMPARE(r.reason, QString());
+}
+
+QTEST_GUILESS_MAIN(TestHttpExchange)
+#include "tst_httpexchange.moc"

@@ -1,0 +1,96 @@
+#include "platform/inifile.h"
+#include "platform/localeformats.h"
+#include "platform/textfile.h"
+#include "support/testpaths.h"
+
+#include <QFileInfo>
+#include <QTest>
+
+class TestTextFile : public QObject {
+    Q_OBJECT
+private slots:
+    void decodesByMarkOrFallsBackToAnsi_data();
+    void decodesByMarkOrFallsBackToAnsi();
+    void writesUtf8WithMarkAndCrLf();
+    void ansiRoundTrip();
+    void failedWriteKeepsTheOldFile();
+    void iniKeepsUnknownSectionsAndReadsAnyCase();
+    void listSeparatorFollowsDecimalPoint();
+    void timestampLeavesOutMidnight();
+};
+
+void TestTextFile::decodesByMarkOrFallsBackToAnsi_data() {
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("utf-8 mark") << QByteArray("\xEF\xBB\xBFM\xC3\xBCller") << QStringLiteral("Müller");
+    QTest::newRow("utf-16le mark") << QByteArray("\xFF\xFEM\0\xFC\0", 6) << QStringLiteral("Mü");
+    QTest::newRow("valid utf-8, no mark") << QByteArray("M\xC3\xBCller") << QStringLiteral("Müller");
+    QTest::newRow("cp1252, no mark") << QByteArray("M\xFCller \x80") << QStringLiteral("Müller €");
+}
+
+void TestTextFile::decodesByMarkOrFallsBackToAnsi() {
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, text);
+    QCOMPARE(TextFile::decode(bytes), text);
+}
+
+void TestTextFile::writesUtf8WithMarkAndCrLf() {
+    TestFolders folders;
+    const QString path = folders.programFile(QStringLiteral("list.txt"));
+    QVERIFY(TextFile::writeUtf8Lines(path, {QStringLiteral("a"), QStringLiteral("ü")}));
+    QCOMPARE(readBytes(path), QByteArray("\xEF\xBB\xBF" "a\r\n\xC3\xBC\r\n"));
+    QCOMPARE(*TextFile::readLines(path), QStringList({QStringLiteral("a"), QStringLiteral("ü")}));
+    QVERIFY(TextFile::writeUtf8Lines(path, {}));
+    QCOMPARE(readBytes(path), QByteArray("\xEF\xBB\xBF"));
+}
+
+void TestTextFile::ansiRoundTrip() {
+    const QString text = QStringLiteral("Œuvre – 5 € ÿ");
+    QCOMPARE(LocaleFormats::decodeAnsi(LocaleFormats::encodeAnsi(text)), text);
+    QCOMPARE(LocaleFormats::encodeAnsi(QStringLiteral("Ж")), QByteArray("?"));
+}
+
+void TestTextFile::failedWriteKeepsTheOldFile() {
+    TestFolders folders;
+    const QString path = folders.programFile(QStringLiteral("velmora.ini"));
+    writeBytes(path, "old");
+    QFile::setPermissions(folders.programDir(), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+    QString error;
+    const bool written = TextFile::writeUtf8Lines(path, {QStringLiteral("new")}, &error);
+    QFile::setPermissions(folders.programDir(),
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    if (written)
+        QSKIP("the folder stays writable for this user (root)");
+    QVERIFY(!error.isEmpty());
+    QCOMPARE(readBytes(path), QByteArray("old"));
+}
+
+void TestTextFile::iniKeepsUnknownSectionsAndReadsAnyCase() {
+    IniFile ini = IniFile::parse(QStringLiteral("[WebService]\r\nEmail=a@b.c\r\n[service]\r\ncatalog_url=http://"
+                                                "127.0.0.1:18100/\r\n"));
+    QCOMPARE(ini.text(QStringLiteral("webservice"), QStringLiteral("email")), QStringLiteral("a@b.c"));
+    QCOMPARE(ini.integer(QStringLiteral("webservice"), QStringLiteral("lang"), 5), 5);
+    ini.setValue(QStringLiteral("webservice"), QStringLiteral("email"), QStringLiteral("x@y.z"));
+    ini.setValue(QStringLiteral("myprices"), QStringLiteral("brand"), QStringLiteral("[brand],[marke]"));
+    const IniFile again = IniFile::parse(ini.toText());
+    QCOMPARE(again.text(QStringLiteral("webservice"), QStringLiteral("email")), QStringLiteral("x@y.z"));
+    QCOMPARE(again.text(QStringLiteral("service"), QStringLiteral("catalog_url")),
+             QStringLiteral("http://127.0.0.1:18100/"));
+    QCOMPARE(again.text(QStringLiteral("myprices"), QStringLiteral("brand")), QStringLiteral("[brand],[marke]"));
+}
+
+void TestTextFile::listSeparatorFollowsDecimalPoint() {
+    QCOMPARE(LocaleFormats::listSeparator(QLocale(QLocale::German)), QStringLiteral(";"));
+    QCOMPARE(LocaleFormats::listSeparator(QLocale(QLocale::English, QLocale::UnitedStates)), QStringLiteral(","));
+}
+
+void TestTextFile::timestampLeavesOutMidnight() {
+    const QLocale locale(QLocale::German);
+    QCOMPARE(LocaleFormats::timestamp(QDateTime(QDate(2026, 12, 10), QTime(0, 0)), locale),
+             locale.toString(QDate(2026, 12, 10), QLocale::ShortFormat));
+    const QString withTime = LocaleFormats::timestamp(QDateTime(QDate(2026, 12, 10), QTime(14, 5, 9)), locale);
+    QVERIFY2(withTime.endsWith(QStringLiteral(" 14:05:09")), qPrintable(withTime));
+}
+
+QTEST_GUILESS_MAIN(TestTextFile)
+#include "tst_textfile.moc"

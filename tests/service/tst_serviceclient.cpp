@@ -1,0 +1,156 @@
+#include "platform/apppaths.h"
+#include "platform/desktop.h"
+#include "platform/localeformats.h"
+#include "platform/scripteddialogs.h"
+#include "platform/textfile.h"
+#include "service/requestlog.h"
+#include "service/serviceclient.h"
+#include "support/rawhttpserver.h"
+#include "support/testpaths.h"
+
+#include <QTest>
+
+namespace {
+Endpoints endpointsFor(const QString& catalog, const QString& price, const QString& demo) {
+    Endpoints e = Endpoints::defaults();
+    e.catalogUrl = catalog;
+    e.priceUrl = price;
+    e.demoUrl = demo;
+    return e;
+}
+} // namespace
+
+class TestServiceClient : public QObject {
+    Q_OBJECT
+private slots:
+    void answeredRequestReturnsBodyAndLogsOk();
+    void emptyBodyStillLogsAnswerOk();
+    void failedRequestReturnsEmptyAndLogsReason();
+    void testClientAnswerOffersDemoServer_data();
+    void testClientAnswerOffersDemoServer();
+    void logLineForms();
+    void requestTextsFollowParameterOrders();
+    void saveAndOpenLogWritesUtf8File();
+};
+
+void TestServiceClient::answeredRequestReturnsBodyAndLogsOk() {
+    RawHttpServer server({"HTTP/1.0 200 OK\r\n\r\n\t\t\t{\r\n"});
+    RequestLog log;
+    ScriptedDialogs dialogs;
+    FixedAccount account(QStringLiteral("a+b&c@x.test"), QStringLiteral(" secret "));
+    ServiceClient client(endpointsFor(server.url(), server.url(), server.url()), log, dialogs, account);
+    const QString request = client.ListRequest(QStringLiteral("GetListYears"));
+    QCOMPARE(request, QStringLiteral("GetListYears?format=json&lang=en&email=a+b&c@x.test&seccode=secret"));
+    QCOMPARE(client.CatalogRequest(request), QStringLiteral("\t\t\t{\r\n"));
+    QCOMPARE(log.lines().size(), 1);
+    QVERIFY(log.lines()[0].endsWith(QStringLiteral("\tANSWER OK")));
+    QVERIFY(log.lines()[0].contains(QStringLiteral("&seccode=***\t")));
+    QVERIFY(!log.lines()[0].contains(QStringLiteral("secret")));
+    QVERIFY(server.requests().value(0).startsWith("GET /GetListYears?format=json&lang=en&email=a+b&c@x.test&"));
+}
+
+void TestServiceClient::emptyBodyStillLogsAnswerOk() {
+    RawHttpServer server({"HTTP/1.0 200 OK\r\nContent-Length: 0\r\n\r\n"});
+    RequestLog log;
+    ScriptedDialogs dialogs;
+    FixedAccount account;
+    ServiceClient client(endpointsFor(server.url(), server.url(), server.url()), log, dialogs, account);
+    QCOMPARE(client.PriceServiceRequest(QStringLiteral("sites-list")), QString());
+    QCOMPARE(log.lines().size(), 1);
+    QVERIFY(log.lines()[0].contains(QStringLiteral("  GET\t\t") + server.url() + QStringLiteral("sites-list\t")));
+    QVERIFY(log.lines()[0].endsWith(QStringLiteral("ANSWER OK")));
+}
+
+void TestServiceClient::failedRequestReturnsEmptyAndLogsReason() {
+    RequestLog log;
+    ScriptedDialogs dialogs;
+    FixedAccount account;
+    const QString dead = QStringLiteral("http://127.0.0.1:%1/").arg(RefusingPort());
+    ServiceClient client(endpointsFor(dead, dead, dead), log, dialogs, account);
+    QCOMPARE(client.CatalogRequest(QStringLiteral("getTypes?format=json")), QString());
+    QVERIFY(log.lines().value(0).endsWith(QStringLiteral("\tNOT ANSWER [result()] !!!")));
+
+    RawHttpServer server({"HTTP/1.0 404 Not Found\r\n\r\nmissing"});
+    ServiceClient other(endpointsFor(server.url(), server.url(), server.url()), log, dialogs, account);
+    QCOMPARE(other.CatalogRequest(QStringLiteral("x?y")), QString());
+    QVERIFY(log.lines().value(1).endsWith(QStringLiteral("\tNOT ANSWER [result(NOT FOUND)] !!!")));
+    QVERIFY(dialogs.shown().isEmpty());
+}
+
+void TestServiceClient::testClientAnswerOffersDemoServer_data() {
+    QTest::addColumn<bool>("accept");
+    QTest::newRow("yes") << true;
+    QTest::newRow("no") << false;
+}
+
+void TestServiceClient::testClientAnswerOffersDemoServer() {
+    QFETCH(bool, accept);
+    RawHttpServer server({"HTTP/1.0 200 OK\r\n\r\n{\r\n\t\"statusText\": \"test client\"\r\n}\r\n"});
+    RequestLog log;
+    ScriptedDialogs dialogs;
+    dialogs.setNextAnswer(accept);
+    FixedAccount account(QStringLiteral("me@x.test"), QStringLiteral("code"));
+    const QString catalog = server.url();
+    const QString price = QStringLiteral("http://127.0.0.1:1/");
+    const QString demo = QStringLiteral("http://127.0.0.1:2/");
+    ServiceClient client(endpointsFor(catalog, price, demo), log, dialogs, account);
+
+    QCOMPARE(client.CatalogRequest(QStringLiteral("GetListYears?format=json")), QString());
+    QVERIFY(log.lines().isEmpty());
+    QCOMPARE(dialogs.shown().size(), 1);
+    QVERIFY(dialogs.lastText().startsWith(QStringLiteral("Client for work with WebService is not registered !")));
+    QVERIFY(dialogs.lastText().contains(QStringLiteral(" or do reconnect with demo server. \r\n") +
+                                        QString(37, QLatin1Char('-')) + QStringLiteral("\r\nDo recconnec")));
+    QCOMPARE(client.catalogBaseUrl(), accept ? demo : catalog);
+    QCOMPARE(client.priceServiceBaseUrl(), price);
+    QCOMPARE(account.email(), accept ? QStringLiteral("demo@velmora.test") : QStringLiteral("me@x.test"));
+    QCOMPARE(account.seccode(), accept ? QStringLiteral("@nrvqlzkxtbwm@") : QStringLiteral("code"));
+}
+
+void TestServiceClient::logLineForms() {
+    const QDateTime start(QDate(2026, 3, 4), QTime(10, 11, 12));
+    const QDateTime end(QDate(2026, 3, 4), QTime(10, 11, 13));
+    const QString base = QStringLiteral("http://h:150/");
+    const QString request = QStringLiteral("get?service=COMPAREPRICE&email=e&seccode=s&site=44");
+    const QString stamp = LocaleFormats::timestamp(start) + QStringLiteral(" - ") + LocaleFormats::timestamp(end);
+    QCOMPARE(WorkerAnsweredLogLine(start, end, base, request, QStringLiteral("{\"host\" : \"a\"}")),
+             stamp + QStringLiteral("  GET\tget\thttp://h:150/get?service=COMPAREPRICE&email=e&seccode=***&site=44\t"
+                                    "\"ANSWER [{host : a}]\""));
+    QCOMPARE(WorkerFailedLogLine(start, end, base, request, QStringLiteral("Internal Server Error")),
+             stamp + QStringLiteral("  GET\tget\thttp://h:150/get?service=COMPAREPRICE&email=e&seccode=***&site=44\t"
+                                    "NOT ANSWER [result(INTERNAL SERVER ERROR)] !!!"));
+    QCOMPARE(FailedLogLine(start, base, QStringLiteral("sites-list"), QString()),
+             LocaleFormats::timestamp(start) + QStringLiteral("  GET\t\thttp://h:150/sites-list\tNOT ANSWER [result()] !!!"));
+    QCOMPARE(MaskSecrets(QStringLiteral("a?seccode=x&b=1&seccode=y")), QStringLiteral("a?seccode=***&b=1&seccode=***"));
+
+    RequestLog log;
+    log.AppendLogLine(QStringLiteral("one\r\ntwo"));
+    QCOMPARE(log.lines(), QStringList({QStringLiteral("one"), QStringLiteral("two")}));
+}
+
+void TestServiceClient::requestTextsFollowParameterOrders() {
+    RequestLog log;
+    ScriptedDialogs dialogs;
+    FixedAccount account(QStringLiteral(" e@x "), QStringLiteral("s"), QStringLiteral("de"));
+    ServiceClient client(Endpoints::defaults(), log, dialogs, account);
+    QCOMPARE(client.ListRequest(QStringLiteral("getModels"), QStringLiteral("&year=1998&only=2")),
+             QStringLiteral("getModels?format=json&lang=de&email=e@x&seccode=s&year=1998&only=2"));
+    QCOMPARE(client.KeyRequest(QStringLiteral("getInfoCar"), QStringLiteral("typid=5")),
+             QStringLiteral("getInfoCar?typid=5&format=json&lang=de&email=e@x&seccode=s"));
+}
+
+void TestServiceClient::saveAndOpenLogWritesUtf8File() {
+    TestFolders folders;
+    AppPaths paths(folders.programDir(), folders.workingDir());
+    RecordingDesktop desktop;
+    RequestLog log;
+    log.AppendLogLine(QStringLiteral("first ü"));
+    log.AppendLogLine(QStringLiteral("second"));
+    QVERIFY(log.SaveAndOpenLog(paths, desktop));
+    const QString file = folders.programFile(QStringLiteral("logRequests.txt"));
+    QCOMPARE(readBytes(file), QByteArray("\xEF\xBB\xBF" "first \xC3\xBC\r\nsecond\r\n"));
+    QCOMPARE(desktop.opened(), QStringList{file});
+}
+
+QTEST_GUILESS_MAIN(TestServiceClient)
+#include "tst_serviceclient.moc"
