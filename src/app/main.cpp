@@ -1,0 +1,403 @@
+#include "app/main.h"
+
+#include "app/settings.h"
+#include "app/webservicepanel.h"
+#include "catalog/categorytrees.h"
+#include "catalog/crosssearch.h"
+#include "catalog/productlist.h"
+#include "export/exportpage.h"
+#include "export/necessarybrandspanel.h"
+#include "platform/dialogs.h"
+#include "platform/widgets.h"
+#include "pricelists/pricelistspanel.h"
+#include "pricing/comparativelist.h"
+#include "pricing/priceservicespanel.h"
+#include "pricing/productinfo.h"
+#include "pricing/resulttables.h"
+#include "pricing/searchpagespanel.h"
+#include "service/serviceclient.h"
+#include "vehicle/cascade.h"
+#include "vehicle/garage.h"
+#include "vehicle/numbersearch.h"
+
+#include <QCloseEvent>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QScreen>
+#include <QScrollArea>
+#include <QStackedWidget>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+const QString TForm1::kCaption = QStringLiteral("VELMORA");
+
+namespace {
+constexpr int kLeftColumnWidth = 278;
+constexpr int kLogStripHeight = 60;
+constexpr int kLowerAreaHeight = 290;
+} // namespace
+
+TForm1::TForm1(const Seams& seams, QWidget* parent) : QMainWindow(parent), m_seams(seams) {
+    setObjectName(QStringLiteral("Form1"));
+    m_context.log = &m_log;
+    m_context.dialogs = m_seams.dialogs;
+    m_context.desktop = m_seams.desktop;
+    m_context.paths = &m_seams.paths;
+    m_context.endpoints = &m_seams.endpoints;
+    m_context.texts = &m_texts;
+    m_context.versionText = m_seams.versionText;
+    buildUi();
+}
+
+TForm1::~TForm1() = default;
+
+void TForm1::buildUi() {
+    setWindowTitle(kCaption);
+    setMinimumSize(950, 600);
+    resize(1094, 682);
+
+    auto* central = new QWidget(this);
+    auto* outer = new QVBoxLayout(central);
+    outer->setContentsMargins(0, 0, 0, 0);
+    outer->setSpacing(0);
+    auto* top = new QHBoxLayout;
+    top->setSpacing(0);
+    outer->addLayout(top, 1);
+
+    // The account panel comes first: the service client reads the account from it.
+    m_pages = new QStackedWidget(central);
+    m_pages->setObjectName(QStringLiteral("PageControl"));
+    m_webService = new WebServicePanel(m_context, m_pages);
+    m_service = std::make_unique<ServiceClient>(m_seams.endpoints, m_log, *m_seams.dialogs, *m_webService);
+    m_context.service = m_service.get();
+
+    top->addWidget(buildLeftColumn());
+    top->addWidget(m_pages, 1);
+    m_settingsPage = buildSettingsPage();
+    m_catalogPage = buildCatalogPage();
+    m_exportPage = new ExportPage(m_context, m_pages);
+    m_exportPageWidget = m_exportPage->widget();
+    m_pages->addWidget(m_settingsPage);
+    m_pages->addWidget(m_catalogPage);
+    m_pages->addWidget(m_exportPageWidget);
+    outer->addWidget(buildLogStrip());
+    setCentralWidget(central);
+    showPage(QStringLiteral("SETTINGS"));
+
+    if (const QScreen* screen = this->screen())
+        move(screen->availableGeometry().center() - rect().center());
+}
+
+QWidget* TForm1::buildLeftColumn() {
+    auto* column = new QWidget;
+    column->setObjectName(QStringLiteral("Panel2"));
+    column->setFixedWidth(kLeftColumnWidth);
+    auto* layout = new QVBoxLayout(column);
+    layout->setContentsMargins(2, 2, 2, 2);
+    layout->setSpacing(2);
+
+    m_SpeedButton15 = makeButton(QStringLiteral("SpeedButton15"), QStringLiteral("Settings"), column);
+    m_SpeedButton14 = makeButton(QStringLiteral("SpeedButton14"), QStringLiteral("Catalog"), column);
+    m_SpeedButton25 = makeButton(QStringLiteral("SpeedButton25"), QStringLiteral("Export"), column);
+    m_SpeedButton1 = makeButton(QStringLiteral("SpeedButton1"), QStringLiteral("Open log requests [for programmers]"), column);
+    m_SpeedButton1->setToolTip(m_SpeedButton1->text());
+    m_SpeedButton1->hide();
+    m_SpeedButton3 = makeButton(QStringLiteral("SpeedButton3"), QStringLiteral("  UPDATE PROGRAM"), column);
+    m_SpeedButton3->setStyleSheet(QStringLiteral("color: red;"));
+    m_SpeedButton3->hide();
+    m_SpeedButton4 = makeButton(QStringLiteral("SpeedButton4"), QStringLiteral("  HISTORY CHANGES"), column);
+    for (QToolButton* b : {m_SpeedButton15, m_SpeedButton14, m_SpeedButton25, m_SpeedButton1, m_SpeedButton3, m_SpeedButton4})
+        layout->addWidget(b);
+    connect(m_SpeedButton15, &QToolButton::clicked, this, &TForm1::SpeedButton15Click);
+    connect(m_SpeedButton14, &QToolButton::clicked, this, &TForm1::SpeedButton14Click);
+    connect(m_SpeedButton25, &QToolButton::clicked, this, &TForm1::SpeedButton25Click);
+    connect(m_SpeedButton1, &QToolButton::clicked, this, &TForm1::SpeedButton1Click);
+
+    m_garageSection = new CollapsibleSection(QStringLiteral("Label18"), QStringLiteral("My garage"), column);
+    m_searchSection = new CollapsibleSection(QStringLiteral("Label12"), QStringLiteral("Search by"), column);
+    m_vehicleSection = new CollapsibleSection(QStringLiteral("Label14"), QStringLiteral("Selection vehicle"), column);
+    m_vehicleSection->setObjectName(QStringLiteral("Panel10"));
+    m_SpeedButton2 = makeButton(QStringLiteral("SpeedButton2"), QStringLiteral("Add selected car in MY GARAGE"), column);
+
+    m_garage = new Garage(m_context, m_garageSection->header(), m_SpeedButton2, column);
+    m_garageSection->setBody(m_garage->widget());
+    m_numberSearch = new NumberSearch(m_context, column);
+    m_cascade = new VehicleCascade(m_context, column);
+    m_vehicleSection->setBody(m_cascade->widget());
+
+    layout->addWidget(m_garageSection);
+    layout->addWidget(m_searchSection);
+    layout->addWidget(m_vehicleSection, 1);
+    layout->addWidget(m_SpeedButton2);
+    layout->addWidget(m_cascade->captionLabel());
+    m_garageSection->setCollapsed(true);
+    m_searchSection->setCollapsed(true);
+
+    connect(m_garageSection->header(), &ClickableLabel::clicked, this, &TForm1::Label18Click);
+    connect(m_searchSection->header(), &ClickableLabel::clicked, this, &TForm1::Label12Click);
+    connect(m_vehicleSection->header(), &ClickableLabel::clicked, this, &TForm1::Label14Click);
+    connect(m_vehicleSection, &CollapsibleSection::collapsedChanged, this, &TForm1::Panel10Resize);
+    return column;
+}
+
+QWidget* TForm1::buildSettingsPage() {
+    auto* page = new QWidget;
+    page->setObjectName(QStringLiteral("SETTINGS"));
+    auto* outer = new QVBoxLayout(page);
+    outer->setContentsMargins(0, 0, 0, 0);
+    outer->addWidget(makeTitle(QStringLiteral("  SETTINGS")));
+    auto* scroll = new QScrollArea;
+    scroll->setWidgetResizable(true);
+    auto* column = new QWidget;
+    auto* layout = new QVBoxLayout(column);
+
+    m_brands = new NecessaryBrandsPanel(m_context, column);
+    m_priceServices = new PriceServicesPanel(m_context, column);
+    m_priceLists = new PriceListsPanel(m_context, column);
+    m_searchPages = new SearchPagesPanel(m_context, column);
+    for (QWidget* panel : {m_webService->widget(), m_brands->widget(), m_priceServices->compareWidget(),
+                           m_priceServices->analysisWidget(), m_priceLists->widget(), m_searchPages->widget()})
+        layout->addWidget(panel);
+    layout->addStretch(1);
+    scroll->setWidget(column);
+    outer->addWidget(scroll, 1);
+    return page;
+}
+
+QWidget* TForm1::buildCatalogPage() {
+    auto* page = new QWidget;
+    page->setObjectName(QStringLiteral("PAGEPRODUCT"));
+    auto* row = new QHBoxLayout(page);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->setSpacing(2);
+
+    m_trees = new CategoryTrees(m_context, m_productTable, page);
+    m_catalogLeftColumn = new QWidget;
+    m_catalogLeftColumn->setObjectName(QStringLiteral("Panel13"));
+    m_catalogLeftColumn->setFixedWidth(kLeftColumnWidth);
+    auto* left = new QVBoxLayout(m_catalogLeftColumn);
+    left->setContentsMargins(0, 0, 0, 0);
+    m_tradeGroupSection = new CollapsibleSection(QStringLiteral("Label16"), QStringLiteral("Trade groups"));
+    m_categorySection = new CollapsibleSection(QStringLiteral("Label17"), QStringLiteral("Tree categories"));
+    m_tradeGroupSection->setBody(m_trees->tradeGroupWidget());
+    m_categorySection->setBody(m_trees->categoryWidget());
+    left->addWidget(m_tradeGroupSection);
+    left->addWidget(m_categorySection, 1);
+    m_tradeGroupSection->setCollapsed(true);
+    connect(m_tradeGroupSection->header(), &ClickableLabel::clicked, this, &TForm1::Label16Click);
+    connect(m_categorySection->header(), &ClickableLabel::clicked, this, &TForm1::Label17Click);
+    row->addWidget(m_catalogLeftColumn);
+
+    auto* right = new QVBoxLayout;
+    row->addLayout(right, 1);
+    auto* titleBar = new QHBoxLayout;
+    m_SpeedButton16 = makeButton(QStringLiteral("SpeedButton16"), QStringLiteral("<>"));
+    m_SpeedButton16->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+    connect(m_SpeedButton16, &QToolButton::clicked, this, &TForm1::SpeedButton16Click);
+    titleBar->addWidget(m_SpeedButton16);
+    titleBar->addWidget(makeTitle(QStringLiteral("INFO PRODUCT")), 1);
+    right->addLayout(titleBar);
+
+    m_productList = new ProductList(m_context, m_productTable, page);
+    m_crossSearch = new CrossSearch(m_context, m_productTable, page);
+    m_searchResultsSection = new CollapsibleSection(QStringLiteral("Label24"), QStringLiteral("Search results"));
+    m_catalogResultsSection = new CollapsibleSection(QStringLiteral("Label22"), QStringLiteral("Catalog results"));
+    m_searchResultsSection->setBody(m_crossSearch->widget());
+    m_catalogResultsSection->setBody(m_productList->widget());
+    m_searchResultsSection->setCollapsed(true);
+    right->addWidget(m_searchResultsSection);
+    right->addWidget(m_catalogResultsSection, 1);
+    connect(m_searchResultsSection->header(), &ClickableLabel::clicked, this, &TForm1::Label24Click);
+    connect(m_catalogResultsSection->header(), &ClickableLabel::clicked, this, &TForm1::Label22Click);
+
+    auto* infoBar = new QHBoxLayout;
+    m_SpeedButton23 = makeButton(QStringLiteral("SpeedButton23"), QStringLiteral("^"));
+    m_SpeedButton23->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+    infoBar->addWidget(m_SpeedButton23);
+    infoBar->addWidget(makeTitle(QStringLiteral("ADDITIONAL INFO | PRICES | IMAGE")), 1);
+    right->addLayout(infoBar);
+    connect(m_SpeedButton23, &QToolButton::clicked, this, [this] { m_lowerArea->setHidden(!m_lowerArea->isHidden()); });
+
+    m_lowerArea = new QWidget;
+    m_lowerArea->setObjectName(QStringLiteral("Panel20"));
+    m_lowerArea->setFixedHeight(kLowerAreaHeight);
+    auto* lower = new QHBoxLayout(m_lowerArea);
+    lower->setContentsMargins(0, 0, 0, 0);
+    m_productInfo = new ProductInfo(m_context, m_productTable, m_lowerArea);
+    m_comparativeList = new ComparativeList(m_context, m_productTable, m_lowerArea);
+    m_resultTables = new ResultTables(m_context, m_productTable, m_lowerArea);
+    lower->addWidget(m_productInfo->imageWidget());
+    m_PageControl1 = new QTabWidget;
+    m_PageControl1->setObjectName(QStringLiteral("PageControl1"));
+    m_PageControl1->addTab(m_productInfo->memoWidget(), QStringLiteral("  INFO PRODUCT  "));
+    m_PageControl1->addTab(m_comparativeList->widget(), QStringLiteral("  COMPARATIVE LIST  "));
+    m_PageControl1->addTab(m_resultTables->compareWidget(), QStringLiteral("  PROCESSED LIST FOR COMPARE PRICES  "));
+    m_PageControl1->addTab(m_resultTables->analysisWidget(),
+                           QStringLiteral("  PROCESSED LIST FOR ANALIZATION OF PRICES  "));
+    lower->addWidget(m_PageControl1, 1);
+    right->addWidget(m_lowerArea);
+
+    // The name and cross-reference searches sit in the left column's "Search by" section.
+    auto* searchBody = new QWidget;
+    auto* searchLayout = new QVBoxLayout(searchBody);
+    searchLayout->setContentsMargins(2, 2, 2, 2);
+    searchLayout->addWidget(m_crossSearch->searchWidget());
+    searchLayout->addWidget(m_numberSearch->widget());
+    searchLayout->addWidget(m_productList->nameSearchWidget());
+    searchLayout->addStretch(1);
+    m_searchSection->setBody(searchBody);
+    return page;
+}
+
+QWidget* TForm1::buildLogStrip() {
+    auto* strip = new QWidget;
+    strip->setObjectName(QStringLiteral("Panel5"));
+    strip->setFixedHeight(kLogStripHeight);
+    auto* layout = new QVBoxLayout(strip);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    auto* title = new QLabel(QStringLiteral("Log requests"));
+    title->setStyleSheet(QStringLiteral("font-size: 8pt; font-weight: bold;"));
+    layout->addWidget(title);
+    auto* row = new QHBoxLayout;
+    m_SpeedButton61 = makeButton(QStringLiteral("SpeedButton61"), QStringLiteral("LOG"));
+    m_SpeedButton61->setToolTip(m_SpeedButton1->text());
+    m_SpeedButton61->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Expanding);
+    connect(m_SpeedButton61, &QToolButton::clicked, this, &TForm1::SpeedButton61Click);
+    m_Memo1 = new QPlainTextEdit;
+    m_Memo1->setObjectName(QStringLiteral("Memo1"));
+    m_Memo1->setReadOnly(true);
+    m_Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    QFont small = m_Memo1->font();
+    small.setPointSize(7);
+    m_Memo1->setFont(small);
+    connect(&m_log, &RequestLog::lineAppended, m_Memo1, &QPlainTextEdit::appendPlainText);
+    row->addWidget(m_SpeedButton61);
+    row->addWidget(m_Memo1, 1);
+    layout->addLayout(row, 1);
+    return strip;
+}
+
+void TForm1::showPage(const QString& name) {
+    for (int i = 0; i < m_pages->count(); ++i)
+        if (m_pages->widget(i)->objectName() == name)
+            m_pages->setCurrentIndex(i);
+}
+
+QString TForm1::currentPage() const { return m_pages->currentWidget()->objectName(); }
+
+void TForm1::SpeedButton15Click() { showPage(QStringLiteral("SETTINGS")); }
+
+void TForm1::SpeedButton14Click() { showPage(QStringLiteral("PAGEPRODUCT")); }
+
+void TForm1::SpeedButton25Click() { showPage(QStringLiteral("EXPORT")); }
+
+void TForm1::SpeedButton1Click() {
+    QString error;
+    if (!m_log.SaveAndOpenLog(m_seams.paths, *m_seams.desktop, &error))
+        m_seams.dialogs->error(error);
+}
+
+void TForm1::SpeedButton61Click() { SpeedButton1Click(); }
+
+void TForm1::SpeedButton16Click() { m_catalogLeftColumn->setHidden(!m_catalogLeftColumn->isHidden()); }
+
+void TForm1::Panel10Resize() {
+    if (m_vehicleSection->isCollapsed() && !m_SpeedButton2->isHidden())
+        m_SpeedButton2->hide();
+    else if (!m_vehicleSection->isCollapsed() && m_SpeedButton2->isHidden())
+        m_SpeedButton2->show();
+}
+
+namespace {
+// Exactly one section of a column is expanded; the order in the column never changes.
+void expandOnly(CollapsibleSection* expanded, std::initializer_list<CollapsibleSection*> others) {
+    for (CollapsibleSection* s : others)
+        s->setCollapsed(true);
+    expanded->setCollapsed(false);
+    if (auto* layout = qobject_cast<QBoxLayout*>(expanded->parentWidget()->layout())) {
+        for (CollapsibleSection* s : others)
+            layout->setStretchFactor(s, 0);
+        layout->setStretchFactor(expanded, 1);
+    }
+}
+} // namespace
+
+void TForm1::Label14Click() {
+    if (m_vehicleSection->isCollapsed())
+        expandOnly(m_vehicleSection, {m_garageSection, m_searchSection});
+    else
+        expandOnly(m_garageSection, {m_searchSection, m_vehicleSection});
+}
+
+void TForm1::Label12Click() {
+    if (m_searchSection->isCollapsed())
+        expandOnly(m_searchSection, {m_garageSection, m_vehicleSection});
+    else
+        expandOnly(m_vehicleSection, {m_garageSection, m_searchSection});
+}
+
+void TForm1::Label18Click() {
+    if (m_garageSection->isCollapsed())
+        expandOnly(m_garageSection, {m_searchSection, m_vehicleSection});
+    else
+        expandOnly(m_vehicleSection, {m_garageSection, m_searchSection});
+}
+
+void TForm1::toggleTreeSections() {
+    if (m_tradeGroupSection->isCollapsed())
+        expandOnly(m_tradeGroupSection, {m_categorySection});
+    else
+        expandOnly(m_categorySection, {m_tradeGroupSection});
+}
+
+void TForm1::Label16Click() { toggleTreeSections(); }
+
+void TForm1::Label17Click() { toggleTreeSections(); }
+
+void TForm1::toggleResultSections() {
+    if (m_searchResultsSection->isCollapsed())
+        expandSearchResults();
+    else
+        expandCatalogResults();
+}
+
+void TForm1::expandCatalogResults() { expandOnly(m_catalogResultsSection, {m_searchResultsSection}); }
+
+void TForm1::expandSearchResults() { expandOnly(m_searchResultsSection, {m_catalogResultsSection}); }
+
+void TForm1::Label22Click() { toggleResultSections(); }
+
+void TForm1::Label24Click() { toggleResultSections(); }
+
+void TForm1::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    FormShow();
+}
+
+void TForm1::FormShow() {
+    if (!m_shownOnce) {
+        m_shownOnce = true;
+        Settings::LoadSettings(this, m_seams.paths);
+        m_brands->collapse();
+        Settings::LoadLists(this, m_seams.paths, m_texts);
+    }
+    if (windowTitle() == kCaption)
+        setWindowTitle(kCaption + QStringLiteral(" ver [") + m_seams.versionText + QStringLiteral("] - created by Quorlin"));
+}
+
+bool TForm1::FormCloseQuery() {
+    QString error;
+    if (Settings::SaveLists(this, m_seams.paths, &error) && Settings::SaveSettings(this, m_seams.paths, &error))
+        return true;
+    m_seams.dialogs->error(error);
+    return false;
+}
+
+void TForm1::closeEvent(QCloseEvent* event) {
+    if (FormCloseQuery())
+        event->accept();
+    else
+        event->ignore();
+}

@@ -1,0 +1,144 @@
+#pragma once
+
+#include "catalog/producttable.h"
+#include "platform/apppaths.h"
+#include "service/appcontext.h"
+#include "service/endpoints.h"
+#include "service/requestlog.h"
+
+#include <QMainWindow>
+
+#include <memory>
+
+class QPlainTextEdit;
+class QStackedWidget;
+class QTabWidget;
+class QToolButton;
+class CollapsibleSection;
+class ServiceClient;
+class WebServicePanel;
+class NecessaryBrandsPanel;
+class PriceServicesPanel;
+class PriceListsPanel;
+class SearchPagesPanel;
+class ExportPage;
+class VehicleCascade;
+class NumberSearch;
+class Garage;
+class CategoryTrees;
+class ProductList;
+class CrossSearch;
+class ProductInfo;
+class ComparativeList;
+class ResultTables;
+
+// What the window is built with: the seams and the configuration of this run.
+struct Seams {
+    Dialogs* dialogs = nullptr;
+    Desktop* desktop = nullptr;
+    AppPaths paths;
+    Endpoints endpoints;
+    // major.minor.release; empty for a program without version information.
+    QString versionText;
+};
+
+// The main window: the frame, the composition of the panels and the start-up and shut-down
+// steps. Handlers of the panels live in the panels.
+class TForm1 : public QMainWindow {
+    Q_OBJECT
+public:
+    static const QString kCaption;
+
+    explicit TForm1(const Seams& seams, QWidget* parent = nullptr);
+    ~TForm1() override;
+
+    AppContext& context() { return m_context; }
+    ProductTable& productTable() { return m_productTable; }
+    void showPage(const QString& name);
+    QString currentPage() const;
+
+    // The frame's handlers.
+    void SpeedButton15Click();
+    void SpeedButton14Click();
+    void SpeedButton25Click();
+    void SpeedButton1Click();
+    void SpeedButton61Click();
+    void SpeedButton16Click();
+    void Panel10Resize();
+    void Label14Click();
+    void Label12Click();
+    void Label18Click();
+    void Label16Click();
+    void Label17Click();
+    void Label22Click();
+    void Label24Click();
+
+    void FormShow();
+    // Saves the list files and the settings; false (after showing the error) keeps the window open.
+    bool FormCloseQuery();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void buildUi();
+    QWidget* buildLeftColumn();
+    QWidget* buildSettingsPage();
+    QWidget* buildCatalogPage();
+    QWidget* buildLogStrip();
+    void toggleTreeSections();
+    void toggleResultSections();
+    void expandCatalogResults();
+    void expandSearchResults();
+
+    Seams m_seams;
+    RequestLog m_log;
+    SharedTexts m_texts;
+    ProductTable m_productTable;
+    AppContext m_context;
+    std::unique_ptr<ServiceClient> m_service;
+    bool m_shownOnce = false;
+
+    WebServicePanel* m_webService = nullptr;
+    NecessaryBrandsPanel* m_brands = nullptr;
+    PriceServicesPanel* m_priceServices = nullptr;
+    PriceListsPanel* m_priceLists = nullptr;
+    SearchPagesPanel* m_searchPages = nullptr;
+    ExportPage* m_exportPage = nullptr;
+    VehicleCascade* m_cascade = nullptr;
+    NumberSearch* m_numberSearch = nullptr;
+    Garage* m_garage = nullptr;
+    CategoryTrees* m_trees = nullptr;
+    ProductList* m_productList = nullptr;
+    CrossSearch* m_crossSearch = nullptr;
+    ProductInfo* m_productInfo = nullptr;
+    ComparativeList* m_comparativeList = nullptr;
+    ResultTables* m_resultTables = nullptr;
+
+    QStackedWidget* m_pages = nullptr;
+    QWidget* m_settingsPage = nullptr;
+    QWidget* m_catalogPage = nullptr;
+    QWidget* m_exportPageWidget = nullptr;
+    QToolButton* m_SpeedButton15 = nullptr;
+    QToolButton* m_SpeedButton14 = nullptr;
+    QToolButton* m_SpeedButton25 = nullptr;
+    QToolButton* m_SpeedButton1 = nullptr;
+    QToolButton* m_SpeedButton3 = nullptr;
+    QToolButton* m_SpeedButton4 = nullptr;
+    QToolButton* m_SpeedButton2 = nullptr;
+    QToolButton* m_SpeedButton16 = nullptr;
+    QToolButton* m_SpeedButton23 = nullptr;
+    QToolButton* m_SpeedButton61 = nullptr;
+    CollapsibleSection* m_garageSection = nullptr;
+    CollapsibleSection* m_searchSection = nullptr;
+    CollapsibleSection* m_vehicleSection = nullptr;
+    CollapsibleSection* m_tradeGroupSection = nullptr;
+    CollapsibleSection* m_categorySection = nullptr;
+    CollapsibleSection* m_searchResultsSection = nullptr;
+    CollapsibleSection* m_catalogResultsSection = nullptr;
+    QWidget* m_catalogLeftColumn = nullptr;
+    QWidget* m_lowerArea = nullptr;
+    QTabWidget* m_PageControl1 = nullptr;
+    QPlainTextEdit* m_Memo1 = nullptr;
+};

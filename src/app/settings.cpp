@@ -1,0 +1,171 @@
+#include "app/settings.h"
+
+#include "platform/apppaths.h"
+#include "platform/inifile.h"
+#include "platform/textfile.h"
+#include "platform/widgets.h"
+#include "service/appcontext.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QRadioButton>
+
+namespace Settings {
+
+namespace {
+
+enum class Type { Text, Flag, LanguageIndex, ConvertAs };
+
+struct Entry {
+    const char* section;
+    const char* key;
+    Type type;
+    const char* fallback; // nullptr: the program's folder
+    const char* control;
+};
+
+// In the order the file is read and written.
+const Entry kTable[] = {
+    {"webservice", "email", Type::Text, "", "Edit3"},
+    {"webservice", "seccode", Type::Text, "", "Edit4"},
+    {"webservice", "lang", Type::LanguageIndex, "5", "ComboBox11"},
+    {"compareprice", "email", Type::Text, "", "Edit5"},
+    {"compareprice", "seccode", Type::Text, "", "Edit6"},
+    {"compareprice", "enable", Type::Flag, "0", "CheckBox1"},
+    {"analizprice", "email", Type::Text, "", "Edit1"},
+    {"analizprice", "seccode", Type::Text, "", "Edit2"},
+    {"analizprice", "maxval", Type::Text, "5", "Edit7"},
+    {"analizprice", "enable", Type::Flag, "0", "CheckBox2"},
+    {"myprices", "path", Type::Text, "", "Edit8"},
+    {"myprices", "brand", Type::Text, "[brand][namebrand]...", "Edit9"},
+    {"myprices", "reference", Type::Text, "[reference][codepart][numberproduct]...", "Edit10"},
+    {"myprices", "price", Type::Text, "[price]...", "Edit11"},
+    {"myprices", "enable", Type::Flag, "0", "CheckBox3"},
+    {"myprices", "autodownload", Type::Flag, "0", "CheckBox7"},
+    {"openpage", "enable", Type::Flag, "0", "CheckBox4"},
+    {"openpage", "separate_thread", Type::Flag, "1", "CheckBox11"},
+    {"openpage", "pause", Type::Flag, "1", "CheckBox12"},
+    {"openpage", "pauser_after", Type::Text, "10", "Edit16"},
+    {"export_myprices", "pathexport", Type::Text, nullptr, "Edit13"},
+    {"export_myprices", "add_criteries", Type::Flag, "0", "CheckBox8"},
+    {"export_myprices", "add_crossses", Type::Flag, "0", "CheckBox9"},
+    {"export_myprices", "add_aplicability", Type::Flag, "0", "CheckBox10"},
+    {"export_myprices", "convert_as", Type::ConvertAs, "2", nullptr},
+};
+
+const char* const kConvertRadios[] = {"RadioButton5", "RadioButton9", "RadioButton10"};
+
+template <class T>
+T* control(QWidget* root, const char* name) {
+    return root->findChild<T*>(QString::fromLatin1(name));
+}
+
+QString s(const char* text) { return QString::fromUtf8(text); }
+
+QStringList linesOf(const QString& path) { return TextFile::readLines(path).value_or(QStringList()); }
+
+void replaceSorted(QListWidget* list, const QStringList& lines) {
+    list->clear();
+    for (const QString& line : lines)
+        insertSorted(list, line);
+}
+
+} // namespace
+
+QString BracketedText(const QString& path) {
+    QString text;
+    for (const QString& line : linesOf(path))
+        text += QLatin1Char('[') + line + QLatin1Char(']');
+    return text;
+}
+
+void LoadSettings(QWidget* root, const AppPaths& paths) {
+    const IniFile ini = IniFile::load(paths.programFile(s(kSettingsFile)));
+    for (const Entry& e : kTable) {
+        const QString section = s(e.section), key = s(e.key);
+        switch (e.type) {
+        case Type::Text: {
+            const QString fallback = e.fallback ? s(e.fallback) : paths.programDirWithSeparator();
+            if (auto* edit = control<QLineEdit>(root, e.control))
+                edit->setText(ini.text(section, key, fallback));
+            break;
+        }
+        case Type::Flag:
+            if (auto* box = control<QCheckBox>(root, e.control))
+                box->setChecked(ini.integer(section, key, QByteArray(e.fallback).toInt()) != 0);
+            break;
+        case Type::LanguageIndex:
+            if (auto* combo = control<QComboBox>(root, e.control)) {
+                const int index = ini.integer(section, key, 5);
+                combo->setCurrentIndex(index >= 0 && index < combo->count() ? index : -1);
+            }
+            break;
+        case Type::ConvertAs: {
+            const int value = ini.integer(section, key, 2);
+            if (value >= 1 && value <= 3)
+                if (auto* radio = control<QRadioButton>(root, kConvertRadios[value - 1]))
+                    radio->setChecked(true);
+            break;
+        }
+        }
+    }
+}
+
+void LoadLists(QWidget* root, const AppPaths& paths, SharedTexts& texts) {
+    texts.NecessaryBrands = BracketedText(paths.programFile(s(kBrandsFile)));
+    texts.CompareShopIds = BracketedText(paths.programFile(s(kCompareIdsFile)));
+    texts.AnalysisShopIds = BracketedText(paths.programFile(s(kAnalysisIdsFile)));
+
+    if (const auto garage = TextFile::readLines(paths.programFile(s(kGarageFile)))) {
+        auto* list = control<QListWidget>(root, "ListBox4");
+        replaceSorted(list, *garage);
+        if (auto* header = control<QLabel>(root, "Label18"))
+            header->setText(QStringLiteral("My garage [%1]").arg(list->count()));
+    }
+    if (const auto pages = TextFile::readLines(paths.programFile(s(kPagesFile)))) {
+        auto* list = control<QListWidget>(root, "ListBox2");
+        list->clear();
+        list->addItems(*pages);
+    }
+    auto* downloads = control<QListWidget>(root, "ListBox5");
+    replaceSorted(downloads, linesOf(paths.programFile(s(kDownloadsFile))));
+}
+
+bool SaveLists(QWidget* root, const AppPaths& paths, QString* error) {
+    const std::pair<const char*, const char*> lists[] = {
+        {kGarageFile, "ListBox4"}, {kPagesFile, "ListBox2"}, {kDownloadsFile, "ListBox5"}};
+    for (const auto& [file, name] : lists)
+        if (!TextFile::writeUtf8Lines(paths.programFile(s(file)), itemTexts(control<QListWidget>(root, name)), error))
+            return false;
+    return true;
+}
+
+bool SaveSettings(QWidget* root, const AppPaths& paths, QString* error) {
+    const QString path = paths.programFile(s(kSettingsFile));
+    IniFile ini = IniFile::load(path);
+    for (const Entry& e : kTable) {
+        const QString section = s(e.section), key = s(e.key);
+        switch (e.type) {
+        case Type::Text:
+            ini.setValue(section, key, control<QLineEdit>(root, e.control)->text());
+            break;
+        case Type::Flag:
+            ini.setValue(section, key, control<QCheckBox>(root, e.control)->isChecked() ? s("1") : s("0"));
+            break;
+        case Type::LanguageIndex:
+            ini.setValue(section, key, QString::number(control<QComboBox>(root, e.control)->currentIndex()));
+            break;
+        case Type::ConvertAs:
+            for (int i = 0; i < 3; ++i)
+                if (control<QRadioButton>(root, kConvertRadios[i])->isChecked())
+                    ini.setValue(section, key, QString::number(i + 1));
+            break;
+        }
+    }
+    return ini.save(path, error);
+}
+
+} // namespace Settings

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QString>
+
+class AppPaths;
+class QWidget;
+struct SharedTexts;
+
+// The settings file and the list files, read into and written from the window's controls by
+// their object names.
+namespace Settings {
+
+inline constexpr const char* kSettingsFile = "velmora.ini";
+inline constexpr const char* kBrandsFile = "ListNecessaryBrands.txt";
+inline constexpr const char* kCompareIdsFile = "ListIDsShopsForCompare.txt";
+inline constexpr const char* kAnalysisIdsFile = "ListIDsShopsForAnalis.txt";
+inline constexpr const char* kGarageFile = "MyGarage.txt";
+inline constexpr const char* kPagesFile = "OpenPages.txt";
+inline constexpr const char* kDownloadsFile = "UrlsForPriceLists.txt";
+
+// Every key of the settings file into its control; missing keys give the defaults.
+void LoadSettings(QWidget* root, const AppPaths& paths);
+// The three shared texts and the garage, search page and download lists.
+void LoadLists(QWidget* root, const AppPaths& paths, SharedTexts& texts);
+// The garage, search page and download lists; stops at the first file that cannot be written.
+bool SaveLists(QWidget* root, const AppPaths& paths, QString* error);
+// Every key from its control; sections and keys the program does not know are kept.
+bool SaveSettings(QWidget* root, const AppPaths& paths, QString* error);
+
+// "[a][b]" from the lines of a list file; empty when the file is missing.
+QString BracketedText(const QString& path);
+
+} // namespace Settings

@@ -1,0 +1,65 @@
+#pragma once
+
+#include <QFrame>
+#include <QLabel>
+#include <QListWidget>
+#include <QToolButton>
+
+// Small widgets the windows share: clickable labels for links and section headers, the
+// collapsible sections of the accordions, and buttons in the style of the main window.
+
+class ClickableLabel : public QLabel {
+    Q_OBJECT
+public:
+    ClickableLabel(const QString& objectName, const QString& text, QWidget* parent = nullptr);
+    // Blue, underlined, hand cursor.
+    void makeLink();
+
+signals:
+    void clicked();
+
+protected:
+    void mouseReleaseEvent(QMouseEvent* event) override;
+};
+
+// A header strip over a body. Collapsed, the section is exactly kCollapsedHeight high and shows
+// only its header; expanded it takes the free height of its column.
+class CollapsibleSection : public QFrame {
+    Q_OBJECT
+public:
+    static constexpr int kCollapsedHeight = 30;
+
+    CollapsibleSection(const QString& headerName, const QString& headerText, QWidget* parent = nullptr);
+    ClickableLabel* header() const { return m_header; }
+    QWidget* body() const { return m_body; }
+    void setBody(QWidget* body);
+
+    bool isCollapsed() const { return m_collapsed; }
+    void setCollapsed(bool collapsed);
+
+signals:
+    void collapsedChanged(bool collapsed);
+
+private:
+    ClickableLabel* m_header;
+    QWidget* m_body = nullptr;
+    bool m_collapsed = false;
+};
+
+QToolButton* makeButton(const QString& objectName, const QString& text, QWidget* parent = nullptr);
+QLabel* makeTitle(const QString& text, QWidget* parent = nullptr);
+
+// Lists kept in alphabetical order without regard to letter case, as sorted list boxes keep them.
+int insertSorted(QListWidget* list, const QString& text);
+// Whether the list holds the text, letter case ignored.
+int findIgnoringCase(const QListWidget* list, const QString& text);
+QStringList itemTexts(const QListWidget* list);
+
+// Shows the wait cursor while a blocking request runs.
+class WaitCursor {
+public:
+    WaitCursor();
+    ~WaitCursor();
+    WaitCursor(const WaitCursor&) = delete;
+    WaitCursor& operator=(const WaitCursor&) = delete;
+};

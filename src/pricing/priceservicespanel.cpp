@@ -1,0 +1,102 @@
+#include "pricing/priceservicespanel.h"
+
+#include "platform/desktop.h"
+#include "platform/formcontrols.h"
+#include "platform/widgets.h"
+#include "service/appcontext.h"
+#include "service/endpoints.h"
+
+#include <QGridLayout>
+#include <QLabel>
+
+namespace {
+constexpr int kShopPanelCollapsed = 260;
+constexpr int kAnalysisPanelCollapsed = 290;
+constexpr int kListCollapsed = 25;
+} // namespace
+
+PriceServicesPanel::PriceServicesPanel(AppContext& context, QWidget* parent) : QObject(parent), m_context(context) {
+    buildUi(parent);
+}
+
+void PriceServicesPanel::addLinks(QWidget* panel, const char* aboutName, const char* helpName) {
+    auto* grid = static_cast<QGridLayout*>(panel->layout());
+    const int row = grid->rowCount();
+    auto* about = new ClickableLabel(QString::fromLatin1(aboutName), QStringLiteral("ABOUT SERVICE"));
+    auto* help = new ClickableLabel(QString::fromLatin1(helpName), QStringLiteral("DESCRIPTION API-SERVICE"));
+    about->makeLink();
+    help->makeLink();
+    connect(about, &ClickableLabel::clicked, this,
+            [this] { m_context.desktop->open(m_context.endpoints->siteUrl + QStringLiteral("/services/compareprice")); });
+    connect(help, &ClickableLabel::clicked, this,
+            [this] { m_context.desktop->open(m_context.endpoints->priceUrl + QStringLiteral("help")); });
+    grid->addWidget(about, row, 0);
+    grid->addWidget(help, row, 1);
+}
+
+void PriceServicesPanel::buildUi(QWidget* parent) {
+    m_Panel6 = new QWidget(parent);
+    m_Panel6->setObjectName(QStringLiteral("Panel6"));
+    m_Panel6->setFixedHeight(kShopPanelCollapsed);
+    auto* shop = new QGridLayout(m_Panel6);
+    shop->addWidget(makeTitle(QStringLiteral("Connect to Comparator prices")), 0, 0, 1, 3);
+    m_CheckBox1 = makeCheck(QStringLiteral("CheckBox1"), QStringLiteral("Enable function for export prices from shops"));
+    shop->addWidget(m_CheckBox1, 1, 0, 1, 3);
+    m_Edit5 = makeEdit(QStringLiteral("Edit5"));
+    m_Edit6 = makeEdit(QStringLiteral("Edit6"));
+    m_Edit6->setEchoMode(QLineEdit::Password);
+    shop->addWidget(new QLabel(QStringLiteral("E-mail")), 2, 0);
+    shop->addWidget(m_Edit5, 2, 1);
+    shop->addWidget(new QLabel(QStringLiteral("Security code")), 3, 0);
+    shop->addWidget(m_Edit6, 3, 1);
+    m_SpeedButton10 = makeButton(QStringLiteral("SpeedButton10"), QStringLiteral("Check activity"));
+    m_SpeedButton11 = makeButton(QStringLiteral("SpeedButton11"), QStringLiteral("New client | Extend service"));
+    shop->addWidget(m_SpeedButton10, 2, 2);
+    shop->addWidget(m_SpeedButton11, 3, 2);
+    shop->addWidget(new QLabel(QStringLiteral("Shops for compare")), 4, 0);
+    m_CheckListBox2 = makeList(QStringLiteral("CheckListBox2"));
+    m_CheckListBox2->setFixedHeight(kListCollapsed);
+    m_CheckListBox2->setEnabled(false);
+    shop->addWidget(m_CheckListBox2, 4, 1);
+    m_SpeedButton12 = makeButton(QStringLiteral("SpeedButton12"), QStringLiteral("..."));
+    shop->addWidget(m_SpeedButton12, 4, 2);
+    auto* newShop = new ClickableLabel(QStringLiteral("Label32"), QStringLiteral("SEND REQUEST ABOUT ADD NEW SHOP FOR COMPARE"));
+    newShop->makeLink();
+    shop->addWidget(newShop, 5, 0, 1, 3);
+    addLinks(m_Panel6, "Label40", "Label39");
+
+    m_Panel4 = new QWidget(parent);
+    m_Panel4->setObjectName(QStringLiteral("Panel4"));
+    m_Panel4->setFixedHeight(kAnalysisPanelCollapsed);
+    auto* analysis = new QGridLayout(m_Panel4);
+    analysis->addWidget(makeTitle(QStringLiteral("Connect to Ebay | Amazon - Analizator prices")), 0, 0, 1, 3);
+    m_CheckBox2 = makeCheck(QStringLiteral("CheckBox2"),
+                            QStringLiteral("Enable function for analization prices from ebay|amazon"));
+    analysis->addWidget(m_CheckBox2, 1, 0, 1, 3);
+    m_Edit1 = makeEdit(QStringLiteral("Edit1"));
+    m_Edit2 = makeEdit(QStringLiteral("Edit2"));
+    m_Edit2->setEchoMode(QLineEdit::Password);
+    analysis->addWidget(new QLabel(QStringLiteral("E-mail")), 2, 0);
+    analysis->addWidget(m_Edit1, 2, 1);
+    analysis->addWidget(new QLabel(QStringLiteral("Security code")), 3, 0);
+    analysis->addWidget(m_Edit2, 3, 1);
+    m_SpeedButton5 = makeButton(QStringLiteral("SpeedButton5"), QStringLiteral("Check activity"));
+    m_SpeedButton6 = makeButton(QStringLiteral("SpeedButton6"), QStringLiteral("New client | Extend service"));
+    analysis->addWidget(m_SpeedButton5, 2, 2);
+    analysis->addWidget(m_SpeedButton6, 3, 2);
+    analysis->addWidget(new QLabel(QStringLiteral("Countries")), 4, 0);
+    m_CheckListBox1 = makeList(QStringLiteral("CheckListBox1"));
+    m_CheckListBox1->setFixedHeight(kListCollapsed);
+    m_CheckListBox1->setEnabled(false);
+    analysis->addWidget(m_CheckListBox1, 4, 1);
+    m_SpeedButton9 = makeButton(QStringLiteral("SpeedButton9"), QStringLiteral("..."));
+    analysis->addWidget(m_SpeedButton9, 4, 2);
+    analysis->addWidget(new QLabel(QStringLiteral("Max value for count subproducts")), 5, 0);
+    m_Edit7 = makeEdit(QStringLiteral("Edit7"), QStringLiteral("5"));
+    analysis->addWidget(m_Edit7, 5, 1);
+    auto* newSite = new ClickableLabel(QStringLiteral("Label50"),
+                                       QStringLiteral("SEND REQUEST ABOUT ADD NEW E-PLATFORM FOR ANALYZATION"));
+    newSite->makeLink();
+    analysis->addWidget(newSite, 6, 0, 1, 3);
+    addLinks(m_Panel4, "Label41", "Label38");
+}

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QObject>
+
+class QCheckBox;
+class QLineEdit;
+class QListWidget;
+class QToolButton;
+class QWidget;
+class ClickableLabel;
+struct AppContext;
+
+// The two price-service panels of the settings page: "Connect to Comparator prices" (Panel6)
+// and "Connect to Ebay | Amazon - Analizator prices" (Panel4).
+class PriceServicesPanel : public QObject {
+    Q_OBJECT
+public:
+    PriceServicesPanel(AppContext& context, QWidget* parent);
+    QWidget* compareWidget() const { return m_Panel6; }
+    QWidget* analysisWidget() const { return m_Panel4; }
+
+private:
+    void buildUi(QWidget* parent);
+    void addLinks(QWidget* panel, const char* aboutName, const char* helpName);
+
+    AppContext& m_context;
+    QWidget* m_Panel6 = nullptr;
+    QWidget* m_Panel4 = nullptr;
+    QCheckBox* m_CheckBox1 = nullptr;
+    QLineEdit* m_Edit5 = nullptr;
+    QLineEdit* m_Edit6 = nullptr;
+    QListWidget* m_CheckListBox2 = nullptr;
+    QToolButton* m_SpeedButton12 = nullptr;
+    QToolButton* m_SpeedButton10 = nullptr;
+    QToolButton* m_SpeedButton11 = nullptr;
+    QCheckBox* m_CheckBox2 = nullptr;
+    QLineEdit* m_Edit1 = nullptr;
+    QLineEdit* m_Edit2 = nullptr;
+    QLineEdit* m_Edit7 = nullptr;
+    QListWidget* m_CheckListBox1 = nullptr;
+    QToolButton* m_SpeedButton9 = nullptr;
+    QToolButton* m_SpeedButton5 = nullptr;
+    QToolButton* m_SpeedButton6 = nullptr;
+};

@@ -1,0 +1,159 @@
+#include "platform/widgets.h"
+#include "support/windowfixture.h"
+
+#include <QPlainTextEdit>
+#include <QLineEdit>
+
+#include <QLabel>
+#include <QToolButton>
+
+namespace {
+void click(QWidget* w) { QTest::mouseClick(w, Qt::LeftButton, {}, w->rect().center()); }
+} // namespace
+
+class TestMainWindow : public QObject {
+    Q_OBJECT
+private slots:
+    void captionCarriesVersion_data();
+    void captionCarriesVersion();
+    void pageButtonsSwitchPages();
+    void leftColumnAccordion_data();
+    void leftColumnAccordion();
+    void catalogPageSections();
+    void logStripButtonSavesAndOpensLog();
+    void informationLinksOpenTheirPages();
+    void settingsAreWrittenOnlyOnClose();
+};
+
+void TestMainWindow::captionCarriesVersion_data() {
+    QTest::addColumn<QString>("version");
+    QTest::addColumn<QString>("caption");
+    QTest::newRow("with version") << "2.4.1" << "VELMORA ver [2.4.1] - created by Quorlin";
+    QTest::newRow("without version") << "" << "VELMORA ver [] - created by Quorlin";
+}
+
+void TestMainWindow::captionCarriesVersion() {
+    QFETCH(QString, version);
+    QFETCH(QString, caption);
+    WindowFixture f(Endpoints::defaults(), version);
+    TForm1& w = f.create();
+    QCOMPARE(w.windowTitle(), QStringLiteral("VELMORA"));
+    f.show();
+    QCOMPARE(w.windowTitle(), caption);
+    w.hide();
+    w.show();
+    QCOMPARE(w.windowTitle(), caption);
+}
+
+void TestMainWindow::pageButtonsSwitchPages() {
+    WindowFixture f;
+    TForm1& w = f.show();
+    click(f.find<QToolButton>("SpeedButton14"));
+    QCOMPARE(w.currentPage(), QStringLiteral("PAGEPRODUCT"));
+    click(f.find<QToolButton>("SpeedButton25"));
+    QCOMPARE(w.currentPage(), QStringLiteral("EXPORT"));
+    click(f.find<QToolButton>("SpeedButton15"));
+    QCOMPARE(w.currentPage(), QStringLiteral("SETTINGS"));
+    QVERIFY(f.find<QToolButton>("SpeedButton1")->isHidden());
+    QVERIFY(f.find<QToolButton>("SpeedButton3")->isHidden());
+    QVERIFY(!f.find<QToolButton>("SpeedButton4")->isHidden());
+}
+
+void TestMainWindow::leftColumnAccordion_data() {
+    QTest::addColumn<QStringList>("clicks");
+    QTest::addColumn<QString>("expanded");
+    QTest::newRow("start") << QStringList() << "Label14";
+    QTest::newRow("vehicle header on expanded vehicle") << QStringList{"Label14"} << "Label18";
+    QTest::newRow("search header") << QStringList{"Label12"} << "Label12";
+    QTest::newRow("search header twice") << QStringList{"Label12", "Label12"} << "Label14";
+    QTest::newRow("garage header") << QStringList{"Label18"} << "Label18";
+    QTest::newRow("garage header twice") << QStringList{"Label18", "Label18"} << "Label14";
+    QTest::newRow("vehicle after garage") << QStringList{"Label18", "Label14"} << "Label14";
+}
+
+void TestMainWindow::leftColumnAccordion() {
+    QFETCH(QStringList, clicks);
+    QFETCH(QString, expanded);
+    WindowFixture f;
+    f.show();
+    for (const QString& header : clicks)
+        click(f.find<QLabel>(header));
+    for (const char* header : {"Label18", "Label12", "Label14"}) {
+        auto* section = qobject_cast<CollapsibleSection*>(f.find<QLabel>(header)->parentWidget());
+        QCOMPARE(section->isCollapsed(), expanded != QLatin1String(header));
+        QTRY_COMPARE(section->isCollapsed() ? section->height() : CollapsibleSection::kCollapsedHeight,
+                     CollapsibleSection::kCollapsedHeight);
+    }
+    // The garage button shows only while the vehicle section is expanded.
+    QCOMPARE(f.find<QToolButton>("SpeedButton2")->isHidden(), expanded != QStringLiteral("Label14"));
+}
+
+void TestMainWindow::catalogPageSections() {
+    WindowFixture f;
+    TForm1& w = f.show();
+    w.showPage("PAGEPRODUCT");
+    auto section = [&](const char* header) {
+        return qobject_cast<CollapsibleSection*>(f.find<QLabel>(header)->parentWidget());
+    };
+    QVERIFY(section("Label16")->isCollapsed());
+    QVERIFY(!section("Label17")->isCollapsed());
+    click(f.find<QLabel>("Label17"));
+    QVERIFY(!section("Label16")->isCollapsed());
+    QVERIFY(section("Label17")->isCollapsed());
+    click(f.find<QLabel>("Label16"));
+    QVERIFY(section("Label16")->isCollapsed());
+
+    QVERIFY(section("Label24")->isCollapsed());
+    click(f.find<QLabel>("Label22"));
+    QVERIFY(!section("Label24")->isCollapsed());
+    QVERIFY(section("Label22")->isCollapsed());
+    click(f.find<QLabel>("Label24"));
+    QVERIFY(!section("Label22")->isCollapsed());
+
+    QWidget* leftColumn = f.find<QWidget>("Panel13");
+    click(f.find<QToolButton>("SpeedButton16"));
+    QVERIFY(leftColumn->isHidden());
+    click(f.find<QToolButton>("SpeedButton16"));
+    QVERIFY(!leftColumn->isHidden());
+}
+
+void TestMainWindow::logStripButtonSavesAndOpensLog() {
+    WindowFixture f;
+    TForm1& w = f.show();
+    w.context().log->AppendLogLine("a line");
+    QCOMPARE(f.find<QPlainTextEdit>("Memo1")->toPlainText(), QStringLiteral("a line"));
+    click(f.find<QToolButton>("SpeedButton61"));
+    const QString file = f.folders.programFile("logRequests.txt");
+    QCOMPARE(f.desktop.opened(), QStringList{file});
+    QCOMPARE(readBytes(file), QByteArray("\xEF\xBB\xBF" "a line\r\n"));
+}
+
+void TestMainWindow::informationLinksOpenTheirPages() {
+    Endpoints e = Endpoints::defaults();
+    e.catalogUrl = "http://127.0.0.1:18100/";
+    e.priceUrl = "http://127.0.0.1:18150/";
+    WindowFixture f(e);
+    f.show();
+    click(f.find<QLabel>("Label36"));
+    click(f.find<QLabel>("Label39"));
+    click(f.find<QLabel>("Label38"));
+    QCOMPARE(f.desktop.opened(), QStringList({"http://127.0.0.1:18100/help", "http://127.0.0.1:18150/help",
+                                              "http://127.0.0.1:18150/help"}));
+    f.desktop.clear();
+    for (const char* link : {"Label35", "Label37", "Label40", "Label41"})
+        click(f.find<QLabel>(link));
+    QCOMPARE(f.desktop.opened().size(), 4);
+    QCOMPARE(f.desktop.opened()[2], f.desktop.opened()[3]);
+}
+
+void TestMainWindow::settingsAreWrittenOnlyOnClose() {
+    WindowFixture f;
+    f.show();
+    f.find<QLineEdit>("Edit3")->setText("trader@x.test");
+    QVERIFY(!QFile::exists(f.folders.programFile("velmora.ini")));
+    QVERIFY(f.window().close());
+    QVERIFY(readBytes(f.folders.programFile("velmora.ini")).contains("email=trader@x.test"));
+}
+
+QTEST_MAIN(TestMainWindow)
+#include "tst_mainwindow.moc"

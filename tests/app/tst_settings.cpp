@@ -1,0 +1,184 @@
+#include "platform/inifile.h"
+#include "platform/widgets.h"
+#include "service/serviceclient.h"
+#include "support/windowfixture.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QRadioButton>
+
+class TestSettings : public QObject {
+    Q_OBJECT
+private slots:
+    void firstStartShowsDefaults();
+    void everyKeyRoundTrips();
+    void storedValuesOutsideTheirRange_data();
+    void storedValuesOutsideTheirRange();
+    void listFilesFeedListsAndSharedTexts();
+    void garageIsShownAndSavedSorted();
+    void fileWithoutMarkIsReadAsAnsiAndWrittenAsUtf8();
+    void failedSaveShowsErrorAndKeepsWindowOpen();
+};
+
+void TestSettings::firstStartShowsDefaults() {
+    WindowFixture f;
+    TForm1& w = f.show();
+    QCOMPARE(w.currentPage(), QStringLiteral("SETTINGS"));
+    QCOMPARE(f.find<QLineEdit>("Edit3")->text(), QString());
+    QCOMPARE(f.find<QLineEdit>("Edit4")->text(), QString());
+    QCOMPARE(f.find<QComboBox>("ComboBox11")->currentText(), QStringLiteral("en"));
+    QCOMPARE(f.find<QComboBox>("ComboBox11")->count(), 25);
+    QVERIFY(f.find<QCheckBox>("CheckBox11")->isChecked());
+    QVERIFY(f.find<QCheckBox>("CheckBox12")->isChecked());
+    for (const char* flag : {"CheckBox1", "CheckBox2", "CheckBox3", "CheckBox4", "CheckBox7", "CheckBox8", "CheckBox9",
+                             "CheckBox10"})
+        QVERIFY2(!f.find<QCheckBox>(flag)->isChecked(), flag);
+    QCOMPARE(f.find<QLineEdit>("Edit13")->text(), f.folders.programDir() + QLatin1Char('/'));
+    QVERIFY(f.find<QRadioButton>("RadioButton9")->isChecked());
+    QCOMPARE(f.find<QLineEdit>("Edit7")->text(), QStringLiteral("5"));
+    QCOMPARE(f.find<QLineEdit>("Edit16")->text(), QStringLiteral("10"));
+    QCOMPARE(f.find<QLineEdit>("Edit9")->text(), QStringLiteral("[brand][namebrand]..."));
+    QCOMPARE(f.find<QLineEdit>("Edit10")->text(), QStringLiteral("[reference][codepart][numberproduct]..."));
+    QCOMPARE(f.find<QLineEdit>("Edit11")->text(), QStringLiteral("[price]..."));
+    QCOMPARE(f.find<QListWidget>("ListBox2")->count(), 1);
+    QVERIFY(f.find<QListWidget>("ListBox2")->item(0)->text().endsWith(QStringLiteral("/search?q={brand}+{reference}")));
+    QCOMPARE(f.find<QLabel>("Label18")->text(), QStringLiteral("My garage"));
+    QVERIFY(!QFile::exists(f.folders.programFile("velmora.ini")));
+}
+
+void TestSettings::everyKeyRoundTrips() {
+    WindowFixture f;
+    const QByteArray ini = "[webservice]\r\nemail=me@shop.test\r\nseccode=s3cret\r\nlang=3\r\n"
+                           "[compareprice]\r\nemail=c@x\r\nseccode=cs\r\nenable=1\r\n"
+                           "[analizprice]\r\nemail=a@x\r\nseccode=as\r\nmaxval=8\r\nenable=1\r\n"
+                           "[myprices]\r\npath=/tmp/prices\r\nbrand=[marke]\r\nreference=[artnr]\r\nprice=[preis]\r\n"
+                           "enable=1\r\nautodownload=1\r\n"
+                           "[openpage]\r\nenable=1\r\nseparate_thread=0\r\npause=0\r\npauser_after=7\r\n"
+                           "[export_myprices]\r\npathexport=/tmp/out/\r\nadd_criteries=1\r\nadd_crossses=1\r\n"
+                           "add_aplicability=1\r\nconvert_as=3\r\n"
+                           "[service]\r\ncatalog_url=http://127.0.0.1:1/\r\n";
+    writeBytes(f.folders.programFile("velmora.ini"), ini);
+    f.show();
+    QCOMPARE(f.find<QLineEdit>("Edit3")->text(), QStringLiteral("me@shop.test"));
+    QCOMPARE(f.find<QComboBox>("ComboBox11")->currentText(), QStringLiteral("de"));
+    QVERIFY(f.find<QCheckBox>("CheckBox7")->isChecked());
+    QVERIFY(!f.find<QCheckBox>("CheckBox11")->isChecked());
+    QVERIFY(f.find<QRadioButton>("RadioButton10")->isChecked());
+    QCOMPARE(f.find<QLineEdit>("Edit16")->text(), QStringLiteral("7"));
+
+    QVERIFY(f.window().close());
+    const IniFile saved = IniFile::load(f.folders.programFile("velmora.ini"));
+    const IniFile original = IniFile::parse(QString::fromUtf8(ini));
+    for (const QString& line : QString::fromUtf8(ini).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts)) {
+        static QString section;
+        if (line.startsWith('[')) {
+            section = line.mid(1, line.size() - 2);
+            continue;
+        }
+        const QString key = line.section('=', 0, 0);
+        QCOMPARE(saved.text(section, key), original.text(section, key));
+    }
+    // Key names and order are the program's own.
+    const QString text = QString::fromUtf8(readBytes(f.folders.programFile("velmora.ini")));
+    QVERIFY(text.indexOf("add_crossses=1") > text.indexOf("add_criteries=1"));
+}
+
+void TestSettings::storedValuesOutsideTheirRange_data() {
+    QTest::addColumn<QByteArray>("ini");
+    QTest::addColumn<int>("language");
+    QTest::addColumn<bool>("separateThread");
+    QTest::addColumn<QString>("format");
+    QTest::newRow("index past the list") << QByteArray("[webservice]\nlang=25\n") << -1 << true << "RadioButton9";
+    QTest::newRow("negative index") << QByteArray("[webservice]\nlang=-1\n") << -1 << true << "RadioButton9";
+    QTest::newRow("index not a number") << QByteArray("[webservice]\nlang=en\n") << 5 << true << "RadioButton9";
+    QTest::newRow("flag not a number") << QByteArray("[openpage]\nseparate_thread=yes\n") << 5 << true << "RadioButton9";
+    QTest::newRow("flag any non-zero") << QByteArray("[openpage]\nseparate_thread=2\n") << 5 << true << "RadioButton9";
+    QTest::newRow("flag zero") << QByteArray("[openpage]\nseparate_thread=0\n") << 5 << false << "RadioButton9";
+    QTest::newRow("format out of range") << QByteArray("[export_myprices]\nconvert_as=7\n") << 5 << true
+                                         << "RadioButton9";
+    QTest::newRow("format csv") << QByteArray("[export_myprices]\nconvert_as=1\n") << 5 << true << "RadioButton5";
+}
+
+void TestSettings::storedValuesOutsideTheirRange() {
+    QFETCH(QByteArray, ini);
+    QFETCH(int, language);
+    QFETCH(bool, separateThread);
+    QFETCH(QString, format);
+    WindowFixture f;
+    writeBytes(f.folders.programFile("velmora.ini"), ini);
+    f.show();
+    QCOMPARE(f.find<QComboBox>("ComboBox11")->currentIndex(), language);
+    QCOMPARE(f.window().context().service->StandardParameters().startsWith(
+                 language < 0 ? QStringLiteral("format=json&lang=&email=") : QStringLiteral("format=json&lang=")),
+             true);
+    QCOMPARE(f.find<QCheckBox>("CheckBox11")->isChecked(), separateThread);
+    QVERIFY(f.find<QRadioButton>(format)->isChecked());
+}
+
+void TestSettings::listFilesFeedListsAndSharedTexts() {
+    WindowFixture f;
+    writeBytes(f.folders.programFile("ListNecessaryBrands.txt"), "\xEF\xBB\xBF" "BOSCH\r\nFEBI BILSTEIN\r\n");
+    writeBytes(f.folders.programFile("ListIDsShopsForCompare.txt"), "12\r\n44\r\n");
+    writeBytes(f.folders.programFile("ListIDsShopsForAnalis.txt"), "");
+    writeBytes(f.folders.programFile("OpenPages.txt"), "http://b/{brand}\r\nhttp://a/{reference}\r\n");
+    writeBytes(f.folders.programFile("UrlsForPriceLists.txt"), "http://z/p.csv\r\nftp://a/p.csv\r\n");
+    f.show();
+    const SharedTexts& texts = *f.window().context().texts;
+    QCOMPARE(texts.NecessaryBrands, QStringLiteral("[BOSCH][FEBI BILSTEIN]"));
+    QCOMPARE(texts.CompareShopIds, QStringLiteral("[12][44]"));
+    QCOMPARE(texts.AnalysisShopIds, QString());
+    QCOMPARE(itemTexts(f.find<QListWidget>("ListBox2")),
+             QStringList({"http://b/{brand}", "http://a/{reference}"}));
+    QCOMPARE(itemTexts(f.find<QListWidget>("ListBox5")), QStringList({"ftp://a/p.csv", "http://z/p.csv"}));
+}
+
+void TestSettings::garageIsShownAndSavedSorted() {
+    WindowFixture f;
+    writeBytes(f.folders.programFile("MyGarage.txt"),
+               "\xEF\xBB\xBF" "VW\tGolf\t1.9 TDI\t{3}\r\naudi\tA4\t2.0\t{1}\r\nBMW\t3\t320d\t{2}\r\n");
+    f.show();
+    QCOMPARE(f.find<QLabel>("Label18")->text(), QStringLiteral("My garage [3]"));
+    QCOMPARE(itemTexts(f.find<QListWidget>("ListBox4")),
+             QStringList({"audi\tA4\t2.0\t{1}", "BMW\t3\t320d\t{2}", "VW\tGolf\t1.9 TDI\t{3}"}));
+    QVERIFY(f.window().close());
+    QCOMPARE(readBytes(f.folders.programFile("MyGarage.txt")),
+             QByteArray("\xEF\xBB\xBF" "audi\tA4\t2.0\t{1}\r\nBMW\t3\t320d\t{2}\r\nVW\tGolf\t1.9 TDI\t{3}\r\n"));
+    // Empty lists are written too: only the mark.
+    QCOMPARE(readBytes(f.folders.programFile("UrlsForPriceLists.txt")), QByteArray("\xEF\xBB\xBF"));
+}
+
+void TestSettings::fileWithoutMarkIsReadAsAnsiAndWrittenAsUtf8() {
+    WindowFixture f;
+    writeBytes(f.folders.programFile("OpenPages.txt"), "http://shop.de/suche?q={reference}&h\xE4ndler=M\xFCller\r\n");
+    f.show();
+    QCOMPARE(f.find<QListWidget>("ListBox2")->item(0)->text(),
+             QStringLiteral("http://shop.de/suche?q={reference}&händler=Müller"));
+    QVERIFY(f.window().close());
+    QCOMPARE(readBytes(f.folders.programFile("OpenPages.txt")),
+             QByteArray("\xEF\xBB\xBFhttp://shop.de/suche?q={reference}&h\xC3\xA4ndler=M\xC3\xBCller\r\n"));
+}
+
+void TestSettings::failedSaveShowsErrorAndKeepsWindowOpen() {
+    WindowFixture f;
+    writeBytes(f.folders.programFile("velmora.ini"), "[webservice]\r\nemail=old@x\r\n");
+    // A folder where the download list file should go makes that write fail.
+    QVERIFY(QDir(f.folders.programDir()).mkdir("UrlsForPriceLists.txt"));
+    f.show();
+    f.find<QLineEdit>("Edit3")->setText("new@x");
+    QVERIFY(!f.window().close());
+    QVERIFY(f.window().isVisible());
+    QCOMPARE(f.dialogs.shown().size(), 1);
+    QCOMPARE(f.dialogs.shown()[0].kind, ScriptedDialogs::Kind::Error);
+    // Settings come after the lists: the old file stays whole.
+    QCOMPARE(readBytes(f.folders.programFile("velmora.ini")), QByteArray("[webservice]\r\nemail=old@x\r\n"));
+    QVERIFY(QDir(f.folders.programDir()).rmdir("UrlsForPriceLists.txt"));
+    QVERIFY(f.window().close());
+    QCOMPARE(IniFile::load(f.folders.programFile("velmora.ini")).text("webservice", "email"), QStringLiteral("new@x"));
+}
+
+QTEST_MAIN(TestSettings)
+#include "tst_settings.moc"

@@ -1,0 +1,42 @@
+#pragma once
+
+#include "app/main.h"
+#include "platform/desktop.h"
+#include "platform/scripteddialogs.h"
+#include "support/testpaths.h"
+
+#include <QTest>
+
+#include <memory>
+
+// A fresh main window over a temporary program folder, with scripted dialogs and a recording
+// desktop. Endpoints point at `endpoints` (by default nowhere reachable).
+class WindowFixture {
+public:
+    explicit WindowFixture(const Endpoints& endpoints = Endpoints::defaults(), const QString& version = "1.2.3");
+    ~WindowFixture();
+
+    // Creates the window (without showing it); files put into the program folder before this
+    // call are read when the window is shown.
+    TForm1& create();
+    // Creates (if needed) and shows the window, which runs the start-up steps.
+    TForm1& show();
+    TForm1& window() { return *m_window; }
+    void destroy();
+
+    template <class T>
+    T* find(const QString& name) {
+        T* found = m_window->findChild<T*>(name);
+        if (!found)
+            qWarning("control %s not found", qPrintable(name));
+        return found;
+    }
+
+    TestFolders folders;
+    ScriptedDialogs dialogs;
+    RecordingDesktop desktop;
+    Seams seams;
+
+private:
+    std::unique_ptr<TForm1> m_window;
+};
