@@ -20,6 +20,7 @@
 #include "vehicle/garage.h"
 #include "vehicle/numbersearch.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -84,6 +85,15 @@ void TForm1::buildUi() {
     outer->addWidget(buildLogStrip());
     setCentralWidget(central);
     showPage(QStringLiteral("SETTINGS"));
+    m_service->setBusyHook([](bool busy) {
+        if (busy)
+            QApplication::setOverrideCursor(Qt::WaitCursor);
+        else
+            QApplication::restoreOverrideCursor();
+    });
+    composeVehicle();
+    composeCatalog();
+    composePricing();
 
     if (const QScreen* screen = this->screen())
         move(screen->availableGeometry().center() - rect().center());

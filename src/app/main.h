@@ -31,6 +31,7 @@ class CrossSearch;
 class ProductInfo;
 class ComparativeList;
 class ResultTables;
+class TForm2;
 
 // What the window is built with: the seams and the configuration of this run.
 struct Seams {
@@ -91,6 +92,11 @@ private:
     void toggleResultSections();
     void expandCatalogResults();
     void expandSearchResults();
+    // Connections between the panels of one area and the rest, one file per area
+    // (compose_vehicle.cpp, compose_catalog.cpp, compose_pricing.cpp).
+    void composeVehicle();
+    void composeCatalog();
+    void composePricing();
 
     Seams m_seams;
     RequestLog m_log;
@@ -115,6 +121,7 @@ private:
     ProductInfo* m_productInfo = nullptr;
     ComparativeList* m_comparativeList = nullptr;
     ResultTables* m_resultTables = nullptr;
+    TForm2* m_Form2 = nullptr;
 
     QStackedWidget* m_pages = nullptr;
     QWidget* m_settingsPage = nullptr;

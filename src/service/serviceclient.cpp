@@ -12,7 +12,11 @@ ServiceClient::ServiceClient(const Endpoints& endpoints, RequestLog& log, Dialog
       m_catalogBaseUrl(endpoints.catalogUrl), m_priceServiceBaseUrl(endpoints.priceUrl) {}
 
 QString ServiceClient::exchange(const QString& baseUrl, const QString& request, bool catalog) {
+    if (m_busyHook)
+        m_busyHook(true);
     const HttpResult result = HttpGet(baseUrl + request);
+    if (m_busyHook)
+        m_busyHook(false);
     if (!result.ok()) {
         m_log.AppendLogLine(FailedLogLine(QDateTime::currentDateTime(), baseUrl, request, result.reason));
         return QString();

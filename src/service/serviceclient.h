@@ -4,6 +4,8 @@
 
 #include <QString>
 
+#include <functional>
+
 class Dialogs;
 class RequestLog;
 
@@ -52,6 +54,8 @@ public:
     QString priceServiceBaseUrl() const { return m_priceServiceBaseUrl; }
     const Endpoints& endpoints() const { return m_endpoints; }
     AccountSource& account() const { return m_account; }
+    // Told true before and false after every blocking exchange (the window shows a wait cursor).
+    void setBusyHook(std::function<void(bool)> hook) { m_busyHook = std::move(hook); }
 
     // "format=json&lang=…&email=…&seccode=…" with the account's current values; e-mail and
     // security code trimmed and not encoded.
@@ -70,6 +74,7 @@ private:
     AccountSource& m_account;
     QString m_catalogBaseUrl;
     QString m_priceServiceBaseUrl;
+    std::function<void(bool)> m_busyHook;
 };
 
 // The 26-character marker of an unregistered account in a catalog answer.

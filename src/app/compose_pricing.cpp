@@ -1,0 +1,3 @@
+#include "app/main.h"
+
+void TForm1::composePricing() {}
