@@ -2,6 +2,7 @@
 
 #include <QObject>
 
+class QTreeWidget;
 class QWidget;
 class ProductTable;
 struct AppContext;
@@ -13,6 +14,15 @@ public:
     ProductList(AppContext& context, ProductTable& products, QWidget* parent);
     QWidget* widget() const { return m_widget; }
     QWidget* nameSearchWidget() const { return m_nameSearchWidget; }
+    // TreeView3: product nodes carry their artid (column 0, Qt::UserRole), detail nodes 0.
+    QTreeWidget* productTree() const { return m_TreeView3; }
+
+signals:
+    // A click or a key release in the product tree.
+    void productTreeTouched();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void buildUi(QWidget* parent);
@@ -21,4 +31,5 @@ private:
     ProductTable& m_products;
     QWidget* m_widget = nullptr;
     QWidget* m_nameSearchWidget = nullptr;
+    QTreeWidget* m_TreeView3 = nullptr;
 };

@@ -1,5 +1,18 @@
 #include "support/windowfixture.h"
 
+
+#include <QLineEdit>
+
+Endpoints EndpointsOf(const DemoService& service) {
+    Endpoints e;
+    e.catalogUrl = service.catalogUrl();
+    e.priceUrl = service.priceUrl();
+    e.demoUrl = service.demoUrl();
+    e.siteUrl = service.siteUrl();
+    e.downloadUrl = service.downloadUrl();
+    return e;
+}
+
 WindowFixture::WindowFixture(const Endpoints& endpoints, const QString& version) {
     seams.dialogs = &dialogs;
     seams.desktop = &desktop;
@@ -23,3 +36,9 @@ TForm1& WindowFixture::show() {
 }
 
 void WindowFixture::destroy() { m_window.reset(); }
+
+void WindowFixture::signIn(const QString& email, const QString& seccode) {
+    show(); // after the settings are read, which would replace the boxes
+    m_window->findChild<QLineEdit*>(QStringLiteral("Edit3"))->setText(email);
+    m_window->findChild<QLineEdit*>(QStringLiteral("Edit4"))->setText(seccode);
+}

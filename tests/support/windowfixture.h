@@ -3,11 +3,15 @@
 #include "app/main.h"
 #include "platform/desktop.h"
 #include "platform/scripteddialogs.h"
+#include "support/demoservice.h"
 #include "support/testpaths.h"
 
 #include <QTest>
 
 #include <memory>
+
+// The endpoints of a running stand-in service.
+Endpoints EndpointsOf(const DemoService& service);
 
 // A fresh main window over a temporary program folder, with scripted dialogs and a recording
 // desktop. Endpoints point at `endpoints` (by default nowhere reachable).
@@ -23,6 +27,9 @@ public:
     TForm1& show();
     TForm1& window() { return *m_window; }
     void destroy();
+    // Shows the window and puts the stand-in service's regular catalog account into the account boxes.
+    void signIn(const QString& email = DemoService::kCatalogEmail,
+                const QString& seccode = DemoService::kCatalogSeccode);
 
     template <class T>
     T* find(const QString& name) {
