@@ -1,14 +1,60 @@
 #include "vehicle/garage.h"
 
+#include "platform/apppaths.h"
 #include "platform/formcontrols.h"
 #include "platform/widgets.h"
+#include "service/appcontext.h"
+#include "service/guard.h"
+#include "vehicle/carinfo.h"
+#include "vehicle/vehicleline.h"
 
+#include <QFile>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QPainter>
+#include <QStyledItemDelegate>
+#include <QTextOption>
 #include <QVBoxLayout>
+
+namespace {
+
+// The list file's name is the settings' business; only cleaning the garage deletes it here.
+const QString kGarageFile = QStringLiteral("MyGarage.txt");
+constexpr int kTabStopDialogUnits = 30;
+
+// Draws garage lines with tab stops 30 dialog units apart (a dialog unit is a quarter of the
+// average character width).
+class TabStopDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+        QStyleOptionViewItem opt = option;
+        initStyleOption(&opt, index);
+        const QString text = opt.text;
+        opt.text.clear();
+        const QWidget* widget = opt.widget;
+        QStyle* style = widget ? widget->style() : nullptr;
+        if (style)
+            style->drawControl(QStyle::CE_ItemViewItem, &opt, painter, widget);
+        QTextOption textOption(Qt::AlignLeft | Qt::AlignVCenter);
+        textOption.setWrapMode(QTextOption::NoWrap);
+        textOption.setTabStopDistance(kTabStopDialogUnits * opt.fontMetrics.averageCharWidth() / 4.0);
+        const QRect textRect = style ? style->subElementRect(QStyle::SE_ItemViewItemText, &opt, widget) : opt.rect;
+        painter->save();
+        painter->setFont(opt.font);
+        painter->setPen(
+            opt.palette.color(opt.state & QStyle::State_Selected ? QPalette::HighlightedText : QPalette::Text));
+        painter->drawText(QRectF(textRect), text, textOption);
+        painter->restore();
+    }
+};
+
+} // namespace
 
 Garage::Garage(AppContext& context, QLabel* header, QToolButton* addButton, QWidget* parent)
     : QObject(parent), m_context(context), m_Label18(header), m_SpeedButton2(addButton) {
+    setObjectName(QStringLiteral("Garage"));
     buildUi(parent);
 }
 
@@ -26,5 +72,66 @@ void Garage::buildUi(QWidget* parent) {
     buttons->addStretch(1);
     row->addLayout(buttons);
     m_ListBox4 = makeList(QStringLiteral("ListBox4"));
+    m_ListBox4->setItemDelegate(new TabStopDelegate(m_ListBox4));
     row->addWidget(m_ListBox4, 1);
+
+    connect(m_SpeedButton2, &QToolButton::clicked, this, &Garage::SpeedButton2Click);
+    connect(m_SpeedButton39, &QToolButton::clicked, this, &Garage::SpeedButton39Click);
+    connect(m_SpeedButton40, &QToolButton::clicked, this, &Garage::SpeedButton40Click);
+    connect(m_ListBox4, &QListWidget::itemDoubleClicked, this, &Garage::ListBox4DblClick);
+}
+
+void Garage::showCount() {
+    m_Label18->setText(QStringLiteral("My garage [%1]").arg(m_ListBox4->count()));
+}
+
+void Garage::SpeedButton2Click() {
+    if (!m_currentVehicle)
+        return;
+    const SelectedVehicleTexts vehicle = m_currentVehicle();
+    if (vehicle.typid <= 0)
+        return;
+    const QString line = GarageLine(vehicle.manufacturer, vehicle.model, vehicle.engine, vehicle.typid);
+    if (findIgnoringCase(m_ListBox4, line) >= 0)
+        return;
+    insertSorted(m_ListBox4, line);
+    showCount();
+}
+
+void Garage::ListBox4DblClick() {
+    const QListWidgetItem* item = m_ListBox4->currentItem();
+    if (!item || !item->isSelected())
+        return;
+    const QString line = item->text();
+    if (!m_context.dialogs->confirm(GarageOpenQuestion(line)))
+        return;
+    const int typid = GarageLineTypid(line);
+    if (typid <= 0)
+        return;
+    RunGuarded(*m_context.dialogs, [&] {
+        const QList<TCarInfoRec> cars = RequestCarInfo(*m_context.service, typid);
+        if (!cars.isEmpty() && m_selectVehicle)
+            m_selectVehicle(cars.first());
+    });
+}
+
+void Garage::SpeedButton39Click() {
+    if (m_ListBox4->count() == 0)
+        return;
+    if (!m_context.dialogs->confirm(QStringLiteral("Clean full list ???")))
+        return;
+    // Deleted at once: a garage the user emptied must not come back even if the program dies.
+    QFile::remove(m_context.paths->programFile(kGarageFile));
+    m_ListBox4->clear();
+    showCount();
+}
+
+void Garage::SpeedButton40Click() {
+    const QListWidgetItem* item = m_ListBox4->currentItem();
+    if (!item || !item->isSelected())
+        return;
+    if (!m_context.dialogs->confirm(QStringLiteral("Delete selected line ???")))
+        return;
+    delete m_ListBox4->takeItem(m_ListBox4->currentRow());
+    showCount();
 }

@@ -1,13 +1,175 @@
 #include "vehicle/numbersearch.h"
 
+#include "service/appcontext.h"
+#include "service/decoder.h"
+#include "service/guard.h"
+#include "service/serviceclient.h"
+#include "service/textfunctions.h"
+#include "vehicle/carinfo.h"
+#include "vehicle/selectcar.h"
+#include "vehicle/vehicleline.h"
+
+#include <QComboBox>
+#include <QCompleter>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
 #include <QVBoxLayout>
 #include <QWidget>
 
+namespace {
+
+const QString kEmpty = QStringLiteral("Search word is empty !!!");
+
+bool isEnter(int key) {
+    return key == Qt::Key_Return || key == Qt::Key_Enter;
+}
+
+QComboBox* makeNumberBox(const QString& objectName, const QString& text) {
+    auto* box = new QComboBox;
+    box->setObjectName(objectName);
+    box->setEditable(true);
+    // The history grows only by successful searches.
+    box->setInsertPolicy(QComboBox::NoInsert);
+    // The whole history drops down as soon as the user types.
+    box->completer()->setCompletionMode(QCompleter::UnfilteredPopupCompletion);
+    box->setEditText(text);
+    return box;
+}
+
+} // namespace
+
 NumberSearch::NumberSearch(AppContext& context, QWidget* parent) : QObject(parent), m_context(context) {
+    setObjectName(QStringLiteral("NumberSearch"));
     buildUi(parent);
 }
 
 void NumberSearch::buildUi(QWidget* parent) {
     m_widget = new QWidget(parent);
-    new QVBoxLayout(m_widget);
+    auto* layout = new QVBoxLayout(m_widget);
+    layout->setContentsMargins(2, 2, 2, 2);
+    m_ComboBox4 = makeNumberBox(QStringLiteral("ComboBox4"), QStringLiteral("K-type number"));
+    m_ComboBox3 = makeNumberBox(QStringLiteral("ComboBox3"), QStringLiteral("KBA number"));
+    m_ComboBox2 = makeNumberBox(QStringLiteral("ComboBox2"), QStringLiteral("MIME number"));
+    const std::pair<const char*, QComboBox*> rows[] = {{"search by KTYPE NUMBER", m_ComboBox4},
+                                                       {"search by KBA NUMBER", m_ComboBox3},
+                                                       {"search by MIME NUMBER", m_ComboBox2}};
+    for (const auto& [caption, box] : rows) {
+        layout->addWidget(new QLabel(QString::fromLatin1(caption)));
+        layout->addWidget(box);
+        box->lineEdit()->installEventFilter(this);
+    }
+}
+
+bool NumberSearch::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (watched == m_ComboBox4->lineEdit())
+            ComboBox4KeyPress(key);
+        else if (watched == m_ComboBox3->lineEdit())
+            ComboBox3KeyPress(key);
+        else if (watched == m_ComboBox2->lineEdit())
+            ComboBox2KeyPress(key);
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+void NumberSearch::ComboBox4KeyPress(int key) {
+    if (isEnter(key))
+        searchKType(m_ComboBox4);
+}
+
+void NumberSearch::ComboBox3KeyPress(int key) {
+    if (!isEnter(key))
+        return;
+    const QString number = Trim(m_ComboBox3->currentText());
+    if (number.size() < 7) {
+        m_context.dialogs->information(QStringLiteral("Search word is empty or value is less 7 symbols !!!"));
+        return;
+    }
+    searchTypids(m_ComboBox3, {QStringLiteral("getSearchKBA"), QStringLiteral("kba"),
+                               QStringLiteral("Car with set KBA number is not found !!!")});
+}
+
+void NumberSearch::ComboBox2KeyPress(int key) {
+    if (!isEnter(key))
+        return;
+    if (Trim(m_ComboBox2->currentText()).isEmpty()) {
+        m_context.dialogs->information(kEmpty);
+        return;
+    }
+    searchTypids(m_ComboBox2, {QStringLiteral("getSearchMIME"), QStringLiteral("mime"),
+                               QStringLiteral("Car with set MIME number is not found !!!")});
+}
+
+void NumberSearch::searchKType(QComboBox* box) {
+    const QString text = Trim(box->currentText());
+    if (text.isEmpty()) {
+        m_context.dialogs->information(kEmpty);
+        return;
+    }
+    const int typid = ParseKType(text);
+    if (typid <= 0) {
+        m_context.dialogs->information(QStringLiteral("Need set true value !!!"));
+        return;
+    }
+    RunGuarded(*m_context.dialogs, [&] {
+        const QList<TCarInfoRec> cars = RequestCarInfo(*m_context.service, typid);
+        if (cars.isEmpty()) {
+            m_context.dialogs->information(QStringLiteral("Car with set k-type value is not found !!!"));
+            return;
+        }
+        if (m_selectVehicle)
+            m_selectVehicle(cars.first());
+        remember(box, text);
+    });
+}
+
+void NumberSearch::searchTypids(QComboBox* box, const NumberKind& kind) {
+    const QString number = Trim(box->currentText());
+    RunGuarded(*m_context.dialogs, [&] {
+        ServiceClient& service = *m_context.service;
+        const QString answer =
+            service.CatalogRequest(service.KeyRequest(kind.function, kind.key + QLatin1Char('=') + PathEncode(number)));
+        const QList<TTypidRec> typids =
+            IsBlank(answer) ? QList<TTypidRec>() : DecodeAnswer<TTypidRec>(kind.function, answer);
+        if (typids.isEmpty()) {
+            m_context.dialogs->information(kind.notFound);
+            return;
+        }
+        if (typids.size() == 1) {
+            // A number whose one vehicle cannot be fetched counts as not found.
+            const QList<TCarInfoRec> cars = RequestCarInfo(service, typids.first().typid);
+            if (cars.isEmpty()) {
+                m_context.dialogs->information(kind.notFound);
+                return;
+            }
+            if (m_selectVehicle)
+                m_selectVehicle(cars.first());
+            remember(box, number);
+            return;
+        }
+        remember(box, number);
+        if (!m_Form2)
+            return;
+        m_Form2->clearLines();
+        for (const TTypidRec& hit : typids) {
+            const QList<TCarInfoRec> cars = RequestCarInfo(service, hit.typid);
+            if (!cars.isEmpty())
+                m_Form2->addLine(CandidateLine(cars.first()));
+        }
+        m_Form2->show();
+        m_Form2->list()->setFocus();
+    });
+}
+
+void NumberSearch::remember(QComboBox* box, const QString& number) {
+    for (int i = 0; i < box->count(); ++i)
+        if (box->itemText(i).compare(number, Qt::CaseInsensitive) == 0)
+            return;
+    // The box keeps what the user typed; adding must not replace it.
+    const QString shown = box->currentText();
+    box->addItem(number);
+    box->setEditText(shown);
 }

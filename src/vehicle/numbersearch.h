@@ -1,20 +1,54 @@
 #pragma once
 
+#include "service/records.h"
+
 #include <QObject>
 
+#include <functional>
+
+class QComboBox;
 class QWidget;
+class TForm2;
 struct AppContext;
 
 // The K-type, KBA and MIME number searches of the "Search by" section.
 class NumberSearch : public QObject {
     Q_OBJECT
 public:
+    using SelectVehicle = std::function<void(const TCarInfoRec&)>;
+
     NumberSearch(AppContext& context, QWidget* parent);
     QWidget* widget() const { return m_widget; }
+    // Puts a found vehicle into the cascade (SelectVehicleFromRecord).
+    void setSelectVehicle(SelectVehicle selectVehicle) { m_selectVehicle = std::move(selectVehicle); }
+    // The "Select car" dialog for numbers with several hits.
+    void setSelectCarDialog(TForm2* dialog) { m_Form2 = dialog; }
+
+    // Key handlers of the three boxes; they act on Enter only.
+    void ComboBox4KeyPress(int key);
+    void ComboBox3KeyPress(int key);
+    void ComboBox2KeyPress(int key);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    struct NumberKind {
+        QString function; // "getSearchKBA"
+        QString key;      // "kba"
+        QString notFound; // message when no type id comes back
+    };
+
     void buildUi(QWidget* parent);
+    void searchKType(QComboBox* box);
+    void searchTypids(QComboBox* box, const NumberKind& kind);
+    static void remember(QComboBox* box, const QString& number);
 
     AppContext& m_context;
+    SelectVehicle m_selectVehicle;
+    TForm2* m_Form2 = nullptr;
     QWidget* m_widget = nullptr;
+    QComboBox* m_ComboBox4 = nullptr;
+    QComboBox* m_ComboBox3 = nullptr;
+    QComboBox* m_ComboBox2 = nullptr;
 };

@@ -1,0 +1,14 @@
+#include "vehicle/carinfo.h"
+
+#include "service/decoder.h"
+#include "service/serviceclient.h"
+#include "service/textfunctions.h"
+
+QList<TCarInfoRec> RequestCarInfo(ServiceClient& service, int typid) {
+    const QString function = QStringLiteral("getInfoCar");
+    const QString answer =
+        service.CatalogRequest(service.KeyRequest(function, QStringLiteral("typid=") + QString::number(typid)));
+    if (IsBlank(answer))
+        return {};
+    return DecodeAnswer<TCarInfoRec>(function, answer);
+}

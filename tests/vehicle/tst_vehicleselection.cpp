@@ -1,0 +1,726 @@
+#include "platform/widgets.h"
+#include "service/serviceclient.h"
+#include "support/rawhttpserver.h"
+#include "support/windowfixture.h"
+#include "vehicle/cascade.h"
+#include "vehicle/garage.h"
+#include "vehicle/numbersearch.h"
+#include "vehicle/selectcar.h"
+#include "vehicle/vehicleline.h"
+
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QRadioButton>
+#include <QSignalSpy>
+#include <QToolButton>
+
+#include <memory>
+
+namespace {
+
+const QString kParams = QStringLiteral("format=json&lang=en&email=trader@velmora.test&seccode=***");
+const QStringList kBoxes{"ComboBox8", "ComboBox7", "ComboBox6", "ComboBox5"};
+const QStringList kPlaceholders{"Year", "Manufacturer", "Model", "Engine"};
+const QString kStartCaption = QStringLiteral("MANUFACTURER | MODEL | TYPE ");
+
+void click(QWidget* w) {
+    QTest::mouseClick(w, Qt::LeftButton, {}, w->rect().center());
+}
+
+// The request texts (address less the catalog base) logged since `from`.
+QStringList requestsSince(WindowFixture& f, qsizetype from) {
+    const QString base = f.window().context().service->catalogBaseUrl();
+    const QStringList& lines = f.window().context().log->lines();
+    QStringList requests;
+    for (qsizetype i = from; i < lines.size(); ++i) {
+        const QStringList parts = lines.at(i).split(QLatin1Char('\t'));
+        if (parts.size() >= 3 && parts.at(2).startsWith(base))
+            requests << parts.at(2).mid(base.size());
+    }
+    return requests;
+}
+
+qsizetype logMark(WindowFixture& f) {
+    return f.window().context().log->lines().size();
+}
+
+// Opens the box's list (which fills it), chooses the item whose text starts with `text` and
+// closes the list, as a user does.
+void choose(DropDownBox* box, const QString& text) {
+    box->showPopup();
+    int index = -1;
+    for (int i = 0; i < box->count() && index < 0; ++i)
+        if (box->itemText(i).startsWith(text))
+            index = i;
+    box->hidePopup();
+    QVERIFY2(index >= 0, qPrintable(box->objectName() + " has no item " + text));
+    box->setCurrentIndex(index);
+    emit box->activated(index);
+}
+
+TCarInfoRec audiA4() {
+    TCarInfoRec c;
+    c.typid = 10010;
+    c.modid = 1103;
+    c.mfaid = 5;
+    c.fullnametypecar = "AUDI A4 (8E2, B6) 1.6";
+    c.modelcar = "A4 (8E2, B6)";
+    c.brand = "AUDI";
+    c.pconstart = "2000/11";
+    c.pconend = "2004/12";
+    c.bodytype = "Saloon";
+    c.kw = "74";
+    c.hp = "101";
+    c.ccm = "1595";
+    c.typefuel = "Petrol";
+    c.listcodeengine = "AEH, AKL";
+    return c;
+}
+
+QByteArray httpOk(const QByteArray& body) {
+    return "HTTP/1.0 200 OK\r\nContent-Length: " + QByteArray::number(body.size()) + "\r\n\r\n" + body;
+}
+
+QByteArray typidAnswer(int typid) {
+    return "{\n\t\"statusText\": \"paid client till 202612\",\n\t\"result\": {\n\t\t\"data\": [\n\t\t\t{\n"
+           "\t\t\t\t\"typid\": \"" +
+           QByteArray::number(typid) + "\"\n\t\t\t}\n\t\t]\n\t}\n}\n";
+}
+
+} // namespace
+
+class TestVehicleSelection : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void cleanupTestCase();
+
+    void startState();
+    void cascadeSendsFiltersInOrder();
+    void yearListNeverCarriesClass();
+    void boxWithoutRecordsShowsPlaceholder_data();
+    void boxWithoutRecordsShowsPlaceholder();
+    void levelChangesEmptyLowerBoxes_data();
+    void levelChangesEmptyLowerBoxes();
+    void classRadioEmptiesEveryBox();
+    void openingEngineListEmptiesViews();
+    void selectVehicleFromRecordFillsOneItemEach();
+
+    void kTypeSearchRefusals_data();
+    void kTypeSearchRefusals();
+    void kTypeSearchSelectsVehicle();
+    void numberSearchRefusals_data();
+    void numberSearchRefusals();
+    void numberSearchWithOneHitSelectsVehicle_data();
+    void numberSearchWithOneHitSelectsVehicle();
+    void numberSearchWithSeveralHitsFillsDialog_data();
+    void numberSearchWithSeveralHitsFillsDialog();
+    void singleHitWithoutVehicleCountsAsNotFound_data();
+    void singleHitWithoutVehicleCountsAsNotFound();
+
+    void garageAddsEachVehicleOnce();
+    void garageOpensAfterConfirmation();
+    void garageDeleteAndClean();
+
+private:
+    VehicleCascade* cascade(WindowFixture& f) { return f.window().findChild<VehicleCascade*>(); }
+    DropDownBox* box(WindowFixture& f, const QString& name) { return f.find<DropDownBox>(name); }
+    void enterNumber(WindowFixture& f, const QString& boxName, const QString& text);
+
+    std::unique_ptr<DemoService> m_service;
+};
+
+void TestVehicleSelection::initTestCase() {
+    m_service = std::make_unique<DemoService>(QStringList{"--quiet"});
+    QVERIFY2(m_service->isRunning(), qPrintable(m_service->error()));
+}
+
+void TestVehicleSelection::cleanupTestCase() {
+    m_service.reset();
+}
+
+void TestVehicleSelection::enterNumber(WindowFixture& f, const QString& boxName, const QString& text) {
+    auto* numberBox = f.find<QComboBox>(boxName);
+    numberBox->setEditText(text);
+    QTest::keyClick(numberBox->lineEdit(), Qt::Key_Return);
+}
+
+void TestVehicleSelection::startState() {
+    WindowFixture f(EndpointsOf(*m_service));
+    f.signIn();
+    for (int i = 0; i < kBoxes.size(); ++i) {
+        DropDownBox* b = box(f, kBoxes[i]);
+        QVERIFY(b->isEditable());
+        QCOMPARE(b->count(), 0);
+        QCOMPARE(b->currentText(), kPlaceholders[i]);
+    }
+    QVERIFY(f.find<QRadioButton>("RadioButton1")->isChecked());
+    QCOMPARE(f.find<QLabel>("Label13")->text(), kStartCaption);
+    QCOMPARE(cascade(f)->SelectedTypid(), 0);
+    QCOMPARE(f.find<QComboBox>("ComboBox4")->currentText(), QString("K-type number"));
+    QCOMPARE(f.find<QComboBox>("ComboBox3")->currentText(), QString("KBA number"));
+    QCOMPARE(f.find<QComboBox>("ComboBox2")->currentText(), QString("MIME number"));
+    QCOMPARE(f.find<QLabel>("Label18")->text(), QString("My garage"));
+}
+
+void TestVehicleSelection::cascadeSendsFiltersInOrder() {
+    WindowFixture f(EndpointsOf(*m_service));
+    f.signIn();
+    VehicleCascade* c = cascade(f);
+
+    qsizetype mark = logMark(f);
+    box(f, "ComboBox7")->showPopup();
+    box(f, "ComboBox7")->hidePopup();
+    QCOMPARE(requestsSince(f, mark), QStringList{"getManufacturers?" + kParams});
+    QVERIFY(box(f, "ComboBox7")->count() > 0);
+    QCOMPARE(box(f, "ComboBox7")->currentIndex(), -1); // filling selects nothing
+
+    f.find<QRadioButton>("RadioButton3")->click();
+    QCOMPARE(c->VehicleClass(), 2);
+    mark = logMark(f);
+    choose(box(f, "ComboBox8"), "2000");
+    choose(box(f, "ComboBox7"), "MAN");
+    choose(box(f, "ComboBox6"), "TGA");
+    QCOMPARE(box(f, "ComboBox6")->currentText(), QString("TGA [2000/03 - 2010/12]"));
+    QCOMPARE(box(f, "ComboBox6")->currentData().toInt(), 1159);
+    box(f, "ComboBox5")->showPopup();
+    box(f, "ComboBox5")->hidePopup();
+    QCOMPARE(requestsSince(f, mark),
+             (QStringList{"GetListYears?" + kParams, "getManufacturers?" + kParams + "&year=2000&only=2",
+                          "getModels?" + kParams + "&year=2000&mfaid=4455&only=2",
+                          "getTypes?" + kParams + "&year=2000&modid=1159&only=2"}));
+    QVERIFY(box(f, "ComboBox5")->count() > 0);
+    QCOMPARE(box(f, "ComboBox5")->currentIndex(), -1);
+    QCOMPARE(c->SelectedTypid(), 0);
+    QCOMPARE(box(f, "ComboBox5")->view()->minimumWidth(), 600);
+
+    // An item's id travels with it.
+    choose(box(f, "ComboBox5"), "");
+    QVERIFY(c->SelectedTypid() > 10000);
+    QCOMPARE(c->SelectedTypid(), box(f, "ComboBox5")->currentData().toInt());
+    QVERIFY(c->EngineText().contains("kW | "));
+}
+
+void TestVehicleSelection::yearListNeverCarriesClass() {
+    WindowFixture f(EndpointsOf(*m_service));
+    f.signIn();
+    for (const char* radio : {"RadioButton2", "RadioButton3", "RadioButton4"}) {
+        f.find<QRadioButton>(radio)->click();
+        const qsizetype mark = logMark(f);
+        cascade(f)->ComboBox8DropDown();
+        QCOMPARE(requestsSince(f, mark), QStringList{"GetListYears?" + kParams});
+    }
+    // Opening a list again asks again: nothing is cached, the old selection is gone.
+    choose(box(f, "ComboBox8"), "2001");
+    QCOMPARE(box(f, "ComboBox8")->currentText(), QString("2001"));
+    const qsizetype mark = logMark(f);
+    box(f, "ComboBox8")->showPopup();
+    box(f, "ComboBox8")->hidePopup();
+    QCOMPARE(requestsSince(f, mark).size(), 1);
+    QCOMPARE(box(f, "ComboBox8")->currentIndex(), -1);
+    QCOMPARE(box(f, "ComboBox8")->currentText(), QString());
+}
+
+void TestVehicleSelection::boxWithoutRecordsShowsPlaceholder_data() {
+    QTest::addColumn<QStringList>("serviceArgs");
+    QTest::addColumn<QString>("email");
+    QTest::addColumn<QString>("seccode");
+    QTest::newRow("answer without records")
+        << QStringList{"--quiet"} << DemoService::kExpiredEmail << DemoService::kExpiredSeccode;
+    QTest::newRow("failed request") << QStringList{"--quiet", "--fail-every", "1"} << DemoService::kCatalogEmail
+                                    << DemoService::kCatalogSeccode;
+}
+
+void TestVehicleSelection::boxWithoutRecordsShowsPlaceholder() {
+    QFETCH(QStringList, serviceArgs);
+    QFETCH(QString, email);
+    QFETCH(QString, seccode);
+    DemoService service(serviceArgs);
+    QVERIFY2(service.isRunning(), qPrintable(service.error()));
+    WindowFixture f(EndpointsOf(service));
+    f.signIn(email, seccode);
+    f.dialogs.clear();
+    for (int i = 0; i < kBoxes.size(); ++i) {
+        DropDownBox* b = box(f, kBoxes[i]);
+        b->showPopup();
+        b->hidePopup();
+        QCOMPARE(b->count(), 0);
+        QCOMPARE(b->currentText(), kPlaceholders[i]);
+    }
+    QCOMPARE(f.dialogs.shown().size(), 0);
+}
+
+void TestVehicleSelection::levelChangesEmptyLowerBoxes_data() {
+    QTest::addColumn<QString>("changed");
+    QTest::addColumn<int>("kept"); // boxes from the top that keep their item
+    QTest::addColumn<QString>("caption");
+    QTest::newRow("year") << "ComboBox8" << 1 << kStartCaption;
+    QTest::newRow("manufacturer") << "ComboBox7" << 2 << "AUDI | Model | Engine";
+    QTest::newRow("model") << "ComboBox6" << 3 << "AUDI | A4 (8E2, B6) [2000/11 - 2004/12] | Engine";
+}
+
+void TestVehicleSelection::levelChangesEmptyLowerBoxes() {
+    QFETCH(QString, changed);
+    QFETCH(int, kept);
+    QFETCH(QString, caption);
+    WindowFixture f(EndpointsOf(*m_service));
+    f.signIn();
+    choose(box(f, "ComboBox8"), "2002");
+    choose(box(f, "ComboBox7"), "AUDI");
+    choose(box(f, "ComboBox6"), "A4 (8E2, B6)");
+    choose(box(f, "ComboBox5"), "1.6 [");
+    f.find<QLabel>("Label13")->setText(kStartCaption);
+
+    QSignalSpy emptied(cascade(f), &VehicleCascade::viewsEmptied);
+    DropDownBox* b = box(f, changed);
+    emit b->activated(b->currentIndex());
+    // The texts placed above stay; every box below shows its placeholder.
+    for (int i = kept; i < kBoxes.size(); ++i) {
+        QCOMPARE(box(f, kBoxes[i])->count(), 0);
+        QCOMPARE(box(f, kBoxes[i])->currentText(), kPlaceholders[i]);
+    }
+    for (int i = 0; i < kept; ++i)
+        QVERIFY(box(f, kBoxes[i])->currentIndex() >= 0);
+    QCOMPARE(emptied.count(), 1);
+    QCOMPARE(f.find<QLabel>("Label13")->text(), caption);
+    QCOMPARE(cascade(f)->SelectedTypid(), 0);
+}
+
+void TestVehicleSelection::classRadioEmptiesEveryBox() {
+    WindowFixture f(EndpointsOf(*m_service));
+    f.signIn();
+    choose(box(f, "ComboBox8"), "2002");
+    choose(box(f, "ComboBox7"), "AUDI");
+    choose(box(f, "ComboBox6"), "A4 (8E2, B6)");
+    choose(box(f, "ComboBox5"), "1.6 [");
+    f.find<QLabel>("Label13")->setText("kept caption");
+    QSignalSpy emptied(cascade(f), &VehicleCascade::viewsEmptied);
+    f.find<QRadioButton>("RadioButton4")->click();
+    QCOMPARE(cascade(f)->VehicleClass(), 3);
+    for (int i = 0; i < kBoxes.size(); ++i) {
+        QCOMPARE(box(f, kBoxes[i])->count(), 0);
+        QCOMPARE(box(f, kBoxes[i])->currentText(), kPlaceholders[i]);
+    }
+    QCOMPARE(emptied.count(), 1);
+    QCOMPARE(f.find<QLabel>("Label13")->text(), QString("kept caption"));
+    QCOMPARE(cascade(f)->SelectedTypid(), 0);
+}
+
+void TestVehicleSelection::openingEngineListEmptiesViews() {
+    WindowFixture f(EndpointsOf(*m_service));
+    f.signIn();
+    QSignalSpy emptied(cascade(f), &VehicleCascade::viewsEmptied);
+    QSignalSpy changed(cascade(f), &VehicleCascade::engineTypeChanged);
+    box(f, "ComboBox5")->showPopup();
+    box(f, "ComboBox5")->hidePopup();
+    QCOMPARE(emptied.count(), 1);
+    QCOMPARE(changed.count(), 0);
+}
+
+void TestVehicleSelection::selectVehicleFromRecordFillsOneItemEach() {
+    WindowFixture f(EndpointsOf(*m_service));
+    f.signIn();
+    choose(box(f, "ComboBox8"), "1999");
+    click(f.find<QLabel>("Label12")); // the search section opens, the vehicle section closes
+    QVERIFY(f.find<QToolButton>("SpeedButton2")->isHidden());
+
+    QSignalSpy changed(cascade(f), &VehicleCascade::engineTypeChanged);
+    QSignalSpy toggled(cascade(f), &VehicleCascade::vehicleSectionToggleRequested);
+    const TCarInfoRec car = audiA4();
+    cascade(f)->SelectVehicleFromRecord(car);
+
+    const QList<std::pair<QString, int>> expected{{"AUDI", 5}, {"A4 (8E2, B6)", 1103}, {VehicleLine(car), 10010}};
+    for (int i = 0; i < expected.size(); ++i) {
+        DropDownBox* b = box(f, kBoxes[i + 1]);
+        QCOMPARE(b->count(), 1);
+        QCOMPARE(b->currentIndex(), 0);
+        QCOMPARE(b->currentText(), expected[i].first);
+        QCOMPARE(b->currentData().toInt(), expected[i].second);
+    }
+    QCOMPARE(box(f, "ComboBox8")->currentText(), QString("1999"));
+    QCOMPARE(cascade(f)->SelectedTypid(), 10010);
+    QCOMPARE(toggled.count(), 1);
+    QCOMPARE(changed.count(), 1);
+    QVERIFY(!f.find<QToolButton>("SpeedButton2")->isHidden()); // the vehicle section is open again
+    QCOMPARE(f.find<QLabel>("Label13")->text(), QString("AUDI | A4 (8E2, B6) | ") + VehicleLine(car));
+    QCOMPARE(f.window().currentPage(), QString("PAGEPRODUCT"));
+}
+
+void TestVehicleSelection::kTypeSearchRefusals_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("message");
+    QTest::addColumn<int>("requests");
+    QTest::newRow("empty") << ""
+                           << "Search word is empty !!!" << 0;
+    QTest::newRow("blanks") << "  \t "
+                            << "Search word is empty !!!" << 0;
+    QTest::newRow("initial text") << "K-type number"
+                                  << "Need set true value !!!" << 0;
+    QTest::newRow("zero") << "0"
+                          << "Need set true value !!!" << 0;
+    QTest::newRow("negative") << "-10010"
+                              << "Need set true value !!!" << 0;
+    QTest::newRow("letters") << "10010x"
+                             << "Need set true value !!!" << 0;
+    QTest::newRow("unknown") << "99999"
+                             << "Car with set k-type value is not found !!!" << 1;
+}
+
+void TestVehicleSelection::kTypeSearchRefusals() {
+    QFETCH(QString, text);
+    QFETCH(QString, message);
+    QFETCH(int, requests);
+    WindowFixture f(EndpointsOf(*m_service));
+    f.signIn();
+    f.dialogs.clear();
+    const qsizetype mark = logMark(f);
+    enterNumber(f, "ComboBox4", text);
+    QCOMPARE(f.dialogs.texts(), QStringList{message});
+    QCOMPARE(requestsSince(f, mark).size(), requests);
+    QCOMPARE(f.find<QComboBox>("ComboBox4")->count(), 0);
+    QCOMPARE(box(f, "ComboBox7")->currentText(), QString("Manufacturer"));
+    QCOMPARE(f.find<QLabel>("Label13")->text(), kStartCaption);
+}
+
+void TestVehicleSelection::kTypeSearchSelectsVehicle() {
+    WindowFixture f(EndpointsOf(*m_service));
+    f.signIn();
+    f.dialogs.clear();
+    click(f.find<QLabel>("Label12"));
+    const qsizetype mark = logMark(f);
+    enterNumber(f, "ComboBox4", "  0010010 ");
+    QCOMPARE(f.dialogs.shown().size(), 0);
+    QCOMPARE(requestsSince(f, mark).value(0), "getInfoCar?typid=10010&" + kParams);
+    QCOMPARE(cascade(f)->SelectedTypid(), 10010);
+    QCOMPARE(box(f, "ComboBox6")->currentText(), QString("A4 (8E2, B6)"));
+    QVERIFY(!f.find<QToolButton>("SpeedButton2")->isHidden());
+    // The history keeps the text as typed, once.
+    auto* kType = f.find<QComboBox>("ComboBox4");
+    QCOMPARE(kType->count(), 1);
+    QCOMPARE(kType->itemText(0), QString("0010010"));
+    enterNumber(f, "ComboBox4", "0010010");
+    QCOMPARE(kType->count(), 1);
+    enterNumber(f, "ComboBox4", "10010");
+    QCOMPARE(kType->count(), 2);
+    // Other keys do nothing.
+    const qsizetype before = logMark(f);
+    QTest::keyClick(kType->lineEdit(), Qt::Key_Tab);
+    QCOMPARE(requestsSince(f, before).size(), 0);
+}
+
+void TestVehicleSelection::numberSearchRefusals_data() {
+    QTest::addColumn<QString>("boxName");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("message");
+    QTest::addColumn<QStringList>("requests");
+    QTest::newRow("KBA of 6") << "ComboBox3"
+                              << " 0588AK "
+                              << "Search word is empty or value is less 7 symbols !!!" << QStringList();
+    QTest::newRow("KBA empty") << "ComboBox3"
+                               << ""
+                               << "Search word is empty or value is less 7 symbols !!!" << QStringList();
+    QTest::newRow("KBA unknown") << "ComboBox3"
+                                 << "0000XXX"
+                                 << "Car with set KBA number is not found !!!"
+                                 << QStringList{"getSearchKBA?kba=0000XXX&" + kParams};
+    QTest::newRow("MIME empty") << "ComboBox2"
+                                << " "
+                                << "Search word is empty !!!" << QStringList();
+    QTest::newRow("MIME of one character")
+        << "ComboBox2"
+        << "7"
+        << "Car with set MIME number is not found !!!" << QStringList{"getSearchMIME?mime=7&" + kParams};
+    QTest::newRow("MIME unknown, encoded")
+        << "ComboBox2"
+        << "99 99+99"
+        << "Car with set MIME number is not found !!!" << QStringList{"getSearchMIME?mime=99%2099%2B99&" + kParams};
+}
+
+void TestVehicleSelection::numberSearchRefusals() {
+    QFETCH(QString, boxName);
+    QFETCH(QString, text);
+    QFETCH(QString, message);
+    QFETCH(QStringList, requests);
+    WindowFixture f(EndpointsOf(*m_service));
+    f.signIn();
+    f.dialogs.clear();
+    const qsizetype mark = logMark(f);
+    enterNumber(f, boxName, text);
+    QCOMPARE(f.dialogs.texts(), QStringList{message});
+    QCOMPARE(requestsSince(f, mark), requests);
+    QCOMPARE(f.find<QComboBox>(boxName)->count(), 0);
+    QCOMPARE(cascade(f)->SelectedTypid(), 0);
+    QVERIFY(!f.window().findChild<TForm2*>()->isVisible());
+}
+
+void TestVehicleSelection::numberSearchWithOneHitSelectsVehicle_data() {
+    QTest::addColumn<QString>("boxName");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("firstRequest");
+    QTest::addColumn<QString>("model");
+    QTest::newRow("KBA with spaces around") << "ComboBox3"
+                                            << "  0588AKA "
+                                            << "getSearchKBA?kba=0588AKA&" + kParams << "A4 (8E2, B6)";
+    QTest::newRow("KBA with a blank inside") << "ComboBox3"
+                                             << "0588 AKA"
+                                             << "getSearchKBA?kba=0588%20AKA&" + kParams << "A4 (8E2, B6)";
+    QTest::newRow("MIME") << "ComboBox2"
+                          << "481516"
+                          << "getSearchMIME?mime=481516&" + kParams << "3 (E46)";
+}
+
+void TestVehicleSelection::numberSearchWithOneHitSelectsVehicle() {
+    QFETCH(QString, boxName);
+    QFETCH(QString, text);
+    QFETCH(QString, firstRequest);
+    QFETCH(QString, model);
+    WindowFixture f(EndpointsOf(*m_service));
+    f.signIn();
+    f.dialogs.clear();
+    QSignalSpy changed(cascade(f), &VehicleCascade::engineTypeChanged);
+    const qsizetype mark = logMark(f);
+    enterNumber(f, boxName, text);
+    QCOMPARE(f.dialogs.shown().size(), 0);
+    const QStringList requests = requestsSince(f, mark);
+    QCOMPARE(requests.value(0), firstRequest);
+    QVERIFY(requests.value(1).startsWith("getInfoCar?typid="));
+    QVERIFY(!f.window().findChild<TForm2*>()->isVisible());
+    QCOMPARE(box(f, "ComboBox6")->count(), 1);
+    QCOMPARE(box(f, "ComboBox6")->currentText(), model);
+    QVERIFY(cascade(f)->SelectedTypid() > 0);
+    QCOMPARE(changed.count(), 1);
+    QCOMPARE(f.find<QComboBox>(boxName)->count(), 1);
+    QCOMPARE(f.find<QComboBox>(boxName)->itemText(0), text.trimmed());
+}
+
+void TestVehicleSelection::numberSearchWithSeveralHitsFillsDialog_data() {
+    QTest::addColumn<QString>("boxName");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("KBA") << "ComboBox3"
+                         << "0603AMN";
+    QTest::newRow("MIME") << "ComboBox2"
+                          << "230742";
+}
+
+void TestVehicleSelection::numberSearchWithSeveralHitsFillsDialog() {
+    QFETCH(QString, boxName);
+    QFETCH(QString, text);
+    WindowFixture f(EndpointsOf(*m_service));
+    f.signIn();
+    f.dialogs.clear();
+    f.find<QLabel>("Label13")->setText("kept caption");
+    QSignalSpy changed(cascade(f), &VehicleCascade::engineTypeChanged);
+    QSignalSpy emptied(cascade(f), &VehicleCascade::viewsEmptied);
+    const qsizetype mark = logMark(f);
+    enterNumber(f, boxName, text);
+    QCOMPARE(f.dialogs.shown().size(), 0);
+    const QStringList requests = requestsSince(f, mark);
+    QCOMPARE(requests.size(), 4);
+    auto* dialog = f.window().findChild<TForm2*>();
+    QVERIFY(dialog->isVisible());
+    QCOMPARE(dialog->windowTitle(), QString("Select car"));
+    QVERIFY(!f.window().isEnabled());
+    QVERIFY(dialog->isEnabled());
+
+    const QStringList lines = itemTexts(dialog->list());
+    QCOMPARE(lines.size(), 3);
+    QStringList sorted = lines;
+    std::sort(sorted.begin(), sorted.end(), [](const QString& a, const QString& b) {
+        return QString::localeAwareCompare(a.toLower(), b.toLower()) < 0;
+    });
+    QCOMPARE(lines, sorted);
+    for (int i = 0; i < lines.size(); ++i) {
+        const QString typid = requests.at(i + 1).section("typid=", 1).section('&', 0, 0);
+        QVERIFY2(std::count_if(lines.begin(), lines.end(),
+                               [&](const QString& l) { return l.endsWith(" {" + typid + "}"); }) == 1,
+                 qPrintable(typid));
+    }
+    // The selection is the user's to make: nothing changed.
+    QCOMPARE(changed.count(), 0);
+    QCOMPARE(emptied.count(), 0);
+    QCOMPARE(box(f, "ComboBox7")->currentText(), QString("Manufacturer"));
+    QCOMPARE(f.find<QLabel>("Label13")->text(), QString("kept caption"));
+    QCOMPARE(f.find<QComboBox>(boxName)->itemText(0), text);
+
+    dialog->close();
+    QVERIFY(f.window().isEnabled());
+    QCOMPARE(itemTexts(dialog->list()), lines); // kept until the next search with several hits
+}
+
+void TestVehicleSelection::singleHitWithoutVehicleCountsAsNotFound_data() {
+    QTest::addColumn<QString>("boxName");
+    QTest::addColumn<QString>("message");
+    QTest::addColumn<QByteArray>("vehicleReply");
+    const QByteArray failed = "HTTP/1.0 500 Internal Server Error\r\nContent-Length: 0\r\n\r\n";
+    const QByteArray noRecord = httpOk("{\n\t\"statusText\": \"paid client till 202612\",\n\t\"result\": {}\n}\n");
+    QTest::newRow("KBA, request failed") << "ComboBox3"
+                                         << "Car with set KBA number is not found !!!" << failed;
+    QTest::newRow("KBA, no record") << "ComboBox3"
+                                    << "Car with set KBA number is not found !!!" << noRecord;
+    QTest::newRow("MIME, request failed") << "ComboBox2"
+                                          << "Car with set MIME number is not found !!!" << failed;
+    QTest::newRow("MIME, no record") << "ComboBox2"
+                                     << "Car with set MIME number is not found !!!" << noRecord;
+}
+
+void TestVehicleSelection::singleHitWithoutVehicleCountsAsNotFound() {
+    QFETCH(QString, boxName);
+    QFETCH(QString, message);
+    QFETCH(QByteArray, vehicleReply);
+    RawHttpServer server({httpOk(typidAnswer(10010)), vehicleReply});
+    Endpoints endpoints = EndpointsOf(*m_service);
+    endpoints.catalogUrl = server.url();
+    WindowFixture f(endpoints);
+    f.signIn();
+    f.dialogs.clear();
+    QSignalSpy changed(cascade(f), &VehicleCascade::engineTypeChanged);
+    enterNumber(f, boxName, "1234567");
+    const QList<QByteArray> heads = server.requests();
+    QCOMPARE(heads.size(), 2);
+    QVERIFY(heads.at(0).contains("=1234567&format=json"));
+    QVERIFY(heads.at(1).startsWith("GET /getInfoCar?typid=10010&"));
+    QCOMPARE(f.dialogs.texts(), QStringList{message});
+    QCOMPARE(changed.count(), 0);
+    QCOMPARE(cascade(f)->SelectedTypid(), 0);
+    QCOMPARE(box(f, "ComboBox7")->currentText(), QString("Manufacturer"));
+    QCOMPARE(f.find<QLabel>("Label13")->text(), kStartCaption);
+    QCOMPARE(f.find<QComboBox>(boxName)->count(), 0);
+}
+
+void TestVehicleSelection::garageAddsEachVehicleOnce() {
+    WindowFixture f(EndpointsOf(*m_service));
+    f.signIn();
+    auto* add = f.find<QToolButton>("SpeedButton2");
+    auto* list = f.find<QListWidget>("ListBox4");
+    auto* header = f.find<QLabel>("Label18");
+
+    click(add); // no vehicle yet
+    QCOMPARE(list->count(), 0);
+    QCOMPARE(header->text(), QString("My garage"));
+
+    choose(box(f, "ComboBox8"), "2002");
+    choose(box(f, "ComboBox7"), "AUDI");
+    choose(box(f, "ComboBox6"), "A4 (8E2, B6)");
+    choose(box(f, "ComboBox5"), "1.6 [");
+    const int typid = cascade(f)->SelectedTypid();
+    QCOMPARE(typid, 10010);
+    QVERIFY(!add->isHidden());
+    click(add);
+    const QString cascadeLine = "AUDI\tA4 (8E2, B6) [2000/11 - 2004/12]\t" + cascade(f)->EngineText() + "\t{10010}";
+    QCOMPARE(itemTexts(list), QStringList{cascadeLine});
+    QCOMPARE(header->text(), QString("My garage [1]"));
+    click(add);
+    QCOMPARE(list->count(), 1);
+
+    // The same vehicle by its K-type number: the model without dates makes another line.
+    click(f.find<QLabel>("Label12"));
+    enterNumber(f, "ComboBox4", "10010");
+    QVERIFY(!add->isHidden());
+    click(add);
+    QCOMPARE(list->count(), 2);
+    QCOMPARE(header->text(), QString("My garage [2]"));
+    const QString searchLine = "AUDI\tA4 (8E2, B6)\t" + cascade(f)->EngineText() + "\t{10010}";
+    QCOMPARE(itemTexts(list), (QStringList{searchLine, cascadeLine}));
+
+    // A new line takes its sorted place.
+    click(f.find<QLabel>("Label12"));
+    enterNumber(f, "ComboBox4", "10001");
+    click(add);
+    QCOMPARE(list->count(), 3);
+    QVERIFY(list->item(0)->text().startsWith("AUDI\tA3"));
+}
+
+void TestVehicleSelection::garageOpensAfterConfirmation() {
+    WindowFixture f(EndpointsOf(*m_service));
+    const QString line = "AUDI\tA4 (8E2, B6)\tAUDI A4 (8E2, B6) 1.6 [...]\t{10010}";
+    writeBytes(f.folders.programFile("MyGarage.txt"), "\xEF\xBB\xBF" + line.toUtf8() + "\r\nBAD\tline\t{x}\r\n");
+    f.signIn();
+    auto* list = f.find<QListWidget>("ListBox4");
+    QCOMPARE(list->count(), 2);
+    QCOMPARE(f.find<QLabel>("Label18")->text(), QString("My garage [2]"));
+    click(f.find<QLabel>("Label18"));
+    f.dialogs.clear();
+    Garage* garage = f.window().findChild<Garage*>();
+
+    // Nothing selected: nothing asked.
+    list->setCurrentRow(-1);
+    garage->ListBox4DblClick();
+    QCOMPARE(f.dialogs.shown().size(), 0);
+
+    list->setCurrentRow(0);
+    QCOMPARE(list->currentItem()->text(), line);
+    qsizetype mark = logMark(f);
+    f.dialogs.setNextAnswer(false);
+    garage->ListBox4DblClick();
+    QCOMPARE(f.dialogs.lastText(), "Open car with data ???\r\n****************************\r\nAUDI\r\nA4 (8E2, "
+                                   "B6)\r\nAUDI A4 (8E2, B6) 1.6 [...]\r\n{10010}");
+    QCOMPARE(requestsSince(f, mark).size(), 0);
+    QCOMPARE(cascade(f)->SelectedTypid(), 0);
+
+    // A line without a usable number is confirmed and then ignored.
+    list->setCurrentRow(1);
+    f.dialogs.setNextAnswer(true);
+    garage->ListBox4DblClick();
+    QCOMPARE(requestsSince(f, mark).size(), 0);
+
+    // A real double click on the line, Yes.
+    list->setCurrentRow(0);
+    f.dialogs.setNextAnswer(true);
+    QTRY_VERIFY(list->isVisible() && list->viewport()->height() > 0);
+    const QRect rect = list->visualItemRect(list->item(0));
+    QVERIFY2(list->viewport()->rect().contains(rect.center()), "line not on screen");
+    // Item views take a double click only after the press that starts it.
+    QTest::mousePress(list->viewport(), Qt::LeftButton, {}, rect.center());
+    QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, rect.center());
+    QCOMPARE(requestsSince(f, mark).value(0), "getInfoCar?typid=10010&" + kParams);
+    QCOMPARE(cascade(f)->SelectedTypid(), 10010);
+    QCOMPARE(box(f, "ComboBox6")->currentText(), QString("A4 (8E2, B6)"));
+    QVERIFY(!f.find<QToolButton>("SpeedButton2")->isHidden());
+}
+
+void TestVehicleSelection::garageDeleteAndClean() {
+    WindowFixture f(EndpointsOf(*m_service));
+    const QString file = f.folders.programFile("MyGarage.txt");
+    const QByteArray content = "\xEF\xBB\xBF"
+                               "B\tb\tb\t{2}\r\nA\ta\ta\t{1}\r\nc\tc\tc\t{3}\r\n";
+    writeBytes(file, content);
+    f.signIn();
+    auto* list = f.find<QListWidget>("ListBox4");
+    QCOMPARE(itemTexts(list), (QStringList{"A\ta\ta\t{1}", "B\tb\tb\t{2}", "c\tc\tc\t{3}"}));
+    f.dialogs.clear();
+
+    // Delete: No keeps the line, Yes removes it; the file waits for the end of the program.
+    list->setCurrentRow(1);
+    f.dialogs.setNextAnswer(false);
+    click(f.find<QToolButton>("SpeedButton40"));
+    QCOMPARE(f.dialogs.lastText(), QString("Delete selected line ???"));
+    QCOMPARE(list->count(), 3);
+    f.dialogs.setNextAnswer(true);
+    click(f.find<QToolButton>("SpeedButton40"));
+    QCOMPARE(itemTexts(list), (QStringList{"A\ta\ta\t{1}", "c\tc\tc\t{3}"}));
+    QCOMPARE(f.find<QLabel>("Label18")->text(), QString("My garage [2]"));
+    QCOMPARE(readBytes(file), content);
+
+    // Clean: No keeps everything, Yes deletes the file at once.
+    f.dialogs.setNextAnswer(false);
+    click(f.find<QToolButton>("SpeedButton39"));
+    QCOMPARE(f.dialogs.lastText(), QString("Clean full list ???"));
+    QCOMPARE(list->count(), 2);
+    QVERIFY(QFile::exists(file));
+    f.dialogs.setNextAnswer(true);
+    click(f.find<QToolButton>("SpeedButton39"));
+    QCOMPARE(list->count(), 0);
+    QVERIFY(!QFile::exists(file));
+    QCOMPARE(f.find<QLabel>("Label18")->text(), QString("My garage [0]"));
+
+    // An empty list asks nothing.
+    const int shown = f.dialogs.shown().size();
+    click(f.find<QToolButton>("SpeedButton39"));
+    click(f.find<QToolButton>("SpeedButton40"));
+    QCOMPARE(f.dialogs.shown().size(), shown);
+}
+
+QTEST_MAIN(TestVehicleSelection)
+#include "tst_vehicleselection.moc"
