@@ -1,16 +1,187 @@
 #include "catalog/categorytrees.h"
 
+#include "catalog/treeloader.h"
+#include "platform/widgets.h"
+#include "service/appcontext.h"
+#include "service/decoder.h"
+#include "service/guard.h"
+#include "service/serviceclient.h"
+#include "service/textfunctions.h"
+
+#include <QCoreApplication>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QRadioButton>
+#include <QTreeWidget>
 #include <QVBoxLayout>
 #include <QWidget>
 
+namespace {
+
+QTreeWidget* makeTree(const QString& name) {
+    auto* tree = new QTreeWidget;
+    tree->setObjectName(name);
+    tree->setHeaderHidden(true);
+    tree->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    tree->setExpandsOnDoubleClick(false);
+    return tree;
+}
+
+QHBoxLayout* switchRow(QToolButton* expand, QToolButton* collapse) {
+    auto* row = new QHBoxLayout;
+    row->setContentsMargins(0, 0, 0, 0);
+    row->addWidget(expand);
+    row->addWidget(collapse);
+    return row;
+}
+
+} // namespace
+
 CategoryTrees::CategoryTrees(AppContext& context, ProductTable& products, QWidget* parent)
     : QObject(parent), m_context(context), m_products(products) {
+    setObjectName(QStringLiteral("CategoryTrees"));
     buildUi(parent);
 }
 
 void CategoryTrees::buildUi(QWidget* parent) {
     m_tradeGroupWidget = new QWidget(parent);
-    new QVBoxLayout(m_tradeGroupWidget);
+    auto* trade = new QVBoxLayout(m_tradeGroupWidget);
+    trade->setContentsMargins(0, 0, 0, 0);
+    m_SpeedButton18 = makeButton(QStringLiteral("SpeedButton18"), QStringLiteral("FullExpand"));
+    m_SpeedButton19 = makeButton(QStringLiteral("SpeedButton19"), QStringLiteral("FullCollapse"));
+    MakeSwitchPair(m_SpeedButton18, m_SpeedButton19, this);
+    trade->addLayout(switchRow(m_SpeedButton18, m_SpeedButton19));
+    m_TreeView2 = makeTree(QStringLiteral("TreeView2"));
+    trade->addWidget(m_TreeView2, 1);
+
     m_categoryWidget = new QWidget(parent);
-    new QVBoxLayout(m_categoryWidget);
+    auto* category = new QVBoxLayout(m_categoryWidget);
+    category->setContentsMargins(0, 0, 0, 0);
+    category->addWidget(new QLabel(QStringLiteral("Show only products :")));
+    m_RadioButton7 = new QRadioButton(QStringLiteral("According selected type car in \"Selection vehicle\""));
+    m_RadioButton7->setObjectName(QStringLiteral("RadioButton7"));
+    m_RadioButton8 = new QRadioButton(QStringLiteral("For engine"));
+    m_RadioButton8->setObjectName(QStringLiteral("RadioButton8"));
+    m_RadioButton6 = new QRadioButton(QStringLiteral("For axle"));
+    m_RadioButton6->setObjectName(QStringLiteral("RadioButton6"));
+    m_RadioButton7->setChecked(true);
+    for (QRadioButton* b : {m_RadioButton7, m_RadioButton8, m_RadioButton6})
+        category->addWidget(b);
+    m_SpeedButton13 = makeButton(QStringLiteral("SpeedButton13"), QStringLiteral("FullExpand"));
+    m_SpeedButton17 = makeButton(QStringLiteral("SpeedButton17"), QStringLiteral("FullCollapse"));
+    MakeSwitchPair(m_SpeedButton13, m_SpeedButton17, this);
+    category->addLayout(switchRow(m_SpeedButton13, m_SpeedButton17));
+    m_TreeView1 = makeTree(QStringLiteral("TreeView1"));
+    category->addWidget(m_TreeView1, 1);
+
+    connect(m_RadioButton6, &QRadioButton::clicked, this, &CategoryTrees::RadioButton6Click);
+    connect(m_RadioButton7, &QRadioButton::clicked, this, &CategoryTrees::RadioButton7Click);
+    connect(m_RadioButton8, &QRadioButton::clicked, this, &CategoryTrees::RadioButton8Click);
+    connect(m_SpeedButton13, &QToolButton::clicked, this, &CategoryTrees::SpeedButton13Click);
+    connect(m_SpeedButton17, &QToolButton::clicked, this, &CategoryTrees::SpeedButton17Click);
+    connect(m_SpeedButton18, &QToolButton::clicked, this, &CategoryTrees::SpeedButton18Click);
+    connect(m_SpeedButton19, &QToolButton::clicked, this, &CategoryTrees::SpeedButton19Click);
+    connect(m_TreeView1, &QTreeWidget::itemDoubleClicked, this, &CategoryTrees::TreeView1DblClick);
+    connect(m_TreeView2, &QTreeWidget::itemDoubleClicked, this, &CategoryTrees::TreeView2DblClick);
+}
+
+void CategoryTrees::setVehicleAccess(std::function<int()> typid, std::function<int()> vehicleClass) {
+    m_typid = std::move(typid);
+    m_vehicleClass = std::move(vehicleClass);
+}
+
+int CategoryTrees::selectedTypid() const {
+    return m_typid ? m_typid() : 0;
+}
+
+TreeKind CategoryTrees::treeKind() const {
+    if (m_RadioButton8->isChecked())
+        return TreeKind::Engine;
+    if (m_RadioButton6->isChecked())
+        return TreeKind::Axle;
+    return TreeKind::SelectedType;
+}
+
+void CategoryTrees::ClearTrees() {
+    m_TreeView1->clear();
+    m_TreeView2->clear();
+}
+
+bool CategoryTrees::rebuildCategoryTree() {
+    m_TreeView1->clear();
+    const int typid = selectedTypid();
+    if (typid <= 0)
+        return false;
+    const int vehicleClass = m_vehicleClass ? m_vehicleClass() : 0;
+    const QString own =
+        QStringLiteral("&typid=%1&strtype=%2").arg(typid).arg(CategoryStrType(treeKind(), vehicleClass));
+    const QString function = QStringLiteral("GetTreeCategories");
+    const QString answer = m_context.service->CatalogRequest(m_context.service->ListRequest(function, own));
+    const QList<TCategoryRec> records =
+        IsBlank(answer) ? QList<TCategoryRec>{} : DecodeAnswer<TCategoryRec>(function, answer);
+    LoadTreeText(m_TreeView1, CategoryTreeLines(records), m_SpeedButton13->isChecked());
+    return true;
+}
+
+void CategoryTrees::fillTradeGroupTree() {
+    const QString function = QStringLiteral("GetListTradeGroupsForCar");
+    const QString own = QStringLiteral("&typid=%1").arg(selectedTypid());
+    const QString answer = m_context.service->CatalogRequest(m_context.service->ListRequest(function, own));
+    const QList<TTradeGroupRec> records =
+        IsBlank(answer) ? QList<TTradeGroupRec>{} : DecodeAnswer<TTradeGroupRec>(function, answer);
+    LoadTreeText(m_TreeView2, TradeGroupLines(records), m_SpeedButton18->isChecked());
+}
+
+void CategoryTrees::ComboBox5Change() {
+    RunGuarded(*m_context.dialogs, [&] {
+        if (!rebuildCategoryTree())
+            return;
+        QCoreApplication::processEvents();
+        m_TreeView2->clear();
+        // The vehicle may have gone while the window handled its events.
+        if (selectedTypid() <= 0)
+            return;
+        fillTradeGroupTree();
+        emit vehicleTreesBuilt();
+    });
+}
+
+void CategoryTrees::RadioButton6Click() {
+    RunGuarded(*m_context.dialogs, [&] { rebuildCategoryTree(); });
+}
+
+void CategoryTrees::RadioButton7Click() {
+    RadioButton6Click();
+}
+
+void CategoryTrees::RadioButton8Click() {
+    RadioButton6Click();
+}
+
+void CategoryTrees::SpeedButton13Click() {
+    ApplySwitch(m_SpeedButton13, m_SpeedButton13, m_TreeView1);
+}
+
+void CategoryTrees::SpeedButton17Click() {
+    ApplySwitch(m_SpeedButton17, m_SpeedButton13, m_TreeView1);
+}
+
+void CategoryTrees::SpeedButton18Click() {
+    ApplySwitch(m_SpeedButton18, m_SpeedButton18, m_TreeView2);
+}
+
+void CategoryTrees::SpeedButton19Click() {
+    ApplySwitch(m_SpeedButton19, m_SpeedButton18, m_TreeView2);
+}
+
+void CategoryTrees::TreeView1DblClick() {
+    if (m_TreeView1->topLevelItemCount() == 0 || !m_TreeView1->currentItem())
+        return;
+    emit categoryChosen(NodeData(m_TreeView1->currentItem()));
+}
+
+void CategoryTrees::TreeView2DblClick() {
+    if (m_TreeView2->topLevelItemCount() == 0 || !m_TreeView2->currentItem())
+        return;
+    emit tradeGroupChosen(NodeData(m_TreeView2->currentItem()));
 }

@@ -1,7 +1,15 @@
 #pragma once
 
+#include "catalog/treetext.h"
+
 #include <QObject>
 
+#include <functional>
+
+class QButtonGroup;
+class QRadioButton;
+class QToolButton;
+class QTreeWidget;
 class QWidget;
 class ProductTable;
 struct AppContext;
@@ -13,12 +21,53 @@ public:
     CategoryTrees(AppContext& context, ProductTable& products, QWidget* parent);
     QWidget* tradeGroupWidget() const { return m_tradeGroupWidget; }
     QWidget* categoryWidget() const { return m_categoryWidget; }
+    QTreeWidget* categoryTree() const { return m_TreeView1; }
+    QTreeWidget* tradeGroupTree() const { return m_TreeView2; }
+
+    // Where the selected vehicle is read: its typid (0 or less for none) and its class
+    // (0 all, 1 passengers, 2 trucks, 3 motorcycles).
+    void setVehicleAccess(std::function<int()> typid, std::function<int()> vehicleClass);
+
+    void ClearTrees();
+    void ComboBox5Change();
+    void RadioButton6Click();
+    void RadioButton7Click();
+    void RadioButton8Click();
+    void SpeedButton13Click();
+    void SpeedButton17Click();
+    void SpeedButton18Click();
+    void SpeedButton19Click();
+    void TreeView1DblClick();
+    void TreeView2DblClick();
+
+signals:
+    // Both trees are built: the product views, the caption and the page follow.
+    void vehicleTreesBuilt();
+    // A double click in one of the trees; the node's data value.
+    void categoryChosen(int strid);
+    void tradeGroupChosen(int gaid);
 
 private:
     void buildUi(QWidget* parent);
+    TreeKind treeKind() const;
+    int selectedTypid() const;
+    // Empties the category tree and, with a vehicle selected, fills it anew; false when there is none.
+    bool rebuildCategoryTree();
+    void fillTradeGroupTree();
 
     AppContext& m_context;
     ProductTable& m_products;
+    std::function<int()> m_typid;
+    std::function<int()> m_vehicleClass;
     QWidget* m_tradeGroupWidget = nullptr;
     QWidget* m_categoryWidget = nullptr;
+    QTreeWidget* m_TreeView1 = nullptr;
+    QTreeWidget* m_TreeView2 = nullptr;
+    QRadioButton* m_RadioButton6 = nullptr;
+    QRadioButton* m_RadioButton7 = nullptr;
+    QRadioButton* m_RadioButton8 = nullptr;
+    QToolButton* m_SpeedButton13 = nullptr;
+    QToolButton* m_SpeedButton17 = nullptr;
+    QToolButton* m_SpeedButton18 = nullptr;
+    QToolButton* m_SpeedButton19 = nullptr;
 };

@@ -1,16 +1,136 @@
 #include "catalog/crosssearch.h"
 
+#include "catalog/catalogwidgets.h"
+#include "catalog/treetext.h"
+#include "service/appcontext.h"
+#include "service/decoder.h"
+#include "service/guard.h"
+#include "service/serviceclient.h"
+#include "service/textfunctions.h"
+
+#include <QComboBox>
+#include <QEvent>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
 #include <QVBoxLayout>
 #include <QWidget>
 
+namespace {
+bool isEnter(int key) {
+    return key == Qt::Key_Return || key == Qt::Key_Enter;
+}
+} // namespace
+
 CrossSearch::CrossSearch(AppContext& context, ProductTable& products, QWidget* parent)
     : QObject(parent), m_context(context), m_products(products) {
+    setObjectName(QStringLiteral("CrossSearch"));
     buildUi(parent);
 }
 
 void CrossSearch::buildUi(QWidget* parent) {
     m_widget = new QWidget(parent);
-    new QVBoxLayout(m_widget);
+    m_widget->setObjectName(QStringLiteral("BYCROSSREFERENCE"));
+    auto* page = new QVBoxLayout(m_widget);
+    page->setContentsMargins(0, 0, 0, 0);
+    m_Label19 = new QLabel(QStringLiteral("BY CROSS REFERENCE \"\""));
+    m_Label19->setObjectName(QStringLiteral("Label19"));
+    m_ListBox3 = new QListWidget;
+    m_ListBox3->setObjectName(QStringLiteral("ListBox3"));
+    SetTabStops(m_ListBox3, DialogUnitsToPixels(m_ListBox3, 100));
+    m_ListBox3->installEventFilter(this);
+    page->addWidget(m_Label19);
+    page->addWidget(m_ListBox3, 1);
+
     m_searchWidget = new QWidget(parent);
-    new QVBoxLayout(m_searchWidget);
+    auto* search = new QVBoxLayout(m_searchWidget);
+    search->setContentsMargins(0, 0, 0, 0);
+    m_ComboBox1 = new QComboBox;
+    m_ComboBox1->setObjectName(QStringLiteral("ComboBox1"));
+    MakeSearchHistoryBox(m_ComboBox1, QStringLiteral("Cross reference number"));
+    QFont large = m_ComboBox1->font();
+    large.setBold(true);
+    large.setPointSize(large.pointSize() + 4);
+    m_ComboBox1->setFont(large);
+    m_ComboBox1->setStyleSheet(QStringLiteral("QComboBox { background: #ffffe1; }"));
+    m_ComboBox1->lineEdit()->installEventFilter(this);
+    search->addWidget(m_ComboBox1);
+
+    connect(m_ListBox3, &QListWidget::itemDoubleClicked, this, &CrossSearch::ListBox3DblClick);
+}
+
+void CrossSearch::setProductListing(std::function<void()> start,
+                                    std::function<void(const QList<ProductRecord>&)> show) {
+    m_startListing = std::move(start);
+    m_showProductList = std::move(show);
+}
+
+bool CrossSearch::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress && (watched == m_ListBox3 || watched == m_ComboBox1->lineEdit())) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (isEnter(key)) {
+            if (watched == m_ListBox3)
+                ListBox3KeyPress(key);
+            else
+                ComboBox1KeyPress(key);
+            return true;
+        }
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+void CrossSearch::ComboBox1KeyPress(int key) {
+    if (!isEnter(key))
+        return;
+    const QString word = Trim(m_ComboBox1->currentText());
+    if (word.isEmpty())
+        return;
+    emit searchResultsRequested();
+    m_Label19->setText(QStringLiteral("BY CROSS REFERENCE \"") + word + QLatin1Char('"'));
+    m_ListBox3->clear();
+    RunGuarded(*m_context.dialogs, [&] {
+        const QString function = QStringLiteral("getSearchByCrossref");
+        const QString answer = m_context.service->CatalogRequest(
+            m_context.service->KeyRequest(function, QStringLiteral("search=") + PathEncode(word)));
+        if (!IsBlank(answer)) {
+            for (const TCrossHitRec& hit : DecodeAnswer<TCrossHitRec>(function, answer)) {
+                auto* item =
+                    new QListWidgetItem(hit.brand + QLatin1Char('\t') + hit.reference + QLatin1Char('\t') + hit.name);
+                // The follow-up request's parameters, the reference exactly as the service gave it.
+                item->setData(Qt::UserRole, QStringLiteral("&braid=%1&search=").arg(hit.braid) + hit.reference);
+                m_ListBox3->addItem(item);
+            }
+        }
+        if (m_ListBox3->count() == 0)
+            return;
+        emit catalogPageRequested();
+        m_ListBox3->setCurrentRow(0);
+        m_ListBox3->setFocus();
+        m_ListBox3->scrollToBottom();
+        AddToSearchHistory(m_ComboBox1, word);
+    });
+}
+
+void CrossSearch::ListBox3DblClick() {
+    QListWidgetItem* item = m_ListBox3->currentItem();
+    if (m_ListBox3->count() == 0 || !item || !item->isSelected())
+        return;
+    const QString lineData = item->data(Qt::UserRole).toString();
+    RunGuarded(*m_context.dialogs, [&] {
+        if (m_startListing)
+            m_startListing();
+        else
+            m_products.clear();
+        const QString function = QStringLiteral("GetSearchByCrossrefAndBrand");
+        const QString answer = m_context.service->CatalogRequest(m_context.service->ListRequest(function, lineData));
+        if (IsBlank(answer) || !m_showProductList)
+            return;
+        m_showProductList(ProductsFromAnswer(DecodeAnswer<TCrossSearchRec>(function, answer)));
+    });
+}
+
+void CrossSearch::ListBox3KeyPress(int key) {
+    if (isEnter(key))
+        ListBox3DblClick();
 }

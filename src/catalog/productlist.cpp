@@ -1,26 +1,123 @@
 #include "catalog/productlist.h"
 
+#include "catalog/catalogwidgets.h"
+#include "catalog/treeloader.h"
+#include "catalog/treetext.h"
+#include "platform/apppaths.h"
+#include "platform/desktop.h"
+#include "platform/dialogs.h"
+#include "platform/localeformats.h"
+#include "platform/textfile.h"
+#include "platform/widgets.h"
+#include "service/appcontext.h"
+#include "service/decoder.h"
+#include "service/guard.h"
+#include "service/serviceclient.h"
+#include "service/textfunctions.h"
+
+#include <QBoxLayout>
+#include <QComboBox>
 #include <QEvent>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QSet>
 #include <QTreeWidget>
-#include <QVBoxLayout>
 #include <QWidget>
+
+const QString ProductList::kListCaption = QStringLiteral("List products");
+const QString ProductList::kFilteredListCaption =
+    QStringLiteral("List products. YOU WILL SEE ONLY PRODUCTS FOR BRANDS THAT ARE IN YOUR LIST NECESSARY BRANDS !!!");
+
+namespace {
+constexpr int kBrandListWidth = 185;
+constexpr int kStripHeight = 30;
+
+bool isEnter(int key) {
+    return key == Qt::Key_Return || key == Qt::Key_Enter;
+}
+} // namespace
 
 ProductList::ProductList(AppContext& context, ProductTable& products, QWidget* parent)
     : QObject(parent), m_context(context), m_products(products) {
+    setObjectName(QStringLiteral("ProductList"));
     buildUi(parent);
 }
 
 void ProductList::buildUi(QWidget* parent) {
     m_widget = new QWidget(parent);
-    auto* layout = new QVBoxLayout(m_widget);
+    m_resultsLayout = new QBoxLayout(QBoxLayout::LeftToRight, m_widget);
+    m_resultsLayout->setContentsMargins(0, 0, 0, 0);
+    m_resultsLayout->setSpacing(2);
+
+    m_brandPanel = new QWidget;
+    m_brandPanel->setObjectName(QStringLiteral("Panel21"));
+    m_brandPanel->setFixedWidth(kBrandListWidth);
+    auto* brands = new QVBoxLayout(m_brandPanel);
+    brands->setContentsMargins(0, 0, 0, 0);
+    auto* header = new ClickableLabel(QStringLiteral("Label23"), QStringLiteral("List brands"));
+    header->setFixedHeight(kStripHeight);
+    header->setStyleSheet(QStringLiteral("background: #1f3a5f; color: white; font-weight: bold; padding-left: 6px;"));
+    m_Label23 = header;
+    m_ListBox1 = new QListWidget;
+    m_ListBox1->setObjectName(QStringLiteral("ListBox1"));
+    m_SpeedButton20 = makeButton(QStringLiteral("SpeedButton20"), QStringLiteral("Show products all brands"));
+    brands->addWidget(m_Label23);
+    brands->addWidget(m_ListBox1, 1);
+    brands->addWidget(m_SpeedButton20);
+    m_resultsLayout->addWidget(m_brandPanel);
+
+    auto* products = new QWidget;
+    auto* column = new QVBoxLayout(products);
+    column->setContentsMargins(0, 0, 0, 0);
+    auto* bar = new QHBoxLayout;
+    m_SpeedButton51 = makeButton(QStringLiteral("SpeedButton51"), QStringLiteral("TXT"));
+    m_SpeedButton51->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+    m_SpeedButton51->setToolTip(QStringLiteral("LOAD IN TXT FILE LIST ALL PRODUCTS (WITHOUT FILTERS)"));
+    m_Label25 = new QLabel(kListCaption);
+    m_Label25->setObjectName(QStringLiteral("Label25"));
+    m_SpeedButton21 = makeButton(QStringLiteral("SpeedButton21"), QStringLiteral("FullExpand"));
+    m_SpeedButton22 = makeButton(QStringLiteral("SpeedButton22"), QStringLiteral("FullCollapse"));
+    for (QToolButton* b : {m_SpeedButton21, m_SpeedButton22})
+        b->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+    MakeSwitchPair(m_SpeedButton21, m_SpeedButton22, this);
+    bar->addWidget(m_SpeedButton51);
+    bar->addWidget(m_Label25, 1);
+    bar->addWidget(m_SpeedButton21);
+    bar->addWidget(m_SpeedButton22);
+    column->addLayout(bar);
+    column->addWidget(new QLabel(
+        QStringLiteral("[button \"INS\" or right button mouse] --- add selected product in COMPARATIVE LIST")));
     m_TreeView3 = new QTreeWidget;
     m_TreeView3->setObjectName(QStringLiteral("TreeView3"));
     m_TreeView3->setHeaderHidden(true);
+    m_TreeView3->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_TreeView3->viewport()->installEventFilter(this);
     m_TreeView3->installEventFilter(this);
-    layout->addWidget(m_TreeView3);
+    column->addWidget(m_TreeView3, 1);
+    m_Edit15 = new QLineEdit(QStringLiteral("search in list by any value and text"));
+    m_Edit15->setObjectName(QStringLiteral("Edit15"));
+    m_Edit15->setStyleSheet(QStringLiteral("background: #ffffe1;"));
+    m_Edit15->installEventFilter(this);
+    column->addWidget(m_Edit15);
+    m_resultsLayout->addWidget(products, 1);
+
     m_nameSearchWidget = new QWidget(parent);
-    new QVBoxLayout(m_nameSearchWidget);
+    auto* name = new QVBoxLayout(m_nameSearchWidget);
+    name->setContentsMargins(0, 0, 0, 0);
+    m_ComboBox10 = new QComboBox;
+    m_ComboBox10->setObjectName(QStringLiteral("ComboBox10"));
+    MakeSearchHistoryBox(m_ComboBox10, QStringLiteral("Name product"));
+    m_ComboBox10->lineEdit()->installEventFilter(this);
+    name->addWidget(m_ComboBox10);
+
+    connect(header, &ClickableLabel::clicked, this, &ProductList::Label23Click);
+    connect(m_ListBox1, &QListWidget::itemDoubleClicked, this, &ProductList::ListBox1DblClick);
+    connect(m_SpeedButton20, &QToolButton::clicked, this, &ProductList::SpeedButton20Click);
+    connect(m_SpeedButton21, &QToolButton::clicked, this, &ProductList::SpeedButton21Click);
+    connect(m_SpeedButton22, &QToolButton::clicked, this, &ProductList::SpeedButton22Click);
+    connect(m_SpeedButton51, &QToolButton::clicked, this, &ProductList::SpeedButton51Click);
 }
 
 bool ProductList::eventFilter(QObject* watched, QEvent* event) {
@@ -30,5 +127,197 @@ bool ProductList::eventFilter(QObject* watched, QEvent* event) {
         // The tree updates its selection before the release arrives here.
         emit productTreeTouched();
     }
+    if (watched == m_Edit15 && event->type() == QEvent::Enter)
+        Edit15MouseEnter();
+    if (event->type() == QEvent::KeyPress && (watched == m_Edit15 || watched == m_ComboBox10->lineEdit())) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (isEnter(key)) {
+            if (watched == m_Edit15)
+                Edit15KeyPress(key);
+            else
+                ComboBox10KeyPress(key);
+            return true;
+        }
+    }
     return QObject::eventFilter(watched, event);
+}
+
+void ProductList::ClearViews() {
+    m_TreeView3->clear();
+    m_ListBox1->clear();
+}
+
+void ProductList::StartListing() {
+    emit catalogResultsRequested();
+    ClearViews();
+    m_products.clear();
+    if (m_context.texts->NecessaryBrands.isEmpty())
+        m_Label25->setText(kListCaption);
+}
+
+void ProductList::ShowProductList(const QList<ProductRecord>& records) {
+    bool hidden = false;
+    m_products.rows() = ApplyNecessaryBrands(records, m_context.texts->NecessaryBrands, &hidden);
+    if (hidden && m_Label25->text() == kListCaption)
+        m_Label25->setText(kFilteredListCaption);
+
+    QSet<QString> listed;
+    for (int i = 0; i < m_ListBox1->count(); ++i)
+        listed.insert(m_ListBox1->item(i)->text().toCaseFolded());
+    QList<ProductRecord> shown;
+    shown.reserve(records.size());
+    for (const ProductRecord& record : records) {
+        if (!PassesNecessaryBrands(record.brand, m_context.texts->NecessaryBrands))
+            continue;
+        shown.append(record);
+        const QString folded = record.brand.toCaseFolded();
+        if (listed.contains(folded))
+            continue;
+        listed.insert(folded);
+        const int at = insertSorted(m_ListBox1, record.brand);
+        m_ListBox1->item(at)->setData(Qt::UserRole, record.braid);
+    }
+    BuildProductTree(shown);
+}
+
+void ProductList::BuildProductTree(const QList<ProductRecord>& rows) {
+    QList<ProductRecord> products;
+    products.reserve(rows.size());
+    for (const ProductRecord& row : rows)
+        if (row.artid > 0)
+            products.append(row);
+    QFont bold = m_TreeView3->font();
+    bold.setBold(true);
+    LoadTreeText(m_TreeView3, ProductTreeLines(products), m_SpeedButton21->isChecked(), &bold);
+}
+
+template <class Rec> void ProductList::listProducts(const QString& function, const QString& request) {
+    const QString answer = m_context.service->CatalogRequest(request);
+    if (IsBlank(answer))
+        return;
+    ShowProductList(ProductsFromAnswer(DecodeAnswer<Rec>(function, answer)));
+}
+
+void ProductList::ListCategoryProducts(int strid) {
+    RunGuarded(*m_context.dialogs, [&] {
+        StartListing();
+        const int typid = m_typid ? m_typid() : 0;
+        QString own;
+        if (typid > 0)
+            own = QStringLiteral("&typid=%1").arg(typid);
+        own += QStringLiteral("&strid=%1").arg(strid);
+        const QString function = QStringLiteral("GetListArticlesFromTreeCategory");
+        listProducts<TArticleRec>(function, m_context.service->ListRequest(function, own));
+    });
+}
+
+void ProductList::ListTradeGroupProducts(int gaid) {
+    RunGuarded(*m_context.dialogs, [&] {
+        StartListing();
+        const int typid = m_typid ? m_typid() : 0;
+        const QString own = QStringLiteral("&typid=%1&gaid=%2").arg(typid).arg(gaid);
+        const QString function = QStringLiteral("GetListArticlesFromTradeGroup");
+        listProducts<TArticleRec>(function, m_context.service->ListRequest(function, own));
+    });
+}
+
+void ProductList::ComboBox10KeyPress(int key) {
+    if (!isEnter(key))
+        return;
+    const QString text = m_ComboBox10->currentText();
+    const QString word = Trim(text);
+    if (word.size() < 4) {
+        m_context.dialogs->information(QStringLiteral("Search word is empty or less 4 symbols !!!"));
+        return;
+    }
+    const int typid = m_typid ? m_typid() : 0;
+    if (typid <= 0) {
+        m_context.dialogs->information(QStringLiteral("Need select car in section \"Selection vehicle\""));
+        return;
+    }
+    RunGuarded(*m_context.dialogs, [&] {
+        emit catalogPageRequested();
+        StartListing();
+        const QString function = QStringLiteral("getSearchArticleByNameForCar");
+        const QString key = QStringLiteral("typid=%1&search=").arg(typid) + PathEncode(text);
+        listProducts<TNameSearchRec>(function, m_context.service->KeyRequest(function, key));
+        AddToSearchHistory(m_ComboBox10, word);
+    });
+}
+
+void ProductList::ListBox1DblClick() {
+    QListWidgetItem* item = m_ListBox1->currentItem();
+    if (m_ListBox1->count() == 0 || !item || !item->isSelected())
+        return;
+    const int braid = item->data(Qt::UserRole).toInt();
+    QList<ProductRecord> rows;
+    for (const ProductRecord& row : m_products.rows())
+        if (row.artid > 0 && row.braid == braid)
+            rows.append(row);
+    BuildProductTree(rows);
+}
+
+void ProductList::SpeedButton20Click() {
+    if (m_ListBox1->count() == 0)
+        return;
+    BuildProductTree(m_products.rows());
+}
+
+void ProductList::SpeedButton21Click() {
+    ApplySwitch(m_SpeedButton21, m_SpeedButton21, m_TreeView3);
+}
+
+void ProductList::SpeedButton22Click() {
+    ApplySwitch(m_SpeedButton22, m_SpeedButton21, m_TreeView3);
+}
+
+void ProductList::Label23Click() {
+    const bool toStrip = m_resultsLayout->direction() == QBoxLayout::LeftToRight;
+    m_ListBox1->setHidden(toStrip);
+    m_SpeedButton20->setHidden(toStrip);
+    if (toStrip) {
+        m_resultsLayout->setDirection(QBoxLayout::TopToBottom);
+        m_brandPanel->setMinimumWidth(0);
+        m_brandPanel->setMaximumWidth(QWIDGETSIZE_MAX);
+        m_brandPanel->setFixedHeight(kStripHeight);
+    } else {
+        m_resultsLayout->setDirection(QBoxLayout::LeftToRight);
+        m_brandPanel->setMinimumHeight(0);
+        m_brandPanel->setMaximumHeight(QWIDGETSIZE_MAX);
+        m_brandPanel->setFixedWidth(kBrandListWidth);
+    }
+}
+
+void ProductList::Edit15KeyPress(int key) {
+    if (!isEnter(key) || m_products.rows().isEmpty())
+        return;
+    const QString text = m_Edit15->text();
+    if (IsBlank(text) || text.size() < 3) {
+        m_context.dialogs->information(QStringLiteral("Search word is empty or less 3 symbols !!!"));
+        return;
+    }
+    m_TreeView3->clear();
+    const QString lowered = LocaleFormats::toLower(text);
+    QList<ProductRecord> rows;
+    for (const ProductRecord& row : m_products.rows())
+        if (ProductMatchesFilter(row, lowered))
+            rows.append(row);
+    BuildProductTree(rows);
+}
+
+void ProductList::Edit15MouseEnter() {
+    m_Edit15->selectAll();
+    m_Edit15->setFocus();
+}
+
+void ProductList::SpeedButton51Click() {
+    if (m_TreeView3->topLevelItemCount() == 0)
+        return;
+    const QString path = m_context.paths->workingFile(QStringLiteral("ListProducts.txt"));
+    QString error;
+    if (!TextFile::writeAnsiLines(path, ProductListFileLines(m_products.rows()), &error)) {
+        m_context.dialogs->error(error);
+        return;
+    }
+    m_context.desktop->open(path);
 }

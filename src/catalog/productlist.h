@@ -1,35 +1,93 @@
 #pragma once
 
+#include "catalog/producttable.h"
+
+#include <QList>
 #include <QObject>
 
+#include <functional>
+
+class QBoxLayout;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QToolButton;
 class QTreeWidget;
 class QWidget;
-class ProductTable;
 struct AppContext;
 
 // Product lists: the brand list, the product tree, the name search, the filter and the list file.
 class ProductList : public QObject {
     Q_OBJECT
 public:
+    static const QString kListCaption;
+    static const QString kFilteredListCaption;
+
     ProductList(AppContext& context, ProductTable& products, QWidget* parent);
     QWidget* widget() const { return m_widget; }
     QWidget* nameSearchWidget() const { return m_nameSearchWidget; }
     // TreeView3: product nodes carry their artid (column 0, Qt::UserRole), detail nodes 0.
     QTreeWidget* productTree() const { return m_TreeView3; }
+    QListWidget* brandList() const { return m_ListBox1; }
+
+    // The typid of the selected vehicle, 0 or less for none.
+    void setTypidAccess(std::function<int()> typid) { m_typid = std::move(typid); }
+
+    // Empties the product tree and the brand list; the table stays.
+    void ClearViews();
+    // What every listing does before its request: results section, empty views and table, caption.
+    void StartListing();
+    // Puts a product answer into the table, the brand list and the tree. The caller has started
+    // the listing.
+    void ShowProductList(const QList<ProductRecord>& records);
+    // Fills the product tree with these rows, sorted.
+    void BuildProductTree(const QList<ProductRecord>& rows);
+
+    // The products of a category node (strid) or a trade-group node (gaid, 0 on an assembly).
+    void ListCategoryProducts(int strid);
+    void ListTradeGroupProducts(int gaid);
+
+    void ComboBox10KeyPress(int key);
+    void ListBox1DblClick();
+    void SpeedButton20Click();
+    void SpeedButton21Click();
+    void SpeedButton22Click();
+    void Label23Click();
+    void Edit15KeyPress(int key);
+    void Edit15MouseEnter();
+    void SpeedButton51Click();
 
 signals:
     // A click or a key release in the product tree.
     void productTreeTouched();
+    // The catalog page is to be shown.
+    void catalogPageRequested();
+    // "Catalog results" is to be expanded if "Search results" is.
+    void catalogResultsRequested();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void buildUi(QWidget* parent);
+    template <class Rec> void listProducts(const QString& function, const QString& request);
 
     AppContext& m_context;
     ProductTable& m_products;
+    std::function<int()> m_typid;
     QWidget* m_widget = nullptr;
     QWidget* m_nameSearchWidget = nullptr;
+    QBoxLayout* m_resultsLayout = nullptr;
+    QWidget* m_brandPanel = nullptr;
+    QLabel* m_Label23 = nullptr;
+    QListWidget* m_ListBox1 = nullptr;
+    QToolButton* m_SpeedButton20 = nullptr;
+    QToolButton* m_SpeedButton21 = nullptr;
+    QToolButton* m_SpeedButton22 = nullptr;
+    QToolButton* m_SpeedButton51 = nullptr;
+    QLabel* m_Label25 = nullptr;
     QTreeWidget* m_TreeView3 = nullptr;
+    QLineEdit* m_Edit15 = nullptr;
+    QComboBox* m_ComboBox10 = nullptr;
 };

@@ -1,0 +1,266 @@
+#include "catalog/treetext.h"
+
+#include "platform/localeformats.h"
+#include "service/textfunctions.h"
+
+#include <QCollator>
+#include <QLocale>
+
+#include <algorithm>
+#include <numeric>
+
+namespace {
+
+const QString kDetailIndent = QStringLiteral("\t\t");
+
+QString joinedName(const QString& name, const QString& additional) {
+    return Trim(name + QLatin1Char(' ') + additional);
+}
+
+// The collator's keys order exactly as its comparison does, and comparing keys is far cheaper
+// than comparing texts again for every step of the sort.
+void sortByCaption(QList<TreeLine>::iterator first, QList<TreeLine>::iterator last, const QCollator& collator) {
+    const auto count = std::distance(first, last);
+    if (count < 2)
+        return;
+    std::vector<QCollatorSortKey> keys;
+    keys.reserve(count);
+    for (auto it = first; it != last; ++it)
+        keys.push_back(collator.sortKey(it->caption));
+    std::vector<qsizetype> order(count);
+    std::iota(order.begin(), order.end(), 0);
+    std::stable_sort(order.begin(), order.end(),
+                     [&](qsizetype a, qsizetype b) { return keys[a].compare(keys[b]) < 0; });
+    QList<TreeLine> sorted;
+    sorted.reserve(count);
+    for (qsizetype i : order)
+        sorted.append(std::move(first[i]));
+    std::move(sorted.begin(), sorted.end(), first);
+}
+
+} // namespace
+
+QString CaptionText(const QString& caption) {
+    auto isBreak = [](QChar c) { return c == u'\t' || c == u'\r' || c == u'\n'; };
+    if (std::none_of(caption.begin(), caption.end(), isBreak))
+        return caption;
+    QString shown;
+    shown.reserve(caption.size());
+    for (qsizetype i = 0; i < caption.size(); ++i) {
+        const QChar c = caption.at(i);
+        if (c == u'\r' && i + 1 < caption.size() && caption.at(i + 1) == u'\n')
+            continue; // CR LF is one line break
+        shown.append(isBreak(c) ? QChar(u' ') : c);
+    }
+    return shown;
+}
+
+QString TreeLinesError(const QList<TreeLine>& lines) {
+    int level = 0;
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        const TreeLine& line = lines.at(i);
+        if (i > 0 && line.depth > level + 1)
+            return QStringLiteral("Cannot place tree line at depth %1 under a node of depth %2: \"%3\"")
+                .arg(line.depth)
+                .arg(level)
+                .arg(CaptionText(line.caption));
+        level = i == 0 ? 0 : std::max(line.depth, 0);
+    }
+    return {};
+}
+
+int CategoryStrType(TreeKind kind, int vehicleClass) {
+    switch (kind) {
+    case TreeKind::Engine:
+        return 3;
+    case TreeKind::Axle:
+        return 5;
+    case TreeKind::SelectedType:
+        break;
+    }
+    return vehicleClass == 2 ? 2 : 1;
+}
+
+QList<TreeLine> CategoryTreeLines(const QList<TCategoryRec>& records) {
+    QList<TreeLine> lines;
+    lines.reserve(records.size());
+    for (const TCategoryRec& r : records) {
+        switch (r.level) {
+        case 1:
+            lines.append({0, CaptionText(r.text1), r.id1});
+            break;
+        case 2:
+            lines.append({1, CaptionText(r.text2), r.id2});
+            break;
+        case 3:
+            lines.append({2, CaptionText(r.text3), r.id3});
+            break;
+        case 4:
+            lines.append({3, CaptionText(r.text4), r.id4});
+            break;
+        case 5:
+            lines.append({4, CaptionText(r.text5), r.id5});
+            break;
+        default:
+            break;
+        }
+    }
+    return lines;
+}
+
+QList<TreeLine> TradeGroupLines(const QList<TTradeGroupRec>& records) {
+    QList<TreeLine> lines;
+    lines.reserve(records.size() * 2);
+    QString lastAssembly;
+    for (const TTradeGroupRec& r : records) {
+        if (r.gaassembly != lastAssembly) {
+            lines.append({0, CaptionText(r.gaassembly), 0});
+            lastAssembly = r.gaassembly;
+        }
+        lines.append({1, CaptionText(r.ganame), r.gaid});
+    }
+    return lines;
+}
+
+QString ProductLineText(const ProductRecord& row) {
+    QString line = row.name + QStringLiteral(" [") + row.status + QStringLiteral("] ") + row.brand + QLatin1Char(' ') +
+                   row.reference;
+    if (!IsBlank(row.termsofuse))
+        line += QStringLiteral(" (") + row.termsofuse + QLatin1Char(')');
+    return line;
+}
+
+QList<TreeLine> ProductTreeLines(const QList<ProductRecord>& rows) {
+    QCollator collator{QLocale::system()};
+    collator.setCaseSensitivity(Qt::CaseSensitive);
+
+    // Products are sorted as whole blocks, so each keeps its details beneath it.
+    struct Block {
+        qsizetype first;
+        qsizetype count;
+    };
+    QList<TreeLine> lines;
+    lines.reserve(rows.size() * 4);
+    std::vector<Block> blocks;
+    blocks.reserve(rows.size());
+    for (const ProductRecord& row : rows) {
+        const qsizetype first = lines.size();
+        lines.append({0, CaptionText(ProductLineText(row)), row.artid});
+        lines.append({1, CaptionText(QStringLiteral("1. Brand: ") + row.brand), 0});
+        lines.append({1, CaptionText(QStringLiteral("2. Reference: ") + row.reference), 0});
+        if (!IsBlank(row.criteries))
+            lines.append({1, CaptionText(QStringLiteral("3. Criteries: ") + row.criteries), 0});
+        if (!IsBlank(row.termsofuse))
+            lines.append({1, CaptionText(QStringLiteral("4. Terms of use: ") + row.termsofuse), 0});
+        sortByCaption(lines.begin() + first + 1, lines.end(), collator);
+        blocks.push_back({first, lines.size() - first});
+    }
+
+    std::vector<QCollatorSortKey> keys;
+    keys.reserve(blocks.size());
+    for (const Block& b : blocks)
+        keys.push_back(collator.sortKey(lines.at(b.first).caption));
+    std::vector<qsizetype> order(blocks.size());
+    std::iota(order.begin(), order.end(), 0);
+    std::stable_sort(order.begin(), order.end(),
+                     [&](qsizetype a, qsizetype b) { return keys[a].compare(keys[b]) < 0; });
+
+    QList<TreeLine> sorted;
+    sorted.reserve(lines.size());
+    for (qsizetype i : order) {
+        const Block& b = blocks[i];
+        for (qsizetype k = 0; k < b.count; ++k)
+            sorted.append(std::move(lines[b.first + k]));
+    }
+    return sorted;
+}
+
+ProductRecord ProductFromAnswer(const TArticleRec& r) {
+    ProductRecord p;
+    p.artid = r.artid;
+    p.braid = r.braid;
+    p.laid = r.laid;
+    p.brand = r.brand;
+    p.reference = r.reference;
+    p.name = joinedName(r.name, r.additionalforname);
+    p.status = r.status;
+    p.criteries = r.criteries;
+    p.termsofuse = r.termsofuse;
+    return p;
+}
+
+ProductRecord ProductFromAnswer(const TNameSearchRec& r) {
+    ProductRecord p;
+    p.artid = r.artid;
+    p.braid = r.braid;
+    p.brand = r.brand;
+    p.reference = r.reference;
+    p.name = joinedName(r.name, r.additionalforname);
+    p.status = r.status;
+    p.criteries = r.criteries;
+    p.termsofuse = r.termsofuse;
+    return p;
+}
+
+ProductRecord ProductFromAnswer(const TCrossSearchRec& r) {
+    ProductRecord p;
+    p.artid = r.artid;
+    p.braid = r.braid;
+    p.brand = r.brand;
+    p.reference = r.reference;
+    p.name = joinedName(r.name, r.additionalforname);
+    p.status = r.status;
+    p.criteries = r.criteries;
+    return p;
+}
+
+bool PassesNecessaryBrands(const QString& brand, const QString& necessaryBrands) {
+    return necessaryBrands.isEmpty() ||
+           necessaryBrands.contains(QLatin1Char('[') + brand + QLatin1Char(']'), Qt::CaseSensitive);
+}
+
+QList<ProductRecord> ApplyNecessaryBrands(const QList<ProductRecord>& products, const QString& necessaryBrands,
+                                          bool* hidden) {
+    bool anyHidden = false;
+    QList<ProductRecord> rows;
+    rows.reserve(products.size());
+    for (const ProductRecord& p : products) {
+        if (!PassesNecessaryBrands(p.brand, necessaryBrands)) {
+            rows.append(ProductRecord{});
+            anyHidden = true;
+        } else {
+            rows.append(p);
+        }
+    }
+    if (hidden)
+        *hidden = anyHidden;
+    return rows;
+}
+
+bool ProductMatchesFilter(const ProductRecord& row, const QString& loweredText) {
+    if (row.artid < 1)
+        return false;
+    for (const QString* field : {&row.brand, &row.reference, &row.name, &row.status, &row.criteries, &row.termsofuse})
+        if (LocaleFormats::toLower(*field).contains(loweredText))
+            return true;
+    return false;
+}
+
+QStringList ProductListFileLines(const QList<ProductRecord>& rows) {
+    QStringList lines;
+    for (const ProductRecord& row : rows) {
+        if (row.artid == 0)
+            continue;
+        const QString p = QLatin1Char('[') + row.brand + QLatin1Char(' ') + row.reference + QLatin1Char(']');
+        lines << p + QStringLiteral("  Name: ") + row.name;
+        lines << p + kDetailIndent + QStringLiteral("Brand: ") + row.brand;
+        lines << p + kDetailIndent + QStringLiteral("Reference: ") + row.reference;
+        lines << p + kDetailIndent + QStringLiteral("Status: ") + row.status;
+        if (!IsBlank(row.criteries))
+            lines << p + kDetailIndent + QStringLiteral("Criteries: ") + row.criteries;
+        if (!IsBlank(row.termsofuse))
+            lines << p + kDetailIndent + QStringLiteral("Terms Of use: ") + row.termsofuse;
+        lines << QStringLiteral("  ");
+    }
+    return lines;
+}

@@ -1,0 +1,639 @@
+#include "catalog/categorytrees.h"
+#include "catalog/crosssearch.h"
+#include "catalog/productlist.h"
+#include "catalog/treeloader.h"
+#include "catalog/treetext.h"
+#include "platform/localeformats.h"
+#include "platform/textfile.h"
+#include "platform/widgets.h"
+#include "service/decoder.h"
+#include "service/serviceclient.h"
+#include "support/rawhttpserver.h"
+#include "support/windowfixture.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QRadioButton>
+#include <QSet>
+#include <QSignalBlocker>
+#include <QToolButton>
+#include <QTreeWidget>
+
+namespace {
+
+const QString kAccount = "format=json&lang=en&email=trader@velmora.test&seccode=***";
+
+void click(QWidget* w) {
+    QTest::mouseClick(w, Qt::LeftButton, {}, w->rect().center());
+}
+
+// The request lines of the log since `from` that name the function.
+QStringList requestsOf(TForm1& w, const QString& function, qsizetype from = 0) {
+    QStringList found;
+    const QStringList& lines = w.context().log->lines();
+    for (qsizetype i = from; i < lines.size(); ++i)
+        if (lines.at(i).contains('/' + function + '?'))
+            found << lines.at(i);
+    return found;
+}
+
+bool logHas(TForm1& w, const QString& requestText) {
+    for (const QString& line : w.context().log->lines())
+        if (line.contains(requestText))
+            return true;
+    return false;
+}
+
+// A catalog answer in the service's layout.
+QByteArray answerReply(const QString& function, const QList<QList<std::pair<QString, QString>>>& records) {
+    QString body = "{\n\t\"statusText\": \"paid client till 202612\",\n\t\"function\": \"" + function +
+                   "\",\n\t\"result\": {\n\t\t\"count\": \"" + QString::number(records.size()) +
+                   "\",\n\t\t\"data\": [\n";
+    for (qsizetype r = 0; r < records.size(); ++r) {
+        body += r == 0 ? "\t\t\t{\n" : "\t\t\t,{\n";
+        const auto& fields = records.at(r);
+        for (qsizetype k = 0; k < fields.size(); ++k)
+            body += "\t\t\t\t\"" + fields.at(k).first + "\": \"" + fields.at(k).second + '"' +
+                    (k + 1 < fields.size() ? ",\n" : "\n");
+        body += "\t\t\t}\n";
+    }
+    body += "\t\t]\n\t}\n}\n";
+    const QByteArray bytes = body.toUtf8();
+    return "HTTP/1.1 200 OK\r\nContent-Length: " + QByteArray::number(bytes.size()) +
+           "\r\nContent-Type: application/json; charset=utf-8\r\nConnection: close\r\n\r\n" + bytes;
+}
+
+QList<std::pair<QString, QString>> category(int level, int id, const QString& text) {
+    QList<std::pair<QString, QString>> fields{{"level", QString::number(level)}};
+    for (int l = 1; l <= 5; ++l) {
+        // Every record names its level-1 ancestor.
+        fields.append({"id" + QString::number(l), l == level ? QString::number(id) : l == 1 ? "1" : QString()});
+        fields.append({"text" + QString::number(l), l == level ? text : QString()});
+    }
+    return fields;
+}
+
+// Whether the section whose header is `header` is folded to its strip.
+bool folded(WindowFixture& f, const char* header) {
+    return static_cast<CollapsibleSection*>(f.find<QLabel>(header)->parentWidget())->isCollapsed();
+}
+
+bool allExpanded(QTreeWidget* tree, bool expanded) {
+    for (QTreeWidgetItemIterator it(tree); *it; ++it)
+        if ((*it)->childCount() > 0 && (*it)->isExpanded() != expanded)
+            return false;
+    return true;
+}
+
+// The window against a service, with its catalog panels at hand.
+struct Catalog {
+    explicit Catalog(const Endpoints& endpoints) : f(endpoints) {
+        f.signIn();
+        trees = f.window().findChild<CategoryTrees*>("CategoryTrees");
+        list = f.window().findChild<ProductList*>("ProductList");
+        cross = f.window().findChild<CrossSearch*>("CrossSearch");
+    }
+    TForm1& w() { return f.window(); }
+    QTreeWidget* tree(const char* name) { return f.find<QTreeWidget>(name); }
+
+    // The first engine type the service lists for 2010.
+    int sampleTypid() {
+        ServiceClient& s = *w().context().service;
+        const QString answer = s.CatalogRequest(s.ListRequest("getTypes", "&year=2010"));
+        const QList<TTypeRec> types = DecodeAnswer<TTypeRec>("getTypes", answer);
+        return types.isEmpty() ? 0 : types.first().typid;
+    }
+    // Puts one selected item into the engine-type box, as the cascade would.
+    void selectVehicle(int typid) {
+        auto* box = f.find<QComboBox>("ComboBox5");
+        const QSignalBlocker quiet(box);
+        box->clear();
+        box->addItem("1.8 T", typid);
+        box->setCurrentIndex(0);
+    }
+    int selectVehicleAndBuildTrees() {
+        const int typid = sampleTypid();
+        selectVehicle(typid);
+        trees->ComboBox5Change();
+        return typid;
+    }
+    // Lists the products of the first trade group with at least `brands` brands.
+    void listFirstTradeGroup(int brands = 1) {
+        QTreeWidget* groups = tree("TreeView2");
+        for (QTreeWidgetItemIterator it(groups); *it; ++it) {
+            if (NodeData(*it) == 0)
+                continue;
+            groups->setCurrentItem(*it);
+            trees->TreeView2DblClick();
+            QSet<QString> names;
+            for (const ProductRecord& r : productRows())
+                names.insert(r.brand);
+            if (names.size() >= brands)
+                return;
+        }
+    }
+    QList<ProductRecord> productRows() {
+        QList<ProductRecord> rows;
+        for (const ProductRecord& r : w().productTable().rows())
+            if (r.artid > 0)
+                rows << r;
+        return rows;
+    }
+
+    WindowFixture f;
+    CategoryTrees* trees = nullptr;
+    ProductList* list = nullptr;
+    CrossSearch* cross = nullptr;
+};
+
+} // namespace
+
+class TestCatalogBrowsing : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void engineChangeBuildsTreesAndShowsCatalog();
+    void treeKindChoosesStrtype_data();
+    void treeKindChoosesStrtype();
+    void treeKindWithoutVehicleSendsNothing();
+    void fullExpandSurvivesNewVehicle();
+    void depthErrorAbandonsEngineChange();
+    void conversionErrorLeavesWindowUsable();
+    void deadServiceLeavesTreesEmptyWithoutMessage();
+    void captionsOfTheServiceCannotShiftTrees();
+    void categoryAndTradeGroupListings();
+    void necessaryBrandsFilterListAndCaption();
+    void oneBrandAndAllBrands();
+    void nameSearchRefusals_data();
+    void nameSearchRefusals();
+    void nameSearchSendsWordAsTypedAndKeepsHistory();
+    void crossReferenceSearchAndFollowUp();
+    void crossReferenceWithoutMatches();
+    void crossReferenceFollowUpSentVerbatim();
+    void filterIgnoresLetterCase();
+    void listFileHoldsAllProducts();
+    void unwritableListFileIsReportedAndNotOpened();
+
+private:
+    std::unique_ptr<DemoService> m_service;
+};
+
+void TestCatalogBrowsing::initTestCase() {
+    m_service = std::make_unique<DemoService>();
+    QVERIFY2(m_service->isRunning(), qPrintable(m_service->error()));
+}
+
+void TestCatalogBrowsing::engineChangeBuildsTreesAndShowsCatalog() {
+    Catalog c(EndpointsOf(*m_service));
+    c.f.find<QListWidget>("ListBox1")->addItem("stale");
+    c.tree("TreeView3")->addTopLevelItem(new QTreeWidgetItem(QStringList{"stale"}));
+    const int typid = c.selectVehicleAndBuildTrees();
+    QVERIFY(typid > 0);
+
+    QVERIFY(logHas(c.w(), "GetTreeCategories?" + kAccount + QString("&typid=%1&strtype=1").arg(typid)));
+    QVERIFY(logHas(c.w(), "GetListTradeGroupsForCar?" + kAccount + QString("&typid=%1").arg(typid)));
+    QVERIFY(c.tree("TreeView1")->topLevelItemCount() > 0);
+    QVERIFY(NodeData(c.tree("TreeView1")->topLevelItem(0)) > 0);
+    QTreeWidgetItem* assembly = c.tree("TreeView2")->topLevelItem(0);
+    QVERIFY(assembly && assembly->childCount() > 0);
+    QCOMPARE(NodeData(assembly), 0);
+    QVERIFY(NodeData(assembly->child(0)) > 0);
+    QCOMPARE(c.f.find<QListWidget>("ListBox1")->count(), 0);
+    QCOMPARE(c.tree("TreeView3")->topLevelItemCount(), 0);
+    QVERIFY(c.f.find<QLabel>("Label13")->text().endsWith(" | 1.8 T"));
+    QCOMPARE(c.w().currentPage(), "PAGEPRODUCT");
+    QVERIFY(c.f.dialogs.shown().isEmpty());
+}
+
+void TestCatalogBrowsing::treeKindChoosesStrtype_data() {
+    QTest::addColumn<QString>("radio");
+    QTest::addColumn<int>("vehicleClass");
+    QTest::addColumn<int>("strtype");
+    QTest::newRow("selected type, all vehicles") << "RadioButton7" << 0 << 1;
+    QTest::newRow("selected type, motorcycles") << "RadioButton7" << 3 << 1;
+    QTest::newRow("selected type, trucks") << "RadioButton7" << 2 << 2;
+    QTest::newRow("engine, trucks") << "RadioButton8" << 2 << 3;
+    QTest::newRow("axle, passengers") << "RadioButton6" << 1 << 5;
+}
+
+void TestCatalogBrowsing::treeKindChoosesStrtype() {
+    QFETCH(QString, radio);
+    QFETCH(int, vehicleClass);
+    QFETCH(int, strtype);
+    Catalog c(EndpointsOf(*m_service));
+    c.trees->setVehicleAccess([] { return 4242; }, [=] { return vehicleClass; });
+    c.tree("TreeView2")->addTopLevelItem(new QTreeWidgetItem(QStringList{"kept"}));
+    const qsizetype before = c.w().context().log->lines().size();
+    click(c.f.find<QRadioButton>(radio));
+    const QStringList sent = requestsOf(c.w(), "GetTreeCategories", before);
+    QCOMPARE(sent.size(), 1);
+    QVERIFY2(sent.first().contains("GetTreeCategories?" + kAccount + "&typid=4242&strtype=" + QString::number(strtype)),
+             qPrintable(sent.first()));
+    // Only the category tree is rebuilt.
+    QVERIFY(requestsOf(c.w(), "GetListTradeGroupsForCar", before).isEmpty());
+    QCOMPARE(c.tree("TreeView2")->topLevelItemCount(), 1);
+    QCOMPARE(c.w().currentPage(), "SETTINGS");
+}
+
+void TestCatalogBrowsing::treeKindWithoutVehicleSendsNothing() {
+    Catalog c(EndpointsOf(*m_service));
+    c.tree("TreeView1")->addTopLevelItem(new QTreeWidgetItem(QStringList{"old"}));
+    const qsizetype before = c.w().context().log->lines().size();
+    click(c.f.find<QRadioButton>("RadioButton8"));
+    QCOMPARE(c.tree("TreeView1")->topLevelItemCount(), 0);
+    QCOMPARE(c.w().context().log->lines().size(), before);
+}
+
+void TestCatalogBrowsing::fullExpandSurvivesNewVehicle() {
+    Catalog c(EndpointsOf(*m_service));
+    c.w().showPage("PAGEPRODUCT");
+    click(c.f.find<QToolButton>("SpeedButton13"));
+    QVERIFY(c.f.find<QToolButton>("SpeedButton13")->isChecked());
+    QVERIFY(!c.f.find<QToolButton>("SpeedButton17")->isChecked());
+    c.selectVehicleAndBuildTrees();
+    QVERIFY(allExpanded(c.tree("TreeView1"), true));
+    QVERIFY(allExpanded(c.tree("TreeView2"), false));
+    click(c.f.find<QToolButton>("SpeedButton17"));
+    QVERIFY(allExpanded(c.tree("TreeView1"), false));
+    c.trees->SpeedButton18Click(); // its section is folded
+    QVERIFY(allExpanded(c.tree("TreeView2"), true));
+}
+
+void TestCatalogBrowsing::depthErrorAbandonsEngineChange() {
+    // A level-3 category right under a level-1 one cannot be placed.
+    RawHttpServer server({answerReply("GetTreeCategories", {category(1, 100, "Engine"), category(3, 111, "Belt")})});
+    Endpoints endpoints = EndpointsOf(*m_service);
+    endpoints.catalogUrl = server.url("/");
+    Catalog c(endpoints);
+    c.trees->setVehicleAccess([] { return 5; }, [] { return 0; });
+    c.trees->ComboBox5Change();
+    QCOMPARE(c.f.dialogs.shown().size(), 1);
+    QCOMPARE(c.f.dialogs.shown().first().kind, ScriptedDialogs::Kind::Error);
+    QVERIFY(c.f.dialogs.lastText().contains("\"Belt\""));
+    QVERIFY(c.f.dialogs.lastText().contains('2'));
+    QCOMPARE(c.tree("TreeView1")->topLevelItemCount(), 0);
+    QCOMPARE(server.requests().size(), 1);
+    QCOMPARE(c.w().currentPage(), "SETTINGS");
+}
+
+void TestCatalogBrowsing::conversionErrorLeavesWindowUsable() {
+    QList<std::pair<QString, QString>> bad = category(1, 100, "Engine");
+    bad[0].second = "x";
+    RawHttpServer server({answerReply("GetTreeCategories", {bad})});
+    Endpoints endpoints = EndpointsOf(*m_service);
+    endpoints.catalogUrl = server.url("/");
+    Catalog c(endpoints);
+    c.trees->setVehicleAccess([] { return 5; }, [] { return 0; });
+    c.trees->ComboBox5Change();
+    QCOMPARE(c.f.dialogs.texts(), QStringList{"'x' is not a valid integer value"});
+    QCOMPARE(c.w().currentPage(), "SETTINGS");
+    QVERIFY(c.w().isEnabled());
+}
+
+void TestCatalogBrowsing::deadServiceLeavesTreesEmptyWithoutMessage() {
+    Endpoints endpoints = EndpointsOf(*m_service);
+    endpoints.catalogUrl = QString("http://127.0.0.1:%1/").arg(RefusingPort());
+    Catalog c(endpoints);
+    c.trees->setVehicleAccess([] { return 5; }, [] { return 0; });
+    c.trees->ComboBox5Change();
+    QVERIFY(c.f.dialogs.shown().isEmpty());
+    QCOMPARE(c.tree("TreeView1")->topLevelItemCount(), 0);
+    QCOMPARE(c.tree("TreeView2")->topLevelItemCount(), 0);
+    QCOMPARE(c.w().currentPage(), "PAGEPRODUCT");
+}
+
+void TestCatalogBrowsing::captionsOfTheServiceCannotShiftTrees() {
+    auto group = [](const char* gaid, const char* name, const char* assembly) {
+        return QList<std::pair<QString, QString>>{{"gaid", gaid}, {"ganame", name}, {"gaassembly", assembly}};
+    };
+    RawHttpServer server(
+        {answerReply("GetTreeCategories", {category(1, 100, "Engine"), category(2, 110, " Belt\\tdrive"),
+                                           category(3, 111, "Tensioner"), category(1, 200, "  Brakes")}),
+         answerReply("GetListTradeGroupsForCar",
+                     {group("1", "g1", "A"), group("2", "g2", "A"), group("3", "g3", "B"), group("4", "g4", "A")})});
+    Endpoints endpoints = EndpointsOf(*m_service);
+    endpoints.catalogUrl = server.url("/");
+    Catalog c(endpoints);
+    c.trees->setVehicleAccess([] { return 5; }, [] { return 0; });
+    c.trees->ComboBox5Change();
+    QVERIFY2(c.f.dialogs.shown().isEmpty(), qPrintable(c.f.dialogs.lastText()));
+    QTreeWidget* categories = c.tree("TreeView1");
+    QCOMPARE(categories->topLevelItemCount(), 2);
+    QTreeWidgetItem* belt = categories->topLevelItem(0)->child(0);
+    QCOMPARE(NodeData(belt), 110);
+    QCOMPARE(NodeData(belt->child(0)), 111);
+    QCOMPARE(categories->topLevelItem(1)->text(0), "  Brakes");
+    QCOMPARE(NodeData(categories->topLevelItem(1)), 200);
+
+    QTreeWidget* groups = c.tree("TreeView2");
+    QStringList shape;
+    for (int i = 0; i < groups->topLevelItemCount(); ++i)
+        shape << groups->topLevelItem(i)->text(0) + QString::number(groups->topLevelItem(i)->childCount());
+    QCOMPARE(shape, (QStringList{"A2", "B1", "A1"}));
+    QCOMPARE(c.w().currentPage(), "PAGEPRODUCT");
+}
+
+void TestCatalogBrowsing::categoryAndTradeGroupListings() {
+    Catalog c(EndpointsOf(*m_service));
+    const int typid = c.selectVehicleAndBuildTrees();
+    QTreeWidget* categories = c.tree("TreeView1");
+    QTreeWidgetItem* node = categories->topLevelItem(0);
+    categories->setCurrentItem(node);
+    c.trees->TreeView1DblClick();
+    QVERIFY(logHas(c.w(), "GetListArticlesFromTreeCategory?" + kAccount +
+                              QString("&typid=%1&strid=%2").arg(typid).arg(NodeData(node))));
+    QTreeWidget* products = c.tree("TreeView3");
+    QVERIFY(products->topLevelItemCount() > 0);
+    QCOMPARE(products->topLevelItemCount(), c.productRows().size());
+    for (int i = 0; i < products->topLevelItemCount(); ++i) {
+        QTreeWidgetItem* p = products->topLevelItem(i);
+        QVERIFY(p->font(0).bold());
+        QVERIFY(c.w().productTable().find(NodeData(p)));
+        QCOMPARE(p->child(0)->text(0).left(10), "1. Brand: ");
+        QCOMPARE(p->child(1)->text(0).left(14), "2. Reference: ");
+        QCOMPARE(NodeData(p->child(0)), 0);
+        QVERIFY(!p->child(0)->font(0).bold());
+        if (i > 0)
+            QVERIFY(LocaleFormats::compare(products->topLevelItem(i - 1)->text(0), p->text(0)) <= 0);
+    }
+    QCOMPARE(c.f.find<QLabel>("Label25")->text(), ProductList::kListCaption);
+    QListWidget* brands = c.f.find<QListWidget>("ListBox1");
+    QVERIFY(brands->count() > 0);
+    QVERIFY(brands->item(0)->data(Qt::UserRole).toInt() > 0);
+
+    // An assembly node lists with gaid 0.
+    QTreeWidget* groups = c.tree("TreeView2");
+    groups->setCurrentItem(groups->topLevelItem(0));
+    c.trees->TreeView2DblClick();
+    QVERIFY(logHas(c.w(), "GetListArticlesFromTradeGroup?" + kAccount + QString("&typid=%1&gaid=0").arg(typid)));
+
+    // Nothing selected: nothing happens.
+    const qsizetype before = c.w().context().log->lines().size();
+    categories->setCurrentItem(nullptr);
+    c.trees->TreeView1DblClick();
+    QCOMPARE(c.w().context().log->lines().size(), before);
+}
+
+void TestCatalogBrowsing::necessaryBrandsFilterListAndCaption() {
+    Catalog c(EndpointsOf(*m_service));
+    c.selectVehicleAndBuildTrees();
+    c.listFirstTradeGroup(3);
+    const QList<ProductRecord> all = c.productRows();
+    QStringList brands;
+    for (const ProductRecord& r : all)
+        if (!brands.contains(r.brand))
+            brands << r.brand;
+    QVERIFY2(brands.size() >= 3, "the sample trade group should hold three brands");
+
+    // The third brand in other letter case does not pass.
+    c.w().context().texts->NecessaryBrands = '[' + brands[0] + "][" + brands[1] + "][" + brands[2].toLower() + "x]";
+    c.trees->TreeView2DblClick();
+    QCOMPARE(c.f.find<QLabel>("Label25")->text(), ProductList::kFilteredListCaption);
+    QCOMPARE(c.w().productTable().rows().size(), all.size());
+    QStringList listed = itemTexts(c.f.find<QListWidget>("ListBox1"));
+    QCOMPARE(listed.size(), 2);
+    QVERIFY(listed.contains(brands[0]) && listed.contains(brands[1]));
+    int shown = 0;
+    for (const ProductRecord& r : c.w().productTable().rows()) {
+        if (r.artid == 0) {
+            QVERIFY(r.brand.isEmpty() && r.name.isEmpty());
+            continue;
+        }
+        QVERIFY(r.brand == brands[0] || r.brand == brands[1]);
+        ++shown;
+    }
+    QCOMPARE(c.tree("TreeView3")->topLevelItemCount(), shown);
+    QVERIFY(shown < all.size());
+
+    c.w().context().texts->NecessaryBrands.clear();
+    c.trees->TreeView2DblClick();
+    QCOMPARE(c.f.find<QLabel>("Label25")->text(), ProductList::kListCaption);
+}
+
+void TestCatalogBrowsing::oneBrandAndAllBrands() {
+    Catalog c(EndpointsOf(*m_service));
+    c.selectVehicleAndBuildTrees();
+    c.listFirstTradeGroup(2);
+    QListWidget* brands = c.f.find<QListWidget>("ListBox1");
+    QVERIFY(brands->count() >= 2);
+    brands->setCurrentRow(1);
+    const int braid = brands->item(1)->data(Qt::UserRole).toInt();
+    c.list->ListBox1DblClick();
+    QTreeWidget* products = c.tree("TreeView3");
+    QVERIFY(products->topLevelItemCount() > 0);
+    for (int i = 0; i < products->topLevelItemCount(); ++i)
+        QCOMPARE(c.w().productTable().find(NodeData(products->topLevelItem(i)))->braid, braid);
+    QCOMPARE(brands->count() >= 2, true);
+
+    click(c.f.find<QToolButton>("SpeedButton20"));
+    QCOMPARE(products->topLevelItemCount(), c.productRows().size());
+
+    // The brand list header folds the list into a strip and back.
+    click(c.f.find<QLabel>("Label23"));
+    QVERIFY(brands->isHidden());
+    click(c.f.find<QLabel>("Label23"));
+    QVERIFY(!brands->isHidden());
+}
+
+void TestCatalogBrowsing::nameSearchRefusals_data() {
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<bool>("withVehicle");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("three letters after blanks") << "   abc" << true << "Search word is empty or less 4 symbols !!!";
+    QTest::newRow("blank") << "      " << true << "Search word is empty or less 4 symbols !!!";
+    QTest::newRow("no vehicle") << "disc" << false << "Need select car in section \"Selection vehicle\"";
+}
+
+void TestCatalogBrowsing::nameSearchRefusals() {
+    QFETCH(QString, typed);
+    QFETCH(bool, withVehicle);
+    QFETCH(QString, message);
+    Catalog c(EndpointsOf(*m_service));
+    if (withVehicle)
+        c.selectVehicle(4242);
+    const qsizetype before = c.w().context().log->lines().size();
+    auto* box = c.f.find<QComboBox>("ComboBox10");
+    box->setEditText(typed);
+    QTest::keyClick(box->lineEdit(), Qt::Key_Return);
+    QCOMPARE(c.f.dialogs.texts(), QStringList{message});
+    QCOMPARE(c.w().context().log->lines().size(), before);
+    QCOMPARE(box->count(), 0);
+}
+
+void TestCatalogBrowsing::nameSearchSendsWordAsTypedAndKeepsHistory() {
+    Catalog c(EndpointsOf(*m_service));
+    const int typid = c.sampleTypid();
+    c.selectVehicle(typid);
+    auto* box = c.f.find<QComboBox>("ComboBox10");
+    box->setEditText("disc ");
+    QTest::keyClick(box->lineEdit(), Qt::Key_Return);
+    QVERIFY(c.f.dialogs.shown().isEmpty());
+    QVERIFY(logHas(c.w(), QString("getSearchArticleByNameForCar?typid=%1&search=disc%20&").arg(typid) + kAccount));
+    QCOMPARE(c.w().currentPage(), "PAGEPRODUCT");
+    QVERIFY(c.tree("TreeView3")->topLevelItemCount() > 0);
+    QCOMPARE(box->currentText(), "disc ");
+
+    box->setEditText("DISC");
+    c.list->ComboBox10KeyPress(Qt::Key_Return);
+    box->setEditText("brake");
+    c.list->ComboBox10KeyPress(Qt::Key_Enter);
+    QCOMPARE(box->count(), 2);
+    QCOMPARE(box->itemText(0), "brake");
+    QCOMPARE(box->itemText(1), "disc");
+}
+
+void TestCatalogBrowsing::crossReferenceSearchAndFollowUp() {
+    Catalog c(EndpointsOf(*m_service));
+    c.selectVehicleAndBuildTrees();
+    c.listFirstTradeGroup();
+    const QString reference = c.productRows().first().reference;
+    c.w().showPage("SETTINGS");
+
+    auto* box = c.f.find<QComboBox>("ComboBox1");
+    box->setEditText(' ' + reference);
+    QTest::keyClick(box->lineEdit(), Qt::Key_Return);
+    QCOMPARE(c.f.find<QLabel>("Label19")->text(), "BY CROSS REFERENCE \"" + reference + '"');
+    QListWidget* matches = c.f.find<QListWidget>("ListBox3");
+    QVERIFY(matches->count() > 0);
+    QCOMPARE(matches->currentRow(), 0);
+    QCOMPARE(c.w().currentPage(), "PAGEPRODUCT");
+    QVERIFY(!folded(c.f, "Label24"));
+    QVERIFY(folded(c.f, "Label22"));
+    QCOMPARE(box->count(), 1);
+    QCOMPARE(box->itemText(0), reference);
+    const QString lineData = matches->item(0)->data(Qt::UserRole).toString();
+    QVERIFY(lineData.startsWith("&braid="));
+    QCOMPARE(matches->item(0)->text().count('\t'), 2);
+
+    const qsizetype before = c.w().context().log->lines().size();
+    QTest::keyClick(matches, Qt::Key_Return);
+    emit matches->itemDoubleClicked(matches->item(0));
+    const QStringList sent = requestsOf(c.w(), "GetSearchByCrossrefAndBrand", before);
+    QCOMPARE(sent.size(), 2);
+    QVERIFY(sent.at(0).contains("GetSearchByCrossrefAndBrand?" + kAccount + lineData));
+    QCOMPARE(sent.at(0).section(' ', -1), sent.at(1).section(' ', -1));
+    QCOMPARE(c.f.find<QListWidget>("ListBox1")->count(), 1);
+    QVERIFY(c.tree("TreeView3")->topLevelItemCount() > 0);
+    QVERIFY(folded(c.f, "Label24"));
+    QVERIFY(!folded(c.f, "Label22"));
+    for (const ProductRecord& r : c.productRows())
+        QVERIFY(r.termsofuse.isEmpty());
+    QVERIFY(matches->count() > 0);
+}
+
+void TestCatalogBrowsing::crossReferenceWithoutMatches() {
+    Catalog c(EndpointsOf(*m_service));
+    auto* box = c.f.find<QComboBox>("ComboBox1");
+    box->setEditText("NO-SUCH-99");
+    c.cross->ComboBox1KeyPress(Qt::Key_Return);
+    QCOMPARE(c.f.find<QLabel>("Label19")->text(), "BY CROSS REFERENCE \"NO-SUCH-99\"");
+    QVERIFY(logHas(c.w(), "getSearchByCrossref?search=NO-SUCH-99&" + kAccount));
+    QCOMPARE(c.f.find<QListWidget>("ListBox3")->count(), 0);
+    QCOMPARE(c.w().currentPage(), "SETTINGS");
+    QCOMPARE(box->count(), 0);
+    QVERIFY(!folded(c.f, "Label24"));
+    QVERIFY(folded(c.f, "Label22"));
+
+    // A blank word does nothing at all.
+    const qsizetype before = c.w().context().log->lines().size();
+    box->setEditText("   ");
+    c.cross->ComboBox1KeyPress(Qt::Key_Return);
+    QCOMPARE(c.w().context().log->lines().size(), before);
+}
+
+void TestCatalogBrowsing::crossReferenceFollowUpSentVerbatim() {
+    RawHttpServer server(
+        {answerReply("getSearchByCrossref",
+                     {{{"braid", "31"}, {"searchnr", "AB+12[x]#7"}, {"brand", "ATE"}, {"name", "Disc"}}}),
+         answerReply("GetSearchByCrossrefAndBrand", {})});
+    Endpoints endpoints = EndpointsOf(*m_service);
+    endpoints.catalogUrl = server.url("/");
+    Catalog c(endpoints);
+    c.f.find<QComboBox>("ComboBox1")->setEditText("ab 12");
+    c.cross->ComboBox1KeyPress(Qt::Key_Return);
+    QVERIFY(logHas(c.w(), "getSearchByCrossref?search=ab%2012&" + kAccount));
+    QListWidget* matches = c.f.find<QListWidget>("ListBox3");
+    QCOMPARE(matches->count(), 1);
+    QCOMPARE(matches->item(0)->text(), "ATE\tAB+12[x]#7\tDisc");
+    c.cross->ListBox3KeyPress(Qt::Key_Return);
+    QVERIFY(logHas(c.w(), "GetSearchByCrossrefAndBrand?" + kAccount + "&braid=31&search=AB+12[x]#7"));
+    QCOMPARE(c.tree("TreeView3")->topLevelItemCount(), 0);
+    QVERIFY(c.w().productTable().rows().isEmpty());
+}
+
+void TestCatalogBrowsing::filterIgnoresLetterCase() {
+    Catalog c(EndpointsOf(*m_service));
+    c.selectVehicleAndBuildTrees();
+    c.listFirstTradeGroup();
+    const QList<ProductRecord> rows = c.productRows();
+    const QString brand = rows.first().brand;
+    auto* filter = c.f.find<QLineEdit>("Edit15");
+    QTreeWidget* products = c.tree("TreeView3");
+    const int all = products->topLevelItemCount();
+
+    filter->setText("ab");
+    QTest::keyClick(filter, Qt::Key_Return);
+    QCOMPARE(c.f.dialogs.texts(), QStringList{"Search word is empty or less 3 symbols !!!"});
+    QCOMPARE(products->topLevelItemCount(), all);
+
+    for (const QString& typed : {brand.toUpper(), brand.toLower()}) {
+        filter->setText(typed);
+        c.list->Edit15KeyPress(Qt::Key_Return);
+        int expected = 0;
+        for (const ProductRecord& r : rows)
+            expected += ProductMatchesFilter(r, LocaleFormats::toLower(typed));
+        QVERIFY(expected > 0);
+        QCOMPARE(products->topLevelItemCount(), expected);
+    }
+    QCOMPARE(c.f.find<QListWidget>("ListBox1")->count() > 0, true);
+
+    filter->setText("zzzqqq");
+    c.list->Edit15KeyPress(Qt::Key_Return);
+    QCOMPARE(products->topLevelItemCount(), 0);
+    QCOMPARE(c.f.dialogs.shown().size(), 1);
+
+    // Pointing at the box selects its text, so typing replaces it.
+    filter->deselect();
+    QEvent enter(QEvent::Enter);
+    QApplication::sendEvent(filter, &enter);
+    QCOMPARE(filter->selectedText(), "zzzqqq");
+}
+
+void TestCatalogBrowsing::listFileHoldsAllProducts() {
+    Catalog c(EndpointsOf(*m_service));
+    click(c.f.find<QToolButton>("SpeedButton51")); // nothing listed: no file
+    QVERIFY(c.f.desktop.opened().isEmpty());
+
+    c.selectVehicleAndBuildTrees();
+    c.listFirstTradeGroup();
+    auto* filter = c.f.find<QLineEdit>("Edit15");
+    filter->setText(c.productRows().first().reference);
+    c.list->Edit15KeyPress(Qt::Key_Return); // the file ignores the filter
+    click(c.f.find<QToolButton>("SpeedButton51"));
+
+    const QString path = c.f.folders.workingFile("ListProducts.txt");
+    QCOMPARE(c.f.desktop.opened(), QStringList{path});
+    const QByteArray bytes = readBytes(path);
+    const QStringList lines = ProductListFileLines(c.w().productTable().rows());
+    QVERIFY(lines.size() >= 5 * c.productRows().size());
+    QCOMPARE(bytes, LocaleFormats::encodeAnsi(lines.join("\r\n") + "\r\n"));
+    QVERIFY(!bytes.startsWith("\xEF\xBB\xBF"));
+}
+
+void TestCatalogBrowsing::unwritableListFileIsReportedAndNotOpened() {
+    Catalog c(EndpointsOf(*m_service));
+    c.selectVehicleAndBuildTrees();
+    c.listFirstTradeGroup();
+    QVERIFY(QDir(c.f.folders.workingDir()).mkdir("ListProducts.txt"));
+    c.list->SpeedButton51Click();
+    QCOMPARE(c.f.dialogs.shown().size(), 1);
+    QCOMPARE(c.f.dialogs.shown().first().kind, ScriptedDialogs::Kind::Error);
+    QVERIFY(c.f.desktop.opened().isEmpty());
+}
+
+QTEST_MAIN(TestCatalogBrowsing)
+#include "tst_catalogbrowsing.moc"

@@ -1,0 +1,294 @@
+#include "catalog/treetext.h"
+#include "platform/localeformats.h"
+
+#include <QTest>
+
+namespace {
+
+ProductRecord product(int artid, const QString& name, const QString& brand, const QString& reference = "R1",
+                      const QString& criteries = {}, const QString& terms = {}) {
+    ProductRecord p;
+    p.artid = artid;
+    p.braid = artid * 10;
+    p.name = name;
+    p.brand = brand;
+    p.reference = reference;
+    p.status = "Normal";
+    p.criteries = criteries;
+    p.termsofuse = terms;
+    return p;
+}
+
+TTradeGroupRec group(int gaid, const QString& name, const QString& assembly) {
+    TTradeGroupRec r;
+    r.gaid = gaid;
+    r.ganame = name;
+    r.gaassembly = assembly;
+    return r;
+}
+
+QStringList captions(const QList<TreeLine>& lines) {
+    QStringList out;
+    for (const TreeLine& l : lines)
+        out << QString(l.depth, u'>') + l.caption;
+    return out;
+}
+
+} // namespace
+
+class TestTreeText : public QObject {
+    Q_OBJECT
+private slots:
+    void captionShowsTabsAndBreaksAsBlanks_data();
+    void captionShowsTabsAndBreaksAsBlanks();
+    void linesOneLevelTooDeepAreRefused_data();
+    void linesOneLevelTooDeepAreRefused();
+    void strtypeFollowsTreeKindAndVehicleClass_data();
+    void strtypeFollowsTreeKindAndVehicleClass();
+    void categoryLinesKeepTheirRecordsLevel();
+    void tradeGroupsRegroupWhenAssemblyChanges();
+    void firstTradeGroupWithoutAssemblyIsARoot();
+    void productLineAndDetails();
+    void productsSortByLineAndKeepDetailOrder();
+    void productSortFollowsLocaleComparison();
+    void recordsBecomeProductRows();
+    void necessaryBrandsLeaveEmptyRows();
+    void filterMatching_data();
+    void filterMatching();
+    void listFileBlocks();
+};
+
+void TestTreeText::captionShowsTabsAndBreaksAsBlanks_data() {
+    QTest::addColumn<QString>("caption");
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("plain") << "Brake Disc"
+                           << "Brake Disc";
+    QTest::newRow("leading blanks stay") << "  Brake"
+                                         << "  Brake";
+    QTest::newRow("tab") << "\tBrake\tDisc"
+                         << " Brake Disc";
+    QTest::newRow("CR LF is one break") << "Brake\r\nDisc"
+                                        << "Brake Disc";
+    QTest::newRow("LF and CR") << "a\nb\rc"
+                               << "a b c";
+}
+
+void TestTreeText::captionShowsTabsAndBreaksAsBlanks() {
+    QFETCH(QString, caption);
+    QFETCH(QString, shown);
+    QCOMPARE(CaptionText(caption), shown);
+}
+
+void TestTreeText::linesOneLevelTooDeepAreRefused_data() {
+    QTest::addColumn<QList<TreeLine>>("lines");
+    QTest::addColumn<QString>("badText"); // empty: the lines load
+    QTest::newRow("siblings, children, back up")
+        << QList<TreeLine>{{0, "a"}, {1, "b"}, {2, "c"}, {0, "d"}, {1, "e"}} << QString();
+    QTest::newRow("first line is a root whatever its depth") << QList<TreeLine>{{3, "a"}, {1, "b"}} << QString();
+    QTest::newRow("two levels deeper") << QList<TreeLine>{{0, "a"}, {1, "b"}, {3, "Deep one"}} << "Deep one";
+    QTest::newRow("deeper than a root") << QList<TreeLine>{{0, "a"}, {2, "c"}} << "c";
+}
+
+void TestTreeText::linesOneLevelTooDeepAreRefused() {
+    QFETCH(QList<TreeLine>, lines);
+    QFETCH(QString, badText);
+    const QString error = TreeLinesError(lines);
+    if (badText.isEmpty()) {
+        QVERIFY2(error.isEmpty(), qPrintable(error));
+        return;
+    }
+    QVERIFY(error.contains('"' + badText + '"'));
+    QVERIFY(error.contains(QString::number(lines.last().depth)));
+}
+
+void TestTreeText::strtypeFollowsTreeKindAndVehicleClass_data() {
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<int>("vehicleClass");
+    QTest::addColumn<int>("strtype");
+    const int selected = int(TreeKind::SelectedType), engine = int(TreeKind::Engine), axle = int(TreeKind::Axle);
+    QTest::newRow("selected type, all vehicles") << selected << 0 << 1;
+    QTest::newRow("selected type, passengers") << selected << 1 << 1;
+    QTest::newRow("selected type, trucks") << selected << 2 << 2;
+    QTest::newRow("selected type, motorcycles") << selected << 3 << 1;
+    QTest::newRow("engine, all") << engine << 0 << 3;
+    QTest::newRow("engine, trucks") << engine << 2 << 3;
+    QTest::newRow("axle, passengers") << axle << 1 << 5;
+    QTest::newRow("axle, trucks") << axle << 2 << 5;
+}
+
+void TestTreeText::strtypeFollowsTreeKindAndVehicleClass() {
+    QFETCH(int, kind);
+    QFETCH(int, vehicleClass);
+    QFETCH(int, strtype);
+    QCOMPARE(CategoryStrType(TreeKind(kind), vehicleClass), strtype);
+}
+
+void TestTreeText::categoryLinesKeepTheirRecordsLevel() {
+    QList<TCategoryRec> records(7);
+    records[0].level = 1, records[0].id1 = 100, records[0].text1 = "Engine";
+    records[1].level = 2, records[1].id1 = 100, records[1].text1 = "Engine", records[1].id2 = 110,
+    records[1].text2 = " Belt drive"; // a blank in the service's data must not move the node
+    records[2].level = 3, records[2].id3 = 111, records[2].text3 = "Belt\tTensioner";
+    records[3].level = 4, records[3].id4 = 1111, records[3].text4 = "Four";
+    records[4].level = 5, records[4].id5 = 11111, records[4].text5 = "Five";
+    records[5].level = 6, records[5].id5 = 9, records[5].text5 = "never";
+    records[6].level = 0, records[6].id1 = 9, records[6].text1 = "never";
+    const QList<TreeLine> expected{
+        {0, "Engine", 100}, {1, " Belt drive", 110}, {2, "Belt Tensioner", 111}, {3, "Four", 1111}, {4, "Five", 11111}};
+    QCOMPARE(CategoryTreeLines(records), expected);
+    QVERIFY(TreeLinesError(expected).isEmpty());
+}
+
+void TestTreeText::tradeGroupsRegroupWhenAssemblyChanges() {
+    const QList<TTradeGroupRec> records{group(1, "g1", "A"), group(2, "g2", "A"), group(3, "g3", "B"),
+                                        group(4, "g4", "A"), group(5, "g5", "a")};
+    const QList<TreeLine> expected{{0, "A", 0}, {1, "g1", 1}, {1, "g2", 2}, {0, "B", 0}, {1, "g3", 3},
+                                   {0, "A", 0}, {1, "g4", 4}, {0, "a", 0},  {1, "g5", 5}};
+    QCOMPARE(TradeGroupLines(records), expected);
+}
+
+void TestTreeText::firstTradeGroupWithoutAssemblyIsARoot() {
+    const QList<TTradeGroupRec> records{group(1, "g1", ""), group(2, "g2", ""), group(3, "g3", "B")};
+    const QList<TreeLine> lines = TradeGroupLines(records);
+    const QList<TreeLine> expected{{1, "g1", 1}, {1, "g2", 2}, {0, "B", 0}, {1, "g3", 3}};
+    QCOMPARE(lines, expected);
+    // Loaded, g1 becomes a root and g2 its child.
+    QVERIFY(TreeLinesError(lines).isEmpty());
+}
+
+void TestTreeText::productLineAndDetails() {
+    const ProductRecord bare = product(7, "Brake Disc", "ATE", "24.0122", " ", "  ");
+    QCOMPARE(ProductLineText(bare), "Brake Disc [Normal] ATE 24.0122");
+    const QList<TreeLine> two{
+        {0, "Brake Disc [Normal] ATE 24.0122", 7}, {1, "1. Brand: ATE", 0}, {1, "2. Reference: 24.0122", 0}};
+    QCOMPARE(ProductTreeLines({bare}), two);
+
+    const ProductRecord full = product(8, "Pad", "TRW", "GDB1", "Width: 20", "front axle");
+    QCOMPARE(ProductLineText(full), "Pad [Normal] TRW GDB1 (front axle)");
+    QCOMPARE(captions(ProductTreeLines({full})),
+             (QStringList{"Pad [Normal] TRW GDB1 (front axle)", ">1. Brand: TRW", ">2. Reference: GDB1",
+                          ">3. Criteries: Width: 20", ">4. Terms of use: front axle"}));
+}
+
+void TestTreeText::productsSortByLineAndKeepDetailOrder() {
+    // "Reference" would sort before "Brand" by its word; the numbers keep the details in order.
+    const QList<ProductRecord> rows{product(1, "Wiper", "BOSCH", "Z9", "A crit", "Terms"),
+                                    product(2, "Air Filter", "MANN", "C1"), product(3, "Oil Filter", "MANN", "W7")};
+    const QList<TreeLine> lines = ProductTreeLines(rows);
+    QCOMPARE(captions(lines), (QStringList{"Air Filter [Normal] MANN C1", ">1. Brand: MANN", ">2. Reference: C1",
+                                           "Oil Filter [Normal] MANN W7", ">1. Brand: MANN", ">2. Reference: W7",
+                                           "Wiper [Normal] BOSCH Z9 (Terms)", ">1. Brand: BOSCH", ">2. Reference: Z9",
+                                           ">3. Criteries: A crit", ">4. Terms of use: Terms"}));
+    QCOMPARE(lines.at(0).data, 2);
+    QCOMPARE(lines.at(3).data, 3);
+    QCOMPARE(lines.at(6).data, 1);
+}
+
+void TestTreeText::productSortFollowsLocaleComparison() {
+    const QStringList names{"beta", "Beta", "alpha", "Alpha", "zeta", "Ölfilter", "oil", "10 mm", "9 mm", "beta"};
+    QList<ProductRecord> rows;
+    for (int i = 0; i < names.size(); ++i)
+        rows << product(i + 1, names.at(i), "B");
+    QStringList roots;
+    for (const TreeLine& l : ProductTreeLines(rows))
+        if (l.depth == 0)
+            roots << l.caption;
+    QCOMPARE(roots.size(), names.size());
+    for (int i = 1; i < roots.size(); ++i)
+        QVERIFY2(LocaleFormats::compare(roots.at(i - 1), roots.at(i)) <= 0,
+                 qPrintable(roots.at(i - 1) + " / " + roots.at(i)));
+}
+
+void TestTreeText::recordsBecomeProductRows() {
+    TArticleRec a;
+    a.artid = 5, a.laid = 6, a.braid = 7, a.brand = "ATE", a.reference = "R", a.name = " Disc ",
+    a.additionalforname = "vented  ", a.status = "S", a.criteries = "C", a.termsofuse = "T";
+    const ProductRecord fromArticle = ProductFromAnswer(a);
+    QCOMPARE(fromArticle.name, "Disc  vented");
+    QCOMPARE(fromArticle.laid, 6);
+    QCOMPARE(fromArticle.termsofuse, "T");
+
+    TNameSearchRec n;
+    n.artid = 5, n.name = "Disc", n.termsofuse = "T";
+    QCOMPARE(ProductFromAnswer(n).name, "Disc");
+    QCOMPARE(ProductFromAnswer(n).laid, 0);
+    QCOMPARE(ProductFromAnswer(n).termsofuse, "T");
+
+    TCrossSearchRec c;
+    c.artid = 5, c.braid = 2, c.brand = "ATE", c.reference = "R 1", c.name = "Disc", c.additionalforname = "",
+    c.criteries = "C";
+    const ProductRecord fromCross = ProductFromAnswer(c);
+    QCOMPARE(fromCross.name, "Disc");
+    QCOMPARE(fromCross.reference, "R 1");
+    QVERIFY(fromCross.termsofuse.isEmpty());
+    QVERIFY(fromCross.crossreference.isEmpty() && fromCross.aplicability.isEmpty());
+}
+
+void TestTreeText::necessaryBrandsLeaveEmptyRows() {
+    const QList<ProductRecord> products{product(1, "a", "ATE"), product(2, "b", "bosch"), product(3, "c", "TRW")};
+    bool hidden = true;
+    QList<ProductRecord> rows = ApplyNecessaryBrands(products, QString(), &hidden);
+    QVERIFY(!hidden);
+    QCOMPARE(rows.size(), 3);
+    QCOMPARE(rows.at(1).artid, 2);
+
+    // "BOSCH" in other letter case does not let "bosch" through.
+    rows = ApplyNecessaryBrands(products, "[ATE][BOSCH][TRW]", &hidden);
+    QVERIFY(hidden);
+    QCOMPARE(rows.size(), 3);
+    QCOMPARE(rows.at(0).artid, 1);
+    QCOMPARE(rows.at(1).artid, 0);
+    QVERIFY(rows.at(1).brand.isEmpty() && rows.at(1).name.isEmpty() && rows.at(1).braid == 0);
+    QCOMPARE(rows.at(2).artid, 3);
+    QVERIFY(!PassesNecessaryBrands("AT", "[ATE]"));
+}
+
+void TestTreeText::filterMatching_data() {
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QList<int>>("matches");
+    QTest::newRow("upper finds lower") << "BRAKE" << QList<int>{1};
+    QTest::newRow("lower finds upper") << "bosch" << QList<int>{2};
+    QTest::newRow("trailing blank counts") << "ab " << QList<int>{3};
+    QTest::newRow("status") << "normal" << QList<int>{1, 2, 3};
+    QTest::newRow("criteria and terms") << "front" << QList<int>{1, 2};
+    QTest::newRow("stored cross references do not count") << "xref-77" << QList<int>{};
+    QTest::newRow("nothing") << "zzz" << QList<int>{};
+}
+
+void TestTreeText::filterMatching() {
+    QFETCH(QString, typed);
+    QFETCH(QList<int>, matches);
+    QList<ProductRecord> rows{product(1, "brake disc", "ATE", "R", "front"),
+                              product(2, "Pad", "BOSCH", "R", "", "FRONT axle"), product(3, "cab filter", "M", "abx"),
+                              ProductRecord{}};
+    rows[2].crossreference = "XREF-77";
+    rows[3].name = "brake never"; // an empty row never matches
+    QList<int> found;
+    const QString lowered = LocaleFormats::toLower(typed);
+    for (const ProductRecord& r : rows)
+        if (ProductMatchesFilter(r, lowered))
+            found << r.artid;
+    QCOMPARE(found, matches);
+}
+
+void TestTreeText::listFileBlocks() {
+    ProductRecord full = product(1, "Disc", "ATE", "24.01", "Width: 20", "front");
+    ProductRecord bare = product(2, "Pad", "TRW", "GDB", "   ", " ");
+    const QStringList lines = ProductListFileLines({full, ProductRecord{}, bare});
+    const QStringList expected{"[ATE 24.01]  Name: Disc",
+                               "[ATE 24.01]\t\tBrand: ATE",
+                               "[ATE 24.01]\t\tReference: 24.01",
+                               "[ATE 24.01]\t\tStatus: Normal",
+                               "[ATE 24.01]\t\tCriteries: Width: 20",
+                               "[ATE 24.01]\t\tTerms Of use: front",
+                               "  ",
+                               "[TRW GDB]  Name: Pad",
+                               "[TRW GDB]\t\tBrand: TRW",
+                               "[TRW GDB]\t\tReference: GDB",
+                               "[TRW GDB]\t\tStatus: Normal",
+                               "  "};
+    QCOMPARE(lines, expected);
+}
+
+QTEST_GUILESS_MAIN(TestTreeText)
+#include "tst_treetext.moc"
