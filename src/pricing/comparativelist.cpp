@@ -1,5 +1,15 @@
 #include "pricing/comparativelist.h"
 
+#include "catalog/producttable.h"
+#include "platform/dialogs.h"
+#include "platform/widgets.h"
+#include "pricing/gridrows.h"
+#include "pricing/tablegrid.h"
+#include "service/appcontext.h"
+
+#include <QAction>
+#include <QHBoxLayout>
+#include <QTreeWidget>
 #include <QVBoxLayout>
 #include <QWidget>
 
@@ -10,5 +20,82 @@ ComparativeList::ComparativeList(AppContext& context, ProductTable& products, QW
 
 void ComparativeList::buildUi(QWidget* parent) {
     m_widget = new QWidget(parent);
-    new QVBoxLayout(m_widget);
+    auto* layout = new QHBoxLayout(m_widget);
+    layout->setContentsMargins(0, 0, 0, 0);
+    auto* bar = new QVBoxLayout;
+    m_SpeedButton33 = makeButton(QStringLiteral("SpeedButton33"), QStringLiteral("XLS"));
+    m_SpeedButton33->setToolTip(QStringLiteral("Export to MS Excel"));
+    m_SpeedButton32 = makeButton(QStringLiteral("SpeedButton32"), QStringLiteral("START"));
+    m_SpeedButton32->setToolTip(QStringLiteral("START PROCESSING OF PRICES"));
+    m_SpeedButton41 = makeButton(QStringLiteral("SpeedButton41"), QStringLiteral("DEL"));
+    m_SpeedButton41->setToolTip(QStringLiteral("Delete selected line"));
+    m_SpeedButton38 = makeButton(QStringLiteral("SpeedButton38"), QStringLiteral("CLR"));
+    m_SpeedButton38->setToolTip(QStringLiteral("Clean full list"));
+    for (QToolButton* button : {m_SpeedButton33, m_SpeedButton32, m_SpeedButton41, m_SpeedButton38})
+        bar->addWidget(button);
+    bar->addStretch(1);
+    layout->addLayout(bar);
+    m_StringGrid1 = new TableGrid(
+        QStringLiteral("StringGrid1"),
+        {{QStringLiteral("brand"), 75}, {QStringLiteral("reference"), 100}, {QStringLiteral("name"), 300}});
+    m_StringGrid1->setSelectableColumns({2});
+    layout->addWidget(m_StringGrid1, 1);
+
+    connect(m_SpeedButton33, &QToolButton::clicked, this, &ComparativeList::SpeedButton33Click);
+    connect(m_SpeedButton41, &QToolButton::clicked, this, &ComparativeList::SpeedButton41Click);
+    connect(m_SpeedButton38, &QToolButton::clicked, this, &ComparativeList::SpeedButton38Click);
+
+    m_ADDINCOMPARELIST = new QAction(QStringLiteral("ADD PRODUCT IN COMPARATIVE LIST"), this);
+    m_ADDINCOMPARELIST->setObjectName(QStringLiteral("ADDINCOMPARELIST"));
+    m_ADDINCOMPARELIST->setShortcut(QKeySequence(Qt::Key_Insert));
+    m_ADDINCOMPARELIST->setShortcutContext(Qt::WidgetShortcut);
+    connect(m_ADDINCOMPARELIST, &QAction::triggered, this, &ComparativeList::ADDINCOMPARELISTClick);
+}
+
+void ComparativeList::setProductTree(QTreeWidget* tree) {
+    if (m_tree)
+        m_tree->removeAction(m_ADDINCOMPARELIST);
+    m_tree = tree;
+    if (!tree)
+        return;
+    tree->addAction(m_ADDINCOMPARELIST);
+    tree->setContextMenuPolicy(Qt::ActionsContextMenu);
+}
+
+void ComparativeList::ADDINCOMPARELISTClick() {
+    if (!m_tree || m_tree->topLevelItemCount() == 0 || !m_tree->currentItem())
+        return;
+    bool ok = false;
+    int id = m_tree->currentItem()->data(0, Qt::UserRole).toInt(&ok);
+    if (!ok)
+        id = 0;
+    if (id <= 0)
+        return;
+    if (m_showListTab)
+        m_showListTab();
+    const ProductRecord* product = m_products.find(id);
+    if (!product)
+        return;
+    m_StringGrid1->appendRow(QStringList{product->brand, product->reference, product->name});
+}
+
+bool ComparativeList::StringGrid1SelectCell(int column, int row) const {
+    return m_StringGrid1->canSelectCell(row, column);
+}
+
+void ComparativeList::SpeedButton41Click() {
+    const int row = m_StringGrid1->currentRow();
+    if (!MayDeleteGridRow(m_StringGrid1->rowCount(), row, m_StringGrid1->cell(row, 1)))
+        return;
+    if (m_context.dialogs->confirm(QStringLiteral("Delete selected line ???")))
+        DeleteGridRow(m_StringGrid1, row);
+}
+
+void ComparativeList::SpeedButton38Click() {
+    if (m_context.dialogs->confirm(QStringLiteral("Clean full list ???")))
+        m_StringGrid1->clearRows();
+}
+
+void ComparativeList::SpeedButton33Click() {
+    ExportGridToSpreadsheet(m_context, m_StringGrid1);
 }

@@ -1,7 +1,83 @@
 #include "pricing/productinfo.h"
 
+#include "catalog/producttable.h"
+#include "platform/apppaths.h"
+#include "platform/desktop.h"
+#include "platform/formcontrols.h"
+#include "platform/httpexchange.h"
+#include "platform/jpegimage.h"
+#include "platform/textfile.h"
+#include "platform/widgets.h"
+#include "service/appcontext.h"
+#include "service/decoder.h"
+#include "service/serviceclient.h"
+#include "service/textfunctions.h"
+
+#include <QCoreApplication>
+#include <QHBoxLayout>
+#include <QImage>
+#include <QLabel>
+#include <QPixmap>
+#include <QPlainTextEdit>
+#include <QResizeEvent>
+#include <QScrollBar>
+#include <QTreeWidget>
 #include <QVBoxLayout>
-#include <QWidget>
+
+#include <exception>
+#include <functional>
+
+// Shows its picture centred and scaled to fit, keeping the proportions, whatever its size.
+class PictureBox : public QLabel {
+public:
+    explicit PictureBox(QWidget* parent = nullptr) : QLabel(parent) {
+        setAlignment(Qt::AlignCenter);
+        setMinimumSize(1, 1);
+        setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
+    }
+    void setPicture(const QImage& image) {
+        m_picture = image;
+        rescale();
+    }
+    void clearPicture() {
+        m_picture = QImage();
+        clear();
+    }
+    std::function<void()> onDoubleClick;
+
+protected:
+    void resizeEvent(QResizeEvent* event) override {
+        QLabel::resizeEvent(event);
+        rescale();
+    }
+    void mouseDoubleClickEvent(QMouseEvent*) override {
+        if (onDoubleClick)
+            onDoubleClick();
+    }
+
+private:
+    void rescale() {
+        if (m_picture.isNull()) {
+            clear();
+            return;
+        }
+        const QSize room = size().boundedTo(m_picture.size().scaled(size(), Qt::KeepAspectRatio));
+        setPixmap(QPixmap::fromImage(
+            m_picture.scaled(room.isEmpty() ? QSize(1, 1) : room, Qt::KeepAspectRatio, Qt::SmoothTransformation)));
+    }
+
+    QImage m_picture;
+};
+
+namespace {
+
+QImage toImage(const JpegPixels& pixels) {
+    return QImage(reinterpret_cast<const uchar*>(pixels.rgb.constData()), pixels.width, pixels.height,
+                  qsizetype(pixels.width) * 3, QImage::Format_RGB888)
+        .copy();
+}
+
+} // namespace
 
 ProductInfo::ProductInfo(AppContext& context, ProductTable& products, QWidget* parent)
     : QObject(parent), m_context(context), m_products(products) {
@@ -10,7 +86,198 @@ ProductInfo::ProductInfo(AppContext& context, ProductTable& products, QWidget* p
 
 void ProductInfo::buildUi(QWidget* parent) {
     m_imageWidget = new QWidget(parent);
-    new QVBoxLayout(m_imageWidget);
+    m_imageWidget->setMinimumWidth(220);
+    auto* imageLayout = new QVBoxLayout(m_imageWidget);
+    imageLayout->setContentsMargins(0, 0, 0, 0);
+    m_Image1 = new PictureBox;
+    m_Image1->setObjectName(QStringLiteral("Image1"));
+    m_Image1->onDoubleClick = [this] { Image1DblClick(); };
+    m_Image1->hide();
+    imageLayout->addWidget(m_Image1, 1);
+    auto* buttons = new QHBoxLayout;
+    m_SpeedButton31 = makeButton(QStringLiteral("SpeedButton31"), QStringLiteral("<"));
+    m_SpeedButton31->setToolTip(QStringLiteral("previous"));
+    m_SpeedButton30 = makeButton(QStringLiteral("SpeedButton30"), QStringLiteral(">"));
+    m_SpeedButton30->setToolTip(QStringLiteral("next"));
+    m_SpeedButton30->setEnabled(false);
+    m_SpeedButton31->setEnabled(false);
+    connect(m_SpeedButton31, &QToolButton::clicked, this, &ProductInfo::SpeedButton31Click);
+    connect(m_SpeedButton30, &QToolButton::clicked, this, &ProductInfo::SpeedButton30Click);
+    buttons->addWidget(m_SpeedButton31);
+    buttons->addWidget(m_SpeedButton30);
+    imageLayout->addLayout(buttons);
+
     m_memoWidget = new QWidget(parent);
-    new QVBoxLayout(m_memoWidget);
+    auto* memoLayout = new QVBoxLayout(m_memoWidget);
+    memoLayout->setContentsMargins(0, 0, 0, 0);
+    m_Memo2 = makeMemo(QStringLiteral("Memo2"));
+    m_Memo2->setReadOnly(true);
+    memoLayout->addWidget(m_Memo2);
+}
+
+void ProductInfo::TreeView3Click() {
+    refill();
+}
+
+void ProductInfo::TreeView3KeyUp() {
+    refill();
+}
+
+bool ProductInfo::stillCurrent(quint64 generation) const {
+    QCoreApplication::processEvents();
+    return generation == m_generation;
+}
+
+void ProductInfo::addLines(const QStringList& lines) {
+    if (!lines.isEmpty())
+        m_Memo2->appendPlainText(lines.join(QLatin1Char('\n')));
+}
+
+void ProductInfo::refill() {
+    const quint64 generation = ++m_generation;
+    m_Memo2->clear();
+    m_Image1->hide();
+    // The earlier product's picture must not stand for this one.
+    m_Image1->clearPicture();
+    m_SpeedButton30->setEnabled(false);
+    m_SpeedButton31->setEnabled(false);
+    m_ImageUrls.clear();
+    m_downloaded.clear();
+    m_pictures.reset(0);
+
+    if (!m_tree || m_tree->topLevelItemCount() == 0 || !m_tree->currentItem())
+        return;
+    bool ok = false;
+    int id = m_tree->currentItem()->data(0, Qt::UserRole).toInt(&ok);
+    if (!ok)
+        id = 0;
+    if (id <= 0)
+        return;
+    const ProductRecord* product = m_products.find(id);
+    if (!product)
+        return;
+    addLines(ProductDetailLines(*product));
+
+    ServiceClient& service = *m_context.service;
+    try {
+        const QString images = service.CatalogRequest(
+            service.KeyRequest(QStringLiteral("getImageForArticle"), QStringLiteral("artid=") + QString::number(id)));
+        // A question box of the request runs its own event loop, where another refill may start.
+        if (generation != m_generation)
+            return;
+        if (!IsBlank(images)) {
+            for (const TImageRec& image : DecodeAnswer<TImageRec>(QStringLiteral("getImageForArticle"), images))
+                m_ImageUrls << image.path;
+            const int count = int(m_ImageUrls.size());
+            if (count > 0)
+                m_Image1->show();
+            if (count > 1) {
+                m_SpeedButton30->setEnabled(true);
+                m_SpeedButton31->setEnabled(true);
+            }
+            m_pictures.reset(count);
+            m_downloaded.fill(false, count);
+            for (int n = 1; n <= count; ++n) {
+                if (!stillCurrent(generation))
+                    return;
+                downloadPicture(n, m_ImageUrls[n - 1]);
+            }
+        }
+
+        // Waiting may have let a new listing replace the table: look the product up again each time.
+        ProductRecord* record = m_products.find(id);
+        if (record && IsBlank(record->crossreference)) {
+            if (!stillCurrent(generation))
+                return;
+            const QString answer = service.CatalogRequest(service.KeyRequest(
+                QStringLiteral("GetCrossReferencesForArticle"), QStringLiteral("artid=") + QString::number(id)));
+            if (generation != m_generation)
+                return;
+            if (!IsBlank(answer)) {
+                const QString grouped = GroupCrossReferences(
+                    DecodeAnswer<TCrossRefRec>(QStringLiteral("GetCrossReferencesForArticle"), answer));
+                if ((record = m_products.find(id)))
+                    record->crossreference = grouped;
+            } else {
+                record = m_products.find(id);
+            }
+        }
+        if (!record)
+            return;
+        addLines(CrossReferenceSection(record->crossreference));
+
+        if (IsBlank(record->aplicability)) {
+            if (!stillCurrent(generation))
+                return;
+            const QString answer = service.CatalogRequest(service.KeyRequest(
+                QStringLiteral("GetTypesForArticle"), QStringLiteral("artid=") + QString::number(id)));
+            if (generation != m_generation)
+                return;
+            if (!IsBlank(answer)) {
+                const QString lines =
+                    DistinctApplicability(DecodeAnswer<TTypeRec>(QStringLiteral("GetTypesForArticle"), answer));
+                if ((record = m_products.find(id)))
+                    record->aplicability = lines;
+            } else {
+                record = m_products.find(id);
+            }
+        }
+        if (!record)
+            return;
+        addLines(ApplicabilitySection(record->aplicability));
+    } catch (const std::exception&) {
+        // A broken answer ends the refill quietly; what is shown so far stays.
+    }
+    m_Memo2->moveCursor(QTextCursor::Start);
+    m_Memo2->verticalScrollBar()->setValue(0);
+}
+
+QString ProductInfo::pictureFile(int number) const {
+    return m_context.paths->programFile(QStringLiteral("img") + QString::number(number) + QStringLiteral(".jpg"));
+}
+
+void ProductInfo::downloadPicture(int number, const QString& url) {
+    const HttpResult result = HttpGet(url);
+    // An error page is not a picture: only an answer with status OK is saved.
+    if (!result.completed || !result.ok())
+        return;
+    if (!TextFile::writeAtomically(pictureFile(number), result.body))
+        return;
+    m_downloaded[number - 1] = true;
+    if (number == 1)
+        loadPicture(1);
+}
+
+void ProductInfo::loadPicture(int number) {
+    // A file left by an earlier product under this number is not this product's picture.
+    if (number < 1 || number > m_downloaded.size() || !m_downloaded[number - 1]) {
+        m_Image1->clearPicture();
+        return;
+    }
+    const std::optional<JpegPixels> pixels = JpegImage::decodeFile(pictureFile(number));
+    if (pixels)
+        m_Image1->setPicture(toImage(*pixels));
+    else
+        m_Image1->clearPicture();
+}
+
+void ProductInfo::SpeedButton30Click() {
+    if (!m_pictures.canBrowse())
+        return;
+    loadPicture(m_pictures.next());
+}
+
+void ProductInfo::SpeedButton31Click() {
+    if (!m_pictures.canBrowse())
+        return;
+    loadPicture(m_pictures.previous());
+}
+
+void ProductInfo::Image1DblClick() {
+    if (m_Image1->isHidden())
+        return;
+    const int number = m_pictures.openedNumber();
+    if (number < 1 || number > m_ImageUrls.size())
+        return;
+    m_context.desktop->open(m_ImageUrls[number - 1]);
 }

@@ -1,8 +1,16 @@
 #pragma once
 
-#include <QObject>
+#include "pricing/productdetails.h"
 
+#include <QObject>
+#include <QPointer>
+#include <QStringList>
+#include <QTreeWidget>
+
+class QPlainTextEdit;
+class QToolButton;
 class QWidget;
+class PictureBox;
 class ProductTable;
 struct AppContext;
 
@@ -13,12 +21,42 @@ public:
     ProductInfo(AppContext& context, ProductTable& products, QWidget* parent);
     QWidget* imageWidget() const { return m_imageWidget; }
     QWidget* memoWidget() const { return m_memoWidget; }
+    // The product tree whose selected node the panel shows.
+    void setProductTree(QTreeWidget* tree) { m_tree = tree; }
+
+    void TreeView3Click();
+    void TreeView3KeyUp();
+    void SpeedButton30Click();
+    void SpeedButton31Click();
+    void Image1DblClick();
+
+    const QStringList& imageUrls() const { return m_ImageUrls; }
+    const PictureCursor& pictures() const { return m_pictures; }
 
 private:
     void buildUi(QWidget* parent);
+    void refill();
+    // Lets the window process pending events; false when a later refill has taken over.
+    bool stillCurrent(quint64 generation) const;
+    void addLines(const QStringList& lines);
+    void downloadPicture(int number, const QString& url);
+    void loadPicture(int number);
+    QString pictureFile(int number) const;
 
     AppContext& m_context;
     ProductTable& m_products;
+    QPointer<QTreeWidget> m_tree;
+    QStringList m_ImageUrls;
+    // Which pictures of the shown product arrived and were saved.
+    QList<bool> m_downloaded;
+    PictureCursor m_pictures;
+    // Raised by every refill; a refill that finds it changed after waiting gives up.
+    quint64 m_generation = 0;
+
     QWidget* m_imageWidget = nullptr;
     QWidget* m_memoWidget = nullptr;
+    QPlainTextEdit* m_Memo2 = nullptr;
+    PictureBox* m_Image1 = nullptr;
+    QToolButton* m_SpeedButton30 = nullptr;
+    QToolButton* m_SpeedButton31 = nullptr;
 };

@@ -1,7 +1,26 @@
 #include "pricing/resulttables.h"
 
+#include "platform/dialogs.h"
+#include "platform/formcontrols.h"
+#include "platform/widgets.h"
+#include "pricing/gridrows.h"
+#include "pricing/tablegrid.h"
+#include "service/appcontext.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
 #include <QVBoxLayout>
 #include <QWidget>
+
+namespace {
+
+QToolButton* barButton(const QString& name, const QString& text, const QString& hint) {
+    QToolButton* button = makeButton(name, text);
+    button->setToolTip(hint);
+    return button;
+}
+
+} // namespace
 
 ResultTables::ResultTables(AppContext& context, ProductTable& products, QWidget* parent)
     : QObject(parent), m_context(context), m_products(products) {
@@ -9,8 +28,117 @@ ResultTables::ResultTables(AppContext& context, ProductTable& products, QWidget*
 }
 
 void ResultTables::buildUi(QWidget* parent) {
-    m_compareWidget = new QWidget(parent);
-    new QVBoxLayout(m_compareWidget);
-    m_analysisWidget = new QWidget(parent);
-    new QVBoxLayout(m_analysisWidget);
+    m_StringGrid2 = new TableGrid(QStringLiteral("StringGrid2"), {{QStringLiteral("brand"), 75},
+                                                                  {QStringLiteral("reference"), 100},
+                                                                  {QStringLiteral("name"), 150},
+                                                                  {QStringLiteral("shop"), 100},
+                                                                  {QStringLiteral("price"), 75},
+                                                                  {QStringLiteral("currency"), 75}});
+    m_StringGrid3 = new TableGrid(QStringLiteral("StringGrid3"), {{QStringLiteral("main [+/null]"), 75},
+                                                                  {QStringLiteral("brand"), 75},
+                                                                  {QStringLiteral("reference"), 100},
+                                                                  {QStringLiteral("name"), 150},
+                                                                  {QStringLiteral("shop"), 100},
+                                                                  {QStringLiteral("first-price"), 75},
+                                                                  {QStringLiteral("first-currency"), 75},
+                                                                  {QStringLiteral("other-price"), 75},
+                                                                  {QStringLiteral("other-currency"), 75},
+                                                                  {QStringLiteral("other-url"), 150},
+                                                                  {QStringLiteral("id"), 75}});
+    const QString exportHint = QStringLiteral("Export to MS Excel");
+    const QString deleteHint = QStringLiteral("Delete selected line");
+    const QString clearHint = QStringLiteral("Clean full list");
+    m_SpeedButton43 = barButton(QStringLiteral("SpeedButton43"), QStringLiteral("XLS"), exportHint);
+    m_SpeedButton45 = barButton(QStringLiteral("SpeedButton45"), QStringLiteral("DEL"), deleteHint);
+    m_SpeedButton44 = barButton(QStringLiteral("SpeedButton44"), QStringLiteral("CLR"), clearHint);
+    m_SpeedButton49 = barButton(QStringLiteral("SpeedButton49"), QStringLiteral("XLS"), exportHint);
+    m_SpeedButton47 = barButton(QStringLiteral("SpeedButton47"), QStringLiteral("DEL"), deleteHint);
+    m_SpeedButton46 = barButton(QStringLiteral("SpeedButton46"), QStringLiteral("CLR"), clearHint);
+    // Checked at every start: these two boxes are not kept in the settings.
+    m_CheckBox5 = makeCheck(QStringLiteral("CheckBox5"), QStringLiteral("Clean list for each new export"));
+    m_CheckBox5->setChecked(true);
+    m_CheckBox6 = makeCheck(QStringLiteral("CheckBox6"), QStringLiteral("Clean list for each new export"));
+    m_CheckBox6->setChecked(true);
+
+    m_compareWidget = buildTab(parent, m_StringGrid2, m_CheckBox5, {m_SpeedButton43, m_SpeedButton45, m_SpeedButton44});
+    m_analysisWidget =
+        buildTab(parent, m_StringGrid3, m_CheckBox6, {m_SpeedButton49, m_SpeedButton47, m_SpeedButton46});
+
+    connect(m_SpeedButton43, &QToolButton::clicked, this, &ResultTables::SpeedButton43Click);
+    connect(m_SpeedButton45, &QToolButton::clicked, this, &ResultTables::SpeedButton45Click);
+    connect(m_SpeedButton44, &QToolButton::clicked, this, &ResultTables::SpeedButton44Click);
+    connect(m_SpeedButton49, &QToolButton::clicked, this, &ResultTables::SpeedButton49Click);
+    connect(m_SpeedButton47, &QToolButton::clicked, this, &ResultTables::SpeedButton47Click);
+    connect(m_SpeedButton46, &QToolButton::clicked, this, &ResultTables::SpeedButton46Click);
+}
+
+QWidget* ResultTables::buildTab(QWidget* parent, TableGrid* grid, QCheckBox* clean,
+                                const QList<QToolButton*>& buttons) {
+    auto* tab = new QWidget(parent);
+    auto* layout = new QVBoxLayout(tab);
+    layout->setContentsMargins(0, 0, 0, 0);
+    auto* notice = new QLabel(QStringLiteral("For unregistered customers there is a restriction in obtaining data on "
+                                             "prices by time"));
+    notice->setStyleSheet(QStringLiteral("color: red; font-style: italic;"));
+    layout->addWidget(notice);
+    auto* middle = new QHBoxLayout;
+    auto* bar = new QVBoxLayout;
+    for (QToolButton* button : buttons)
+        bar->addWidget(button);
+    bar->addStretch(1);
+    middle->addLayout(bar);
+    middle->addWidget(grid, 1);
+    layout->addLayout(middle, 1);
+    layout->addWidget(clean);
+    return tab;
+}
+
+bool ResultTables::cleanCompareForEachRun() const {
+    return m_CheckBox5->isChecked();
+}
+
+bool ResultTables::cleanAnalysisForEachRun() const {
+    return m_CheckBox6->isChecked();
+}
+
+int ResultTables::AppendCompareRow(const QStringList& cells) {
+    return m_StringGrid2->appendRow(cells);
+}
+
+int ResultTables::AppendAnalysisRow(const QMap<int, QString>& cells) {
+    return m_StringGrid3->appendRow(cells);
+}
+
+void ResultTables::deleteSelectedLine(TableGrid* grid) {
+    const int row = grid->currentRow();
+    if (!MayDeleteGridRow(grid->rowCount(), row, grid->cell(row, 1)))
+        return;
+    if (m_context.dialogs->confirm(QStringLiteral("Delete selected line ???")))
+        DeleteGridRow(grid, row);
+}
+
+void ResultTables::SpeedButton43Click() {
+    ExportGridToSpreadsheet(m_context, m_StringGrid2);
+}
+
+void ResultTables::SpeedButton45Click() {
+    deleteSelectedLine(m_StringGrid2);
+}
+
+void ResultTables::SpeedButton44Click() {
+    if (m_context.dialogs->confirm(QStringLiteral("Clean full list in table compare prices ???")))
+        m_StringGrid2->clearRows();
+}
+
+void ResultTables::SpeedButton49Click() {
+    ExportGridToSpreadsheet(m_context, m_StringGrid3);
+}
+
+void ResultTables::SpeedButton47Click() {
+    deleteSelectedLine(m_StringGrid3);
+}
+
+void ResultTables::SpeedButton46Click() {
+    if (m_context.dialogs->confirm(QStringLiteral("Clean full list in table analiz prices ???")))
+        m_StringGrid3->clearRows();
 }

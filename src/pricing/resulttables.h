@@ -1,9 +1,14 @@
 #pragma once
 
+#include <QMap>
 #include <QObject>
+#include <QStringList>
 
+class QCheckBox;
+class QToolButton;
 class QWidget;
 class ProductTable;
+class TableGrid;
 struct AppContext;
 
 // The comparison and analysis result tables and their button bars.
@@ -13,12 +18,41 @@ public:
     ResultTables(AppContext& context, ProductTable& products, QWidget* parent);
     QWidget* compareWidget() const { return m_compareWidget; }
     QWidget* analysisWidget() const { return m_analysisWidget; }
+    TableGrid* compareGrid() const { return m_StringGrid2; }
+    TableGrid* analysisGrid() const { return m_StringGrid3; }
+    // "Clean list for each new export" of each table.
+    bool cleanCompareForEachRun() const;
+    bool cleanAnalysisForEachRun() const;
+
+    // The rows the price run and its workers deliver: the table grows by one row and the row
+    // before the new last row is filled. Return that row.
+    int AppendCompareRow(const QStringList& cells);
+    int AppendAnalysisRow(const QMap<int, QString>& cells);
+
+    void SpeedButton43Click();
+    void SpeedButton45Click();
+    void SpeedButton44Click();
+    void SpeedButton49Click();
+    void SpeedButton47Click();
+    void SpeedButton46Click();
 
 private:
     void buildUi(QWidget* parent);
+    QWidget* buildTab(QWidget* parent, TableGrid* grid, QCheckBox* clean, const QList<QToolButton*>& buttons);
+    void deleteSelectedLine(TableGrid* grid);
 
     AppContext& m_context;
     ProductTable& m_products;
     QWidget* m_compareWidget = nullptr;
     QWidget* m_analysisWidget = nullptr;
+    TableGrid* m_StringGrid2 = nullptr;
+    TableGrid* m_StringGrid3 = nullptr;
+    QCheckBox* m_CheckBox5 = nullptr;
+    QCheckBox* m_CheckBox6 = nullptr;
+    QToolButton* m_SpeedButton43 = nullptr;
+    QToolButton* m_SpeedButton45 = nullptr;
+    QToolButton* m_SpeedButton44 = nullptr;
+    QToolButton* m_SpeedButton49 = nullptr;
+    QToolButton* m_SpeedButton47 = nullptr;
+    QToolButton* m_SpeedButton46 = nullptr;
 };

@@ -1,0 +1,96 @@
+// Spreadsheet export of a 20,000-row analysis table: the writer alone, and the whole export path
+// from the grid's cells. The written file's size is reported as a counter.
+
+#include "platform/spreadsheetwriter.h"
+#include "pricing/tablegrid.h"
+
+#include <QApplication>
+#include <QFileInfo>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+#include <memory>
+
+namespace {
+
+constexpr int kRows = 20000;
+
+// Main offers, each followed by four sub-offers, as the analysis service delivers them.
+QList<QStringList> analysisRows() {
+    QList<QStringList> rows;
+    rows << QStringList{"main [+/null]",  "brand",       "reference",      "name",      "shop", "first-price",
+                        "first-currency", "other-price", "other-currency", "other-url", "id"};
+    for (int i = 1; i <= kRows; ++i) {
+        const QString n = QString::number(i);
+        const QString url = "https://www.ebay.de/itm/" + QString::number(100000000 + i * 7919);
+        if (i % 5 == 1)
+            rows << QStringList{"+",
+                                "BOSCH",
+                                "0 986 4" + n,
+                                "Brake Disc Front Axle vented " + n,
+                                "ebay.de",
+                                QString::number(20 + i % 80) + ".95",
+                                "EUR",
+                                "",
+                                "",
+                                url,
+                                n};
+        else
+            rows << QStringList{"",    "",  "", "", "ebay.de", "", "", QString::number(19 + i % 70) + ".50",
+                                "EUR", url, ""};
+    }
+    rows << QStringList(11, QString());
+    return rows;
+}
+
+void BM_WriteAnalysisRows(benchmark::State& state) {
+    const QList<QStringList> rows = analysisRows();
+    QTemporaryDir dir;
+    const QString path = dir.filePath("analysis.xlsx");
+    for (auto _ : state) {
+        if (!SpreadsheetWriter::write(path, rows))
+            state.SkipWithError("write failed");
+    }
+    state.counters["file_bytes"] = double(QFileInfo(path).size());
+    state.counters["rows"] = double(rows.size());
+}
+BENCHMARK(BM_WriteAnalysisRows)->Unit(benchmark::kMillisecond);
+
+void BM_ExportAnalysisGrid(benchmark::State& state) {
+    const QList<QStringList> rows = analysisRows();
+    TableGrid grid("StringGrid3", {{"main [+/null]", 75},
+                                   {"brand", 75},
+                                   {"reference", 100},
+                                   {"name", 150},
+                                   {"shop", 100},
+                                   {"first-price", 75},
+                                   {"first-currency", 75},
+                                   {"other-price", 75},
+                                   {"other-currency", 75},
+                                   {"other-url", 150},
+                                   {"id", 75}});
+    for (int r = 1; r < rows.size() - 1; ++r)
+        grid.appendRow(rows[r]);
+    QTemporaryDir dir;
+    const QString path = dir.filePath("grid.xlsx");
+    for (auto _ : state) {
+        if (!SpreadsheetWriter::write(path, grid.rowTexts()))
+            state.SkipWithError("write failed");
+    }
+    state.counters["file_bytes"] = double(QFileInfo(path).size());
+    state.counters["rows"] = double(grid.rowCount());
+}
+BENCHMARK(BM_ExportAnalysisGrid)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

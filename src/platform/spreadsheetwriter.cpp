@@ -1,0 +1,114 @@
+#include "platform/spreadsheetwriter.h"
+
+#include <QFile>
+
+#include <xlsxwriter.h>
+
+#include <algorithm>
+#include <vector>
+
+namespace SpreadsheetWriter {
+
+namespace {
+
+constexpr double kMaxColumnWidth = 255;
+
+// XML 1.0 has no place for most control characters; a cell typed or pasted with one would make
+// the whole workbook unreadable.
+QByteArray cellBytes(const QString& text) {
+    QString clean;
+    clean.reserve(std::min<qsizetype>(text.size(), kMaxCellLength));
+    for (const QChar c : text) {
+        if (clean.size() >= kMaxCellLength)
+            break;
+        if (c.unicode() < 0x20 && c != QLatin1Char('\t') && c != QLatin1Char('\n') && c != QLatin1Char('\r'))
+            continue;
+        if (c.unicode() == 0xFFFE || c.unicode() == 0xFFFF)
+            continue;
+        clean += c;
+    }
+    // A surrogate pair cut in two at the limit would not survive the conversion.
+    if (!clean.isEmpty() && clean.back().isHighSurrogate())
+        clean.chop(1);
+    return clean.toUtf8();
+}
+
+qsizetype longestLine(const QString& text) {
+    qsizetype longest = 0;
+    qsizetype start = 0;
+    for (qsizetype i = 0; i <= text.size(); ++i) {
+        if (i == text.size() || text[i] == QLatin1Char('\n') || text[i] == QLatin1Char('\r')) {
+            longest = std::max(longest, i - start);
+            start = i + 1;
+        }
+    }
+    return longest;
+}
+
+} // namespace
+
+bool write(const QString& path, const QList<QStringList>& rows, int titleRows, QString* error) {
+    auto fail = [&](const QString& why) {
+        if (error)
+            *error = why;
+        QFile::remove(path);
+        return false;
+    };
+
+    int columns = 0;
+    for (const QStringList& row : rows)
+        columns = std::max(columns, int(row.size()));
+    if (rows.size() > LXW_ROW_MAX || columns > LXW_COL_MAX)
+        return fail(QStringLiteral("Too many rows or columns for a worksheet"));
+
+    // AutoFit's measure: characters of the longest line, a little more for bold titles.
+    std::vector<double> widths(columns, 0.0);
+    for (qsizetype r = 0; r < rows.size(); ++r) {
+        const double factor = r < titleRows ? 1.1 : 1.0;
+        for (qsizetype c = 0; c < rows[r].size(); ++c)
+            widths[c] = std::max(widths[c], double(longestLine(rows[r][c])) * factor);
+    }
+
+    lxw_workbook_options options{};
+    // Rows go out in order, so the sheet can stream to disk instead of living in memory.
+    options.constant_memory = LXW_TRUE;
+    const QByteArray fileName = QFile::encodeName(path);
+    lxw_workbook* workbook = workbook_new_opt(fileName.constData(), &options);
+    if (!workbook)
+        return fail(QStringLiteral("Could not create the workbook"));
+    lxw_worksheet* sheet = workbook_add_worksheet(workbook, nullptr);
+
+    lxw_format* title = workbook_add_format(workbook);
+    format_set_bold(title);
+    format_set_border(title, LXW_BORDER_MEDIUM);
+    format_set_num_format(title, "@");
+    lxw_format* body = workbook_add_format(workbook);
+    format_set_border(body, LXW_BORDER_THIN);
+    format_set_num_format(body, "@");
+
+    lxw_error status = LXW_NO_ERROR;
+    for (int c = 0; c < columns && status == LXW_NO_ERROR; ++c) {
+        if (widths[c] > 0)
+            status = worksheet_set_column(sheet, lxw_col_t(c), lxw_col_t(c), std::min(kMaxColumnWidth, widths[c] + 1.5),
+                                          nullptr);
+    }
+    for (qsizetype r = 0; r < rows.size() && status == LXW_NO_ERROR; ++r) {
+        lxw_format* format = r < titleRows ? title : body;
+        for (int c = 0; c < columns && status == LXW_NO_ERROR; ++c) {
+            const QString text = c < rows[r].size() ? rows[r][c] : QString();
+            const QByteArray bytes = cellBytes(text);
+            // An empty cell still carries its borders.
+            status = bytes.isEmpty()
+                         ? worksheet_write_blank(sheet, lxw_row_t(r), lxw_col_t(c), format)
+                         : worksheet_write_string(sheet, lxw_row_t(r), lxw_col_t(c), bytes.constData(), format);
+        }
+    }
+    const lxw_error closed = workbook_close(workbook);
+    if (status != LXW_NO_ERROR)
+        return fail(QString::fromUtf8(lxw_strerror(status)));
+    if (closed != LXW_NO_ERROR)
+        return fail(QString::fromUtf8(lxw_strerror(closed)));
+    return true;
+}
+
+} // namespace SpreadsheetWriter

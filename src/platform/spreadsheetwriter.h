@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+// Writes rows of texts as the first worksheet of a new .xlsx file: every cell a text, the title
+// rows bold with medium borders, the other rows with thin borders, each column as wide as its
+// longest text.
+namespace SpreadsheetWriter {
+
+// The longest text a cell can hold; longer texts are cut.
+inline constexpr int kMaxCellLength = 32767;
+
+// Rows may differ in length: the sheet is as wide as the longest. False (with the reason) when
+// the file could not be written; a partly written file is removed.
+bool write(const QString& path, const QList<QStringList>& rows, int titleRows = 1, QString* error = nullptr);
+
+} // namespace SpreadsheetWriter

@@ -1,0 +1,660 @@
+#include "pricing/comparativelist.h"
+#include "pricing/productinfo.h"
+#include "pricing/resulttables.h"
+#include "pricing/tablegrid.h"
+#include "support/rawhttpserver.h"
+#include "support/windowfixture.h"
+#include "xlsxreadback.h"
+
+#include <QAction>
+#include <QBuffer>
+#include <QCheckBox>
+#include <QDir>
+#include <QFileInfo>
+#include <QImage>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QTabWidget>
+#include <QTimer>
+#include <QToolButton>
+#include <QTreeWidget>
+
+// Sample products of the stand-in catalog: one with one picture, one with three.
+constexpr int kOnePicture = 100002;
+constexpr int kThreePictures = 100001;
+// An id the catalog does not know: no pictures, no cross references, no vehicles.
+constexpr int kUnknown = 4242;
+
+class TestPricingPanels : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase();
+
+    void refillShowsDetailsAndAsksCachesOnce();
+    void refillWithoutProductShowsNothing_data();
+    void refillWithoutProductShowsNothing();
+    void picturesDownloadAndBrowse_data();
+    void picturesDownloadAndBrowse();
+    void productWithoutPictures();
+    void brokenPicturesLeaveTheRestOfThePanel_data();
+    void brokenPicturesLeaveTheRestOfThePanel();
+    void laterSelectionWinsOverWaitingRefill();
+
+    void insertAddsSelectedProduct();
+    void insertOnDetailLineAddsNothing();
+
+    void deleteRules_data();
+    void deleteRules();
+    void clearAsksAndTouchesOnlyItsTable_data();
+    void clearAsksAndTouchesOnlyItsTable();
+    void analysisSubOfferRowsAreNotDeleted();
+    void resultTablesStartWithCleanBoxesChecked();
+
+    void exportWritesWorkbookAndOpensIt_data();
+    void exportWritesWorkbookAndOpensIt();
+    void exportFailuresAreReported();
+
+private:
+    std::unique_ptr<DemoService> m_service;
+};
+
+namespace {
+
+ProductRecord product(int artid, const QString& brand, const QString& reference, const QString& name) {
+    ProductRecord p;
+    p.artid = artid;
+    p.brand = brand;
+    p.reference = reference;
+    p.name = name;
+    p.status = "Normal";
+    return p;
+}
+
+QList<ProductRecord> sampleProducts() {
+    return {product(kOnePicture, "ATE", "24.0122-0185.1", "Brake Disc"),
+            product(kThreePictures, "TRW", "GDB1385", "Brake Pad Set"), product(kUnknown, "NOBRAND", "X-1", "Nothing")};
+}
+
+// Puts the products into the table and the tree, each with one detail line, as a listing would.
+QTreeWidget* listProducts(WindowFixture& f, const QList<ProductRecord>& products) {
+    f.window().productTable().rows() = products;
+    auto* tree = f.find<QTreeWidget>("TreeView3");
+    tree->clear();
+    for (const ProductRecord& p : products) {
+        auto* node = new QTreeWidgetItem(tree, QStringList{p.name + " [" + p.status + "] " + p.brand});
+        node->setData(0, Qt::UserRole, p.artid);
+        auto* detail = new QTreeWidgetItem(node, QStringList{"1. Brand: " + p.brand});
+        detail->setData(0, Qt::UserRole, 0);
+    }
+    tree->expandAll();
+    return tree;
+}
+
+QTreeWidgetItem* nodeOf(QTreeWidget* tree, int artid) {
+    for (int i = 0; i < tree->topLevelItemCount(); ++i)
+        if (tree->topLevelItem(i)->data(0, Qt::UserRole).toInt() == artid)
+            return tree->topLevelItem(i);
+    return nullptr;
+}
+
+// A click in the tree on the node, as the user makes it.
+void clickNode(QTreeWidget* tree, QTreeWidgetItem* node) {
+    tree->scrollToItem(node);
+    QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, tree->visualItemRect(node).center());
+}
+
+QStringList memoLines(WindowFixture& f) {
+    return f.find<QPlainTextEdit>("Memo2")->toPlainText().split('\n');
+}
+
+int requestsOf(WindowFixture& f, const QString& function) {
+    int count = 0;
+    for (const QString& line : f.window().context().log->lines())
+        if (line.contains('\t' + function + '\t'))
+            ++count;
+    return count;
+}
+
+ProductInfo* infoPanel(WindowFixture& f) {
+    return f.window().findChild<ProductInfo*>();
+}
+
+QByteArray reply(const QByteArray& status, const QByteArray& body) {
+    return "HTTP/1.0 " + status + "\r\nContent-Length: " + QByteArray::number(body.size()) + "\r\n\r\n" + body;
+}
+
+QByteArray catalogAnswer(const QString& function, const QList<QList<QPair<QString, QString>>>& records) {
+    QString text = "{\n\t\"statusText\": \"paid client till 202612\",\n\t\"function\": \"" + function +
+                   "\",\n\t\"result\": {\n\t\t\"data\": [\n";
+    for (int i = 0; i < records.size(); ++i) {
+        text += i ? "\t\t\t,{\n" : "\t\t\t{\n";
+        for (const auto& [key, value] : records[i])
+            text += "\t\t\t\t\"" + key + "\": \"" + value + "\",\n";
+        text += "\t\t\t}\n";
+    }
+    text += "\t\t]\n\t}\n}\n";
+    return text.toUtf8();
+}
+
+QByteArray jpegBytes() {
+    QImage image(64, 48, QImage::Format_RGB32);
+    image.fill(Qt::darkGreen);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "JPG");
+    return bytes;
+}
+
+Endpoints onlyCatalog(const QString& catalogUrl) {
+    const QString nowhere = QString("http://127.0.0.1:%1").arg(RefusingPort());
+    Endpoints e;
+    e.catalogUrl = catalogUrl;
+    e.priceUrl = nowhere + "/";
+    e.demoUrl = nowhere + "/";
+    e.siteUrl = nowhere;
+    e.downloadUrl = nowhere;
+    return e;
+}
+
+TableGrid* gridNamed(WindowFixture& f, const QString& name) {
+    return f.find<TableGrid>(name);
+}
+
+void fillGrid(WindowFixture& f, const QString& name, int rows) {
+    TableGrid* grid = gridNamed(f, name);
+    auto* tables = f.window().findChild<ResultTables*>();
+    for (int i = 1; i <= rows; ++i) {
+        const QString n = QString::number(i);
+        if (name == "StringGrid1")
+            grid->appendRow(QStringList{"B" + n, "R" + n, "N" + n});
+        else if (name == "StringGrid2")
+            tables->AppendCompareRow({"B" + n, "R" + n, "N" + n, "shop" + n, n + ".00", "EUR"});
+        else
+            tables->AppendAnalysisRow({{0, "+"},
+                                       {1, "B" + n},
+                                       {2, "R" + n},
+                                       {3, "N" + n},
+                                       {4, "host" + n},
+                                       {10, QString::number(grid->rowCount() - 1)}});
+    }
+}
+
+QStringList column(TableGrid* grid, int c) {
+    QStringList texts;
+    for (int r = 0; r < grid->rowCount(); ++r)
+        texts << grid->cell(r, c);
+    return texts;
+}
+
+void click(QWidget* w) {
+    QTest::mouseClick(w, Qt::LeftButton, {}, w->rect().center());
+}
+
+} // namespace
+
+void TestPricingPanels::initTestCase() {
+    m_service = std::make_unique<DemoService>();
+    QVERIFY2(m_service->isRunning(), qPrintable(m_service->error()));
+}
+
+void TestPricingPanels::refillShowsDetailsAndAsksCachesOnce() {
+    WindowFixture f(EndpointsOf(*m_service));
+    f.signIn();
+    QTreeWidget* tree = listProducts(f, sampleProducts());
+    clickNode(tree, nodeOf(tree, kOnePicture));
+
+    const QStringList lines = memoLines(f);
+    QCOMPARE(lines.mid(0, 5), (QStringList{"Brand: ATE", "Reference: 24.0122-0185.1", "Name: Brake Disc",
+                                           "Status: Normal", "--------------"}));
+    QCOMPARE(lines[5], "Cross-reference numbers: ");
+    QCOMPARE(lines[6], "      ");
+    const ProductRecord* record = f.window().productTable().find(kOnePicture);
+    QVERIFY(!record->crossreference.isEmpty());
+    QVERIFY(!record->aplicability.isEmpty());
+    const QStringList crossLines = record->crossreference.split("\r\n");
+    QCOMPARE(lines.mid(7, crossLines.size()), crossLines);
+    for (const QString& line : crossLines)
+        QVERIFY2(line.contains(" : "), qPrintable(line));
+    const int aplicabilityAt = 7 + int(crossLines.size());
+    QCOMPARE(lines.mid(aplicabilityAt, 3),
+             (QStringList{"--------------",
+                          "Aplicability (there are limitation for show first 2000 types of cars): ", "      "}));
+    QCOMPARE(lines.mid(aplicabilityAt + 3), record->aplicability.split("\r\n"));
+    QVERIFY(QRegularExpression(R"(^.+ \[\d{4}/\d\d - (\d{4}/\d\d)?\]$)").match(lines.last()).hasMatch());
+    QCOMPARE(requestsOf(f, "getImageForArticle"), 1);
+    QCOMPARE(requestsOf(f, "GetCrossReferencesForArticle"), 1);
+    QCOMPARE(requestsOf(f, "GetTypesForArticle"), 1);
+
+    // Another product, then the first again: pictures are fetched anew, the texts come from the cache.
+    clickNode(tree, nodeOf(tree, kThreePictures));
+    clickNode(tree, nodeOf(tree, kOnePicture));
+    QCOMPARE(memoLines(f), lines);
+    QCOMPARE(requestsOf(f, "getImageForArticle"), 3);
+    QCOMPARE(requestsOf(f, "GetCrossReferencesForArticle"), 2);
+    QCOMPARE(requestsOf(f, "GetTypesForArticle"), 2);
+
+    // A key released in the tree refills for the node then selected.
+    tree->setFocus();
+    QTest::keyClick(tree, Qt::Key_Down); // onto the detail line of the first product
+    QTest::keyClick(tree, Qt::Key_Down);
+    QCOMPARE(tree->currentItem(), nodeOf(tree, kThreePictures));
+    QCOMPARE(memoLines(f).first(), "Brand: TRW");
+}
+
+void TestPricingPanels::refillWithoutProductShowsNothing_data() {
+    QTest::addColumn<QString>("selection");
+    QTest::newRow("detail line") << "detail";
+    QTest::newRow("product no longer in the table") << "gone";
+    QTest::newRow("empty tree") << "empty";
+}
+
+void TestPricingPanels::refillWithoutProductShowsNothing() {
+    QFETCH(QString, selection);
+    WindowFixture f(EndpointsOf(*m_service));
+    f.signIn();
+    QTreeWidget* tree = listProducts(f, sampleProducts());
+    clickNode(tree, nodeOf(tree, kThreePictures));
+    QVERIFY(!f.find<QLabel>("Image1")->isHidden());
+    const int before = int(f.window().context().log->lines().size());
+
+    if (selection == "detail") {
+        tree->setCurrentItem(nodeOf(tree, kThreePictures)->child(0));
+    } else if (selection == "gone") {
+        f.window().productTable().rows().clear();
+    } else {
+        tree->clear();
+    }
+    infoPanel(f)->TreeView3Click();
+    QCOMPARE(f.find<QPlainTextEdit>("Memo2")->toPlainText(), QString());
+    QVERIFY(f.find<QLabel>("Image1")->isHidden());
+    QVERIFY(!f.find<QToolButton>("SpeedButton30")->isEnabled());
+    QVERIFY(!f.find<QToolButton>("SpeedButton31")->isEnabled());
+    QCOMPARE(f.window().context().log->lines().size(), before);
+}
+
+void TestPricingPanels::picturesDownloadAndBrowse_data() {
+    QTest::addColumn<int>("artid");
+    QTest::addColumn<int>("count");
+    QTest::newRow("one picture") << kOnePicture << 1;
+    QTest::newRow("three pictures") << kThreePictures << 3;
+}
+
+void TestPricingPanels::picturesDownloadAndBrowse() {
+    QFETCH(int, artid);
+    QFETCH(int, count);
+    WindowFixture f(EndpointsOf(*m_service));
+    f.signIn();
+    QTreeWidget* tree = listProducts(f, sampleProducts());
+    clickNode(tree, nodeOf(tree, artid));
+
+    ProductInfo* info = infoPanel(f);
+    auto* image = f.find<QLabel>("Image1");
+    auto* next = f.find<QToolButton>("SpeedButton30");
+    auto* previous = f.find<QToolButton>("SpeedButton31");
+    QCOMPARE(info->imageUrls().size(), count);
+    QVERIFY(!image->isHidden());
+    QVERIFY(!image->pixmap().isNull());
+    // Scaled to fit the box, proportions kept.
+    QVERIFY(image->pixmap().width() <= image->width() && image->pixmap().height() <= image->height());
+    for (int n = 1; n <= count; ++n)
+        QVERIFY(QFileInfo::exists(f.folders.programFile(QString("img%1.jpg").arg(n))));
+    QVERIFY(!QFileInfo::exists(f.folders.programFile(QString("img%1.jpg").arg(count + 1))));
+    QCOMPARE(next->isEnabled(), count > 1);
+    QCOMPARE(previous->isEnabled(), count > 1);
+
+    if (count > 1) {
+        QList<int> shown;
+        for (int i = 0; i < 3; ++i) {
+            click(next);
+            shown << info->pictures().shown();
+            QVERIFY(!image->pixmap().isNull());
+        }
+        QCOMPARE(shown, (QList<int>{2, 3, 1}));
+        click(previous);
+        QCOMPARE(info->pictures().shown(), 3);
+    }
+    QTest::mouseDClick(image, Qt::LeftButton, {}, image->rect().center());
+    const int opened = count > 1 ? 3 : 1;
+    QCOMPARE(f.desktop.opened(), QStringList{info->imageUrls()[opened - 1]});
+    QVERIFY(f.desktop.opened().first().endsWith(QString("/images/%1-%2.jpg").arg(artid).arg(opened)));
+}
+
+void TestPricingPanels::productWithoutPictures() {
+    WindowFixture f(EndpointsOf(*m_service));
+    f.signIn();
+    QTreeWidget* tree = listProducts(f, sampleProducts());
+    clickNode(tree, nodeOf(tree, kUnknown));
+    QCOMPARE(memoLines(f), (QStringList{"Brand: NOBRAND", "Reference: X-1", "Name: Nothing", "Status: Normal"}));
+    QVERIFY(f.find<QLabel>("Image1")->isHidden());
+    infoPanel(f)->Image1DblClick();
+    QVERIFY(f.desktop.opened().isEmpty());
+    // Nothing came back, so the next selection asks again.
+    clickNode(tree, nodeOf(tree, kUnknown));
+    QCOMPARE(requestsOf(f, "GetCrossReferencesForArticle"), 2);
+    QCOMPARE(requestsOf(f, "GetTypesForArticle"), 2);
+}
+
+void TestPricingPanels::brokenPicturesLeaveTheRestOfThePanel_data() {
+    QTest::addColumn<QByteArray>("firstPicture");
+    QTest::addColumn<bool>("firstWritten");
+    QTest::newRow("error page with status not OK") << reply("404 Not Found", "<html>Not Found</html>") << false;
+    QTest::newRow("answer OK but not a picture") << reply("200 OK", "<html>Not a picture</html>") << true;
+}
+
+void TestPricingPanels::brokenPicturesLeaveTheRestOfThePanel() {
+    QFETCH(QByteArray, firstPicture);
+    QFETCH(bool, firstWritten);
+    RawHttpServer pictures({firstPicture, reply("200 OK", jpegBytes())});
+    RawHttpServer catalog(
+        {reply("200 OK", catalogAnswer("getImageForArticle", {{{"pathimage", pictures.url("/p/1.jpg")}},
+                                                              {{"pathimage", pictures.url("/p/2.jpg")}}})),
+         reply("200 OK", catalogAnswer("GetCrossReferencesForArticle", {{{"brand", "A"}, {"displaynr", "1"}},
+                                                                        {{"brand", "B"}, {"displaynr", "2"}},
+                                                                        {{"brand", "a"}, {"displaynr", "3"}}})),
+         reply("200 OK", catalogAnswer("GetTypesForArticle",
+                                       {{{"typid", "1"}, {"fullnametypecar", "AUDI A4"}, {"pconstart", "200011"}},
+                                        {{"typid", "2"}, {"fullnametypecar", "audi a4"}, {"pconstart", "200011"}}}))});
+    WindowFixture f(onlyCatalog(catalog.url("/")));
+    f.signIn();
+    // An older product's picture under the same name must not show for this one.
+    writeBytes(f.folders.programFile("img1.jpg"), jpegBytes());
+    QTreeWidget* tree = listProducts(f, sampleProducts());
+    clickNode(tree, nodeOf(tree, kOnePicture));
+
+    auto* image = f.find<QLabel>("Image1");
+    QVERIFY(!image->isHidden());
+    QVERIFY(image->pixmap().isNull());
+    const QByteArray saved = readBytes(f.folders.programFile("img1.jpg"));
+    QCOMPARE(saved == jpegBytes(), !firstWritten);
+    QVERIFY(!readBytes(f.folders.programFile("img2.jpg")).isEmpty());
+    QCOMPARE(memoLines(f).mid(4),
+             (QStringList{"--------------", "Cross-reference numbers: ", "      ", "A : 1, 3", "B : 2",
+                          "--------------", "Aplicability (there are limitation for show first 2000 types of cars): ",
+                          "      ", "AUDI A4 [2000/11 - ]"}));
+    // The second picture arrived whole and can be browsed to; back on the first, the box is empty again.
+    click(f.find<QToolButton>("SpeedButton30"));
+    QVERIFY(!image->pixmap().isNull());
+    click(f.find<QToolButton>("SpeedButton30"));
+    QVERIFY(image->pixmap().isNull());
+}
+
+void TestPricingPanels::laterSelectionWinsOverWaitingRefill() {
+    WindowFixture f(EndpointsOf(*m_service));
+    f.signIn();
+    QTreeWidget* tree = listProducts(f, sampleProducts());
+    ProductInfo* info = infoPanel(f);
+    // The second click arrives while the first refill lets the window process its events.
+    bool fired = false;
+    QTimer::singleShot(0, info, [&] {
+        fired = true;
+        tree->setCurrentItem(nodeOf(tree, kOnePicture));
+        info->TreeView3Click();
+    });
+    tree->setCurrentItem(nodeOf(tree, kThreePictures));
+    info->TreeView3Click();
+    QVERIFY(fired);
+    QCOMPARE(memoLines(f).first(), "Brand: ATE");
+    QCOMPARE(memoLines(f).count("--------------"), 2);
+    QCOMPARE(info->imageUrls().size(), 1);
+    QVERIFY(!f.find<QToolButton>("SpeedButton30")->isEnabled());
+    QVERIFY(!f.find<QLabel>("Image1")->pixmap().isNull());
+}
+
+void TestPricingPanels::insertAddsSelectedProduct() {
+    WindowFixture f(EndpointsOf(*m_service));
+    f.signIn();
+    QTreeWidget* tree = listProducts(f, sampleProducts());
+    auto* tabs = f.find<QTabWidget>("PageControl1");
+    TableGrid* grid = gridNamed(f, "StringGrid1");
+    QCOMPARE(grid->rowCount(), 2);
+
+    QCOMPARE(tree->contextMenuPolicy(), Qt::ActionsContextMenu);
+    QCOMPARE(tree->actions().size(), 1);
+    QAction* add = tree->actions().first();
+    QCOMPARE(add->text(), "ADD PRODUCT IN COMPARATIVE LIST");
+    QCOMPARE(add->shortcut(), QKeySequence(Qt::Key_Insert));
+
+    f.window().showPage("PAGEPRODUCT");
+    f.window().activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&f.window()));
+    tree->setFocus();
+    tree->setCurrentItem(nodeOf(tree, kThreePictures));
+    QCOMPARE(tabs->currentIndex(), 0);
+    QTest::keyClick(tree, Qt::Key_Insert);
+    QCOMPARE(tabs->currentIndex(), 1);
+    QCOMPARE(grid->rowTexts(),
+             (QList<QStringList>{{"brand", "reference", "name"}, {"TRW", "GDB1385", "Brake Pad Set"}, {"", "", ""}}));
+    add->trigger();
+    QCOMPARE(grid->rowCount(), 4);
+    QCOMPARE(grid->rowTexts()[2], grid->rowTexts()[1]);
+    QCOMPARE(grid->rowTexts()[3], (QStringList{"", "", ""}));
+}
+
+void TestPricingPanels::insertOnDetailLineAddsNothing() {
+    WindowFixture f(EndpointsOf(*m_service));
+    f.signIn();
+    QTreeWidget* tree = listProducts(f, sampleProducts());
+    tree->setCurrentItem(nodeOf(tree, kOnePicture)->child(0));
+    auto* list = f.window().findChild<ComparativeList*>();
+    list->ADDINCOMPARELISTClick();
+    QCOMPARE(f.find<QTabWidget>("PageControl1")->currentIndex(), 0);
+    QCOMPARE(gridNamed(f, "StringGrid1")->rowCount(), 2);
+
+    // A product node whose product the table no longer holds: the tab switches, nothing is added.
+    tree->setCurrentItem(nodeOf(tree, kOnePicture));
+    f.window().productTable().rows().clear();
+    list->ADDINCOMPARELISTClick();
+    QCOMPARE(f.find<QTabWidget>("PageControl1")->currentIndex(), 1);
+    QCOMPARE(gridNamed(f, "StringGrid1")->rowCount(), 2);
+}
+
+void TestPricingPanels::deleteRules_data() {
+    QTest::addColumn<QString>("grid");
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<int>("testColumn");
+    QTest::newRow("comparative list") << "StringGrid1"
+                                      << "SpeedButton41" << 1;
+    QTest::newRow("comparison table") << "StringGrid2"
+                                      << "SpeedButton45" << 1;
+    QTest::newRow("analysis table") << "StringGrid3"
+                                    << "SpeedButton47" << 1;
+}
+
+void TestPricingPanels::deleteRules() {
+    QFETCH(QString, grid);
+    QFETCH(QString, button);
+    QFETCH(int, testColumn);
+    WindowFixture f(EndpointsOf(*m_service));
+    f.signIn();
+    TableGrid* g = gridNamed(f, grid);
+    auto* del = f.find<QToolButton>(button);
+
+    // Refused silently: empty list, title row, empty last row, blank test cell.
+    g->setCurrentCell(1, 2);
+    click(del);
+    fillGrid(f, grid, 3);
+    const QList<QStringList> full = g->rowTexts();
+    g->setCell(2, testColumn, " ");
+    g->setCurrentCell(2, 2);
+    click(del);
+    // The title row never becomes current.
+    g->setCurrentCell(0, 2);
+    QCOMPARE(g->currentRow(), 2);
+    click(del);
+    g->setCurrentCell(4, 2);
+    QCOMPARE(g->currentRow(), 4);
+    click(del);
+    QVERIFY2(f.dialogs.shown().isEmpty(), qPrintable(f.dialogs.texts().join('|')));
+    g->setCell(2, testColumn, full[2][testColumn]);
+
+    // No keeps the row, Yes removes it and the rows below move up.
+    g->setCurrentCell(1, 2);
+    f.dialogs.setNextAnswer(false);
+    click(del);
+    QCOMPARE(f.dialogs.lastText(), "Delete selected line ???");
+    QCOMPARE(g->rowTexts(), full);
+    f.dialogs.setNextAnswer(true);
+    click(del);
+    QCOMPARE(f.dialogs.shown().size(), 2);
+    QCOMPARE(g->rowCount(), 4);
+    QCOMPARE(g->rowTexts(), (QList<QStringList>{full[0], full[2], full[3], full[4]}));
+}
+
+void TestPricingPanels::clearAsksAndTouchesOnlyItsTable_data() {
+    QTest::addColumn<QString>("grid");
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<QString>("question");
+    QTest::newRow("comparative list") << "StringGrid1"
+                                      << "SpeedButton38"
+                                      << "Clean full list ???";
+    QTest::newRow("comparison table") << "StringGrid2"
+                                      << "SpeedButton44"
+                                      << "Clean full list in table compare prices ???";
+    QTest::newRow("analysis table") << "StringGrid3"
+                                    << "SpeedButton46"
+                                    << "Clean full list in table analiz prices ???";
+}
+
+void TestPricingPanels::clearAsksAndTouchesOnlyItsTable() {
+    QFETCH(QString, grid);
+    QFETCH(QString, button);
+    QFETCH(QString, question);
+    WindowFixture f(EndpointsOf(*m_service));
+    f.signIn();
+    for (const QString name : {"StringGrid1", "StringGrid2", "StringGrid3"})
+        fillGrid(f, name, 2);
+    auto* clear = f.find<QToolButton>(button);
+    f.dialogs.setNextAnswer(false);
+    click(clear);
+    QCOMPARE(f.dialogs.lastText(), question);
+    QCOMPARE(gridNamed(f, grid)->rowCount(), 4);
+    f.dialogs.setNextAnswer(true);
+    click(clear);
+    for (const QString name : {"StringGrid1", "StringGrid2", "StringGrid3"}) {
+        TableGrid* g = gridNamed(f, name);
+        QCOMPARE(g->rowCount(), name == grid ? 2 : 4);
+        QVERIFY(!g->cell(0, 1).isEmpty());
+        QCOMPARE(g->rowTexts().last(), QStringList(g->columnCount(), QString()));
+    }
+}
+
+void TestPricingPanels::analysisSubOfferRowsAreNotDeleted() {
+    WindowFixture f(EndpointsOf(*m_service));
+    f.signIn();
+    auto* tables = f.window().findChild<ResultTables*>();
+    TableGrid* g = gridNamed(f, "StringGrid3");
+    auto addMain = [&](const QString& brand) {
+        const int row = g->rowCount() - 1;
+        return tables->AppendAnalysisRow({{0, "+"}, {1, brand}, {2, "R"}, {4, "host"}, {10, QString::number(row)}});
+    };
+    QCOMPARE(addMain("ATE"), 1);
+    QCOMPARE(tables->AppendAnalysisRow({{4, "other"}, {7, "9.99"}}), 2);
+    QCOMPARE(addMain("TRW"), 3);
+
+    g->setCurrentCell(2, 4);
+    click(f.find<QToolButton>("SpeedButton47"));
+    QVERIFY(f.dialogs.shown().isEmpty());
+    g->setCurrentCell(1, 4);
+    f.dialogs.setNextAnswer(true);
+    click(f.find<QToolButton>("SpeedButton47"));
+    QCOMPARE(column(g, 1), (QStringList{"brand", "", "TRW", ""}));
+    QCOMPARE(column(g, 4), (QStringList{"shop", "other", "host", ""}));
+    // The id keeps the index the row had when it was added.
+    QCOMPARE(g->cell(2, 10), "3");
+}
+
+void TestPricingPanels::resultTablesStartWithCleanBoxesChecked() {
+    WindowFixture f(EndpointsOf(*m_service));
+    f.signIn();
+    for (const char* name : {"CheckBox5", "CheckBox6"}) {
+        auto* box = f.find<QCheckBox>(name);
+        QVERIFY(box->isChecked());
+        QCOMPARE(box->text(), "Clean list for each new export");
+        box->setChecked(false);
+    }
+    QVERIFY(f.window().close());
+    f.destroy();
+    f.signIn();
+    QVERIFY(f.find<QCheckBox>("CheckBox5")->isChecked());
+    QVERIFY(f.find<QCheckBox>("CheckBox6")->isChecked());
+}
+
+void TestPricingPanels::exportWritesWorkbookAndOpensIt_data() {
+    QTest::addColumn<QString>("grid");
+    QTest::addColumn<QString>("button");
+    QTest::newRow("comparative list") << "StringGrid1"
+                                      << "SpeedButton33";
+    QTest::newRow("comparison table") << "StringGrid2"
+                                      << "SpeedButton43";
+    QTest::newRow("analysis table") << "StringGrid3"
+                                    << "SpeedButton49";
+}
+
+void TestPricingPanels::exportWritesWorkbookAndOpensIt() {
+    QFETCH(QString, grid);
+    QFETCH(QString, button);
+    WindowFixture f(EndpointsOf(*m_service));
+    f.signIn();
+    fillGrid(f, grid, 2);
+    TableGrid* g = gridNamed(f, grid);
+    g->setCell(1, 2, QString::fromUtf8("Bremsscheibe <vorn> & \"hinten\" 0042"));
+    click(f.find<QToolButton>(button));
+    QVERIFY(f.dialogs.shown().isEmpty());
+    QCOMPARE(f.desktop.opened().size(), 1);
+    const QString path = f.desktop.opened().first();
+    const auto cleanup = qScopeGuard([&] { QFile::remove(path); });
+    QCOMPARE(QFileInfo(path).absolutePath(), QFileInfo(QDir::tempPath()).absoluteFilePath());
+    QVERIFY2(QFileInfo(path).fileName().startsWith("Velmora-" + grid + "-"), qPrintable(path));
+
+    const SheetContent sheet = ReadXlsx(path);
+    QVERIFY2(sheet.error.isEmpty(), qPrintable(sheet.error));
+    QCOMPARE(sheet.rowCount, 4);
+    for (int r = 0; r < 4; ++r) {
+        for (int c = 0; c < g->columnCount(); ++c) {
+            const SheetCell cell = sheet.cell(r, c);
+            QCOMPARE(cell.text, g->cell(r, c));
+            QCOMPARE(cell.bold, r == 0);
+            QCOMPARE(cell.bottom, r == 0 ? "medium" : "thin");
+            QCOMPARE(cell.left, r == 0 ? "medium" : "thin");
+        }
+    }
+    QCOMPARE(sheet.text(0, 1), grid == "StringGrid3" ? "brand" : "reference");
+
+    // A second export in the same second gets a file of its own.
+    click(f.find<QToolButton>(button));
+    QCOMPARE(f.desktop.opened().size(), 2);
+    QVERIFY(f.desktop.opened()[1] != path);
+    QFile::remove(f.desktop.opened()[1]);
+}
+
+void TestPricingPanels::exportFailuresAreReported() {
+    WindowFixture f(EndpointsOf(*m_service));
+    f.signIn();
+    fillGrid(f, "StringGrid1", 1);
+
+    f.desktop.setResult(false);
+    click(f.find<QToolButton>("SpeedButton33"));
+    QCOMPARE(f.desktop.opened().size(), 1);
+    QFile::remove(f.desktop.opened().first());
+    QCOMPARE(f.dialogs.shown().size(), 1);
+    QCOMPARE(f.dialogs.shown().first().kind, ScriptedDialogs::Kind::TitledError);
+    QCOMPARE(f.dialogs.shown().first().title, "Error");
+    QCOMPARE(f.dialogs.lastText(), "Could not start the MS Excel. Action canceled.");
+
+    // A temporary folder that cannot be written: nothing is opened.
+    f.desktop.setResult(true);
+    f.desktop.clear();
+    const QByteArray saved = qgetenv("TMPDIR");
+    qputenv("TMPDIR", QFile::encodeName(f.folders.programFile("no/such/folder")));
+    click(f.find<QToolButton>("SpeedButton33"));
+    qputenv("TMPDIR", saved);
+    if (saved.isEmpty())
+        qunsetenv("TMPDIR");
+    QVERIFY2(f.desktop.opened().isEmpty(), qPrintable(f.desktop.opened().join('|')));
+    QCOMPARE(f.dialogs.shown().size(), 2);
+    QCOMPARE(f.dialogs.lastText(), "Could not start the MS Excel. Action canceled.");
+}
+
+QTEST_MAIN(TestPricingPanels)
+#include "tst_pricingpanels.moc"

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QList>
+#include <QMap>
+#include <QString>
+
+// Reads back what a written .xlsx holds in its first worksheet: every cell's text and style.
+struct SheetCell {
+    QString text;
+    // "s" (shared string), "inlineStr" or "str"; empty for a blank cell.
+    QString type;
+    bool bold = false;
+    // Border style on each side ("thin", "medium", ... or empty).
+    QString left, right, top, bottom;
+};
+
+struct SheetContent {
+    QString error; // empty when the file was read
+    int rowCount = 0;
+    QMap<int, QMap<int, SheetCell>> cells; // row (0-based) → column (0-based) → cell
+    QMap<int, double> widths;              // column (0-based) → width
+    // The whole worksheet XML, for checks of how values were stored.
+    QString sheetXml;
+
+    SheetCell cell(int row, int column) const { return cells.value(row).value(column); }
+    QString text(int row, int column) const { return cell(row, column).text; }
+};
+
+SheetContent ReadXlsx(const QString& path);
