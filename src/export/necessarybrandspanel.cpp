@@ -15,6 +15,9 @@ void NecessaryBrandsPanel::buildUi(QWidget* parent) {
     m_widget = new QWidget(parent);
     m_widget->setObjectName(QStringLiteral("Panel3"));
     auto* layout = new QVBoxLayout(m_widget);
+    // Collapsed, the panel is only 75 pixels high: heading and buttons must fit.
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(2);
     layout->addWidget(makeTitle(QStringLiteral("List brands [suplliers] of products only which need show in catalogs")));
     auto* buttons = new QHBoxLayout;
     m_SpeedButton27 = makeButton(QStringLiteral("SpeedButton27"), QStringLiteral("Show list that was saved"));
