@@ -1,0 +1,84 @@
+// Price requests per second that velmora-demo-service answers on loopback, each on a fresh
+// connection as the price workers send them. Run: demoservice_bench --benchmark_min_time=3
+
+#include <benchmark/benchmark.h>
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/socket.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <string>
+#include <thread>
+
+extern char** environ;
+
+namespace {
+
+constexpr int kPortBase = 19300;
+pid_t g_service = 0;
+
+// One GET in the client's form; true when a "200 OK" status line came back.
+bool priceRequest(int port, const std::string& target) {
+    const int fd = socket(AF_INET, SOCK_STREAM, 0);
+    if (fd < 0)
+        return false;
+    sockaddr_in addr{};
+    addr.sin_family = AF_INET;
+    addr.sin_port = htons(static_cast<uint16_t>(port));
+    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    bool ok = false;
+    if (connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0) {
+        const std::string head = "GET /" + target + " HTTP/1.0\r\nHost: 127.0.0.1:" + std::to_string(port) +
+                                 "\r\nConnection: close\r\nUser-Agent: Mozilla/4.0 (compatible; Synapse)\r\n\r\n";
+        if (send(fd, head.data(), head.size(), MSG_NOSIGNAL) == static_cast<ssize_t>(head.size())) {
+            std::string answer;
+            char buf[4096];
+            ssize_t n;
+            while ((n = recv(fd, buf, sizeof buf, 0)) > 0)
+                answer.append(buf, static_cast<size_t>(n));
+            ok = answer.rfind("HTTP/1.1 200 OK\r\n", 0) == 0;
+        }
+    }
+    close(fd);
+    return ok;
+}
+
+void BM_PriceRequest(benchmark::State& state) {
+    const char* parts[] = {"GDB1385", "0%20986%20494%20104", "16312", "W%20712/75"};
+    int i = static_cast<int>(state.thread_index());
+    int64_t failures = 0;
+    for (auto _ : state) {
+        const std::string target = std::string(i % 2 ? "get?service=EBAYANALIZ&email=analiz@velmora.test&seccode=analiz-2026"
+                                                     : "get?service=COMPAREPRICE&email=compare@velmora.test&seccode=compare-2026") +
+                                   "&brand=TRW&part=" + parts[i % 4] + "&site=" + (i % 3 ? "44" : "46");
+        if (!priceRequest(kPortBase + 150, target))
+            ++failures;
+        ++i;
+    }
+    state.counters["failures"] = static_cast<double>(failures);
+    state.counters["requests_per_s"] = benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
+}
+BENCHMARK(BM_PriceRequest)->ThreadRange(1, 32)->UseRealTime();
+
+} // namespace
+
+int main(int argc, char** argv) {
+    const std::string base = std::to_string(kPortBase);
+    char* args[] = {const_cast<char*>(VELMORA_DEMO_SERVICE_PATH), const_cast<char*>("--quiet"),
+                    const_cast<char*>("--port-base"), const_cast<char*>(base.c_str()), nullptr};
+    if (posix_spawn(&g_service, VELMORA_DEMO_SERVICE_PATH, nullptr, nullptr, args, environ) != 0)
+        return 1;
+    for (int i = 0; i < 100 && !priceRequest(kPortBase + 150, "sites-list"); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    kill(g_service, SIGTERM);
+    waitpid(g_service, nullptr, 0);
+    return 0;
+}
