@@ -175,44 +175,37 @@ QList<TreeLine> ProductTreeLines(const QList<ProductRecord>& rows) {
     return sorted;
 }
 
-ProductRecord ProductFromAnswer(const TArticleRec& r) {
+namespace {
+// The fields every product answer shares.
+template <class Rec>
+ProductRecord commonProductFields(const Rec& r) {
     ProductRecord p;
     p.artid = r.artid;
     p.braid = r.braid;
-    p.laid = r.laid;
     p.brand = r.brand;
     p.reference = r.reference;
     p.name = joinedName(r.name, r.additionalforname);
     p.status = r.status;
     p.criteries = r.criteries;
+    return p;
+}
+} // namespace
+
+ProductRecord ProductFromAnswer(const TArticleRec& r) {
+    ProductRecord p = commonProductFields(r);
+    p.laid = r.laid;
     p.termsofuse = r.termsofuse;
     return p;
 }
 
 ProductRecord ProductFromAnswer(const TNameSearchRec& r) {
-    ProductRecord p;
-    p.artid = r.artid;
-    p.braid = r.braid;
-    p.brand = r.brand;
-    p.reference = r.reference;
-    p.name = joinedName(r.name, r.additionalforname);
-    p.status = r.status;
-    p.criteries = r.criteries;
+    ProductRecord p = commonProductFields(r);
     p.termsofuse = r.termsofuse;
     return p;
 }
 
-ProductRecord ProductFromAnswer(const TCrossSearchRec& r) {
-    ProductRecord p;
-    p.artid = r.artid;
-    p.braid = r.braid;
-    p.brand = r.brand;
-    p.reference = r.reference;
-    p.name = joinedName(r.name, r.additionalforname);
-    p.status = r.status;
-    p.criteries = r.criteries;
-    return p;
-}
+// Cross-reference products carry no terms of use.
+ProductRecord ProductFromAnswer(const TCrossSearchRec& r) { return commonProductFields(r); }
 
 bool PassesNecessaryBrands(const QString& brand, const QString& necessaryBrands) {
     return necessaryBrands.isEmpty() ||

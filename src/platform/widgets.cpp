@@ -92,6 +92,14 @@ QStringList itemTexts(const QListWidget* list) {
     return texts;
 }
 
+int SelectedNodeData(const QTreeWidget* tree) {
+    if (!tree || tree->topLevelItemCount() == 0 || !tree->currentItem())
+        return 0;
+    bool ok = false;
+    const int id = tree->currentItem()->data(0, Qt::UserRole).toInt(&ok);
+    return ok ? id : 0;
+}
+
 WaitCursor::WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
 
 WaitCursor::~WaitCursor() { QApplication::restoreOverrideCursor(); }

@@ -4,6 +4,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QToolButton>
+#include <QTreeWidget>
 
 // Small widgets the windows share: clickable labels for links and section headers, the
 // collapsible sections of the accordions, and buttons in the style of the main window.
@@ -54,6 +55,10 @@ int insertSorted(QListWidget* list, const QString& text);
 // Whether the list holds the text, letter case ignored.
 int findIgnoringCase(const QListWidget* list, const QString& text);
 QStringList itemTexts(const QListWidget* list);
+
+// The integer data (column 0, Qt::UserRole) of a tree's selected node; 0 when the tree is empty,
+// nothing is selected or the data is not a number.
+int SelectedNodeData(const QTreeWidget* tree);
 
 // Shows the wait cursor while a blocking request runs.
 class WaitCursor {

@@ -63,12 +63,7 @@ void ComparativeList::setProductTree(QTreeWidget* tree) {
 }
 
 void ComparativeList::ADDINCOMPARELISTClick() {
-    if (!m_tree || m_tree->topLevelItemCount() == 0 || !m_tree->currentItem())
-        return;
-    bool ok = false;
-    int id = m_tree->currentItem()->data(0, Qt::UserRole).toInt(&ok);
-    if (!ok)
-        id = 0;
+    const int id = SelectedNodeData(m_tree);
     if (id <= 0)
         return;
     if (m_showListTab)

@@ -145,12 +145,7 @@ void ProductInfo::refill() {
     m_downloaded.clear();
     m_pictures.reset(0);
 
-    if (!m_tree || m_tree->topLevelItemCount() == 0 || !m_tree->currentItem())
-        return;
-    bool ok = false;
-    int id = m_tree->currentItem()->data(0, Qt::UserRole).toInt(&ok);
-    if (!ok)
-        id = 0;
+    const int id = SelectedNodeData(m_tree);
     if (id <= 0)
         return;
     const ProductRecord* product = m_products.find(id);

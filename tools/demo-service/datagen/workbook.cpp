@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <map>
 
+#include "common/escape.h"
+
 namespace {
 
 uint32_t crc32(const std::string& data) {
@@ -84,19 +86,6 @@ std::string zipStored(const std::vector<std::pair<std::string, std::string>>& fi
     return out;
 }
 
-std::string xmlEscape(const std::string& text) {
-    std::string out;
-    for (char c : text) {
-        switch (c) {
-        case '&': out += "&amp;"; break;
-        case '<': out += "&lt;"; break;
-        case '>': out += "&gt;"; break;
-        case '"': out += "&quot;"; break;
-        default: out += c;
-        }
-    }
-    return out;
-}
 
 bool isNumber(const std::string& text) {
     if (text.empty() || text.size() > 12)

@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <set>
 
+#include "common/escape.h"
+
 namespace {
 
 constexpr int kDemoMakers[] = {5, 16, 74}; // AUDI, BMW, MERCEDES-BENZ
@@ -124,19 +126,6 @@ std::string csvField(const std::string& value, char sep) {
     return out + "\"";
 }
 
-std::string xmlText(const std::string& value) {
-    std::string out;
-    for (char c : value) {
-        switch (c) {
-        case '&': out += "&amp;"; break;
-        case '<': out += "&lt;"; break;
-        case '>': out += "&gt;"; break;
-        case '"': out += "&quot;"; break;
-        default: out += c;
-        }
-    }
-    return out;
-}
 
 // The element or key name of an export column.
 std::string columnKey(const std::vector<std::string>& titles, size_t i) {
@@ -476,15 +465,15 @@ void CatalogService::handle(const httplib::Request& req, httplib::Response& res)
             res.set_content(out, "text/csv; charset=utf-8");
         } else if (format == "xml") {
             // Lines 1, 3 and 4 are the service's envelope; the client removes them.
-            std::string out = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<products brand=\"" + xmlText(brand) +
-                              "\">\r\n<statustext>" + xmlText(account.status) + "</statustext>\r\n<count>" +
+            std::string out = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<products brand=\"" + xmlEscape(brand) +
+                              "\">\r\n<statustext>" + xmlEscape(account.status) + "</statustext>\r\n<count>" +
                               std::to_string(list.size()) + "</count>\r\n";
             for (const Product* p : list) {
                 const auto row = exportRow(m_data, *p, o, visible);
                 out += "  <product>";
                 for (size_t i = 0; i < row.size(); ++i) {
                     const std::string tag = columnKey(titles, i);
-                    out += "<" + tag + ">" + xmlText(row[i]) + "</" + tag + ">";
+                    out += "<" + tag + ">" + xmlEscape(row[i]) + "</" + tag + ">";
                 }
                 out += "</product>\r\n";
             }

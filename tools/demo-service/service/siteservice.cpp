@@ -2,20 +2,14 @@
 
 #include "query.h"
 
+#include "common/escape.h"
+
 namespace {
 
 std::string html(const std::string& text) {
     std::string out;
-    for (char c : text) {
-        switch (c) {
-        case '&': out += "&amp;"; break;
-        case '<': out += "&lt;"; break;
-        case '>': out += "&gt;"; break;
-        case '"': out += "&quot;"; break;
-        case '\r': out += "<br>"; break;
-        default: out += c;
-        }
-    }
+    for (char c : xmlEscape(text))
+        out += c == '\r' ? std::string("<br>") : std::string(1, c);
     return out;
 }
 
