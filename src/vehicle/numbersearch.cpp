@@ -9,6 +9,7 @@
 #include "vehicle/selectcar.h"
 #include "vehicle/vehicleline.h"
 
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QCompleter>
 #include <QKeyEvent>
@@ -59,18 +60,34 @@ void NumberSearch::buildUi(QWidget* parent) {
         layout->addWidget(new QLabel(QString::fromLatin1(caption)));
         layout->addWidget(box);
         box->lineEdit()->installEventFilter(this);
+        // While the history is dropped down, keys go to its list and reach the box behind every filter.
+        box->completer()->popup()->installEventFilter(this);
     }
 }
 
 bool NumberSearch::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::KeyPress) {
-        const int key = static_cast<QKeyEvent*>(event)->key();
-        if (watched == m_ComboBox4->lineEdit())
+    if (event->type() != QEvent::KeyPress)
+        return QObject::eventFilter(watched, event);
+    const int key = static_cast<QKeyEvent*>(event)->key();
+    for (QComboBox* box : {m_ComboBox4, m_ComboBox3, m_ComboBox2}) {
+        QAbstractItemView* history = box->completer()->popup();
+        if (watched != box->lineEdit() && watched != history)
+            continue;
+        // Enter in the history takes the number it marks, as the history itself would, and searches.
+        const bool fromHistory = watched == history && isEnter(key);
+        if (fromHistory) {
+            const QModelIndex marked = history->currentIndex();
+            history->hide();
+            if (marked.isValid())
+                box->setEditText(marked.data(box->completer()->completionRole()).toString());
+        }
+        if (box == m_ComboBox4)
             ComboBox4KeyPress(key);
-        else if (watched == m_ComboBox3->lineEdit())
+        else if (box == m_ComboBox3)
             ComboBox3KeyPress(key);
-        else if (watched == m_ComboBox2->lineEdit())
+        else
             ComboBox2KeyPress(key);
+        return fromHistory;
     }
     return QObject::eventFilter(watched, event);
 }

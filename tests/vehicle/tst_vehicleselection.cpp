@@ -8,6 +8,8 @@
 #include "vehicle/selectcar.h"
 #include "vehicle/vehicleline.h"
 
+#include <QAbstractItemView>
+#include <QCompleter>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
@@ -111,6 +113,7 @@ private slots:
     void kTypeSearchRefusals_data();
     void kTypeSearchRefusals();
     void kTypeSearchSelectsVehicle();
+    void enterSearchesWhileHistoryIsOpen();
     void numberSearchRefusals_data();
     void numberSearchRefusals();
     void numberSearchWithOneHitSelectsVehicle_data();
@@ -408,6 +411,43 @@ void TestVehicleSelection::kTypeSearchSelectsVehicle() {
     const qsizetype before = logMark(f);
     QTest::keyClick(kType->lineEdit(), Qt::Key_Tab);
     QCOMPARE(requestsSince(f, before).size(), 0);
+}
+
+void TestVehicleSelection::enterSearchesWhileHistoryIsOpen() {
+    WindowFixture f(EndpointsOf(*m_service));
+    f.signIn();
+    click(f.find<QLabel>("Label12"));
+    enterNumber(f, "ComboBox4", "10010");
+    auto* kType = f.find<QComboBox>("ComboBox4");
+    QCOMPARE(kType->count(), 1);
+
+    // Typing drops the history down; the key then goes to its list, as a user's does.
+    click(f.find<QLabel>("Label12"));
+    kType->setEditText(QString());
+    kType->lineEdit()->setFocus();
+    QTest::keyClicks(kType->lineEdit(), "10001");
+    QAbstractItemView* history = kType->completer()->popup();
+    QVERIFY(history->isVisible());
+    const qsizetype mark = logMark(f);
+    QTest::keyClick(history, Qt::Key_Return);
+    QVERIFY(!history->isVisible());
+    QCOMPARE(requestsSince(f, mark).value(0), "getInfoCar?typid=10001&" + kParams);
+    QCOMPARE(cascade(f)->SelectedTypid(), 10001);
+    QCOMPARE(kType->count(), 2);
+    QCOMPARE(kType->itemText(1), QString("10001"));
+
+    // A number marked in the history is the one searched.
+    click(f.find<QLabel>("Label12"));
+    kType->setEditText(QString());
+    kType->lineEdit()->setFocus();
+    QTest::keyClicks(kType->lineEdit(), "1");
+    QVERIFY(history->isVisible());
+    QTest::keyClick(history, Qt::Key_Down);
+    const QString marked = history->currentIndex().data().toString();
+    QVERIFY(marked == "10010" || marked == "10001");
+    QTest::keyClick(history, Qt::Key_Return);
+    QCOMPARE(cascade(f)->SelectedTypid(), marked.toInt());
+    QCOMPARE(kType->count(), 2);
 }
 
 void TestVehicleSelection::numberSearchRefusals_data() {
