@@ -74,6 +74,15 @@ void IniFile::setValue(const QString& section, const QString& key, const QString
     s->entries.append({key, value});
 }
 
+namespace {
+// A value is one line of the file: a line break in it would start keys or sections of its own.
+QString oneLine(QString value) {
+    value.replace(QLatin1Char('\r'), QLatin1Char(' '));
+    value.replace(QLatin1Char('\n'), QLatin1Char(' '));
+    return value;
+}
+} // namespace
+
 QString IniFile::toText() const {
     QString out;
     bool first = true;
@@ -88,7 +97,7 @@ QString IniFile::toText() const {
         for (const QString& loose : s.looseLines)
             out += loose + QLatin1String("\r\n");
         for (const auto& entry : s.entries)
-            out += entry.first + QLatin1Char('=') + entry.second + QLatin1String("\r\n");
+            out += entry.first + QLatin1Char('=') + oneLine(entry.second) + QLatin1String("\r\n");
     }
     return out;
 }

@@ -59,7 +59,10 @@ std::optional<QStringList> readLines(const QString& path) {
 
 bool writeAtomically(const QString& path, const QByteArray& bytes, QString* error) {
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
+    // Unbuffered: a write cut short (full disk, size limit) must show in write()'s count; a
+    // buffered one is flushed by commit(), which does not notice and renames a truncated file.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) || file.write(bytes) != bytes.size() ||
+        !file.commit()) {
         if (error)
             *error = QStringLiteral("Cannot write file \"%1\". %2").arg(path, file.errorString());
         file.cancelWriting();

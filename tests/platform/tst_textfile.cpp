@@ -3,8 +3,12 @@
 #include "platform/textfile.h"
 #include "support/testpaths.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QTest>
+
+#include <csignal>
+#include <sys/resource.h>
 
 class TestTextFile : public QObject {
     Q_OBJECT
@@ -14,6 +18,7 @@ private slots:
     void writesUtf8WithMarkAndCrLf();
     void ansiRoundTrip();
     void failedWriteKeepsTheOldFile();
+    void writeCutShortKeepsTheOldFile();
     void iniKeepsUnknownSectionsAndReadsAnyCase();
     void listSeparatorFollowsDecimalPoint();
     void timestampLeavesOutMidnight();
@@ -65,6 +70,27 @@ void TestTextFile::failedWriteKeepsTheOldFile() {
     QCOMPARE(readBytes(path), QByteArray("old"));
 }
 
+// A file size limit stops the write half-way even for root, as a full disk would.
+void TestTextFile::writeCutShortKeepsTheOldFile() {
+    TestFolders folders;
+    const QString path = folders.programFile(QStringLiteral("MyGarage.txt"));
+    writeBytes(path, "old garage");
+    rlimit saved{};
+    QCOMPARE(::getrlimit(RLIMIT_FSIZE, &saved), 0);
+    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit small = saved;
+    small.rlim_cur = 16;
+    QCOMPARE(::setrlimit(RLIMIT_FSIZE, &small), 0);
+    QString error;
+    const bool written = TextFile::writeUtf8Lines(path, QStringList(100, QStringLiteral("a vehicle line")), &error);
+    ::setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, previousHandler);
+    QVERIFY(!written);
+    QVERIFY(!error.isEmpty());
+    QCOMPARE(readBytes(path), QByteArray("old garage"));
+    QCOMPARE(QDir(folders.programDir()).entryList(QDir::Files), QStringList{QStringLiteral("MyGarage.txt")});
+}
+
 void TestTextFile::iniKeepsUnknownSectionsAndReadsAnyCase() {
     IniFile ini = IniFile::parse(QStringLiteral("[WebService]\r\nEmail=a@b.c\r\n[service]\r\ncatalog_url=http://"
                                                 "127.0.0.1:18100/\r\n"));
@@ -77,6 +103,14 @@ void TestTextFile::iniKeepsUnknownSectionsAndReadsAnyCase() {
     QCOMPARE(again.text(QStringLiteral("service"), QStringLiteral("catalog_url")),
              QStringLiteral("http://127.0.0.1:18100/"));
     QCOMPARE(again.text(QStringLiteral("myprices"), QStringLiteral("brand")), QStringLiteral("[brand],[marke]"));
+
+    // A pasted line break in a box cannot plant keys or sections of its own.
+    ini.setValue(QStringLiteral("myprices"), QStringLiteral("path"), QStringLiteral("/a\r\n[service]\ncatalog_url=x"));
+    const IniFile injected = IniFile::parse(ini.toText());
+    QCOMPARE(injected.text(QStringLiteral("service"), QStringLiteral("catalog_url")),
+             QStringLiteral("http://127.0.0.1:18100/"));
+    QCOMPARE(injected.text(QStringLiteral("myprices"), QStringLiteral("path")),
+             QStringLiteral("/a  [service] catalog_url=x"));
 }
 
 void TestTextFile::listSeparatorFollowsDecimalPoint() {
