@@ -74,6 +74,10 @@ HttpResult HttpGet(const QString& url, const HttpOptions& options) {
     curl_easy_setopt(curl, CURLOPT_FRESH_CONNECT, 1L);
     curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
     curl_easy_setopt(curl, CURLOPT_HTTP09_ALLOWED, 1L);
+    // Always the server itself, whatever proxy the environment names, and only web addresses:
+    // an address taken from an answer must not reach local files or other protocols.
+    curl_easy_setopt(curl, CURLOPT_PROXY, "");
+    curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "http,https");
     curl_easy_setopt(curl, CURLOPT_SSL_VERIFYPEER, 1L);
     curl_easy_setopt(curl, CURLOPT_SSL_VERIFYHOST, 2L);
     curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT, long(options.timeoutSeconds));

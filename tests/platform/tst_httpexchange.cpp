@@ -1,7 +1,10 @@
 #include "platform/httpexchange.h"
 #include "support/rawhttpserver.h"
 
+#include <QDir>
+#include <QFile>
 #include <QTest>
+#include <QUrl>
 
 class TestHttpExchange : public QObject {
     Q_OBJECT
@@ -12,6 +15,8 @@ private slots:
     void statusLineDecidesSuccess();
     void redirectIsNotFollowed();
     void refusedConnectionHasNoReason();
+    void proxyVariablesAreIgnored();
+    void onlyWebAddressesAreFetched();
 };
 
 void TestHttpExchange::sendsExactlyTheServiceHead() {
@@ -66,6 +71,10 @@ void TestHttpExchange::statusLineDecidesSuccess_data() {
                              << true << 200 << "OK" << QByteArray("abcde");
     QTest::newRow("until close") << QByteArray("HTTP/1.0 200 OK\r\n\r\nuntil the end") << true << 200 << "OK"
                                  << QByteArray("until the end");
+    QTest::newRow("status line in lower case")
+        << QByteArray("http/1.0 200 OK\r\n\r\nabc") << true << 200 << "OK" << QByteArray("abc");
+    QTest::newRow("connection broken in the body")
+        << QByteArray("HTTP/1.0 200 OK\r\nContent-Length: 100\r\n\r\nabc") << false << 200 << "" << QByteArray();
     QTest::newRow("server error") << QByteArray("HTTP/1.0 500 Internal Server Error\r\n\r\noops") << false << 500
                                   << "Internal Server Error" << QByteArray("oops");
 }
@@ -97,6 +106,36 @@ void TestHttpExchange::refusedConnectionHasNoReason() {
     QVERIFY(!r.ok());
     QVERIFY(!r.completed);
     QCOMPARE(r.reason, QString());
+}
+
+void TestHttpExchange::proxyVariablesAreIgnored() {
+    RawHttpServer target({"HTTP/1.0 200 OK\r\n\r\ndirect"});
+    RawHttpServer proxy({"HTTP/1.0 200 OK\r\n\r\nproxied"});
+    const QByteArray proxyUrl = proxy.url().toLatin1();
+    qputenv("http_proxy", proxyUrl);
+    qputenv("HTTP_PROXY", proxyUrl);
+    qputenv("ALL_PROXY", proxyUrl);
+    qputenv("all_proxy", proxyUrl);
+    qunsetenv("no_proxy");
+    qunsetenv("NO_PROXY");
+    const HttpResult r = HttpGet(target.url(QStringLiteral("/x")));
+    for (const char* name : {"http_proxy", "HTTP_PROXY", "ALL_PROXY", "all_proxy"})
+        qunsetenv(name);
+    QCOMPARE(r.body, QByteArray("direct"));
+    QVERIFY(proxy.requests().isEmpty());
+}
+
+void TestHttpExchange::onlyWebAddressesAreFetched() {
+    const QString file =
+        QDir::temp().filePath(QStringLiteral("velmora-httpget-%1.txt").arg(QCoreApplication::applicationPid()));
+    QFile out(file);
+    QVERIFY(out.open(QIODevice::WriteOnly));
+    out.write("HTTP/1.0 200 OK\r\n\r\nlocal");
+    out.close();
+    const HttpResult r = HttpGet(QUrl::fromLocalFile(file).toString());
+    QFile::remove(file);
+    QVERIFY(!r.ok());
+    QVERIFY(r.body.isEmpty());
 }
 
 QTEST_GUILESS_MAIN(TestHttpExchange)
