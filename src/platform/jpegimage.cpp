@@ -52,6 +52,14 @@ std::optional<JpegPixels> decode(const QByteArray& bytes, QString* error) {
     jpeg_mem_src(&info, reinterpret_cast<const unsigned char*>(bytes.constData()),
                  static_cast<unsigned long>(bytes.size()));
     jpeg_read_header(&info, TRUE);
+    // Refused before decoding starts: a progressive picture's whole-image buffers are allocated
+    // from the header's size, which a few bytes of a hostile file can make enormous.
+    if (info.image_width == 0 || info.image_height == 0 || qint64(info.image_width) * info.image_height > kMaxPixels) {
+        if (error)
+            *error = QStringLiteral("Unsupported picture size or colours");
+        jpeg_destroy_decompress(&info);
+        return std::nullopt;
+    }
     info.out_color_space = JCS_RGB;
     jpeg_start_decompress(&info);
     if (info.output_components != 3 || qint64(info.output_width) * info.output_height > kMaxPixels ||

@@ -274,5 +274,10 @@ void ProductInfo::Image1DblClick() {
     const int number = m_pictures.openedNumber();
     if (number < 1 || number > m_ImageUrls.size())
         return;
-    m_context.desktop->open(m_ImageUrls[number - 1]);
+    // The address comes from the service's answer: a local file or program is never opened for it.
+    const QString& address = m_ImageUrls[number - 1];
+    if (!address.startsWith(QLatin1String("http://"), Qt::CaseInsensitive) &&
+        !address.startsWith(QLatin1String("https://"), Qt::CaseInsensitive))
+        return;
+    m_context.desktop->open(address);
 }

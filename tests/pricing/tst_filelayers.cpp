@@ -4,6 +4,7 @@
 
 #include <QBuffer>
 #include <QImage>
+#include <QImageWriter>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -31,6 +32,26 @@ QByteArray jpegOf(const QImage& image) {
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
     image.save(&buffer, "JPG", 95);
+    return bytes;
+}
+
+// A small progressive picture whose header claims the given size.
+QByteArray progressiveJpegClaiming(int width, int height) {
+    QImage image(16, 16, QImage::Format_RGB32);
+    image.fill(Qt::red);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, "JPG");
+    writer.setProgressiveScanWrite(true);
+    writer.write(image);
+    const qsizetype frame = bytes.indexOf(QByteArray("\xFF\xC2", 2));
+    if (frame < 0)
+        return {};
+    bytes[frame + 5] = char(height >> 8);
+    bytes[frame + 6] = char(height & 0xFF);
+    bytes[frame + 7] = char(width >> 8);
+    bytes[frame + 8] = char(width & 0xFF);
     return bytes;
 }
 
@@ -150,6 +171,9 @@ void TestFileLayers::unreadablePicturesAreRefused_data() {
     buffer.open(QIODevice::WriteOnly);
     png.save(&buffer, "PNG");
     QTest::newRow("png") << pngBytes;
+    const QByteArray huge = progressiveJpegClaiming(12000, 12000);
+    QVERIFY(!huge.isEmpty());
+    QTest::newRow("progressive, too large to decode") << huge;
 }
 
 void TestFileLayers::unreadablePicturesAreRefused() {

@@ -39,6 +39,8 @@ private slots:
     void brokenPicturesLeaveTheRestOfThePanel_data();
     void brokenPicturesLeaveTheRestOfThePanel();
     void laterSelectionWinsOverWaitingRefill();
+    void onlyWebPictureAddressesAreOpened_data();
+    void onlyWebPictureAddressesAreOpened();
 
     void insertAddsSelectedProduct();
     void insertOnDetailLineAddsNothing();
@@ -399,6 +401,30 @@ void TestPricingPanels::laterSelectionWinsOverWaitingRefill() {
     QCOMPARE(info->imageUrls().size(), 1);
     QVERIFY(!f.find<QToolButton>("SpeedButton30")->isEnabled());
     QVERIFY(!f.find<QLabel>("Image1")->pixmap().isNull());
+}
+
+void TestPricingPanels::onlyWebPictureAddressesAreOpened_data() {
+    QTest::addColumn<QString>("address");
+    QTest::addColumn<bool>("opened");
+    QTest::newRow("web address in capitals") << QString("HTTP://127.0.0.1:%1/p/1.jpg").arg(RefusingPort()) << true;
+    QTest::newRow("file address") << "file:///etc/hostname" << false;
+    QTest::newRow("local program") << "/bin/sh" << false;
+    QTest::newRow("other scheme") << "ftp://127.0.0.1/p/1.jpg" << false;
+}
+
+void TestPricingPanels::onlyWebPictureAddressesAreOpened() {
+    QFETCH(QString, address);
+    QFETCH(bool, opened);
+    RawHttpServer catalog(
+        {reply("200 OK", catalogAnswer("getImageForArticle", {{{"pathimage", address}}})), reply("404 Not Found", "")});
+    WindowFixture f(onlyCatalog(catalog.url("/")));
+    f.signIn();
+    QTreeWidget* tree = listProducts(f, sampleProducts());
+    clickNode(tree, nodeOf(tree, kOnePicture));
+    auto* image = f.find<QLabel>("Image1");
+    QVERIFY(!image->isHidden());
+    QTest::mouseDClick(image, Qt::LeftButton, {}, image->rect().center());
+    QCOMPARE(f.desktop.opened(), opened ? QStringList{address} : QStringList{});
 }
 
 void TestPricingPanels::insertAddsSelectedProduct() {
