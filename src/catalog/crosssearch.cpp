@@ -54,7 +54,7 @@ void CrossSearch::buildUi(QWidget* parent) {
     large.setPointSize(large.pointSize() + 4);
     m_ComboBox1->setFont(large);
     m_ComboBox1->setStyleSheet(QStringLiteral("QComboBox { background: #ffffe1; }"));
-    m_ComboBox1->lineEdit()->installEventFilter(this);
+    WatchSearchHistoryBoxKeys(m_ComboBox1, this);
     search->addWidget(m_ComboBox1);
 
     connect(m_ListBox3, &QListWidget::itemDoubleClicked, this, &CrossSearch::ListBox3DblClick);
@@ -67,15 +67,16 @@ void CrossSearch::setProductListing(std::function<void()> start,
 }
 
 bool CrossSearch::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::KeyPress && (watched == m_ListBox3 || watched == m_ComboBox1->lineEdit())) {
+    if (event->type() == QEvent::KeyPress && watched == m_ListBox3) {
         const int key = static_cast<QKeyEvent*>(event)->key();
         if (isEnter(key)) {
-            if (watched == m_ListBox3)
-                ListBox3KeyPress(key);
-            else
-                ComboBox1KeyPress(key);
+            ListBox3KeyPress(key);
             return true;
         }
+    }
+    if (IsSearchHistoryBoxEnter(m_ComboBox1, watched, event)) {
+        ComboBox1KeyPress(static_cast<QKeyEvent*>(event)->key());
+        return true;
     }
     return QObject::eventFilter(watched, event);
 }

@@ -109,7 +109,7 @@ void ProductList::buildUi(QWidget* parent) {
     m_ComboBox10 = new QComboBox;
     m_ComboBox10->setObjectName(QStringLiteral("ComboBox10"));
     MakeSearchHistoryBox(m_ComboBox10, QStringLiteral("Name product"));
-    m_ComboBox10->lineEdit()->installEventFilter(this);
+    WatchSearchHistoryBoxKeys(m_ComboBox10, this);
     name->addWidget(m_ComboBox10);
 
     connect(header, &ClickableLabel::clicked, this, &ProductList::Label23Click);
@@ -129,15 +129,16 @@ bool ProductList::eventFilter(QObject* watched, QEvent* event) {
     }
     if (watched == m_Edit15 && event->type() == QEvent::Enter)
         Edit15MouseEnter();
-    if (event->type() == QEvent::KeyPress && (watched == m_Edit15 || watched == m_ComboBox10->lineEdit())) {
+    if (event->type() == QEvent::KeyPress && watched == m_Edit15) {
         const int key = static_cast<QKeyEvent*>(event)->key();
         if (isEnter(key)) {
-            if (watched == m_Edit15)
-                Edit15KeyPress(key);
-            else
-                ComboBox10KeyPress(key);
+            Edit15KeyPress(key);
             return true;
         }
+    }
+    if (IsSearchHistoryBoxEnter(m_ComboBox10, watched, event)) {
+        ComboBox10KeyPress(static_cast<QKeyEvent*>(event)->key());
+        return true;
     }
     return QObject::eventFilter(watched, event);
 }

@@ -13,6 +13,7 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QCompleter>
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
@@ -174,6 +175,8 @@ private slots:
     void crossReferenceSearchAndFollowUp();
     void crossReferenceWithoutMatches();
     void crossReferenceFollowUpSentVerbatim();
+    void enterWithHistoryShownStillSearches_data();
+    void enterWithHistoryShownStillSearches();
     void filterIgnoresLetterCase();
     void listFileHoldsAllProducts();
     void unwritableListFileIsReportedAndNotOpened();
@@ -563,6 +566,38 @@ void TestCatalogBrowsing::crossReferenceFollowUpSentVerbatim() {
     QVERIFY(logHas(c.w(), "GetSearchByCrossrefAndBrand?" + kAccount + "&braid=31&search=AB+12[x]#7"));
     QCOMPARE(c.tree("TreeView3")->topLevelItemCount(), 0);
     QVERIFY(c.w().productTable().rows().isEmpty());
+}
+
+void TestCatalogBrowsing::enterWithHistoryShownStillSearches_data() {
+    QTest::addColumn<QString>("boxName");
+    QTest::addColumn<QString>("function");
+    QTest::newRow("cross reference") << "ComboBox1"
+                                     << "getSearchByCrossref";
+    QTest::newRow("product name") << "ComboBox10"
+                                  << "getSearchArticleByNameForCar";
+}
+
+void TestCatalogBrowsing::enterWithHistoryShownStillSearches() {
+    QFETCH(QString, boxName);
+    QFETCH(QString, function);
+    Catalog c(EndpointsOf(*m_service));
+    c.selectVehicle(c.sampleTypid());
+    c.w().showPage("PAGEPRODUCT");
+    auto* box = c.f.find<QComboBox>(qPrintable(boxName));
+    box->addItem("earlier word");
+
+    // Typing opens the earlier words; Enter goes to that list, and must still search.
+    box->setFocus();
+    box->lineEdit()->clear();
+    QTest::keyClicks(box->lineEdit(), "second");
+    QWidget* history = box->completer()->popup();
+    QVERIFY(history->isVisible());
+    const qsizetype before = c.w().context().log->lines().size();
+    QTest::keyClick(history, Qt::Key_Return);
+    const QStringList sent = requestsOf(c.w(), function, before);
+    QCOMPARE(sent.size(), 1);
+    QVERIFY2(sent.first().contains("search=second&"), qPrintable(sent.first()));
+    QVERIFY(!history->isVisible());
 }
 
 void TestCatalogBrowsing::filterIgnoresLetterCase() {
