@@ -178,9 +178,13 @@ QWidget* TForm1::buildSettingsPage() {
 QWidget* TForm1::buildCatalogPage() {
     auto* page = new QWidget;
     page->setObjectName(QStringLiteral("PAGEPRODUCT"));
-    auto* row = new QHBoxLayout(page);
-    row->setContentsMargins(0, 0, 0, 0);
+    auto* outer = new QVBoxLayout(page);
+    outer->setContentsMargins(0, 0, 0, 0);
+    outer->setSpacing(0);
+    outer->addWidget(makeTitle(QStringLiteral("CATALOG")));
+    auto* row = new QHBoxLayout;
     row->setSpacing(2);
+    outer->addLayout(row, 1);
 
     m_trees = new CategoryTrees(m_context, m_productTable, page);
     m_catalogLeftColumn = new QWidget;

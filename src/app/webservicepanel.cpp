@@ -51,23 +51,33 @@ void WebServicePanel::buildUi(QWidget* parent) {
     grid->addWidget(m_ComboBox11, 3, 1);
     grid->addWidget(m_SpeedButton8, 3, 2);
 
-    const Endpoints& e = *m_context.endpoints;
     struct Link {
         const char* name;
         const char* caption;
-        QString address;
+        void (WebServicePanel::*handler)();
     };
-    const Link links[] = {{"Label35", "ABOUT SERVICE", e.siteUrl + QStringLiteral("/services/catalog")},
-                          {"Label36", "DESCRIPTION API-SERVICE", e.catalogUrl + QStringLiteral("help")},
-                          {"Label37", "ABOUT SERVER THAT CONTROLS THIS SERVICE", e.siteUrl + QStringLiteral("/services/server")}};
+    const Link links[] = {{"Label35", "ABOUT SERVICE", &WebServicePanel::Label35Click},
+                          {"Label36", "DESCRIPTION API-SERVICE", &WebServicePanel::Label36Click},
+                          {"Label37", "ABOUT SERVER THAT CONTROLS THIS SERVICE", &WebServicePanel::Label37Click}};
     int column = 0;
     for (const Link& link : links) {
         auto* label = new ClickableLabel(QString::fromLatin1(link.name), QString::fromLatin1(link.caption));
         label->makeLink();
-        const QString address = link.address;
-        connect(label, &ClickableLabel::clicked, this, [this, address] { openLink(address); });
+        connect(label, &ClickableLabel::clicked, this, link.handler);
         grid->addWidget(label, 4, column++);
     }
+}
+
+void WebServicePanel::Label35Click() {
+    openLink(m_context.endpoints->siteUrl + QStringLiteral("/services/catalog"));
+}
+
+void WebServicePanel::Label36Click() {
+    openLink(m_context.endpoints->catalogUrl + QStringLiteral("help"));
+}
+
+void WebServicePanel::Label37Click() {
+    openLink(m_context.endpoints->siteUrl + QStringLiteral("/services/server"));
 }
 
 void WebServicePanel::openLink(const QString& address) { m_context.desktop->open(address); }

@@ -26,6 +26,11 @@ public:
     QString lang() const override;
     void setAccount(const QString& email, const QString& seccode) override;
 
+    // The information links; their addresses do not follow the switch to the demo server.
+    void Label35Click();
+    void Label36Click();
+    void Label37Click();
+
     QToolButton* createTestAccountButton() const { return m_SpeedButton59; }
     QToolButton* checkActivityButton() const { return m_SpeedButton7; }
     QToolButton* purchaseButton() const { return m_SpeedButton8; }

@@ -1,4 +1,5 @@
 #include "platform/widgets.h"
+#include "service/serviceclient.h"
 #include "support/windowfixture.h"
 
 #include <QPlainTextEdit>
@@ -17,6 +18,8 @@ private slots:
     void captionCarriesVersion_data();
     void captionCarriesVersion();
     void pageButtonsSwitchPages();
+    void everyPageHasItsTitleBar_data();
+    void everyPageHasItsTitleBar();
     void leftColumnAccordion_data();
     void leftColumnAccordion();
     void catalogPageSections();
@@ -57,6 +60,28 @@ void TestMainWindow::pageButtonsSwitchPages() {
     QVERIFY(f.find<QToolButton>("SpeedButton1")->isHidden());
     QVERIFY(f.find<QToolButton>("SpeedButton3")->isHidden());
     QVERIFY(!f.find<QToolButton>("SpeedButton4")->isHidden());
+}
+
+void TestMainWindow::everyPageHasItsTitleBar_data() {
+    QTest::addColumn<QString>("page");
+    QTest::addColumn<QString>("title");
+    QTest::newRow("settings") << "SETTINGS"
+                              << "  SETTINGS";
+    QTest::newRow("catalog") << "PAGEPRODUCT"
+                             << "CATALOG";
+    QTest::newRow("export") << "EXPORT"
+                            << "PREPARING DATA | EXPORT DATA";
+}
+
+void TestMainWindow::everyPageHasItsTitleBar() {
+    QFETCH(QString, page);
+    QFETCH(QString, title);
+    WindowFixture f;
+    f.show();
+    QStringList texts;
+    for (const QLabel* label : f.find<QWidget>(page)->findChildren<QLabel*>())
+        texts << label->text();
+    QVERIFY2(texts.contains(title), qPrintable(texts.join(QLatin1Char('|'))));
 }
 
 void TestMainWindow::leftColumnAccordion_data() {
@@ -132,8 +157,13 @@ void TestMainWindow::informationLinksOpenTheirPages() {
     Endpoints e = Endpoints::defaults();
     e.catalogUrl = "http://127.0.0.1:18100/";
     e.priceUrl = "http://127.0.0.1:18150/";
+    e.demoUrl = "http://127.0.0.1:18200/";
     WindowFixture f(e);
     f.show();
+    // The links keep their addresses after a switch to the demo server.
+    f.dialogs.setNextAnswer(true);
+    f.window().context().service->OfferDemoServer();
+    QCOMPARE(f.window().context().service->catalogBaseUrl(), e.demoUrl);
     click(f.find<QLabel>("Label36"));
     click(f.find<QLabel>("Label39"));
     click(f.find<QLabel>("Label38"));

@@ -24,6 +24,8 @@ private slots:
     void recordsInAnswerOrderForEveryFunction();
     void typeNameKeyDependsOnFunction();
     void fieldRules();
+    void unusualFieldLines_data();
+    void unusualFieldLines();
     void categoryIdsAreTolerantButLevelIsNot();
     void conversionErrorQuotesTheText();
     void unknownOrMiscasedFunctionGivesNothing();
@@ -130,6 +132,36 @@ void TestDecoder::fieldRules() {
 
     // No record-start lines: nothing.
     QVERIFY(DecodeAnswer<TSupplierRec>("GetSuppliers", QStringLiteral("<html>error</html>")).isEmpty());
+}
+
+void TestDecoder::unusualFieldLines_data() {
+    QTest::addColumn<QString>("line");
+    QTest::addColumn<QString>("brand");
+    QTest::newRow("second separator") << QStringLiteral("\"brand\": \"x\": \"y\",") << QStringLiteral("x");
+    QTest::newRow("blank before colon") << QStringLiteral("\"brand\" : \"x\",") << QString();
+    QTest::newRow("no blank after colon") << QStringLiteral("\"brand\":\"x\",") << QString();
+    QTest::newRow("bare value") << QStringLiteral("\"brand\": x,") << QString();
+    QTest::newRow("unterminated value") << QStringLiteral("\"brand\": \"x") << QString();
+    QTest::newRow("empty value") << QStringLiteral("\"brand\": \"\",") << QString();
+    QTest::newRow("separator after another key")
+        << QStringLiteral("\"brand\", \"other\": \"x\"") << QStringLiteral("x");
+    QTest::newRow("longer key") << QStringLiteral("\"brandx\": \"x\",") << QString();
+    QTest::newRow("shorter key") << QStringLiteral("\"bran\": \"x\",") << QString();
+    QTest::newRow("tabs and text after value")
+        << QStringLiteral("\"brand\": \"a\tb\" , tail") << QStringLiteral("a\tb");
+    QTest::newRow("lone quote") << QStringLiteral("\"brand: x") << QString();
+}
+
+// The same cuts whether the key is the one the decoder expects next or not, and whether the
+// line ends with a break or with the answer.
+void TestDecoder::unusualFieldLines() {
+    QFETCH(QString, line);
+    QFETCH(QString, brand);
+    for (const QString& tail : {QStringLiteral("\r\n\t\t\t}\r\n"), QString()}) {
+        const QString text = QStringLiteral("\t\t\t{\r\n\t\t\t\t") + line + tail;
+        QCOMPARE(DecodeAnswer<TSupplierRec>("GetSuppliers", text).value(0).brand, brand);
+        QCOMPARE(DecodeAnswer<TArticleRec>("GetListArticlesFromTreeCategory", text).value(0).brand, brand);
+    }
 }
 
 void TestDecoder::categoryIdsAreTolerantButLevelIsNot() {

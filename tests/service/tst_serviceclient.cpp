@@ -3,8 +3,11 @@
 #include "platform/localeformats.h"
 #include "platform/scripteddialogs.h"
 #include "platform/textfile.h"
+#include "service/decoder.h"
 #include "service/requestlog.h"
 #include "service/serviceclient.h"
+#include "service/textfunctions.h"
+#include "support/demoservice.h"
 #include "support/rawhttpserver.h"
 #include "support/testpaths.h"
 
@@ -31,6 +34,7 @@ private slots:
     void logLineForms();
     void requestTextsFollowParameterOrders();
     void saveAndOpenLogWritesUtf8File();
+    void unregisteredAccountReachesTheDemoServer();
 };
 
 void TestServiceClient::answeredRequestReturnsBodyAndLogsOk() {
@@ -150,6 +154,34 @@ void TestServiceClient::saveAndOpenLogWritesUtf8File() {
     const QString file = folders.programFile(QStringLiteral("logRequests.txt"));
     QCOMPARE(readBytes(file), QByteArray("\xEF\xBB\xBF" "first \xC3\xBC\r\nsecond\r\n"));
     QCOMPARE(desktop.opened(), QStringList{file});
+}
+
+// The whole road against the stand-in service: refused as a test client, switched to the
+// demo server, and the repeated request decodes.
+void TestServiceClient::unregisteredAccountReachesTheDemoServer() {
+    DemoService service;
+    QVERIFY2(service.isRunning(), qPrintable(service.error()));
+    Endpoints e = Endpoints::defaults();
+    e.catalogUrl = service.catalogUrl();
+    e.priceUrl = service.priceUrl();
+    e.demoUrl = service.demoUrl();
+    RequestLog log;
+    ScriptedDialogs dialogs;
+    dialogs.setNextAnswer(true);
+    FixedAccount account(QStringLiteral("nobody@velmora.test"), QStringLiteral("unknown"));
+    ServiceClient client(e, log, dialogs, account);
+
+    QCOMPARE(client.CatalogRequest(client.ListRequest(QStringLiteral("GetListYears"))), QString());
+    QCOMPARE(dialogs.shown().size(), 1);
+    QVERIFY(log.lines().isEmpty());
+    QCOMPARE(client.catalogBaseUrl(), service.demoUrl());
+
+    const QString answer = client.CatalogRequest(client.ListRequest(QStringLiteral("GetListYears")));
+    QVERIFY(!IsBlank(answer));
+    QVERIFY(!DecodeAnswer<TYearRec>(QStringLiteral("GetListYears"), answer).isEmpty());
+    QCOMPARE(log.lines().size(), 1);
+    QVERIFY(log.lines()[0].contains(service.demoUrl() + QStringLiteral("GetListYears?")));
+    QVERIFY(log.lines()[0].endsWith(QStringLiteral("ANSWER OK")));
 }
 
 QTEST_GUILESS_MAIN(TestServiceClient)
