@@ -1,6 +1,7 @@
 #include "app/webservicepanel.h"
 
 #include "platform/desktop.h"
+#include "platform/formcontrols.h"
 #include "platform/widgets.h"
 #include "service/appcontext.h"
 #include "service/endpoints.h"
@@ -31,7 +32,7 @@ void WebServicePanel::buildUi(QWidget* parent) {
     m_Edit3->setObjectName(QStringLiteral("Edit3"));
     m_Edit4 = new QLineEdit;
     m_Edit4->setObjectName(QStringLiteral("Edit4"));
-    m_Edit4->setEchoMode(QLineEdit::Password);
+    MaskWithStars(m_Edit4);
     m_ComboBox11 = new QComboBox;
     m_ComboBox11->setObjectName(QStringLiteral("ComboBox11"));
     m_ComboBox11->addItems(kLanguages);

@@ -1,9 +1,7 @@
 #include "catalog/catalogwidgets.h"
 
-#include <QAbstractItemView>
 #include <QComboBox>
 #include <QCompleter>
-#include <QKeyEvent>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPainter>
@@ -57,26 +55,6 @@ void MakeSearchHistoryBox(QComboBox* box, const QString& initialText) {
     box->setEditText(initialText);
     box->completer()->setCompletionMode(QCompleter::UnfilteredPopupCompletion);
     box->completer()->setCaseSensitivity(Qt::CaseInsensitive);
-}
-
-void WatchSearchHistoryBoxKeys(QComboBox* box, QObject* filter) {
-    box->lineEdit()->installEventFilter(filter);
-    // Installed after the completer's own filter, so it sees the keys first.
-    box->completer()->popup()->installEventFilter(filter);
-}
-
-bool IsSearchHistoryBoxEnter(QComboBox* box, QObject* watched, QEvent* event) {
-    // Also asked while the panel is still being built, before the box exists.
-    if (!box || event->type() != QEvent::KeyPress)
-        return false;
-    const int key = static_cast<QKeyEvent*>(event)->key();
-    if (key != Qt::Key_Return && key != Qt::Key_Enter)
-        return false;
-    QAbstractItemView* history = box->completer()->popup();
-    if (watched != box->lineEdit() && watched != history)
-        return false;
-    history->hide();
-    return true;
 }
 
 void AddToSearchHistory(QComboBox* box, const QString& word) {

@@ -1,6 +1,7 @@
 #include "catalog/crosssearch.h"
 
 #include "catalog/catalogwidgets.h"
+#include "platform/widgets.h"
 #include "catalog/treetext.h"
 #include "service/appcontext.h"
 #include "service/decoder.h"

@@ -6,6 +6,11 @@ QLineEdit* makeEdit(const QString& objectName, const QString& text, QWidget* par
     return edit;
 }
 
+void MaskWithStars(QLineEdit* edit) {
+    edit->setEchoMode(QLineEdit::Password);
+    edit->setStyleSheet(QStringLiteral("QLineEdit { lineedit-password-character: 42; }"));
+}
+
 QCheckBox* makeCheck(const QString& objectName, const QString& caption, QWidget* parent) {
     auto* box = new QCheckBox(caption, parent);
     box->setObjectName(objectName);

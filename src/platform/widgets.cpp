@@ -1,6 +1,10 @@
 #include "platform/widgets.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
+#include <QCompleter>
+#include <QKeyEvent>
+#include <QLineEdit>
 #include <QMouseEvent>
 #include <QVBoxLayout>
 
@@ -98,6 +102,31 @@ int SelectedNodeData(const QTreeWidget* tree) {
     bool ok = false;
     const int id = tree->currentItem()->data(0, Qt::UserRole).toInt(&ok);
     return ok ? id : 0;
+}
+
+void WatchSearchHistoryBoxKeys(QComboBox* box, QObject* filter) {
+    box->lineEdit()->installEventFilter(filter);
+    // Installed after the completer's own filter, so it sees the keys first.
+    box->completer()->popup()->installEventFilter(filter);
+}
+
+bool IsSearchHistoryBoxEnter(QComboBox* box, QObject* watched, QEvent* event) {
+    // Also asked while a panel is still being built, before the box exists.
+    if (!box || event->type() != QEvent::KeyPress)
+        return false;
+    const int key = static_cast<QKeyEvent*>(event)->key();
+    if (key != Qt::Key_Return && key != Qt::Key_Enter)
+        return false;
+    QAbstractItemView* history = box->completer()->popup();
+    if (watched != box->lineEdit() && watched != history)
+        return false;
+    if (watched == history && history->isVisible()) {
+        const QModelIndex marked = history->currentIndex();
+        if (marked.isValid())
+            box->setEditText(marked.data(box->completer()->completionRole()).toString());
+    }
+    history->hide();
+    return true;
 }
 
 WaitCursor::WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QComboBox>
 #include <QFrame>
 #include <QLabel>
 #include <QListWidget>
@@ -59,6 +60,13 @@ QStringList itemTexts(const QListWidget* list);
 // The integer data (column 0, Qt::UserRole) of a tree's selected node; 0 when the tree is empty,
 // nothing is selected or the data is not a number.
 int SelectedNodeData(const QTreeWidget* tree);
+
+// Editable boxes with a history of search words, shown as a list while the user types. The open
+// list takes the keys before the box, so a panel watches both: WatchSearchHistoryBoxKeys lets
+// `filter` see them, and IsSearchHistoryBoxEnter tells Enter pressed in either. On Enter the
+// list closes and a word highlighted in it becomes the box's text.
+void WatchSearchHistoryBoxKeys(QComboBox* box, QObject* filter);
+bool IsSearchHistoryBoxEnter(QComboBox* box, QObject* watched, QEvent* event);
 
 // Shows the wait cursor while a blocking request runs.
 class WaitCursor {

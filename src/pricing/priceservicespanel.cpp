@@ -44,7 +44,7 @@ void PriceServicesPanel::buildUi(QWidget* parent) {
     shop->addWidget(m_CheckBox1, 1, 0, 1, 3);
     m_Edit5 = makeEdit(QStringLiteral("Edit5"));
     m_Edit6 = makeEdit(QStringLiteral("Edit6"));
-    m_Edit6->setEchoMode(QLineEdit::Password);
+    MaskWithStars(m_Edit6);
     shop->addWidget(new QLabel(QStringLiteral("E-mail")), 2, 0);
     shop->addWidget(m_Edit5, 2, 1);
     shop->addWidget(new QLabel(QStringLiteral("Security code")), 3, 0);
@@ -75,7 +75,7 @@ void PriceServicesPanel::buildUi(QWidget* parent) {
     analysis->addWidget(m_CheckBox2, 1, 0, 1, 3);
     m_Edit1 = makeEdit(QStringLiteral("Edit1"));
     m_Edit2 = makeEdit(QStringLiteral("Edit2"));
-    m_Edit2->setEchoMode(QLineEdit::Password);
+    MaskWithStars(m_Edit2);
     analysis->addWidget(new QLabel(QStringLiteral("E-mail")), 2, 0);
     analysis->addWidget(m_Edit1, 2, 1);
     analysis->addWidget(new QLabel(QStringLiteral("Security code")), 3, 0);

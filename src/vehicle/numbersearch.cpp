@@ -1,5 +1,6 @@
 #include "vehicle/numbersearch.h"
 
+#include "platform/widgets.h"
 #include "service/appcontext.h"
 #include "service/decoder.h"
 #include "service/guard.h"
@@ -9,7 +10,6 @@
 #include "vehicle/selectcar.h"
 #include "vehicle/vehicleline.h"
 
-#include <QAbstractItemView>
 #include <QComboBox>
 #include <QCompleter>
 #include <QKeyEvent>
@@ -59,35 +59,22 @@ void NumberSearch::buildUi(QWidget* parent) {
     for (const auto& [caption, box] : rows) {
         layout->addWidget(new QLabel(QString::fromLatin1(caption)));
         layout->addWidget(box);
-        box->lineEdit()->installEventFilter(this);
-        // While the history is dropped down, keys go to its list and reach the box behind every filter.
-        box->completer()->popup()->installEventFilter(this);
+        WatchSearchHistoryBoxKeys(box, this);
     }
 }
 
 bool NumberSearch::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() != QEvent::KeyPress)
-        return QObject::eventFilter(watched, event);
-    const int key = static_cast<QKeyEvent*>(event)->key();
     for (QComboBox* box : {m_ComboBox4, m_ComboBox3, m_ComboBox2}) {
-        QAbstractItemView* history = box->completer()->popup();
-        if (watched != box->lineEdit() && watched != history)
+        if (!IsSearchHistoryBoxEnter(box, watched, event))
             continue;
-        // Enter in the history takes the number it marks, as the history itself would, and searches.
-        const bool fromHistory = watched == history && isEnter(key);
-        if (fromHistory) {
-            const QModelIndex marked = history->currentIndex();
-            history->hide();
-            if (marked.isValid())
-                box->setEditText(marked.data(box->completer()->completionRole()).toString());
-        }
+        const int key = static_cast<QKeyEvent*>(event)->key();
         if (box == m_ComboBox4)
             ComboBox4KeyPress(key);
         else if (box == m_ComboBox3)
             ComboBox3KeyPress(key);
         else
             ComboBox2KeyPress(key);
-        return fromHistory;
+        return true;
     }
     return QObject::eventFilter(watched, event);
 }
