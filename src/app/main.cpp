@@ -231,7 +231,7 @@ QWidget* TForm1::buildCatalogPage() {
     infoBar->addWidget(m_SpeedButton23);
     infoBar->addWidget(makeTitle(QStringLiteral("ADDITIONAL INFO | PRICES | IMAGE")), 1);
     right->addLayout(infoBar);
-    connect(m_SpeedButton23, &QToolButton::clicked, this, [this] { m_lowerArea->setHidden(!m_lowerArea->isHidden()); });
+    connect(m_SpeedButton23, &QToolButton::clicked, this, &TForm1::SpeedButton23Click);
 
     m_lowerArea = new QWidget;
     m_lowerArea->setObjectName(QStringLiteral("Panel20"));
@@ -316,6 +316,8 @@ void TForm1::SpeedButton1Click() {
 void TForm1::SpeedButton61Click() { SpeedButton1Click(); }
 
 void TForm1::SpeedButton16Click() { m_catalogLeftColumn->setHidden(!m_catalogLeftColumn->isHidden()); }
+
+void TForm1::SpeedButton23Click() { m_lowerArea->setHidden(!m_lowerArea->isHidden()); }
 
 void TForm1::Panel10Resize() {
     if (m_vehicleSection->isCollapsed() && !m_SpeedButton2->isHidden())

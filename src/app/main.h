@@ -65,6 +65,8 @@ public:
     void SpeedButton1Click();
     void SpeedButton61Click();
     void SpeedButton16Click();
+    // Hides the lower area with the product information, or shows it again.
+    void SpeedButton23Click();
     void Panel10Resize();
     void Label14Click();
     void Label12Click();

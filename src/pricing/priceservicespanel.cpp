@@ -19,17 +19,27 @@ PriceServicesPanel::PriceServicesPanel(AppContext& context, QWidget* parent) : Q
     buildUi(parent);
 }
 
-void PriceServicesPanel::addLinks(QWidget* panel, const char* aboutName, const char* helpName) {
+void PriceServicesPanel::Label40Click() {
+    m_context.desktop->open(m_context.endpoints->siteUrl + QStringLiteral("/services/compareprice"));
+}
+
+void PriceServicesPanel::Label39Click() { m_context.desktop->open(m_context.endpoints->priceUrl + QStringLiteral("help")); }
+
+// The analysis service is described on the comparison service's pages.
+void PriceServicesPanel::Label41Click() { Label40Click(); }
+
+void PriceServicesPanel::Label38Click() { Label39Click(); }
+
+void PriceServicesPanel::addLinks(QWidget* panel, const char* aboutName, const char* helpName,
+                                  void (PriceServicesPanel::*aboutClick)(), void (PriceServicesPanel::*helpClick)()) {
     auto* grid = static_cast<QGridLayout*>(panel->layout());
     const int row = grid->rowCount();
     auto* about = new ClickableLabel(QString::fromLatin1(aboutName), QStringLiteral("ABOUT SERVICE"));
     auto* help = new ClickableLabel(QString::fromLatin1(helpName), QStringLiteral("DESCRIPTION API-SERVICE"));
     about->makeLink();
     help->makeLink();
-    connect(about, &ClickableLabel::clicked, this,
-            [this] { m_context.desktop->open(m_context.endpoints->siteUrl + QStringLiteral("/services/compareprice")); });
-    connect(help, &ClickableLabel::clicked, this,
-            [this] { m_context.desktop->open(m_context.endpoints->priceUrl + QStringLiteral("help")); });
+    connect(about, &ClickableLabel::clicked, this, aboutClick);
+    connect(help, &ClickableLabel::clicked, this, helpClick);
     grid->addWidget(about, row, 0);
     grid->addWidget(help, row, 1);
 }
@@ -63,7 +73,7 @@ void PriceServicesPanel::buildUi(QWidget* parent) {
     auto* newShop = new ClickableLabel(QStringLiteral("Label32"), QStringLiteral("SEND REQUEST ABOUT ADD NEW SHOP FOR COMPARE"));
     newShop->makeLink();
     shop->addWidget(newShop, 5, 0, 1, 3);
-    addLinks(m_Panel6, "Label40", "Label39");
+    addLinks(m_Panel6, "Label40", "Label39", &PriceServicesPanel::Label40Click, &PriceServicesPanel::Label39Click);
 
     m_Panel4 = new QWidget(parent);
     m_Panel4->setObjectName(QStringLiteral("Panel4"));
@@ -98,5 +108,5 @@ void PriceServicesPanel::buildUi(QWidget* parent) {
                                        QStringLiteral("SEND REQUEST ABOUT ADD NEW E-PLATFORM FOR ANALYZATION"));
     newSite->makeLink();
     analysis->addWidget(newSite, 6, 0, 1, 3);
-    addLinks(m_Panel4, "Label41", "Label38");
+    addLinks(m_Panel4, "Label41", "Label38", &PriceServicesPanel::Label41Click, &PriceServicesPanel::Label38Click);
 }

@@ -19,9 +19,16 @@ public:
     QWidget* compareWidget() const { return m_Panel6; }
     QWidget* analysisWidget() const { return m_Panel4; }
 
+    // Information links: about the service and its API description.
+    void Label40Click();
+    void Label39Click();
+    void Label41Click();
+    void Label38Click();
+
 private:
     void buildUi(QWidget* parent);
-    void addLinks(QWidget* panel, const char* aboutName, const char* helpName);
+    void addLinks(QWidget* panel, const char* aboutName, const char* helpName,
+                  void (PriceServicesPanel::*aboutClick)(), void (PriceServicesPanel::*helpClick)());
 
     AppContext& m_context;
     QWidget* m_Panel6 = nullptr;

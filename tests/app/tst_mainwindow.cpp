@@ -135,6 +135,12 @@ void TestMainWindow::catalogPageSections() {
     click(f.find<QLabel>("Label24"));
     QVERIFY(!section("Label22")->isCollapsed());
 
+    QWidget* lowerArea = f.find<QWidget>("Panel20");
+    click(f.find<QToolButton>("SpeedButton23"));
+    QVERIFY(lowerArea->isHidden());
+    click(f.find<QToolButton>("SpeedButton23"));
+    QVERIFY(!lowerArea->isHidden());
+
     QWidget* leftColumn = f.find<QWidget>("Panel13");
     click(f.find<QToolButton>("SpeedButton16"));
     QVERIFY(leftColumn->isHidden());
