@@ -10,6 +10,7 @@ struct Transfer {
     HttpResult result;
     bool sawStatusLine = false;
     bool tooLarge = false;
+    qint64 maxBodyBytes = 0;
 };
 
 void ensureCurlInitialised() {
@@ -37,7 +38,7 @@ size_t onHeader(char* data, size_t size, size_t count, void* user) {
 size_t onBody(char* data, size_t size, size_t count, void* user) {
     auto* transfer = static_cast<Transfer*>(user);
     const size_t length = size * count;
-    if (transfer->result.body.size() + qint64(length) > kMaxHttpBodyBytes) {
+    if (transfer->result.body.size() + qint64(length) > transfer->maxBodyBytes) {
         transfer->tooLarge = true;
         return 0; // aborts the transfer
     }
@@ -50,6 +51,7 @@ size_t onBody(char* data, size_t size, size_t count, void* user) {
 HttpResult HttpGet(const QString& url, const HttpOptions& options) {
     ensureCurlInitialised();
     Transfer transfer;
+    transfer.maxBodyBytes = options.maxBodyBytes;
     CURL* curl = curl_easy_init();
     if (!curl)
         return transfer.result;

@@ -10,6 +10,8 @@ struct HttpOptions {
     bool keepAlive = true;
     // Connecting and each receive give up after this many seconds.
     int timeoutSeconds = 90;
+    // A body beyond this is abandoned as a failed exchange, so a runaway server cannot exhaust memory.
+    qint64 maxBodyBytes = qint64(512) * 1024 * 1024;
 };
 
 struct HttpResult {
@@ -24,8 +26,5 @@ struct HttpResult {
     // The services' success test: the reason, upper-cased, is exactly "OK".
     bool ok() const { return reason.toUpper() == QLatin1String("OK"); }
 };
-
-// Bodies beyond this are abandoned as a failed exchange.
-inline constexpr qint64 kMaxHttpBodyBytes = qint64(512) * 1024 * 1024;
 
 HttpResult HttpGet(const QString& url, const HttpOptions& options = {});

@@ -15,6 +15,7 @@ private slots:
     void statusLineDecidesSuccess();
     void redirectIsNotFollowed();
     void refusedConnectionHasNoReason();
+    void oversizedBodyIsAFailure();
     void proxyVariablesAreIgnored();
     void onlyWebAddressesAreFetched();
 };
@@ -136,6 +137,18 @@ void TestHttpExchange::onlyWebAddressesAreFetched() {
     QFile::remove(file);
     QVERIFY(!r.ok());
     QVERIFY(r.body.isEmpty());
+}
+
+void TestHttpExchange::oversizedBodyIsAFailure() {
+    RawHttpServer server({"HTTP/1.0 200 OK\r\n\r\n" + QByteArray(4096, 'x')});
+    HttpOptions options;
+    options.maxBodyBytes = 1000;
+    const HttpResult r = HttpGet(server.url(), options);
+    QVERIFY(!r.ok());
+    QCOMPARE(r.reason, QString());
+    QVERIFY(r.body.isEmpty());
+    options.maxBodyBytes = 4096;
+    QVERIFY(HttpGet(server.url(), options).ok());
 }
 
 QTEST_GUILESS_MAIN(TestHttpExchange)
