@@ -1,5 +1,7 @@
 #include "app/application.h"
 
+#include "app/velmoraapplication.h"
+
 #include "app/main.h"
 #include "app/settings.h"
 #include "platform/messageboxdialogs.h"
@@ -44,11 +46,12 @@ void closeOnTerminationSignals(TForm1* window) {
 } // namespace
 
 int RunVelmora(int argc, char** argv) {
-    QApplication app(argc, argv);
+    VelmoraApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Velmora"));
     QApplication::setApplicationDisplayName(QStringLiteral("Velmora"));
 
     MessageBoxDialogs dialogs;
+    app.setDialogs(&dialogs);
     QtDesktop desktop;
     Seams seams;
     seams.dialogs = &dialogs;
