@@ -1,9 +1,8 @@
 #include "app/application.h"
 
-#include "app/velmoraapplication.h"
-
 #include "app/main.h"
 #include "app/settings.h"
+#include "app/velmoraapplication.h"
 #include "platform/messageboxdialogs.h"
 #include "platform/qtdesktop.h"
 #include "platform/version.h"
