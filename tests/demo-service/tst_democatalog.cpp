@@ -100,6 +100,8 @@ private slots:
         row("cross reference hits", "getSearchByCrossref?search=GDB1385&" + a, 2, 10);
         row("cross reference of the brand", "GetSearchByCrossrefAndBrand?" + a + "&braid=161&search=GDB1385", 1, 1);
         row("pictures", "getImageForArticle?artid=100001&" + a, 1, 3);
+        row("product without pictures", "getImageForArticle?artid=100020&" + a, 0, 0);
+        row("cross references of a product without pictures", "GetCrossReferencesForArticle?artid=100020&" + a, 1, 10);
         row("cross references", "GetCrossReferencesForArticle?artid=100001&" + a, 2, 10);
         row("applicability", "GetTypesForArticle?artid=100001&" + a, 1, 2000);
         row("suppliers", "GetSuppliers?" + a, 12, 12);

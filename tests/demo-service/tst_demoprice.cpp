@@ -129,6 +129,35 @@ private slots:
         QVERIFY(subOffers > 0);
     }
 
+    // Products whose answers the price run's edge cases need: more sub-offers than the default
+    // limit of 5, and a comparison answer without any record.
+    void sampleOffersForTheRun_data() {
+        QTest::addColumn<QString>("service");
+        QTest::addColumn<QString>("part");
+        QTest::addColumn<int>("mainOffers");
+        QTest::addColumn<int>("subOffers");
+        QTest::newRow("eight sub-offers") << "EBAYANALIZ" << "HVH9587" << 1 << 8;
+        QTest::newRow("no comparison record") << "COMPAREPRICE" << "KXQ8208" << 0 << 0;
+    }
+    void sampleOffersForTheRun() {
+        QFETCH(QString, service);
+        QFETCH(QString, part);
+        QFETCH(int, mainOffers);
+        QFETCH(int, subOffers);
+        const bool analysis = service == QLatin1String("EBAYANALIZ");
+        const QString answer = price(request(analysis ? "EBAYANALIZ" : "COMPAREPRICE",
+                                             analysis ? DemoService::kAnalysisEmail : DemoService::kCompareEmail,
+                                             analysis ? DemoService::kAnalysisSeccode : DemoService::kCompareSeccode, 44,
+                                             "TRW", qPrintable(part)));
+        QVERIFY(answer.contains(QLatin1String("\"statusText\" : \"paid client till 202612\"")));
+        QCOMPARE(answer.count(QLatin1String("\n  \"host\" : ")), mainOffers);
+        QCOMPARE(answer.count(QLatin1String("\n    \"host\" : ")), subOffers);
+        int closings = 0;
+        for (const QString& line : answer.split(QLatin1Char('\n')))
+            closings += line.startsWith(QLatin1Char('}')) || line.contains(QLatin1String("}]"));
+        QCOMPARE(closings, mainOffers);
+    }
+
     void analysisAsksOnlyEPlatforms() {
         const QString answer =
             price(request("EBAYANALIZ", DemoService::kAnalysisEmail, DemoService::kAnalysisSeccode, 3, "TRW", "GDB1385"));

@@ -3,7 +3,84 @@
 
 #include <QTest>
 
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
 #include <memory>
+
+namespace {
+
+int connectLoopback(int port) {
+    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(static_cast<uint16_t>(port));
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    timeval timeout{10, 0};
+    ::setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &timeout, sizeof timeout);
+    if (::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
+        ::close(fd);
+        return -1;
+    }
+    return fd;
+}
+
+// The last line of one reply (multi-line replies are read to their end).
+QByteArray ftpReply(int fd) {
+    QByteArray line, last;
+    char c;
+    while (::recv(fd, &c, 1, 0) == 1) {
+        if (c != '\n') {
+            line += c;
+            continue;
+        }
+        last = line.trimmed();
+        line.clear();
+        if (last.size() >= 4 && last[3] == ' ')
+            return last;
+    }
+    return last;
+}
+
+// A price list download as the program does it: login, set-up commands, passive mode, RETR.
+// Returns the file, or "ERROR " and the reply that refused it.
+QByteArray ftpFetch(int port, const QByteArray& user, const QByteArray& password, const QByteArray& path) {
+    const int control = connectLoopback(port);
+    if (control < 0)
+        return "ERROR connect";
+    QByteArray result;
+    auto command = [&](const QByteArray& text) {
+        const QByteArray line = text + "\r\n";
+        ::send(control, line.constData(), static_cast<size_t>(line.size()), MSG_NOSIGNAL);
+        return ftpReply(control);
+    };
+    QByteArray reply = ftpReply(control);
+    for (const QByteArray& step : {"USER " + user, "PASS " + password, QByteArray("TYPE I"), QByteArray("STRU F"),
+                                   QByteArray("MODE S"), QByteArray("REST 0"), QByteArray("TYPE I"), QByteArray("PASV")}) {
+        reply = command(step);
+        if (reply.startsWith('4') || reply.startsWith('5'))
+            break;
+    }
+    if (reply.startsWith("227")) {
+        const QList<QByteArray> numbers = reply.mid(reply.indexOf('(') + 1).split(',');
+        const int data = connectLoopback(numbers.value(4).toInt() * 256 + numbers.value(5).split(')').first().toInt());
+        reply = command("RETR " + path);
+        if (reply.startsWith('1')) {
+            char chunk[4096];
+            ssize_t n;
+            while ((n = ::recv(data, chunk, sizeof chunk, 0)) > 0)
+                result.append(chunk, static_cast<int>(n));
+            reply = ftpReply(control);
+        }
+        ::close(data);
+    }
+    ::close(control);
+    return reply.startsWith("226") ? result : "ERROR " + reply;
+}
+
+} // namespace
 
 class TestDemoSite : public QObject {
     Q_OBJECT
@@ -72,6 +149,9 @@ private slots:
         QTest::newRow("buy comparator") << "/buy/compare";
         QTest::newRow("buy analysis") << "/buy/analysis";
         QTest::newRow("program") << "/services/apps/velmora/Velmora.exe";
+        QTest::newRow("about catalog") << "/services/catalog";
+        QTest::newRow("about server") << "/services/server";
+        QTest::newRow("about price services") << "/services/compareprice";
     }
     void pagesAndDownloadsAnswer() {
         QFETCH(QString, path);
@@ -85,21 +165,62 @@ private slots:
         QVERIFY(list.ok());
         const QStringList entries = QString::fromUtf8(list.body).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
         QVERIFY(entries.size() >= 4);
-        bool sawXlsx = false, sawRename = false;
+        bool sawXlsx = false, sawRename = false, sawAllTags = false, sawFtp = false;
+        const QString ftpBase = QStringLiteral("ftp://127.0.0.1:%1/").arg(m_service->portBase() + 21);
         for (const QString& entry : entries) {
             const QString url = entry.section(QLatin1String("<url>"), 1).section(QLatin1String("</url>"), 0, 0);
-            QVERIFY(url.startsWith(m_service->siteUrl() + "/pricelists/"));
-            const HttpResult file = HttpGet(url);
-            QVERIFY2(file.ok(), qPrintable(url));
+            QByteArray body;
+            if (url.startsWith(ftpBase)) {
+                body = ftpFetch(m_service->portBase() + 21, "", "", url.mid(ftpBase.size() - 1).toUtf8());
+                sawFtp = true;
+            } else {
+                QVERIFY2(url.startsWith(m_service->siteUrl() + "/pricelists/"), qPrintable(url));
+                const HttpResult file = HttpGet(url);
+                QVERIFY2(file.ok(), qPrintable(url));
+                body = file.body;
+            }
             if (url.endsWith(QLatin1String(".xlsx"))) {
-                QVERIFY(file.body.startsWith("PK\x03\x04"));
+                QVERIFY(body.startsWith("PK\x03\x04"));
                 sawXlsx = true;
             } else {
-                QVERIFY(file.body.count('\n') > 100);
+                QVERIFY2(body.count('\n') > 100, body.left(80).constData());
             }
-            sawRename |= !entry.contains(QLatin1String("<renameto></renameto>"));
+            auto filled = [&](const char* tag) {
+                return !entry.section(QStringLiteral("<%1>").arg(QLatin1String(tag)), 1)
+                            .section(QStringLiteral("</%1>").arg(QLatin1String(tag)), 0, 0)
+                            .trimmed()
+                            .isEmpty();
+            };
+            sawRename |= filled("renameto");
+            sawAllTags |= filled("renameto") && filled("addbrand") && filled("addreference") && filled("addprice");
         }
-        QVERIFY(sawXlsx && sawRename);
+        QVERIFY(sawXlsx && sawRename && sawAllTags && sawFtp);
+    }
+
+    void ftpServesPriceListsToItsAccounts_data() {
+        QTest::addColumn<QByteArray>("user");
+        QTest::addColumn<QByteArray>("password");
+        QTest::addColumn<QByteArray>("path");
+        QTest::addColumn<QByteArray>("expected"); // start of the file, or of the refusal
+        QTest::newRow("link without user") << QByteArray() << QByteArray() << QByteArray("/pricelists/partsworld-stock.csv")
+                                           << QByteArray("Brand;Reference;Price");
+        QTest::newRow("anonymous") << QByteArray("anonymous") << QByteArray("me@example.com")
+                                   << QByteArray("/pricelists/uk-motorfactors.csv") << QByteArray("Make,Part number");
+        QTest::newRow("supplier login, encoded name")
+            << QByteArray("supplier") << QByteArray("supplier-2026") << QByteArray("/pricelists/lager-%5BATE%5D.csv")
+            << QByteArray("artnr;bezeichnung;preis");
+        QTest::newRow("wrong password") << QByteArray("supplier") << QByteArray("x")
+                                        << QByteArray("/pricelists/partsworld-stock.csv") << QByteArray("ERROR 530");
+        QTest::newRow("missing file") << QByteArray() << QByteArray() << QByteArray("/pricelists/none.csv")
+                                      << QByteArray("ERROR 550");
+    }
+    void ftpServesPriceListsToItsAccounts() {
+        QFETCH(QByteArray, user);
+        QFETCH(QByteArray, password);
+        QFETCH(QByteArray, path);
+        QFETCH(QByteArray, expected);
+        const QByteArray result = ftpFetch(m_service->portBase() + 21, user, password, path);
+        QVERIFY2(result.startsWith(expected), result.left(80).constData());
     }
 
     void faultSwitchesFailAndDrop_data() {

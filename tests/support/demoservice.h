@@ -5,7 +5,7 @@
 #include <QStringList>
 
 // Runs velmora-demo-service on 127.0.0.1 for one test: a free port base is chosen (another one
-// is tried when a port is taken), the constructor returns once all four ports answer, and the
+// is tried when a port is taken), the constructor returns once all its ports answer, and the
 // destructor stops the service. `extraArgs` go to the service as they are, for example
 // {"--fail-every", "3"} or {"--published-version", "2.0.0"}.
 class DemoService {

@@ -466,6 +466,9 @@ void writeProducts(Db& db, Random& rnd, const std::vector<Leaf>& leaves, const s
                 const int pictureCount = rnd.between(1, 3);
                 for (int i = 0; i < pictureCount; ++i)
                     pictures += (i ? "," : "") + std::to_string(shape * 8 + rnd.below(8));
+                // Some products have no picture at all; drawn above anyway so the other data stay put.
+                if (artid % 20 == 0)
+                    pictures.clear();
                 db.insert("INSERT INTO product VALUES(?,?,?,?,?,?,?,?,?,?,?,?)",
                           {std::to_string(artid), std::to_string(brandIds[brand]), reference, std::to_string(leaf.gaid),
                            std::to_string(leaf.category), a.article, additional, status, crit, terms,
@@ -561,8 +564,8 @@ void writePriceLists(Db& db, sqlite3* source) {
     };
     const std::vector<File> files = {
         {"partsworld-stock.csv", csv(stock, ';'), "DE", "sales@partsworld.example", "", "", "", ""},
-        {"uk-motorfactors.csv", csv(uk, ','), "GB", "prices@motorfactors.example", "", "Make", "Part number",
-         "Net price"},
+        {"uk-motorfactors.csv", csv(uk, ','), "GB", "prices@motorfactors.example", "MOTORFACTORS", "Make",
+         "Part number", "Net price"},
         {"lager-[ATE].csv", csv(ate, ';'), "DE", "info@bremsenlager.example", "ATE", "", "artnr", "preis"},
         {"febi-[FEBI BILSTEIN].xlsx", MakeWorkbook(febi), "PL", "biuro@czesci.example", "FEBI BILSTEIN", "",
          "codepart", ""},

@@ -3,6 +3,7 @@
 #include "accounts.h"
 #include "catalogdata.h"
 #include "catalogservice.h"
+#include "ftpservice.h"
 #include "options.h"
 #include "priceservice.h"
 #include "server.h"
@@ -85,15 +86,22 @@ int main(int argc, char** argv) {
             std::fprintf(stderr, "velmora-demo-service: cannot bind 127.0.0.1:%d\n", e->port());
             return 3;
         }
+    FtpService ftp(data, options.ftpPort(), options.quiet);
+    if (!ftp.bind()) {
+        std::fprintf(stderr, "velmora-demo-service: cannot bind 127.0.0.1:%d\n", ftp.port());
+        return 3;
+    }
     for (const auto& e : endpoints)
         e->start();
+    ftp.start();
     std::printf("velmora-demo-service: %zu products; site http://127.0.0.1:%d catalog http://127.0.0.1:%d/ "
-                "price http://127.0.0.1:%d/ demo http://127.0.0.1:%d/\n",
+                "price http://127.0.0.1:%d/ demo http://127.0.0.1:%d/ ftp ftp://127.0.0.1:%d/\n",
                 data.products.size(), options.sitePort(), options.catalogPort(), options.pricePort(),
-                options.demoPort());
+                options.demoPort(), options.ftpPort());
 
     int signal = 0;
     sigwait(&stopSignals, &signal);
+    ftp.stop();
     for (const auto& e : endpoints)
         e->stop();
     return 0;

@@ -19,8 +19,8 @@ bool readInt(const char* text, int min, int max, int& out) {
 
 const char* UsageText() {
     return "usage: velmora-demo-service [options]\n"
-           "  --port-base P          site P+80, catalog P+100, price P+150, demo P+200 (default 18000;\n"
-           "                         0 gives the real ports 80, 100, 150, 200)\n"
+           "  --port-base P          FTP P+21, site P+80, catalog P+100, price P+150, demo P+200\n"
+           "                         (default 18000; 0 gives the real ports 21, 80, 100, 150, 200)\n"
            "  --data PATH            sample catalog (SQLite) to serve\n"
            "  --latency-ms N         delay every answer by N milliseconds\n"
            "  --fail-every N         answer every Nth request with 500 Internal Server Error\n"

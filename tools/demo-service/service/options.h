@@ -3,7 +3,7 @@
 #include <string>
 
 struct Options {
-    // Site and downloads on +80, catalog +100, price services +150, demo catalog +200.
+    // FTP downloads on +21, site and downloads on +80, catalog +100, price services +150, demo catalog +200.
     int portBase = 18000;
     std::string dataPath;
     int latencyMs = 0;
@@ -13,6 +13,7 @@ struct Options {
     std::string publishedVersion = "1.0.0";
     int scale = 1;
 
+    int ftpPort() const { return portBase + 21; }
     int sitePort() const { return portBase + 80; }
     int catalogPort() const { return portBase + 100; }
     int pricePort() const { return portBase + 150; }

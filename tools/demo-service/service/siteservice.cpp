@@ -89,6 +89,12 @@ void SiteService::handle(const httplib::Request& req, httplib::Response& res) co
                                  "</p><p>1 month, 6 months or 12 months of service. This is a stand-in page: nothing "
                                  "is sold here.</p>"),
                         "text/html; charset=utf-8");
+    } else if (path == "services/catalog" || path == "services/server" || path == "services/compareprice") {
+        // The "about" links of the settings page.
+        const std::string what = path == "services/catalog" ? "Catalog web service"
+                                 : path == "services/server" ? "The server behind the web service"
+                                                             : "Price services: comparator and analizator";
+        res.set_content(page(what, "<p>A stand-in page of the vendor's web site.</p>"), "text/html; charset=utf-8");
     } else if (path == "services/apps/velmora/freepricelists.txt") {
         std::string out;
         for (const PriceListFile& f : m_data.priceLists)
@@ -96,6 +102,11 @@ void SiteService::handle(const httplib::Request& req, httplib::Response& res) co
                    pathEncode(f.name) + "</url><renameto>" + f.renameto + "</renameto><addbrand>" + f.addbrand +
                    "</addbrand><addreference>" + f.addreference + "</addreference><addprice>" + f.addprice +
                    "</addprice>\r\n";
+        // One supplier publishes by FTP, with its own name for the downloaded file.
+        out += "<country>AT</country><email>ftp@partsworld.example</email><url>ftp://127.0.0.1:" +
+               std::to_string(m_options.ftpPort()) +
+               "/pricelists/partsworld-stock.csv</url><renameto>PARTSWORLD</renameto><addbrand></addbrand>"
+               "<addreference></addreference><addprice></addprice>\r\n";
         res.set_content(out, "text/plain; charset=utf-8");
     } else if (path == "download/versionhistoryforvelmora.txt") {
         res.set_content("\"VELMORA\" " + m_options.publishedVersion +
