@@ -37,6 +37,20 @@ namespace {
 constexpr int kLeftColumnWidth = 278;
 constexpr int kLogStripHeight = 60;
 constexpr int kLowerAreaHeight = 290;
+
+// Tab moves through `widgets` in the given order, right after the first one.
+void chainTabOrder(const QList<QWidget*>& widgets) {
+    for (qsizetype i = 1; i < widgets.size(); ++i)
+        if (widgets.at(i - 1) && widgets.at(i))
+            QWidget::setTabOrder(widgets.at(i - 1), widgets.at(i));
+}
+
+QList<QWidget*> named(const QWidget* area, std::initializer_list<const char*> names) {
+    QList<QWidget*> found;
+    for (const char* name : names)
+        found << area->findChild<QWidget*>(QString::fromLatin1(name));
+    return found;
+}
 } // namespace
 
 TForm1::TForm1(const Seams& seams, QWidget* parent) : QMainWindow(parent), m_seams(seams) {
@@ -94,9 +108,23 @@ void TForm1::buildUi() {
     composeVehicle();
     composeCatalog();
     composePricing();
+    setTabOrders();
 
     if (const QScreen* screen = this->screen())
         move(screen->availableGeometry().center() - rect().center());
+}
+
+void TForm1::setTabOrders() {
+    // Panels built elsewhere and moved in later would otherwise come last: follow the visual order.
+    QWidget* column = m_garageSection->parentWidget();
+    chainTabOrder(QList<QWidget*>{m_SpeedButton4} + named(column, {"SpeedButton40", "SpeedButton39", "ListBox4"}) +
+                  named(column, {"ComboBox1", "ComboBox4", "ComboBox3", "ComboBox2", "ComboBox10"}) +
+                  named(column, {"RadioButton1", "RadioButton2", "RadioButton3", "RadioButton4", "ComboBox8",
+                                 "ComboBox7", "ComboBox6", "ComboBox5"}) +
+                  QList<QWidget*>{m_SpeedButton2});
+    QWidget* account = m_webService->widget();
+    chainTabOrder(QList<QWidget*>{m_settingsPage->findChild<QScrollArea*>()} +
+                  named(account, {"Edit3", "SpeedButton59", "Edit4", "SpeedButton7", "ComboBox11", "SpeedButton8"}));
 }
 
 QWidget* TForm1::buildLeftColumn() {
@@ -241,7 +269,8 @@ QWidget* TForm1::buildCatalogPage() {
     m_productInfo = new ProductInfo(m_context, m_productTable, m_lowerArea);
     m_comparativeList = new ComparativeList(m_context, m_productTable, m_lowerArea);
     m_resultTables = new ResultTables(m_context, m_productTable, m_lowerArea);
-    lower->addWidget(m_productInfo->imageWidget());
+    // The picture scales, so it yields width to the tables when the window is narrow.
+    lower->addWidget(m_productInfo->imageWidget(), 2);
     m_PageControl1 = new QTabWidget;
     m_PageControl1->setObjectName(QStringLiteral("PageControl1"));
     m_PageControl1->addTab(m_productInfo->memoWidget(), QStringLiteral("  INFO PRODUCT  "));
@@ -249,7 +278,7 @@ QWidget* TForm1::buildCatalogPage() {
     m_PageControl1->addTab(m_resultTables->compareWidget(), QStringLiteral("  PROCESSED LIST FOR COMPARE PRICES  "));
     m_PageControl1->addTab(m_resultTables->analysisWidget(),
                            QStringLiteral("  PROCESSED LIST FOR ANALIZATION OF PRICES  "));
-    lower->addWidget(m_PageControl1, 1);
+    lower->addWidget(m_PageControl1, 3);
     right->addWidget(m_lowerArea);
 
     // The name and cross-reference searches sit in the left column's "Search by" section.

@@ -90,6 +90,7 @@ private:
     QWidget* buildSettingsPage();
     QWidget* buildCatalogPage();
     QWidget* buildLogStrip();
+    void setTabOrders();
     void toggleTreeSections();
     void toggleResultSections();
     void expandCatalogResults();

@@ -60,6 +60,8 @@ void CategoryTrees::buildUi(QWidget* parent) {
     category->addWidget(new QLabel(QStringLiteral("Show only products :")));
     m_RadioButton7 = new QRadioButton(QStringLiteral("According selected type car in \"Selection vehicle\""));
     m_RadioButton7->setObjectName(QStringLiteral("RadioButton7"));
+    // Its caption is wider than the column; the tip shows it whole.
+    m_RadioButton7->setToolTip(m_RadioButton7->text());
     m_RadioButton8 = new QRadioButton(QStringLiteral("For engine"));
     m_RadioButton8->setObjectName(QStringLiteral("RadioButton8"));
     m_RadioButton6 = new QRadioButton(QStringLiteral("For axle"));

@@ -77,6 +77,8 @@ void ProductList::buildUi(QWidget* parent) {
     m_SpeedButton51->setToolTip(QStringLiteral("LOAD IN TXT FILE LIST ALL PRODUCTS (WITHOUT FILTERS)"));
     m_Label25 = new QLabel(kListCaption);
     m_Label25->setObjectName(QStringLiteral("Label25"));
+    // The caption gives way to the buttons when the column is narrow.
+    m_Label25->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     m_SpeedButton21 = makeButton(QStringLiteral("SpeedButton21"), QStringLiteral("FullExpand"));
     m_SpeedButton22 = makeButton(QStringLiteral("SpeedButton22"), QStringLiteral("FullCollapse"));
     for (QToolButton* b : {m_SpeedButton21, m_SpeedButton22})
@@ -87,8 +89,10 @@ void ProductList::buildUi(QWidget* parent) {
     bar->addWidget(m_SpeedButton21);
     bar->addWidget(m_SpeedButton22);
     column->addLayout(bar);
-    column->addWidget(new QLabel(
-        QStringLiteral("[button \"INS\" or right button mouse] --- add selected product in COMPARATIVE LIST")));
+    auto* insertHint = new QLabel(
+        QStringLiteral("[button \"INS\" or right button mouse] --- add selected product in COMPARATIVE LIST"));
+    insertHint->setWordWrap(true);
+    column->addWidget(insertHint);
     m_TreeView3 = new QTreeWidget;
     m_TreeView3->setObjectName(QStringLiteral("TreeView3"));
     m_TreeView3->setHeaderHidden(true);

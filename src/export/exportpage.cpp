@@ -72,10 +72,14 @@ void ExportPage::buildUi(QWidget* parent) {
     page->addLayout(formats);
     m_SpeedButton60 = makeButton(QStringLiteral("SpeedButton60"), QStringLiteral("   Export in csv files"));
     page->addWidget(m_SpeedButton60);
-    page->addWidget(new QLabel(
-        QStringLiteral("In file will mandatory values : brand id | brand | reference | name product | status product | price")));
-    page->addWidget(new QLabel(QStringLiteral("Attention. The process of preparing and exporting data may take some time "
-                                              "if additional options are selected")));
+    for (const char* note : {"In file will mandatory values : brand id | brand | reference | name product | status "
+                             "product | price",
+                             "Attention. The process of preparing and exporting data may take some time if additional "
+                             "options are selected"}) {
+        auto* label = new QLabel(QString::fromLatin1(note));
+        label->setWordWrap(true);
+        page->addWidget(label);
+    }
     m_Label61 = new QLabel;
     m_Label61->setObjectName(QStringLiteral("Label61"));
     m_Label61->hide();

@@ -69,11 +69,14 @@ void PriceServicesPanel::buildUi(QWidget* parent) {
     m_CheckListBox2->setEnabled(false);
     shop->addWidget(m_CheckListBox2, 4, 1);
     m_SpeedButton12 = makeButton(QStringLiteral("SpeedButton12"), QStringLiteral("..."));
-    shop->addWidget(m_SpeedButton12, 4, 2);
+    m_SpeedButton12->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+    shop->addWidget(m_SpeedButton12, 4, 2, Qt::AlignLeft);
     auto* newShop = new ClickableLabel(QStringLiteral("Label32"), QStringLiteral("SEND REQUEST ABOUT ADD NEW SHOP FOR COMPARE"));
     newShop->makeLink();
     shop->addWidget(newShop, 5, 0, 1, 3);
     addLinks(m_Panel6, "Label40", "Label39", &PriceServicesPanel::Label40Click, &PriceServicesPanel::Label39Click);
+    // The panels have a fixed height: spare height goes below the links, not into the rows.
+    shop->setRowStretch(shop->rowCount(), 1);
 
     m_Panel4 = new QWidget(parent);
     m_Panel4->setObjectName(QStringLiteral("Panel4"));
@@ -100,7 +103,8 @@ void PriceServicesPanel::buildUi(QWidget* parent) {
     m_CheckListBox1->setEnabled(false);
     analysis->addWidget(m_CheckListBox1, 4, 1);
     m_SpeedButton9 = makeButton(QStringLiteral("SpeedButton9"), QStringLiteral("..."));
-    analysis->addWidget(m_SpeedButton9, 4, 2);
+    m_SpeedButton9->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+    analysis->addWidget(m_SpeedButton9, 4, 2, Qt::AlignLeft);
     analysis->addWidget(new QLabel(QStringLiteral("Max value for count subproducts")), 5, 0);
     m_Edit7 = makeEdit(QStringLiteral("Edit7"), QStringLiteral("5"));
     analysis->addWidget(m_Edit7, 5, 1);
@@ -109,4 +113,5 @@ void PriceServicesPanel::buildUi(QWidget* parent) {
     newSite->makeLink();
     analysis->addWidget(newSite, 6, 0, 1, 3);
     addLinks(m_Panel4, "Label41", "Label38", &PriceServicesPanel::Label41Click, &PriceServicesPanel::Label38Click);
+    analysis->setRowStretch(analysis->rowCount(), 1);
 }

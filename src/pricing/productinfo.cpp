@@ -86,7 +86,7 @@ ProductInfo::ProductInfo(AppContext& context, ProductTable& products, QWidget* p
 
 void ProductInfo::buildUi(QWidget* parent) {
     m_imageWidget = new QWidget(parent);
-    m_imageWidget->setMinimumWidth(220);
+    m_imageWidget->setMinimumWidth(140);
     auto* imageLayout = new QVBoxLayout(m_imageWidget);
     imageLayout->setContentsMargins(0, 0, 0, 0);
     m_Image1 = new PictureBox;

@@ -80,6 +80,7 @@ QWidget* ResultTables::buildTab(QWidget* parent, TableGrid* grid, QCheckBox* cle
     auto* notice = new QLabel(QStringLiteral("For unregistered customers there is a restriction in obtaining data on "
                                              "prices by time"));
     notice->setStyleSheet(QStringLiteral("color: red; font-style: italic;"));
+    notice->setWordWrap(true);
     layout->addWidget(notice);
     auto* middle = new QHBoxLayout;
     auto* bar = new QVBoxLayout;
