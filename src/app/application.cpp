@@ -1,11 +1,11 @@
 #include "app/application.h"
 
 #include "app/main.h"
-#include "app/settings.h"
 #include "app/velmoraapplication.h"
 #include "platform/messageboxdialogs.h"
 #include "platform/qtdesktop.h"
 #include "platform/version.h"
+#include "service/listfiles.h"
 
 #include <QApplication>
 #include <QSocketNotifier>
@@ -55,7 +55,7 @@ int RunVelmora(int argc, char** argv) {
     Seams seams;
     seams.dialogs = &dialogs;
     seams.desktop = &desktop;
-    seams.endpoints = Endpoints::fromIniFile(seams.paths.programFile(QString::fromLatin1(Settings::kSettingsFile)));
+    seams.endpoints = Endpoints::fromIniFile(seams.paths.programFile(QString::fromLatin1(ListFiles::kSettings)));
     seams.versionText = ProgramVersionText();
 
     TForm1 window(seams);

@@ -5,6 +5,7 @@
 #include "platform/textfile.h"
 #include "platform/widgets.h"
 #include "service/appcontext.h"
+#include "service/listfiles.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -83,7 +84,7 @@ QString BracketedText(const QString& path) {
 }
 
 void LoadSettings(QWidget* root, const AppPaths& paths) {
-    const IniFile ini = IniFile::load(paths.programFile(s(kSettingsFile)));
+    const IniFile ini = IniFile::load(paths.programFile(s(ListFiles::kSettings)));
     for (const Entry& e : kTable) {
         const QString section = s(e.section), key = s(e.key);
         switch (e.type) {
@@ -115,28 +116,28 @@ void LoadSettings(QWidget* root, const AppPaths& paths) {
 }
 
 void LoadLists(QWidget* root, const AppPaths& paths, SharedTexts& texts) {
-    texts.NecessaryBrands = BracketedText(paths.programFile(s(kBrandsFile)));
-    texts.CompareShopIds = BracketedText(paths.programFile(s(kCompareIdsFile)));
-    texts.AnalysisShopIds = BracketedText(paths.programFile(s(kAnalysisIdsFile)));
+    texts.NecessaryBrands = BracketedText(paths.programFile(s(ListFiles::kNecessaryBrands)));
+    texts.CompareShopIds = BracketedText(paths.programFile(s(ListFiles::kCompareIds)));
+    texts.AnalysisShopIds = BracketedText(paths.programFile(s(ListFiles::kAnalysisIds)));
 
-    if (const auto garage = TextFile::readLines(paths.programFile(s(kGarageFile)))) {
+    if (const auto garage = TextFile::readLines(paths.programFile(s(ListFiles::kGarage)))) {
         auto* list = control<QListWidget>(root, "ListBox4");
         replaceSorted(list, *garage);
         if (auto* header = control<QLabel>(root, "Label18"))
             header->setText(QStringLiteral("My garage [%1]").arg(list->count()));
     }
-    if (const auto pages = TextFile::readLines(paths.programFile(s(kPagesFile)))) {
+    if (const auto pages = TextFile::readLines(paths.programFile(s(ListFiles::kPages)))) {
         auto* list = control<QListWidget>(root, "ListBox2");
         list->clear();
         list->addItems(*pages);
     }
     auto* downloads = control<QListWidget>(root, "ListBox5");
-    replaceSorted(downloads, linesOf(paths.programFile(s(kDownloadsFile))));
+    replaceSorted(downloads, linesOf(paths.programFile(s(ListFiles::kDownloads))));
 }
 
 bool SaveLists(QWidget* root, const AppPaths& paths, QString* error) {
     const std::pair<const char*, const char*> lists[] = {
-        {kGarageFile, "ListBox4"}, {kPagesFile, "ListBox2"}, {kDownloadsFile, "ListBox5"}};
+        {ListFiles::kGarage, "ListBox4"}, {ListFiles::kPages, "ListBox2"}, {ListFiles::kDownloads, "ListBox5"}};
     for (const auto& [file, name] : lists)
         if (!TextFile::writeUtf8Lines(paths.programFile(s(file)), itemTexts(control<QListWidget>(root, name)), error))
             return false;
@@ -144,7 +145,7 @@ bool SaveLists(QWidget* root, const AppPaths& paths, QString* error) {
 }
 
 bool SaveSettings(QWidget* root, const AppPaths& paths, QString* error) {
-    const QString path = paths.programFile(s(kSettingsFile));
+    const QString path = paths.programFile(s(ListFiles::kSettings));
     IniFile ini = IniFile::load(path);
     for (const Entry& e : kTable) {
         const QString section = s(e.section), key = s(e.key);

@@ -10,14 +10,6 @@ struct SharedTexts;
 // their object names.
 namespace Settings {
 
-inline constexpr const char* kSettingsFile = "velmora.ini";
-inline constexpr const char* kBrandsFile = "ListNecessaryBrands.txt";
-inline constexpr const char* kCompareIdsFile = "ListIDsShopsForCompare.txt";
-inline constexpr const char* kAnalysisIdsFile = "ListIDsShopsForAnalis.txt";
-inline constexpr const char* kGarageFile = "MyGarage.txt";
-inline constexpr const char* kPagesFile = "OpenPages.txt";
-inline constexpr const char* kDownloadsFile = "UrlsForPriceLists.txt";
-
 // Every key of the settings file into its control; missing keys give the defaults.
 void LoadSettings(QWidget* root, const AppPaths& paths);
 // The three shared texts and the garage, search page and download lists.

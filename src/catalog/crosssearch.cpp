@@ -1,8 +1,7 @@
 #include "catalog/crosssearch.h"
 
-#include "catalog/catalogwidgets.h"
-#include "platform/widgets.h"
 #include "catalog/treetext.h"
+#include "platform/widgets.h"
 #include "service/appcontext.h"
 #include "service/decoder.h"
 #include "service/guard.h"
@@ -18,11 +17,6 @@
 #include <QVBoxLayout>
 #include <QWidget>
 
-namespace {
-bool isEnter(int key) {
-    return key == Qt::Key_Return || key == Qt::Key_Enter;
-}
-} // namespace
 
 CrossSearch::CrossSearch(AppContext& context, ProductTable& products, QWidget* parent)
     : QObject(parent), m_context(context), m_products(products) {
@@ -70,7 +64,7 @@ void CrossSearch::setProductListing(std::function<void()> start,
 bool CrossSearch::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::KeyPress && watched == m_ListBox3) {
         const int key = static_cast<QKeyEvent*>(event)->key();
-        if (isEnter(key)) {
+        if (IsEnterKey(key)) {
             ListBox3KeyPress(key);
             return true;
         }
@@ -83,7 +77,7 @@ bool CrossSearch::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void CrossSearch::ComboBox1KeyPress(int key) {
-    if (!isEnter(key))
+    if (!IsEnterKey(key))
         return;
     const QString word = Trim(m_ComboBox1->currentText());
     if (word.isEmpty())
@@ -133,6 +127,6 @@ void CrossSearch::ListBox3DblClick() {
 }
 
 void CrossSearch::ListBox3KeyPress(int key) {
-    if (isEnter(key))
+    if (IsEnterKey(key))
         ListBox3DblClick();
 }

@@ -1,6 +1,5 @@
 #include "catalog/productlist.h"
 
-#include "catalog/catalogwidgets.h"
 #include "catalog/treeloader.h"
 #include "catalog/treetext.h"
 #include "platform/apppaths.h"
@@ -33,10 +32,6 @@ const QString ProductList::kFilteredListCaption =
 namespace {
 constexpr int kBrandListWidth = 185;
 constexpr int kStripHeight = 30;
-
-bool isEnter(int key) {
-    return key == Qt::Key_Return || key == Qt::Key_Enter;
-}
 } // namespace
 
 ProductList::ProductList(AppContext& context, ProductTable& products, QWidget* parent)
@@ -135,7 +130,7 @@ bool ProductList::eventFilter(QObject* watched, QEvent* event) {
         Edit15MouseEnter();
     if (event->type() == QEvent::KeyPress && watched == m_Edit15) {
         const int key = static_cast<QKeyEvent*>(event)->key();
-        if (isEnter(key)) {
+        if (IsEnterKey(key)) {
             Edit15KeyPress(key);
             return true;
         }
@@ -227,7 +222,7 @@ void ProductList::ListTradeGroupProducts(int gaid) {
 }
 
 void ProductList::ComboBox10KeyPress(int key) {
-    if (!isEnter(key))
+    if (!IsEnterKey(key))
         return;
     const QString text = m_ComboBox10->currentText();
     const QString word = Trim(text);
@@ -294,7 +289,7 @@ void ProductList::Label23Click() {
 }
 
 void ProductList::Edit15KeyPress(int key) {
-    if (!isEnter(key) || m_products.rows().isEmpty())
+    if (!IsEnterKey(key) || m_products.rows().isEmpty())
         return;
     const QString text = m_Edit15->text();
     if (IsBlank(text) || text.size() < 3) {

@@ -1,11 +1,16 @@
 #include "platform/widgets.h"
 
+#include <algorithm>
+
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QCompleter>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMouseEvent>
+#include <QPainter>
+#include <QStyledItemDelegate>
+#include <QTextOption>
 #include <QVBoxLayout>
 
 ClickableLabel::ClickableLabel(const QString& objectName, const QString& text, QWidget* parent) : QLabel(text, parent) {
@@ -104,6 +109,69 @@ int SelectedNodeData(const QTreeWidget* tree) {
     return ok ? id : 0;
 }
 
+namespace {
+
+// Tab stops as a list box with tab stops draws them.
+class TabStopDelegate : public QStyledItemDelegate {
+public:
+    TabStopDelegate(int stop, QObject* parent) : QStyledItemDelegate(parent), m_stop(stop) {}
+
+    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+        QStyleOptionViewItem opt = option;
+        initStyleOption(&opt, index);
+        const QString text = opt.text;
+        opt.text.clear();
+        const QWidget* widget = opt.widget;
+        QStyle* style = widget ? widget->style() : nullptr;
+        if (style)
+            style->drawControl(QStyle::CE_ItemViewItem, &opt, painter, widget);
+        QTextOption textOption(Qt::AlignLeft | Qt::AlignVCenter);
+        textOption.setWrapMode(QTextOption::NoWrap);
+        textOption.setTabStopDistance(m_stop);
+        const QRect textRect = style ? style->subElementRect(QStyle::SE_ItemViewItemText, &opt, widget) : opt.rect;
+        painter->save();
+        painter->setFont(opt.font);
+        painter->setPen(
+            opt.palette.color(opt.state & QStyle::State_Selected ? QPalette::HighlightedText : QPalette::Text));
+        painter->drawText(QRectF(textRect), text, textOption);
+        painter->restore();
+    }
+
+private:
+    int m_stop;
+};
+
+} // namespace
+
+void MakeSearchHistoryBox(QComboBox* box, const QString& initialText) {
+    box->setEditable(true);
+    // The history grows only by the program, never by what the user types.
+    box->setInsertPolicy(QComboBox::NoInsert);
+    box->setEditText(initialText);
+    box->completer()->setCompletionMode(QCompleter::UnfilteredPopupCompletion);
+    box->completer()->setCaseSensitivity(Qt::CaseInsensitive);
+}
+
+void AddToSearchHistory(QComboBox* box, const QString& word) {
+    if (box->findText(word, Qt::MatchFixedString) >= 0)
+        return;
+    int row = 0;
+    while (row < box->count() && QString::localeAwareCompare(box->itemText(row).toLower(), word.toLower()) <= 0)
+        ++row;
+    const QString typed = box->currentText();
+    box->insertItem(row, word);
+    box->setCurrentIndex(-1);
+    box->setEditText(typed);
+}
+
+bool IsEnterKey(int key) { return key == Qt::Key_Return || key == Qt::Key_Enter; }
+
+void SetTabStops(QListWidget* list, int stop) { list->setItemDelegate(new TabStopDelegate(stop, list)); }
+
+int DialogUnitsToPixels(const QListWidget* list, int units) {
+    return std::max(1, units * list->fontMetrics().averageCharWidth() / 4);
+}
+
 void WatchSearchHistoryBoxKeys(QComboBox* box, QObject* filter) {
     box->lineEdit()->installEventFilter(filter);
     // Installed after the completer's own filter, so it sees the keys first.
@@ -114,8 +182,7 @@ bool IsSearchHistoryBoxEnter(QComboBox* box, QObject* watched, QEvent* event) {
     // Also asked while a panel is still being built, before the box exists.
     if (!box || event->type() != QEvent::KeyPress)
         return false;
-    const int key = static_cast<QKeyEvent*>(event)->key();
-    if (key != Qt::Key_Return && key != Qt::Key_Enter)
+    if (!IsEnterKey(static_cast<QKeyEvent*>(event)->key()))
         return false;
     QAbstractItemView* history = box->completer()->popup();
     if (watched != box->lineEdit() && watched != history)

@@ -61,6 +61,20 @@ QStringList itemTexts(const QListWidget* list);
 // nothing is selected or the data is not a number.
 int SelectedNodeData(const QTreeWidget* tree);
 
+// An editable box for search words: Enter leaves the list alone, the earlier words show as soon
+// as the user types.
+void MakeSearchHistoryBox(QComboBox* box, const QString& initialText);
+// Adds the word in alphabetical order unless the list holds it in any letter case; the text in
+// the box stays as it is.
+void AddToSearchHistory(QComboBox* box, const QString& word);
+// Return or Enter.
+bool IsEnterKey(int key);
+
+// Draws the items' tab-separated parts with tab stops `stop` pixels apart.
+void SetTabStops(QListWidget* list, int stop);
+// Dialog units of the list's font in pixels (a quarter of the average character width each).
+int DialogUnitsToPixels(const QListWidget* list, int units);
+
 // Editable boxes with a history of search words, shown as a list while the user types. The open
 // list takes the keys before the box, so a panel watches both: WatchSearchHistoryBoxKeys lets
 // `filter` see them, and IsSearchHistoryBoxEnter tells Enter pressed in either. On Enter the

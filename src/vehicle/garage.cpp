@@ -5,50 +5,18 @@
 #include "platform/widgets.h"
 #include "service/appcontext.h"
 #include "service/guard.h"
+#include "service/listfiles.h"
 #include "vehicle/carinfo.h"
 #include "vehicle/vehicleline.h"
 
 #include <QFile>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QPainter>
-#include <QStyledItemDelegate>
-#include <QTextOption>
 #include <QVBoxLayout>
 
 namespace {
 
-// The list file's name is the settings' business; only cleaning the garage deletes it here.
-const QString kGarageFile = QStringLiteral("MyGarage.txt");
 constexpr int kTabStopDialogUnits = 30;
-
-// Draws garage lines with tab stops 30 dialog units apart (a dialog unit is a quarter of the
-// average character width).
-class TabStopDelegate : public QStyledItemDelegate {
-public:
-    using QStyledItemDelegate::QStyledItemDelegate;
-
-    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override {
-        QStyleOptionViewItem opt = option;
-        initStyleOption(&opt, index);
-        const QString text = opt.text;
-        opt.text.clear();
-        const QWidget* widget = opt.widget;
-        QStyle* style = widget ? widget->style() : nullptr;
-        if (style)
-            style->drawControl(QStyle::CE_ItemViewItem, &opt, painter, widget);
-        QTextOption textOption(Qt::AlignLeft | Qt::AlignVCenter);
-        textOption.setWrapMode(QTextOption::NoWrap);
-        textOption.setTabStopDistance(kTabStopDialogUnits * opt.fontMetrics.averageCharWidth() / 4.0);
-        const QRect textRect = style ? style->subElementRect(QStyle::SE_ItemViewItemText, &opt, widget) : opt.rect;
-        painter->save();
-        painter->setFont(opt.font);
-        painter->setPen(
-            opt.palette.color(opt.state & QStyle::State_Selected ? QPalette::HighlightedText : QPalette::Text));
-        painter->drawText(QRectF(textRect), text, textOption);
-        painter->restore();
-    }
-};
 
 } // namespace
 
@@ -72,7 +40,7 @@ void Garage::buildUi(QWidget* parent) {
     buttons->addStretch(1);
     row->addLayout(buttons);
     m_ListBox4 = makeList(QStringLiteral("ListBox4"));
-    m_ListBox4->setItemDelegate(new TabStopDelegate(m_ListBox4));
+    SetTabStops(m_ListBox4, DialogUnitsToPixels(m_ListBox4, kTabStopDialogUnits));
     row->addWidget(m_ListBox4, 1);
 
     connect(m_SpeedButton2, &QToolButton::clicked, this, &Garage::SpeedButton2Click);
@@ -121,7 +89,7 @@ void Garage::SpeedButton39Click() {
     if (!m_context.dialogs->confirm(QStringLiteral("Clean full list ???")))
         return;
     // Deleted at once: a garage the user emptied must not come back even if the program dies.
-    QFile::remove(m_context.paths->programFile(kGarageFile));
+    QFile::remove(m_context.paths->programFile(QString::fromLatin1(ListFiles::kGarage)));
     m_ListBox4->clear();
     showCount();
 }

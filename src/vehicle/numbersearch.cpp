@@ -11,7 +11,6 @@
 #include "vehicle/vehicleline.h"
 
 #include <QComboBox>
-#include <QCompleter>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -23,19 +22,10 @@ namespace {
 
 const QString kEmpty = QStringLiteral("Search word is empty !!!");
 
-bool isEnter(int key) {
-    return key == Qt::Key_Return || key == Qt::Key_Enter;
-}
-
 QComboBox* makeNumberBox(const QString& objectName, const QString& text) {
     auto* box = new QComboBox;
     box->setObjectName(objectName);
-    box->setEditable(true);
-    // The history grows only by successful searches.
-    box->setInsertPolicy(QComboBox::NoInsert);
-    // The whole history drops down as soon as the user types.
-    box->completer()->setCompletionMode(QCompleter::UnfilteredPopupCompletion);
-    box->setEditText(text);
+    MakeSearchHistoryBox(box, text);
     return box;
 }
 
@@ -80,12 +70,12 @@ bool NumberSearch::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void NumberSearch::ComboBox4KeyPress(int key) {
-    if (isEnter(key))
+    if (IsEnterKey(key))
         searchKType(m_ComboBox4);
 }
 
 void NumberSearch::ComboBox3KeyPress(int key) {
-    if (!isEnter(key))
+    if (!IsEnterKey(key))
         return;
     const QString number = Trim(m_ComboBox3->currentText());
     if (number.size() < 7) {
@@ -97,7 +87,7 @@ void NumberSearch::ComboBox3KeyPress(int key) {
 }
 
 void NumberSearch::ComboBox2KeyPress(int key) {
-    if (!isEnter(key))
+    if (!IsEnterKey(key))
         return;
     if (Trim(m_ComboBox2->currentText()).isEmpty()) {
         m_context.dialogs->information(kEmpty);
