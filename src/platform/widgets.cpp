@@ -78,11 +78,21 @@ QLabel* makeTitle(const QString& text, QWidget* parent) {
     return label;
 }
 
-int insertSorted(QListWidget* list, const QString& text) {
+namespace {
+// The row before which `text` belongs in a list sorted alphabetically without regard to case;
+// after the equal ones, so earlier entries keep their places.
+template <class TextAt>
+int sortedRow(int count, TextAt textAt, const QString& text) {
+    const QString key = text.toLower();
     int row = 0;
-    const int count = list->count();
-    while (row < count && QString::localeAwareCompare(list->item(row)->text().toLower(), text.toLower()) <= 0)
+    while (row < count && QString::localeAwareCompare(textAt(row).toLower(), key) <= 0)
         ++row;
+    return row;
+}
+} // namespace
+
+int insertSorted(QListWidget* list, const QString& text) {
+    const int row = sortedRow(list->count(), [list](int i) { return list->item(i)->text(); }, text);
     list->insertItem(row, text);
     return row;
 }
@@ -155,9 +165,7 @@ void MakeSearchHistoryBox(QComboBox* box, const QString& initialText) {
 void AddToSearchHistory(QComboBox* box, const QString& word) {
     if (box->findText(word, Qt::MatchFixedString) >= 0)
         return;
-    int row = 0;
-    while (row < box->count() && QString::localeAwareCompare(box->itemText(row).toLower(), word.toLower()) <= 0)
-        ++row;
+    const int row = sortedRow(box->count(), [box](int i) { return box->itemText(i); }, word);
     const QString typed = box->currentText();
     box->insertItem(row, word);
     box->setCurrentIndex(-1);
