@@ -159,9 +159,8 @@ void NumberSearch::searchTypids(QComboBox* box, const NumberKind& kind) {
 }
 
 void NumberSearch::remember(QComboBox* box, const QString& number) {
-    for (int i = 0; i < box->count(); ++i)
-        if (box->itemText(i).compare(number, Qt::CaseInsensitive) == 0)
-            return;
+    if (box->findText(number, Qt::MatchFixedString) >= 0) // letter case ignored
+        return;
     // The box keeps what the user typed; adding must not replace it.
     const QString shown = box->currentText();
     box->addItem(number);
