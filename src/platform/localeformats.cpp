@@ -32,8 +32,6 @@ QString timestamp(const QDateTime& when, const QLocale& locale) {
     return result;
 }
 
-QString toUpper(const QString& text) { return QLocale::system().toUpper(text); }
-
 QString toLower(const QString& text) { return QLocale::system().toLower(text); }
 
 int compare(const QString& a, const QString& b) { return QString::localeAwareCompare(a, b); }

@@ -17,7 +17,6 @@ QString longTimeFormat(const QLocale& locale = QLocale::system());
 // at exactly midnight.
 QString timestamp(const QDateTime& when, const QLocale& locale = QLocale::system());
 
-QString toUpper(const QString& text);
 QString toLower(const QString& text);
 // Locale-aware, case-sensitive comparison.
 int compare(const QString& a, const QString& b);

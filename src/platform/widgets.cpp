@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include <QAbstractItemView>
-#include <QApplication>
 #include <QCompleter>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -203,7 +202,3 @@ bool IsSearchHistoryBoxEnter(QComboBox* box, QObject* watched, QEvent* event) {
     history->hide();
     return true;
 }
-
-WaitCursor::WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-
-WaitCursor::~WaitCursor() { QApplication::restoreOverrideCursor(); }

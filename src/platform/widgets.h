@@ -81,12 +81,3 @@ int DialogUnitsToPixels(const QListWidget* list, int units);
 // list closes and a word highlighted in it becomes the box's text.
 void WatchSearchHistoryBoxKeys(QComboBox* box, QObject* filter);
 bool IsSearchHistoryBoxEnter(QComboBox* box, QObject* watched, QEvent* event);
-
-// Shows the wait cursor while a blocking request runs.
-class WaitCursor {
-public:
-    WaitCursor();
-    ~WaitCursor();
-    WaitCursor(const WaitCursor&) = delete;
-    WaitCursor& operator=(const WaitCursor&) = delete;
-};
