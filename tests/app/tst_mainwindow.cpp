@@ -2,15 +2,11 @@
 #include "service/serviceclient.h"
 #include "support/windowfixture.h"
 
-#include <QPlainTextEdit>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 
 #include <QLabel>
 #include <QToolButton>
-
-namespace {
-void click(QWidget* w) { QTest::mouseClick(w, Qt::LeftButton, {}, w->rect().center()); }
-} // namespace
 
 class TestMainWindow : public QObject {
     Q_OBJECT
@@ -31,8 +27,10 @@ private slots:
 void TestMainWindow::captionCarriesVersion_data() {
     QTest::addColumn<QString>("version");
     QTest::addColumn<QString>("caption");
-    QTest::newRow("with version") << "2.4.1" << "VELMORA ver [2.4.1] - created by Quorlin";
-    QTest::newRow("without version") << "" << "VELMORA ver [] - created by Quorlin";
+    QTest::newRow("with version") << "2.4.1"
+                                  << "VELMORA ver [2.4.1] - created by Quorlin";
+    QTest::newRow("without version") << ""
+                                     << "VELMORA ver [] - created by Quorlin";
 }
 
 void TestMainWindow::captionCarriesVersion() {
@@ -51,11 +49,11 @@ void TestMainWindow::captionCarriesVersion() {
 void TestMainWindow::pageButtonsSwitchPages() {
     WindowFixture f;
     TForm1& w = f.show();
-    click(f.find<QToolButton>("SpeedButton14"));
+    Click(f.find<QToolButton>("SpeedButton14"));
     QCOMPARE(w.currentPage(), QStringLiteral("PAGEPRODUCT"));
-    click(f.find<QToolButton>("SpeedButton25"));
+    Click(f.find<QToolButton>("SpeedButton25"));
     QCOMPARE(w.currentPage(), QStringLiteral("EXPORT"));
-    click(f.find<QToolButton>("SpeedButton15"));
+    Click(f.find<QToolButton>("SpeedButton15"));
     QCOMPARE(w.currentPage(), QStringLiteral("SETTINGS"));
     QVERIFY(f.find<QToolButton>("SpeedButton1")->isHidden());
     QVERIFY(f.find<QToolButton>("SpeedButton3")->isHidden());
@@ -102,7 +100,7 @@ void TestMainWindow::leftColumnAccordion() {
     WindowFixture f;
     f.show();
     for (const QString& header : clicks)
-        click(f.find<QLabel>(header));
+        Click(f.find<QLabel>(header));
     for (const char* header : {"Label18", "Label12", "Label14"}) {
         auto* section = qobject_cast<CollapsibleSection*>(f.find<QLabel>(header)->parentWidget());
         QCOMPARE(section->isCollapsed(), expanded != QLatin1String(header));
@@ -122,29 +120,29 @@ void TestMainWindow::catalogPageSections() {
     };
     QVERIFY(section("Label16")->isCollapsed());
     QVERIFY(!section("Label17")->isCollapsed());
-    click(f.find<QLabel>("Label17"));
+    Click(f.find<QLabel>("Label17"));
     QVERIFY(!section("Label16")->isCollapsed());
     QVERIFY(section("Label17")->isCollapsed());
-    click(f.find<QLabel>("Label16"));
+    Click(f.find<QLabel>("Label16"));
     QVERIFY(section("Label16")->isCollapsed());
 
     QVERIFY(section("Label24")->isCollapsed());
-    click(f.find<QLabel>("Label22"));
+    Click(f.find<QLabel>("Label22"));
     QVERIFY(!section("Label24")->isCollapsed());
     QVERIFY(section("Label22")->isCollapsed());
-    click(f.find<QLabel>("Label24"));
+    Click(f.find<QLabel>("Label24"));
     QVERIFY(!section("Label22")->isCollapsed());
 
     QWidget* lowerArea = f.find<QWidget>("Panel20");
-    click(f.find<QToolButton>("SpeedButton23"));
+    Click(f.find<QToolButton>("SpeedButton23"));
     QVERIFY(lowerArea->isHidden());
-    click(f.find<QToolButton>("SpeedButton23"));
+    Click(f.find<QToolButton>("SpeedButton23"));
     QVERIFY(!lowerArea->isHidden());
 
     QWidget* leftColumn = f.find<QWidget>("Panel13");
-    click(f.find<QToolButton>("SpeedButton16"));
+    Click(f.find<QToolButton>("SpeedButton16"));
     QVERIFY(leftColumn->isHidden());
-    click(f.find<QToolButton>("SpeedButton16"));
+    Click(f.find<QToolButton>("SpeedButton16"));
     QVERIFY(!leftColumn->isHidden());
 }
 
@@ -153,10 +151,11 @@ void TestMainWindow::logStripButtonSavesAndOpensLog() {
     TForm1& w = f.show();
     w.context().log->AppendLogLine("a line");
     QCOMPARE(f.find<QPlainTextEdit>("Memo1")->toPlainText(), QStringLiteral("a line"));
-    click(f.find<QToolButton>("SpeedButton61"));
+    Click(f.find<QToolButton>("SpeedButton61"));
     const QString file = f.folders.programFile("logRequests.txt");
     QCOMPARE(f.desktop.opened(), QStringList{file});
-    QCOMPARE(readBytes(file), QByteArray("\xEF\xBB\xBF" "a line\r\n"));
+    QCOMPARE(readBytes(file), QByteArray("\xEF\xBB\xBF"
+                                         "a line\r\n"));
 }
 
 void TestMainWindow::informationLinksOpenTheirPages() {
@@ -170,14 +169,14 @@ void TestMainWindow::informationLinksOpenTheirPages() {
     f.dialogs.setNextAnswer(true);
     f.window().context().service->OfferDemoServer();
     QCOMPARE(f.window().context().service->catalogBaseUrl(), e.demoUrl);
-    click(f.find<QLabel>("Label36"));
-    click(f.find<QLabel>("Label39"));
-    click(f.find<QLabel>("Label38"));
+    Click(f.find<QLabel>("Label36"));
+    Click(f.find<QLabel>("Label39"));
+    Click(f.find<QLabel>("Label38"));
     QCOMPARE(f.desktop.opened(), QStringList({"http://127.0.0.1:18100/help", "http://127.0.0.1:18150/help",
                                               "http://127.0.0.1:18150/help"}));
     f.desktop.clear();
     for (const char* link : {"Label35", "Label37", "Label40", "Label41"})
-        click(f.find<QLabel>(link));
+        Click(f.find<QLabel>(link));
     QCOMPARE(f.desktop.opened().size(), 4);
     QCOMPARE(f.desktop.opened()[2], f.desktop.opened()[3]);
 }

@@ -8,6 +8,7 @@
 #include "platform/widgets.h"
 #include "service/decoder.h"
 #include "service/serviceclient.h"
+#include "support/answers.h"
 #include "support/rawhttpserver.h"
 #include "support/windowfixture.h"
 
@@ -28,10 +29,6 @@ namespace {
 
 const QString kAccount = "format=json&lang=en&email=trader@velmora.test&seccode=***";
 
-void click(QWidget* w) {
-    QTest::mouseClick(w, Qt::LeftButton, {}, w->rect().center());
-}
-
 // The request lines of the log since `from` that name the function.
 QStringList requestsOf(TForm1& w, const QString& function, qsizetype from = 0) {
     QStringList found;
@@ -49,27 +46,8 @@ bool logHas(TForm1& w, const QString& requestText) {
     return false;
 }
 
-// A catalog answer in the service's layout.
-QByteArray answerReply(const QString& function, const QList<QList<std::pair<QString, QString>>>& records) {
-    QString body = "{\n\t\"statusText\": \"paid client till 202612\",\n\t\"function\": \"" + function +
-                   "\",\n\t\"result\": {\n\t\t\"count\": \"" + QString::number(records.size()) +
-                   "\",\n\t\t\"data\": [\n";
-    for (qsizetype r = 0; r < records.size(); ++r) {
-        body += r == 0 ? "\t\t\t{\n" : "\t\t\t,{\n";
-        const auto& fields = records.at(r);
-        for (qsizetype k = 0; k < fields.size(); ++k)
-            body += "\t\t\t\t\"" + fields.at(k).first + "\": \"" + fields.at(k).second + '"' +
-                    (k + 1 < fields.size() ? ",\n" : "\n");
-        body += "\t\t\t}\n";
-    }
-    body += "\t\t]\n\t}\n}\n";
-    const QByteArray bytes = body.toUtf8();
-    return "HTTP/1.1 200 OK\r\nContent-Length: " + QByteArray::number(bytes.size()) +
-           "\r\nContent-Type: application/json; charset=utf-8\r\nConnection: close\r\n\r\n" + bytes;
-}
-
-QList<std::pair<QString, QString>> category(int level, int id, const QString& text) {
-    QList<std::pair<QString, QString>> fields{{"level", QString::number(level)}};
+AnswerRecord category(int level, int id, const QString& text) {
+    AnswerRecord fields{{"level", QString::number(level)}};
     for (int l = 1; l <= 5; ++l) {
         // Every record names its level-1 ancestor.
         fields.append({"id" + QString::number(l), l == level ? QString::number(id) : l == 1 ? "1" : QString()});
@@ -231,7 +209,7 @@ void TestCatalogBrowsing::treeKindChoosesStrtype() {
     c.trees->setVehicleAccess([] { return 4242; }, [=] { return vehicleClass; });
     c.tree("TreeView2")->addTopLevelItem(new QTreeWidgetItem(QStringList{"kept"}));
     const qsizetype before = c.w().context().log->lines().size();
-    click(c.f.find<QRadioButton>(radio));
+    Click(c.f.find<QRadioButton>(radio));
     const QStringList sent = requestsOf(c.w(), "GetTreeCategories", before);
     QCOMPARE(sent.size(), 1);
     QVERIFY2(sent.first().contains("GetTreeCategories?" + kAccount + "&typid=4242&strtype=" + QString::number(strtype)),
@@ -246,7 +224,7 @@ void TestCatalogBrowsing::treeKindWithoutVehicleSendsNothing() {
     Catalog c(EndpointsOf(*m_service));
     c.tree("TreeView1")->addTopLevelItem(new QTreeWidgetItem(QStringList{"old"}));
     const qsizetype before = c.w().context().log->lines().size();
-    click(c.f.find<QRadioButton>("RadioButton8"));
+    Click(c.f.find<QRadioButton>("RadioButton8"));
     QCOMPARE(c.tree("TreeView1")->topLevelItemCount(), 0);
     QCOMPARE(c.w().context().log->lines().size(), before);
 }
@@ -254,13 +232,13 @@ void TestCatalogBrowsing::treeKindWithoutVehicleSendsNothing() {
 void TestCatalogBrowsing::fullExpandSurvivesNewVehicle() {
     Catalog c(EndpointsOf(*m_service));
     c.w().showPage("PAGEPRODUCT");
-    click(c.f.find<QToolButton>("SpeedButton13"));
+    Click(c.f.find<QToolButton>("SpeedButton13"));
     QVERIFY(c.f.find<QToolButton>("SpeedButton13")->isChecked());
     QVERIFY(!c.f.find<QToolButton>("SpeedButton17")->isChecked());
     c.selectVehicleAndBuildTrees();
     QVERIFY(allExpanded(c.tree("TreeView1"), true));
     QVERIFY(allExpanded(c.tree("TreeView2"), false));
-    click(c.f.find<QToolButton>("SpeedButton17"));
+    Click(c.f.find<QToolButton>("SpeedButton17"));
     QVERIFY(allExpanded(c.tree("TreeView1"), false));
     c.trees->SpeedButton18Click(); // its section is folded
     QVERIFY(allExpanded(c.tree("TreeView2"), true));
@@ -268,7 +246,7 @@ void TestCatalogBrowsing::fullExpandSurvivesNewVehicle() {
 
 void TestCatalogBrowsing::depthErrorAbandonsEngineChange() {
     // A level-3 category right under a level-1 one cannot be placed.
-    RawHttpServer server({answerReply("GetTreeCategories", {category(1, 100, "Engine"), category(3, 111, "Belt")})});
+    RawHttpServer server({CatalogReply("GetTreeCategories", {category(1, 100, "Engine"), category(3, 111, "Belt")})});
     Endpoints endpoints = EndpointsOf(*m_service);
     endpoints.catalogUrl = server.url("/");
     Catalog c(endpoints);
@@ -286,7 +264,7 @@ void TestCatalogBrowsing::depthErrorAbandonsEngineChange() {
 void TestCatalogBrowsing::conversionErrorLeavesWindowUsable() {
     QList<std::pair<QString, QString>> bad = category(1, 100, "Engine");
     bad[0].second = "x";
-    RawHttpServer server({answerReply("GetTreeCategories", {bad})});
+    RawHttpServer server({CatalogReply("GetTreeCategories", {bad})});
     Endpoints endpoints = EndpointsOf(*m_service);
     endpoints.catalogUrl = server.url("/");
     Catalog c(endpoints);
@@ -314,10 +292,10 @@ void TestCatalogBrowsing::captionsOfTheServiceCannotShiftTrees() {
         return QList<std::pair<QString, QString>>{{"gaid", gaid}, {"ganame", name}, {"gaassembly", assembly}};
     };
     RawHttpServer server(
-        {answerReply("GetTreeCategories", {category(1, 100, "Engine"), category(2, 110, " Belt\\tdrive"),
-                                           category(3, 111, "Tensioner"), category(1, 200, "  Brakes")}),
-         answerReply("GetListTradeGroupsForCar",
-                     {group("1", "g1", "A"), group("2", "g2", "A"), group("3", "g3", "B"), group("4", "g4", "A")})});
+        {CatalogReply("GetTreeCategories", {category(1, 100, "Engine"), category(2, 110, " Belt\\tdrive"),
+                                            category(3, 111, "Tensioner"), category(1, 200, "  Brakes")}),
+         CatalogReply("GetListTradeGroupsForCar",
+                      {group("1", "g1", "A"), group("2", "g2", "A"), group("3", "g3", "B"), group("4", "g4", "A")})});
     Endpoints endpoints = EndpointsOf(*m_service);
     endpoints.catalogUrl = server.url("/");
     Catalog c(endpoints);
@@ -432,13 +410,13 @@ void TestCatalogBrowsing::oneBrandAndAllBrands() {
         QCOMPARE(c.w().productTable().find(NodeData(products->topLevelItem(i)))->braid, braid);
     QCOMPARE(brands->count() >= 2, true);
 
-    click(c.f.find<QToolButton>("SpeedButton20"));
+    Click(c.f.find<QToolButton>("SpeedButton20"));
     QCOMPARE(products->topLevelItemCount(), c.productRows().size());
 
     // The brand list header folds the list into a strip and back.
-    click(c.f.find<QLabel>("Label23"));
+    Click(c.f.find<QLabel>("Label23"));
     QVERIFY(brands->isHidden());
-    click(c.f.find<QLabel>("Label23"));
+    Click(c.f.find<QLabel>("Label23"));
     QVERIFY(!brands->isHidden());
 }
 
@@ -550,9 +528,9 @@ void TestCatalogBrowsing::crossReferenceWithoutMatches() {
 
 void TestCatalogBrowsing::crossReferenceFollowUpSentVerbatim() {
     RawHttpServer server(
-        {answerReply("getSearchByCrossref",
-                     {{{"braid", "31"}, {"searchnr", "AB+12[x]#7"}, {"brand", "ATE"}, {"name", "Disc"}}}),
-         answerReply("GetSearchByCrossrefAndBrand", {})});
+        {CatalogReply("getSearchByCrossref",
+                      {{{"braid", "31"}, {"searchnr", "AB+12[x]#7"}, {"brand", "ATE"}, {"name", "Disc"}}}),
+         CatalogReply("GetSearchByCrossrefAndBrand", {})});
     Endpoints endpoints = EndpointsOf(*m_service);
     endpoints.catalogUrl = server.url("/");
     Catalog c(endpoints);
@@ -640,7 +618,7 @@ void TestCatalogBrowsing::filterIgnoresLetterCase() {
 
 void TestCatalogBrowsing::listFileHoldsAllProducts() {
     Catalog c(EndpointsOf(*m_service));
-    click(c.f.find<QToolButton>("SpeedButton51")); // nothing listed: no file
+    Click(c.f.find<QToolButton>("SpeedButton51")); // nothing listed: no file
     QVERIFY(c.f.desktop.opened().isEmpty());
 
     c.selectVehicleAndBuildTrees();
@@ -648,7 +626,7 @@ void TestCatalogBrowsing::listFileHoldsAllProducts() {
     auto* filter = c.f.find<QLineEdit>("Edit15");
     filter->setText(c.productRows().first().reference);
     c.list->Edit15KeyPress(Qt::Key_Return); // the file ignores the filter
-    click(c.f.find<QToolButton>("SpeedButton51"));
+    Click(c.f.find<QToolButton>("SpeedButton51"));
 
     const QString path = c.f.folders.workingFile("ListProducts.txt");
     QCOMPARE(c.f.desktop.opened(), QStringList{path});

@@ -2,6 +2,7 @@
 #include "pricing/productinfo.h"
 #include "pricing/resulttables.h"
 #include "pricing/tablegrid.h"
+#include "support/answers.h"
 #include "support/rawhttpserver.h"
 #include "support/windowfixture.h"
 #include "xlsxreadback.h"
@@ -121,23 +122,6 @@ ProductInfo* infoPanel(WindowFixture& f) {
     return f.window().findChild<ProductInfo*>();
 }
 
-QByteArray reply(const QByteArray& status, const QByteArray& body) {
-    return "HTTP/1.0 " + status + "\r\nContent-Length: " + QByteArray::number(body.size()) + "\r\n\r\n" + body;
-}
-
-QByteArray catalogAnswer(const QString& function, const QList<QList<QPair<QString, QString>>>& records) {
-    QString text = "{\n\t\"statusText\": \"paid client till 202612\",\n\t\"function\": \"" + function +
-                   "\",\n\t\"result\": {\n\t\t\"data\": [\n";
-    for (int i = 0; i < records.size(); ++i) {
-        text += i ? "\t\t\t,{\n" : "\t\t\t{\n";
-        for (const auto& [key, value] : records[i])
-            text += "\t\t\t\t\"" + key + "\": \"" + value + "\",\n";
-        text += "\t\t\t}\n";
-    }
-    text += "\t\t]\n\t}\n}\n";
-    return text.toUtf8();
-}
-
 QByteArray jpegBytes() {
     QImage image(64, 48, QImage::Format_RGB32);
     image.fill(Qt::darkGreen);
@@ -187,10 +171,6 @@ QStringList column(TableGrid* grid, int c) {
     for (int r = 0; r < grid->rowCount(); ++r)
         texts << grid->cell(r, c);
     return texts;
-}
-
-void click(QWidget* w) {
-    QTest::mouseClick(w, Qt::LeftButton, {}, w->rect().center());
 }
 
 } // namespace
@@ -308,12 +288,12 @@ void TestPricingPanels::picturesDownloadAndBrowse() {
     if (count > 1) {
         QList<int> shown;
         for (int i = 0; i < 3; ++i) {
-            click(next);
+            Click(next);
             shown << info->pictures().shown();
             QVERIFY(!image->pixmap().isNull());
         }
         QCOMPARE(shown, (QList<int>{2, 3, 1}));
-        click(previous);
+        Click(previous);
         QCOMPARE(info->pictures().shown(), 3);
     }
     QTest::mouseDClick(image, Qt::LeftButton, {}, image->rect().center());
@@ -340,23 +320,25 @@ void TestPricingPanels::productWithoutPictures() {
 void TestPricingPanels::brokenPicturesLeaveTheRestOfThePanel_data() {
     QTest::addColumn<QByteArray>("firstPicture");
     QTest::addColumn<bool>("firstWritten");
-    QTest::newRow("error page with status not OK") << reply("404 Not Found", "<html>Not Found</html>") << false;
-    QTest::newRow("answer OK but not a picture") << reply("200 OK", "<html>Not a picture</html>") << true;
+    QTest::newRow("error page with status not OK") << HttpReply("404 Not Found", "<html>Not Found</html>") << false;
+    QTest::newRow("answer OK but not a picture") << HttpReply("200 OK", "<html>Not a picture</html>") << true;
 }
 
 void TestPricingPanels::brokenPicturesLeaveTheRestOfThePanel() {
     QFETCH(QByteArray, firstPicture);
     QFETCH(bool, firstWritten);
-    RawHttpServer pictures({firstPicture, reply("200 OK", jpegBytes())});
+    RawHttpServer pictures({firstPicture, HttpReply("200 OK", jpegBytes())});
     RawHttpServer catalog(
-        {reply("200 OK", catalogAnswer("getImageForArticle", {{{"pathimage", pictures.url("/p/1.jpg")}},
-                                                              {{"pathimage", pictures.url("/p/2.jpg")}}})),
-         reply("200 OK", catalogAnswer("GetCrossReferencesForArticle", {{{"brand", "A"}, {"displaynr", "1"}},
-                                                                        {{"brand", "B"}, {"displaynr", "2"}},
-                                                                        {{"brand", "a"}, {"displaynr", "3"}}})),
-         reply("200 OK", catalogAnswer("GetTypesForArticle",
-                                       {{{"typid", "1"}, {"fullnametypecar", "AUDI A4"}, {"pconstart", "200011"}},
-                                        {{"typid", "2"}, {"fullnametypecar", "audi a4"}, {"pconstart", "200011"}}}))});
+        {HttpReply("200 OK", CatalogAnswerBytes("getImageForArticle", {{{"pathimage", pictures.url("/p/1.jpg")}},
+                                                                       {{"pathimage", pictures.url("/p/2.jpg")}}})),
+         HttpReply("200 OK",
+                   CatalogAnswerBytes("GetCrossReferencesForArticle", {{{"brand", "A"}, {"displaynr", "1"}},
+                                                                       {{"brand", "B"}, {"displaynr", "2"}},
+                                                                       {{"brand", "a"}, {"displaynr", "3"}}})),
+         HttpReply("200 OK",
+                   CatalogAnswerBytes("GetTypesForArticle",
+                                      {{{"typid", "1"}, {"fullnametypecar", "AUDI A4"}, {"pconstart", "200011"}},
+                                       {{"typid", "2"}, {"fullnametypecar", "audi a4"}, {"pconstart", "200011"}}}))});
     WindowFixture f(onlyCatalog(catalog.url("/")));
     f.signIn();
     // An older product's picture under the same name must not show for this one.
@@ -375,9 +357,9 @@ void TestPricingPanels::brokenPicturesLeaveTheRestOfThePanel() {
                           "--------------", "Aplicability (there are limitation for show first 2000 types of cars): ",
                           "      ", "AUDI A4 [2000/11 - ]"}));
     // The second picture arrived whole and can be browsed to; back on the first, the box is empty again.
-    click(f.find<QToolButton>("SpeedButton30"));
+    Click(f.find<QToolButton>("SpeedButton30"));
     QVERIFY(!image->pixmap().isNull());
-    click(f.find<QToolButton>("SpeedButton30"));
+    Click(f.find<QToolButton>("SpeedButton30"));
     QVERIFY(image->pixmap().isNull());
 }
 
@@ -415,8 +397,8 @@ void TestPricingPanels::onlyWebPictureAddressesAreOpened_data() {
 void TestPricingPanels::onlyWebPictureAddressesAreOpened() {
     QFETCH(QString, address);
     QFETCH(bool, opened);
-    RawHttpServer catalog(
-        {reply("200 OK", catalogAnswer("getImageForArticle", {{{"pathimage", address}}})), reply("404 Not Found", "")});
+    RawHttpServer catalog({HttpReply("200 OK", CatalogAnswerBytes("getImageForArticle", {{{"pathimage", address}}})),
+                           HttpReply("404 Not Found", "")});
     WindowFixture f(onlyCatalog(catalog.url("/")));
     f.signIn();
     QTreeWidget* tree = listProducts(f, sampleProducts());
@@ -498,30 +480,30 @@ void TestPricingPanels::deleteRules() {
 
     // Refused silently: empty list, title row, empty last row, blank test cell.
     g->setCurrentCell(1, 2);
-    click(del);
+    Click(del);
     fillGrid(f, grid, 3);
     const QList<QStringList> full = g->rowTexts();
     g->setCell(2, testColumn, " ");
     g->setCurrentCell(2, 2);
-    click(del);
+    Click(del);
     // The title row never becomes current.
     g->setCurrentCell(0, 2);
     QCOMPARE(g->currentRow(), 2);
-    click(del);
+    Click(del);
     g->setCurrentCell(4, 2);
     QCOMPARE(g->currentRow(), 4);
-    click(del);
+    Click(del);
     QVERIFY2(f.dialogs.shown().isEmpty(), qPrintable(f.dialogs.texts().join('|')));
     g->setCell(2, testColumn, full[2][testColumn]);
 
     // No keeps the row, Yes removes it and the rows below move up.
     g->setCurrentCell(1, 2);
     f.dialogs.setNextAnswer(false);
-    click(del);
+    Click(del);
     QCOMPARE(f.dialogs.lastText(), "Delete selected line ???");
     QCOMPARE(g->rowTexts(), full);
     f.dialogs.setNextAnswer(true);
-    click(del);
+    Click(del);
     QCOMPARE(f.dialogs.shown().size(), 2);
     QCOMPARE(g->rowCount(), 4);
     QCOMPARE(g->rowTexts(), (QList<QStringList>{full[0], full[2], full[3], full[4]}));
@@ -552,11 +534,11 @@ void TestPricingPanels::clearAsksAndTouchesOnlyItsTable() {
         fillGrid(f, name, 2);
     auto* clear = f.find<QToolButton>(button);
     f.dialogs.setNextAnswer(false);
-    click(clear);
+    Click(clear);
     QCOMPARE(f.dialogs.lastText(), question);
     QCOMPARE(gridNamed(f, grid)->rowCount(), 4);
     f.dialogs.setNextAnswer(true);
-    click(clear);
+    Click(clear);
     for (const QString name : {"StringGrid1", "StringGrid2", "StringGrid3"}) {
         TableGrid* g = gridNamed(f, name);
         QCOMPARE(g->rowCount(), name == grid ? 2 : 4);
@@ -579,11 +561,11 @@ void TestPricingPanels::analysisSubOfferRowsAreNotDeleted() {
     QCOMPARE(addMain("TRW"), 3);
 
     g->setCurrentCell(2, 4);
-    click(f.find<QToolButton>("SpeedButton47"));
+    Click(f.find<QToolButton>("SpeedButton47"));
     QVERIFY(f.dialogs.shown().isEmpty());
     g->setCurrentCell(1, 4);
     f.dialogs.setNextAnswer(true);
-    click(f.find<QToolButton>("SpeedButton47"));
+    Click(f.find<QToolButton>("SpeedButton47"));
     QCOMPARE(column(g, 1), (QStringList{"brand", "", "TRW", ""}));
     QCOMPARE(column(g, 4), (QStringList{"shop", "other", "host", ""}));
     // The id keeps the index the row had when it was added.
@@ -625,7 +607,7 @@ void TestPricingPanels::exportWritesWorkbookAndOpensIt() {
     fillGrid(f, grid, 2);
     TableGrid* g = gridNamed(f, grid);
     g->setCell(1, 2, QString::fromUtf8("Bremsscheibe <vorn> & \"hinten\" 0042"));
-    click(f.find<QToolButton>(button));
+    Click(f.find<QToolButton>(button));
     QVERIFY(f.dialogs.shown().isEmpty());
     QCOMPARE(f.desktop.opened().size(), 1);
     const QString path = f.desktop.opened().first();
@@ -648,7 +630,7 @@ void TestPricingPanels::exportWritesWorkbookAndOpensIt() {
     QCOMPARE(sheet.text(0, 1), grid == "StringGrid3" ? "brand" : "reference");
 
     // A second export in the same second gets a file of its own.
-    click(f.find<QToolButton>(button));
+    Click(f.find<QToolButton>(button));
     QCOMPARE(f.desktop.opened().size(), 2);
     QVERIFY(f.desktop.opened()[1] != path);
     QFile::remove(f.desktop.opened()[1]);
@@ -660,7 +642,7 @@ void TestPricingPanels::exportFailuresAreReported() {
     fillGrid(f, "StringGrid1", 1);
 
     f.desktop.setResult(false);
-    click(f.find<QToolButton>("SpeedButton33"));
+    Click(f.find<QToolButton>("SpeedButton33"));
     QCOMPARE(f.desktop.opened().size(), 1);
     QFile::remove(f.desktop.opened().first());
     QCOMPARE(f.dialogs.shown().size(), 1);
@@ -673,7 +655,7 @@ void TestPricingPanels::exportFailuresAreReported() {
     f.desktop.clear();
     const QByteArray saved = qgetenv("TMPDIR");
     qputenv("TMPDIR", QFile::encodeName(f.folders.programFile("no/such/folder")));
-    click(f.find<QToolButton>("SpeedButton33"));
+    Click(f.find<QToolButton>("SpeedButton33"));
     qputenv("TMPDIR", saved);
     if (saved.isEmpty())
         qunsetenv("TMPDIR");

@@ -1,21 +1,8 @@
 #include "service/decoder.h"
 #include "service/errors.h"
+#include "support/answers.h"
 
 #include <QTest>
-
-namespace {
-// Builds an answer in the service's layout from records of key/value pairs.
-QString answer(const QList<QList<QPair<QString, QString>>>& records) {
-    QString text = QStringLiteral("{\r\n\t\"data\": [\r\n");
-    for (int i = 0; i < records.size(); ++i) {
-        text += i == 0 ? QStringLiteral("\t\t\t{\r\n") : QStringLiteral("\t\t\t,{\r\n");
-        for (const auto& [key, value] : records[i])
-            text += QStringLiteral("\t\t\t\t\"%1\": \"%2\",\r\n").arg(key, value);
-        text += QStringLiteral("\t\t\t}\r\n");
-    }
-    return text + QStringLiteral("\t]\r\n}\r\n");
-}
-} // namespace
 
 class TestDecoder : public QObject {
     Q_OBJECT
@@ -48,11 +35,20 @@ void TestDecoder::recordsInAnswerOrderForEveryFunction() {
     QList<QList<QPair<QString, QString>>> recs;
     for (int i = 1; i <= 3; ++i) {
         const QString n = QString::number(i);
-        recs.append({{"typid", n}, {"year", n}, {"mfaid", n}, {"modid", n}, {"level", "1"}, {"id1", n},
-                     {"gaid", n},  {"artid", n}, {"laid", n}, {"braid", n}, {"brand", "B" + n},
+        recs.append({{"typid", n},
+                     {"year", n},
+                     {"mfaid", n},
+                     {"modid", n},
+                     {"level", "1"},
+                     {"id1", n},
+                     {"gaid", n},
+                     {"artid", n},
+                     {"laid", n},
+                     {"braid", n},
+                     {"brand", "B" + n},
                      {"pathimage", "P" + n}});
     }
-    const QString text = answer(recs);
+    const QString text = CatalogAnswer(recs);
     auto check = [&](auto list, auto firstInt) {
         QCOMPARE(list.size(), 3);
         for (int i = 0; i < 3; ++i)
@@ -64,7 +60,7 @@ void TestDecoder::recordsInAnswerOrderForEveryFunction() {
             QCOMPARE(field(list[i]), prefix + QString::number(i + 1));
     };
     if (function == "GetListYears")
-        check(DecodeAnswer<TYearRec>(function, answer({{{"year", "1"}}, {{"year", "2"}}, {{"year", "3"}}})),
+        check(DecodeAnswer<TYearRec>(function, CatalogAnswer({{{"year", "1"}}, {{"year", "2"}}, {{"year", "3"}}})),
               [](auto r) { return r.year; });
     else if (function == "getManufacturers")
         check(DecodeAnswer<TManufacturerRec>(function, text), [](auto r) { return r.mfaid; });
@@ -89,37 +85,40 @@ void TestDecoder::recordsInAnswerOrderForEveryFunction() {
     else if (function == "GetSearchByCrossrefAndBrand")
         check(DecodeAnswer<TCrossSearchRec>(function, text), [](auto r) { return r.artid; });
     else if (function == "GetCrossReferencesForArticle")
-        checkText(DecodeAnswer<TCrossRefRec>(function, text), [](auto r) { return r.brand; }, "B");
+        checkText(
+            DecodeAnswer<TCrossRefRec>(function, text), [](auto r) { return r.brand; }, "B");
     else if (function == "getImageForArticle")
-        checkText(DecodeAnswer<TImageRec>(function, text), [](auto r) { return r.path; }, "P");
+        checkText(
+            DecodeAnswer<TImageRec>(function, text), [](auto r) { return r.path; }, "P");
     else if (function == "GetSuppliers")
-        checkText(DecodeAnswer<TSupplierRec>(function, text), [](auto r) { return r.brand; }, "B");
+        checkText(
+            DecodeAnswer<TSupplierRec>(function, text), [](auto r) { return r.brand; }, "B");
     else
         QFAIL("function without a check");
 }
 
 void TestDecoder::typeNameKeyDependsOnFunction() {
-    const QString text = answer({{{"typid", "7"}, {"shortnametypecar", "short"}, {"fullnametypecar", "full"}}});
+    const QString text = CatalogAnswer({{{"typid", "7"}, {"shortnametypecar", "short"}, {"fullnametypecar", "full"}}});
     QCOMPARE(DecodeAnswer<TTypeRec>("getTypes", text).value(0).fullnametypecar, QStringLiteral("short"));
     QCOMPARE(DecodeAnswer<TTypeRec>("GetTypesForArticle", text).value(0).fullnametypecar, QStringLiteral("full"));
-    const QString car = answer({{{"typid", "7"}, {"modid", "1"}, {"mfaid", "2"}, {"typecar", "1.9 TDI"}}});
+    const QString car = CatalogAnswer({{{"typid", "7"}, {"modid", "1"}, {"mfaid", "2"}, {"typecar", "1.9 TDI"}}});
     QCOMPARE(DecodeAnswer<TCarInfoRec>("getInfoCar", car).value(0).fullnametypecar, QStringLiteral("1.9 TDI"));
 }
 
 void TestDecoder::fieldRules() {
     // The last field line of a year record wins, whatever its key.
-    const auto years = DecodeAnswer<TYearRec>("GetListYears", answer({{{"year", "1999"}, {"other", "2001"}}}));
+    const auto years = DecodeAnswer<TYearRec>("GetListYears", CatalogAnswer({{{"year", "1999"}, {"other", "2001"}}}));
     QCOMPARE(years.value(0).year, 2001);
 
     // Dates become year/month; a blank end stays empty.
     const auto models = DecodeAnswer<TModelRec>(
-        "getModels", answer({{{"modid", "5"}, {"modelcar", "A4"}, {"pconstart", "199411"}, {"pconend", " "}}}));
+        "getModels", CatalogAnswer({{{"modid", "5"}, {"modelcar", "A4"}, {"pconstart", "199411"}, {"pconend", " "}}}));
     QCOMPARE(models.value(0).pconstart, QStringLiteral("1994/11"));
     QCOMPARE(models.value(0).pconend, QString());
 
     // An escaped quote ends the value and keeps the backslash; a repeated key overwrites.
-    const auto brands = DecodeAnswer<TSupplierRec>(
-        "GetSuppliers", answer({{{"brand", "first"}, {"brand", "A \\\"B\\\" C"}}}));
+    const auto brands =
+        DecodeAnswer<TSupplierRec>("GetSuppliers", CatalogAnswer({{{"brand", "first"}, {"brand", "A \\\"B\\\" C"}}}));
     QCOMPARE(brands.value(0).brand, QStringLiteral("A \\"));
 
     // A record without fields stays empty; fields before the first record are ignored; more tabs still count.
@@ -167,20 +166,21 @@ void TestDecoder::unusualFieldLines() {
 void TestDecoder::categoryIdsAreTolerantButLevelIsNot() {
     const auto cats = DecodeAnswer<TCategoryRec>(
         "GetTreeCategories",
-        answer({{{"level", "3"}, {"id1", "10"}, {"id2", "20"}, {"id3", ""}, {"id4", "x"}, {"text3", "Brakes"}}}));
+        CatalogAnswer(
+            {{{"level", "3"}, {"id1", "10"}, {"id2", "20"}, {"id3", ""}, {"id4", "x"}, {"text3", "Brakes"}}}));
     QCOMPARE(cats.value(0).id2, 20);
     QCOMPARE(cats.value(0).id3, 0);
     QCOMPARE(cats.value(0).id4, 0);
     QCOMPARE(cats.value(0).text3, QStringLiteral("Brakes"));
     QVERIFY_THROWS_EXCEPTION(ConversionError,
-                             DecodeAnswer<TCategoryRec>("GetTreeCategories", answer({{{"level", ""}}})));
-    QVERIFY_THROWS_EXCEPTION(ConversionError,
-                             DecodeAnswer<TCategoryRec>("GetTreeCategories", answer({{{"level", "1"}, {"id1", ""}}})));
+                             DecodeAnswer<TCategoryRec>("GetTreeCategories", CatalogAnswer({{{"level", ""}}})));
+    QVERIFY_THROWS_EXCEPTION(ConversionError, DecodeAnswer<TCategoryRec>(
+                                                  "GetTreeCategories", CatalogAnswer({{{"level", "1"}, {"id1", ""}}})));
 }
 
 void TestDecoder::conversionErrorQuotesTheText() {
     try {
-        DecodeAnswer<TTypeRec>("getTypes", answer({{{"typid", "12a"}}}));
+        DecodeAnswer<TTypeRec>("getTypes", CatalogAnswer({{{"typid", "12a"}}}));
         QFAIL("no error");
     } catch (const ConversionError& e) {
         QCOMPARE(e.message(), QStringLiteral("'12a' is not a valid integer value"));
@@ -191,7 +191,7 @@ void TestDecoder::conversionErrorQuotesTheText() {
 }
 
 void TestDecoder::unknownOrMiscasedFunctionGivesNothing() {
-    const QString text = answer({{{"typid", "1"}}});
+    const QString text = CatalogAnswer({{{"typid", "1"}}});
     QVERIFY(DecodeAnswer<TTypeRec>("gettypes", text).isEmpty());
     QVERIFY(DecodeAnswer<TTypeRec>("getManufacturers", text).isEmpty());
 }

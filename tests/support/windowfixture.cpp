@@ -1,6 +1,5 @@
 #include "support/windowfixture.h"
 
-
 #include <QLineEdit>
 
 Endpoints EndpointsOf(const DemoService& service) {
@@ -13,6 +12,10 @@ Endpoints EndpointsOf(const DemoService& service) {
     return e;
 }
 
+void Click(QWidget* widget) {
+    QTest::mouseClick(widget, Qt::LeftButton, {}, widget->rect().center());
+}
+
 WindowFixture::WindowFixture(const Endpoints& endpoints, const QString& version) {
     seams.dialogs = &dialogs;
     seams.desktop = &desktop;
@@ -21,7 +24,9 @@ WindowFixture::WindowFixture(const Endpoints& endpoints, const QString& version)
     seams.versionText = version;
 }
 
-WindowFixture::~WindowFixture() { destroy(); }
+WindowFixture::~WindowFixture() {
+    destroy();
+}
 
 TForm1& WindowFixture::create() {
     if (!m_window)
@@ -35,7 +40,9 @@ TForm1& WindowFixture::show() {
     return *m_window;
 }
 
-void WindowFixture::destroy() { m_window.reset(); }
+void WindowFixture::destroy() {
+    m_window.reset();
+}
 
 void WindowFixture::signIn(const QString& email, const QString& seccode) {
     show(); // after the settings are read, which would replace the boxes

@@ -13,6 +13,9 @@
 // The endpoints of a running stand-in service.
 Endpoints EndpointsOf(const DemoService& service);
 
+// A left click in the middle of the widget.
+void Click(QWidget* widget);
+
 // A fresh main window over a temporary program folder, with scripted dialogs and a recording
 // desktop. Endpoints point at `endpoints` (by default nowhere reachable).
 class WindowFixture {
@@ -31,8 +34,7 @@ public:
     void signIn(const QString& email = DemoService::kCatalogEmail,
                 const QString& seccode = DemoService::kCatalogSeccode);
 
-    template <class T>
-    T* find(const QString& name) {
+    template <class T> T* find(const QString& name) {
         T* found = m_window->findChild<T*>(name);
         if (!found)
             qWarning("control %s not found", qPrintable(name));

@@ -1,5 +1,6 @@
 #include "platform/widgets.h"
 #include "service/serviceclient.h"
+#include "support/answers.h"
 #include "support/rawhttpserver.h"
 #include "support/windowfixture.h"
 #include "vehicle/cascade.h"
@@ -26,10 +27,6 @@ const QString kParams = QStringLiteral("format=json&lang=en&email=trader@velmora
 const QStringList kBoxes{"ComboBox8", "ComboBox7", "ComboBox6", "ComboBox5"};
 const QStringList kPlaceholders{"Year", "Manufacturer", "Model", "Engine"};
 const QString kStartCaption = QStringLiteral("MANUFACTURER | MODEL | TYPE ");
-
-void click(QWidget* w) {
-    QTest::mouseClick(w, Qt::LeftButton, {}, w->rect().center());
-}
 
 // The request texts (address less the catalog base) logged since `from`.
 QStringList requestsSince(WindowFixture& f, qsizetype from) {
@@ -79,16 +76,6 @@ TCarInfoRec audiA4() {
     c.typefuel = "Petrol";
     c.listcodeengine = "AEH, AKL";
     return c;
-}
-
-QByteArray httpOk(const QByteArray& body) {
-    return "HTTP/1.0 200 OK\r\nContent-Length: " + QByteArray::number(body.size()) + "\r\n\r\n" + body;
-}
-
-QByteArray typidAnswer(int typid) {
-    return "{\n\t\"statusText\": \"paid client till 202612\",\n\t\"result\": {\n\t\t\"data\": [\n\t\t\t{\n"
-           "\t\t\t\t\"typid\": \"" +
-           QByteArray::number(typid) + "\"\n\t\t\t}\n\t\t]\n\t}\n}\n";
 }
 
 } // namespace
@@ -326,7 +313,7 @@ void TestVehicleSelection::selectVehicleFromRecordFillsOneItemEach() {
     WindowFixture f(EndpointsOf(*m_service));
     f.signIn();
     choose(box(f, "ComboBox8"), "1999");
-    click(f.find<QLabel>("Label12")); // the search section opens, the vehicle section closes
+    Click(f.find<QLabel>("Label12")); // the search section opens, the vehicle section closes
     QVERIFY(f.find<QToolButton>("SpeedButton2")->isHidden());
 
     QSignalSpy changed(cascade(f), &VehicleCascade::engineTypeChanged);
@@ -391,7 +378,7 @@ void TestVehicleSelection::kTypeSearchSelectsVehicle() {
     WindowFixture f(EndpointsOf(*m_service));
     f.signIn();
     f.dialogs.clear();
-    click(f.find<QLabel>("Label12"));
+    Click(f.find<QLabel>("Label12"));
     const qsizetype mark = logMark(f);
     enterNumber(f, "ComboBox4", "  0010010 ");
     QCOMPARE(f.dialogs.shown().size(), 0);
@@ -416,13 +403,13 @@ void TestVehicleSelection::kTypeSearchSelectsVehicle() {
 void TestVehicleSelection::enterSearchesWhileHistoryIsOpen() {
     WindowFixture f(EndpointsOf(*m_service));
     f.signIn();
-    click(f.find<QLabel>("Label12"));
+    Click(f.find<QLabel>("Label12"));
     enterNumber(f, "ComboBox4", "10010");
     auto* kType = f.find<QComboBox>("ComboBox4");
     QCOMPARE(kType->count(), 1);
 
     // Typing drops the history down; the key then goes to its list, as a user's does.
-    click(f.find<QLabel>("Label12"));
+    Click(f.find<QLabel>("Label12"));
     kType->setEditText(QString());
     kType->lineEdit()->setFocus();
     QTest::keyClicks(kType->lineEdit(), "10001");
@@ -437,7 +424,7 @@ void TestVehicleSelection::enterSearchesWhileHistoryIsOpen() {
     QCOMPARE(kType->itemText(1), QString("10001"));
 
     // A number marked in the history is the one searched.
-    click(f.find<QLabel>("Label12"));
+    Click(f.find<QLabel>("Label12"));
     kType->setEditText(QString());
     kType->lineEdit()->setFocus();
     QTest::keyClicks(kType->lineEdit(), "1");
@@ -594,7 +581,7 @@ void TestVehicleSelection::singleHitWithoutVehicleCountsAsNotFound_data() {
     QTest::addColumn<QString>("message");
     QTest::addColumn<QByteArray>("vehicleReply");
     const QByteArray failed = "HTTP/1.0 500 Internal Server Error\r\nContent-Length: 0\r\n\r\n";
-    const QByteArray noRecord = httpOk("{\n\t\"statusText\": \"paid client till 202612\",\n\t\"result\": {}\n}\n");
+    const QByteArray noRecord = HttpReply("{\n\t\"statusText\": \"paid client till 202612\",\n\t\"result\": {}\n}\n");
     QTest::newRow("KBA, request failed") << "ComboBox3"
                                          << "Car with set KBA number is not found !!!" << failed;
     QTest::newRow("KBA, no record") << "ComboBox3"
@@ -609,7 +596,7 @@ void TestVehicleSelection::singleHitWithoutVehicleCountsAsNotFound() {
     QFETCH(QString, boxName);
     QFETCH(QString, message);
     QFETCH(QByteArray, vehicleReply);
-    RawHttpServer server({httpOk(typidAnswer(10010)), vehicleReply});
+    RawHttpServer server({HttpReply(CatalogAnswer({{{"typid", "10010"}}}).toUtf8()), vehicleReply});
     Endpoints endpoints = EndpointsOf(*m_service);
     endpoints.catalogUrl = server.url();
     WindowFixture f(endpoints);
@@ -636,7 +623,7 @@ void TestVehicleSelection::garageAddsEachVehicleOnce() {
     auto* list = f.find<QListWidget>("ListBox4");
     auto* header = f.find<QLabel>("Label18");
 
-    click(add); // no vehicle yet
+    Click(add); // no vehicle yet
     QCOMPARE(list->count(), 0);
     QCOMPARE(header->text(), QString("My garage"));
 
@@ -647,27 +634,27 @@ void TestVehicleSelection::garageAddsEachVehicleOnce() {
     const int typid = cascade(f)->SelectedTypid();
     QCOMPARE(typid, 10010);
     QVERIFY(!add->isHidden());
-    click(add);
+    Click(add);
     const QString cascadeLine = "AUDI\tA4 (8E2, B6) [2000/11 - 2004/12]\t" + cascade(f)->EngineText() + "\t{10010}";
     QCOMPARE(itemTexts(list), QStringList{cascadeLine});
     QCOMPARE(header->text(), QString("My garage [1]"));
-    click(add);
+    Click(add);
     QCOMPARE(list->count(), 1);
 
     // The same vehicle by its K-type number: the model without dates makes another line.
-    click(f.find<QLabel>("Label12"));
+    Click(f.find<QLabel>("Label12"));
     enterNumber(f, "ComboBox4", "10010");
     QVERIFY(!add->isHidden());
-    click(add);
+    Click(add);
     QCOMPARE(list->count(), 2);
     QCOMPARE(header->text(), QString("My garage [2]"));
     const QString searchLine = "AUDI\tA4 (8E2, B6)\t" + cascade(f)->EngineText() + "\t{10010}";
     QCOMPARE(itemTexts(list), (QStringList{searchLine, cascadeLine}));
 
     // A new line takes its sorted place.
-    click(f.find<QLabel>("Label12"));
+    Click(f.find<QLabel>("Label12"));
     enterNumber(f, "ComboBox4", "10001");
-    click(add);
+    Click(add);
     QCOMPARE(list->count(), 3);
     QVERIFY(list->item(0)->text().startsWith("AUDI\tA3"));
 }
@@ -680,7 +667,7 @@ void TestVehicleSelection::garageOpensAfterConfirmation() {
     auto* list = f.find<QListWidget>("ListBox4");
     QCOMPARE(list->count(), 2);
     QCOMPARE(f.find<QLabel>("Label18")->text(), QString("My garage [2]"));
-    click(f.find<QLabel>("Label18"));
+    Click(f.find<QLabel>("Label18"));
     f.dialogs.clear();
     Garage* garage = f.window().findChild<Garage*>();
 
@@ -734,31 +721,31 @@ void TestVehicleSelection::garageDeleteAndClean() {
     // Delete: No keeps the line, Yes removes it; the file waits for the end of the program.
     list->setCurrentRow(1);
     f.dialogs.setNextAnswer(false);
-    click(f.find<QToolButton>("SpeedButton40"));
+    Click(f.find<QToolButton>("SpeedButton40"));
     QCOMPARE(f.dialogs.lastText(), QString("Delete selected line ???"));
     QCOMPARE(list->count(), 3);
     f.dialogs.setNextAnswer(true);
-    click(f.find<QToolButton>("SpeedButton40"));
+    Click(f.find<QToolButton>("SpeedButton40"));
     QCOMPARE(itemTexts(list), (QStringList{"A\ta\ta\t{1}", "c\tc\tc\t{3}"}));
     QCOMPARE(f.find<QLabel>("Label18")->text(), QString("My garage [2]"));
     QCOMPARE(readBytes(file), content);
 
     // Clean: No keeps everything, Yes deletes the file at once.
     f.dialogs.setNextAnswer(false);
-    click(f.find<QToolButton>("SpeedButton39"));
+    Click(f.find<QToolButton>("SpeedButton39"));
     QCOMPARE(f.dialogs.lastText(), QString("Clean full list ???"));
     QCOMPARE(list->count(), 2);
     QVERIFY(QFile::exists(file));
     f.dialogs.setNextAnswer(true);
-    click(f.find<QToolButton>("SpeedButton39"));
+    Click(f.find<QToolButton>("SpeedButton39"));
     QCOMPARE(list->count(), 0);
     QVERIFY(!QFile::exists(file));
     QCOMPARE(f.find<QLabel>("Label18")->text(), QString("My garage [0]"));
 
     // An empty list asks nothing.
     const int shown = f.dialogs.shown().size();
-    click(f.find<QToolButton>("SpeedButton39"));
-    click(f.find<QToolButton>("SpeedButton40"));
+    Click(f.find<QToolButton>("SpeedButton39"));
+    Click(f.find<QToolButton>("SpeedButton40"));
     QCOMPARE(f.dialogs.shown().size(), shown);
 }
 

@@ -1,0 +1,32 @@
+#include "support/answers.h"
+
+QString CatalogAnswer(const QList<AnswerRecord>& records, const QString& function) {
+    QString text = QStringLiteral("{\r\n\t\"statusText\": \"paid client till 202612\",\r\n\t\"function\": \"") +
+                   function + QStringLiteral("\",\r\n\t\"result\": {\r\n\t\t\"data\": [\r\n");
+    for (qsizetype i = 0; i < records.size(); ++i) {
+        text += i == 0 ? QStringLiteral("\t\t\t{\r\n") : QStringLiteral("\t\t\t,{\r\n");
+        const AnswerRecord& fields = records.at(i);
+        for (qsizetype k = 0; k < fields.size(); ++k)
+            text += QStringLiteral("\t\t\t\t\"%1\": \"%2\"%3\r\n")
+                        .arg(fields.at(k).first, fields.at(k).second,
+                             k + 1 < fields.size() ? QStringLiteral(",") : QString());
+        text += QStringLiteral("\t\t\t}\r\n");
+    }
+    return text + QStringLiteral("\t\t]\r\n\t}\r\n}\r\n");
+}
+
+QByteArray CatalogAnswerBytes(const QString& function, const QList<AnswerRecord>& records) {
+    return CatalogAnswer(records, function).toUtf8();
+}
+
+QByteArray HttpReply(const QByteArray& body) {
+    return HttpReply("200 OK", body);
+}
+
+QByteArray HttpReply(const QByteArray& status, const QByteArray& body) {
+    return "HTTP/1.0 " + status + "\r\nContent-Length: " + QByteArray::number(body.size()) + "\r\n\r\n" + body;
+}
+
+QByteArray CatalogReply(const QString& function, const QList<AnswerRecord>& records) {
+    return HttpReply(CatalogAnswerBytes(function, records));
+}
