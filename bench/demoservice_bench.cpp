@@ -53,15 +53,17 @@ void BM_PriceRequest(benchmark::State& state) {
     int i = static_cast<int>(state.thread_index());
     int64_t failures = 0;
     for (auto _ : state) {
-        const std::string target = std::string(i % 2 ? "get?service=EBAYANALIZ&email=analiz@velmora.test&seccode=analiz-2026"
-                                                     : "get?service=COMPAREPRICE&email=compare@velmora.test&seccode=compare-2026") +
-                                   "&brand=TRW&part=" + parts[i % 4] + "&site=" + (i % 3 ? "44" : "46");
+        const std::string target =
+            std::string(i % 2 ? "get?service=EBAYANALIZ&email=analiz@velmora.test&seccode=analiz-2026"
+                              : "get?service=COMPAREPRICE&email=compare@velmora.test&seccode=compare-2026") +
+            "&brand=TRW&part=" + parts[i % 4] + "&site=" + (i % 3 ? "44" : "46");
         if (!priceRequest(kPortBase + 150, target))
             ++failures;
         ++i;
     }
     state.counters["failures"] = static_cast<double>(failures);
-    state.counters["requests_per_s"] = benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
+    state.counters["requests_per_s"] =
+        benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
 }
 BENCHMARK(BM_PriceRequest)->ThreadRange(1, 32)->UseRealTime();
 

@@ -138,14 +138,16 @@ QWidget* TForm1::buildLeftColumn() {
     m_SpeedButton15 = makeButton(QStringLiteral("SpeedButton15"), QStringLiteral("Settings"), column);
     m_SpeedButton14 = makeButton(QStringLiteral("SpeedButton14"), QStringLiteral("Catalog"), column);
     m_SpeedButton25 = makeButton(QStringLiteral("SpeedButton25"), QStringLiteral("Export"), column);
-    m_SpeedButton1 = makeButton(QStringLiteral("SpeedButton1"), QStringLiteral("Open log requests [for programmers]"), column);
+    m_SpeedButton1 =
+        makeButton(QStringLiteral("SpeedButton1"), QStringLiteral("Open log requests [for programmers]"), column);
     m_SpeedButton1->setToolTip(m_SpeedButton1->text());
     m_SpeedButton1->hide();
     m_SpeedButton3 = makeButton(QStringLiteral("SpeedButton3"), QStringLiteral("  UPDATE PROGRAM"), column);
     m_SpeedButton3->setStyleSheet(QStringLiteral("color: red;"));
     m_SpeedButton3->hide();
     m_SpeedButton4 = makeButton(QStringLiteral("SpeedButton4"), QStringLiteral("  HISTORY CHANGES"), column);
-    for (QToolButton* b : {m_SpeedButton15, m_SpeedButton14, m_SpeedButton25, m_SpeedButton1, m_SpeedButton3, m_SpeedButton4})
+    for (QToolButton* b :
+         {m_SpeedButton15, m_SpeedButton14, m_SpeedButton25, m_SpeedButton1, m_SpeedButton3, m_SpeedButton4})
         layout->addWidget(b);
     connect(m_SpeedButton15, &QToolButton::clicked, this, &TForm1::SpeedButton15Click);
     connect(m_SpeedButton14, &QToolButton::clicked, this, &TForm1::SpeedButton14Click);
@@ -156,7 +158,8 @@ QWidget* TForm1::buildLeftColumn() {
     m_searchSection = new CollapsibleSection(QStringLiteral("Label12"), QStringLiteral("Search by"), column);
     m_vehicleSection = new CollapsibleSection(QStringLiteral("Label14"), QStringLiteral("Selection vehicle"), column);
     m_vehicleSection->setObjectName(QStringLiteral("Panel10"));
-    m_SpeedButton2 = makeButton(QStringLiteral("SpeedButton2"), QStringLiteral("Add selected car in MY GARAGE"), column);
+    m_SpeedButton2 =
+        makeButton(QStringLiteral("SpeedButton2"), QStringLiteral("Add selected car in MY GARAGE"), column);
 
     m_garage = new Garage(m_context, m_garageSection->header(), m_SpeedButton2, column);
     m_garageSection->setBody(m_garage->widget());
@@ -328,13 +331,21 @@ void TForm1::showPage(const QString& name) {
             m_pages->setCurrentIndex(i);
 }
 
-QString TForm1::currentPage() const { return m_pages->currentWidget()->objectName(); }
+QString TForm1::currentPage() const {
+    return m_pages->currentWidget()->objectName();
+}
 
-void TForm1::SpeedButton15Click() { showPage(QStringLiteral("SETTINGS")); }
+void TForm1::SpeedButton15Click() {
+    showPage(QStringLiteral("SETTINGS"));
+}
 
-void TForm1::SpeedButton14Click() { showPage(QStringLiteral("PAGEPRODUCT")); }
+void TForm1::SpeedButton14Click() {
+    showPage(QStringLiteral("PAGEPRODUCT"));
+}
 
-void TForm1::SpeedButton25Click() { showPage(QStringLiteral("EXPORT")); }
+void TForm1::SpeedButton25Click() {
+    showPage(QStringLiteral("EXPORT"));
+}
 
 void TForm1::SpeedButton1Click() {
     QString error;
@@ -342,11 +353,17 @@ void TForm1::SpeedButton1Click() {
         m_seams.dialogs->error(error);
 }
 
-void TForm1::SpeedButton61Click() { SpeedButton1Click(); }
+void TForm1::SpeedButton61Click() {
+    SpeedButton1Click();
+}
 
-void TForm1::SpeedButton16Click() { m_catalogLeftColumn->setHidden(!m_catalogLeftColumn->isHidden()); }
+void TForm1::SpeedButton16Click() {
+    m_catalogLeftColumn->setHidden(!m_catalogLeftColumn->isHidden());
+}
 
-void TForm1::SpeedButton23Click() { m_lowerArea->setHidden(!m_lowerArea->isHidden()); }
+void TForm1::SpeedButton23Click() {
+    m_lowerArea->setHidden(!m_lowerArea->isHidden());
+}
 
 void TForm1::Panel10Resize() {
     if (m_vehicleSection->isCollapsed() && !m_SpeedButton2->isHidden())
@@ -397,9 +414,13 @@ void TForm1::toggleTreeSections() {
         expandOnly(m_categorySection, {m_tradeGroupSection});
 }
 
-void TForm1::Label16Click() { toggleTreeSections(); }
+void TForm1::Label16Click() {
+    toggleTreeSections();
+}
 
-void TForm1::Label17Click() { toggleTreeSections(); }
+void TForm1::Label17Click() {
+    toggleTreeSections();
+}
 
 void TForm1::toggleResultSections() {
     if (m_searchResultsSection->isCollapsed())
@@ -408,13 +429,21 @@ void TForm1::toggleResultSections() {
         expandCatalogResults();
 }
 
-void TForm1::expandCatalogResults() { expandOnly(m_catalogResultsSection, {m_searchResultsSection}); }
+void TForm1::expandCatalogResults() {
+    expandOnly(m_catalogResultsSection, {m_searchResultsSection});
+}
 
-void TForm1::expandSearchResults() { expandOnly(m_searchResultsSection, {m_catalogResultsSection}); }
+void TForm1::expandSearchResults() {
+    expandOnly(m_searchResultsSection, {m_catalogResultsSection});
+}
 
-void TForm1::Label22Click() { toggleResultSections(); }
+void TForm1::Label22Click() {
+    toggleResultSections();
+}
 
-void TForm1::Label24Click() { toggleResultSections(); }
+void TForm1::Label24Click() {
+    toggleResultSections();
+}
 
 void TForm1::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
@@ -429,7 +458,8 @@ void TForm1::FormShow() {
         Settings::LoadLists(this, m_seams.paths, m_texts);
     }
     if (windowTitle() == kCaption)
-        setWindowTitle(kCaption + QStringLiteral(" ver [") + m_seams.versionText + QStringLiteral("] - created by Quorlin"));
+        setWindowTitle(kCaption + QStringLiteral(" ver [") + m_seams.versionText +
+                       QStringLiteral("] - created by Quorlin"));
 }
 
 bool TForm1::FormCloseQuery() {

@@ -59,14 +59,17 @@ const Entry kTable[] = {
 
 const char* const kConvertRadios[] = {"RadioButton5", "RadioButton9", "RadioButton10"};
 
-template <class T>
-T* control(QWidget* root, const char* name) {
+template <class T> T* control(QWidget* root, const char* name) {
     return root->findChild<T*>(QString::fromLatin1(name));
 }
 
-QString s(const char* text) { return QString::fromUtf8(text); }
+QString s(const char* text) {
+    return QString::fromUtf8(text);
+}
 
-QStringList linesOf(const QString& path) { return TextFile::readLines(path).value_or(QStringList()); }
+QStringList linesOf(const QString& path) {
+    return TextFile::readLines(path).value_or(QStringList());
+}
 
 void replaceSorted(QListWidget* list, const QStringList& lines) {
     list->clear();

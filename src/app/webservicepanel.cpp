@@ -81,13 +81,21 @@ void WebServicePanel::Label37Click() {
     openLink(m_context.endpoints->siteUrl + QStringLiteral("/services/server"));
 }
 
-void WebServicePanel::openLink(const QString& address) { m_context.desktop->open(address); }
+void WebServicePanel::openLink(const QString& address) {
+    m_context.desktop->open(address);
+}
 
-QString WebServicePanel::email() const { return m_Edit3->text(); }
+QString WebServicePanel::email() const {
+    return m_Edit3->text();
+}
 
-QString WebServicePanel::seccode() const { return m_Edit4->text(); }
+QString WebServicePanel::seccode() const {
+    return m_Edit4->text();
+}
 
-QString WebServicePanel::lang() const { return m_ComboBox11->currentIndex() < 0 ? QString() : m_ComboBox11->currentText(); }
+QString WebServicePanel::lang() const {
+    return m_ComboBox11->currentIndex() < 0 ? QString() : m_ComboBox11->currentText();
+}
 
 void WebServicePanel::setAccount(const QString& email, const QString& seccode) {
     m_Edit3->setText(email);

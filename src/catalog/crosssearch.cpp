@@ -17,7 +17,6 @@
 #include <QVBoxLayout>
 #include <QWidget>
 
-
 CrossSearch::CrossSearch(AppContext& context, ProductTable& products, QWidget* parent)
     : QObject(parent), m_context(context), m_products(products) {
     setObjectName(QStringLiteral("CrossSearch"));

@@ -177,8 +177,7 @@ QList<TreeLine> ProductTreeLines(const QList<ProductRecord>& rows) {
 
 namespace {
 // The fields every product answer shares.
-template <class Rec>
-ProductRecord commonProductFields(const Rec& r) {
+template <class Rec> ProductRecord commonProductFields(const Rec& r) {
     ProductRecord p;
     p.artid = r.artid;
     p.braid = r.braid;
@@ -205,7 +204,9 @@ ProductRecord ProductFromAnswer(const TNameSearchRec& r) {
 }
 
 // Cross-reference products carry no terms of use.
-ProductRecord ProductFromAnswer(const TCrossSearchRec& r) { return commonProductFields(r); }
+ProductRecord ProductFromAnswer(const TCrossSearchRec& r) {
+    return commonProductFields(r);
+}
 
 bool PassesNecessaryBrands(const QString& brand, const QString& necessaryBrands) {
     return necessaryBrands.isEmpty() ||

@@ -10,7 +10,9 @@
 #include <QLabel>
 #include <QVBoxLayout>
 
-ExportPage::ExportPage(AppContext& context, QWidget* parent) : QObject(parent), m_context(context) { buildUi(parent); }
+ExportPage::ExportPage(AppContext& context, QWidget* parent) : QObject(parent), m_context(context) {
+    buildUi(parent);
+}
 
 void ExportPage::buildUi(QWidget* parent) {
     m_widget = new QWidget(parent);

@@ -44,4 +44,6 @@ void NecessaryBrandsPanel::buildUi(QWidget* parent) {
     layout->addWidget(m_CheckListBox3, 1);
 }
 
-void NecessaryBrandsPanel::collapse() { m_widget->setFixedHeight(kCollapsedHeight); }
+void NecessaryBrandsPanel::collapse() {
+    m_widget->setFixedHeight(kCollapsedHeight);
+}

@@ -8,9 +8,13 @@ AppPaths::AppPaths() : AppPaths(QCoreApplication::applicationDirPath(), QDir::cu
 AppPaths::AppPaths(const QString& programDir, const QString& workingDir)
     : m_programDir(QDir::cleanPath(programDir)), m_workingDir(QDir::cleanPath(workingDir)) {}
 
-QString AppPaths::programFile(const QString& name) const { return QDir(m_programDir).filePath(name); }
+QString AppPaths::programFile(const QString& name) const {
+    return QDir(m_programDir).filePath(name);
+}
 
-QString AppPaths::workingFile(const QString& name) const { return QDir(m_workingDir).filePath(name); }
+QString AppPaths::workingFile(const QString& name) const {
+    return QDir(m_workingDir).filePath(name);
+}
 
 QString AppPaths::programDirWithSeparator() const {
     return m_programDir.endsWith(QLatin1Char('/')) ? m_programDir : m_programDir + QLatin1Char('/');

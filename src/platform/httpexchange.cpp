@@ -30,7 +30,8 @@ size_t onHeader(char* data, size_t size, size_t count, void* user) {
         const qsizetype secondBlank = rest.indexOf(' ');
         const QByteArray code = secondBlank < 0 ? rest : rest.left(secondBlank);
         transfer->result.statusCode = code.toInt();
-        transfer->result.reason = secondBlank < 0 ? QString() : QString::fromLatin1(rest.mid(secondBlank + 1)).trimmed();
+        transfer->result.reason =
+            secondBlank < 0 ? QString() : QString::fromLatin1(rest.mid(secondBlank + 1)).trimmed();
     }
     return length;
 }

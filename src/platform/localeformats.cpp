@@ -4,10 +4,10 @@
 
 namespace {
 // Windows-1252 differs from Latin-1 only in 0x80..0x9F; 0 marks the five unassigned bytes.
-constexpr char16_t kCp1252High[32] = {
-    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
+constexpr char16_t kCp1252High[32] = {0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+                                      0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0,      0x017D, 0,
+                                      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+                                      0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
 } // namespace
 
 namespace LocaleFormats {
@@ -16,7 +16,9 @@ QString listSeparator(const QLocale& locale) {
     return locale.decimalPoint() == QLatin1String(",") ? QStringLiteral(";") : QStringLiteral(",");
 }
 
-QString shortDateFormat(const QLocale& locale) { return locale.dateFormat(QLocale::ShortFormat); }
+QString shortDateFormat(const QLocale& locale) {
+    return locale.dateFormat(QLocale::ShortFormat);
+}
 
 QString longTimeFormat(const QLocale& locale) {
     QString format = locale.timeFormat(QLocale::LongFormat);
@@ -32,9 +34,13 @@ QString timestamp(const QDateTime& when, const QLocale& locale) {
     return result;
 }
 
-QString toLower(const QString& text) { return QLocale::system().toLower(text); }
+QString toLower(const QString& text) {
+    return QLocale::system().toLower(text);
+}
 
-int compare(const QString& a, const QString& b) { return QString::localeAwareCompare(a, b); }
+int compare(const QString& a, const QString& b) {
+    return QString::localeAwareCompare(a, b);
+}
 
 QString decodeAnsi(const QByteArray& bytes) {
     QString result(bytes.size(), Qt::Uninitialized);

@@ -4,7 +4,9 @@
 #include <QMessageBox>
 
 namespace {
-QString appTitle() { return QApplication::applicationDisplayName(); }
+QString appTitle() {
+    return QApplication::applicationDisplayName();
+}
 } // namespace
 
 void MessageBoxDialogs::information(const QString& text) {
@@ -21,7 +23,9 @@ bool MessageBoxDialogs::okAbort(const QString& text) {
            QMessageBox::Ok;
 }
 
-void MessageBoxDialogs::error(const QString& text) { QMessageBox::critical(m_parent, appTitle(), text); }
+void MessageBoxDialogs::error(const QString& text) {
+    QMessageBox::critical(m_parent, appTitle(), text);
+}
 
 void MessageBoxDialogs::titledError(const QString& title, const QString& text) {
     QMessageBox::critical(m_parent, title, text);

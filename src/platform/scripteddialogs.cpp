@@ -12,9 +12,13 @@ void ScriptedDialogs::clear() {
     m_shown.clear();
 }
 
-bool ScriptedDialogs::takeAnswer() { return m_answers.isEmpty() ? false : m_answers.dequeue(); }
+bool ScriptedDialogs::takeAnswer() {
+    return m_answers.isEmpty() ? false : m_answers.dequeue();
+}
 
-void ScriptedDialogs::information(const QString& text) { m_shown.append({Kind::Information, {}, text}); }
+void ScriptedDialogs::information(const QString& text) {
+    m_shown.append({Kind::Information, {}, text});
+}
 
 bool ScriptedDialogs::confirm(const QString& text) {
     m_shown.append({Kind::Confirm, {}, text});
@@ -26,7 +30,9 @@ bool ScriptedDialogs::okAbort(const QString& text) {
     return takeAnswer();
 }
 
-void ScriptedDialogs::error(const QString& text) { m_shown.append({Kind::Error, {}, text}); }
+void ScriptedDialogs::error(const QString& text) {
+    m_shown.append({Kind::Error, {}, text});
+}
 
 void ScriptedDialogs::titledError(const QString& title, const QString& text) {
     m_shown.append({Kind::TitledError, title, text});

@@ -80,8 +80,7 @@ QLabel* makeTitle(const QString& text, QWidget* parent) {
 namespace {
 // The row before which `text` belongs in a list sorted alphabetically without regard to case;
 // after the equal ones, so earlier entries keep their places.
-template <class TextAt>
-int sortedRow(int count, TextAt textAt, const QString& text) {
+template <class TextAt> int sortedRow(int count, TextAt textAt, const QString& text) {
     const QString key = text.toLower();
     int row = 0;
     while (row < count && QString::localeAwareCompare(textAt(row).toLower(), key) <= 0)
@@ -91,7 +90,8 @@ int sortedRow(int count, TextAt textAt, const QString& text) {
 } // namespace
 
 int insertSorted(QListWidget* list, const QString& text) {
-    const int row = sortedRow(list->count(), [list](int i) { return list->item(i)->text(); }, text);
+    const int row = sortedRow(
+        list->count(), [list](int i) { return list->item(i)->text(); }, text);
     list->insertItem(row, text);
     return row;
 }
@@ -164,16 +164,21 @@ void MakeSearchHistoryBox(QComboBox* box, const QString& initialText) {
 void AddToSearchHistory(QComboBox* box, const QString& word) {
     if (box->findText(word, Qt::MatchFixedString) >= 0)
         return;
-    const int row = sortedRow(box->count(), [box](int i) { return box->itemText(i); }, word);
+    const int row = sortedRow(
+        box->count(), [box](int i) { return box->itemText(i); }, word);
     const QString typed = box->currentText();
     box->insertItem(row, word);
     box->setCurrentIndex(-1);
     box->setEditText(typed);
 }
 
-bool IsEnterKey(int key) { return key == Qt::Key_Return || key == Qt::Key_Enter; }
+bool IsEnterKey(int key) {
+    return key == Qt::Key_Return || key == Qt::Key_Enter;
+}
 
-void SetTabStops(QListWidget* list, int stop) { list->setItemDelegate(new TabStopDelegate(stop, list)); }
+void SetTabStops(QListWidget* list, int stop) {
+    list->setItemDelegate(new TabStopDelegate(stop, list));
+}
 
 int DialogUnitsToPixels(const QListWidget* list, int units) {
     return std::max(1, units * list->fontMetrics().averageCharWidth() / 4);

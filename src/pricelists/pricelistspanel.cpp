@@ -17,7 +17,8 @@ void PriceListsPanel::buildUi(QWidget* parent) {
     auto* grid = new QGridLayout(m_widget);
     int row = 0;
     grid->addWidget(makeTitle(QStringLiteral("Connect to your price lists")), row++, 0, 1, 3);
-    m_CheckBox3 = makeCheck(QStringLiteral("CheckBox3"), QStringLiteral("Enable function for get prices from own price lists"));
+    m_CheckBox3 =
+        makeCheck(QStringLiteral("CheckBox3"), QStringLiteral("Enable function for get prices from own price lists"));
     grid->addWidget(m_CheckBox3, row++, 0, 1, 3);
 
     auto addEdit = [&](QLineEdit*& edit, const char* name, const char* caption, const char* text) {
@@ -40,7 +41,8 @@ void PriceListsPanel::buildUi(QWidget* parent) {
     m_Memo3 = makeMemo(QStringLiteral("Memo3"));
     m_Memo3->setMinimumHeight(90);
     grid->addWidget(m_Memo3, row++, 0, 1, 3);
-    m_SpeedButton42 = makeButton(QStringLiteral("SpeedButton42"), QStringLiteral("NEW ReGenerate and LOAD data in memory"));
+    m_SpeedButton42 =
+        makeButton(QStringLiteral("SpeedButton42"), QStringLiteral("NEW ReGenerate and LOAD data in memory"));
     grid->addWidget(m_SpeedButton42, row++, 0, 1, 3);
 
     grid->addWidget(makeTitle(QStringLiteral("  WORKING WITH PRICE LISTS OTHER SUPPLIERS  ")), row++, 0, 1, 3);
@@ -66,8 +68,9 @@ void PriceListsPanel::buildUi(QWidget* parent) {
     m_SpeedButton48 = makeButton(QStringLiteral("SpeedButton48"), QStringLiteral("Add"));
     grid->addWidget(m_Edit12, row, 0, 1, 2);
     grid->addWidget(m_SpeedButton48, row++, 2);
-    grid->addWidget(new QLabel(QStringLiteral("Url link must begin from \"http\", \"https\", \"ftp\", \"ftps\" or \"sftp\"")),
-                    row++, 0, 1, 3);
+    grid->addWidget(
+        new QLabel(QStringLiteral("Url link must begin from \"http\", \"https\", \"ftp\", \"ftps\" or \"sftp\"")),
+        row++, 0, 1, 3);
 
     grid->addWidget(makeTitle(QStringLiteral("  FREE AVAILABLE PRICE LISTS")), row++, 0, 1, 3);
     auto* freeNote = new QLabel(QStringLiteral(

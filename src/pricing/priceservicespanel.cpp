@@ -23,12 +23,18 @@ void PriceServicesPanel::Label40Click() {
     m_context.desktop->open(m_context.endpoints->siteUrl + QStringLiteral("/services/compareprice"));
 }
 
-void PriceServicesPanel::Label39Click() { m_context.desktop->open(m_context.endpoints->priceUrl + QStringLiteral("help")); }
+void PriceServicesPanel::Label39Click() {
+    m_context.desktop->open(m_context.endpoints->priceUrl + QStringLiteral("help"));
+}
 
 // The analysis service is described on the comparison service's pages.
-void PriceServicesPanel::Label41Click() { Label40Click(); }
+void PriceServicesPanel::Label41Click() {
+    Label40Click();
+}
 
-void PriceServicesPanel::Label38Click() { Label39Click(); }
+void PriceServicesPanel::Label38Click() {
+    Label39Click();
+}
 
 void PriceServicesPanel::addLinks(QWidget* panel, const char* aboutName, const char* helpName,
                                   void (PriceServicesPanel::*aboutClick)(), void (PriceServicesPanel::*helpClick)()) {
@@ -50,7 +56,8 @@ void PriceServicesPanel::buildUi(QWidget* parent) {
     m_Panel6->setFixedHeight(kShopPanelCollapsed);
     auto* shop = new QGridLayout(m_Panel6);
     shop->addWidget(makeTitle(QStringLiteral("Connect to Comparator prices")), 0, 0, 1, 3);
-    m_CheckBox1 = makeCheck(QStringLiteral("CheckBox1"), QStringLiteral("Enable function for export prices from shops"));
+    m_CheckBox1 =
+        makeCheck(QStringLiteral("CheckBox1"), QStringLiteral("Enable function for export prices from shops"));
     shop->addWidget(m_CheckBox1, 1, 0, 1, 3);
     m_Edit5 = makeEdit(QStringLiteral("Edit5"));
     m_Edit6 = makeEdit(QStringLiteral("Edit6"));
@@ -71,7 +78,8 @@ void PriceServicesPanel::buildUi(QWidget* parent) {
     m_SpeedButton12 = makeButton(QStringLiteral("SpeedButton12"), QStringLiteral("..."));
     m_SpeedButton12->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     shop->addWidget(m_SpeedButton12, 4, 2, Qt::AlignLeft);
-    auto* newShop = new ClickableLabel(QStringLiteral("Label32"), QStringLiteral("SEND REQUEST ABOUT ADD NEW SHOP FOR COMPARE"));
+    auto* newShop =
+        new ClickableLabel(QStringLiteral("Label32"), QStringLiteral("SEND REQUEST ABOUT ADD NEW SHOP FOR COMPARE"));
     newShop->makeLink();
     shop->addWidget(newShop, 5, 0, 1, 3);
     addLinks(m_Panel6, "Label40", "Label39", &PriceServicesPanel::Label40Click, &PriceServicesPanel::Label39Click);

@@ -27,8 +27,8 @@ public:
 
 private:
     void buildUi(QWidget* parent);
-    void addLinks(QWidget* panel, const char* aboutName, const char* helpName,
-                  void (PriceServicesPanel::*aboutClick)(), void (PriceServicesPanel::*helpClick)());
+    void addLinks(QWidget* panel, const char* aboutName, const char* helpName, void (PriceServicesPanel::*aboutClick)(),
+                  void (PriceServicesPanel::*helpClick)());
 
     AppContext& m_context;
     QWidget* m_Panel6 = nullptr;

@@ -8,7 +8,8 @@
 #include <QLabel>
 #include <QVBoxLayout>
 
-const QString SearchPagesPanel::kDefaultTemplate = QStringLiteral("https://www.google.com/search?q={brand}+{reference}");
+const QString SearchPagesPanel::kDefaultTemplate =
+    QStringLiteral("https://www.google.com/search?q={brand}+{reference}");
 
 SearchPagesPanel::SearchPagesPanel(AppContext& context, QWidget* parent) : QObject(parent), m_context(context) {
     buildUi(parent);

@@ -9,5 +9,4 @@
 // record per record-start line. The function name (exact case) chooses the key table; a name
 // without a table for Rec gives an empty list. An integer field that holds no integer throws
 // ConversionError and returns nothing.
-template <class Rec>
-QList<Rec> DecodeAnswer(const QString& function, const QString& answer);
+template <class Rec> QList<Rec> DecodeAnswer(const QString& function, const QString& answer);

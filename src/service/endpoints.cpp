@@ -3,7 +3,9 @@
 #include "platform/inifile.h"
 
 namespace {
-QString withSlash(QString url) { return url.endsWith(QLatin1Char('/')) ? url : url + QLatin1Char('/'); }
+QString withSlash(QString url) {
+    return url.endsWith(QLatin1Char('/')) ? url : url + QLatin1Char('/');
+}
 QString withoutSlash(QString url) {
     while (url.endsWith(QLatin1Char('/')))
         url.chop(1);
@@ -34,4 +36,6 @@ Endpoints Endpoints::fromIni(const IniFile& ini) {
     return e;
 }
 
-Endpoints Endpoints::fromIniFile(const QString& path) { return fromIni(IniFile::load(path)); }
+Endpoints Endpoints::fromIniFile(const QString& path) {
+    return fromIni(IniFile::load(path));
+}

@@ -7,8 +7,7 @@
 
 // Runs one user action; an error ends it and is shown in the standard error box, after which
 // the window stays usable.
-template <class F>
-bool RunGuarded(Dialogs& dialogs, F&& action) {
+template <class F> bool RunGuarded(Dialogs& dialogs, F&& action) {
     try {
         action();
         return true;

@@ -30,7 +30,9 @@ QString ServiceClient::exchange(const QString& baseUrl, const QString& request, 
     return answer;
 }
 
-QString ServiceClient::CatalogRequest(const QString& request) { return exchange(m_catalogBaseUrl, request, true); }
+QString ServiceClient::CatalogRequest(const QString& request) {
+    return exchange(m_catalogBaseUrl, request, true);
+}
 
 QString ServiceClient::PriceServiceRequest(const QString& request) {
     return exchange(m_priceServiceBaseUrl, request, false);

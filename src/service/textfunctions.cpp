@@ -3,7 +3,9 @@
 #include <QStringDecoder>
 
 namespace {
-inline bool isTrimmed(QChar c) { return c.unicode() <= 0x20; }
+inline bool isTrimmed(QChar c) {
+    return c.unicode() <= 0x20;
+}
 } // namespace
 
 QStringView TrimView(QStringView text) {
@@ -21,7 +23,9 @@ QString Trim(const QString& text) {
     return view.size() == text.size() ? text : view.toString();
 }
 
-bool IsBlank(QStringView text) { return TrimView(text).isEmpty(); }
+bool IsBlank(QStringView text) {
+    return TrimView(text).isEmpty();
+}
 
 QStringView TextBetweenView(QStringView text, QStringView start, QStringView end) {
     if (start.isEmpty() || end.isEmpty())
@@ -77,8 +81,8 @@ QString PathEncode(const QString& value) {
     const qsizetype n = value.size();
     for (qsizetype i = 0; i < n; ++i) {
         const char16_t c = value[i].unicode();
-        const bool plain = c >= 0x20 && c <= 0x7F && c != u'*' && c != u'#' && c != u'%' && c != u'<' &&
-                           c != u'>' && c != u'+' && c != u' ' && c != u'[' && c != u']';
+        const bool plain = c >= 0x20 && c <= 0x7F && c != u'*' && c != u'#' && c != u'%' && c != u'<' && c != u'>' &&
+                           c != u'+' && c != u' ' && c != u'[' && c != u']';
         if (plain) {
             result += QChar(c);
             continue;

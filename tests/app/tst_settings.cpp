@@ -34,8 +34,8 @@ void TestSettings::firstStartShowsDefaults() {
     QCOMPARE(f.find<QComboBox>("ComboBox11")->count(), 25);
     QVERIFY(f.find<QCheckBox>("CheckBox11")->isChecked());
     QVERIFY(f.find<QCheckBox>("CheckBox12")->isChecked());
-    for (const char* flag : {"CheckBox1", "CheckBox2", "CheckBox3", "CheckBox4", "CheckBox7", "CheckBox8", "CheckBox9",
-                             "CheckBox10"})
+    for (const char* flag :
+         {"CheckBox1", "CheckBox2", "CheckBox3", "CheckBox4", "CheckBox7", "CheckBox8", "CheckBox9", "CheckBox10"})
         QVERIFY2(!f.find<QCheckBox>(flag)->isChecked(), flag);
     QCOMPARE(f.find<QLineEdit>("Edit13")->text(), f.folders.programDir() + QLatin1Char('/'));
     QVERIFY(f.find<QRadioButton>("RadioButton9")->isChecked());
@@ -95,7 +95,8 @@ void TestSettings::storedValuesOutsideTheirRange_data() {
     QTest::newRow("index past the list") << QByteArray("[webservice]\nlang=25\n") << -1 << true << "RadioButton9";
     QTest::newRow("negative index") << QByteArray("[webservice]\nlang=-1\n") << -1 << true << "RadioButton9";
     QTest::newRow("index not a number") << QByteArray("[webservice]\nlang=en\n") << 5 << true << "RadioButton9";
-    QTest::newRow("flag not a number") << QByteArray("[openpage]\nseparate_thread=yes\n") << 5 << true << "RadioButton9";
+    QTest::newRow("flag not a number") << QByteArray("[openpage]\nseparate_thread=yes\n") << 5 << true
+                                       << "RadioButton9";
     QTest::newRow("flag any non-zero") << QByteArray("[openpage]\nseparate_thread=2\n") << 5 << true << "RadioButton9";
     QTest::newRow("flag zero") << QByteArray("[openpage]\nseparate_thread=0\n") << 5 << false << "RadioButton9";
     QTest::newRow("format out of range") << QByteArray("[export_myprices]\nconvert_as=7\n") << 5 << true
@@ -121,7 +122,8 @@ void TestSettings::storedValuesOutsideTheirRange() {
 
 void TestSettings::listFilesFeedListsAndSharedTexts() {
     WindowFixture f;
-    writeBytes(f.folders.programFile("ListNecessaryBrands.txt"), "\xEF\xBB\xBF" "BOSCH\r\nFEBI BILSTEIN\r\n");
+    writeBytes(f.folders.programFile("ListNecessaryBrands.txt"), "\xEF\xBB\xBF"
+                                                                 "BOSCH\r\nFEBI BILSTEIN\r\n");
     writeBytes(f.folders.programFile("ListIDsShopsForCompare.txt"), "12\r\n44\r\n");
     writeBytes(f.folders.programFile("ListIDsShopsForAnalis.txt"), "");
     writeBytes(f.folders.programFile("OpenPages.txt"), "http://b/{brand}\r\nhttp://a/{reference}\r\n");
@@ -131,22 +133,23 @@ void TestSettings::listFilesFeedListsAndSharedTexts() {
     QCOMPARE(texts.NecessaryBrands, QStringLiteral("[BOSCH][FEBI BILSTEIN]"));
     QCOMPARE(texts.CompareShopIds, QStringLiteral("[12][44]"));
     QCOMPARE(texts.AnalysisShopIds, QString());
-    QCOMPARE(itemTexts(f.find<QListWidget>("ListBox2")),
-             QStringList({"http://b/{brand}", "http://a/{reference}"}));
+    QCOMPARE(itemTexts(f.find<QListWidget>("ListBox2")), QStringList({"http://b/{brand}", "http://a/{reference}"}));
     QCOMPARE(itemTexts(f.find<QListWidget>("ListBox5")), QStringList({"ftp://a/p.csv", "http://z/p.csv"}));
 }
 
 void TestSettings::garageIsShownAndSavedSorted() {
     WindowFixture f;
     writeBytes(f.folders.programFile("MyGarage.txt"),
-               "\xEF\xBB\xBF" "VW\tGolf\t1.9 TDI\t{3}\r\naudi\tA4\t2.0\t{1}\r\nBMW\t3\t320d\t{2}\r\n");
+               "\xEF\xBB\xBF"
+               "VW\tGolf\t1.9 TDI\t{3}\r\naudi\tA4\t2.0\t{1}\r\nBMW\t3\t320d\t{2}\r\n");
     f.show();
     QCOMPARE(f.find<QLabel>("Label18")->text(), QStringLiteral("My garage [3]"));
     QCOMPARE(itemTexts(f.find<QListWidget>("ListBox4")),
              QStringList({"audi\tA4\t2.0\t{1}", "BMW\t3\t320d\t{2}", "VW\tGolf\t1.9 TDI\t{3}"}));
     QVERIFY(f.window().close());
     QCOMPARE(readBytes(f.folders.programFile("MyGarage.txt")),
-             QByteArray("\xEF\xBB\xBF" "audi\tA4\t2.0\t{1}\r\nBMW\t3\t320d\t{2}\r\nVW\tGolf\t1.9 TDI\t{3}\r\n"));
+             QByteArray("\xEF\xBB\xBF"
+                        "audi\tA4\t2.0\t{1}\r\nBMW\t3\t320d\t{2}\r\nVW\tGolf\t1.9 TDI\t{3}\r\n"));
     // Empty lists are written too: only the mark.
     QCOMPARE(readBytes(f.folders.programFile("UrlsForPriceLists.txt")), QByteArray("\xEF\xBB\xBF"));
 }

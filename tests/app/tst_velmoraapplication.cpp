@@ -28,7 +28,8 @@ private slots:
         QCOMPARE(dialogs.shown().size(), 1);
         QCOMPARE(dialogs.lastText(), QStringLiteral("'x' is not a valid integer value"));
         bool ran = false;
-        QMetaObject::invokeMethod(&thrower, [&] { ran = true; }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            &thrower, [&] { ran = true; }, Qt::QueuedConnection);
         QCoreApplication::processEvents();
         QVERIFY(ran);
         static_cast<VelmoraApplication*>(qApp)->setDialogs(nullptr);

@@ -9,8 +9,9 @@
 
 namespace {
 
-const QString kAccount = QStringLiteral("format=json&lang=en&email=%1&seccode=%2")
-                             .arg(QLatin1String(DemoService::kCatalogEmail), QLatin1String(DemoService::kCatalogSeccode));
+const QString kAccount =
+    QStringLiteral("format=json&lang=en&email=%1&seccode=%2")
+        .arg(QLatin1String(DemoService::kCatalogEmail), QLatin1String(DemoService::kCatalogSeccode));
 const QString kDemoAccount = QStringLiteral("format=json&lang=en&email=%1&seccode=%2")
                                  .arg(QLatin1String(DemoService::kDemoEmail), QLatin1String(DemoService::kDemoSeccode));
 
@@ -93,7 +94,8 @@ private slots:
         row("axle tree", "GetTreeCategories?" + a + "&typid=10010&strtype=5", 5, 200);
         row("trade groups", "GetListTradeGroupsForCar?" + a + "&typid=10010", 5, 60);
         row("products of a category", "GetListArticlesFromTreeCategory?" + a + "&typid=10010&strid=100001", 5, 200);
-        row("products of a category without vehicle", "GetListArticlesFromTreeCategory?" + a + "&strid=100001", 100, 2000);
+        row("products of a category without vehicle", "GetListArticlesFromTreeCategory?" + a + "&strid=100001", 100,
+            2000);
         row("products of a trade group", "GetListArticlesFromTradeGroup?" + a + "&typid=10010&gaid=201", 1, 50);
         row("products of an assembly node", "GetListArticlesFromTradeGroup?" + a + "&typid=10010&gaid=0", 0, 0);
         row("products by name", "getSearchArticleByNameForCar?typid=10010&search=brake%20pad&" + a, 1, 100);
@@ -161,8 +163,9 @@ private slots:
     }
 
     void tradeGroupsRepeatAnAssembly() {
-        const auto groups = DecodeAnswer<TTradeGroupRec>(QStringLiteral("GetListTradeGroupsForCar"),
-                                                         catalog("GetListTradeGroupsForCar?" + kAccount + "&typid=10010"));
+        const auto groups =
+            DecodeAnswer<TTradeGroupRec>(QStringLiteral("GetListTradeGroupsForCar"),
+                                         catalog("GetListTradeGroupsForCar?" + kAccount + "&typid=10010"));
         QStringList runs;
         for (const TTradeGroupRec& g : groups)
             if (runs.isEmpty() || runs.last() != g.gaassembly)
@@ -187,11 +190,14 @@ private slots:
         QTest::addColumn<QString>("base");
         QTest::addColumn<QString>("account");
         const QString ok = QLatin1String(DemoService::kCatalogEmail);
-        QTest::newRow("unknown account") << "catalog" << "email=nobody@velmora.test&seccode=x";
+        QTest::newRow("unknown account") << "catalog"
+                                         << "email=nobody@velmora.test&seccode=x";
         QTest::newRow("wrong seccode") << "catalog" << QStringLiteral("email=%1&seccode=wrong").arg(ok);
-        QTest::newRow("no account") << "catalog" << "x=1";
+        QTest::newRow("no account") << "catalog"
+                                    << "x=1";
         QTest::newRow("demo account on the catalog service")
-            << "catalog" << QStringLiteral("email=%1&seccode=%2").arg(DemoService::kDemoEmail, DemoService::kDemoSeccode);
+            << "catalog"
+            << QStringLiteral("email=%1&seccode=%2").arg(DemoService::kDemoEmail, DemoService::kDemoSeccode);
         QTest::newRow("regular account on the demo server")
             << "demo" << QStringLiteral("email=%1&seccode=%2").arg(ok, DemoService::kCatalogSeccode);
     }
@@ -220,16 +226,24 @@ private slots:
         QTest::addColumn<QString>("format");
         QTest::addColumn<QString>("firstLine");
         QTest::addColumn<QString>("envelope");
-        QTest::newRow("csv") << "csv[,]" << QString::fromLatin1("\xEF\xBB\xBF" "brand id,brand,reference") << "";
-        QTest::newRow("xml") << "xml" << R"(<?xml version="1.0" encoding="UTF-8"?>)" << "<statustext>|<count>";
-        QTest::newRow("json") << "json" << "{" << "\t\"statusText\": |\t\"count\": ";
+        QTest::newRow("csv") << "csv[,]"
+                             << QString::fromLatin1("\xEF\xBB\xBF"
+                                                    "brand id,brand,reference")
+                             << "";
+        QTest::newRow("xml") << "xml"
+                             << R"(<?xml version="1.0" encoding="UTF-8"?>)"
+                             << "<statustext>|<count>";
+        QTest::newRow("json") << "json"
+                              << "{"
+                              << "\t\"statusText\": |\t\"count\": ";
     }
     void exportCarriesTheEnvelopeTheClientTrims() {
         QFETCH(QString, format);
         QFETCH(QString, firstLine);
         QFETCH(QString, envelope);
-        const HttpResult result = HttpGet(m_service->catalogUrl() +
-            QStringLiteral("fun_exportdata?format=%1&email=%2&seccode=%3&lang=en&brand=FEBI%20BILSTEIN"
+        const HttpResult result =
+            HttpGet(m_service->catalogUrl() +
+                    QStringLiteral("fun_exportdata?format=%1&email=%2&seccode=%3&lang=en&brand=FEBI%20BILSTEIN"
                                    "&needcritery=1&needcrosses=1&needaplicability=1")
                         .arg(format, DemoService::kCatalogEmail, DemoService::kCatalogSeccode));
         QVERIFY(result.ok());

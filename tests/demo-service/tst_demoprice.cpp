@@ -47,15 +47,19 @@ private slots:
         QTest::addColumn<QString>("status");
         const char* c = "COMPAREPRICE";
         const char* e = "EBAYANALIZ";
-        QTest::newRow("comparator") << request(c, DemoService::kCompareEmail, DemoService::kCompareSeccode, 44, "TRW", "GDB1385")
+        QTest::newRow("comparator") << request(c, DemoService::kCompareEmail, DemoService::kCompareSeccode, 44, "TRW",
+                                               "GDB1385")
                                     << "paid client till 202612";
-        QTest::newRow("analysis") << request(e, DemoService::kAnalysisEmail, DemoService::kAnalysisSeccode, 44, "TRW", "GDB1385")
+        QTest::newRow("analysis") << request(e, DemoService::kAnalysisEmail, DemoService::kAnalysisSeccode, 44, "TRW",
+                                             "GDB1385")
                                   << "paid client till 202612";
-        QTest::newRow("expired") << request(c, DemoService::kExpiredEmail, DemoService::kExpiredSeccode, 44, "TRW", "GDB1385")
+        QTest::newRow("expired") << request(c, DemoService::kExpiredEmail, DemoService::kExpiredSeccode, 44, "TRW",
+                                            "GDB1385")
                                  << "expired 202512";
         QTest::newRow("unknown") << request(c, "nobody@velmora.test", "x", 44, "TRW", "GDB1385") << "not registered";
         QTest::newRow("other service's account")
-            << request(e, DemoService::kCompareEmail, DemoService::kCompareSeccode, 44, "TRW", "GDB1385") << "not registered";
+            << request(e, DemoService::kCompareEmail, DemoService::kCompareSeccode, 44, "TRW", "GDB1385")
+            << "not registered";
     }
     void accountCheckAnswersTheStatus() {
         QFETCH(QString, request);
@@ -78,8 +82,9 @@ private slots:
         QFETCH(QString, part);
         int records = 0;
         for (int site : {3, 12, 44, 46}) {
-            const QString answer = price(request("COMPAREPRICE", DemoService::kCompareEmail, DemoService::kCompareSeccode,
-                                                 site, "BOSCH", "") + part);
+            const QString answer = price(
+                request("COMPAREPRICE", DemoService::kCompareEmail, DemoService::kCompareSeccode, site, "BOSCH", "") +
+                part);
             const QStringList lines = answer.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
             QVERIFY(lines.first().startsWith(QLatin1String("[{\"statusText\" : \"")));
             int hosts = 0, closings = 0;
@@ -105,13 +110,14 @@ private slots:
     void analysisOffersIndentSubOffers() {
         int subOffers = 0;
         for (const char* part : {"GDB1385", "16312", "0%20986%20494%20104", "K015603XS"}) {
-            const QString answer = price(request("EBAYANALIZ", DemoService::kAnalysisEmail, DemoService::kAnalysisSeccode,
-                                                 44, "TRW", part));
+            const QString answer = price(
+                request("EBAYANALIZ", DemoService::kAnalysisEmail, DemoService::kAnalysisSeccode, 44, "TRW", part));
             QString lastKey;
             int mainOffers = 0;
             for (const QString& line : answer.split(QLatin1Char('\n'))) {
                 const QRegularExpressionMatch m =
-                    QRegularExpression(QStringLiteral("^( {2}| {4})\"(host|price|URL|currency)\" : \"([^\"]*)\",?$")).match(line);
+                    QRegularExpression(QStringLiteral("^( {2}| {4})\"(host|price|URL|currency)\" : \"([^\"]*)\",?$"))
+                        .match(line);
                 if (!m.hasMatch())
                     continue;
                 const QString key = m.captured(1) + m.captured(2);
@@ -136,8 +142,10 @@ private slots:
         QTest::addColumn<QString>("part");
         QTest::addColumn<int>("mainOffers");
         QTest::addColumn<int>("subOffers");
-        QTest::newRow("eight sub-offers") << "EBAYANALIZ" << "HVH9587" << 1 << 8;
-        QTest::newRow("no comparison record") << "COMPAREPRICE" << "KXQ8208" << 0 << 0;
+        QTest::newRow("eight sub-offers") << "EBAYANALIZ"
+                                          << "HVH9587" << 1 << 8;
+        QTest::newRow("no comparison record") << "COMPAREPRICE"
+                                              << "KXQ8208" << 0 << 0;
     }
     void sampleOffersForTheRun() {
         QFETCH(QString, service);
@@ -147,8 +155,8 @@ private slots:
         const bool analysis = service == QLatin1String("EBAYANALIZ");
         const QString answer = price(request(analysis ? "EBAYANALIZ" : "COMPAREPRICE",
                                              analysis ? DemoService::kAnalysisEmail : DemoService::kCompareEmail,
-                                             analysis ? DemoService::kAnalysisSeccode : DemoService::kCompareSeccode, 44,
-                                             "TRW", qPrintable(part)));
+                                             analysis ? DemoService::kAnalysisSeccode : DemoService::kCompareSeccode,
+                                             44, "TRW", qPrintable(part)));
         QVERIFY(answer.contains(QLatin1String("\"statusText\" : \"paid client till 202612\"")));
         QCOMPARE(answer.count(QLatin1String("\n  \"host\" : ")), mainOffers);
         QCOMPARE(answer.count(QLatin1String("\n    \"host\" : ")), subOffers);
@@ -159,8 +167,8 @@ private slots:
     }
 
     void analysisAsksOnlyEPlatforms() {
-        const QString answer =
-            price(request("EBAYANALIZ", DemoService::kAnalysisEmail, DemoService::kAnalysisSeccode, 3, "TRW", "GDB1385"));
+        const QString answer = price(
+            request("EBAYANALIZ", DemoService::kAnalysisEmail, DemoService::kAnalysisSeccode, 3, "TRW", "GDB1385"));
         QVERIFY(answer.contains(QLatin1String("\"statusText\" : \"paid client till 202612\"")));
         QVERIFY(!answer.contains(QLatin1String("\"host\"")));
     }

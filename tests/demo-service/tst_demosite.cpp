@@ -57,8 +57,9 @@ QByteArray ftpFetch(int port, const QByteArray& user, const QByteArray& password
         return ftpReply(control);
     };
     QByteArray reply = ftpReply(control);
-    for (const QByteArray& step : {"USER " + user, "PASS " + password, QByteArray("TYPE I"), QByteArray("STRU F"),
-                                   QByteArray("MODE S"), QByteArray("REST 0"), QByteArray("TYPE I"), QByteArray("PASV")}) {
+    for (const QByteArray& step :
+         {"USER " + user, "PASS " + password, QByteArray("TYPE I"), QByteArray("STRU F"), QByteArray("MODE S"),
+          QByteArray("REST 0"), QByteArray("TYPE I"), QByteArray("PASV")}) {
         reply = command(step);
         if (reply.startsWith('4') || reply.startsWith('5'))
             break;
@@ -109,11 +110,14 @@ private slots:
     void testAccountRequestAnswers_data() {
         QTest::addColumn<QString>("email");
         QTest::addColumn<QString>("answer");
-        QTest::newRow("new address") << "newcomer@velmora.test" << "Test account was created.";
-        QTest::newRow("same address again") << "newcomer@velmora.test" << "This email already using/used WebService";
-        QTest::newRow("sample account") << "trader@velmora.test" << "This email already using/used WebService";
-        QTest::newRow("not permitted")
-            << "someone@elsewhere.test" << "In my permitted contact list not found this email address";
+        QTest::newRow("new address") << "newcomer@velmora.test"
+                                     << "Test account was created.";
+        QTest::newRow("same address again") << "newcomer@velmora.test"
+                                            << "This email already using/used WebService";
+        QTest::newRow("sample account") << "trader@velmora.test"
+                                        << "This email already using/used WebService";
+        QTest::newRow("not permitted") << "someone@elsewhere.test"
+                                       << "In my permitted contact list not found this email address";
     }
     void testAccountRequestAnswers() {
         QFETCH(QString, email);
@@ -127,10 +131,11 @@ private slots:
     void createdTestAccountOpensTheCatalog() {
         const HttpResult created =
             HttpGet(m_service->siteUrl() + "/services/apps/velmora/createtestaccount.php?email=trial@example.com");
-        const QString seccode = QString::fromUtf8(created.body).section(QLatin1String("Seccode: "), 1).section(' ', 0, 0);
+        const QString seccode =
+            QString::fromUtf8(created.body).section(QLatin1String("Seccode: "), 1).section(' ', 0, 0);
         QVERIFY(!seccode.isEmpty());
-        const HttpResult years =
-            HttpGet(m_service->catalogUrl() + "GetListYears?format=json&lang=en&email=trial@example.com&seccode=" + seccode);
+        const HttpResult years = HttpGet(m_service->catalogUrl() +
+                                         "GetListYears?format=json&lang=en&email=trial@example.com&seccode=" + seccode);
         QVERIFY(years.body.contains("\"statusText\": \"trial client till 202603\""));
     }
 
@@ -202,8 +207,9 @@ private slots:
         QTest::addColumn<QByteArray>("password");
         QTest::addColumn<QByteArray>("path");
         QTest::addColumn<QByteArray>("expected"); // start of the file, or of the refusal
-        QTest::newRow("link without user") << QByteArray() << QByteArray() << QByteArray("/pricelists/partsworld-stock.csv")
-                                           << QByteArray("Brand;Reference;Price");
+        QTest::newRow("link without user")
+            << QByteArray() << QByteArray() << QByteArray("/pricelists/partsworld-stock.csv")
+            << QByteArray("Brand;Reference;Price");
         QTest::newRow("anonymous") << QByteArray("anonymous") << QByteArray("me@example.com")
                                    << QByteArray("/pricelists/uk-motorfactors.csv") << QByteArray("Make,Part number");
         QTest::newRow("supplier login, encoded name")

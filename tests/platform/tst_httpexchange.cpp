@@ -59,8 +59,8 @@ void TestHttpExchange::statusLineDecidesSuccess_data() {
     QTest::addColumn<QString>("reason");
     QTest::addColumn<QByteArray>("body");
 
-    QTest::newRow("200 OK") << QByteArray("HTTP/1.0 200 OK\r\nContent-Length: 3\r\n\r\nabc") << true << 200
-                            << "OK" << QByteArray("abc");
+    QTest::newRow("200 OK") << QByteArray("HTTP/1.0 200 OK\r\nContent-Length: 3\r\n\r\nabc") << true << 200 << "OK"
+                            << QByteArray("abc");
     QTest::newRow("200 Ok") << QByteArray("HTTP/1.1 200 Ok\r\n\r\nabc") << true << 200 << "Ok" << QByteArray("abc");
     QTest::newRow("200 alone") << QByteArray("HTTP/1.0 200\r\n\r\nabc") << false << 200 << "" << QByteArray("abc");
     QTest::newRow("100 then 200") << QByteArray("HTTP/1.1 100 Continue\r\n\r\nHTTP/1.1 200 OK\r\n\r\nabc") << true

@@ -43,7 +43,8 @@ void TestTextFile::writesUtf8WithMarkAndCrLf() {
     TestFolders folders;
     const QString path = folders.programFile(QStringLiteral("list.txt"));
     QVERIFY(TextFile::writeUtf8Lines(path, {QStringLiteral("a"), QStringLiteral("ü")}));
-    QCOMPARE(readBytes(path), QByteArray("\xEF\xBB\xBF" "a\r\n\xC3\xBC\r\n"));
+    QCOMPARE(readBytes(path), QByteArray("\xEF\xBB\xBF"
+                                         "a\r\n\xC3\xBC\r\n"));
     QCOMPARE(*TextFile::readLines(path), QStringList({QStringLiteral("a"), QStringLiteral("ü")}));
     QVERIFY(TextFile::writeUtf8Lines(path, {}));
     QCOMPARE(readBytes(path), QByteArray("\xEF\xBB\xBF"));

@@ -124,7 +124,8 @@ void TestServiceClient::logLineForms() {
              stamp + QStringLiteral("  GET\tget\thttp://h:150/get?service=COMPAREPRICE&email=e&seccode=***&site=44\t"
                                     "NOT ANSWER [result(INTERNAL SERVER ERROR)] !!!"));
     QCOMPARE(FailedLogLine(start, base, QStringLiteral("sites-list"), QString()),
-             LocaleFormats::timestamp(start) + QStringLiteral("  GET\t\thttp://h:150/sites-list\tNOT ANSWER [result()] !!!"));
+             LocaleFormats::timestamp(start) +
+                 QStringLiteral("  GET\t\thttp://h:150/sites-list\tNOT ANSWER [result()] !!!"));
     QCOMPARE(MaskSecrets(QStringLiteral("a?seccode=x&b=1&seccode=y")), QStringLiteral("a?seccode=***&b=1&seccode=***"));
 
     RequestLog log;
@@ -152,7 +153,8 @@ void TestServiceClient::saveAndOpenLogWritesUtf8File() {
     log.AppendLogLine(QStringLiteral("second"));
     QVERIFY(log.SaveAndOpenLog(paths, desktop));
     const QString file = folders.programFile(QStringLiteral("logRequests.txt"));
-    QCOMPARE(readBytes(file), QByteArray("\xEF\xBB\xBF" "first \xC3\xBC\r\nsecond\r\n"));
+    QCOMPARE(readBytes(file), QByteArray("\xEF\xBB\xBF"
+                                         "first \xC3\xBC\r\nsecond\r\n"));
     QCOMPARE(desktop.opened(), QStringList{file});
 }
 

@@ -21,13 +21,27 @@ void TestTextFunctions::textBetween_data() {
     QTest::addColumn<QString>("end");
     QTest::addColumn<QString>("result");
     const QString line = QStringLiteral("\t\t\t\t\"typid\": \"123\",");
-    QTest::newRow("key") << line << "\"" << "\"" << "typid";
-    QTest::newRow("value") << line << "\": \"" << "\"" << "123";
-    QTest::newRow("start missing") << line << "<x>" << "\"" << "";
-    QTest::newRow("end only before start") << QStringLiteral("]a[b") << "[" << "]" << "";
-    QTest::newRow("empty start") << line << "" << "\"" << "";
-    QTest::newRow("empty end") << line << "\"" << "" << "";
-    QTest::newRow("adjacent") << QStringLiteral("[]") << "[" << "]" << "";
+    QTest::newRow("key") << line << "\""
+                         << "\""
+                         << "typid";
+    QTest::newRow("value") << line << "\": \""
+                           << "\""
+                           << "123";
+    QTest::newRow("start missing") << line << "<x>"
+                                   << "\""
+                                   << "";
+    QTest::newRow("end only before start") << QStringLiteral("]a[b") << "["
+                                           << "]"
+                                           << "";
+    QTest::newRow("empty start") << line << ""
+                                 << "\""
+                                 << "";
+    QTest::newRow("empty end") << line << "\""
+                               << ""
+                               << "";
+    QTest::newRow("adjacent") << QStringLiteral("[]") << "["
+                              << "]"
+                              << "";
 }
 
 void TestTextFunctions::textBetween() {

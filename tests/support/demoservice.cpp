@@ -76,11 +76,21 @@ QString DemoService::url(int offset) const {
     return QStringLiteral("http://127.0.0.1:%1").arg(m_portBase + offset);
 }
 
-QString DemoService::catalogUrl() const { return url(100) + QLatin1Char('/'); }
-QString DemoService::priceUrl() const { return url(150) + QLatin1Char('/'); }
-QString DemoService::demoUrl() const { return url(200) + QLatin1Char('/'); }
-QString DemoService::siteUrl() const { return url(80); }
-QString DemoService::downloadUrl() const { return url(80); }
+QString DemoService::catalogUrl() const {
+    return url(100) + QLatin1Char('/');
+}
+QString DemoService::priceUrl() const {
+    return url(150) + QLatin1Char('/');
+}
+QString DemoService::demoUrl() const {
+    return url(200) + QLatin1Char('/');
+}
+QString DemoService::siteUrl() const {
+    return url(80);
+}
+QString DemoService::downloadUrl() const {
+    return url(80);
+}
 
 QString DemoService::serviceIniSection() const {
     return QStringLiteral("[service]\ncatalog_url=%1\nprice_url=%2\ndemo_url=%3\nsite_url=%4\ndownload_url=%5\n")

@@ -5,11 +5,17 @@
 
 TestFolders::TestFolders() = default;
 
-QString TestFolders::programFile(const QString& name) const { return QDir(programDir()).filePath(name); }
+QString TestFolders::programFile(const QString& name) const {
+    return QDir(programDir()).filePath(name);
+}
 
-QString TestFolders::workingFile(const QString& name) const { return QDir(workingDir()).filePath(name); }
+QString TestFolders::workingFile(const QString& name) const {
+    return QDir(workingDir()).filePath(name);
+}
 
-QString fixturePath(const QString& name) { return QDir(QStringLiteral(VELMORA_FIXTURES_DIR)).filePath(name); }
+QString fixturePath(const QString& name) {
+    return QDir(QStringLiteral(VELMORA_FIXTURES_DIR)).filePath(name);
+}
 
 QByteArray readBytes(const QString& path) {
     QFile file(path);

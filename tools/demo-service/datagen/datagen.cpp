@@ -271,7 +271,8 @@ void writeCategories(Db& db, std::vector<Leaf>& leaves) {
     int index = 0;
     for (const ArticleSeed& a : kArticles) {
         const int treeFlags = a.flags & (EngineTree | AxleTree | ForTrucks);
-        const std::string p1 = a.group, p2 = p1 + "/" + a.subgroup, p3 = p2 + "/" + a.component, p4 = p3 + "/" + a.article;
+        const std::string p1 = a.group, p2 = p1 + "/" + a.subgroup, p3 = p2 + "/" + a.component,
+                          p4 = p3 + "/" + a.article;
         const int c1 = node(p1, 0, 1, a.group, treeFlags);
         const int c2 = node(p2, c1, 2, a.subgroup, treeFlags);
         const int c3 = node(p3, c2, 3, a.component, treeFlags);
@@ -340,7 +341,8 @@ std::string criterionValue(Random& rnd, const std::string& name) {
     if (has("Thickness"))
         return std::to_string(rnd.between(10, 32)) + (rnd.chance(40) ? ".5" : "");
     if (has("Diameter") || has("diameter"))
-        return std::to_string(rnd.between(has("Inner") || has("Piston") || has("Cone") ? 12 : 60, has("Inner") || has("Piston") || has("Cone") ? 60 : 345));
+        return std::to_string(rnd.between(has("Inner") || has("Piston") || has("Cone") ? 12 : 60,
+                                          has("Inner") || has("Piston") || has("Cone") ? 60 : 345));
     if (has("Teeth") || has("Links"))
         return std::to_string(rnd.between(18, 160));
     if (has("Voltage"))
@@ -366,11 +368,14 @@ std::string criterionValue(Random& rnd, const std::string& name) {
     return std::to_string(rnd.between(40, 480)) + (rnd.chance(30) ? ".5" : "");
 }
 
-const char* const kTermsOfUse[] = {
-    "for vehicles with sports suspension", "for vehicles without electronic parking brake",
-    "for PR number: 1ZE",                  "only in connection with original wheel rims",
-    "for vehicles with air conditioning",  "Vehicle Production Country: Germany",
-    "for vehicles with ABS",               "for vehicles with automatic transmission"};
+const char* const kTermsOfUse[] = {"for vehicles with sports suspension",
+                                   "for vehicles without electronic parking brake",
+                                   "for PR number: 1ZE",
+                                   "only in connection with original wheel rims",
+                                   "for vehicles with air conditioning",
+                                   "Vehicle Production Country: Germany",
+                                   "for vehicles with ABS",
+                                   "for vehicles with automatic transmission"};
 
 void writeProducts(Db& db, Random& rnd, const std::vector<Leaf>& leaves, const std::vector<Model>& models,
                    const std::vector<Type>& types) {
@@ -461,7 +466,8 @@ void writeProducts(Db& db, Random& rnd, const std::vector<Leaf>& leaves, const s
                 }
                 const std::string terms = rnd.chance(30) ? kTermsOfUse[rnd.below(8)] : "";
                 const int cents = basePrice + rnd.between(-300, 3000);
-                const int shape = a.group == std::string("Filters") ? 2 : (a.article == std::string("Brake Disc") ? 0 : 1);
+                const int shape =
+                    a.group == std::string("Filters") ? 2 : (a.article == std::string("Brake Disc") ? 0 : 1);
                 std::string pictures;
                 const int pictureCount = rnd.between(1, 3);
                 for (int i = 0; i < pictureCount; ++i)
@@ -485,7 +491,8 @@ void writeProducts(Db& db, Random& rnd, const std::vector<Leaf>& leaves, const s
             for (const auto& [id, own] : members) {
                 for (const auto& [otherId, other] : members)
                     if (otherId != id)
-                        db.insert("INSERT INTO crossref VALUES(?,?,?)", {std::to_string(id), other.first, other.second});
+                        db.insert("INSERT INTO crossref VALUES(?,?,?)",
+                                  {std::to_string(id), other.first, other.second});
                 for (const std::string& oe : oeNumbers)
                     db.insert("INSERT INTO crossref VALUES(?,?,?)", {std::to_string(id), oeBrand, oe});
             }
@@ -530,8 +537,10 @@ void writePriceLists(Db& db, sqlite3* source) {
     while (sqlite3_step(stmt) == SQLITE_ROW) {
         PriceRow r;
         for (int i = 0; i < 4; ++i)
-            (i == 0 ? r.brand : i == 1 ? r.reference : i == 2 ? r.name : r.price) =
-                reinterpret_cast<const char*>(sqlite3_column_text(stmt, i));
+            (i == 0   ? r.brand
+             : i == 1 ? r.reference
+             : i == 2 ? r.name
+                      : r.price) = reinterpret_cast<const char*>(sqlite3_column_text(stmt, i));
         all.push_back(r);
     }
     sqlite3_finalize(stmt);
@@ -567,8 +576,8 @@ void writePriceLists(Db& db, sqlite3* source) {
         {"uk-motorfactors.csv", csv(uk, ','), "GB", "prices@motorfactors.example", "MOTORFACTORS", "Make",
          "Part number", "Net price"},
         {"lager-[ATE].csv", csv(ate, ';'), "DE", "info@bremsenlager.example", "ATE", "", "artnr", "preis"},
-        {"febi-[FEBI BILSTEIN].xlsx", MakeWorkbook(febi), "PL", "biuro@czesci.example", "FEBI BILSTEIN", "",
-         "codepart", ""},
+        {"febi-[FEBI BILSTEIN].xlsx", MakeWorkbook(febi), "PL", "biuro@czesci.example", "FEBI BILSTEIN", "", "codepart",
+         ""},
         {"eurostock-prices.xlsx", MakeWorkbook(euro), "FR", "contact@eurostock.example", "", "", "numberproduct", ""},
     };
     for (const File& f : files)

@@ -15,7 +15,7 @@ struct Rgb {
     unsigned char r, g, b;
 };
 
-const Rgb kPalette[] = {{180, 40, 40}, {40, 90, 170}, {60, 140, 70}, {200, 150, 30},
+const Rgb kPalette[] = {{180, 40, 40}, {40, 90, 170},  {60, 140, 70},  {200, 150, 30},
                         {90, 90, 90},  {140, 60, 150}, {30, 150, 160}, {120, 80, 40}};
 
 std::vector<unsigned char> drawShape(int variant) {

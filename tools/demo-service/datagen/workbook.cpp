@@ -86,7 +86,6 @@ std::string zipStored(const std::vector<std::pair<std::string, std::string>>& fi
     return out;
 }
 
-
 bool isNumber(const std::string& text) {
     if (text.empty() || text.size() > 12)
         return false;
@@ -97,7 +96,8 @@ bool isNumber(const std::string& text) {
         else if (c < '0' || c > '9')
             return false;
     }
-    return dots <= 1 && text.front() != '.' && text.back() != '.' && (text.size() == 1 || text[0] != '0' || text[1] == '.');
+    return dots <= 1 && text.front() != '.' && text.back() != '.' &&
+           (text.size() == 1 || text[0] != '0' || text[1] == '.');
 }
 
 std::string columnName(size_t index) {
@@ -162,9 +162,8 @@ std::string MakeWorkbook(const std::vector<std::vector<std::string>>& rows) {
              "<Override PartName=\"/xl/sharedStrings.xml\" "
              "ContentType=\"application/vnd.openxmlformats-officedocument.spreadsheetml.sharedStrings+xml\"/>"
              "</Types>"},
-        {"_rels/.rels", xmlHead + "<Relationships xmlns=\"" + pkgRelNs +
-                            "\"><Relationship Id=\"rId1\" Type=\"" + relNs +
-                            "/officeDocument\" Target=\"xl/workbook.xml\"/></Relationships>"},
+        {"_rels/.rels", xmlHead + "<Relationships xmlns=\"" + pkgRelNs + "\"><Relationship Id=\"rId1\" Type=\"" +
+                            relNs + "/officeDocument\" Target=\"xl/workbook.xml\"/></Relationships>"},
         {"xl/workbook.xml", xmlHead + "<workbook xmlns=\"" + mainNs + "\" xmlns:r=\"" + relNs +
                                 "\"><sheets><sheet name=\"Prices\" sheetId=\"1\" r:id=\"rId1\"/></sheets></workbook>"},
         {"xl/_rels/workbook.xml.rels",

@@ -27,7 +27,7 @@ inline constexpr const char* kNotRegistered = "not registered";
 
 struct AccountState {
     std::string status;
-    bool known = false;  // false: the account gets the "test client" answer
+    bool known = false;   // false: the account gets the "test client" answer
     bool hasData = false; // true: records are served
 };
 

@@ -45,7 +45,9 @@ void CatalogAnswer::field(std::string_view key, std::string_view value) {
     m_fieldOpen = true;
 }
 
-void CatalogAnswer::field(std::string_view key, long long value) { field(key, std::to_string(value)); }
+void CatalogAnswer::field(std::string_view key, long long value) {
+    field(key, std::to_string(value));
+}
 
 std::string CatalogAnswer::finish() {
     closeRecord();

@@ -69,17 +69,17 @@ public:
     // Reads the file; false with a message on failure. `scale` copies every product that often.
     bool load(const std::string& path, int scale, std::string& error);
 
-    std::vector<Maker> makers;               // by brand
-    std::vector<Model> models;               // by name within maker
-    std::vector<VehicleType> types;          // by typid
-    std::map<int, Category> categories;      // by id
-    std::vector<int> rootCategories;         // in tree order
-    std::vector<TradeGroup> tradeGroups;     // in answer order
-    std::map<int, std::string> brands;       // braid -> name
-    std::vector<Product> products;           // generated first, copies after
+    std::vector<Maker> makers;           // by brand
+    std::vector<Model> models;           // by name within maker
+    std::vector<VehicleType> types;      // by typid
+    std::map<int, Category> categories;  // by id
+    std::vector<int> rootCategories;     // in tree order
+    std::vector<TradeGroup> tradeGroups; // in answer order
+    std::map<int, std::string> brands;   // braid -> name
+    std::vector<Product> products;       // generated first, copies after
     std::vector<Site> sites;
     std::vector<PriceListFile> priceLists;
-    std::vector<std::string> pictures;       // JPEG bytes by picture id
+    std::vector<std::string> pictures; // JPEG bytes by picture id
 
     const Maker* maker(int mfaid) const;
     const Model* model(int modid) const;
@@ -95,6 +95,6 @@ private:
     std::unordered_map<int, size_t> m_makerIndex, m_modelIndex, m_typeIndex, m_productIndex;
     std::unordered_map<int, std::vector<Fitment>> m_fitments;
     std::vector<std::vector<int>> m_typesOfProduct; // by base product index
-    std::vector<std::vector<CrossRef>> m_crossRefs;  // by base product index
+    std::vector<std::vector<CrossRef>> m_crossRefs; // by base product index
     std::unordered_map<std::string, std::vector<int>> m_byNumber;
 };

@@ -14,18 +14,29 @@ constexpr int kDemoMakers[] = {5, 16, 74}; // AUDI, BMW, MERCEDES-BENZ
 const char* const kDemoBrands[] = {"ATE", "FEBI BILSTEIN"};
 constexpr size_t kMaxTypesForArticle = 2000;
 
-const char* const kFunctions[] = {
-    "GetListYears",          "getManufacturers",           "getModels",
-    "getTypes",              "getInfoCar",                 "getSearchKBA",
-    "getSearchMIME",         "GetTreeCategories",          "GetListTradeGroupsForCar",
-    "GetListArticlesFromTreeCategory", "GetListArticlesFromTradeGroup", "getSearchArticleByNameForCar",
-    "getSearchByCrossref",   "GetSearchByCrossrefAndBrand", "getImageForArticle",
-    "GetCrossReferencesForArticle", "GetTypesForArticle",  "GetSuppliers",
-    "fun_exportdata"};
+const char* const kFunctions[] = {"GetListYears",
+                                  "getManufacturers",
+                                  "getModels",
+                                  "getTypes",
+                                  "getInfoCar",
+                                  "getSearchKBA",
+                                  "getSearchMIME",
+                                  "GetTreeCategories",
+                                  "GetListTradeGroupsForCar",
+                                  "GetListArticlesFromTreeCategory",
+                                  "GetListArticlesFromTradeGroup",
+                                  "getSearchArticleByNameForCar",
+                                  "getSearchByCrossref",
+                                  "GetSearchByCrossrefAndBrand",
+                                  "getImageForArticle",
+                                  "GetCrossReferencesForArticle",
+                                  "GetTypesForArticle",
+                                  "GetSuppliers",
+                                  "fun_exportdata"};
 
 bool isFunction(const std::string& name) {
-    return std::find_if(std::begin(kFunctions), std::end(kFunctions),
-                        [&](const char* f) { return name == f; }) != std::end(kFunctions);
+    return std::find_if(std::begin(kFunctions), std::end(kFunctions), [&](const char* f) { return name == f; }) !=
+           std::end(kFunctions);
 }
 
 std::string withoutSpaces(const std::string& text) {
@@ -73,7 +84,9 @@ void articleFields(CatalogAnswer& a, const Product& p, int laid, bool withLaid, 
         a.field("termsofuse", p.terms);
 }
 
-bool inYear(const VehicleType& t, int year) { return year == 0 || (t.startYear <= year && year <= t.endYear); }
+bool inYear(const VehicleType& t, int year) {
+    return year == 0 || (t.startYear <= year && year <= t.endYear);
+}
 
 // ---- export files ----
 
@@ -83,8 +96,12 @@ struct ExportOptions {
 
 std::vector<std::string> exportRow(const CatalogData& data, const Product& p, const ExportOptions& o,
                                    const std::function<bool(const VehicleType&)>& typeVisible) {
-    std::vector<std::string> row = {std::to_string(p.braid), p.brand, p.reference, p.name + (p.additional.empty() ? "" : " " + p.additional),
-                                    p.status, p.price};
+    std::vector<std::string> row = {std::to_string(p.braid),
+                                    p.brand,
+                                    p.reference,
+                                    p.name + (p.additional.empty() ? "" : " " + p.additional),
+                                    p.status,
+                                    p.price};
     if (o.criteria)
         row.push_back(p.criteries);
     if (o.crosses) {
@@ -126,7 +143,6 @@ std::string csvField(const std::string& value, char sep) {
     return out + "\"";
 }
 
-
 // The element or key name of an export column.
 std::string columnKey(const std::vector<std::string>& titles, size_t i) {
     static const char* const kFixed[] = {"braid", "brand", "reference", "name", "status", "price"};
@@ -153,7 +169,9 @@ bool CatalogService::brandVisible(int braid) const {
     return std::find(std::begin(kDemoBrands), std::end(kDemoBrands), it->second) != std::end(kDemoBrands);
 }
 
-bool CatalogService::typeVisible(const VehicleType& t) const { return makerVisible(t.mfaid); }
+bool CatalogService::typeVisible(const VehicleType& t) const {
+    return makerVisible(t.mfaid);
+}
 
 void CatalogService::handle(const httplib::Request& req, httplib::Response& res) const {
     const Query q(req.target);
@@ -174,7 +192,8 @@ void CatalogService::handle(const httplib::Request& req, httplib::Response& res)
         // images/<artid>-<n>.jpg
         const std::string rest = fn.substr(7);
         const size_t dash = rest.find('-');
-        const Product* p = dash == std::string::npos ? nullptr : m_data.product(std::atoi(rest.substr(0, dash).c_str()));
+        const Product* p =
+            dash == std::string::npos ? nullptr : m_data.product(std::atoi(rest.substr(0, dash).c_str()));
         const int n = dash == std::string::npos ? 0 : std::atoi(rest.substr(dash + 1).c_str());
         if (!p || n < 1 || n > static_cast<int>(p->pictures.size()) ||
             p->pictures[n - 1] >= static_cast<int>(m_data.pictures.size())) {
@@ -192,7 +211,7 @@ void CatalogService::handle(const httplib::Request& req, httplib::Response& res)
     }
 
     const AccountState account = m_demo ? m_accounts.demo(q.value("email"), q.value("seccode"))
-                                         : m_accounts.catalog(q.value("email"), q.value("seccode"));
+                                        : m_accounts.catalog(q.value("email"), q.value("seccode"));
     CatalogAnswer a(fn, account.status);
     if (!account.hasData) {
         res.set_content(a.finish(), "application/json; charset=utf-8");
@@ -219,8 +238,9 @@ void CatalogService::handle(const httplib::Request& req, httplib::Response& res)
         };
         if (fn == "getManufacturers") {
             for (const Maker& m : m_data.makers) {
-                const bool any = std::any_of(m_data.types.begin(), m_data.types.end(),
-                                             [&](const VehicleType& t) { return t.mfaid == m.mfaid && typeMatches(t); });
+                const bool any = std::any_of(m_data.types.begin(), m_data.types.end(), [&](const VehicleType& t) {
+                    return t.mfaid == m.mfaid && typeMatches(t);
+                });
                 if (!any)
                     continue;
                 a.beginRecord();
@@ -231,8 +251,9 @@ void CatalogService::handle(const httplib::Request& req, httplib::Response& res)
             for (const Model& m : m_data.models) {
                 if (mfaid != 0 && m.mfaid != mfaid)
                     continue;
-                const bool any = std::any_of(m_data.types.begin(), m_data.types.end(),
-                                             [&](const VehicleType& t) { return t.modid == m.modid && typeMatches(t); });
+                const bool any = std::any_of(m_data.types.begin(), m_data.types.end(), [&](const VehicleType& t) {
+                    return t.modid == m.modid && typeMatches(t);
+                });
                 if (!any)
                     continue;
                 a.beginRecord();

@@ -23,7 +23,9 @@ void sendAll(int fd, const std::string& text) {
     }
 }
 
-void reply(int fd, const std::string& line) { sendAll(fd, line + "\r\n"); }
+void reply(int fd, const std::string& line) {
+    sendAll(fd, line + "\r\n");
+}
 
 // One command line without its CR LF; false when the client went away or stayed silent too long.
 bool readLine(int fd, std::string& buffer, std::string& line) {
@@ -81,7 +83,9 @@ std::string upper(std::string text) {
 
 FtpService::FtpService(const CatalogData& data, int port, bool quiet) : m_data(data), m_port(port), m_quiet(quiet) {}
 
-FtpService::~FtpService() { stop(); }
+FtpService::~FtpService() {
+    stop();
+}
 
 bool FtpService::bind() {
     m_listener = listenLoopback(m_port);
@@ -151,8 +155,8 @@ void FtpService::session(int control) const {
         } else if (command == "PASS") {
             // A link without a user name logs in with an empty one: that is the anonymous login.
             const bool anonymous = user.empty() || user == "anonymous" || user == "ftp";
-            loggedIn = userGiven && (anonymous || (user == SampleFtp::kSupplierUser &&
-                                                   argument == SampleFtp::kSupplierPassword));
+            loggedIn = userGiven &&
+                       (anonymous || (user == SampleFtp::kSupplierUser && argument == SampleFtp::kSupplierPassword));
             reply(control, loggedIn ? "230 Logged in" : "530 Login incorrect");
         } else if (command == "QUIT") {
             reply(control, "221 Goodbye");

@@ -20,9 +20,9 @@ std::string money(long long cents) {
     return buf;
 }
 
-const char* const kSellers[] = {"autoteile_profi", "brakeparts-direct", "motorstore24", "partsplanet",
-                                "teilewelt_de",    "car-spares-uk",     "garage-supply", "euro-autoparts",
-                                "fast-parts-shop"};
+const char* const kSellers[] = {"autoteile_profi", "brakeparts-direct", "motorstore24",
+                                "partsplanet",     "teilewelt_de",      "car-spares-uk",
+                                "garage-supply",   "euro-autoparts",    "fast-parts-shop"};
 
 void field(std::string& out, const char* indent, const char* key, const std::string& value, bool last = false) {
     out += indent;
@@ -51,11 +51,12 @@ void PriceService::handle(const httplib::Request& req, httplib::Response& res) c
         return;
     }
     if (fn == "help" || fn.empty()) {
-        res.set_content("<html><head><title>Velmora price services</title></head><body><h1>Price services</h1>"
-                        "<ul><li>sites-list</li><li>get?service=COMPAREPRICE&amp;email=..&amp;seccode=..&amp;site=..&amp;"
-                        "brand=..&amp;part=..</li><li>get?service=EBAYANALIZ&amp;email=..&amp;seccode=..&amp;site=..&amp;"
-                        "brand=..&amp;part=..</li></ul></body></html>\n",
-                        "text/html; charset=utf-8");
+        res.set_content(
+            "<html><head><title>Velmora price services</title></head><body><h1>Price services</h1>"
+            "<ul><li>sites-list</li><li>get?service=COMPAREPRICE&amp;email=..&amp;seccode=..&amp;site=..&amp;"
+            "brand=..&amp;part=..</li><li>get?service=EBAYANALIZ&amp;email=..&amp;seccode=..&amp;site=..&amp;"
+            "brand=..&amp;part=..</li></ul></body></html>\n",
+            "text/html; charset=utf-8");
         return;
     }
     if (fn != "get") {
@@ -69,8 +70,9 @@ void PriceService::handle(const httplib::Request& req, httplib::Response& res) c
         return;
     }
     const AccountState account = m_accounts.price(service, q.value("email"), q.value("seccode"));
-    res.set_content(answer(service, account.status, q.value("site"), q.value("brand"), q.value("part"), account.hasData),
-                    "application/json; charset=utf-8");
+    res.set_content(
+        answer(service, account.status, q.value("site"), q.value("brand"), q.value("part"), account.hasData),
+        "application/json; charset=utf-8");
 }
 
 // The readers rely on: fields at two spaces (main offers) or four (sub-offers), quoted values
@@ -90,14 +92,16 @@ std::string PriceService::answer(const std::string& service, const std::string& 
     long long baseCents = 1000 + static_cast<long long>(h % 20000);
     for (int index : m_data.productsByNumber(NormalizeNumber(part))) {
         const Product& p = m_data.products[index];
-        if (NormalizeNumber(p.reference) == NormalizeNumber(part) && NormalizeNumber(p.brand) == NormalizeNumber(brand)) {
+        if (NormalizeNumber(p.reference) == NormalizeNumber(part) &&
+            NormalizeNumber(p.brand) == NormalizeNumber(brand)) {
             baseCents = static_cast<long long>(std::stod(p.price) * 100 + 0.5);
             break;
         }
     }
     int offers = 0;
     if (withOffers)
-        offers = analysis ? 1 + static_cast<int>((h >> 8) % 3) : ((h % 10 == 0) ? 0 : 1 + static_cast<int>((h >> 8) % 2));
+        offers =
+            analysis ? 1 + static_cast<int>((h >> 8) % 3) : ((h % 10 == 0) ? 0 : 1 + static_cast<int>((h >> 8) % 2));
 
     std::string out = "[{\"statusText\" : \"" + status + "\", \"service\" : \"" + service + "\", \"count\" : \"" +
                       std::to_string(offers) + "\"}";

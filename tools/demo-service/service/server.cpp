@@ -84,12 +84,17 @@ Endpoint::Endpoint(std::string name, int port, const Options& options, FaultCoun
         res.set_content("Internal Server Error\n", "text/plain");
     });
     if (!m_options.quiet)
-        m_server.set_logger([this](const httplib::Request& req, const httplib::Response& res) { logLine(m_name, req, res); });
+        m_server.set_logger(
+            [this](const httplib::Request& req, const httplib::Response& res) { logLine(m_name, req, res); });
 }
 
-Endpoint::~Endpoint() { stop(); }
+Endpoint::~Endpoint() {
+    stop();
+}
 
-bool Endpoint::bind() { return m_server.bind_to_port("127.0.0.1", m_port); }
+bool Endpoint::bind() {
+    return m_server.bind_to_port("127.0.0.1", m_port);
+}
 
 void Endpoint::start() {
     m_thread = std::thread([this] { m_server.listen_after_bind(); });

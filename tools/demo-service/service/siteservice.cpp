@@ -76,9 +76,10 @@ void SiteService::handle(const httplib::Request& req, httplib::Response& res) co
     } else if (path == "contact-us") {
         res.set_content(page("Contact us", "<form><p>From: <input name=\"from\" value=\"" + html(q.value("from")) +
                                                "\"></p><p><textarea name=\"message\" rows=\"12\" cols=\"80\">" +
-                                               html(q.value("message")) + "</textarea></p><input type=\"hidden\" "
-                                               "name=\"id_contact\" value=\"" + html(q.value("id_contact")) +
-                                               "\"><button>Send</button></form>"),
+                                               html(q.value("message")) +
+                                               "</textarea></p><input type=\"hidden\" "
+                                               "name=\"id_contact\" value=\"" +
+                                               html(q.value("id_contact")) + "\"><button>Send</button></form>"),
                         "text/html; charset=utf-8");
     } else if (path == "buy/catalog" || path == "buy/compare" || path == "buy/analysis") {
         const std::string what = path == "buy/catalog"   ? "Catalog web service"
@@ -91,7 +92,7 @@ void SiteService::handle(const httplib::Request& req, httplib::Response& res) co
                         "text/html; charset=utf-8");
     } else if (path == "services/catalog" || path == "services/server" || path == "services/compareprice") {
         // The "about" links of the settings page.
-        const std::string what = path == "services/catalog" ? "Catalog web service"
+        const std::string what = path == "services/catalog"  ? "Catalog web service"
                                  : path == "services/server" ? "The server behind the web service"
                                                              : "Price services: comparator and analizator";
         res.set_content(page(what, "<p>A stand-in page of the vendor's web site.</p>"), "text/html; charset=utf-8");
@@ -136,12 +137,12 @@ void SiteService::handle(const httplib::Request& req, httplib::Response& res) co
         std::string list;
         for (const PriceListFile& f : m_data.priceLists)
             list += "<li><a href=\"/pricelists/" + pathEncode(f.name) + "\">" + html(f.name) + "</a></li>";
-        res.set_content(page("Velmora",
-                             "<ul><li><a href=\"/download/versionhistoryforvelmora.txt\">Version history</a></li>"
-                             "<li><a href=\"/services/apps/velmora/freepricelists.txt\">Free price lists</a></li>"
-                             "<li><a href=\"/contact-us\">Contact us</a></li></ul><h2>Price lists</h2><ul>" +
-                                 list + "</ul>"),
-                        "text/html; charset=utf-8");
+        res.set_content(
+            page("Velmora", "<ul><li><a href=\"/download/versionhistoryforvelmora.txt\">Version history</a></li>"
+                            "<li><a href=\"/services/apps/velmora/freepricelists.txt\">Free price lists</a></li>"
+                            "<li><a href=\"/contact-us\">Contact us</a></li></ul><h2>Price lists</h2><ul>" +
+                                list + "</ul>"),
+            "text/html; charset=utf-8");
     } else {
         res.status = 404;
         res.set_content("Not Found\n", "text/plain");
