@@ -1,0 +1,7 @@
+#pragma once
+
+#include <QString>
+
+// The key of an own price row: ASCII letters and digits only, upper-cased
+// (" 0 986-452.044 " -> "0986452044").
+QString NormalizeReference(const QString& text);
