@@ -453,6 +453,10 @@ void TForm1::showEvent(QShowEvent* event) {
 void TForm1::FormShow() {
     if (!m_shownOnce) {
         m_shownOnce = true;
+        if (m_seams.paths.usesDataFolder())
+            m_log.AppendLogLine(
+                QStringLiteral("Settings and lists are kept in %1: the program's folder is not writable.")
+                    .arg(m_seams.paths.programDir()));
         Settings::LoadSettings(this, m_seams.paths);
         m_brands->collapse();
         Settings::LoadLists(this, m_seams.paths, m_texts);

@@ -2,8 +2,18 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
+#include <QStandardPaths>
 
-AppPaths::AppPaths() : AppPaths(QCoreApplication::applicationDirPath(), QDir::currentPath()) {}
+AppPaths::AppPaths() : AppPaths(QCoreApplication::applicationDirPath(), QDir::currentPath()) {
+    if (QFileInfo(m_programDir).isWritable())
+        return;
+    const QString data = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    if (data.isEmpty() || !QDir().mkpath(data))
+        return;
+    m_programDir = QDir::cleanPath(data);
+    m_usesDataFolder = true;
+}
 
 AppPaths::AppPaths(const QString& programDir, const QString& workingDir)
     : m_programDir(QDir::cleanPath(programDir)), m_workingDir(QDir::cleanPath(workingDir)) {}

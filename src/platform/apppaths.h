@@ -7,7 +7,8 @@
 // update files. Tests point both at temporary folders.
 class AppPaths {
 public:
-    // The executable's folder and the process's current folder.
+    // The executable's folder and the process's current folder. An installed copy whose folder
+    // is not writable keeps its files in the user's data folder instead.
     AppPaths();
     AppPaths(const QString& programDir, const QString& workingDir);
 
@@ -17,8 +18,11 @@ public:
     QString workingFile(const QString& name) const;
     // The program's folder with a trailing separator, as the settings store folders.
     QString programDirWithSeparator() const;
+    // True when the executable's folder was not writable and the user's data folder serves instead.
+    bool usesDataFolder() const { return m_usesDataFolder; }
 
 private:
     QString m_programDir;
     QString m_workingDir;
+    bool m_usesDataFolder = false;
 };
