@@ -6,6 +6,7 @@
 #include "support/windowfixture.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFile>
 #include <QListWidget>
 #include <QScrollArea>
@@ -20,6 +21,7 @@ private slots:
     void resaveWritesTickedBrands_data();
     void resaveWritesTickedBrands();
     void refusedResaveKeepsTheList();
+    void unwritableListKeepsTheBrandsInUse();
     void showTellsTheBrandsInUse();
     void clearAsksDeletesAndHidesItself();
     void clearOfEmptyListOnlyTells();
@@ -161,6 +163,21 @@ void TestNecessaryBrands::refusedResaveKeepsTheList() {
     QCOMPARE(panelHeight(f), NecessaryBrandsPanel::kCollapsedHeight);
     press(f, "SpeedButton26");
     QCOMPARE(f.dialogs.shown().size(), 1);
+}
+
+void TestNecessaryBrands::unwritableListKeepsTheBrandsInUse() {
+    WindowFixture f(EndpointsOf(*m_service));
+    f.signIn();
+    f.showActive();
+    QVERIFY(QDir(f.folders.programDir()).mkdir(ListFiles::kNecessaryBrands)); // a folder where the file would go
+    press(f, "SpeedButton28");
+    toggle(f, "BOSCH");
+    f.dialogs.setNextAnswer(true);
+    press(f, "SpeedButton26");
+    QCOMPARE(f.dialogs.shown().size(), 2);
+    QCOMPARE(f.dialogs.shown().last().kind, ScriptedDialogs::Kind::Error);
+    QVERIFY(necessaryBrands(f).isEmpty());
+    QCOMPARE(panelHeight(f), NecessaryBrandsPanel::kCollapsedHeight);
 }
 
 void TestNecessaryBrands::showTellsTheBrandsInUse() {
