@@ -5,6 +5,7 @@
 #include "platform/widgets.h"
 #include "service/appcontext.h"
 #include "service/endpoints.h"
+#include "update/testaccount.h"
 
 #include <QComboBox>
 #include <QGridLayout>
@@ -39,6 +40,7 @@ void WebServicePanel::buildUi(QWidget* parent) {
     m_ComboBox11->setCurrentIndex(5);
 
     m_SpeedButton59 = makeButton(QStringLiteral("SpeedButton59"), QStringLiteral("Create test account"));
+    connect(m_SpeedButton59, &QToolButton::clicked, this, &WebServicePanel::SpeedButton59Click);
     m_SpeedButton7 = makeButton(QStringLiteral("SpeedButton7"), QStringLiteral("Check activity"));
     m_SpeedButton8 = makeButton(QStringLiteral("SpeedButton8"), QStringLiteral("New client | Extend service"));
 
@@ -79,6 +81,10 @@ void WebServicePanel::Label36Click() {
 
 void WebServicePanel::Label37Click() {
     openLink(m_context.endpoints->siteUrl + QStringLiteral("/services/server"));
+}
+
+void WebServicePanel::SpeedButton59Click() {
+    RequestTestAccount(m_Edit3->text(), *m_context.endpoints, *m_context.dialogs, *m_context.desktop);
 }
 
 void WebServicePanel::openLink(const QString& address) {

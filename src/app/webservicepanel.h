@@ -30,6 +30,8 @@ public:
     void Label35Click();
     void Label36Click();
     void Label37Click();
+    // "Create test account".
+    void SpeedButton59Click();
 
     QToolButton* createTestAccountButton() const { return m_SpeedButton59; }
     QToolButton* checkActivityButton() const { return m_SpeedButton7; }

@@ -18,9 +18,17 @@ public:
     QWidget* widget() const { return m_widget; }
     // The collapsed state the window starts in.
     void collapse();
+    bool isCollapsed() const;
+
+    // "Resave changes", "Load new list", "Show list that was saved", "Clear list".
+    void SpeedButton26Click();
+    void SpeedButton28Click();
+    void SpeedButton27Click();
+    void SpeedButton29Click();
 
 private:
     void buildUi(QWidget* parent);
+    QString listFile() const;
 
     AppContext& m_context;
     QWidget* m_widget = nullptr;

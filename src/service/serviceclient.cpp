@@ -12,6 +12,8 @@ ServiceClient::ServiceClient(const Endpoints& endpoints, RequestLog& log, Dialog
       m_catalogBaseUrl(endpoints.catalogUrl), m_priceServiceBaseUrl(endpoints.priceUrl) {}
 
 QString ServiceClient::exchange(const QString& baseUrl, const QString& request, bool catalog) {
+    if (catalog)
+        m_offeredDemoServer = false;
     if (m_busyHook)
         m_busyHook(true);
     const HttpResult result = HttpGet(baseUrl + request);
@@ -23,6 +25,7 @@ QString ServiceClient::exchange(const QString& baseUrl, const QString& request, 
     }
     const QString answer = StreamToUtf8Text(result.body);
     if (catalog && answer.contains(QLatin1String(kTestClientMarker))) {
+        m_offeredDemoServer = true;
         OfferDemoServer();
         return QString();
     }

@@ -49,6 +49,8 @@ public:
     // Asks whether to switch to the demo server; on Yes the catalog address and the account
     // boxes change to the demo ones.
     void OfferDemoServer();
+    // The last catalog request met the "test client" answer and has already made the offer.
+    bool lastRequestOfferedDemoServer() const { return m_offeredDemoServer; }
 
     QString catalogBaseUrl() const { return m_catalogBaseUrl; }
     QString priceServiceBaseUrl() const { return m_priceServiceBaseUrl; }
@@ -75,6 +77,7 @@ private:
     QString m_catalogBaseUrl;
     QString m_priceServiceBaseUrl;
     std::function<void(bool)> m_busyHook;
+    bool m_offeredDemoServer = false;
 };
 
 // The 26-character marker of an unregistered account in a catalog answer.

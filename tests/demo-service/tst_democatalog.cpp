@@ -106,7 +106,7 @@ private slots:
         row("cross references of a product without pictures", "GetCrossReferencesForArticle?artid=100020&" + a, 1, 10);
         row("cross references", "GetCrossReferencesForArticle?artid=100001&" + a, 2, 10);
         row("applicability", "GetTypesForArticle?artid=100001&" + a, 1, 2000);
-        row("suppliers", "GetSuppliers?" + a, 12, 12);
+        row("suppliers", "GetSuppliers?" + a, 14, 14);
         row("demo manufacturers", "demo:getManufacturers?" + kDemoAccount, 3, 3);
         row("demo suppliers", "demo:GetSuppliers?" + kDemoAccount, 2, 2);
         row("demo KBA of AUDI", "demo:getSearchKBA?kba=0588AKA&" + kDemoAccount, 1, 1);

@@ -1,5 +1,6 @@
 #include "support/windowfixture.h"
 
+#include <QApplication>
 #include <QLineEdit>
 
 Endpoints EndpointsOf(const DemoService& service) {
@@ -14,6 +15,27 @@ Endpoints EndpointsOf(const DemoService& service) {
 
 void Click(QWidget* widget) {
     QTest::mouseClick(widget, Qt::LeftButton, {}, widget->rect().center());
+}
+
+void TypeIntoFocus(const QString& text) {
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Delete);
+    // Letters beyond ASCII come as the text of a key the keyboard has no name for.
+    for (const QChar c : text) {
+        if (c.unicode() < 0x80)
+            QTest::keyClick(QApplication::focusWidget(), c.toLatin1());
+        else
+            QTest::sendKeyEvent(QTest::Click, QApplication::focusWidget(), Qt::Key_unknown, QString(c), Qt::NoModifier);
+    }
+}
+
+bool ClickListItem(QListWidget* list, const QString& text) {
+    const QList<QListWidgetItem*> found = list->findItems(text, Qt::MatchExactly);
+    if (found.isEmpty())
+        return false;
+    list->scrollToItem(found.first());
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(found.first()).center());
+    return true;
 }
 
 WindowFixture::WindowFixture(const Endpoints& endpoints, const QString& version) {
@@ -37,6 +59,14 @@ TForm1& WindowFixture::create() {
 TForm1& WindowFixture::show() {
     create();
     m_window->show();
+    return *m_window;
+}
+
+TForm1& WindowFixture::showActive() {
+    show();
+    m_window->activateWindow();
+    if (!QTest::qWaitForWindowActive(m_window.get()))
+        qWarning("the window did not become active");
     return *m_window;
 }
 

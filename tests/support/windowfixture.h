@@ -6,6 +6,7 @@
 #include "support/demoservice.h"
 #include "support/testpaths.h"
 
+#include <QListWidget>
 #include <QTest>
 
 #include <memory>
@@ -15,6 +16,10 @@ Endpoints EndpointsOf(const DemoService& service);
 
 // A left click in the middle of the widget.
 void Click(QWidget* widget);
+// Replaces the text of the focus widget key by key, as the user selects all and types.
+void TypeIntoFocus(const QString& text);
+// A click on the list's item with this text, scrolled into view first; false when there is none.
+bool ClickListItem(QListWidget* list, const QString& text);
 
 // A fresh main window over a temporary program folder, with scripted dialogs and a recording
 // desktop. Endpoints point at `endpoints` (by default nowhere reachable).
@@ -28,6 +33,8 @@ public:
     TForm1& create();
     // Creates (if needed) and shows the window, which runs the start-up steps.
     TForm1& show();
+    // Shows the window and makes it the active one, so that keys reach its focus widget.
+    TForm1& showActive();
     TForm1& window() { return *m_window; }
     void destroy();
     // Shows the window and puts the stand-in service's regular catalog account into the account boxes.

@@ -587,6 +587,50 @@ void writePriceLists(Db& db, sqlite3* source) {
 
 } // namespace
 
+// ---- brands as messy as real supplier names ----
+
+// Brands with "&", "/", umlauts and long names, written after the price lists so that the
+// generated catalog and its files stay as they were. Their products sit in no category and fit
+// no vehicle: they show in the supplier list, the export and the cross-reference search.
+void writeMessyBrands(Db& db) {
+    struct Seed {
+        int braid;
+        const char* brand;
+        const char* prefix;
+    };
+    const Seed brands[] = {{9001, "A&B PARTS", "AB"}, {9002, "NORDSTRÖM / KÜHLER- & MOTORENTEILE GMBH & CO. KG", "NK"}};
+    struct Item {
+        const char* name;
+        const char* additional;
+        const char* criteria;
+    };
+    const Item items[] = {
+        {"Wasserkühler, Motorkühlung", "für Fahrzeuge mit Klimaanlage; Schaltgetriebe",
+         "Netzmaß [mm]: 650 x 398; Material: Aluminium/Kunststoff"},
+        {"Dichtung \"Ölwanne\"", "", "Material: NBR (Nitril-Butadien-Kautschuk); Dicke [mm]: 2,5"},
+        {"Thermostat, Kühlmittel - mit Dichtung, Gehäuse und Temperaturschalter für Ausführung \"Tropen\", "
+         "verstärkt, Ersatz für Erstausrüstung",
+         "Öffnungstemperatur 87°C", "Öffnungstemperatur [°C]: 87; Ø [mm]: 54"},
+        {"Schlauch, Ladeluftkühler", "links/rechts", "Länge [mm]: 410; Innendurchmesser [mm]: 63"},
+    };
+    int artid = 900001;
+    for (const Seed& b : brands) {
+        db.insert("INSERT INTO brand VALUES(?,?)", {std::to_string(b.braid), b.brand});
+        int n = 0;
+        for (const Item& item : items) {
+            const std::string reference =
+                std::string(b.prefix) + " " + std::to_string(4100 + 17 * n) + "/" + std::to_string(n + 1);
+            db.insert("INSERT INTO product VALUES(?,?,?,?,?,?,?,?,?,?,?,?)",
+                      {std::to_string(artid), std::to_string(b.braid), reference, "0", "0", item.name, item.additional,
+                       n == 3 ? "Discontinued" : "Normal", item.criteria, "", money(1990 + 1234 * n), ""});
+            db.insert("INSERT INTO crossref VALUES(?,?,?)",
+                      {std::to_string(artid), "VAG", "06B 121 " + std::to_string(111 + n)});
+            ++artid;
+            ++n;
+        }
+    }
+}
+
 int main(int argc, char** argv) {
     if (argc != 2) {
         std::fprintf(stderr, "usage: %s OUTPUT.sqlite\n", argv[0]);
@@ -614,6 +658,7 @@ int main(int argc, char** argv) {
         sqlite3_open(temp.c_str(), &reader);
         writePriceLists(db, reader);
         sqlite3_close(reader);
+        writeMessyBrands(db);
         db.finish();
     }
     if (std::rename(temp.c_str(), path.c_str()) != 0) {

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// The files the catalog service produces per brand through "fun_exportdata".
+namespace CatalogExport {
+
+// The values of the settings key "convert_as".
+enum class Format { Csv = 1, Xml = 2, Json = 3 };
+
+struct Options {
+    bool criteria = false;
+    bool crosses = false;
+    bool applicability = false;
+};
+
+struct Account {
+    QString email;
+    QString seccode;
+    QString lang;
+};
+
+// "&needcritery=1", "&needcrosses=1", "&needaplicability=1" for the options that are on.
+QString OptionsText(const Options& options);
+
+// The request of one brand; `listSeparator` goes into "format=csv[;]".
+QString Request(Format format, const QString& listSeparator, const Account& account, const QString& brand,
+                const QString& optionsText);
+
+// The answer's lines without the service's envelope: CSV loses its first character, XML its
+// first, third and fourth lines (from four lines on), JSON its second and third (from three on).
+QStringList TrimAnswer(Format format, QStringList lines);
+
+// The file of a brand in `folder`: a brand name never leaves the folder nor fails on a path
+// character, so "/", "\" and control characters become "_".
+QString FilePath(const QString& folder, const QString& brand, Format format);
+
+} // namespace CatalogExport
