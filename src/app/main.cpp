@@ -197,6 +197,7 @@ QWidget* TForm1::buildSettingsPage() {
     m_priceServices = new PriceServicesPanel(m_context, column);
     m_priceLists = new PriceListsPanel(m_context, column);
     m_searchPages = new SearchPagesPanel(m_context, column);
+    m_priceLists->setListingSender([this] { return m_priceServices->compareEmail(); });
     for (QWidget* panel : {m_webService->widget(), m_brands->widget(), m_priceServices->compareWidget(),
                            m_priceServices->analysisWidget(), m_priceLists->widget(), m_searchPages->widget()})
         layout->addWidget(panel);
@@ -456,6 +457,8 @@ void TForm1::FormShow() {
         Settings::LoadSettings(this, m_seams.paths);
         m_brands->collapse();
         Settings::LoadLists(this, m_seams.paths, m_texts);
+        m_priceLists->FetchFreePriceLists();
+        m_priceLists->SpeedButton50Click(); // does nothing while automatic downloads are off
     }
     if (windowTitle() == kCaption)
         setWindowTitle(kCaption + QStringLiteral(" ver [") + m_seams.versionText +
