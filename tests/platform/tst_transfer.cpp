@@ -189,9 +189,6 @@ void TestTransfer::sftpUsesTheUsersKey() {
     QVERIFY2(server.isRunning(), qPrintable(server.error()));
     QTemporaryDir served;
     writeBytes(served.filePath(QStringLiteral("price list.csv")), kBinary);
-    const QByteArray home = qgetenv("HOME");
-    qputenv("HOME", server.homeDir().toLocal8Bit());
-    const auto restoreHome = qScopeGuard([&] { qputenv("HOME", home); });
 
     QTemporaryDir dir;
     const QString target = dir.filePath(QStringLiteral("p.csv"));

@@ -90,7 +90,7 @@ LoopbackFtpServer::~LoopbackFtpServer() {
     stop(m_process);
 }
 
-LoopbackSshServer::LoopbackSshServer() {
+LoopbackSshServer::LoopbackSshServer() : m_home(qgetenv("HOME")) {
     const passwd* account = ::getpwuid(::getuid());
     m_user = account ? QString::fromLocal8Bit(account->pw_name) : QString();
     const QString dir = m_scratch.path();
@@ -134,6 +134,7 @@ LoopbackSshServer::LoopbackSshServer() {
     while (m_process.state() != QProcess::NotRunning && !deadline.hasExpired()) {
         if (acceptsConnections(port)) {
             m_port = port;
+            qputenv("HOME", homeDir().toLocal8Bit());
             return;
         }
         QThread::msleep(50);
@@ -142,6 +143,10 @@ LoopbackSshServer::LoopbackSshServer() {
 }
 
 LoopbackSshServer::~LoopbackSshServer() {
+    if (m_home.isNull())
+        qunsetenv("HOME");
+    else
+        qputenv("HOME", m_home);
     stop(m_process);
 }
 

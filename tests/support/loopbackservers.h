@@ -28,8 +28,9 @@ private:
 };
 
 // sshd on a free loopback port with a throw-away host key, accepting one throw-away user key
-// for the current user. The key is put into `homeDir()`/.ssh, where a client run with that
-// HOME finds it; `sftp://user@127.0.0.1:port` + an absolute path reaches any file.
+// for the current user. While it lives, HOME points at a throw-away home whose .ssh holds that
+// key, where a client looks for the user's key; `sftp://user@127.0.0.1:port` + an absolute path
+// reaches any file.
 class LoopbackSshServer {
 public:
     LoopbackSshServer();
@@ -47,4 +48,5 @@ private:
     int m_port = 0;
     QString m_user;
     QString m_error;
+    QByteArray m_home;
 };
