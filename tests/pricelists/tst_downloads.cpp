@@ -13,6 +13,7 @@
 #include <QListWidget>
 #include <QProgressBar>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QToolButton>
 
 #include <memory>
@@ -152,11 +153,25 @@ void TestDownloads::reDownloadSavesEveryLinkAndSkipsFailures() {
     QVERIFY(w->find<QListWidget>("ListBox6")->count() > 0);
 
     ClickCheck(w->find<QCheckBox>("CheckBox7"));
+    // The progress line as the window shows it between the steps.
+    auto* progress = w->find<QLabel>("Label53");
+    QStringList shown;
+    QTimer watch;
+    connect(&watch, &QTimer::timeout, [&] {
+        if (progress->isVisible() && !shown.contains(progress->text()))
+            shown << progress->text();
+    });
+    watch.start(0);
     w->dialogs.setNextAnswer(true);
     ClickInView(w->find<QToolButton>("SpeedButton50"));
+    watch.stop();
 
     QCOMPARE(w->dialogs.texts(), QStringList{kQuestion});
-    QVERIFY(!w->find<QLabel>("Label53")->isVisible());
+    QStringList expected;
+    for (int k = 0; k < links.size(); ++k)
+        expected << QStringLiteral("download %1/4 : [%2]").arg(k + 1).arg(links.at(k));
+    QCOMPARE(shown, expected);
+    QVERIFY(!progress->isVisible());
     QVERIFY(!w->find<QProgressBar>("DownloadProgress")->isVisible());
     // Both good links are listed in the free catalogue, which names them.
     const QString ftpName = QStringLiteral("127.0.0.1-(ftp@partsworld.example)-[PARTSWORLD].csv");
