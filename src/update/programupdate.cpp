@@ -1,11 +1,11 @@
 #include "update/programupdate.h"
 
 #include "platform/httpexchange.h"
+#include "platform/localeformats.h"
 #include "service/textfunctions.h"
 
 #include <QFile>
 #include <QSaveFile>
-#include <QStringDecoder>
 
 namespace {
 
@@ -27,8 +27,7 @@ QString VersionAnnouncement(const QString& version) {
 }
 
 std::optional<bool> AnnouncesOtherVersion(const QByteArray& firstBytes, const QString& version) {
-    QStringDecoder windows1252("Windows-1252");
-    const QString text = Trim(windows1252.isValid() ? windows1252.decode(firstBytes) : QString::fromLatin1(firstBytes));
+    const QString text = Trim(LocaleFormats::decodeAnsi(firstBytes));
     const qsizetype lineFeed = text.indexOf(QLatin1Char('\n'));
     const QString firstLine = lineFeed < 0 ? QString() : text.left(lineFeed + 1);
     if (IsBlank(firstLine))

@@ -25,7 +25,7 @@ std::optional<bool> AnnouncesOtherVersion(const QByteArray& firstBytes, const QS
 std::optional<bool> CheckPublishedVersion(const QString& downloadUrl, const QString& version);
 
 // "Load " + the kilobytes received, with as many fraction digits as they need, + " KB ".
-QString LoadCaption(qint64 bytes, const QLocale& locale = QLocale());
+QString LoadCaption(qint64 bytes, const QLocale& locale = QLocale::system());
 // A complete download that can run here: not empty and an ELF executable.
 bool IsRunnableProgram(qint64 size, const QByteArray& head);
 
