@@ -16,6 +16,7 @@
 #include "pricing/resulttables.h"
 #include "pricing/searchpagespanel.h"
 #include "service/serviceclient.h"
+#include "update/updatebuttons.h"
 #include "vehicle/cascade.h"
 #include "vehicle/garage.h"
 #include "vehicle/numbersearch.h"
@@ -153,6 +154,7 @@ QWidget* TForm1::buildLeftColumn() {
     connect(m_SpeedButton14, &QToolButton::clicked, this, &TForm1::SpeedButton14Click);
     connect(m_SpeedButton25, &QToolButton::clicked, this, &TForm1::SpeedButton25Click);
     connect(m_SpeedButton1, &QToolButton::clicked, this, &TForm1::SpeedButton1Click);
+    m_update = new ProgramUpdate(m_context, this, m_SpeedButton3, m_SpeedButton4, [this] { close(); });
 
     m_garageSection = new CollapsibleSection(QStringLiteral("Label18"), QStringLiteral("My garage"), column);
     m_searchSection = new CollapsibleSection(QStringLiteral("Label12"), QStringLiteral("Search by"), column);
@@ -197,6 +199,7 @@ QWidget* TForm1::buildSettingsPage() {
     m_priceServices = new PriceServicesPanel(m_context, column);
     m_priceLists = new PriceListsPanel(m_context, column);
     m_searchPages = new SearchPagesPanel(m_context, column);
+    m_priceLists->setListingSender([this] { return m_priceServices->compareEmail(); });
     for (QWidget* panel : {m_webService->widget(), m_brands->widget(), m_priceServices->compareWidget(),
                            m_priceServices->analysisWidget(), m_priceLists->widget(), m_searchPages->widget()})
         layout->addWidget(panel);
@@ -460,10 +463,16 @@ void TForm1::FormShow() {
         Settings::LoadSettings(this, m_seams.paths);
         m_brands->collapse();
         Settings::LoadLists(this, m_seams.paths, m_texts);
+        m_priceLists->FetchFreePriceLists();
+        m_priceLists->SpeedButton50Click(); // does nothing while automatic downloads are off
     }
     if (windowTitle() == kCaption)
         setWindowTitle(kCaption + QStringLiteral(" ver [") + m_seams.versionText +
                        QStringLiteral("] - created by Quorlin"));
+    if (m_SpeedButton3->isHidden() && !m_versionChecked) {
+        m_versionChecked = true;
+        m_update->CheckForNewVersion(m_seams.versionText);
+    }
 }
 
 bool TForm1::FormCloseQuery() {

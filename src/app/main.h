@@ -32,6 +32,7 @@ class ProductInfo;
 class ComparativeList;
 class ResultTables;
 class TForm2;
+class ProgramUpdate;
 
 // What the window is built with: the seams and the configuration of this run.
 struct Seams {
@@ -108,6 +109,7 @@ private:
     AppContext m_context;
     std::unique_ptr<ServiceClient> m_service;
     bool m_shownOnce = false;
+    bool m_versionChecked = false;
 
     WebServicePanel* m_webService = nullptr;
     NecessaryBrandsPanel* m_brands = nullptr;
@@ -125,6 +127,7 @@ private:
     ComparativeList* m_comparativeList = nullptr;
     ResultTables* m_resultTables = nullptr;
     TForm2* m_Form2 = nullptr;
+    ProgramUpdate* m_update = nullptr;
 
     QStackedWidget* m_pages = nullptr;
     QWidget* m_settingsPage = nullptr;

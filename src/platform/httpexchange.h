@@ -12,6 +12,7 @@ struct HttpOptions {
     int timeoutSeconds = 90;
     // A body beyond this is abandoned as a failed exchange, so a runaway server cannot exhaust memory.
     qint64 maxBodyBytes = qint64(512) * 1024 * 1024;
+    QByteArray userAgent = "Mozilla/4.0 (compatible; Synapse)";
 };
 
 struct HttpResult {

@@ -6,9 +6,11 @@
 
 #include <QGridLayout>
 #include <QLabel>
+#include <QProgressBar>
 
 PriceListsPanel::PriceListsPanel(AppContext& context, QWidget* parent) : QObject(parent), m_context(context) {
     buildUi(parent);
+    connectDownloads();
 }
 
 void PriceListsPanel::buildUi(QWidget* parent) {
@@ -59,7 +61,11 @@ void PriceListsPanel::buildUi(QWidget* parent) {
     m_Label53 = new QLabel;
     m_Label53->setObjectName(QStringLiteral("Label53"));
     m_Label53->hide();
-    grid->addWidget(m_Label53, row++, 0, 1, 3);
+    m_downloadProgress = new QProgressBar;
+    m_downloadProgress->setObjectName(QStringLiteral("DownloadProgress"));
+    m_downloadProgress->hide();
+    grid->addWidget(m_Label53, row, 0, 1, 2);
+    grid->addWidget(m_downloadProgress, row++, 2);
     m_SpeedButton24 = makeButton(QStringLiteral("SpeedButton24"), QStringLiteral("Delete selected link"));
     m_SpeedButton50 = makeButton(QStringLiteral("SpeedButton50"), QStringLiteral("Re-download files"));
     grid->addWidget(m_SpeedButton24, row, 0);

@@ -2,11 +2,14 @@
 
 #include <QObject>
 
+#include <functional>
+
 class QCheckBox;
 class QLabel;
 class QLineEdit;
 class QListWidget;
 class QPlainTextEdit;
+class QProgressBar;
 class QToolButton;
 class QWidget;
 struct AppContext;
@@ -19,8 +22,31 @@ public:
     PriceListsPanel(AppContext& context, QWidget* parent);
     QWidget* widget() const { return m_widget; }
 
+    // The e-mail address a listing request is sent from (the comparator account's box).
+    void setListingSender(std::function<QString()> sender) { m_listingSender = std::move(sender); }
+
+    // Downloads from the user's links.
+    void SpeedButton50Click();
+    void DownloadPriceList(const QString& link);
+    void SpeedButton48Click();
+    void SpeedButton24Click();
+    void ListBox5DblClick();
+    // The free catalogue.
+    void FetchFreePriceLists();
+    void SpeedButton58Click();
+    void ListBox6DblClick();
+    void SpeedButton57Click();
+    void SpeedButton52Click();
+
+public slots:
+    // Rewrites the report of the price list folder.
+    void CheckPriceListFolder();
+
 private:
     void buildUi(QWidget* parent);
+    void connectDownloads();
+    // The price list folder with a trailing separator; empty when it is not an existing folder.
+    QString downloadFolder() const;
 
     AppContext& m_context;
     QWidget* m_widget = nullptr;
@@ -34,6 +60,7 @@ private:
     QCheckBox* m_CheckBox7 = nullptr;
     QListWidget* m_ListBox5 = nullptr;
     QLabel* m_Label53 = nullptr;
+    QProgressBar* m_downloadProgress = nullptr;
     QToolButton* m_SpeedButton24 = nullptr;
     QToolButton* m_SpeedButton50 = nullptr;
     QLineEdit* m_Edit12 = nullptr;
@@ -42,4 +69,5 @@ private:
     QToolButton* m_SpeedButton58 = nullptr;
     QToolButton* m_SpeedButton57 = nullptr;
     QToolButton* m_SpeedButton52 = nullptr;
+    std::function<QString()> m_listingSender;
 };

@@ -50,6 +50,10 @@ void PriceServicesPanel::addLinks(QWidget* panel, const char* aboutName, const c
     grid->addWidget(help, row, 1);
 }
 
+QString PriceServicesPanel::compareEmail() const {
+    return m_Edit5->text();
+}
+
 void PriceServicesPanel::buildUi(QWidget* parent) {
     m_Panel6 = new QWidget(parent);
     m_Panel6->setObjectName(QStringLiteral("Panel6"));

@@ -18,6 +18,8 @@ public:
     PriceServicesPanel(AppContext& context, QWidget* parent);
     QWidget* compareWidget() const { return m_Panel6; }
     QWidget* analysisWidget() const { return m_Panel4; }
+    // The comparator account's e-mail as typed.
+    QString compareEmail() const;
 
     // Information links: about the service and its API description.
     void Label40Click();

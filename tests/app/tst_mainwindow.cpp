@@ -36,7 +36,7 @@ void TestMainWindow::captionCarriesVersion_data() {
 void TestMainWindow::captionCarriesVersion() {
     QFETCH(QString, version);
     QFETCH(QString, caption);
-    WindowFixture f(Endpoints::defaults(), version);
+    WindowFixture f(OfflineEndpoints(), version);
     TForm1& w = f.create();
     QCOMPARE(w.windowTitle(), QStringLiteral("VELMORA"));
     f.show();
@@ -163,6 +163,7 @@ void TestMainWindow::informationLinksOpenTheirPages() {
     e.catalogUrl = "http://127.0.0.1:18100/";
     e.priceUrl = "http://127.0.0.1:18150/";
     e.demoUrl = "http://127.0.0.1:18200/";
+    e.siteUrl = e.downloadUrl = OfflineEndpoints().siteUrl;
     WindowFixture f(e);
     f.show();
     // The links keep their addresses after a switch to the demo server.

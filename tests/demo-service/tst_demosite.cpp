@@ -165,6 +165,13 @@ private slots:
         QVERIFY(!result.body.isEmpty());
     }
 
+    void programDownloadIsAnExecutable() {
+        const HttpResult result = HttpGet(m_service->siteUrl() + "/services/apps/velmora/Velmora.exe");
+        QVERIFY(result.ok());
+        QVERIFY(result.body.startsWith("\x7f"
+                                       "ELF"));
+    }
+
     void freePriceListsPointAtServedFiles() {
         const HttpResult list = HttpGet(m_service->siteUrl() + "/services/apps/velmora/freepricelists.txt");
         QVERIFY(list.ok());

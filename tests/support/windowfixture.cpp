@@ -1,5 +1,7 @@
 #include "support/windowfixture.h"
 
+#include "support/rawhttpserver.h"
+
 #include <QApplication>
 #include <QLineEdit>
 
@@ -10,6 +12,14 @@ Endpoints EndpointsOf(const DemoService& service) {
     e.demoUrl = service.demoUrl();
     e.siteUrl = service.siteUrl();
     e.downloadUrl = service.downloadUrl();
+    return e;
+}
+
+Endpoints OfflineEndpoints() {
+    const QString nowhere = QStringLiteral("http://127.0.0.1:%1").arg(RefusingPort());
+    Endpoints e;
+    e.catalogUrl = e.priceUrl = e.demoUrl = nowhere + QLatin1Char('/');
+    e.siteUrl = e.downloadUrl = nowhere;
     return e;
 }
 

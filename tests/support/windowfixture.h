@@ -14,6 +14,10 @@
 // The endpoints of a running stand-in service.
 Endpoints EndpointsOf(const DemoService& service);
 
+// Every service on a loopback port where nothing listens: start-up's requests fail at once and
+// never leave the machine.
+Endpoints OfflineEndpoints();
+
 // A left click in the middle of the widget.
 void Click(QWidget* widget);
 // Replaces the text of the focus widget key by key, as the user selects all and types.
@@ -25,7 +29,9 @@ bool ClickListItem(QListWidget* list, const QString& text);
 // desktop. Endpoints point at `endpoints` (by default nowhere reachable).
 class WindowFixture {
 public:
-    explicit WindowFixture(const Endpoints& endpoints = Endpoints::defaults(), const QString& version = "1.2.3");
+    // The version is the one the stand-in service publishes unless told otherwise, so that no
+    // update message comes up.
+    explicit WindowFixture(const Endpoints& endpoints = OfflineEndpoints(), const QString& version = "1.0.0");
     ~WindowFixture();
 
     // Creates the window (without showing it); files put into the program folder before this

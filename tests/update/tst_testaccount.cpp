@@ -102,7 +102,9 @@ void TestTestAccount::wrongAddressSendsNothing() {
     f.showActive();
     requestTestAccount(f, email);
     QCOMPARE(f.dialogs.texts(), QStringList{kWrong});
-    QVERIFY(server.requests().isEmpty());
+    // Start-up fetches the free price list catalogue from the same site; only the account request counts.
+    for (const auto& request : server.requests())
+        QVERIFY2(!request.contains("createtestaccount"), request.constData());
 }
 
 void TestTestAccount::deadServerIsReported_data() {

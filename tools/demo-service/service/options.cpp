@@ -26,6 +26,7 @@ const char* UsageText() {
            "  --fail-every N         answer every Nth request with 500 Internal Server Error\n"
            "  --drop-every N         close every Nth connection before the status line\n"
            "  --published-version V  version announced by the version history (default 1.0.0)\n"
+           "  --program-file PATH    executable served as the program update (default /bin/true)\n"
            "  --scale N              serve every product N times (big lists for benchmarks)\n"
            "  --quiet                no line per request\n";
 }
@@ -59,6 +60,8 @@ bool ParseOptions(int argc, char** argv, Options& options, std::string& error) {
             ok = readInt(value, 0, 1000000000, options.dropEvery);
         else if (arg == "--published-version")
             options.publishedVersion = value;
+        else if (arg == "--program-file")
+            options.programFile = value;
         else if (arg == "--scale")
             ok = readInt(value, 1, 2000, options.scale);
         else {

@@ -11,6 +11,8 @@ struct Options {
     int dropEvery = 0;
     bool quiet = false;
     std::string publishedVersion = "1.0.0";
+    // The executable served as the program update: any small program of this platform.
+    std::string programFile = "/bin/true";
     int scale = 1;
 
     int ftpPort() const { return portBase + 21; }

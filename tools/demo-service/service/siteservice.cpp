@@ -4,6 +4,10 @@
 
 #include "common/escape.h"
 
+#include <fstream>
+#include <optional>
+#include <sstream>
+
 namespace {
 
 std::string html(const std::string& text) {
@@ -35,12 +39,14 @@ std::string pathEncode(const std::string& text) {
     return out;
 }
 
-// The program file: a recognisable, fixed 4 KiB block.
-std::string programFile() {
-    std::string bytes = "MZ velmora stand-in program file\n";
-    while (bytes.size() < 4096)
-        bytes += static_cast<char>('A' + bytes.size() % 26);
-    return bytes;
+// The whole file; nothing when it cannot be read.
+std::optional<std::string> fileContent(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+        return std::nullopt;
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    return bytes.str();
 }
 
 } // namespace
@@ -118,7 +124,12 @@ void SiteService::handle(const httplib::Request& req, httplib::Response& res) co
                             "  - first public test version\r\n",
                         "text/plain; charset=utf-8");
     } else if (path == "services/apps/velmora/Velmora.exe") {
-        res.set_content(programFile(), "application/octet-stream");
+        if (const auto program = fileContent(m_options.programFile)) {
+            res.set_content(*program, "application/octet-stream");
+        } else {
+            res.status = 404;
+            res.set_content("Not Found\n", "text/plain");
+        }
     } else if (path.rfind("pricelists/", 0) == 0) {
         const std::string name = path.substr(11);
         for (const PriceListFile& f : m_data.priceLists)

@@ -1,0 +1,84 @@
+#include "platform/curleasy.h"
+
+#include <mutex>
+
+namespace {
+
+void ensureCurlInitialised() {
+    static std::once_flag once;
+    std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
+}
+
+} // namespace
+
+CurlEasy::CurlEasy() {
+    ensureCurlInitialised();
+    m_curl = curl_easy_init();
+    if (!m_curl)
+        return;
+    set(CURLOPT_NOSIGNAL, 1L);
+    // Always the server itself, whatever proxy the environment names.
+    set(CURLOPT_PROXY, "");
+}
+
+CurlEasy::~CurlEasy() {
+    if (m_curl)
+        curl_easy_cleanup(m_curl);
+    curl_slist_free_all(m_headers);
+}
+
+void CurlEasy::setUrl(const QString& url) {
+    m_url = url.toUtf8();
+    set(CURLOPT_URL, m_url.constData());
+}
+
+void CurlEasy::setNoProgressLimit(int seconds) {
+    set(CURLOPT_CONNECTTIMEOUT, long(seconds));
+    set(CURLOPT_LOW_SPEED_LIMIT, 1L);
+    set(CURLOPT_LOW_SPEED_TIME, long(seconds));
+}
+
+void CurlEasy::setHeaders(const QList<QByteArray>& lines) {
+    curl_slist_free_all(m_headers);
+    m_headers = nullptr;
+    for (const QByteArray& line : lines)
+        m_headers = curl_slist_append(m_headers, line.constData());
+    set(CURLOPT_HTTPHEADER, m_headers);
+}
+
+void CurlEasy::setServiceHttpHead(const QByteArray& userAgent, bool keepAlive) {
+    QList<QByteArray> lines;
+    if (keepAlive)
+        lines << "Keep-Alive: 300"
+              << "Connection: keep-alive";
+    else
+        lines << "Connection: close";
+    lines << "User-Agent: " + userAgent;
+    lines << "Accept:"; // drops curl's own Accept line
+    setHeaders(lines);
+    set(CURLOPT_HTTPGET, 1L);
+    set(CURLOPT_HTTP_VERSION, long(CURL_HTTP_VERSION_1_0));
+    set(CURLOPT_FOLLOWLOCATION, 0L);
+    set(CURLOPT_FORBID_REUSE, 1L);
+    set(CURLOPT_FRESH_CONNECT, 1L);
+    set(CURLOPT_HTTP09_ALLOWED, 1L);
+    set(CURLOPT_SSL_VERIFYPEER, 1L);
+    set(CURLOPT_SSL_VERIFYHOST, 2L);
+}
+
+CURLcode CurlEasy::perform() {
+    return m_curl ? curl_easy_perform(m_curl) : CURLE_FAILED_INIT;
+}
+
+std::optional<StatusLine> ParseStatusLine(const QByteArray& raw) {
+    const QByteArray line = raw.trimmed();
+    if (line.size() < 5 || line.left(5).toUpper() != "HTTP/")
+        return std::nullopt;
+    StatusLine status;
+    const qsizetype firstBlank = line.indexOf(' ');
+    const QByteArray rest = firstBlank < 0 ? QByteArray() : line.mid(firstBlank + 1);
+    const qsizetype secondBlank = rest.indexOf(' ');
+    status.code = (secondBlank < 0 ? rest : rest.left(secondBlank)).toInt();
+    status.reason = secondBlank < 0 ? QString() : QString::fromLatin1(rest.mid(secondBlank + 1)).trimmed();
+    return status;
+}

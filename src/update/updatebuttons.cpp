@@ -1,0 +1,147 @@
+#include "update/updatebuttons.h"
+
+#include "platform/apppaths.h"
+#include "platform/desktop.h"
+#include "platform/dialogs.h"
+#include "platform/transfer.h"
+#include "service/appcontext.h"
+#include "service/endpoints.h"
+#include "update/programupdate.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QEvent>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QTimer>
+#include <QToolButton>
+
+namespace {
+
+constexpr int kDownloadSeconds = 300;
+const QString kDownloadError = QStringLiteral("Error downloading the file. If necessary, try again !");
+
+} // namespace
+
+ProgramUpdate::ProgramUpdate(AppContext& context, QWidget* window, QToolButton* updateButton,
+                             QToolButton* historyButton, std::function<void()> closeProgram)
+    : QObject(window), m_context(context), m_window(window), m_SpeedButton3(updateButton),
+      m_SpeedButton4(historyButton), m_closeProgram(std::move(closeProgram)) {
+    m_window->installEventFilter(this);
+    connect(m_SpeedButton3, &QToolButton::clicked, this, &ProgramUpdate::SpeedButton3Click);
+    connect(m_SpeedButton4, &QToolButton::clicked, this, &ProgramUpdate::SpeedButton4Click);
+}
+
+bool ProgramUpdate::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_window && event->type() == QEvent::Paint && !m_painted) {
+        m_painted = true;
+        m_window->removeEventFilter(this);
+        if (!m_pendingMessage.isEmpty())
+            QTimer::singleShot(0, this,
+                               [this] { m_context.dialogs->information(std::exchange(m_pendingMessage, {})); });
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+void ProgramUpdate::informAfterFirstPaint(const QString& text) {
+    if (m_painted)
+        m_context.dialogs->information(text);
+    else
+        m_pendingMessage = text;
+}
+
+void ProgramUpdate::CheckForNewVersion(const QString& version) {
+    if (CheckPublishedVersion(m_context.endpoints->downloadUrl, version).value_or(false)) {
+        m_SpeedButton3->show();
+        informAfterFirstPaint(QStringLiteral("You use old version program. Need do update program !!!"));
+    }
+}
+
+void ProgramUpdate::SpeedButton4Click() {
+    m_context.desktop->open(m_context.endpoints->downloadUrl + QLatin1String(kVersionHistoryPath));
+}
+
+void ProgramUpdate::SpeedButton3Click() {
+    const QString name = QFileInfo(QCoreApplication::applicationFilePath()).fileName();
+    const QChar cr(u'\r');
+    if (!m_context.dialogs->confirm(
+            QStringLiteral("If you have installed an old version program , you must be upgrading to the new version "
+                           "with more features.") +
+            cr + QStringLiteral("--------------------------------") + cr + QStringLiteral("   ") + cr +
+            QStringLiteral("Download the new version program (this version of the file will rename in file [old_") +
+            name + QStringLiteral("]) ?")))
+        return;
+    m_window->setEnabled(false);
+    const bool swapping = downloadAndSwap();
+    m_window->setEnabled(true);
+    m_SpeedButton3->hide();
+    if (swapping)
+        m_closeProgram();
+}
+
+bool ProgramUpdate::downloadAndSwap() {
+    const QString name = QFileInfo(QCoreApplication::applicationFilePath()).fileName();
+    const UpdateFiles files = UpdateFilesIn(m_context.paths->programDir(), name);
+    QFile::remove(files.newProgram); // never a stale one from an earlier try
+
+    std::atomic<bool> cancel{false};
+    QElapsedTimer sinceFirstData;
+    DownloadOptions options;
+    options.userAgent = kUpdateAgent;
+    options.noProgressSeconds = kDownloadSeconds;
+    options.cancel = &cancel;
+    options.progress = [&](qint64 received, qint64) {
+        if (received <= 0)
+            return;
+        if (!sinceFirstData.isValid())
+            sinceFirstData.start();
+        m_SpeedButton3->setText(LoadCaption(received));
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        if (sinceFirstData.elapsed() > kDownloadSeconds * 1000)
+            cancel = true;
+    };
+    options.accept = IsRunnableProgram;
+    const DownloadResult result =
+        DownloadToFile(m_context.endpoints->siteUrl + QLatin1String(kProgramDownloadPath), files.newProgram, options);
+
+    switch (result.outcome) {
+    case DownloadResult::Outcome::Saved:
+        break;
+    case DownloadResult::Outcome::Cancelled: {
+        const QChar cr(u'\r');
+        m_context.dialogs->information(QStringLiteral("Large time interval download file, perhaps :") + cr +
+                                       QStringLiteral("- no internet") + cr +
+                                       QStringLiteral("- incorrect internet connection settings"));
+        return false;
+    }
+    case DownloadResult::Outcome::WriteFailed:
+        m_context.dialogs->error(result.error);
+        return false;
+    default:
+        m_context.dialogs->information(kDownloadError);
+        return false;
+    }
+
+    QFile::setPermissions(files.newProgram, QFile::permissions(files.newProgram) | QFileDevice::ExeOwner |
+                                                QFileDevice::ExeGroup | QFileDevice::ExeOther);
+    QString error;
+    if (!WriteUpdateScript(files.script, name, &error)) {
+        QFile::remove(files.newProgram);
+        m_context.dialogs->error(error);
+        return false;
+    }
+    // Detached, so that it outlives the program it replaces.
+    QProcess swap;
+    swap.setProgram(QStringLiteral("/bin/sh"));
+    swap.setArguments({files.script});
+    swap.setWorkingDirectory(m_context.paths->programDir());
+    swap.setStandardOutputFile(QProcess::nullDevice());
+    swap.setStandardErrorFile(QProcess::nullDevice());
+    if (!swap.startDetached()) {
+        QFile::remove(files.newProgram);
+        m_context.dialogs->error(QStringLiteral("Cannot start ") + files.script);
+        return false;
+    }
+    return true;
+}

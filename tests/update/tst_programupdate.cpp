@@ -1,0 +1,153 @@
+#include "support/testpaths.h"
+#include "update/programupdate.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+class TestProgramUpdate : public QObject {
+    Q_OBJECT
+private slots:
+    void firstLineDecides_data();
+    void firstLineDecides();
+    void loadCaptionUsesTheLocale_data();
+    void loadCaptionUsesTheLocale();
+    void onlyAnExecutableIsTaken_data();
+    void onlyAnExecutableIsTaken();
+    void scriptIsWrittenRunnable();
+    void scriptSwapsAndStartsTheNewProgram();
+    void scriptWithoutNewProgramChangesNothing();
+};
+
+void TestProgramUpdate::firstLineDecides_data() {
+    QTest::addColumn<QByteArray>("history");
+    QTest::addColumn<QString>("version");
+    QTest::addColumn<int>("outcome"); // -1 no decision, 0 current, 1 other version
+    const QByteArray more = "  - fixes\r\n";
+    QTest::newRow("same version") << "\"VELMORA\" 1.2.2 released\r\n" + more << "1.2.2" << 0;
+    QTest::newRow("newer version") << "\"VELMORA\" 1.2.3 released\r\n" + more << "1.2.2" << 1;
+    QTest::newRow("older version, no numeric comparison") << "\"VELMORA\" 1.0.0 released\n" + more << "1.2.2" << 1;
+    QTest::newRow("anywhere in the line") << "news: \"VELMORA\" 1.2.2 released today\n" + more << "1.2.2" << 0;
+    QTest::newRow("only a later line") << QByteArray("\"VELMORA\" 2.0.0 released\n\"VELMORA\" 1.2.2 released\n")
+                                       << "1.2.2" << 1;
+    QTest::newRow("no version information") << "\"VELMORA\" 1.2.2 released\n" + more << "" << 1;
+    QTest::newRow("blank lines before") << "\r\n \n\"VELMORA\" 1.2.3 released\n" + more << "1.2.2" << 1;
+    // The text is trimmed before its first line is taken.
+    QTest::newRow("one line only") << QByteArray("\"VELMORA\" 1.2.3 released\r\n") << "1.2.2" << -1;
+    QTest::newRow("line feed after 101 bytes") << QByteArray(120, 'x') + "\n" + more << "1.2.2" << -1;
+    QTest::newRow("empty") << QByteArray() << "1.2.2" << -1;
+}
+
+void TestProgramUpdate::firstLineDecides() {
+    QFETCH(QByteArray, history);
+    QFETCH(QString, version);
+    QFETCH(int, outcome);
+    // The check reads at most 101 bytes.
+    const std::optional<bool> other = AnnouncesOtherVersion(history.left(101), version);
+    QCOMPARE(other.has_value() ? int(*other) : -1, outcome);
+}
+
+void TestProgramUpdate::loadCaptionUsesTheLocale_data() {
+    QTest::addColumn<qint64>("bytes");
+    QTest::addColumn<QString>("locale");
+    QTest::addColumn<QString>("caption");
+    QTest::newRow("2560 bytes") << qint64(2560) << "en_US"
+                                << "Load 2.5 KB ";
+    QTest::newRow("decimal comma") << qint64(2560) << "de_DE"
+                                   << "Load 2,5 KB ";
+    QTest::newRow("whole") << qint64(4096) << "en_US"
+                           << "Load 4 KB ";
+    QTest::newRow("fraction digits as needed") << qint64(1000) << "en_US"
+                                               << "Load 0.9765625 KB ";
+    QTest::newRow("no group separator") << qint64(5 * 1024 * 1024) << "en_US"
+                                        << "Load 5120 KB ";
+}
+
+void TestProgramUpdate::loadCaptionUsesTheLocale() {
+    QFETCH(qint64, bytes);
+    QFETCH(QString, locale);
+    QFETCH(QString, caption);
+    QCOMPARE(LoadCaption(bytes, QLocale(locale)), caption);
+}
+
+void TestProgramUpdate::onlyAnExecutableIsTaken_data() {
+    QTest::addColumn<QByteArray>("head");
+    QTest::addColumn<bool>("runnable");
+    QTest::newRow("ELF") << QByteArray("\x7f"
+                                       "ELF\x02\x01\x01")
+                         << true;
+    QTest::newRow("empty") << QByteArray() << false;
+    QTest::newRow("Windows program") << QByteArray("MZ\x90\x00") << false;
+    QTest::newRow("error page") << QByteArray("<html>Not Found</html>") << false;
+}
+
+void TestProgramUpdate::onlyAnExecutableIsTaken() {
+    QFETCH(QByteArray, head);
+    QFETCH(bool, runnable);
+    QCOMPARE(IsRunnableProgram(head.size(), head), runnable);
+}
+
+void TestProgramUpdate::scriptIsWrittenRunnable() {
+    QTemporaryDir dir;
+    const UpdateFiles files = UpdateFilesIn(dir.path(), QStringLiteral("velmora"));
+    QCOMPARE(files.script, dir.filePath(QStringLiteral("UpdProgrVelmora.sh")));
+    QCOMPARE(files.newProgram, dir.filePath(QStringLiteral("new_velmora")));
+    QString error;
+    QVERIFY(WriteUpdateScript(files.script, QStringLiteral("velmora"), &error));
+    QVERIFY(QFileInfo(files.script).isExecutable());
+    const QByteArray script = readBytes(files.script);
+    QVERIFY(script.startsWith("#!/bin/sh\n"));
+    for (const char* step : {"sleep 5", "if [ ! -f 'new_velmora' ]", "echo 'FILE_NOT_FOUND new_velmora'",
+                             "rm -f 'old_velmora'", "mv -f 'velmora' 'old_velmora'", "mv -f 'new_velmora' 'velmora'",
+                             "chmod +x 'velmora'", "./'velmora' </dev/null"})
+        QVERIFY2(script.contains(step), step);
+    QVERIFY(!script.contains('\r'));
+}
+
+namespace {
+
+// Runs the script as the shell would after the program has ended; its output.
+QByteArray runScript(const QString& script) {
+    QProcess shell;
+    shell.start(QStringLiteral("/bin/sh"), {script});
+    if (!shell.waitForFinished(30000))
+        return "did not finish";
+    return shell.readAllStandardOutput();
+}
+
+} // namespace
+
+void TestProgramUpdate::scriptSwapsAndStartsTheNewProgram() {
+    QTemporaryDir dir;
+    // A name the shell must not split or expand.
+    const QString name = QStringLiteral("my velmora's $HOME");
+    const UpdateFiles files = UpdateFilesIn(dir.path(), name);
+    writeBytes(files.program, "running version");
+    writeBytes(files.oldProgram, "older version");
+    writeBytes(files.newProgram, "#!/bin/sh\necho started > \"$(dirname \"$0\")/started.txt\"\n");
+    QString error;
+    QVERIFY(WriteUpdateScript(files.script, name, &error));
+
+    const QByteArray output = runScript(files.script);
+    QVERIFY2(output.contains("RUN_PROGRAM"), output.constData());
+    QCOMPARE(readBytes(files.oldProgram), QByteArray("running version"));
+    QVERIFY(!QFileInfo::exists(files.newProgram));
+    QVERIFY(QFileInfo(files.program).isExecutable());
+    QTRY_COMPARE(readBytes(dir.filePath(QStringLiteral("started.txt"))), QByteArray("started\n"));
+}
+
+void TestProgramUpdate::scriptWithoutNewProgramChangesNothing() {
+    QTemporaryDir dir;
+    const UpdateFiles files = UpdateFilesIn(dir.path(), QStringLiteral("velmora"));
+    writeBytes(files.program, "running version");
+    QString error;
+    QVERIFY(WriteUpdateScript(files.script, QStringLiteral("velmora"), &error));
+    QVERIFY(runScript(files.script).contains("FILE_NOT_FOUND new_velmora"));
+    QCOMPARE(readBytes(files.program), QByteArray("running version"));
+    QVERIFY(!QFileInfo::exists(files.oldProgram));
+}
+
+QTEST_GUILESS_MAIN(TestProgramUpdate)
+#include "tst_programupdate.moc"

@@ -1,0 +1,154 @@
+#include "support/rawhttpserver.h"
+#include "support/windowfixture.h"
+
+#include "platform/httpexchange.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QToolButton>
+
+#include <memory>
+
+namespace {
+
+const QString kOutdated = QStringLiteral("You use old version program. Need do update program !!!");
+const QString kDownloadError = QStringLiteral("Error downloading the file. If necessary, try again !");
+
+QString programName() {
+    return QFileInfo(QCoreApplication::applicationFilePath()).fileName();
+}
+
+} // namespace
+
+class TestUpdateButtons : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase();
+
+    void sameVersionKeepsTheButtonHidden();
+    void otherVersionShowsButtonAndMessageAfterFirstPaint();
+    void historyOpensTheVersionHistory();
+    void noChangesNothing();
+    void updateDownloadsSwapsAndCloses();
+    void badDownloadLeavesNothingBehind_data();
+    void badDownloadLeavesNothingBehind();
+
+private:
+    std::unique_ptr<DemoService> m_newer; // publishes 9.9.9
+};
+
+void TestUpdateButtons::initTestCase() {
+    QApplication::setQuitOnLastWindowClosed(false);
+    m_newer = std::make_unique<DemoService>(QStringList{"--published-version", "9.9.9"});
+    QVERIFY2(m_newer->isRunning(), qPrintable(m_newer->error()));
+}
+
+void TestUpdateButtons::sameVersionKeepsTheButtonHidden() {
+    WindowFixture w(EndpointsOf(*m_newer), QStringLiteral("9.9.9"));
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w.window()));
+    QTest::qWait(100);
+    QVERIFY(w.find<QToolButton>("SpeedButton3")->isHidden());
+    QVERIFY(w.dialogs.shown().isEmpty());
+}
+
+void TestUpdateButtons::otherVersionShowsButtonAndMessageAfterFirstPaint() {
+    WindowFixture w(EndpointsOf(*m_newer), QStringLiteral("1.0.0"));
+    w.show();
+    // Start-up has checked, but the message waits for the window to be painted.
+    QVERIFY(!w.find<QToolButton>("SpeedButton3")->isHidden());
+    QVERIFY(w.dialogs.shown().isEmpty());
+    QTRY_COMPARE(w.dialogs.texts(), QStringList{kOutdated});
+    // Showing the window again checks no more.
+    w.window().hide();
+    w.window().show();
+    QTest::qWait(50);
+    QCOMPARE(w.dialogs.texts(), QStringList{kOutdated});
+}
+
+void TestUpdateButtons::historyOpensTheVersionHistory() {
+    WindowFixture w;
+    w.show();
+    Click(w.find<QToolButton>("SpeedButton4"));
+    QCOMPARE(w.desktop.opened(), QStringList{w.seams.endpoints.downloadUrl + "/download/versionhistoryforvelmora.txt"});
+}
+
+void TestUpdateButtons::noChangesNothing() {
+    WindowFixture w(EndpointsOf(*m_newer), QStringLiteral("1.0.0"));
+    w.show();
+    QTRY_COMPARE(w.dialogs.texts(), QStringList{kOutdated});
+    w.dialogs.setNextAnswer(false);
+    Click(w.find<QToolButton>("SpeedButton3"));
+    const QString question =
+        "If you have installed an old version program , you must be upgrading to the new version with more "
+        "features.\r--------------------------------\r   \rDownload the new version program (this version of the file "
+        "will rename in file [old_" +
+        programName() + "]) ?";
+    QCOMPARE(w.dialogs.lastText(), question);
+    QVERIFY(w.find<QToolButton>("SpeedButton3")->isVisible());
+    QCOMPARE(QDir(w.folders.programDir()).entryList(QDir::Files), QStringList());
+}
+
+void TestUpdateButtons::updateDownloadsSwapsAndCloses() {
+    WindowFixture w(EndpointsOf(*m_newer), QStringLiteral("1.0.0"));
+    w.show();
+    QTRY_COMPARE(w.dialogs.texts(), QStringList{kOutdated});
+    auto* update = w.find<QToolButton>("SpeedButton3");
+    w.dialogs.setNextAnswer(true);
+    Click(update);
+
+    QCOMPARE(w.dialogs.shown().size(), 2); // the message and the question, nothing after
+    QVERIFY(!w.window().isVisible());
+    QVERIFY(update->isHidden());
+    QVERIFY(update->text().startsWith("Load ")); // the last progress caption
+    // Closed through its normal path: the settings are saved.
+    QVERIFY(QFileInfo::exists(w.folders.programFile("velmora.ini")));
+    const QString script = w.folders.programFile("UpdProgrVelmora.sh");
+    QVERIFY(QFileInfo(script).isExecutable());
+    QVERIFY(readBytes(script).contains("mv -f 'new_" + programName().toUtf8() + "'"));
+    // The script runs on its own: after its pause the downloaded program takes the name.
+    const QString installed = w.folders.programFile(programName());
+    QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(installed), 20000);
+    QVERIFY(!QFileInfo::exists(w.folders.programFile("new_" + programName())));
+    QVERIFY(QFileInfo(installed).isExecutable());
+    QVERIFY(readBytes(installed).startsWith("\x7f"
+                                            "ELF"));
+    QCOMPARE(readBytes(installed), HttpGet(m_newer->siteUrl() + "/services/apps/velmora/Velmora.exe").body);
+}
+
+void TestUpdateButtons::badDownloadLeavesNothingBehind_data() {
+    QTest::addColumn<QByteArray>("reply");
+    QTest::newRow("404") << QByteArray("HTTP/1.0 404 Not Found\r\n\r\n\x7f"
+                                       "ELF but an error page");
+    QTest::newRow("empty") << QByteArray("HTTP/1.0 200 OK\r\nContent-Length: 0\r\n\r\n");
+    QTest::newRow("not ELF") << QByteArray("HTTP/1.0 200 OK\r\n\r\nMZ\x90\x00 a program for another system");
+    QTest::newRow("cut mid-body") << QByteArray("HTTP/1.0 200 OK\r\nContent-Length: 90000\r\n\r\n\x7f"
+                                                "ELF\x02\x01\x01 and no more");
+}
+
+void TestUpdateButtons::badDownloadLeavesNothingBehind() {
+    QFETCH(QByteArray, reply);
+    // The free catalogue is asked first, at start-up.
+    RawHttpServer site({"HTTP/1.0 404 Not Found\r\n\r\n", reply});
+    Endpoints endpoints = EndpointsOf(*m_newer);
+    endpoints.siteUrl = site.url(QString());
+    WindowFixture w(endpoints, QStringLiteral("1.0.0"));
+    writeBytes(w.folders.programFile("new_" + programName()), "stale download of an earlier try");
+    w.show();
+    QTRY_COMPARE(w.dialogs.texts(), QStringList{kOutdated});
+    w.dialogs.setNextAnswer(true);
+    Click(w.find<QToolButton>("SpeedButton3"));
+
+    QCOMPARE(w.dialogs.lastText(), kDownloadError);
+    QCOMPARE(site.requests().size(), 2);
+    QVERIFY(site.requests().at(1).startsWith("GET /services/apps/velmora/Velmora.exe "));
+    QVERIFY(site.requests().at(1).contains("User-Agent: QuorlinUpload\r\n"));
+    QVERIFY(w.window().isVisible());
+    QVERIFY(w.window().isEnabled());
+    QVERIFY(w.find<QToolButton>("SpeedButton3")->isHidden());
+    QCOMPARE(QDir(w.folders.programDir()).entryList(QDir::Files), QStringList());
+}
+
+QTEST_MAIN(TestUpdateButtons)
+#include "tst_updatebuttons.moc"
