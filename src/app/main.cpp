@@ -195,7 +195,7 @@ QWidget* TForm1::buildSettingsPage() {
 
     m_brands = new NecessaryBrandsPanel(m_context, column);
     m_priceServices = new PriceServicesPanel(m_context, column);
-    m_priceLists = new PriceListsPanel(m_context, column);
+    m_priceLists = new PriceListsPanel(m_context, m_ownPrices, column);
     m_searchPages = new SearchPagesPanel(m_context, column);
     for (QWidget* panel : {m_webService->widget(), m_brands->widget(), m_priceServices->compareWidget(),
                            m_priceServices->analysisWidget(), m_priceLists->widget(), m_searchPages->widget()})
@@ -456,6 +456,7 @@ void TForm1::FormShow() {
         Settings::LoadSettings(this, m_seams.paths);
         m_brands->collapse();
         Settings::LoadLists(this, m_seams.paths, m_texts);
+        m_priceLists->CheckPriceListFolder();
     }
     if (windowTitle() == kCaption)
         setWindowTitle(kCaption + QStringLiteral(" ver [") + m_seams.versionText +

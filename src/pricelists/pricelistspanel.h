@@ -7,22 +7,33 @@ class QLabel;
 class QLineEdit;
 class QListWidget;
 class QPlainTextEdit;
+class QProgressBar;
 class QToolButton;
 class QWidget;
 struct AppContext;
+class OwnPriceTable;
 
 // "Connect to your price lists": the price list folder and column names, the download links
 // and the catalogue of free price lists.
 class PriceListsPanel : public QObject {
     Q_OBJECT
 public:
-    PriceListsPanel(AppContext& context, QWidget* parent);
+    PriceListsPanel(AppContext& context, OwnPriceTable& ownPrices, QWidget* parent);
     QWidget* widget() const { return m_widget; }
+
+public slots:
+    // Reports which files of the price-list folder a regeneration would read.
+    void CheckPriceListFolder();
+    // Asks, then loads the own price table again from the folder. The price run calls it too
+    // when the table is empty.
+    void SpeedButton42Click();
 
 private:
     void buildUi(QWidget* parent);
+    void showReadingFile(int index, int count, const QString& fileName);
 
     AppContext& m_context;
+    OwnPriceTable& m_ownPrices;
     QWidget* m_widget = nullptr;
     QLineEdit* m_Edit8 = nullptr;
     QLineEdit* m_Edit9 = nullptr;
@@ -31,6 +42,8 @@ private:
     QCheckBox* m_CheckBox3 = nullptr;
     QPlainTextEdit* m_Memo3 = nullptr;
     QToolButton* m_SpeedButton42 = nullptr;
+    QProgressBar* m_readingProgress = nullptr;
+    QLabel* m_readingFile = nullptr;
     QCheckBox* m_CheckBox7 = nullptr;
     QListWidget* m_ListBox5 = nullptr;
     QLabel* m_Label53 = nullptr;
