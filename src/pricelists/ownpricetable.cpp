@@ -57,7 +57,20 @@ quint64 OwnPriceTable::prefixOf(QStringView key) {
 bool OwnPriceTable::less(const Row& a, QStringView aKey, const Row& b, QStringView bKey) {
     if (a.prefix != b.prefix)
         return a.prefix < b.prefix;
+    if (a.exact && b.exact)
+        return false;
     return compareKeys(aKey, bKey) < 0;
+}
+
+bool OwnPriceTable::isExact(QStringView key) {
+    if (key.size() > kPrefixChars)
+        return false;
+    for (const QChar c : key) {
+        const quint64 code = prefixCode(c.unicode());
+        if (code == 1 || code == 12 || code == 39)
+            return false;
+    }
+    return true;
 }
 
 QStringView OwnPriceTable::keyOf(const Row& r) const {
@@ -112,6 +125,7 @@ int OwnPriceTable::source(const QString& brand, const QString& pathfile) {
 void OwnPriceTable::addRow(int source, QStringView key, QStringView reference, QStringView price) {
     Row r;
     r.prefix = prefixOf(key);
+    r.exact = isExact(key);
     r.source = quint32(source);
     r.keyLength = quint32(key.size());
     r.referenceLength = quint32(reference.size());
@@ -123,13 +137,22 @@ void OwnPriceTable::addRow(int source, QStringView key, QStringView reference, Q
     m_rows.push_back(r);
 }
 
+void OwnPriceTable::reserveMore(qsizetype more) {
+    const size_t needed = m_rows.size() + size_t(std::max<qsizetype>(more, 0));
+    if (needed > m_rows.capacity())
+        m_rows.reserve(std::max(needed, m_rows.capacity() + m_rows.capacity() / 2));
+}
+
 void OwnPriceTable::Add(const QString& key, const TVarItemData& row) {
     addRow(source(row.brand, row.pathfile), key, row.reference, row.price);
 }
 
 void OwnPriceTable::Sort() {
-    std::sort(m_rows.begin(), m_rows.end(),
-              [this](const Row& a, const Row& b) { return less(a, keyOf(a), b, keyOf(b)); });
+    std::sort(m_rows.begin(), m_rows.end(), [this](const Row& a, const Row& b) {
+        if (a.prefix != b.prefix)
+            return a.prefix < b.prefix;
+        return !(a.exact && b.exact) && compareKeys(keyOf(a), keyOf(b)) < 0;
+    });
 }
 
 TVarItemData OwnPriceTable::row(qsizetype i) const {
@@ -146,6 +169,7 @@ std::optional<QList<TVarItemData>> FindOwnPrices(const OwnPriceTable& table, con
     const auto& rows = table.m_rows;
     Row probe{};
     probe.prefix = OwnPriceTable::prefixOf(key);
+    probe.exact = OwnPriceTable::isExact(key);
     auto it = std::lower_bound(rows.begin(), rows.end(), probe, [&](const Row& r, const Row& p) {
         return OwnPriceTable::less(r, table.keyOf(r), p, key);
     });

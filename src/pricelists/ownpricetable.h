@@ -38,6 +38,9 @@ public:
     TVarItemData row(qsizetype i) const;
     QStringView key(qsizetype i) const;
     void reserve(qsizetype n) { m_rows.reserve(size_t(n)); }
+    // Room for `more` rows beyond those held, growing by half at least so that many small files
+    // do not copy the table again and again.
+    void reserveMore(qsizetype more);
 
     // The readers' way in: every row of a file with the same brand shares one source.
     int source(const QString& brand, const QString& pathfile);
@@ -51,7 +54,10 @@ private:
         quint32 block;
         quint32 offset; // key, reference and price follow each other there
         quint32 source;
-        quint32 keyLength;
+        // The prefix holds the whole key, each character by a code of its own: equal prefixes
+        // then mean equal keys.
+        quint32 keyLength : 31;
+        quint32 exact : 1;
         quint32 referenceLength;
         quint32 priceLength;
     };
@@ -61,6 +67,7 @@ private:
         QString pathfile;
     };
     static quint64 prefixOf(QStringView key);
+    static bool isExact(QStringView key);
     static bool less(const Row& a, QStringView aKey, const Row& b, QStringView bKey);
     QStringView keyOf(const Row& r) const;
     QStringView referenceOf(const Row& r) const;

@@ -150,39 +150,48 @@ public:
         if (m_columns.brand >= 0) {
             if (brand.isEmpty())
                 return;
-            if (m_brandSource < 0 || brand != m_lastBrand) {
-                m_lastBrand = brand.toString();
-                m_brandSource = m_table.source(upper(brand), m_fileName);
-            }
-            source = m_brandSource;
+            source = brandSource(brand);
         } else if (m_fileBrandEmpty) {
             return;
         }
         if (reference.isEmpty() || price.isEmpty())
             return;
-        m_reference.clear();
-        appendUpper(reference, m_reference);
-        m_key.clear();
+        upperInto(reference, m_reference);
+        m_key.resize(0);
         AppendNormalizedReference(reference, m_key);
         m_table.addRow(source, m_key, m_reference, price);
     }
 
 private:
+    // Most files name a few brands over and over: those are found without making a text.
+    int brandSource(QStringView brand) {
+        for (const auto& [text, source] : m_recentBrands)
+            if (text == brand)
+                return source;
+        QString upper;
+        upperInto(brand, upper);
+        const int source = m_table.source(upper, m_fileName);
+        if (m_recentBrands.size() < 32)
+            m_recentBrands.emplace_back(brand.toString(), source);
+        return source;
+    }
     QString upper(QStringView text) const {
         QString out;
-        appendUpper(text, out);
+        upperInto(text, out);
         return out;
     }
-    void appendUpper(QStringView text, QString& out) const {
-        for (const QChar c : text) {
-            if (c.unicode() >= 0x80) {
-                out.append(m_locale.toUpper(text.toString()));
+    // Locale-aware, with a short way for the usual ASCII text; `out` keeps its buffer.
+    void upperInto(QStringView text, QString& out) const {
+        out.resize(text.size());
+        char16_t* o = reinterpret_cast<char16_t*>(out.data());
+        const char16_t* in = text.utf16();
+        for (qsizetype i = 0; i < text.size(); ++i) {
+            const char16_t u = in[i];
+            if (u >= 0x80) {
+                out = m_locale.toUpper(text.toString());
                 return;
             }
-        }
-        for (const QChar c : text) {
-            const char16_t u = c.unicode();
-            out.append(QChar(u >= u'a' && u <= u'z' ? char16_t(u - (u'a' - u'A')) : u));
+            o[i] = u >= u'a' && u <= u'z' ? char16_t(u - (u'a' - u'A')) : u;
         }
     }
 
@@ -192,8 +201,7 @@ private:
     QString m_fileName;
     int m_source = -1;
     bool m_fileBrandEmpty = false;
-    QString m_lastBrand;
-    int m_brandSource = -1;
+    std::vector<std::pair<QString, int>> m_recentBrands;
     QString m_reference;
     QString m_key;
 };
@@ -313,7 +321,7 @@ PriceListLoad PriceListReader::LoadCsvPriceList(const QString& fullPath, const Q
     if (!columns.usable())
         return {};
 
-    m_table.reserve(m_table.Count() + qsizetype(lines.linesPerByte() * double(file.size()) * 1.02) + 16);
+    m_table.reserveMore(qsizetype(lines.linesPerByte() * double(file.size()) * 1.02) + 16);
     RowSink sink(m_table, m_locale, columns, fileName);
     const int fieldsNeeded = std::max({columns.brand, columns.reference, columns.price}) + 1;
     const auto field = [](const std::vector<QStringView>& fields, int column) {
