@@ -1,6 +1,7 @@
 #include "platform/sheetreader.h"
 
 #include "platform/localeformats.h"
+#include "platform/xmlscanner.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -108,21 +109,21 @@ bool isDateFormatCode(QStringView code) {
 }
 
 // "AB12" -> column 28, row 12; zero for a part that is missing.
-void parseReference(QStringView ref, int* column, int* row) {
+void parseReference(QByteArrayView ref, int* column, int* row) {
     qint64 c = 0;
     qint64 r = 0;
     qsizetype i = 0;
     for (; i < ref.size(); ++i) {
-        const char16_t ch = ref[i].unicode() & ~0x20;
-        if (ch < u'A' || ch > u'Z')
+        const char ch = char(ref[i] & ~0x20);
+        if (ch < 'A' || ch > 'Z')
             break;
-        c = std::min<qint64>(c * 26 + (ch - u'A' + 1), kMaxColumns + 1);
+        c = std::min<qint64>(c * 26 + (ch - 'A' + 1), kMaxColumns + 1);
     }
     for (; i < ref.size(); ++i) {
-        const char16_t ch = ref[i].unicode();
-        if (ch < u'0' || ch > u'9')
+        const char ch = ref[i];
+        if (ch < '0' || ch > '9')
             break;
-        r = std::min<qint64>(r * 10 + (ch - u'0'), INT_MAX);
+        r = std::min<qint64>(r * 10 + (ch - '0'), INT_MAX);
     }
     *column = int(c);
     *row = int(r);
@@ -188,46 +189,6 @@ public:
 
 private:
     zip_t* m_zip = nullptr;
-};
-
-// Streams a large part into an XML reader chunk by chunk, so a sheet of any size costs little memory.
-class StreamedPart {
-public:
-    explicit StreamedPart(zip_file_t* file) : m_file(file) {}
-    ~StreamedPart() {
-        if (m_file)
-            zip_fclose(m_file);
-    }
-    StreamedPart(const StreamedPart&) = delete;
-    StreamedPart& operator=(const StreamedPart&) = delete;
-
-    QXmlStreamReader& xml() { return m_xml; }
-    bool damaged() const { return m_damaged; }
-
-    QXmlStreamReader::TokenType next() {
-        for (;;) {
-            const auto token = m_xml.readNext();
-            if (token != QXmlStreamReader::Invalid || m_xml.error() != QXmlStreamReader::PrematureEndOfDocumentError ||
-                m_atEnd)
-                return token;
-            const zip_int64_t n = zip_fread(m_file, m_buffer.data(), zip_uint64_t(m_buffer.size()));
-            if (n < 0) {
-                m_damaged = true;
-                return QXmlStreamReader::Invalid;
-            }
-            if (n == 0)
-                m_atEnd = true;
-            else
-                m_xml.addData(QByteArray(m_buffer.constData(), qsizetype(n)));
-        }
-    }
-
-private:
-    zip_file_t* m_file;
-    QXmlStreamReader m_xml;
-    QByteArray m_buffer = QByteArray(1 << 20, Qt::Uninitialized);
-    bool m_atEnd = false;
-    bool m_damaged = false;
 };
 
 struct Relationship {
@@ -316,43 +277,44 @@ std::optional<Workbook> readWorkbook(const ZipPackage& zip) {
     return book;
 }
 
+// Reads a large part a chunk at a time.
+XmlScanner scannerOf(zip_file_t* file) {
+    return XmlScanner(
+        [file](char* buffer, qint64 size) { return qint64(zip_fread(file, buffer, zip_uint64_t(size))); });
+}
+
 QStringList readSharedStrings(const ZipPackage& zip, const QString& part) {
     QStringList strings;
-    if (part.isEmpty())
+    zip_file_t* file = part.isEmpty() ? nullptr : zip.open(part);
+    if (!file)
         return strings;
-    const auto bytes = zip.read(part);
-    if (!bytes)
-        return strings;
-    QXmlStreamReader xml(*bytes);
-    QString current;
-    bool inText = false;
+    const auto close = qScopeGuard([&] { zip_fclose(file); });
+    XmlScanner xml = scannerOf(file);
     int phonetic = 0;
-    while (!xml.atEnd()) {
-        switch (xml.readNext()) {
-        case QXmlStreamReader::StartElement:
-            if (xml.name() == u"si")
-                current.clear();
-            else if (xml.name() == u"rPh")
+    for (;;) {
+        const XmlScanner::Token token = xml.next();
+        if (token == XmlScanner::Token::EndOfDocument || token == XmlScanner::Token::Error)
+            break;
+        const QByteArrayView name = xml.name();
+        if (token == XmlScanner::Token::Start) {
+            if (name == "si")
+                xml.text().resize(0);
+            else if (name == "rPh")
                 ++phonetic;
-            else if (xml.name() == u"t" && phonetic == 0)
-                inText = true;
-            break;
-        case QXmlStreamReader::Characters:
-            if (inText)
-                current += xml.text();
-            break;
-        case QXmlStreamReader::EndElement:
-            if (xml.name() == u"t")
-                inText = false;
-            else if (xml.name() == u"rPh")
+            else if (name == "t" && phonetic == 0)
+                xml.setCapture(true);
+        } else if (token == XmlScanner::Token::End) {
+            if (name == "t") {
+                xml.setCapture(false);
+            } else if (name == "rPh") {
                 --phonetic;
-            else if (xml.name() == u"si") {
-                decodeEscapes(current);
-                strings.append(current);
+            } else if (name == "si") {
+                QString text = QString::fromUtf8(xml.text());
+                decodeEscapes(text);
+                strings.append(text);
             }
-            break;
-        default:
-            break;
+        } else if (name == "si") {
+            strings.append(QString());
         }
     }
     return strings;
@@ -395,7 +357,7 @@ public:
     Result read(const QString& path);
 
 private:
-    QString cellText() const;
+    QString cellText(QByteArrayView type, int style, const QByteArray& value) const;
     bool deliver(int row);
 
     const Formats& m_formats;
@@ -406,48 +368,58 @@ private:
     Result m_result;
     int m_dimensionColumns = 0;
     bool m_titleDelivered = false;
-
-    // The cell being read.
-    QString m_value;
-    QString m_type;
-    int m_style = 0;
     QStringList m_cells;
     int m_rowWidth = 0;
 };
 
-QString XlsxSheet::cellText() const {
-    if (m_type.isEmpty() || m_type == u"n") {
+int toInt(QByteArrayView digits) {
+    qint64 n = 0;
+    for (const char c : digits) {
+        if (c < '0' || c > '9')
+            return -1;
+        n = std::min<qint64>(n * 10 + (c - '0'), INT_MAX);
+    }
+    return digits.isEmpty() ? -1 : int(n);
+}
+
+// "-12", "0", "986452044": at most 15 digits, no leading zero.
+bool isPlainInteger(QByteArrayView v) {
+    const QByteArrayView digits = v.startsWith('-') ? v.sliced(1) : v;
+    if (digits.isEmpty() || digits.size() > 15 || (digits.size() > 1 && digits[0] == '0') || v == "-0")
+        return false;
+    for (const char c : digits)
+        if (c < '0' || c > '9')
+            return false;
+    return true;
+}
+
+QString XlsxSheet::cellText(QByteArrayView type, int style, const QByteArray& value) const {
+    if (type.isEmpty() || type == "n") {
+        const QByteArrayView v = QByteArrayView(value).trimmed();
+        const bool date = style >= 0 && size_t(style) < m_dateStyles.size() && m_dateStyles[size_t(style)];
+        // Whole numbers as written need no conversion.
+        if (m_formats.plainDigits && !date && isPlainInteger(v))
+            return QString::fromLatin1(v);
         bool ok = false;
-        const double number = m_value.toDouble(&ok);
+        const double number = v.toByteArray().toDouble(&ok);
         if (!ok)
             return QString();
-        if (m_style >= 0 && size_t(m_style) < m_dateStyles.size() && m_dateStyles[size_t(m_style)])
-            return formatDate(number, m_date1904, m_formats);
-        const QString& v = m_value;
-        if (m_formats.plainDigits && !v.isEmpty() && v.size() <= 15) {
-            bool digits = true;
-            for (qsizetype i = v[0] == u'-' ? 1 : 0; i < v.size() && digits; ++i)
-                digits = v[i] >= u'0' && v[i] <= u'9';
-            if (digits && v != u"-" && !(v.size() > 1 && v[0] == u'0') && v != u"-0")
-                return v;
-        }
-        return formatNumber(number, m_formats);
+        return date ? formatDate(number, m_date1904, m_formats) : formatNumber(number, m_formats);
     }
-    if (m_type == u"s") {
-        bool ok = false;
-        const int index = m_value.toInt(&ok);
-        return ok && index >= 0 && index < m_shared.size() ? m_shared.at(index) : QString();
+    if (type == "s") {
+        const int index = toInt(QByteArrayView(value).trimmed());
+        return index >= 0 && index < m_shared.size() ? m_shared.at(index) : QString();
     }
-    if (m_type == u"inlineStr" || m_type == u"str") {
-        QString text = m_value;
+    if (type == "inlineStr" || type == "str") {
+        QString text = QString::fromUtf8(value);
         decodeEscapes(text);
         return text;
     }
-    if (m_type == u"b")
-        return m_value.trimmed() == u"1" ? QStringLiteral("True") : QStringLiteral("False");
-    if (m_type == u"d") {
-        const QDateTime when = QDateTime::fromString(m_value.trimmed(), Qt::ISODate);
-        return when.isValid() ? LocaleFormats::timestamp(when, m_formats.locale) : m_value;
+    if (type == "b")
+        return QByteArrayView(value).trimmed() == "1" ? QStringLiteral("True") : QStringLiteral("False");
+    if (type == "d") {
+        const QDateTime when = QDateTime::fromString(QString::fromLatin1(value).trimmed(), Qt::ISODate);
+        return when.isValid() ? LocaleFormats::timestamp(when, m_formats.locale) : QString::fromUtf8(value);
     }
     return QString(); // "e": an error value cannot be read
 }
@@ -481,57 +453,43 @@ Result XlsxSheet::read(const QString& path) {
     zip_file_t* file = zip.open(book->sheet);
     if (!file)
         return failed(QStringLiteral("The worksheet cannot be read."));
-    StreamedPart part(file);
-    QXmlStreamReader& xml = part.xml();
+    const auto close = qScopeGuard([&] { zip_fclose(file); });
+    XmlScanner xml = scannerOf(file);
 
-    enum class Capture { None, Value, Text } capture = Capture::None;
+    using Token = XmlScanner::Token;
     bool inInline = false;
     int phonetic = 0;
     bool hasValue = false;
     bool rowHasValue = false;
+    bool finished = false;
     int row = 0;
     int column = 0;
     int lastRow = 0;
     int lastColumn = 0;
-    for (;;) {
-        const auto token = part.next();
-        if (token == QXmlStreamReader::Invalid) {
-            return failed(part.damaged() ? QStringLiteral("The worksheet is damaged.") : xml.errorString());
-        }
-        if (token == QXmlStreamReader::EndDocument)
-            break;
-        if (token == QXmlStreamReader::Characters) {
-            if (capture != Capture::None)
-                m_value += xml.text();
-            continue;
-        }
-        const QStringView name = xml.name();
-        if (token == QXmlStreamReader::StartElement) {
-            if (name == u"c") {
-                const auto a = xml.attributes();
+    QByteArray type;
+    int style = 0;
+    while (!finished) {
+        const Token token = xml.next();
+        if (token == Token::Error)
+            return failed(QStringLiteral("The worksheet is damaged."));
+        if (token == Token::EndOfDocument)
+            return failed(QStringLiteral("The worksheet ends early."));
+        const QByteArrayView name = xml.name();
+        if (token == Token::Start || token == Token::Empty) {
+            if (name == "c") {
                 int r = 0;
                 int c = 0;
-                parseReference(a.value(QLatin1String("r")), &c, &r);
+                parseReference(xml.attribute("r"), &c, &r);
                 column = c > 0 ? c : column + 1;
                 if (column > kMaxColumns)
                     return failed(QStringLiteral("A cell lies beyond the last column."));
-                m_type = a.value(QLatin1String("t")).toString();
-                m_style = a.hasAttribute(QLatin1String("s")) ? a.value(QLatin1String("s")).toInt() : 0;
-                m_value.clear();
+                type = xml.attribute("t").toByteArray();
+                style = toInt(xml.attribute("s"));
                 hasValue = false;
-            } else if (name == u"v") {
-                capture = Capture::Value;
-                hasValue = true;
-            } else if (name == u"is") {
-                inInline = true;
-                hasValue = true;
-            } else if (name == u"rPh") {
-                ++phonetic;
-            } else if (name == u"t" && inInline && phonetic == 0) {
-                capture = Capture::Text;
-            } else if (name == u"row") {
-                const auto r = xml.attributes().value(QLatin1String("r"));
-                const int number = r.isEmpty() ? row + 1 : r.toInt();
+                xml.text().resize(0);
+            } else if (name == "row") {
+                const QByteArrayView r = xml.attribute("r");
+                const int number = r.isEmpty() ? row + 1 : toInt(r);
                 if (number <= row)
                     return failed(QStringLiteral("The rows of the worksheet are out of order."));
                 row = number;
@@ -540,26 +498,38 @@ Result XlsxSheet::read(const QString& path) {
                 m_rowWidth = 0;
                 for (QString& cell : m_cells)
                     cell = QString();
-            } else if (name == u"dimension") {
-                const auto ref = xml.attributes().value(QLatin1String("ref"));
-                const qsizetype colon = ref.indexOf(u':');
+            } else if (name == "dimension") {
+                const QByteArrayView ref = xml.attribute("ref");
+                const qsizetype colon = ref.indexOf(':');
                 int c = 0;
                 int r = 0;
-                parseReference(colon < 0 ? ref : ref.mid(colon + 1), &c, &r);
+                parseReference(colon < 0 ? ref : ref.sliced(colon + 1), &c, &r);
                 m_dimensionColumns = std::min(c, kMaxColumns);
                 m_result.rows = std::max(m_result.rows, r);
+            } else if (token == Token::Start) {
+                if (name == "v") {
+                    xml.setCapture(true);
+                    hasValue = true;
+                } else if (name == "is") {
+                    inInline = true;
+                    hasValue = true;
+                    type = "inlineStr";
+                } else if (name == "rPh") {
+                    ++phonetic;
+                } else if (name == "t" && inInline && phonetic == 0) {
+                    xml.setCapture(true);
+                }
             }
-        } else if (token == QXmlStreamReader::EndElement) {
-            if (name == u"v" || name == u"t") {
-                capture = Capture::None;
-            } else if (name == u"is") {
+        } else if (token == Token::End) {
+            if (name == "v" || name == "t") {
+                xml.setCapture(false);
+            } else if (name == "is") {
                 inInline = false;
-                m_type = QStringLiteral("inlineStr");
-            } else if (name == u"rPh") {
+            } else if (name == "rPh") {
                 --phonetic;
-            } else if (name == u"c") {
+            } else if (name == "c") {
                 if (hasValue) {
-                    const QString text = cellText();
+                    const QString text = cellText(type, style, xml.text());
                     while (m_cells.size() < column)
                         m_cells.append(QString());
                     m_cells[column - 1] = text;
@@ -567,14 +537,14 @@ Result XlsxSheet::read(const QString& path) {
                     lastColumn = std::max(lastColumn, column);
                     rowHasValue = true;
                 }
-            } else if (name == u"row") {
+            } else if (name == "row") {
                 if (rowHasValue) {
                     lastRow = row;
                     if (!deliver(row))
-                        break;
+                        finished = true;
                 }
-            } else if (name == u"sheetData") {
-                break;
+            } else if (name == "sheetData") {
+                finished = true;
             }
         }
     }
