@@ -297,23 +297,23 @@ QStringList readSharedStrings(const ZipPackage& zip, const QString& part) {
             break;
         const QByteArrayView name = xml.name();
         if (token == XmlScanner::Token::Start) {
-            if (name == "si")
+            if (XmlScanner::is(name, "si"))
                 xml.text().resize(0);
-            else if (name == "rPh")
+            else if (XmlScanner::is(name, "rPh"))
                 ++phonetic;
-            else if (name == "t" && phonetic == 0)
+            else if (XmlScanner::is(name, "t") && phonetic == 0)
                 xml.setCapture(true);
         } else if (token == XmlScanner::Token::End) {
-            if (name == "t") {
+            if (XmlScanner::is(name, "t")) {
                 xml.setCapture(false);
-            } else if (name == "rPh") {
+            } else if (XmlScanner::is(name, "rPh")) {
                 --phonetic;
-            } else if (name == "si") {
+            } else if (XmlScanner::is(name, "si")) {
                 QString text = QString::fromUtf8(xml.text());
                 decodeEscapes(text);
                 strings.append(text);
             }
-        } else if (name == "si") {
+        } else if (XmlScanner::is(name, "si")) {
             strings.append(QString());
         }
     }
@@ -357,7 +357,9 @@ public:
     Result read(const QString& path);
 
 private:
-    QString cellText(QByteArrayView type, int style, const QByteArray& value) const;
+    enum class CellType { Number, Shared, Text, Boolean, Date, Error };
+    static CellType cellType(QByteArrayView t);
+    QString cellText(CellType type, int style, const QByteArray& value) const;
     bool deliver(int row);
 
     const Formats& m_formats;
@@ -393,8 +395,23 @@ bool isPlainInteger(QByteArrayView v) {
     return true;
 }
 
-QString XlsxSheet::cellText(QByteArrayView type, int style, const QByteArray& value) const {
-    if (type.isEmpty() || type == "n") {
+XlsxSheet::CellType XlsxSheet::cellType(QByteArrayView t) {
+    if (t.isEmpty() || XmlScanner::is(t, "n"))
+        return CellType::Number;
+    if (XmlScanner::is(t, "s"))
+        return CellType::Shared;
+    if (XmlScanner::is(t, "inlineStr") || XmlScanner::is(t, "str"))
+        return CellType::Text;
+    if (XmlScanner::is(t, "b"))
+        return CellType::Boolean;
+    if (XmlScanner::is(t, "d"))
+        return CellType::Date;
+    return CellType::Error;
+}
+
+QString XlsxSheet::cellText(CellType type, int style, const QByteArray& value) const {
+    switch (type) {
+    case CellType::Number: {
         const QByteArrayView v = QByteArrayView(value).trimmed();
         const bool date = style >= 0 && size_t(style) < m_dateStyles.size() && m_dateStyles[size_t(style)];
         // Whole numbers as written need no conversion.
@@ -406,22 +423,25 @@ QString XlsxSheet::cellText(QByteArrayView type, int style, const QByteArray& va
             return QString();
         return date ? formatDate(number, m_date1904, m_formats) : formatNumber(number, m_formats);
     }
-    if (type == "s") {
+    case CellType::Shared: {
         const int index = toInt(QByteArrayView(value).trimmed());
         return index >= 0 && index < m_shared.size() ? m_shared.at(index) : QString();
     }
-    if (type == "inlineStr" || type == "str") {
+    case CellType::Text: {
         QString text = QString::fromUtf8(value);
         decodeEscapes(text);
         return text;
     }
-    if (type == "b")
+    case CellType::Boolean:
         return QByteArrayView(value).trimmed() == "1" ? QStringLiteral("True") : QStringLiteral("False");
-    if (type == "d") {
+    case CellType::Date: {
         const QDateTime when = QDateTime::fromString(QString::fromLatin1(value).trimmed(), Qt::ISODate);
         return when.isValid() ? LocaleFormats::timestamp(when, m_formats.locale) : QString::fromUtf8(value);
     }
-    return QString(); // "e": an error value cannot be read
+    case CellType::Error:
+        break;
+    }
+    return QString(); // an error value cannot be read
 }
 
 bool XlsxSheet::deliver(int row) {
@@ -466,7 +486,7 @@ Result XlsxSheet::read(const QString& path) {
     int column = 0;
     int lastRow = 0;
     int lastColumn = 0;
-    QByteArray type;
+    CellType type = CellType::Number;
     int style = 0;
     while (!finished) {
         const Token token = xml.next();
@@ -476,18 +496,18 @@ Result XlsxSheet::read(const QString& path) {
             return failed(QStringLiteral("The worksheet ends early."));
         const QByteArrayView name = xml.name();
         if (token == Token::Start || token == Token::Empty) {
-            if (name == "c") {
+            if (XmlScanner::is(name, "c")) {
                 int r = 0;
                 int c = 0;
                 parseReference(xml.attribute("r"), &c, &r);
                 column = c > 0 ? c : column + 1;
                 if (column > kMaxColumns)
                     return failed(QStringLiteral("A cell lies beyond the last column."));
-                type = xml.attribute("t").toByteArray();
+                type = cellType(xml.attribute("t"));
                 style = toInt(xml.attribute("s"));
                 hasValue = false;
                 xml.text().resize(0);
-            } else if (name == "row") {
+            } else if (XmlScanner::is(name, "row")) {
                 const QByteArrayView r = xml.attribute("r");
                 const int number = r.isEmpty() ? row + 1 : toInt(r);
                 if (number <= row)
@@ -498,7 +518,7 @@ Result XlsxSheet::read(const QString& path) {
                 m_rowWidth = 0;
                 for (QString& cell : m_cells)
                     cell = QString();
-            } else if (name == "dimension") {
+            } else if (XmlScanner::is(name, "dimension")) {
                 const QByteArrayView ref = xml.attribute("ref");
                 const qsizetype colon = ref.indexOf(':');
                 int c = 0;
@@ -507,27 +527,27 @@ Result XlsxSheet::read(const QString& path) {
                 m_dimensionColumns = std::min(c, kMaxColumns);
                 m_result.rows = std::max(m_result.rows, r);
             } else if (token == Token::Start) {
-                if (name == "v") {
+                if (XmlScanner::is(name, "v")) {
                     xml.setCapture(true);
                     hasValue = true;
-                } else if (name == "is") {
+                } else if (XmlScanner::is(name, "is")) {
                     inInline = true;
                     hasValue = true;
-                    type = "inlineStr";
-                } else if (name == "rPh") {
+                    type = CellType::Text;
+                } else if (XmlScanner::is(name, "rPh")) {
                     ++phonetic;
-                } else if (name == "t" && inInline && phonetic == 0) {
+                } else if (XmlScanner::is(name, "t") && inInline && phonetic == 0) {
                     xml.setCapture(true);
                 }
             }
         } else if (token == Token::End) {
-            if (name == "v" || name == "t") {
+            if (XmlScanner::is(name, "v") || XmlScanner::is(name, "t")) {
                 xml.setCapture(false);
-            } else if (name == "is") {
+            } else if (XmlScanner::is(name, "is")) {
                 inInline = false;
-            } else if (name == "rPh") {
+            } else if (XmlScanner::is(name, "rPh")) {
                 --phonetic;
-            } else if (name == "c") {
+            } else if (XmlScanner::is(name, "c")) {
                 if (hasValue) {
                     const QString text = cellText(type, style, xml.text());
                     while (m_cells.size() < column)
@@ -537,13 +557,13 @@ Result XlsxSheet::read(const QString& path) {
                     lastColumn = std::max(lastColumn, column);
                     rowHasValue = true;
                 }
-            } else if (name == "row") {
+            } else if (XmlScanner::is(name, "row")) {
                 if (rowHasValue) {
                     lastRow = row;
                     if (!deliver(row))
                         finished = true;
                 }
-            } else if (name == "sheetData") {
+            } else if (XmlScanner::is(name, "sheetData")) {
                 finished = true;
             }
         }

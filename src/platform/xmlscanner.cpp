@@ -126,7 +126,8 @@ XmlScanner::Token XmlScanner::next() {
         while (m_buffer.size() - m_pos < 9 && fill()) {
         }
         const QByteArrayView rest = QByteArrayView(m_buffer).sliced(m_pos);
-        if (rest.startsWith("<!--") || rest.startsWith("<?")) {
+        const char kind = rest.size() > 1 ? rest[1] : 0;
+        if ((kind == '!' && rest.startsWith("<!--")) || kind == '?') {
             const bool comment = rest.startsWith("<!--");
             const qsizetype end = find(comment ? QByteArrayView("-->") : QByteArrayView("?>"), m_pos + 2);
             if (end < 0)
@@ -134,7 +135,7 @@ XmlScanner::Token XmlScanner::next() {
             m_pos = end + (comment ? 3 : 2);
             continue;
         }
-        if (rest.startsWith("<![CDATA[")) {
+        if (kind == '!' && rest.startsWith("<![CDATA[")) {
             const qsizetype end = find("]]>", m_pos + 9);
             if (end < 0)
                 return Token::Error;

@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QByteArrayView>
 
+#include <cstring>
 #include <functional>
 
 // A small pull scanner for the large, plain XML parts of a workbook (the worksheet and its shared
@@ -11,6 +12,11 @@
 // their namespace prefix. It does not check that the document is well formed beyond that.
 class XmlScanner {
 public:
+    // Whether a name or value is the given literal; cheaper than a general comparison.
+    template <size_t N> static bool is(QByteArrayView text, const char (&literal)[N]) {
+        return text.size() == qsizetype(N - 1) && std::memcmp(text.data(), literal, N - 1) == 0;
+    }
+
     enum class Token { Start, End, Empty, EndOfDocument, Error };
     // `read` fills a buffer and returns the bytes read, 0 at the end or -1 on an error.
     using Source = std::function<qint64(char* buffer, qint64 size)>;
