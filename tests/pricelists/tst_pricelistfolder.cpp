@@ -7,6 +7,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <sys/resource.h>
+
 namespace {
 
 const PriceColumnNames kNames{"[brand]", "[code]", "[price]"};
@@ -18,13 +20,15 @@ struct Run {
     QString error;
 };
 
-Run regenerate(OwnPriceTable& table, const QString& folder) {
+Run regenerate(OwnPriceTable& table, const QString& folder, const std::function<void(const QString&)>& before = {}) {
     Run run;
     PriceListFolder::Hooks hooks;
     hooks.reportLine = [&](const QString& line) { run.report << line; };
     hooks.sheetProblem = [&](const QString& path) { run.problems << PriceListFolder::problemText(path); };
     hooks.readingFile = [&](int index, int count, const QString& name) {
         run.reading << QStringLiteral("%1/%2 %3").arg(index).arg(count).arg(name);
+        if (before)
+            before(name);
     };
     run.error = PriceListFolder::Regenerate(table, folder, kNames, QLatin1Char(';'), hooks, QLocale::c());
     return run;
@@ -43,6 +47,7 @@ private slots:
     void checkReportWithoutCandidates();
     void regenerationReadsEveryFileAndSorts();
     void regenerationOfEmptyFolder();
+    void unreadableCsvEndsTheRegeneration();
 
 private:
     std::unique_ptr<QTemporaryDir> m_dir;
@@ -131,6 +136,30 @@ void TestPriceListFolder::regenerationOfEmptyFolder() {
     QCOMPARE(run.report, QStringList{"Any Files (ext : csv, xls, xlsx, xlsb) that can will use for generate common "
                                      "file(s) is not found (folder is empty). NOT OK !"});
     QCOMPARE(table.Count(), 0);
+}
+
+void TestPriceListFolder::unreadableCsvEndsTheRegeneration() {
+    writeBytes(file("a.csv"), "Code;Price\nK2;2\nK1;1\n");
+    writeBytes(file("b.csv"), "Code;Price\nK3;3\n");
+    writeBytes(file("c.csv"), "Code;Price\nK4;4\n");
+    // No file can be opened once b.csv is due, not even by a user who may read every file.
+    rlimit limit{};
+    getrlimit(RLIMIT_NOFILE, &limit);
+    const rlimit saved = limit;
+    OwnPriceTable table;
+    const Run run = regenerate(table, m_dir->path(), [&](const QString& name) {
+        if (name == "b.csv") {
+            limit.rlim_cur = 0;
+            setrlimit(RLIMIT_NOFILE, &limit);
+        }
+    });
+    setrlimit(RLIMIT_NOFILE, &saved);
+    QVERIFY(run.error.startsWith("Cannot open file \"" + file("b.csv") + "\". "));
+    QCOMPARE(run.report, (QStringList{"List files that will use for generate common file(s) :", "  -  a.csv"}));
+    QCOMPARE(run.reading.size(), 2);
+    QCOMPARE(table.Count(), 2);
+    QCOMPARE(table.key(0), QStringLiteral("K1"));
+    QCOMPARE(table.key(1), QStringLiteral("K2"));
 }
 
 QTEST_GUILESS_MAIN(TestPriceListFolder)
