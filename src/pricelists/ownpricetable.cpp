@@ -1,5 +1,7 @@
 #include "pricelists/ownpricetable.h"
 
+#include <QLocale>
+
 #include <algorithm>
 
 namespace {
@@ -117,7 +119,7 @@ int OwnPriceTable::source(const QString& brand, const QString& pathfile) {
     if (found != m_sourceIndex.constEnd())
         return found.value();
     const int index = int(m_sources.size());
-    m_sources.push_back(Source{brand, brand.toUpper(), pathfile});
+    m_sources.push_back(Source{brand, QLocale().toUpper(brand), pathfile});
     m_sourceIndex.insert(key, index);
     return index;
 }
@@ -174,7 +176,8 @@ std::optional<QList<TVarItemData>> FindOwnPrices(const OwnPriceTable& table, con
         return OwnPriceTable::less(r, table.keyOf(r), p, key);
     });
     QList<TVarItemData> matches;
-    const QString wanted = brand.toUpper();
+    // Brands are compared upper-cased as the locale does it, as the readers upper-case them.
+    const QString wanted = QLocale().toUpper(brand);
     for (; it != rows.end(); ++it) {
         if (stopRequested && stopRequested())
             return std::nullopt;
