@@ -495,6 +495,8 @@ Result XlsxSheet::read(const QString& path) {
         if (token == Token::EndOfDocument)
             return failed(QStringLiteral("The worksheet ends early."));
         const QByteArrayView name = xml.name();
+        if (token == Token::Empty && XmlScanner::is(name, "sheetData"))
+            break; // an empty sheet
         if (token == Token::Start || token == Token::Empty) {
             if (XmlScanner::is(name, "c")) {
                 int r = 0;

@@ -149,6 +149,15 @@ void TestSheetReader::titleRowAlwaysComesFirst() {
     const Sheet only = readSheet(titleOnly, QLocale::c());
     QCOMPARE(only.result.rows, 1);
     QCOMPARE(only.rows.keys(), QList<int>{1});
+
+    const QString empty = m_dir.filePath(QStringLiteral("empty.xlsx"));
+    book = workbook_new(QFile::encodeName(empty).constData());
+    workbook_add_worksheet(book, nullptr);
+    QCOMPARE(workbook_close(book), LXW_NO_ERROR);
+    const Sheet none = readSheet(empty, QLocale::c());
+    QCOMPARE(none.result.status, SheetReader::Status::Read);
+    QCOMPARE(none.result.rows, 1); // the last cell of an empty sheet is A1
+    QCOMPARE(none.rows.keys(), QList<int>{1});
 }
 
 void TestSheetReader::readingStopsWhenAsked() {
