@@ -197,7 +197,7 @@ QWidget* TForm1::buildSettingsPage() {
 
     m_brands = new NecessaryBrandsPanel(m_context, column);
     m_priceServices = new PriceServicesPanel(m_context, column);
-    m_priceLists = new PriceListsPanel(m_context, column);
+    m_priceLists = new PriceListsPanel(m_context, m_ownPrices, column);
     m_searchPages = new SearchPagesPanel(m_context, column);
     m_priceLists->setListingSender([this] { return m_priceServices->compareEmail(); });
     for (QWidget* panel : {m_webService->widget(), m_brands->widget(), m_priceServices->compareWidget(),
@@ -465,6 +465,7 @@ void TForm1::FormShow() {
         Settings::LoadLists(this, m_seams.paths, m_texts);
         m_priceLists->FetchFreePriceLists();
         m_priceLists->SpeedButton50Click(); // does nothing while automatic downloads are off
+        m_priceLists->CheckPriceListFolder();
     }
     if (windowTitle() == kCaption)
         setWindowTitle(kCaption + QStringLiteral(" ver [") + m_seams.versionText +

@@ -2,6 +2,7 @@
 
 #include "catalog/producttable.h"
 #include "platform/apppaths.h"
+#include "pricelists/ownpricetable.h"
 #include "service/appcontext.h"
 #include "service/endpoints.h"
 #include "service/requestlog.h"
@@ -56,6 +57,7 @@ public:
 
     AppContext& context() { return m_context; }
     ProductTable& productTable() { return m_productTable; }
+    OwnPriceTable& ownPrices() { return m_ownPrices; }
     void showPage(const QString& name);
     QString currentPage() const;
 
@@ -106,6 +108,7 @@ private:
     RequestLog m_log;
     SharedTexts m_texts;
     ProductTable m_productTable;
+    OwnPriceTable m_ownPrices;
     AppContext m_context;
     std::unique_ptr<ServiceClient> m_service;
     bool m_shownOnce = false;

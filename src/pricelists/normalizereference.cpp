@@ -1,15 +1,23 @@
 #include "pricelists/normalizereference.h"
 
 QString NormalizeReference(const QString& text) {
-    // Trimming first changes nothing once every non-alphanumeric character goes, so one pass does.
     QString key;
     key.reserve(text.size());
+    AppendNormalizedReference(text, key);
+    return key;
+}
+
+void AppendNormalizedReference(QStringView text, QString& out) {
+    // Trimming first changes nothing once every non-alphanumeric character goes, so one pass does.
+    const qsizetype start = out.size();
+    out.resize(start + text.size());
+    char16_t* o = reinterpret_cast<char16_t*>(out.data()) + start;
     for (const QChar c : text) {
         const char16_t u = c.unicode();
         if (u >= 'a' && u <= 'z')
-            key.append(QChar(u - 'a' + 'A'));
+            *o++ = char16_t(u - 'a' + 'A');
         else if ((u >= 'A' && u <= 'Z') || (u >= '0' && u <= '9'))
-            key.append(c);
+            *o++ = u;
     }
-    return key;
+    out.resize(o - reinterpret_cast<const char16_t*>(out.constData()));
 }

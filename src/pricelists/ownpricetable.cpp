@@ -1,46 +1,191 @@
 #include "pricelists/ownpricetable.h"
 
+#include <QLocale>
+
 #include <algorithm>
 
 namespace {
 
+// Texts are kept in blocks of this many characters; a longer text gets a block of its own.
+constexpr qsizetype kBlockChars = qsizetype(1) << 20;
+constexpr int kPrefixChars = 10;
+
 // Keys hold only "0"-"9" and "A"-"Z", so ignoring case changes nothing for well-formed keys; it
-// keeps the order the regeneration promises for any key a reader might hand in.
-bool keyLess(const QString& a, const QString& b) {
-    return a.compare(b, Qt::CaseInsensitive) < 0;
+// keeps one order for any key a caller might hand in. Letters are compared as capitals.
+inline char16_t folded(char16_t c) {
+    return (c >= u'a' && c <= u'z') ? char16_t(c - (u'a' - u'A')) : c;
+}
+
+int compareKeys(QStringView a, QStringView b) {
+    const qsizetype n = std::min(a.size(), b.size());
+    const char16_t* pa = a.utf16();
+    const char16_t* pb = b.utf16();
+    for (qsizetype i = 0; i < n; ++i) {
+        const char16_t ca = folded(pa[i]);
+        const char16_t cb = folded(pb[i]);
+        if (ca != cb)
+            return ca < cb ? -1 : 1;
+    }
+    return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
+}
+
+// Six bits per character, in the order of compareKeys; characters outside digits and capitals
+// share codes, so an equal prefix only means "look further".
+inline quint64 prefixCode(char16_t c) {
+    c = folded(c);
+    if (c < u'0')
+        return 1;
+    if (c <= u'9')
+        return 2 + (c - u'0');
+    if (c < u'A')
+        return 12;
+    if (c <= u'Z')
+        return 13 + (c - u'A');
+    return 39;
 }
 
 } // namespace
 
-void OwnPriceTable::Empty() {
-    std::vector<TVarItemData>().swap(m_rows);
+OwnPriceTable::OwnPriceTable() = default;
+OwnPriceTable::~OwnPriceTable() = default;
+
+quint64 OwnPriceTable::prefixOf(QStringView key) {
+    quint64 prefix = 0;
+    for (int i = 0; i < kPrefixChars; ++i)
+        prefix = (prefix << 6) | (i < key.size() ? prefixCode(key[i].unicode()) : 0);
+    return prefix;
 }
 
-void OwnPriceTable::Add(const QString& key, TVarItemData row) {
-    row.freereference = key;
-    m_rows.push_back(std::move(row));
+bool OwnPriceTable::less(const Row& a, QStringView aKey, const Row& b, QStringView bKey) {
+    if (a.prefix != b.prefix)
+        return a.prefix < b.prefix;
+    if (a.exact && b.exact)
+        return false;
+    return compareKeys(aKey, bKey) < 0;
+}
+
+bool OwnPriceTable::isExact(QStringView key) {
+    if (key.size() > kPrefixChars)
+        return false;
+    for (const QChar c : key) {
+        const quint64 code = prefixCode(c.unicode());
+        if (code == 1 || code == 12 || code == 39)
+            return false;
+    }
+    return true;
+}
+
+QStringView OwnPriceTable::keyOf(const Row& r) const {
+    return QStringView(m_blocks[r.block].get() + r.offset, r.keyLength);
+}
+
+QStringView OwnPriceTable::referenceOf(const Row& r) const {
+    return QStringView(m_blocks[r.block].get() + r.offset + r.keyLength, r.referenceLength);
+}
+
+QStringView OwnPriceTable::priceOf(const Row& r) const {
+    return QStringView(m_blocks[r.block].get() + r.offset + r.keyLength + r.referenceLength, r.priceLength);
+}
+
+TVarItemData OwnPriceTable::materialize(const Row& r) const {
+    const Source& s = m_sources[r.source];
+    return TVarItemData{s.brand, referenceOf(r).toString(), keyOf(r).toString(), priceOf(r).toString(), s.pathfile};
+}
+
+void OwnPriceTable::Empty() {
+    std::vector<Row>().swap(m_rows);
+    std::vector<std::unique_ptr<char16_t[]>>().swap(m_blocks);
+    m_blockUsed = m_blockSize = 0;
+    std::vector<Source>().swap(m_sources);
+    m_sourceIndex = {};
+}
+
+char16_t* OwnPriceTable::allocate(qsizetype length, quint32* block, quint32* offset) {
+    if (m_blocks.empty() || m_blockSize - m_blockUsed < length) {
+        m_blockSize = std::max(length, kBlockChars);
+        m_blocks.push_back(std::make_unique_for_overwrite<char16_t[]>(size_t(m_blockSize)));
+        m_blockUsed = 0;
+    }
+    *block = quint32(m_blocks.size() - 1);
+    *offset = quint32(m_blockUsed);
+    char16_t* at = m_blocks.back().get() + m_blockUsed;
+    m_blockUsed += length;
+    return at;
+}
+
+int OwnPriceTable::source(const QString& brand, const QString& pathfile) {
+    const auto key = std::make_pair(brand, pathfile);
+    const auto found = m_sourceIndex.constFind(key);
+    if (found != m_sourceIndex.constEnd())
+        return found.value();
+    const int index = int(m_sources.size());
+    m_sources.push_back(Source{brand, QLocale().toUpper(brand), pathfile});
+    m_sourceIndex.insert(key, index);
+    return index;
+}
+
+void OwnPriceTable::addRow(int source, QStringView key, QStringView reference, QStringView price) {
+    Row r;
+    r.prefix = prefixOf(key);
+    r.exact = isExact(key);
+    r.source = quint32(source);
+    r.keyLength = quint32(key.size());
+    r.referenceLength = quint32(reference.size());
+    r.priceLength = quint32(price.size());
+    char16_t* at = allocate(key.size() + reference.size() + price.size(), &r.block, &r.offset);
+    std::copy_n(key.utf16(), key.size(), at);
+    std::copy_n(reference.utf16(), reference.size(), at + key.size());
+    std::copy_n(price.utf16(), price.size(), at + key.size() + reference.size());
+    m_rows.push_back(r);
+}
+
+void OwnPriceTable::reserveMore(qsizetype more) {
+    const size_t needed = m_rows.size() + size_t(std::max<qsizetype>(more, 0));
+    if (needed > m_rows.capacity())
+        m_rows.reserve(std::max(needed, m_rows.capacity() + m_rows.capacity() / 2));
+}
+
+void OwnPriceTable::Add(const QString& key, const TVarItemData& row) {
+    addRow(source(row.brand, row.pathfile), key, row.reference, row.price);
 }
 
 void OwnPriceTable::Sort() {
-    std::sort(m_rows.begin(), m_rows.end(),
-              [](const TVarItemData& a, const TVarItemData& b) { return keyLess(a.freereference, b.freereference); });
+    std::sort(m_rows.begin(), m_rows.end(), [this](const Row& a, const Row& b) {
+        if (a.prefix != b.prefix)
+            return a.prefix < b.prefix;
+        return !(a.exact && b.exact) && compareKeys(keyOf(a), keyOf(b)) < 0;
+    });
+}
+
+TVarItemData OwnPriceTable::row(qsizetype i) const {
+    return materialize(m_rows[size_t(i)]);
+}
+
+QStringView OwnPriceTable::key(qsizetype i) const {
+    return keyOf(m_rows[size_t(i)]);
 }
 
 std::optional<QList<TVarItemData>> FindOwnPrices(const OwnPriceTable& table, const QString& key, const QString& brand,
                                                  const std::function<bool()>& stopRequested) {
+    using Row = OwnPriceTable::Row;
     const auto& rows = table.m_rows;
-    auto it = std::lower_bound(rows.begin(), rows.end(), key,
-                               [](const TVarItemData& r, const QString& k) { return keyLess(r.freereference, k); });
+    Row probe{};
+    probe.prefix = OwnPriceTable::prefixOf(key);
+    probe.exact = OwnPriceTable::isExact(key);
+    auto it = std::lower_bound(rows.begin(), rows.end(), probe, [&](const Row& r, const Row& p) {
+        return OwnPriceTable::less(r, table.keyOf(r), p, key);
+    });
     QList<TVarItemData> matches;
-    const QString wanted = brand.toUpper();
+    // Brands are compared upper-cased as the locale does it, as the readers upper-case them.
+    const QString wanted = QLocale().toUpper(brand);
     for (; it != rows.end(); ++it) {
         if (stopRequested && stopRequested())
             return std::nullopt;
-        const int order = it->freereference.compare(key, Qt::CaseInsensitive);
-        if (order > 0)
+        const QStringView rowKey = table.keyOf(*it);
+        if (it->prefix != probe.prefix || compareKeys(rowKey, key) != 0)
             break;
-        if (order == 0 && it->freereference == key && it->brand.toUpper() == wanted)
-            matches.append(*it);
+        if (rowKey == key && table.m_sources[it->source].brandUpper == wanted)
+            matches.append(table.materialize(*it));
     }
     return matches;
 }

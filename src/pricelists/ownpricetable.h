@@ -1,14 +1,15 @@
 #pragma once
 
+#include <QHash>
 #include <QList>
 #include <QString>
 
 #include <functional>
+#include <memory>
 #include <optional>
 #include <vector>
 
-// One row of an own price list. Equal brand and file-name texts are shared between rows
-// (implicitly shared QStrings), so a reader should hand the same QString to every row of a file.
+// One row of an own price list.
 struct TVarItemData {
     QString brand;         // upper-cased
     QString reference;     // as written, upper-cased
@@ -19,21 +20,67 @@ struct TVarItemData {
 
 // The own price lists in memory: pairs (key, row), duplicates kept, filled by a regeneration and
 // sorted once at its end. Built and read on the window thread only.
+//
+// A price list may have millions of lines, so rows are not kept as objects: their texts sit in
+// large shared blocks, and each distinct pair of brand and file name is kept once.
 class OwnPriceTable {
 public:
+    OwnPriceTable();
+    ~OwnPriceTable();
+    OwnPriceTable(const OwnPriceTable&) = delete;
+    OwnPriceTable& operator=(const OwnPriceTable&) = delete;
+
     void Empty();
     // Appends without keeping order; Sort() must follow before the next lookup.
-    void Add(const QString& key, TVarItemData row);
+    void Add(const QString& key, const TVarItemData& row);
     void Sort();
     qsizetype Count() const { return qsizetype(m_rows.size()); }
-    const TVarItemData& row(qsizetype i) const { return m_rows[size_t(i)]; }
+    TVarItemData row(qsizetype i) const;
+    QStringView key(qsizetype i) const;
     void reserve(qsizetype n) { m_rows.reserve(size_t(n)); }
+    // Room for `more` rows beyond those held, growing by half at least so that many small files
+    // do not copy the table again and again.
+    void reserveMore(qsizetype more);
+
+    // The readers' way in: every row of a file with the same brand shares one source.
+    int source(const QString& brand, const QString& pathfile);
+    void addRow(int source, QStringView key, QStringView reference, QStringView price);
 
 private:
     friend std::optional<QList<TVarItemData>> FindOwnPrices(const OwnPriceTable&, const QString&, const QString&,
                                                             const std::function<bool()>&);
-    // The key is the row's freereference; keeping one text per row saves a string per row.
-    std::vector<TVarItemData> m_rows;
+    struct Row {
+        quint64 prefix; // the key's first characters, coarsely coded, so most comparisons stay here
+        quint32 block;
+        quint32 offset; // key, reference and price follow each other there
+        quint32 source;
+        // The prefix holds the whole key, each character by a code of its own: equal prefixes
+        // then mean equal keys.
+        quint32 keyLength : 31;
+        quint32 exact : 1;
+        quint32 referenceLength;
+        quint32 priceLength;
+    };
+    struct Source {
+        QString brand;
+        QString brandUpper;
+        QString pathfile;
+    };
+    static quint64 prefixOf(QStringView key);
+    static bool isExact(QStringView key);
+    static bool less(const Row& a, QStringView aKey, const Row& b, QStringView bKey);
+    QStringView keyOf(const Row& r) const;
+    QStringView referenceOf(const Row& r) const;
+    QStringView priceOf(const Row& r) const;
+    TVarItemData materialize(const Row& r) const;
+    char16_t* allocate(qsizetype length, quint32* block, quint32* offset);
+
+    std::vector<Row> m_rows;
+    std::vector<std::unique_ptr<char16_t[]>> m_blocks;
+    qsizetype m_blockUsed = 0;
+    qsizetype m_blockSize = 0;
+    std::vector<Source> m_sources;
+    QHash<std::pair<QString, QString>, int> m_sourceIndex;
 };
 
 // The rows whose key equals `key` and whose upper-cased brand equals the upper-cased `brand`

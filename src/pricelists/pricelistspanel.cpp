@@ -1,16 +1,61 @@
 #include "pricelists/pricelistspanel.h"
 
+#include "platform/dialogs.h"
 #include "platform/formcontrols.h"
+#include "platform/localeformats.h"
 #include "platform/widgets.h"
+#include "pricelists/pricelistfolder.h"
 #include "service/appcontext.h"
+#include "service/guard.h"
 
+#include <QCoreApplication>
 #include <QGridLayout>
 #include <QLabel>
 #include <QProgressBar>
 
-PriceListsPanel::PriceListsPanel(AppContext& context, QWidget* parent) : QObject(parent), m_context(context) {
+PriceListsPanel::PriceListsPanel(AppContext& context, OwnPriceTable& ownPrices, QWidget* parent)
+    : QObject(parent), m_context(context), m_ownPrices(ownPrices) {
     buildUi(parent);
     connectDownloads();
+    connect(m_SpeedButton42, &QToolButton::clicked, this, &PriceListsPanel::SpeedButton42Click);
+}
+
+void PriceListsPanel::CheckPriceListFolder() {
+    m_Memo3->clear();
+    for (const QString& line : PriceListFolder::CheckReport(m_Edit8->text()))
+        m_Memo3->appendPlainText(line);
+}
+
+void PriceListsPanel::SpeedButton42Click() {
+    if (!m_context.dialogs->confirm(PriceListFolder::kQuestion))
+        return;
+    m_Memo3->clear();
+    PriceListFolder::Hooks hooks;
+    hooks.reportLine = [this](const QString& line) { m_Memo3->appendPlainText(line); };
+    hooks.readingFile = [this](int index, int count, const QString& name) { showReadingFile(index, count, name); };
+    hooks.sheetProblem = [this](const QString& path) {
+        m_context.dialogs->information(PriceListFolder::problemText(path));
+    };
+    const PriceColumnNames names{m_Edit9->text(), m_Edit10->text(), m_Edit11->text()};
+    const QString separator = LocaleFormats::listSeparator();
+    QString error;
+    RunGuarded(*m_context.dialogs, [&] {
+        error = PriceListFolder::Regenerate(m_ownPrices, m_Edit8->text(), names, separator.at(0), hooks);
+    });
+    m_readingProgress->hide();
+    m_readingFile->hide();
+    if (!error.isEmpty())
+        m_context.dialogs->error(error);
+}
+
+void PriceListsPanel::showReadingFile(int index, int count, const QString& fileName) {
+    m_readingProgress->setRange(0, count);
+    m_readingProgress->setValue(index);
+    m_readingProgress->show();
+    m_readingFile->setText(fileName);
+    m_readingFile->show();
+    // Repaint only: a click now could start a second regeneration inside this one.
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
 
 void PriceListsPanel::buildUi(QWidget* parent) {
@@ -46,6 +91,14 @@ void PriceListsPanel::buildUi(QWidget* parent) {
     m_SpeedButton42 =
         makeButton(QStringLiteral("SpeedButton42"), QStringLiteral("NEW ReGenerate and LOAD data in memory"));
     grid->addWidget(m_SpeedButton42, row++, 0, 1, 3);
+    m_readingFile = new QLabel;
+    m_readingFile->setObjectName(QStringLiteral("ReadingPriceListFile"));
+    m_readingFile->hide();
+    m_readingProgress = new QProgressBar;
+    m_readingProgress->setObjectName(QStringLiteral("ReadingPriceListsProgress"));
+    m_readingProgress->hide();
+    grid->addWidget(m_readingFile, row, 0);
+    grid->addWidget(m_readingProgress, row++, 1, 1, 2);
 
     grid->addWidget(makeTitle(QStringLiteral("  WORKING WITH PRICE LISTS OTHER SUPPLIERS  ")), row++, 0, 1, 3);
     m_CheckBox7 = makeCheck(QStringLiteral("CheckBox7"),

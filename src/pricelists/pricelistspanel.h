@@ -13,13 +13,14 @@ class QProgressBar;
 class QToolButton;
 class QWidget;
 struct AppContext;
+class OwnPriceTable;
 
 // "Connect to your price lists": the price list folder and column names, the download links
 // and the catalogue of free price lists.
 class PriceListsPanel : public QObject {
     Q_OBJECT
 public:
-    PriceListsPanel(AppContext& context, QWidget* parent);
+    PriceListsPanel(AppContext& context, OwnPriceTable& ownPrices, QWidget* parent);
     QWidget* widget() const { return m_widget; }
 
     // The e-mail address a listing request is sent from (the comparator account's box).
@@ -39,16 +40,21 @@ public:
     void SpeedButton52Click();
 
 public slots:
-    // Rewrites the report of the price list folder.
+    // Reports which files of the price-list folder a regeneration would read.
     void CheckPriceListFolder();
+    // Asks, then loads the own price table again from the folder. The price run calls it too
+    // when the table is empty.
+    void SpeedButton42Click();
 
 private:
     void buildUi(QWidget* parent);
     void connectDownloads();
     // The price list folder with a trailing separator; empty when it is not an existing folder.
     QString downloadFolder() const;
+    void showReadingFile(int index, int count, const QString& fileName);
 
     AppContext& m_context;
+    OwnPriceTable& m_ownPrices;
     QWidget* m_widget = nullptr;
     QLineEdit* m_Edit8 = nullptr;
     QLineEdit* m_Edit9 = nullptr;
@@ -57,6 +63,8 @@ private:
     QCheckBox* m_CheckBox3 = nullptr;
     QPlainTextEdit* m_Memo3 = nullptr;
     QToolButton* m_SpeedButton42 = nullptr;
+    QProgressBar* m_readingProgress = nullptr;
+    QLabel* m_readingFile = nullptr;
     QCheckBox* m_CheckBox7 = nullptr;
     QListWidget* m_ListBox5 = nullptr;
     QLabel* m_Label53 = nullptr;

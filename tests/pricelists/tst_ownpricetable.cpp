@@ -1,0 +1,156 @@
+#include "pricelists/normalizereference.h"
+#include "pricelists/ownpricetable.h"
+
+#include <QTest>
+
+namespace {
+
+TVarItemData item(const QString& brand, const QString& reference, const QString& price, const QString& file) {
+    return TVarItemData{brand, reference, NormalizeReference(reference), price, file};
+}
+
+void add(OwnPriceTable& table, const TVarItemData& row) {
+    table.Add(row.freereference, row);
+}
+
+QStringList filesOf(const QList<TVarItemData>& rows) {
+    QStringList files;
+    for (const TVarItemData& r : rows)
+        files << r.pathfile + QLatin1Char(':') + r.price;
+    return files;
+}
+
+} // namespace
+
+class TestOwnPriceTable : public QObject {
+    Q_OBJECT
+private slots:
+    void normalizeReference_data();
+    void normalizeReference();
+    void lookupMatchesKeyAndBrand_data();
+    void lookupMatchesKeyAndBrand();
+    void rowsKeepTheirTexts();
+    void sortPutsEqualKeysTogetherAndPrefixesFirst();
+    void stopFlagAbortsTheWalk();
+    void emptyAndRefill();
+};
+
+void TestOwnPriceTable::normalizeReference_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("key");
+    QTest::newRow("blanks, dash, dot") << " 0 986-452.044 "
+                                       << "0986452044";
+    QTest::newRow("small letters, slash") << "ab/12-c"
+                                          << "AB12C";
+    QTest::newRow("only marks") << "--"
+                                << "";
+    QTest::newRow("umlaut and other alphabets") << "äb-1 ж"
+                                                << "B1";
+    QTest::newRow("control characters") << "\t531\u00A00305\r\n"
+                                        << "5310305";
+}
+
+void TestOwnPriceTable::normalizeReference() {
+    QFETCH(QString, text);
+    QFETCH(QString, key);
+    QCOMPARE(NormalizeReference(text), key);
+}
+
+void TestOwnPriceTable::lookupMatchesKeyAndBrand_data() {
+    QTest::addColumn<QString>("reference");
+    QTest::addColumn<QString>("brand");
+    QTest::addColumn<QStringList>("found");
+    QTest::newRow("written otherwise, brand in other case") << "0 986-452 044"
+                                                            << "Bosch" << QStringList{"a.csv:12,50", "b.csv:13,00"};
+    QTest::newRow("longer brand") << "0986452044"
+                                  << "BOSCH GMBH" << QStringList{"a.csv:1,00"};
+    QTest::newRow("trailing blank in the brand") << "0986452044"
+                                                 << "BOSCH " << QStringList{};
+    QTest::newRow("prefix of a key") << "098645204"
+                                     << "BOSCH" << QStringList{"c.csv:9"};
+    QTest::newRow("key sharing the first ten characters") << "09864520441"
+                                                          << "BOSCH" << QStringList{"c.csv:11"};
+    QTest::newRow("unknown key") << "X"
+                                 << "BOSCH" << QStringList{};
+    QTest::newRow("empty key") << "--"
+                               << "BOSCH" << QStringList{};
+}
+
+void TestOwnPriceTable::lookupMatchesKeyAndBrand() {
+    QFETCH(QString, reference);
+    QFETCH(QString, brand);
+    QFETCH(QStringList, found);
+    OwnPriceTable table;
+    add(table, item("BOSCH", "0986452044", "12,50", "a.csv"));
+    add(table, item("BOSCH GMBH", "0986452044", "1,00", "a.csv"));
+    add(table, item("FEBI", "0986452044", "2", "a.csv"));
+    add(table, item("BOSCH", "098645204", "9", "c.csv"));
+    add(table, item("BOSCH", "09864520441", "11", "c.csv"));
+    add(table, item("BOSCH", "0 986 452 044", "13,00", "b.csv"));
+    add(table, item("BOSCH", "0986452043", "8", "c.csv"));
+    table.Sort();
+    const auto rows = FindOwnPrices(table, NormalizeReference(reference), brand);
+    QVERIFY(rows.has_value());
+    QStringList files = filesOf(*rows);
+    files.sort();
+    QCOMPARE(files, found);
+}
+
+void TestOwnPriceTable::rowsKeepTheirTexts() {
+    OwnPriceTable table;
+    add(table, item("INA", "531 0305 10", "12,50", "MyStock.csv"));
+    table.Sort();
+    QCOMPARE(table.Count(), 1);
+    const TVarItemData row = table.row(0);
+    QCOMPARE(row.brand, QStringLiteral("INA"));
+    QCOMPARE(row.reference, QStringLiteral("531 0305 10"));
+    QCOMPARE(row.freereference, QStringLiteral("531030510"));
+    QCOMPARE(row.price, QStringLiteral("12,50"));
+    QCOMPARE(row.pathfile, QStringLiteral("MyStock.csv"));
+    const auto found = FindOwnPrices(table, QStringLiteral("531030510"), QStringLiteral("ina"));
+    QCOMPARE(found->size(), 1);
+    QCOMPARE(found->first().reference, row.reference);
+}
+
+void TestOwnPriceTable::sortPutsEqualKeysTogetherAndPrefixesFirst() {
+    OwnPriceTable table;
+    const QStringList keys = {"B", "ABC", "A", "9", "ABCDEFGHIJKL", "AB", "ABCDEFGHIJK", "0", "ABCDEFGHIJ", "A"};
+    for (const QString& k : keys)
+        add(table, item("X", k, "1", "f.csv"));
+    table.Sort();
+    QStringList sorted;
+    for (qsizetype i = 0; i < table.Count(); ++i)
+        sorted << table.key(i).toString();
+    QCOMPARE(sorted, (QStringList{"0", "9", "A", "A", "AB", "ABC", "ABCDEFGHIJ", "ABCDEFGHIJK", "ABCDEFGHIJKL", "B"}));
+    QCOMPARE(FindOwnPrices(table, "A", "x")->size(), 2);
+    QCOMPARE(FindOwnPrices(table, "ABCDEFGHIJK", "X")->size(), 1);
+}
+
+void TestOwnPriceTable::stopFlagAbortsTheWalk() {
+    OwnPriceTable table;
+    for (int i = 0; i < 5; ++i)
+        add(table, item("X", "K1", QString::number(i), "f.csv"));
+    table.Sort();
+    int asked = 0;
+    QVERIFY(!FindOwnPrices(table, "K1", "X", [&] { return ++asked == 3; }).has_value());
+    QCOMPARE(asked, 3);
+    QCOMPARE(FindOwnPrices(table, "K1", "X", [] { return false; })->size(), 5);
+}
+
+void TestOwnPriceTable::emptyAndRefill() {
+    OwnPriceTable table;
+    add(table, item("X", "K1", "1", "f.csv"));
+    table.Empty();
+    QCOMPARE(table.Count(), 0);
+    QVERIFY(FindOwnPrices(table, "K1", "X")->isEmpty());
+    // A text longer than a whole block of the table still fits.
+    const QString longPrice(1 << 21, QLatin1Char('9'));
+    add(table, item("Y", "K2", longPrice, "g.csv"));
+    add(table, item("Y", "K1", "2", "g.csv"));
+    table.Sort();
+    QCOMPARE(table.row(1).price, longPrice);
+    QCOMPARE(table.row(0).pathfile, QStringLiteral("g.csv"));
+}
+
+QTEST_GUILESS_MAIN(TestOwnPriceTable)
+#include "tst_ownpricetable.moc"
