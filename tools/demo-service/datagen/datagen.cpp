@@ -386,6 +386,8 @@ std::string criterionValue(Random& rnd, const std::string& article, const std::s
         if (article == r.article && name == r.criterion)
             return std::to_string(rnd.between(r.low, r.high)) + (rnd.chance(20) ? ".5" : "");
     auto has = [&](const char* word) { return name.find(word) != std::string::npos; };
+    if (has("Cone"))
+        return std::to_string(rnd.between(12, 22));
     if (has("Thickness"))
         return std::to_string(rnd.between(10, 32)) + (rnd.chance(40) ? ".5" : "");
     if (has("Diameter") || has("diameter"))
