@@ -162,15 +162,148 @@ private slots:
             QCOMPARE(deepest, 5);
     }
 
-    void tradeGroupsRepeatAnAssembly() {
-        const auto groups =
-            DecodeAnswer<TTradeGroupRec>(QStringLiteral("GetListTradeGroupsForCar"),
-                                         catalog("GetListTradeGroupsForCar?" + kAccount + "&typid=10010"));
-        QStringList runs;
-        for (const TTradeGroupRec& g : groups)
+    // A trader reads the sample data: engines of the make's own family and years, parts that
+    // stand for one another with the same dimensions, each trade group and assembly once.
+    void enginesBelongToTheirMake() {
+        const auto makers =
+            DecodeAnswer<TManufacturerRec>(QStringLiteral("getManufacturers"), catalog("getManufacturers?" + kAccount));
+        QCOMPARE(makers.size(), 11);
+        const QSet<QString> vag{"AUDI", "VW", "SKODA"};
+        const QSet<QString> fuels{"Petrol", "Diesel", "Petrol/Electric"};
+        QHash<QString, QString> familyOfCode;
+        int types = 0;
+        for (const TManufacturerRec& maker : makers) {
+            const QString family = vag.contains(maker.brand) ? QStringLiteral("VAG") : maker.brand;
+            const auto models = DecodeAnswer<TModelRec>(
+                QStringLiteral("getModels"),
+                catalog(QStringLiteral("getModels?%1&mfaid=%2").arg(kAccount).arg(maker.mfaid)));
+            QVERIFY(!models.isEmpty());
+            for (const TModelRec& model : models) {
+                const auto records = DecodeAnswer<TTypeRec>(
+                    QStringLiteral("getTypes"),
+                    catalog(QStringLiteral("getTypes?%1&modid=%2").arg(kAccount).arg(model.modid)));
+                QVERIFY2(!records.isEmpty(), qPrintable(model.modelcar));
+                for (const TTypeRec& t : records) {
+                    const QString what = maker.brand + " " + model.modelcar + " " + t.fullnametypecar;
+                    ++types;
+                    QVERIFY2(fuels.contains(t.typefuel), qPrintable(what));
+                    QVERIFY2(t.kw.toInt() > 0 && t.ccm.toInt() > 0, qPrintable(what));
+                    // Model and engine were both built while the type was.
+                    QVERIFY2(t.pconstart >= model.pconstart, qPrintable(what));
+                    QVERIFY2(model.pconend.isEmpty() || (!t.pconend.isEmpty() && t.pconend <= model.pconend),
+                             qPrintable(what));
+                    QVERIFY2(t.pconend.isEmpty() || t.pconstart <= t.pconend, qPrintable(what));
+                    if (t.fullnametypecar.contains(QLatin1String("TFSI")))
+                        QVERIFY2(t.pconstart >= QLatin1String("2004/01"), qPrintable(what));
+                    const QStringList codes = t.listcodeengine.split(QStringLiteral(", "));
+                    QVERIFY2(!t.listcodeengine.isEmpty(), qPrintable(what));
+                    for (const QString& code : codes) {
+                        const QString known = familyOfCode.value(code, family);
+                        QVERIFY2(known == family, qPrintable(code + " of " + known + " on " + what));
+                        familyOfCode.insert(code, family);
+                    }
+                }
+            }
+        }
+        QVERIFY(types > 250);
+    }
+
+    void numberSearchVehiclesNameMakeAndModelOnce_data() {
+        QTest::addColumn<QString>("search");
+        QTest::addColumn<QString>("brand");
+        QTest::addColumn<QString>("model");
+        QTest::addColumn<int>("hits");
+        QTest::newRow("K-type") << ""
+                                << "AUDI"
+                                << "A4 (8E2, B6)" << 1;
+        QTest::newRow("KBA, one") << "getSearchKBA?kba=0588AKA"
+                                  << "AUDI"
+                                  << "A4 (8E2, B6)" << 1;
+        QTest::newRow("KBA, three") << "getSearchKBA?kba=0603AMN"
+                                    << "VW"
+                                    << "GOLF IV (1J1)" << 3;
+        QTest::newRow("MIME, one") << "getSearchMIME?mime=481516"
+                                   << "BMW"
+                                   << "3 (E46)" << 1;
+        QTest::newRow("MIME, three") << "getSearchMIME?mime=230742"
+                                     << "MERCEDES-BENZ"
+                                     << "C-CLASS (W203)" << 3;
+    }
+    void numberSearchVehiclesNameMakeAndModelOnce() {
+        QFETCH(QString, search);
+        QFETCH(QString, brand);
+        QFETCH(QString, model);
+        QFETCH(int, hits);
+        QList<int> typids{10010};
+        if (!search.isEmpty()) {
+            typids.clear();
+            const QString function = search.section(QLatin1Char('?'), 0, 0);
+            for (const TTypidRec& r : DecodeAnswer<TTypidRec>(function, catalog(search + "&" + kAccount)))
+                typids << r.typid;
+        }
+        QCOMPARE(typids.size(), hits);
+        for (int typid : typids) {
+            const auto cars =
+                DecodeAnswer<TCarInfoRec>(QStringLiteral("getInfoCar"),
+                                          catalog(QStringLiteral("getInfoCar?typid=%1&%2").arg(typid).arg(kAccount)));
+            QCOMPARE(cars.size(), 1);
+            const TCarInfoRec& car = cars.first();
+            QCOMPARE(car.brand, brand);
+            QCOMPARE(car.modelcar, model);
+            // The caption joins make, model and type: the type's own name must not repeat them.
+            QVERIFY2(!car.fullnametypecar.contains(brand) && !car.fullnametypecar.contains(model),
+                     qPrintable(car.fullnametypecar));
+            QVERIFY(!car.fullnametypecar.isEmpty());
+            if (typid == 10010)
+                QCOMPARE(car.fullnametypecar, QStringLiteral("1.6"));
+        }
+    }
+
+    void crossReferencesShareTheDimensions() {
+        // Every brake part of the sample vehicle; the parts standing for one of them fit it too.
+        const auto products = DecodeAnswer<TArticleRec>(
+            QStringLiteral("GetListArticlesFromTreeCategory"),
+            catalog("GetListArticlesFromTreeCategory?" + kAccount + "&typid=10010&strid=100001"));
+        QVERIFY(products.size() > 10);
+        QHash<QString, QString> criteriaOf;
+        for (const TArticleRec& p : products)
+            criteriaOf.insert(p.brand + "|" + p.reference, p.criteries);
+        int compared = 0;
+        for (const TArticleRec& p : products) {
+            const auto refs = DecodeAnswer<TCrossRefRec>(
+                QStringLiteral("GetCrossReferencesForArticle"),
+                catalog(QStringLiteral("GetCrossReferencesForArticle?artid=%1&%2").arg(p.artid).arg(kAccount)));
+            for (const TCrossRefRec& r : refs) {
+                const auto other = criteriaOf.constFind(r.brand + "|" + r.displaynr);
+                if (other == criteriaOf.constEnd())
+                    continue; // an original number
+                QVERIFY2(*other == p.criteries, qPrintable(p.brand + " " + p.reference + " / " + r.brand + " " +
+                                                           r.displaynr + ": " + p.criteries + " / " + *other));
+                ++compared;
+            }
+        }
+        QVERIFY(compared > 10);
+    }
+
+    void tradeGroupsShowEachAssemblyOnce_data() {
+        QTest::addColumn<int>("typid");
+        for (int typid : {10001, 10010, 10041, 10077, 10116, 10300})
+            QTest::addRow("%d", typid) << typid;
+    }
+    void tradeGroupsShowEachAssemblyOnce() {
+        QFETCH(int, typid);
+        const auto groups = DecodeAnswer<TTradeGroupRec>(
+            QStringLiteral("GetListTradeGroupsForCar"),
+            catalog(QStringLiteral("GetListTradeGroupsForCar?%1&typid=%2").arg(kAccount).arg(typid)));
+        QVERIFY(groups.size() > 3);
+        QStringList runs, names;
+        for (const TTradeGroupRec& g : groups) {
             if (runs.isEmpty() || runs.last() != g.gaassembly)
                 runs << g.gaassembly;
-        QVERIFY(runs.size() > QSet<QString>(runs.begin(), runs.end()).size());
+            names << g.ganame;
+        }
+        QCOMPARE(QSet<QString>(runs.begin(), runs.end()).size(), runs.size());
+        QCOMPARE(QSet<QString>(names.begin(), names.end()).size(), names.size());
     }
 
     void picturesAreJpegsOfThisService() {

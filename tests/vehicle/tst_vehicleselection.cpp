@@ -64,17 +64,17 @@ TCarInfoRec audiA4() {
     c.typid = 10010;
     c.modid = 1103;
     c.mfaid = 5;
-    c.fullnametypecar = "AUDI A4 (8E2, B6) 1.6";
+    c.fullnametypecar = "1.6";
     c.modelcar = "A4 (8E2, B6)";
     c.brand = "AUDI";
     c.pconstart = "2000/11";
     c.pconend = "2004/12";
     c.bodytype = "Saloon";
-    c.kw = "74";
-    c.hp = "101";
+    c.kw = "75";
+    c.hp = "102";
     c.ccm = "1595";
     c.typefuel = "Petrol";
-    c.listcodeengine = "AEH, AKL";
+    c.listcodeengine = "ALZ, AVU, BFQ";
     return c;
 }
 
@@ -386,6 +386,11 @@ void TestVehicleSelection::kTypeSearchSelectsVehicle() {
     QCOMPARE(cascade(f)->SelectedTypid(), 10010);
     QCOMPARE(box(f, "ComboBox6")->currentText(), QString("A4 (8E2, B6)"));
     QVERIFY(!f.find<QToolButton>("SpeedButton2")->isHidden());
+    // Make and model show once in the caption.
+    const QString caption = f.find<QLabel>("Label13")->text();
+    QVERIFY2(caption.startsWith("AUDI | A4 (8E2, B6) | 1.6 [2000/11 - 2004/12] Saloon | Petrol - 75kW"),
+             qPrintable(caption));
+    QCOMPARE(caption.count("AUDI"), 1);
     // The history keeps the text as typed, once.
     auto* kType = f.find<QComboBox>("ComboBox4");
     QCOMPARE(kType->count(), 1);

@@ -144,6 +144,8 @@ CREATE TABLE site(id INTEGER PRIMARY KEY, name TEXT, kind INT, currency TEXT);
 
 // ---- vehicles ----
 
+constexpr int kSampleKType = 10010; // AUDI A4 (8E2, B6) 1.6, as documented
+
 struct Type {
     int typid, modid, mfaid, vclass;
     std::string fuel;
@@ -154,6 +156,21 @@ struct Model {
     std::string oeBrand;
     std::vector<int> types;
 };
+
+[[noreturn]] void fail(const std::string& message) {
+    std::fprintf(stderr, "velmora-demo-datagen: %s\n", message.c_str());
+    std::exit(1);
+}
+
+// The engine of `family` that carries `code`; a vocabulary slip stops the build.
+const EngineSeed& engineOf(const std::string& family, const std::string& code, const char* model) {
+    for (const EngineSeed& e : kEngines)
+        if (family == e.family)
+            for (const std::string& c : split(e.codes, ','))
+                if (c == code || c == " " + code)
+                    return e;
+    fail("no " + family + " engine " + code + " for " + model);
+}
 
 std::string tsnFor(int serial) {
     // Generated type keys start at "B", so they never meet the documented samples.
@@ -179,31 +196,35 @@ void writeVehicles(Db& db, Random& rnd, std::vector<Model>& models, std::vector<
                       {std::to_string(modid), std::to_string(maker.mfaid), seed.name, std::to_string(seed.start),
                        endYm ? std::to_string(endYm) : "", std::to_string(seed.vclass)});
 
-            const EngineSeed* pool = kCarEngines;
-            int poolSize = static_cast<int>(std::size(kCarEngines));
-            if (seed.vclass == 2) {
-                pool = kTruckEngines;
-                poolSize = static_cast<int>(std::size(kTruckEngines));
-            } else if (seed.vclass == 3) {
-                pool = kBikeEngines;
-                poolSize = static_cast<int>(std::size(kBikeEngines));
-            }
-            const int count = std::min(poolSize, seed.vclass == 1 ? rnd.between(4, 7) : rnd.between(2, 3));
-            std::set<int> chosen;
-            while (static_cast<int>(chosen.size()) < count)
-                chosen.insert(rnd.below(poolSize));
+            const int startYear = seed.start / 100, endYear = endYm ? endYm / 100 : 2025;
             int k = 0;
-            for (int e : chosen) {
-                const EngineSeed& engine = pool[e];
-                const int startYear = seed.start / 100, endYear = endYm ? endYm / 100 : 2025;
-                const int span = std::max(0, endYear - startYear);
-                const int tStartYear = startYear + (k == 0 ? 0 : rnd.below(span / 2 + 1));
-                const int tStart = tStartYear * 100 + (k == 0 ? seed.start % 100 : rnd.between(1, 12));
+            for (const std::string& entry : split(seed.engines, '|')) {
+                const size_t eq = entry.find('=');
+                const std::string code = eq == std::string::npos ? entry : entry.substr(eq + 1);
+                const EngineSeed& engine = engineOf(maker.oeBrand, code, seed.name);
+                const std::string typeName = eq == std::string::npos ? engine.name : entry.substr(0, eq);
+                // A type runs while both its model and its engine are built; the model starts
+                // with its first type.
+                if (engine.from > endYear || (engine.to && engine.to < startYear) ||
+                    (k == 0 && engine.from > startYear))
+                    fail(std::string("engine ") + code + " was not built for " + seed.name);
+                int tStart = seed.start;
+                if (engine.from > startYear)
+                    tStart = engine.from * 100 + rnd.between(1, 12);
+                else if (k > 0 && rnd.chance(40))
+                    tStart = std::min(endYear, startYear + rnd.below(3)) * 100 + rnd.between(1, 12);
+                tStart = std::max(seed.start, endYm ? std::min(tStart, endYm) : tStart);
                 int tEnd = endYm;
-                if (k > 0 && rnd.chance(30) && tStartYear + 1 < endYear)
-                    tEnd = rnd.between(tStartYear + 1, endYear) * 100 + rnd.between(1, 12);
+                if (engine.to && (!endYm || engine.to < endYear))
+                    tEnd = engine.to * 100 + rnd.between(1, 12);
+                else if (k > 0 && rnd.chance(20) && tStart / 100 + 1 < endYear)
+                    tEnd = rnd.between(tStart / 100 + 1, endYear) * 100 + rnd.between(1, 12);
+                if (tEnd && endYm)
+                    tEnd = std::min(tEnd, endYm);
+                if (tEnd && tEnd < tStart)
+                    tEnd = tStart;
                 const int hp = (engine.kw * 136 + 50) / 100;
-                const std::string fullname = std::string(maker.brand) + " " + seed.name + " " + engine.name;
+                const std::string fullname = std::string(maker.brand) + " " + seed.name + " " + typeName;
                 char kba[16], mime[16];
                 std::snprintf(kba, sizeof kba, "%s%s", maker.hsn, tsnFor(typid - 10001).c_str());
                 std::snprintf(mime, sizeof mime, "%d", 100000 + 3 * typid);
@@ -224,7 +245,7 @@ void writeVehicles(Db& db, Random& rnd, std::vector<Model>& models, std::vector<
                 if (std::string(seed.name) == "C-CLASS (W203)" && k < 3)
                     mimeText = "230742";
                 db.insert("INSERT INTO type VALUES(?,?,?,?,?,?,?,?,?,?,?,?,?,?)",
-                          {std::to_string(typid), std::to_string(modid), engine.name, fullname, std::to_string(tStart),
+                          {std::to_string(typid), std::to_string(modid), typeName, fullname, std::to_string(tStart),
                            tEnd ? std::to_string(tEnd) : "", seed.body, std::to_string(engine.kw), std::to_string(hp),
                            std::to_string(engine.ccm), engine.fuel, engine.codes, kbaText, mimeText});
                 types.push_back({typid, modid, maker.mfaid, seed.vclass, engine.fuel});
@@ -278,11 +299,9 @@ void writeCategories(Db& db, std::vector<Leaf>& leaves) {
         const int c3 = node(p3, c2, 3, a.component, treeFlags);
         const int c4 = node(p4, c3, 4, a.article, treeFlags);
         ++gaid;
-        // Articles of every car come last in the trade groups, after other assemblies, as in the
-        // vendor's data: their assembly then appears a second time.
-        const int tradePos = (a.flags & Universal) ? 1000 + index : index;
+        // Trade groups of one assembly stand together, so each assembly shows once.
         db.insert("INSERT INTO tradegroup VALUES(?,?,?,?)",
-                  {std::to_string(gaid), a.article, a.group, std::to_string(tradePos)});
+                  {std::to_string(gaid), a.article, a.group, std::to_string(index)});
         const auto positions = split(a.positions, '|');
         if (positions.empty())
             leaves.push_back({c4, gaid, index, ""});
@@ -336,8 +355,39 @@ std::string oeNumberFor(Random& rnd, const std::string& oeBrand) {
 }
 
 // A value in the range such a measure has on real parts.
-std::string criterionValue(Random& rnd, const std::string& name) {
+// Measures whose range depends on the part more than on the measure's name.
+struct MeasureRange {
+    const char* article;
+    const char* criterion;
+    int low, high;
+};
+const MeasureRange kMeasureRanges[] = {
+    {"Brake Pad Set, disc brake", "Width [mm]", 95, 165},
+    {"Brake Pad Set, disc brake", "Height [mm]", 42, 75},
+    {"Brake Pad Set, disc brake", "Thickness [mm]", 15, 20},
+    {"Brake Disc", "Outer diameter [mm]", 239, 360},
+    {"Brake Disc", "Height [mm]", 35, 62},
+    {"Brake Shoe Set", "Width [mm]", 30, 60},
+    {"Oil Filter", "Height [mm]", 60, 140},
+    {"Oil Filter", "Outer diameter [mm]", 65, 110},
+    {"Air Filter", "Height [mm]", 40, 80},
+    {"Air Filter", "Width [mm]", 120, 280},
+    {"Air Filter", "Length [mm]", 180, 380},
+    {"Timing Belt Kit", "Width [mm]", 17, 32},
+    {"Timing Belt", "Width [mm]", 17, 32},
+    {"Timing Belt Kit", "Number of Teeth", 100, 160},
+    {"Timing Belt", "Number of Teeth", 100, 160},
+    {"V-Ribbed Belt", "Length [mm]", 700, 2600},
+    {"Wiper Blade", "Length [mm]", 280, 700},
+};
+
+std::string criterionValue(Random& rnd, const std::string& article, const std::string& name) {
+    for (const MeasureRange& r : kMeasureRanges)
+        if (article == r.article && name == r.criterion)
+            return std::to_string(rnd.between(r.low, r.high)) + (rnd.chance(20) ? ".5" : "");
     auto has = [&](const char* word) { return name.find(word) != std::string::npos; };
+    if (has("Cone"))
+        return std::to_string(rnd.between(12, 22));
     if (has("Thickness"))
         return std::to_string(rnd.between(10, 32)) + (rnd.chance(40) ? ".5" : "");
     if (has("Diameter") || has("diameter"))
@@ -388,6 +438,12 @@ void writeProducts(Db& db, Random& rnd, const std::vector<Leaf>& leaves, const s
     for (const Type& t : types)
         fuelOf[t.typid] = t.fuel;
     std::map<std::string, int> serials;
+    const Model* sampleModel = nullptr;
+    for (const Model& m : models)
+        if (std::find(m.types.begin(), m.types.end(), kSampleKType) != m.types.end())
+            sampleModel = &m;
+    if (!sampleModel)
+        fail("no model of the K-type sample");
     int artid = 100001;
     for (const Leaf& leaf : leaves) {
         const ArticleSeed& a = kArticles[leaf.article];
@@ -397,6 +453,9 @@ void writeProducts(Db& db, Random& rnd, const std::vector<Leaf>& leaves, const s
         const bool universal = a.flags & Universal;
         const int groups = universal ? 2 : 10;
         for (int g = 0; g < groups; ++g) {
+            // The documented cross-reference sample: TRW GDB1385 and its FEBI BILSTEIN
+            // equivalent, front pads of the K-type sample's model.
+            const bool documentedPads = &leaf == &leaves.front() && g == 0;
             // One fitment: models of one original-equipment family and class share the part.
             std::vector<int> fit;
             std::string oeBrand = "VAG";
@@ -413,6 +472,8 @@ void writeProducts(Db& db, Random& rnd, const std::vector<Leaf>& leaves, const s
                 if (candidates.empty())
                     continue;
                 const Model* pick = candidates[rnd.below(static_cast<int>(candidates.size()))];
+                if (documentedPads)
+                    pick = sampleModel;
                 oeBrand = pick->oeBrand;
                 std::vector<const Model*> family;
                 for (const Model* m : candidates)
@@ -440,6 +501,17 @@ void writeProducts(Db& db, Random& rnd, const std::vector<Leaf>& leaves, const s
             std::vector<std::string> groupBrands = brands;
             while (groupBrands.size() > 3 || (groupBrands.size() > 2 && rnd.chance(40)))
                 groupBrands.erase(groupBrands.begin() + rnd.below(static_cast<int>(groupBrands.size())));
+            if (documentedPads)
+                groupBrands = {"TRW", "FEBI BILSTEIN"};
+            // Parts that stand for one another share their dimensions.
+            std::string crit;
+            if (!leaf.position.empty())
+                crit = "Fitting Position: " + leaf.position;
+            for (const std::string& c : criteria) {
+                if (!crit.empty())
+                    crit += "; ";
+                crit += c + ": " + criterionValue(rnd, a.article, c);
+            }
             const int basePrice = 500 + (leaf.article * 997) % 15000;
             std::vector<std::pair<int, std::pair<std::string, std::string>>> members; // artid, brand, reference
             for (const std::string& brand : groupBrands) {
@@ -456,20 +528,14 @@ void writeProducts(Db& db, Random& rnd, const std::vector<Leaf>& leaves, const s
                     status = "Not available from manufacturer";
                 else if (s >= 86)
                     status = "Discontinued";
-                std::string crit;
-                if (!leaf.position.empty())
-                    crit = "Fitting Position: " + leaf.position;
-                for (const std::string& c : criteria) {
-                    if (!crit.empty())
-                        crit += "; ";
-                    crit += c + ": " + criterionValue(rnd, c);
-                }
                 const std::string terms = rnd.chance(30) ? kTermsOfUse[rnd.below(8)] : "";
                 const int cents = basePrice + rnd.between(-300, 3000);
                 const int shape =
                     a.group == std::string("Filters") ? 2 : (a.article == std::string("Brake Disc") ? 0 : 1);
                 std::string pictures;
-                const int pictureCount = rnd.between(1, 3);
+                const int drawn = rnd.between(1, 3);
+                // The documented picture samples.
+                const int pictureCount = artid == 100001 ? 3 : artid == 100002 ? 1 : drawn;
                 for (int i = 0; i < pictureCount; ++i)
                     pictures += (i ? "," : "") + std::to_string(shape * 8 + rnd.below(8));
                 // Some products have no picture at all; drawn above anyway so the other data stay put.

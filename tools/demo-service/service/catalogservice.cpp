@@ -279,7 +279,8 @@ void CatalogService::handle(const httplib::Request& req, httplib::Response& res)
             a.field("typid", t->typid);
             a.field("modid", t->modid);
             a.field("mfaid", t->mfaid);
-            a.field("typecar", t->fullName);
+            // The short name: make and model have their own fields, and the caption joins all three.
+            a.field("typecar", t->shortName);
             a.field("modelcar", m ? m->name : "");
             a.field("brand", mk ? mk->brand : "");
             a.field("pconstart", t->start);
