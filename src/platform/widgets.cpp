@@ -185,7 +185,9 @@ int DialogUnitsToPixels(const QListWidget* list, int units) {
 }
 
 void WatchSearchHistoryBoxKeys(QComboBox* box, QObject* filter) {
-    box->lineEdit()->installEventFilter(filter);
+    // An editable box keeps the focus itself and passes keys on to its line edit by a direct
+    // call, which no filter on the line edit sees: the keyboard's keys arrive at the box.
+    box->installEventFilter(filter);
     // Installed after the completer's own filter, so it sees the keys first.
     box->completer()->popup()->installEventFilter(filter);
 }
@@ -197,7 +199,7 @@ bool IsSearchHistoryBoxEnter(QComboBox* box, QObject* watched, QEvent* event) {
     if (!IsEnterKey(static_cast<QKeyEvent*>(event)->key()))
         return false;
     QAbstractItemView* history = box->completer()->popup();
-    if (watched != box->lineEdit() && watched != history)
+    if (watched != box && watched != history)
         return false;
     if (watched == history && history->isVisible()) {
         const QModelIndex marked = history->currentIndex();

@@ -77,7 +77,8 @@ int DialogUnitsToPixels(const QListWidget* list, int units);
 
 // Editable boxes with a history of search words, shown as a list while the user types. The open
 // list takes the keys before the box, so a panel watches both: WatchSearchHistoryBoxKeys lets
-// `filter` see them, and IsSearchHistoryBoxEnter tells Enter pressed in either. On Enter the
+// `filter` see them (the box's own keys, which the box hands to its line edit unfiltered), and
+// IsSearchHistoryBoxEnter tells Enter (main or keypad) pressed in either. On Enter the
 // list closes and a word highlighted in it becomes the box's text.
 void WatchSearchHistoryBoxKeys(QComboBox* box, QObject* filter);
 bool IsSearchHistoryBoxEnter(QComboBox* box, QObject* watched, QEvent* event);

@@ -2,11 +2,13 @@
 #include "service/serviceclient.h"
 #include "support/windowfixture.h"
 
+#include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
-
-#include <QLabel>
 #include <QToolButton>
+
+#include <memory>
 
 class TestMainWindow : public QObject {
     Q_OBJECT
@@ -22,6 +24,11 @@ private slots:
     void logStripButtonSavesAndOpensLog();
     void informationLinksOpenTheirPages();
     void settingsAreWrittenOnlyOnClose();
+    void searchBoxesAnswerEnterFromKeyboard_data();
+    void searchBoxesAnswerEnterFromKeyboard();
+
+private:
+    std::unique_ptr<DemoService> m_service;
 };
 
 void TestMainWindow::captionCarriesVersion_data() {
@@ -188,6 +195,56 @@ void TestMainWindow::settingsAreWrittenOnlyOnClose() {
     QVERIFY(!QFile::exists(f.folders.programFile("velmora.ini")));
     QVERIFY(f.window().close());
     QVERIFY(readBytes(f.folders.programFile("velmora.ini")).contains("email=trader@x.test"));
+}
+
+void TestMainWindow::searchBoxesAnswerEnterFromKeyboard_data() {
+    QTest::addColumn<QString>("boxName");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("request");
+    const struct {
+        const char *name, *box, *typed, *request;
+    } boxes[] = {
+        {"K-type", "ComboBox4", "10010", "/getInfoCar?typid=10010&"},
+        {"KBA", "ComboBox3", "0588AKA", "/getSearchKBA?kba=0588AKA&"},
+        {"MIME", "ComboBox2", "481516", "/getSearchMIME?mime=481516&"},
+        {"cross reference", "ComboBox1", "GDB1385", "/getSearchByCrossref?search=GDB1385&"},
+        {"product name", "ComboBox10", "brake pad", "/getSearchArticleByNameForCar?typid=10010&search=brake%20pad&"},
+    };
+    QTest::addColumn<int>("key");
+    QTest::addColumn<int>("modifiers");
+    for (const auto& b : boxes) {
+        QTest::addRow("%s, Return", b.name) << b.box << b.typed << b.request << int(Qt::Key_Return) << 0;
+        QTest::addRow("%s, keypad Enter", b.name)
+            << b.box << b.typed << b.request << int(Qt::Key_Enter) << int(Qt::KeypadModifier);
+    }
+}
+
+void TestMainWindow::searchBoxesAnswerEnterFromKeyboard() {
+    QFETCH(QString, boxName);
+    QFETCH(QString, typed);
+    QFETCH(QString, request);
+    QFETCH(int, key);
+    QFETCH(int, modifiers);
+    if (!m_service) {
+        m_service = std::make_unique<DemoService>(QStringList{"--quiet"});
+        QVERIFY2(m_service->isRunning(), qPrintable(m_service->error()));
+    }
+    WindowFixture f(EndpointsOf(*m_service));
+    f.signIn();
+    const auto typeAndPress = [&](const char* name, const QString& text, Qt::Key pressed, Qt::KeyboardModifiers with) {
+        auto* box = f.find<QComboBox>(name);
+        if (!box->isVisible())
+            Click(f.find<QLabel>("Label12"));
+        typeInto(box, text);
+        pressKey(pressed, with);
+    };
+    if (boxName == "ComboBox10") // the name search needs a vehicle
+        typeAndPress("ComboBox4", "10010", Qt::Key_Return, Qt::NoModifier);
+    const qsizetype mark = f.window().context().log->lines().size();
+    typeAndPress(qPrintable(boxName), typed, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+    const QStringList sent = f.window().context().log->lines().mid(mark);
+    QVERIFY2(!sent.isEmpty() && sent.first().contains(request), qPrintable(sent.join('\n')));
+    QVERIFY2(f.dialogs.shown().isEmpty(), qPrintable(f.dialogs.lastText()));
 }
 
 QTEST_MAIN(TestMainWindow)

@@ -78,6 +78,11 @@ struct Catalog {
     }
     TForm1& w() { return f.window(); }
     QTreeWidget* tree(const char* name) { return f.find<QTreeWidget>(name); }
+    // Opens the "Search by" section, where the name and cross-reference boxes sit.
+    void openSearchSection() {
+        if (folded(f, "Label12"))
+            Click(f.find<QLabel>("Label12"));
+    }
 
     // The first engine type the service lists for 2010.
     int sampleTypid() {
@@ -437,9 +442,10 @@ void TestCatalogBrowsing::nameSearchRefusals() {
     if (withVehicle)
         c.selectVehicle(4242);
     const qsizetype before = c.w().context().log->lines().size();
+    c.openSearchSection();
     auto* box = c.f.find<QComboBox>("ComboBox10");
-    box->setEditText(typed);
-    QTest::keyClick(box->lineEdit(), Qt::Key_Return);
+    typeInto(box, typed);
+    pressKey(Qt::Key_Return);
     QCOMPARE(c.f.dialogs.texts(), QStringList{message});
     QCOMPARE(c.w().context().log->lines().size(), before);
     QCOMPARE(box->count(), 0);
@@ -449,19 +455,21 @@ void TestCatalogBrowsing::nameSearchSendsWordAsTypedAndKeepsHistory() {
     Catalog c(EndpointsOf(*m_service));
     const int typid = c.sampleTypid();
     c.selectVehicle(typid);
+    c.openSearchSection();
     auto* box = c.f.find<QComboBox>("ComboBox10");
-    box->setEditText("disc ");
-    QTest::keyClick(box->lineEdit(), Qt::Key_Return);
+    typeInto(box, "disc ");
+    pressKey(Qt::Key_Return);
     QVERIFY(c.f.dialogs.shown().isEmpty());
     QVERIFY(logHas(c.w(), QString("getSearchArticleByNameForCar?typid=%1&search=disc%20&").arg(typid) + kAccount));
     QCOMPARE(c.w().currentPage(), "PAGEPRODUCT");
     QVERIFY(c.tree("TreeView3")->topLevelItemCount() > 0);
     QCOMPARE(box->currentText(), "disc ");
 
+    c.openSearchSection();
     box->setEditText("DISC");
-    c.list->ComboBox10KeyPress(Qt::Key_Return);
+    pressKey(box, Qt::Key_Return);
     box->setEditText("brake");
-    c.list->ComboBox10KeyPress(Qt::Key_Enter);
+    pressKey(box, Qt::Key_Enter, Qt::KeypadModifier);
     QCOMPARE(box->count(), 2);
     QCOMPARE(box->itemText(0), "brake");
     QCOMPARE(box->itemText(1), "disc");
@@ -474,9 +482,10 @@ void TestCatalogBrowsing::crossReferenceSearchAndFollowUp() {
     const QString reference = c.productRows().first().reference;
     c.w().showPage("SETTINGS");
 
+    c.openSearchSection();
     auto* box = c.f.find<QComboBox>("ComboBox1");
     box->setEditText(' ' + reference);
-    QTest::keyClick(box->lineEdit(), Qt::Key_Return);
+    pressKey(box, Qt::Key_Return);
     QCOMPARE(c.f.find<QLabel>("Label19")->text(), "BY CROSS REFERENCE \"" + reference + '"');
     QListWidget* matches = c.f.find<QListWidget>("ListBox3");
     QVERIFY(matches->count() > 0);
@@ -491,7 +500,9 @@ void TestCatalogBrowsing::crossReferenceSearchAndFollowUp() {
     QCOMPARE(matches->item(0)->text().count('\t'), 2);
 
     const qsizetype before = c.w().context().log->lines().size();
-    QTest::keyClick(matches, Qt::Key_Return);
+    // The found matches take the focus, so Enter opens the first one.
+    QCOMPARE(QApplication::focusWidget(), matches);
+    pressKey(Qt::Key_Return);
     emit matches->itemDoubleClicked(matches->item(0));
     const QStringList sent = requestsOf(c.w(), "GetSearchByCrossrefAndBrand", before);
     QCOMPARE(sent.size(), 2);
@@ -508,9 +519,10 @@ void TestCatalogBrowsing::crossReferenceSearchAndFollowUp() {
 
 void TestCatalogBrowsing::crossReferenceWithoutMatches() {
     Catalog c(EndpointsOf(*m_service));
+    c.openSearchSection();
     auto* box = c.f.find<QComboBox>("ComboBox1");
     box->setEditText("NO-SUCH-99");
-    c.cross->ComboBox1KeyPress(Qt::Key_Return);
+    pressKey(box, Qt::Key_Return);
     QCOMPARE(c.f.find<QLabel>("Label19")->text(), "BY CROSS REFERENCE \"NO-SUCH-99\"");
     QVERIFY(logHas(c.w(), "getSearchByCrossref?search=NO-SUCH-99&" + kAccount));
     QCOMPARE(c.f.find<QListWidget>("ListBox3")->count(), 0);
@@ -522,7 +534,7 @@ void TestCatalogBrowsing::crossReferenceWithoutMatches() {
     // A blank word does nothing at all.
     const qsizetype before = c.w().context().log->lines().size();
     box->setEditText("   ");
-    c.cross->ComboBox1KeyPress(Qt::Key_Return);
+    pressKey(box, Qt::Key_Return);
     QCOMPARE(c.w().context().log->lines().size(), before);
 }
 
@@ -534,13 +546,14 @@ void TestCatalogBrowsing::crossReferenceFollowUpSentVerbatim() {
     Endpoints endpoints = EndpointsOf(*m_service);
     endpoints.catalogUrl = server.url("/");
     Catalog c(endpoints);
+    c.openSearchSection();
     c.f.find<QComboBox>("ComboBox1")->setEditText("ab 12");
-    c.cross->ComboBox1KeyPress(Qt::Key_Return);
+    pressKey(c.f.find<QComboBox>("ComboBox1"), Qt::Key_Return);
     QVERIFY(logHas(c.w(), "getSearchByCrossref?search=ab%2012&" + kAccount));
     QListWidget* matches = c.f.find<QListWidget>("ListBox3");
     QCOMPARE(matches->count(), 1);
     QCOMPARE(matches->item(0)->text(), "ATE\tAB+12[x]#7\tDisc");
-    c.cross->ListBox3KeyPress(Qt::Key_Return);
+    pressKey(matches, Qt::Key_Return);
     QVERIFY(logHas(c.w(), "GetSearchByCrossrefAndBrand?" + kAccount + "&braid=31&search=AB+12[x]#7"));
     QCOMPARE(c.tree("TreeView3")->topLevelItemCount(), 0);
     QVERIFY(c.w().productTable().rows().isEmpty());
@@ -561,17 +574,16 @@ void TestCatalogBrowsing::enterWithHistoryShownStillSearches() {
     Catalog c(EndpointsOf(*m_service));
     c.selectVehicle(c.sampleTypid());
     c.w().showPage("PAGEPRODUCT");
+    c.openSearchSection();
     auto* box = c.f.find<QComboBox>(qPrintable(boxName));
     box->addItem("earlier word");
 
     // Typing opens the earlier words; Enter goes to that list, and must still search.
-    box->setFocus();
-    box->lineEdit()->clear();
-    QTest::keyClicks(box->lineEdit(), "second");
+    typeInto(box, "second");
     QWidget* history = box->completer()->popup();
     QVERIFY(history->isVisible());
     const qsizetype before = c.w().context().log->lines().size();
-    QTest::keyClick(history, Qt::Key_Return);
+    pressKey(Qt::Key_Return);
     const QStringList sent = requestsOf(c.w(), function, before);
     QCOMPARE(sent.size(), 1);
     QVERIFY2(sent.first().contains("search=second&"), qPrintable(sent.first()));
@@ -589,13 +601,13 @@ void TestCatalogBrowsing::filterIgnoresLetterCase() {
     const int all = products->topLevelItemCount();
 
     filter->setText("ab");
-    QTest::keyClick(filter, Qt::Key_Return);
+    pressKey(filter, Qt::Key_Return);
     QCOMPARE(c.f.dialogs.texts(), QStringList{"Search word is empty or less 3 symbols !!!"});
     QCOMPARE(products->topLevelItemCount(), all);
 
     for (const QString& typed : {brand.toUpper(), brand.toLower()}) {
         filter->setText(typed);
-        c.list->Edit15KeyPress(Qt::Key_Return);
+        pressKey(filter, Qt::Key_Enter, Qt::KeypadModifier);
         int expected = 0;
         for (const ProductRecord& r : rows)
             expected += ProductMatchesFilter(r, LocaleFormats::toLower(typed));
@@ -605,7 +617,7 @@ void TestCatalogBrowsing::filterIgnoresLetterCase() {
     QCOMPARE(c.f.find<QListWidget>("ListBox1")->count() > 0, true);
 
     filter->setText("zzzqqq");
-    c.list->Edit15KeyPress(Qt::Key_Return);
+    pressKey(filter, Qt::Key_Return);
     QCOMPARE(products->topLevelItemCount(), 0);
     QCOMPARE(c.f.dialogs.shown().size(), 1);
 
@@ -625,7 +637,7 @@ void TestCatalogBrowsing::listFileHoldsAllProducts() {
     c.listFirstTradeGroup();
     auto* filter = c.f.find<QLineEdit>("Edit15");
     filter->setText(c.productRows().first().reference);
-    c.list->Edit15KeyPress(Qt::Key_Return); // the file ignores the filter
+    pressKey(filter, Qt::Key_Return); // the file ignores the filter
     Click(c.f.find<QToolButton>("SpeedButton51"));
 
     const QString path = c.f.folders.workingFile("ListProducts.txt");

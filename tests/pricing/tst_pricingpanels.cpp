@@ -217,9 +217,8 @@ void TestPricingPanels::refillShowsDetailsAndAsksCachesOnce() {
     QCOMPARE(requestsOf(f, "GetTypesForArticle"), 2);
 
     // A key released in the tree refills for the node then selected.
-    tree->setFocus();
-    QTest::keyClick(tree, Qt::Key_Down); // onto the detail line of the first product
-    QTest::keyClick(tree, Qt::Key_Down);
+    pressKey(tree, Qt::Key_Down); // onto the detail line of the first product
+    pressKey(Qt::Key_Down);
     QCOMPARE(tree->currentItem(), nodeOf(tree, kThreePictures));
     QCOMPARE(memoLines(f).first(), "Brand: TRW");
 }
@@ -424,12 +423,9 @@ void TestPricingPanels::insertAddsSelectedProduct() {
     QCOMPARE(add->shortcut(), QKeySequence(Qt::Key_Insert));
 
     f.window().showPage("PAGEPRODUCT");
-    f.window().activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(&f.window()));
-    tree->setFocus();
     tree->setCurrentItem(nodeOf(tree, kThreePictures));
     QCOMPARE(tabs->currentIndex(), 0);
-    QTest::keyClick(tree, Qt::Key_Insert);
+    pressKey(tree, Qt::Key_Insert);
     QCOMPARE(tabs->currentIndex(), 1);
     QCOMPARE(grid->rowTexts(),
              (QList<QStringList>{{"brand", "reference", "name"}, {"TRW", "GDB1385", "Brake Pad Set"}, {"", "", ""}}));

@@ -1,6 +1,8 @@
 #include "support/windowfixture.h"
 
+#include <QApplication>
 #include <QLineEdit>
+#include <QWindow>
 
 Endpoints EndpointsOf(const DemoService& service) {
     Endpoints e;
@@ -14,6 +16,57 @@ Endpoints EndpointsOf(const DemoService& service) {
 
 void Click(QWidget* widget) {
     QTest::mouseClick(widget, Qt::LeftButton, {}, widget->rect().center());
+}
+
+namespace {
+QWindow* keyboardWindow() {
+    // An open popup list takes the keys from its window, as it does from the keyboard.
+    QWidget* target = QApplication::activeWindow();
+    if (!target)
+        target = QApplication::activePopupWidget();
+    return target ? target->windowHandle() : nullptr;
+}
+} // namespace
+
+bool focusControl(QWidget* control) {
+    QWidget* window = control->window();
+    if (!window->isVisible())
+        window->show();
+    window->activateWindow();
+    if (!QTest::qWaitForWindowActive(window))
+        return false;
+    // A popup closed by the program may leave the application without an active window.
+    if (QApplication::activeWindow() != window)
+        QApplication::setActiveWindow(window);
+    control->setFocus(Qt::MouseFocusReason);
+    QWidget* focused = QApplication::focusWidget();
+    return focused && (focused == control || focused->focusProxy() == control || control->isAncestorOf(focused));
+}
+
+void pressKey(QWidget* control, Qt::Key key, Qt::KeyboardModifiers modifiers) {
+    if (!focusControl(control))
+        qWarning("%s cannot take the focus", qPrintable(control->objectName()));
+    pressKey(key, modifiers);
+}
+
+void pressKey(Qt::Key key, Qt::KeyboardModifiers modifiers) {
+    if (QWindow* window = keyboardWindow())
+        QTest::keyClick(window, key, modifiers);
+    else
+        qWarning("no window has the keyboard");
+}
+
+void typeText(const QString& text) {
+    for (const QChar c : text)
+        if (QWindow* window = keyboardWindow())
+            QTest::keyClick(window, c.toLatin1());
+}
+
+void typeInto(QWidget* control, const QString& text) {
+    pressKey(control, Qt::Key_A, Qt::ControlModifier);
+    if (text.isEmpty())
+        pressKey(Qt::Key_Delete);
+    typeText(text);
 }
 
 WindowFixture::WindowFixture(const Endpoints& endpoints, const QString& version) {

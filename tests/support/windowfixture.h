@@ -16,6 +16,17 @@ Endpoints EndpointsOf(const DemoService& service);
 // A left click in the middle of the widget.
 void Click(QWidget* widget);
 
+// The keyboard's path: the control's window is shown and active, the control has the focus as
+// after the user's click, and each key goes to the window, which hands it to its focus widget
+// (or to an open popup list). False when the control could not take the focus.
+bool focusControl(QWidget* control);
+void pressKey(QWidget* control, Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
+// Replaces the control's text by typing (Ctrl+A, then the characters, which must be Latin-1).
+void typeInto(QWidget* control, const QString& text);
+// Keys to whatever has the focus now, as the keyboard sends them.
+void pressKey(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
+void typeText(const QString& text);
+
 // A fresh main window over a temporary program folder, with scripted dialogs and a recording
 // desktop. Endpoints point at `endpoints` (by default nowhere reachable).
 class WindowFixture {

@@ -133,8 +133,10 @@ void TestVehicleSelection::cleanupTestCase() {
 
 void TestVehicleSelection::enterNumber(WindowFixture& f, const QString& boxName, const QString& text) {
     auto* numberBox = f.find<QComboBox>(boxName);
+    if (!numberBox->isVisible())
+        Click(f.find<QLabel>("Label12")); // the user opens "Search by" first
     numberBox->setEditText(text);
-    QTest::keyClick(numberBox->lineEdit(), Qt::Key_Return);
+    pressKey(numberBox, Qt::Key_Return);
 }
 
 void TestVehicleSelection::startState() {
@@ -396,7 +398,7 @@ void TestVehicleSelection::kTypeSearchSelectsVehicle() {
     QCOMPARE(kType->count(), 2);
     // Other keys do nothing.
     const qsizetype before = logMark(f);
-    QTest::keyClick(kType->lineEdit(), Qt::Key_Tab);
+    pressKey(kType, Qt::Key_Tab);
     QCOMPARE(requestsSince(f, before).size(), 0);
 }
 
@@ -410,13 +412,11 @@ void TestVehicleSelection::enterSearchesWhileHistoryIsOpen() {
 
     // Typing drops the history down; the key then goes to its list, as a user's does.
     Click(f.find<QLabel>("Label12"));
-    kType->setEditText(QString());
-    kType->lineEdit()->setFocus();
-    QTest::keyClicks(kType->lineEdit(), "10001");
+    typeInto(kType, "10001");
     QAbstractItemView* history = kType->completer()->popup();
     QVERIFY(history->isVisible());
     const qsizetype mark = logMark(f);
-    QTest::keyClick(history, Qt::Key_Return);
+    pressKey(Qt::Key_Return);
     QVERIFY(!history->isVisible());
     QCOMPARE(requestsSince(f, mark).value(0), "getInfoCar?typid=10001&" + kParams);
     QCOMPARE(cascade(f)->SelectedTypid(), 10001);
@@ -425,14 +425,12 @@ void TestVehicleSelection::enterSearchesWhileHistoryIsOpen() {
 
     // A number marked in the history is the one searched.
     Click(f.find<QLabel>("Label12"));
-    kType->setEditText(QString());
-    kType->lineEdit()->setFocus();
-    QTest::keyClicks(kType->lineEdit(), "1");
+    typeInto(kType, "1");
     QVERIFY(history->isVisible());
-    QTest::keyClick(history, Qt::Key_Down);
+    pressKey(Qt::Key_Down);
     const QString marked = history->currentIndex().data().toString();
     QVERIFY(marked == "10010" || marked == "10001");
-    QTest::keyClick(history, Qt::Key_Return);
+    pressKey(Qt::Key_Return);
     QCOMPARE(cascade(f)->SelectedTypid(), marked.toInt());
     QCOMPARE(kType->count(), 2);
 }
