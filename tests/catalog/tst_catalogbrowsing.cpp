@@ -158,6 +158,7 @@ private slots:
     void crossReferenceSearchAndFollowUp();
     void crossReferenceWithoutMatches();
     void crossReferenceFollowUpSentVerbatim();
+    void crossReferenceWithBlanksOpens();
     void enterWithHistoryShownStillSearches_data();
     void enterWithHistoryShownStillSearches();
     void filterIgnoresLetterCase();
@@ -555,8 +556,51 @@ void TestCatalogBrowsing::crossReferenceFollowUpSentVerbatim() {
     QCOMPARE(matches->item(0)->text(), "ATE\tAB+12[x]#7\tDisc");
     pressKey(matches, Qt::Key_Return);
     QVERIFY(logHas(c.w(), "GetSearchByCrossrefAndBrand?" + kAccount + "&braid=31&search=AB+12[x]#7"));
+    QTRY_VERIFY2(server.requests().value(1).contains("&braid=31&search=AB+12[x]%237 HTTP/1.0"),
+                 server.requests().value(1).constData());
     QCOMPARE(c.tree("TreeView3")->topLevelItemCount(), 0);
     QVERIFY(c.w().productTable().rows().isEmpty());
+}
+
+void TestCatalogBrowsing::crossReferenceWithBlanksOpens() {
+    Catalog c(EndpointsOf(*m_service));
+    c.selectVehicleAndBuildTrees();
+    // The brands write their references with blanks ("0 986 424 536", "HU 719/7x").
+    QString reference;
+    QTreeWidget* groups = c.tree("TreeView2");
+    for (QTreeWidgetItemIterator it(groups); *it && reference.isEmpty(); ++it) {
+        if (NodeData(*it) == 0)
+            continue;
+        groups->setCurrentItem(*it);
+        emit c.trees->tradeGroupChosen(NodeData(*it));
+        for (const ProductRecord& r : c.productRows())
+            if (r.reference.contains(' ') && reference.isEmpty())
+                reference = r.reference;
+    }
+    QVERIFY2(!reference.isEmpty(), "the stand-in should list a reference with blanks");
+
+    c.openSearchSection();
+    auto* box = c.f.find<QComboBox>("ComboBox1");
+    box->setEditText(reference);
+    pressKey(box, Qt::Key_Return);
+    QListWidget* matches = c.f.find<QListWidget>("ListBox3");
+    int row = -1;
+    for (int i = 0; i < matches->count() && row < 0; ++i)
+        if (matches->item(i)->text().section('\t', 1, 1) == reference)
+            row = i;
+    QVERIFY2(row >= 0, qPrintable(reference + " in " + itemTexts(matches).join('|')));
+    matches->setCurrentRow(row);
+    const qsizetype before = c.w().context().log->lines().size();
+    pressKey(matches, Qt::Key_Return);
+    const QStringList sent = requestsOf(c.w(), "GetSearchByCrossrefAndBrand", before);
+    QCOMPARE(sent.size(), 1);
+    QVERIFY2(sent.first().contains("&search=" + reference), qPrintable(sent.first()));
+    QVERIFY2(!logHas(c.w(), "NOT ANSWER"), qPrintable(c.w().context().log->lines().join('\n')));
+    QVERIFY(c.tree("TreeView3")->topLevelItemCount() > 0);
+    bool listed = false;
+    for (const ProductRecord& r : c.productRows())
+        listed = listed || r.reference == reference;
+    QVERIFY(listed);
 }
 
 void TestCatalogBrowsing::enterWithHistoryShownStillSearches_data() {
