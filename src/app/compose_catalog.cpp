@@ -7,8 +7,6 @@
 #include "vehicle/cascade.h"
 
 void TForm1::composeCatalog() {
-    m_trees->setVehicleAccess([this] { return m_cascade->SelectedTypid(); },
-                              [this] { return m_cascade->VehicleClass(); });
     connect(m_trees, &CategoryTrees::vehicleTreesBuilt, this, [this] {
         m_productList->ClearViews();
         m_cascade->SetVehicleCaption();
@@ -17,7 +15,6 @@ void TForm1::composeCatalog() {
     connect(m_trees, &CategoryTrees::categoryChosen, m_productList, &ProductList::ListCategoryProducts);
     connect(m_trees, &CategoryTrees::tradeGroupChosen, m_productList, &ProductList::ListTradeGroupProducts);
 
-    m_productList->setTypidAccess([this] { return m_cascade->SelectedTypid(); });
     connect(m_productList, &ProductList::catalogPageRequested, this,
             [this] { showPage(QStringLiteral("PAGEPRODUCT")); });
     connect(m_productList, &ProductList::catalogResultsRequested, this, [this] {
@@ -25,9 +22,8 @@ void TForm1::composeCatalog() {
             expandCatalogResults();
     });
 
-    m_crossSearch->setProductListing(
-        [this] { m_productList->StartListing(); },
-        [this](const QList<ProductRecord>& records) { m_productList->ShowProductList(records); });
+    connect(m_crossSearch, &CrossSearch::listingStarted, m_productList, &ProductList::StartListing);
+    connect(m_crossSearch, &CrossSearch::productsListed, m_productList, &ProductList::ShowProductList);
     connect(m_crossSearch, &CrossSearch::catalogPageRequested, this,
             [this] { showPage(QStringLiteral("PAGEPRODUCT")); });
     connect(m_crossSearch, &CrossSearch::searchResultsRequested, this, [this] {

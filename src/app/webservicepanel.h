@@ -31,10 +31,6 @@ public:
     void Label36Click();
     void Label37Click();
 
-    QToolButton* createTestAccountButton() const { return m_SpeedButton59; }
-    QToolButton* checkActivityButton() const { return m_SpeedButton7; }
-    QToolButton* purchaseButton() const { return m_SpeedButton8; }
-
 private:
     void buildUi(QWidget* parent);
     void openLink(const QString& address);

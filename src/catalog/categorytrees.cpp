@@ -37,8 +37,7 @@ QHBoxLayout* switchRow(QToolButton* expand, QToolButton* collapse) {
 
 } // namespace
 
-CategoryTrees::CategoryTrees(AppContext& context, ProductTable& products, QWidget* parent)
-    : QObject(parent), m_context(context), m_products(products) {
+CategoryTrees::CategoryTrees(AppContext& context, QWidget* parent) : QObject(parent), m_context(context) {
     setObjectName(QStringLiteral("CategoryTrees"));
     buildUi(parent);
 }
@@ -87,13 +86,8 @@ void CategoryTrees::buildUi(QWidget* parent) {
     connect(m_TreeView2, &QTreeWidget::itemDoubleClicked, this, &CategoryTrees::TreeView2DblClick);
 }
 
-void CategoryTrees::setVehicleAccess(std::function<int()> typid, std::function<int()> vehicleClass) {
-    m_typid = std::move(typid);
-    m_vehicleClass = std::move(vehicleClass);
-}
-
 int CategoryTrees::selectedTypid() const {
-    return m_typid ? m_typid() : 0;
+    return m_vehicle.typid;
 }
 
 TreeKind CategoryTrees::treeKind() const {
@@ -114,7 +108,7 @@ bool CategoryTrees::rebuildCategoryTree() {
     const int typid = selectedTypid();
     if (typid <= 0)
         return false;
-    const int vehicleClass = m_vehicleClass ? m_vehicleClass() : 0;
+    const int vehicleClass = m_vehicle.vehicleClass;
     const QString own =
         QStringLiteral("&typid=%1&strtype=%2").arg(typid).arg(CategoryStrType(treeKind(), vehicleClass));
     const QString function = QStringLiteral("GetTreeCategories");

@@ -17,8 +17,7 @@
 #include <QVBoxLayout>
 #include <QWidget>
 
-CrossSearch::CrossSearch(AppContext& context, ProductTable& products, QWidget* parent)
-    : QObject(parent), m_context(context), m_products(products) {
+CrossSearch::CrossSearch(AppContext& context, QWidget* parent) : QObject(parent), m_context(context) {
     setObjectName(QStringLiteral("CrossSearch"));
     buildUi(parent);
 }
@@ -52,12 +51,6 @@ void CrossSearch::buildUi(QWidget* parent) {
     search->addWidget(m_ComboBox1);
 
     connect(m_ListBox3, &QListWidget::itemDoubleClicked, this, &CrossSearch::ListBox3DblClick);
-}
-
-void CrossSearch::setProductListing(std::function<void()> start,
-                                    std::function<void(const QList<ProductRecord>&)> show) {
-    m_startListing = std::move(start);
-    m_showProductList = std::move(show);
 }
 
 bool CrossSearch::eventFilter(QObject* watched, QEvent* event) {
@@ -113,15 +106,12 @@ void CrossSearch::ListBox3DblClick() {
         return;
     const QString lineData = item->data(Qt::UserRole).toString();
     RunGuarded(*m_context.dialogs, [&] {
-        if (m_startListing)
-            m_startListing();
-        else
-            m_products.clear();
+        emit listingStarted();
         const QString function = QStringLiteral("GetSearchByCrossrefAndBrand");
         const QString answer = m_context.service->CatalogRequest(m_context.service->ListRequest(function, lineData));
-        if (IsBlank(answer) || !m_showProductList)
+        if (IsBlank(answer))
             return;
-        m_showProductList(ProductsFromAnswer(DecodeAnswer<TCrossSearchRec>(function, answer)));
+        emit productsListed(ProductsFromAnswer(DecodeAnswer<TCrossSearchRec>(function, answer)));
     });
 }
 

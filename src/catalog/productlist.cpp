@@ -14,6 +14,7 @@
 #include "service/serviceclient.h"
 #include "service/textfunctions.h"
 
+#include <QAction>
 #include <QBoxLayout>
 #include <QComboBox>
 #include <QEvent>
@@ -117,15 +118,22 @@ void ProductList::buildUi(QWidget* parent) {
     connect(m_SpeedButton21, &QToolButton::clicked, this, &ProductList::SpeedButton21Click);
     connect(m_SpeedButton22, &QToolButton::clicked, this, &ProductList::SpeedButton22Click);
     connect(m_SpeedButton51, &QToolButton::clicked, this, &ProductList::SpeedButton51Click);
+
+    m_ADDINCOMPARELIST = new QAction(QStringLiteral("ADD PRODUCT IN COMPARATIVE LIST"), this);
+    m_ADDINCOMPARELIST->setObjectName(QStringLiteral("ADDINCOMPARELIST"));
+    m_ADDINCOMPARELIST->setShortcut(QKeySequence(Qt::Key_Insert));
+    m_ADDINCOMPARELIST->setShortcutContext(Qt::WidgetShortcut);
+    m_TreeView3->addAction(m_ADDINCOMPARELIST);
+    m_TreeView3->setContextMenuPolicy(Qt::ActionsContextMenu);
+    connect(m_ADDINCOMPARELIST, &QAction::triggered, this, &ProductList::ADDINCOMPARELISTClick);
 }
 
 bool ProductList::eventFilter(QObject* watched, QEvent* event) {
-    const bool click = watched == m_TreeView3->viewport() && event->type() == QEvent::MouseButtonRelease;
-    const bool keyUp = watched == m_TreeView3 && event->type() == QEvent::KeyRelease;
-    if (click || keyUp) {
-        // The tree updates its selection before the release arrives here.
-        emit productTreeTouched();
-    }
+    // The tree updates its selection before the release arrives here.
+    if (watched == m_TreeView3->viewport() && event->type() == QEvent::MouseButtonRelease)
+        TreeView3Click();
+    if (watched == m_TreeView3 && event->type() == QEvent::KeyRelease)
+        TreeView3KeyUp();
     if (watched == m_Edit15 && event->type() == QEvent::Enter)
         Edit15MouseEnter();
     if (event->type() == QEvent::KeyPress && watched == m_Edit15) {
@@ -140,6 +148,20 @@ bool ProductList::eventFilter(QObject* watched, QEvent* event) {
         return true;
     }
     return QObject::eventFilter(watched, event);
+}
+
+void ProductList::TreeView3Click() {
+    emit productChosen(SelectedNodeData(m_TreeView3));
+}
+
+void ProductList::TreeView3KeyUp() {
+    emit productChosen(SelectedNodeData(m_TreeView3));
+}
+
+void ProductList::ADDINCOMPARELISTClick() {
+    const int id = SelectedNodeData(m_TreeView3);
+    if (id > 0)
+        emit addToListRequested(id);
 }
 
 void ProductList::ClearViews() {
@@ -201,7 +223,7 @@ template <class Rec> void ProductList::listProducts(const QString& function, con
 void ProductList::ListCategoryProducts(int strid) {
     RunGuarded(*m_context.dialogs, [&] {
         StartListing();
-        const int typid = m_typid ? m_typid() : 0;
+        const int typid = m_typid;
         QString own;
         if (typid > 0)
             own = QStringLiteral("&typid=%1").arg(typid);
@@ -214,7 +236,7 @@ void ProductList::ListCategoryProducts(int strid) {
 void ProductList::ListTradeGroupProducts(int gaid) {
     RunGuarded(*m_context.dialogs, [&] {
         StartListing();
-        const int typid = m_typid ? m_typid() : 0;
+        const int typid = m_typid;
         const QString own = QStringLiteral("&typid=%1&gaid=%2").arg(typid).arg(gaid);
         const QString function = QStringLiteral("GetListArticlesFromTradeGroup");
         listProducts<TArticleRec>(function, m_context.service->ListRequest(function, own));
@@ -230,7 +252,7 @@ void ProductList::ComboBox10KeyPress(int key) {
         m_context.dialogs->information(QStringLiteral("Search word is empty or less 4 symbols !!!"));
         return;
     }
-    const int typid = m_typid ? m_typid() : 0;
+    const int typid = m_typid;
     if (typid <= 0) {
         m_context.dialogs->information(QStringLiteral("Need select car in section \"Selection vehicle\""));
         return;

@@ -7,9 +7,7 @@
 #include "pricing/tablegrid.h"
 #include "service/appcontext.h"
 
-#include <QAction>
 #include <QHBoxLayout>
-#include <QTreeWidget>
 #include <QVBoxLayout>
 #include <QWidget>
 
@@ -44,31 +42,19 @@ void ComparativeList::buildUi(QWidget* parent) {
     connect(m_SpeedButton33, &QToolButton::clicked, this, &ComparativeList::SpeedButton33Click);
     connect(m_SpeedButton41, &QToolButton::clicked, this, &ComparativeList::SpeedButton41Click);
     connect(m_SpeedButton38, &QToolButton::clicked, this, &ComparativeList::SpeedButton38Click);
-
-    m_ADDINCOMPARELIST = new QAction(QStringLiteral("ADD PRODUCT IN COMPARATIVE LIST"), this);
-    m_ADDINCOMPARELIST->setObjectName(QStringLiteral("ADDINCOMPARELIST"));
-    m_ADDINCOMPARELIST->setShortcut(QKeySequence(Qt::Key_Insert));
-    m_ADDINCOMPARELIST->setShortcutContext(Qt::WidgetShortcut);
-    connect(m_ADDINCOMPARELIST, &QAction::triggered, this, &ComparativeList::ADDINCOMPARELISTClick);
+    connect(m_SpeedButton32, &QToolButton::clicked, this, &ComparativeList::runRequested);
 }
 
-void ComparativeList::setProductTree(QTreeWidget* tree) {
-    if (m_tree)
-        m_tree->removeAction(m_ADDINCOMPARELIST);
-    m_tree = tree;
-    if (!tree)
-        return;
-    tree->addAction(m_ADDINCOMPARELIST);
-    tree->setContextMenuPolicy(Qt::ActionsContextMenu);
+QList<QStringList> ComparativeList::lines() const {
+    const QList<QStringList> rows = m_StringGrid1->rowTexts();
+    return rows.size() > 2 ? rows.mid(1, rows.size() - 2) : QList<QStringList>();
 }
 
-void ComparativeList::ADDINCOMPARELISTClick() {
-    const int id = SelectedNodeData(m_tree);
-    if (id <= 0)
+void ComparativeList::addProduct(int artid) {
+    if (artid <= 0)
         return;
-    if (m_showListTab)
-        m_showListTab();
-    const ProductRecord* product = m_products.find(id);
+    emit listTabRequested();
+    const ProductRecord* product = m_products.find(artid);
     if (!product)
         return;
     m_StringGrid1->appendRow(QStringList{product->brand, product->reference, product->name});

@@ -21,7 +21,6 @@
 #include <QPlainTextEdit>
 #include <QResizeEvent>
 #include <QScrollBar>
-#include <QTreeWidget>
 #include <QVBoxLayout>
 
 #include <exception>
@@ -115,14 +114,6 @@ void ProductInfo::buildUi(QWidget* parent) {
     memoLayout->addWidget(m_Memo2);
 }
 
-void ProductInfo::TreeView3Click() {
-    refill();
-}
-
-void ProductInfo::TreeView3KeyUp() {
-    refill();
-}
-
 bool ProductInfo::stillCurrent(quint64 generation) const {
     QCoreApplication::processEvents();
     return generation == m_generation;
@@ -133,7 +124,7 @@ void ProductInfo::addLines(const QStringList& lines) {
         m_Memo2->appendPlainText(lines.join(QLatin1Char('\n')));
 }
 
-void ProductInfo::refill() {
+void ProductInfo::showProduct(int artid) {
     const quint64 generation = ++m_generation;
     m_Memo2->clear();
     m_Image1->hide();
@@ -145,7 +136,7 @@ void ProductInfo::refill() {
     m_downloaded.clear();
     m_pictures.reset(0);
 
-    const int id = SelectedNodeData(m_tree);
+    const int id = artid;
     if (id <= 0)
         return;
     const ProductRecord* product = m_products.find(id);

@@ -3,9 +3,7 @@
 #include "pricing/productdetails.h"
 
 #include <QObject>
-#include <QPointer>
 #include <QStringList>
-#include <QTreeWidget>
 
 class QPlainTextEdit;
 class QToolButton;
@@ -21,11 +19,8 @@ public:
     ProductInfo(AppContext& context, ProductTable& products, QWidget* parent);
     QWidget* imageWidget() const { return m_imageWidget; }
     QWidget* memoWidget() const { return m_memoWidget; }
-    // The product tree whose selected node the panel shows.
-    void setProductTree(QTreeWidget* tree) { m_tree = tree; }
-
-    void TreeView3Click();
-    void TreeView3KeyUp();
+    // Refills the panel for the product chosen in the product list (0 or an unknown id: empty).
+    void showProduct(int artid);
     void SpeedButton30Click();
     void SpeedButton31Click();
     void Image1DblClick();
@@ -35,7 +30,6 @@ public:
 
 private:
     void buildUi(QWidget* parent);
-    void refill();
     // Lets the window process pending events; false when a later refill has taken over.
     bool stillCurrent(quint64 generation) const;
     void addLines(const QStringList& lines);
@@ -45,7 +39,6 @@ private:
 
     AppContext& m_context;
     ProductTable& m_products;
-    QPointer<QTreeWidget> m_tree;
     QStringList m_ImageUrls;
     // Which pictures of the shown product arrived and were saved.
     QList<bool> m_downloaded;

@@ -22,8 +22,7 @@ QToolButton* barButton(const QString& name, const QString& text, const QString& 
 
 } // namespace
 
-ResultTables::ResultTables(AppContext& context, ProductTable& products, QWidget* parent)
-    : QObject(parent), m_context(context), m_products(products) {
+ResultTables::ResultTables(AppContext& context, QWidget* parent) : QObject(parent), m_context(context) {
     buildUi(parent);
 }
 

@@ -96,6 +96,26 @@ void VehicleCascade::buildUi(QWidget* parent) {
     connect(m_ComboBox7, &QComboBox::activated, this, &VehicleCascade::ComboBox7Change);
     connect(m_ComboBox6, &QComboBox::activated, this, &VehicleCascade::ComboBox6Change);
     connect(m_ComboBox5, &QComboBox::activated, this, &VehicleCascade::engineTypeChanged);
+    // Whatever changes a box (the user, a list filled anew, a found vehicle) is announced at once.
+    for (DropDownBox* box : {m_ComboBox7, m_ComboBox6, m_ComboBox5}) {
+        connect(box, &QComboBox::currentIndexChanged, this, &VehicleCascade::announceVehicle);
+        connect(box, &QComboBox::editTextChanged, this, &VehicleCascade::announceVehicle);
+    }
+    for (QRadioButton* radio : {m_RadioButton1, m_RadioButton2, m_RadioButton3, m_RadioButton4})
+        connect(radio, &QRadioButton::toggled, this, &VehicleCascade::announceVehicle);
+    m_announced = selection();
+}
+
+VehicleSelection VehicleCascade::selection() const {
+    return VehicleSelection{SelectedTypid(), VehicleClass(), ManufacturerText(), ModelText(), EngineText()};
+}
+
+void VehicleCascade::announceVehicle() {
+    const VehicleSelection now = selection();
+    if (now == m_announced)
+        return;
+    m_announced = now;
+    emit vehicleChanged(now);
 }
 
 int VehicleCascade::SelectedTypid() const {

@@ -54,12 +54,9 @@ void Garage::showCount() {
 }
 
 void Garage::SpeedButton2Click() {
-    if (!m_currentVehicle)
+    if (m_vehicle.typid <= 0)
         return;
-    const SelectedVehicleTexts vehicle = m_currentVehicle();
-    if (vehicle.typid <= 0)
-        return;
-    const QString line = GarageLine(vehicle.manufacturer, vehicle.model, vehicle.engine, vehicle.typid);
+    const QString line = GarageLine(m_vehicle.manufacturer, m_vehicle.model, m_vehicle.engine, m_vehicle.typid);
     if (findIgnoringCase(m_ListBox4, line) >= 0)
         return;
     insertSorted(m_ListBox4, line);
@@ -78,8 +75,8 @@ void Garage::ListBox4DblClick() {
         return;
     RunGuarded(*m_context.dialogs, [&] {
         const QList<TCarInfoRec> cars = RequestCarInfo(*m_context.service, typid);
-        if (!cars.isEmpty() && m_selectVehicle)
-            m_selectVehicle(cars.first());
+        if (!cars.isEmpty())
+            emit vehicleChosen(cars.first());
     });
 }
 

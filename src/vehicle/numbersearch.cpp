@@ -114,8 +114,7 @@ void NumberSearch::searchKType(QComboBox* box) {
             m_context.dialogs->information(QStringLiteral("Car with set k-type value is not found !!!"));
             return;
         }
-        if (m_selectVehicle)
-            m_selectVehicle(cars.first());
+        emit vehicleChosen(cars.first());
         remember(box, text);
     });
 }
@@ -139,8 +138,7 @@ void NumberSearch::searchTypids(QComboBox* box, const NumberKind& kind) {
                 m_context.dialogs->information(kind.notFound);
                 return;
             }
-            if (m_selectVehicle)
-                m_selectVehicle(cars.first());
+            emit vehicleChosen(cars.first());
             remember(box, number);
             return;
         }

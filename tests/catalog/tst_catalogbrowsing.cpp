@@ -21,7 +21,6 @@
 #include <QListWidget>
 #include <QRadioButton>
 #include <QSet>
-#include <QSignalBlocker>
 #include <QToolButton>
 #include <QTreeWidget>
 
@@ -94,7 +93,6 @@ struct Catalog {
     // Puts one selected item into the engine-type box, as the cascade would.
     void selectVehicle(int typid) {
         auto* box = f.find<QComboBox>("ComboBox5");
-        const QSignalBlocker quiet(box);
         box->clear();
         box->addItem("1.8 T", typid);
         box->setCurrentIndex(0);
@@ -212,7 +210,7 @@ void TestCatalogBrowsing::treeKindChoosesStrtype() {
     QFETCH(int, vehicleClass);
     QFETCH(int, strtype);
     Catalog c(EndpointsOf(*m_service));
-    c.trees->setVehicleAccess([] { return 4242; }, [=] { return vehicleClass; });
+    c.trees->setVehicle(VehicleSelection{4242, vehicleClass, {}, {}, {}});
     c.tree("TreeView2")->addTopLevelItem(new QTreeWidgetItem(QStringList{"kept"}));
     const qsizetype before = c.w().context().log->lines().size();
     Click(c.f.find<QRadioButton>(radio));
@@ -256,7 +254,7 @@ void TestCatalogBrowsing::depthErrorAbandonsEngineChange() {
     Endpoints endpoints = EndpointsOf(*m_service);
     endpoints.catalogUrl = server.url("/");
     Catalog c(endpoints);
-    c.trees->setVehicleAccess([] { return 5; }, [] { return 0; });
+    c.trees->setVehicle(VehicleSelection{5, 0, {}, {}, {}});
     c.trees->ComboBox5Change();
     QCOMPARE(c.f.dialogs.shown().size(), 1);
     QCOMPARE(c.f.dialogs.shown().first().kind, ScriptedDialogs::Kind::Error);
@@ -274,7 +272,7 @@ void TestCatalogBrowsing::conversionErrorLeavesWindowUsable() {
     Endpoints endpoints = EndpointsOf(*m_service);
     endpoints.catalogUrl = server.url("/");
     Catalog c(endpoints);
-    c.trees->setVehicleAccess([] { return 5; }, [] { return 0; });
+    c.trees->setVehicle(VehicleSelection{5, 0, {}, {}, {}});
     c.trees->ComboBox5Change();
     QCOMPARE(c.f.dialogs.texts(), QStringList{"'x' is not a valid integer value"});
     QCOMPARE(c.w().currentPage(), "SETTINGS");
@@ -285,7 +283,7 @@ void TestCatalogBrowsing::deadServiceLeavesTreesEmptyWithoutMessage() {
     Endpoints endpoints = EndpointsOf(*m_service);
     endpoints.catalogUrl = QString("http://127.0.0.1:%1/").arg(RefusingPort());
     Catalog c(endpoints);
-    c.trees->setVehicleAccess([] { return 5; }, [] { return 0; });
+    c.trees->setVehicle(VehicleSelection{5, 0, {}, {}, {}});
     c.trees->ComboBox5Change();
     QVERIFY(c.f.dialogs.shown().isEmpty());
     QCOMPARE(c.tree("TreeView1")->topLevelItemCount(), 0);
@@ -305,7 +303,7 @@ void TestCatalogBrowsing::captionsOfTheServiceCannotShiftTrees() {
     Endpoints endpoints = EndpointsOf(*m_service);
     endpoints.catalogUrl = server.url("/");
     Catalog c(endpoints);
-    c.trees->setVehicleAccess([] { return 5; }, [] { return 0; });
+    c.trees->setVehicle(VehicleSelection{5, 0, {}, {}, {}});
     c.trees->ComboBox5Change();
     QVERIFY2(c.f.dialogs.shown().isEmpty(), qPrintable(c.f.dialogs.lastText()));
     QTreeWidget* categories = c.tree("TreeView1");

@@ -1,3 +1,4 @@
+#include "catalog/productlist.h"
 #include "pricing/comparativelist.h"
 #include "pricing/productinfo.h"
 #include "pricing/resulttables.h"
@@ -116,6 +117,10 @@ int requestsOf(WindowFixture& f, const QString& function) {
         if (line.contains('\t' + function + '\t'))
             ++count;
     return count;
+}
+
+ProductList* productList(WindowFixture& f) {
+    return f.window().findChild<ProductList*>();
 }
 
 ProductInfo* infoPanel(WindowFixture& f) {
@@ -246,7 +251,7 @@ void TestPricingPanels::refillWithoutProductShowsNothing() {
     } else {
         tree->clear();
     }
-    infoPanel(f)->TreeView3Click();
+    productList(f)->TreeView3Click();
     QCOMPARE(f.find<QPlainTextEdit>("Memo2")->toPlainText(), QString());
     QVERIFY(f.find<QLabel>("Image1")->isHidden());
     QVERIFY(!f.find<QToolButton>("SpeedButton30")->isEnabled());
@@ -372,10 +377,10 @@ void TestPricingPanels::laterSelectionWinsOverWaitingRefill() {
     QTimer::singleShot(0, info, [&] {
         fired = true;
         tree->setCurrentItem(nodeOf(tree, kOnePicture));
-        info->TreeView3Click();
+        productList(f)->TreeView3Click();
     });
     tree->setCurrentItem(nodeOf(tree, kThreePictures));
-    info->TreeView3Click();
+    productList(f)->TreeView3Click();
     QVERIFY(fired);
     QCOMPARE(memoLines(f).first(), "Brand: ATE");
     QCOMPARE(memoLines(f).count("--------------"), 2);
@@ -439,16 +444,16 @@ void TestPricingPanels::insertOnDetailLineAddsNothing() {
     WindowFixture f(EndpointsOf(*m_service));
     f.signIn();
     QTreeWidget* tree = listProducts(f, sampleProducts());
+    f.window().showPage("PAGEPRODUCT");
     tree->setCurrentItem(nodeOf(tree, kOnePicture)->child(0));
-    auto* list = f.window().findChild<ComparativeList*>();
-    list->ADDINCOMPARELISTClick();
+    pressKey(tree, Qt::Key_Insert);
     QCOMPARE(f.find<QTabWidget>("PageControl1")->currentIndex(), 0);
     QCOMPARE(gridNamed(f, "StringGrid1")->rowCount(), 2);
 
     // A product node whose product the table no longer holds: the tab switches, nothing is added.
     tree->setCurrentItem(nodeOf(tree, kOnePicture));
     f.window().productTable().rows().clear();
-    list->ADDINCOMPARELISTClick();
+    pressKey(tree, Qt::Key_Insert);
     QCOMPARE(f.find<QTabWidget>("PageControl1")->currentIndex(), 1);
     QCOMPARE(gridNamed(f, "StringGrid1")->rowCount(), 2);
 }
