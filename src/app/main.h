@@ -54,7 +54,7 @@ public:
     ~TForm1() override;
 
     AppContext& context() { return m_context; }
-    ProductTable& productTable() { return m_productTable; }
+    const ProductTable& productTable() const { return m_productTable; }
     void showPage(const QString& name);
     QString currentPage() const;
 

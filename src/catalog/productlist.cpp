@@ -179,7 +179,7 @@ void ProductList::StartListing() {
 
 void ProductList::ShowProductList(const QList<ProductRecord>& records) {
     bool hidden = false;
-    m_products.rows() = ApplyNecessaryBrands(records, m_context.texts->NecessaryBrands, &hidden);
+    m_products.replace(ApplyNecessaryBrands(records, m_context.texts->NecessaryBrands, &hidden));
     if (hidden && m_Label25->text() == kListCaption)
         m_Label25->setText(kFilteredListCaption);
 

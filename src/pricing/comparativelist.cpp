@@ -11,7 +11,7 @@
 #include <QVBoxLayout>
 #include <QWidget>
 
-ComparativeList::ComparativeList(AppContext& context, ProductTable& products, QWidget* parent)
+ComparativeList::ComparativeList(AppContext& context, const ProductTable& products, QWidget* parent)
     : QObject(parent), m_context(context), m_products(products) {
     buildUi(parent);
 }
@@ -54,7 +54,7 @@ void ComparativeList::addProduct(int artid) {
     if (artid <= 0)
         return;
     emit listTabRequested();
-    const ProductRecord* product = m_products.find(artid);
+    const std::optional<ProductRecord> product = m_products.find(artid);
     if (!product)
         return;
     m_StringGrid1->appendRow(QStringList{product->brand, product->reference, product->name});

@@ -14,7 +14,7 @@ struct AppContext;
 class ComparativeList : public QObject {
     Q_OBJECT
 public:
-    ComparativeList(AppContext& context, ProductTable& products, QWidget* parent);
+    ComparativeList(AppContext& context, const ProductTable& products, QWidget* parent);
     QWidget* widget() const { return m_widget; }
     // Each product line's cells in column order (brand, reference, name); the title row and the
     // empty last row are not lines.
@@ -38,7 +38,7 @@ private:
     void buildUi(QWidget* parent);
 
     AppContext& m_context;
-    ProductTable& m_products;
+    const ProductTable& m_products;
     QWidget* m_widget = nullptr;
     TableGrid* m_StringGrid1 = nullptr;
     QToolButton* m_SpeedButton33 = nullptr;

@@ -139,7 +139,7 @@ void ProductInfo::showProduct(int artid) {
     const int id = artid;
     if (id <= 0)
         return;
-    const ProductRecord* product = m_products.find(id);
+    const std::optional<ProductRecord> product = m_products.find(id);
     if (!product)
         return;
     addLines(ProductDetailLines(*product));
@@ -171,7 +171,7 @@ void ProductInfo::showProduct(int artid) {
         }
 
         // Waiting may have let a new listing replace the table: look the product up again each time.
-        ProductRecord* record = m_products.find(id);
+        std::optional<ProductRecord> record = m_products.find(id);
         if (record && IsBlank(record->crossreference)) {
             if (!stillCurrent(generation))
                 return;
@@ -179,14 +179,11 @@ void ProductInfo::showProduct(int artid) {
                 QStringLiteral("GetCrossReferencesForArticle"), QStringLiteral("artid=") + QString::number(id)));
             if (generation != m_generation)
                 return;
-            if (!IsBlank(answer)) {
-                const QString grouped = GroupCrossReferences(
-                    DecodeAnswer<TCrossRefRec>(QStringLiteral("GetCrossReferencesForArticle"), answer));
-                if ((record = m_products.find(id)))
-                    record->crossreference = grouped;
-            } else {
-                record = m_products.find(id);
-            }
+            if (!IsBlank(answer))
+                m_products.setDetails(id, {GroupCrossReferences(DecodeAnswer<TCrossRefRec>(
+                                               QStringLiteral("GetCrossReferencesForArticle"), answer)),
+                                           std::nullopt});
+            record = m_products.find(id);
         }
         if (!record)
             return;
@@ -199,14 +196,10 @@ void ProductInfo::showProduct(int artid) {
                 QStringLiteral("GetTypesForArticle"), QStringLiteral("artid=") + QString::number(id)));
             if (generation != m_generation)
                 return;
-            if (!IsBlank(answer)) {
-                const QString lines =
-                    DistinctApplicability(DecodeAnswer<TTypeRec>(QStringLiteral("GetTypesForArticle"), answer));
-                if ((record = m_products.find(id)))
-                    record->aplicability = lines;
-            } else {
-                record = m_products.find(id);
-            }
+            if (!IsBlank(answer))
+                m_products.setDetails(id, {std::nullopt, DistinctApplicability(DecodeAnswer<TTypeRec>(
+                                                             QStringLiteral("GetTypesForArticle"), answer))});
+            record = m_products.find(id);
         }
         if (!record)
             return;

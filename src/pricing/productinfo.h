@@ -16,6 +16,7 @@ struct AppContext;
 class ProductInfo : public QObject {
     Q_OBJECT
 public:
+    // The panel adds the details it fetches to the product's row of the table.
     ProductInfo(AppContext& context, ProductTable& products, QWidget* parent);
     QWidget* imageWidget() const { return m_imageWidget; }
     QWidget* memoWidget() const { return m_memoWidget; }

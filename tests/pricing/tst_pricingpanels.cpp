@@ -79,12 +79,16 @@ QList<ProductRecord> sampleProducts() {
             product(kThreePictures, "TRW", "GDB1385", "Brake Pad Set"), product(kUnknown, "NOBRAND", "X-1", "Nothing")};
 }
 
-// Puts the products into the table and the tree, each with one detail line, as a listing would.
-QTreeWidget* listProducts(WindowFixture& f, const QList<ProductRecord>& products) {
-    f.window().productTable().rows() = products;
+// Lists the products as a listing would, the tree showing them (or `shown`), each with one
+// detail line.
+QTreeWidget* listProducts(WindowFixture& f, const QList<ProductRecord>& products,
+                          const std::optional<QList<ProductRecord>>& shown = std::nullopt) {
+    auto* list = f.window().findChild<ProductList*>();
+    list->StartListing();
+    list->ShowProductList(products);
     auto* tree = f.find<QTreeWidget>("TreeView3");
     tree->clear();
-    for (const ProductRecord& p : products) {
+    for (const ProductRecord& p : shown.value_or(products)) {
         auto* node = new QTreeWidgetItem(tree, QStringList{p.name + " [" + p.status + "] " + p.brand});
         node->setData(0, Qt::UserRole, p.artid);
         auto* detail = new QTreeWidgetItem(node, QStringList{"1. Brand: " + p.brand});
@@ -196,7 +200,7 @@ void TestPricingPanels::refillShowsDetailsAndAsksCachesOnce() {
                                            "Status: Normal", "--------------"}));
     QCOMPARE(lines[5], "Cross-reference numbers: ");
     QCOMPARE(lines[6], "      ");
-    const ProductRecord* record = f.window().productTable().find(kOnePicture);
+    const std::optional<ProductRecord> record = f.window().productTable().find(kOnePicture);
     QVERIFY(!record->crossreference.isEmpty());
     QVERIFY(!record->aplicability.isEmpty());
     const QStringList crossLines = record->crossreference.split("\r\n");
@@ -247,7 +251,9 @@ void TestPricingPanels::refillWithoutProductShowsNothing() {
     if (selection == "detail") {
         tree->setCurrentItem(nodeOf(tree, kThreePictures)->child(0));
     } else if (selection == "gone") {
-        f.window().productTable().rows().clear();
+        // A new listing without the product, the tree not yet rebuilt.
+        listProducts(f, {}, sampleProducts());
+        tree->setCurrentItem(nodeOf(tree, kThreePictures));
     } else {
         tree->clear();
     }
@@ -451,8 +457,8 @@ void TestPricingPanels::insertOnDetailLineAddsNothing() {
     QCOMPARE(gridNamed(f, "StringGrid1")->rowCount(), 2);
 
     // A product node whose product the table no longer holds: the tab switches, nothing is added.
+    listProducts(f, {}, sampleProducts());
     tree->setCurrentItem(nodeOf(tree, kOnePicture));
-    f.window().productTable().rows().clear();
     pressKey(tree, Qt::Key_Insert);
     QCOMPARE(f.find<QTabWidget>("PageControl1")->currentIndex(), 1);
     QCOMPARE(gridNamed(f, "StringGrid1")->rowCount(), 2);
