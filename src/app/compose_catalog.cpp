@@ -4,16 +4,19 @@
 #include "catalog/crosssearch.h"
 #include "catalog/productlist.h"
 #include "platform/widgets.h"
+#include "service/guard.h"
 #include "vehicle/cascade.h"
 
 void TForm1::composeCatalog() {
+    Dialogs& dialogs = *m_seams.dialogs;
     connect(m_trees, &CategoryTrees::vehicleTreesBuilt, this, [this] {
         m_productList->ClearViews();
         m_cascade->SetVehicleCaption();
         showPage(QStringLiteral("PAGEPRODUCT"));
     });
-    connect(m_trees, &CategoryTrees::categoryChosen, m_productList, &ProductList::ListCategoryProducts);
-    connect(m_trees, &CategoryTrees::tradeGroupChosen, m_productList, &ProductList::ListTradeGroupProducts);
+    connectGuarded(dialogs, m_trees, &CategoryTrees::categoryChosen, m_productList, &ProductList::ListCategoryProducts);
+    connectGuarded(dialogs, m_trees, &CategoryTrees::tradeGroupChosen, m_productList,
+                   &ProductList::ListTradeGroupProducts);
 
     connect(m_productList, &ProductList::catalogPageRequested, this,
             [this] { showPage(QStringLiteral("PAGEPRODUCT")); });
@@ -22,8 +25,8 @@ void TForm1::composeCatalog() {
             expandCatalogResults();
     });
 
-    connect(m_crossSearch, &CrossSearch::listingStarted, m_productList, &ProductList::StartListing);
-    connect(m_crossSearch, &CrossSearch::productsListed, m_productList, &ProductList::ShowProductList);
+    connectGuarded(dialogs, m_crossSearch, &CrossSearch::listingStarted, m_productList, &ProductList::StartListing);
+    connectGuarded(dialogs, m_crossSearch, &CrossSearch::productsListed, m_productList, &ProductList::ShowProductList);
     connect(m_crossSearch, &CrossSearch::catalogPageRequested, this,
             [this] { showPage(QStringLiteral("PAGEPRODUCT")); });
     connect(m_crossSearch, &CrossSearch::searchResultsRequested, this, [this] {

@@ -2,6 +2,7 @@
 
 #include "catalog/categorytrees.h"
 #include "catalog/productlist.h"
+#include "service/guard.h"
 #include "vehicle/cascade.h"
 #include "vehicle/garage.h"
 #include "vehicle/numbersearch.h"
@@ -21,10 +22,12 @@ void TForm1::composeVehicle() {
 
     connect(m_cascade, &VehicleCascade::viewsEmptied, m_trees, &CategoryTrees::ClearTrees);
     connect(m_cascade, &VehicleCascade::viewsEmptied, m_productList, &ProductList::ClearViews);
-    connect(m_cascade, &VehicleCascade::engineTypeChanged, m_trees, &CategoryTrees::ComboBox5Change);
+    Dialogs& dialogs = *m_seams.dialogs;
+    connectGuarded(dialogs, m_cascade, &VehicleCascade::engineTypeChanged, m_trees, &CategoryTrees::ComboBox5Change);
     connect(m_cascade, &VehicleCascade::vehicleSectionToggleRequested, this, &TForm1::Label14Click);
 
-    connect(m_numberSearch, &NumberSearch::vehicleChosen, m_cascade, &VehicleCascade::SelectVehicleFromRecord);
+    connectGuarded(dialogs, m_numberSearch, &NumberSearch::vehicleChosen, m_cascade,
+                   &VehicleCascade::SelectVehicleFromRecord);
     m_numberSearch->setSelectCarDialog(m_Form2);
-    connect(m_garage, &Garage::vehicleChosen, m_cascade, &VehicleCascade::SelectVehicleFromRecord);
+    connectGuarded(dialogs, m_garage, &Garage::vehicleChosen, m_cascade, &VehicleCascade::SelectVehicleFromRecord);
 }

@@ -75,15 +75,16 @@ void CategoryTrees::buildUi(QWidget* parent) {
     m_TreeView1 = makeTree(QStringLiteral("TreeView1"));
     category->addWidget(m_TreeView1, 1);
 
-    connect(m_RadioButton6, &QRadioButton::clicked, this, &CategoryTrees::RadioButton6Click);
-    connect(m_RadioButton7, &QRadioButton::clicked, this, &CategoryTrees::RadioButton7Click);
-    connect(m_RadioButton8, &QRadioButton::clicked, this, &CategoryTrees::RadioButton8Click);
-    connect(m_SpeedButton13, &QToolButton::clicked, this, &CategoryTrees::SpeedButton13Click);
-    connect(m_SpeedButton17, &QToolButton::clicked, this, &CategoryTrees::SpeedButton17Click);
-    connect(m_SpeedButton18, &QToolButton::clicked, this, &CategoryTrees::SpeedButton18Click);
-    connect(m_SpeedButton19, &QToolButton::clicked, this, &CategoryTrees::SpeedButton19Click);
-    connect(m_TreeView1, &QTreeWidget::itemDoubleClicked, this, &CategoryTrees::TreeView1DblClick);
-    connect(m_TreeView2, &QTreeWidget::itemDoubleClicked, this, &CategoryTrees::TreeView2DblClick);
+    Dialogs& dialogs = *m_context.dialogs;
+    connectGuarded(dialogs, m_RadioButton6, &QRadioButton::clicked, this, &CategoryTrees::RadioButton6Click);
+    connectGuarded(dialogs, m_RadioButton7, &QRadioButton::clicked, this, &CategoryTrees::RadioButton7Click);
+    connectGuarded(dialogs, m_RadioButton8, &QRadioButton::clicked, this, &CategoryTrees::RadioButton8Click);
+    connectGuarded(dialogs, m_SpeedButton13, &QToolButton::clicked, this, &CategoryTrees::SpeedButton13Click);
+    connectGuarded(dialogs, m_SpeedButton17, &QToolButton::clicked, this, &CategoryTrees::SpeedButton17Click);
+    connectGuarded(dialogs, m_SpeedButton18, &QToolButton::clicked, this, &CategoryTrees::SpeedButton18Click);
+    connectGuarded(dialogs, m_SpeedButton19, &QToolButton::clicked, this, &CategoryTrees::SpeedButton19Click);
+    connectGuarded(dialogs, m_TreeView1, &QTreeWidget::itemDoubleClicked, this, &CategoryTrees::TreeView1DblClick);
+    connectGuarded(dialogs, m_TreeView2, &QTreeWidget::itemDoubleClicked, this, &CategoryTrees::TreeView2DblClick);
 }
 
 int CategoryTrees::selectedTypid() const {
@@ -114,7 +115,7 @@ bool CategoryTrees::rebuildCategoryTree() {
     const QString function = QStringLiteral("GetTreeCategories");
     const QString answer = m_context.service->CatalogRequest(m_context.service->ListRequest(function, own));
     const QList<TCategoryRec> records =
-        IsBlank(answer) ? QList<TCategoryRec>{} : DecodeAnswer<TCategoryRec>(function, answer);
+        IsBlank(answer) ? QList<TCategoryRec>{} : valueOrEndAction(DecodeAnswer<TCategoryRec>(function, answer));
     LoadTreeText(m_TreeView1, CategoryTreeLines(records), m_SpeedButton13->isChecked());
     return true;
 }
@@ -124,26 +125,24 @@ void CategoryTrees::fillTradeGroupTree() {
     const QString own = QStringLiteral("&typid=%1").arg(selectedTypid());
     const QString answer = m_context.service->CatalogRequest(m_context.service->ListRequest(function, own));
     const QList<TTradeGroupRec> records =
-        IsBlank(answer) ? QList<TTradeGroupRec>{} : DecodeAnswer<TTradeGroupRec>(function, answer);
+        IsBlank(answer) ? QList<TTradeGroupRec>{} : valueOrEndAction(DecodeAnswer<TTradeGroupRec>(function, answer));
     LoadTreeText(m_TreeView2, TradeGroupLines(records), m_SpeedButton18->isChecked());
 }
 
 void CategoryTrees::ComboBox5Change() {
-    RunGuarded(*m_context.dialogs, [&] {
-        if (!rebuildCategoryTree())
-            return;
-        QCoreApplication::processEvents();
-        m_TreeView2->clear();
-        // The vehicle may have gone while the window handled its events.
-        if (selectedTypid() <= 0)
-            return;
-        fillTradeGroupTree();
-        emit vehicleTreesBuilt();
-    });
+    if (!rebuildCategoryTree())
+        return;
+    QCoreApplication::processEvents();
+    m_TreeView2->clear();
+    // The vehicle may have gone while the window handled its events.
+    if (selectedTypid() <= 0)
+        return;
+    fillTradeGroupTree();
+    emit vehicleTreesBuilt();
 }
 
 void CategoryTrees::RadioButton6Click() {
-    RunGuarded(*m_context.dialogs, [&] { rebuildCategoryTree(); });
+    rebuildCategoryTree();
 }
 
 void CategoryTrees::RadioButton7Click() {

@@ -50,19 +50,21 @@ void CrossSearch::buildUi(QWidget* parent) {
     WatchSearchHistoryBoxKeys(m_ComboBox1, this);
     search->addWidget(m_ComboBox1);
 
-    connect(m_ListBox3, &QListWidget::itemDoubleClicked, this, &CrossSearch::ListBox3DblClick);
+    connectGuarded(*m_context.dialogs, m_ListBox3, &QListWidget::itemDoubleClicked, this,
+                   &CrossSearch::ListBox3DblClick);
 }
 
 bool CrossSearch::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::KeyPress && watched == m_ListBox3) {
         const int key = static_cast<QKeyEvent*>(event)->key();
         if (IsEnterKey(key)) {
-            ListBox3KeyPress(key);
+            runGuarded(*m_context.dialogs, [&] { ListBox3KeyPress(key); });
             return true;
         }
     }
     if (IsSearchHistoryBoxEnter(m_ComboBox1, watched, event)) {
-        ComboBox1KeyPress(static_cast<QKeyEvent*>(event)->key());
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        runGuarded(*m_context.dialogs, [&] { ComboBox1KeyPress(key); });
         return true;
     }
     return QObject::eventFilter(watched, event);
@@ -77,27 +79,25 @@ void CrossSearch::ComboBox1KeyPress(int key) {
     emit searchResultsRequested();
     m_Label19->setText(QStringLiteral("BY CROSS REFERENCE \"") + word + QLatin1Char('"'));
     m_ListBox3->clear();
-    RunGuarded(*m_context.dialogs, [&] {
-        const QString function = QStringLiteral("getSearchByCrossref");
-        const QString answer = m_context.service->CatalogRequest(
-            m_context.service->KeyRequest(function, QStringLiteral("search=") + PathEncode(word)));
-        if (!IsBlank(answer)) {
-            for (const TCrossHitRec& hit : DecodeAnswer<TCrossHitRec>(function, answer)) {
-                auto* item =
-                    new QListWidgetItem(hit.brand + QLatin1Char('\t') + hit.reference + QLatin1Char('\t') + hit.name);
-                // The follow-up request's parameters, the reference exactly as the service gave it.
-                item->setData(Qt::UserRole, QStringLiteral("&braid=%1&search=").arg(hit.braid) + hit.reference);
-                m_ListBox3->addItem(item);
-            }
+    const QString function = QStringLiteral("getSearchByCrossref");
+    const QString answer = m_context.service->CatalogRequest(
+        m_context.service->KeyRequest(function, QStringLiteral("search=") + PathEncode(word)));
+    if (!IsBlank(answer)) {
+        for (const TCrossHitRec& hit : valueOrEndAction(DecodeAnswer<TCrossHitRec>(function, answer))) {
+            auto* item =
+                new QListWidgetItem(hit.brand + QLatin1Char('\t') + hit.reference + QLatin1Char('\t') + hit.name);
+            // The follow-up request's parameters, the reference exactly as the service gave it.
+            item->setData(Qt::UserRole, QStringLiteral("&braid=%1&search=").arg(hit.braid) + hit.reference);
+            m_ListBox3->addItem(item);
         }
-        if (m_ListBox3->count() == 0)
-            return;
-        emit catalogPageRequested();
-        m_ListBox3->setCurrentRow(0);
-        m_ListBox3->setFocus();
-        m_ListBox3->scrollToBottom();
-        AddToSearchHistory(m_ComboBox1, word);
-    });
+    }
+    if (m_ListBox3->count() == 0)
+        return;
+    emit catalogPageRequested();
+    m_ListBox3->setCurrentRow(0);
+    m_ListBox3->setFocus();
+    m_ListBox3->scrollToBottom();
+    AddToSearchHistory(m_ComboBox1, word);
 }
 
 void CrossSearch::ListBox3DblClick() {
@@ -105,14 +105,12 @@ void CrossSearch::ListBox3DblClick() {
     if (m_ListBox3->count() == 0 || !item || !item->isSelected())
         return;
     const QString lineData = item->data(Qt::UserRole).toString();
-    RunGuarded(*m_context.dialogs, [&] {
-        emit listingStarted();
-        const QString function = QStringLiteral("GetSearchByCrossrefAndBrand");
-        const QString answer = m_context.service->CatalogRequest(m_context.service->ListRequest(function, lineData));
-        if (IsBlank(answer))
-            return;
-        emit productsListed(ProductsFromAnswer(DecodeAnswer<TCrossSearchRec>(function, answer)));
-    });
+    emit listingStarted();
+    const QString function = QStringLiteral("GetSearchByCrossrefAndBrand");
+    const QString answer = m_context.service->CatalogRequest(m_context.service->ListRequest(function, lineData));
+    if (IsBlank(answer))
+        return;
+    emit productsListed(ProductsFromAnswer(valueOrEndAction(DecodeAnswer<TCrossSearchRec>(function, answer))));
 }
 
 void CrossSearch::ListBox3KeyPress(int key) {

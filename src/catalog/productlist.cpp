@@ -112,12 +112,13 @@ void ProductList::buildUi(QWidget* parent) {
     WatchSearchHistoryBoxKeys(m_ComboBox10, this);
     name->addWidget(m_ComboBox10);
 
-    connect(header, &ClickableLabel::clicked, this, &ProductList::Label23Click);
-    connect(m_ListBox1, &QListWidget::itemDoubleClicked, this, &ProductList::ListBox1DblClick);
-    connect(m_SpeedButton20, &QToolButton::clicked, this, &ProductList::SpeedButton20Click);
-    connect(m_SpeedButton21, &QToolButton::clicked, this, &ProductList::SpeedButton21Click);
-    connect(m_SpeedButton22, &QToolButton::clicked, this, &ProductList::SpeedButton22Click);
-    connect(m_SpeedButton51, &QToolButton::clicked, this, &ProductList::SpeedButton51Click);
+    Dialogs& dialogs = *m_context.dialogs;
+    connectGuarded(dialogs, header, &ClickableLabel::clicked, this, &ProductList::Label23Click);
+    connectGuarded(dialogs, m_ListBox1, &QListWidget::itemDoubleClicked, this, &ProductList::ListBox1DblClick);
+    connectGuarded(dialogs, m_SpeedButton20, &QToolButton::clicked, this, &ProductList::SpeedButton20Click);
+    connectGuarded(dialogs, m_SpeedButton21, &QToolButton::clicked, this, &ProductList::SpeedButton21Click);
+    connectGuarded(dialogs, m_SpeedButton22, &QToolButton::clicked, this, &ProductList::SpeedButton22Click);
+    connectGuarded(dialogs, m_SpeedButton51, &QToolButton::clicked, this, &ProductList::SpeedButton51Click);
 
     m_ADDINCOMPARELIST = new QAction(QStringLiteral("ADD PRODUCT IN COMPARATIVE LIST"), this);
     m_ADDINCOMPARELIST->setObjectName(QStringLiteral("ADDINCOMPARELIST"));
@@ -125,7 +126,7 @@ void ProductList::buildUi(QWidget* parent) {
     m_ADDINCOMPARELIST->setShortcutContext(Qt::WidgetShortcut);
     m_TreeView3->addAction(m_ADDINCOMPARELIST);
     m_TreeView3->setContextMenuPolicy(Qt::ActionsContextMenu);
-    connect(m_ADDINCOMPARELIST, &QAction::triggered, this, &ProductList::ADDINCOMPARELISTClick);
+    connectGuarded(dialogs, m_ADDINCOMPARELIST, &QAction::triggered, this, &ProductList::ADDINCOMPARELISTClick);
 }
 
 bool ProductList::eventFilter(QObject* watched, QEvent* event) {
@@ -139,12 +140,13 @@ bool ProductList::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::KeyPress && watched == m_Edit15) {
         const int key = static_cast<QKeyEvent*>(event)->key();
         if (IsEnterKey(key)) {
-            Edit15KeyPress(key);
+            runGuarded(*m_context.dialogs, [&] { Edit15KeyPress(key); });
             return true;
         }
     }
     if (IsSearchHistoryBoxEnter(m_ComboBox10, watched, event)) {
-        ComboBox10KeyPress(static_cast<QKeyEvent*>(event)->key());
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        runGuarded(*m_context.dialogs, [&] { ComboBox10KeyPress(key); });
         return true;
     }
     return QObject::eventFilter(watched, event);
@@ -217,30 +219,26 @@ template <class Rec> void ProductList::listProducts(const QString& function, con
     const QString answer = m_context.service->CatalogRequest(request);
     if (IsBlank(answer))
         return;
-    ShowProductList(ProductsFromAnswer(DecodeAnswer<Rec>(function, answer)));
+    ShowProductList(ProductsFromAnswer(valueOrEndAction(DecodeAnswer<Rec>(function, answer))));
 }
 
 void ProductList::ListCategoryProducts(int strid) {
-    RunGuarded(*m_context.dialogs, [&] {
-        StartListing();
-        const int typid = m_typid;
-        QString own;
-        if (typid > 0)
-            own = QStringLiteral("&typid=%1").arg(typid);
-        own += QStringLiteral("&strid=%1").arg(strid);
-        const QString function = QStringLiteral("GetListArticlesFromTreeCategory");
-        listProducts<TArticleRec>(function, m_context.service->ListRequest(function, own));
-    });
+    StartListing();
+    const int typid = m_typid;
+    QString own;
+    if (typid > 0)
+        own = QStringLiteral("&typid=%1").arg(typid);
+    own += QStringLiteral("&strid=%1").arg(strid);
+    const QString function = QStringLiteral("GetListArticlesFromTreeCategory");
+    listProducts<TArticleRec>(function, m_context.service->ListRequest(function, own));
 }
 
 void ProductList::ListTradeGroupProducts(int gaid) {
-    RunGuarded(*m_context.dialogs, [&] {
-        StartListing();
-        const int typid = m_typid;
-        const QString own = QStringLiteral("&typid=%1&gaid=%2").arg(typid).arg(gaid);
-        const QString function = QStringLiteral("GetListArticlesFromTradeGroup");
-        listProducts<TArticleRec>(function, m_context.service->ListRequest(function, own));
-    });
+    StartListing();
+    const int typid = m_typid;
+    const QString own = QStringLiteral("&typid=%1&gaid=%2").arg(typid).arg(gaid);
+    const QString function = QStringLiteral("GetListArticlesFromTradeGroup");
+    listProducts<TArticleRec>(function, m_context.service->ListRequest(function, own));
 }
 
 void ProductList::ComboBox10KeyPress(int key) {
@@ -257,14 +255,12 @@ void ProductList::ComboBox10KeyPress(int key) {
         m_context.dialogs->information(QStringLiteral("Need select car in section \"Selection vehicle\""));
         return;
     }
-    RunGuarded(*m_context.dialogs, [&] {
-        emit catalogPageRequested();
-        StartListing();
-        const QString function = QStringLiteral("getSearchArticleByNameForCar");
-        const QString key = QStringLiteral("typid=%1&search=").arg(typid) + PathEncode(text);
-        listProducts<TNameSearchRec>(function, m_context.service->KeyRequest(function, key));
-        AddToSearchHistory(m_ComboBox10, word);
-    });
+    emit catalogPageRequested();
+    StartListing();
+    const QString function = QStringLiteral("getSearchArticleByNameForCar");
+    const QString keyPiece = QStringLiteral("typid=%1&search=").arg(typid) + PathEncode(text);
+    listProducts<TNameSearchRec>(function, m_context.service->KeyRequest(function, keyPiece));
+    AddToSearchHistory(m_ComboBox10, word);
 }
 
 void ProductList::ListBox1DblClick() {

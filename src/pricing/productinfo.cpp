@@ -23,7 +23,6 @@
 #include <QScrollBar>
 #include <QVBoxLayout>
 
-#include <exception>
 #include <functional>
 
 // Shows its picture centred and scaled to fit, keeping the proportions, whatever its size.
@@ -144,71 +143,83 @@ void ProductInfo::showProduct(int artid) {
         return;
     addLines(ProductDetailLines(*product));
 
-    ServiceClient& service = *m_context.service;
-    try {
-        const QString images = service.CatalogRequest(
-            service.KeyRequest(QStringLiteral("getImageForArticle"), QStringLiteral("artid=") + QString::number(id)));
-        // A question box of the request runs its own event loop, where another refill may start.
-        if (generation != m_generation)
-            return;
-        if (!IsBlank(images)) {
-            for (const TImageRec& image : DecodeAnswer<TImageRec>(QStringLiteral("getImageForArticle"), images))
-                m_ImageUrls << image.path;
-            const int count = int(m_ImageUrls.size());
-            if (count > 0)
-                m_Image1->show();
-            if (count > 1) {
-                m_SpeedButton30->setEnabled(true);
-                m_SpeedButton31->setEnabled(true);
-            }
-            m_pictures.reset(count);
-            m_downloaded.fill(false, count);
-            for (int n = 1; n <= count; ++n) {
-                if (!stillCurrent(generation))
-                    return;
-                downloadPicture(n, m_ImageUrls[n - 1]);
-            }
-        }
-
-        // Waiting may have let a new listing replace the table: look the product up again each time.
-        std::optional<ProductRecord> record = m_products.find(id);
-        if (record && IsBlank(record->crossreference)) {
-            if (!stillCurrent(generation))
-                return;
-            const QString answer = service.CatalogRequest(service.KeyRequest(
-                QStringLiteral("GetCrossReferencesForArticle"), QStringLiteral("artid=") + QString::number(id)));
-            if (generation != m_generation)
-                return;
-            if (!IsBlank(answer))
-                m_products.setDetails(id, {GroupCrossReferences(DecodeAnswer<TCrossRefRec>(
-                                               QStringLiteral("GetCrossReferencesForArticle"), answer)),
-                                           std::nullopt});
-            record = m_products.find(id);
-        }
-        if (!record)
-            return;
-        addLines(CrossReferenceSection(record->crossreference));
-
-        if (IsBlank(record->aplicability)) {
-            if (!stillCurrent(generation))
-                return;
-            const QString answer = service.CatalogRequest(service.KeyRequest(
-                QStringLiteral("GetTypesForArticle"), QStringLiteral("artid=") + QString::number(id)));
-            if (generation != m_generation)
-                return;
-            if (!IsBlank(answer))
-                m_products.setDetails(id, {std::nullopt, DistinctApplicability(DecodeAnswer<TTypeRec>(
-                                                             QStringLiteral("GetTypesForArticle"), answer))});
-            record = m_products.find(id);
-        }
-        if (!record)
-            return;
-        addLines(ApplicabilitySection(record->aplicability));
-    } catch (const std::exception&) {
-        // A broken answer ends the refill quietly; what is shown so far stays.
-    }
+    if (!fillFromService(id, generation))
+        return;
     m_Memo2->moveCursor(QTextCursor::Start);
     m_Memo2->verticalScrollBar()->setValue(0);
+}
+
+bool ProductInfo::fillFromService(int id, quint64 generation) {
+    ServiceClient& service = *m_context.service;
+    const QString images = service.CatalogRequest(
+        service.KeyRequest(QStringLiteral("getImageForArticle"), QStringLiteral("artid=") + QString::number(id)));
+    // A question box of the request runs its own event loop, where another refill may start.
+    if (generation != m_generation)
+        return false;
+    if (!IsBlank(images)) {
+        const Decoded<TImageRec> decoded = DecodeAnswer<TImageRec>(QStringLiteral("getImageForArticle"), images);
+        // A broken answer ends the refill quietly; what is shown so far stays.
+        if (!decoded.ok())
+            return true;
+        for (const TImageRec& image : decoded)
+            m_ImageUrls << image.path;
+        const int count = int(m_ImageUrls.size());
+        if (count > 0)
+            m_Image1->show();
+        if (count > 1) {
+            m_SpeedButton30->setEnabled(true);
+            m_SpeedButton31->setEnabled(true);
+        }
+        m_pictures.reset(count);
+        m_downloaded.fill(false, count);
+        for (int n = 1; n <= count; ++n) {
+            if (!stillCurrent(generation))
+                return false;
+            downloadPicture(n, m_ImageUrls[n - 1]);
+        }
+    }
+
+    // Waiting may have let a new listing replace the table: look the product up again each time.
+    std::optional<ProductRecord> record = m_products.find(id);
+    if (record && IsBlank(record->crossreference)) {
+        if (!stillCurrent(generation))
+            return false;
+        const QString answer = service.CatalogRequest(service.KeyRequest(
+            QStringLiteral("GetCrossReferencesForArticle"), QStringLiteral("artid=") + QString::number(id)));
+        if (generation != m_generation)
+            return false;
+        if (!IsBlank(answer)) {
+            const Decoded<TCrossRefRec> crosses =
+                DecodeAnswer<TCrossRefRec>(QStringLiteral("GetCrossReferencesForArticle"), answer);
+            if (!crosses.ok())
+                return true;
+            m_products.setDetails(id, {GroupCrossReferences(crosses), std::nullopt});
+        }
+        record = m_products.find(id);
+    }
+    if (!record)
+        return false;
+    addLines(CrossReferenceSection(record->crossreference));
+
+    if (IsBlank(record->aplicability)) {
+        if (!stillCurrent(generation))
+            return false;
+        const QString answer = service.CatalogRequest(
+            service.KeyRequest(QStringLiteral("GetTypesForArticle"), QStringLiteral("artid=") + QString::number(id)));
+        if (generation != m_generation)
+            return false;
+        if (!IsBlank(answer)) {
+            const Decoded<TTypeRec> types = DecodeAnswer<TTypeRec>(QStringLiteral("GetTypesForArticle"), answer);
+            if (!types.ok())
+                return true;
+            m_products.setDetails(id, {std::nullopt, DistinctApplicability(types)});
+        }
+        record = m_products.find(id);
+    }
+    if (!record)
+        return false;
+    addLines(ApplicabilitySection(record->aplicability));
+    return true;
 }
 
 QString ProductInfo::pictureFile(int number) const {

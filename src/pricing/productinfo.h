@@ -34,6 +34,10 @@ private:
     // Lets the window process pending events; false when a later refill has taken over.
     bool stillCurrent(quint64 generation) const;
     void addLines(const QStringList& lines);
+    // Pictures, cross references and applicability of the product; false when the refill was
+    // abandoned (a later one took over, or the product left the table), true when it ran to its
+    // end or a broken answer ended it.
+    bool fillFromService(int id, quint64 generation);
     void downloadPicture(int number, const QString& url);
     void loadPicture(int number);
     QString pictureFile(int number) const;

@@ -43,10 +43,11 @@ void Garage::buildUi(QWidget* parent) {
     SetTabStops(m_ListBox4, DialogUnitsToPixels(m_ListBox4, kTabStopDialogUnits));
     row->addWidget(m_ListBox4, 1);
 
-    connect(m_SpeedButton2, &QToolButton::clicked, this, &Garage::SpeedButton2Click);
-    connect(m_SpeedButton39, &QToolButton::clicked, this, &Garage::SpeedButton39Click);
-    connect(m_SpeedButton40, &QToolButton::clicked, this, &Garage::SpeedButton40Click);
-    connect(m_ListBox4, &QListWidget::itemDoubleClicked, this, &Garage::ListBox4DblClick);
+    Dialogs& dialogs = *m_context.dialogs;
+    connectGuarded(dialogs, m_SpeedButton2, &QToolButton::clicked, this, &Garage::SpeedButton2Click);
+    connectGuarded(dialogs, m_SpeedButton39, &QToolButton::clicked, this, &Garage::SpeedButton39Click);
+    connectGuarded(dialogs, m_SpeedButton40, &QToolButton::clicked, this, &Garage::SpeedButton40Click);
+    connectGuarded(dialogs, m_ListBox4, &QListWidget::itemDoubleClicked, this, &Garage::ListBox4DblClick);
 }
 
 void Garage::showCount() {
@@ -73,11 +74,9 @@ void Garage::ListBox4DblClick() {
     const int typid = GarageLineTypid(line);
     if (typid <= 0)
         return;
-    RunGuarded(*m_context.dialogs, [&] {
-        const QList<TCarInfoRec> cars = RequestCarInfo(*m_context.service, typid);
-        if (!cars.isEmpty())
-            emit vehicleChosen(cars.first());
-    });
+    const QList<TCarInfoRec> cars = valueOrEndAction(RequestCarInfo(*m_context.service, typid));
+    if (!cars.isEmpty())
+        emit vehicleChosen(cars.first());
 }
 
 void Garage::SpeedButton39Click() {

@@ -58,12 +58,14 @@ bool NumberSearch::eventFilter(QObject* watched, QEvent* event) {
         if (!IsSearchHistoryBoxEnter(box, watched, event))
             continue;
         const int key = static_cast<QKeyEvent*>(event)->key();
-        if (box == m_ComboBox4)
-            ComboBox4KeyPress(key);
-        else if (box == m_ComboBox3)
-            ComboBox3KeyPress(key);
-        else
-            ComboBox2KeyPress(key);
+        runGuarded(*m_context.dialogs, [&] {
+            if (box == m_ComboBox4)
+                ComboBox4KeyPress(key);
+            else if (box == m_ComboBox3)
+                ComboBox3KeyPress(key);
+            else
+                ComboBox2KeyPress(key);
+        });
         return true;
     }
     return QObject::eventFilter(watched, event);
@@ -108,52 +110,48 @@ void NumberSearch::searchKType(QComboBox* box) {
         m_context.dialogs->information(QStringLiteral("Need set true value !!!"));
         return;
     }
-    RunGuarded(*m_context.dialogs, [&] {
-        const QList<TCarInfoRec> cars = RequestCarInfo(*m_context.service, typid);
-        if (cars.isEmpty()) {
-            m_context.dialogs->information(QStringLiteral("Car with set k-type value is not found !!!"));
-            return;
-        }
-        emit vehicleChosen(cars.first());
-        remember(box, text);
-    });
+    const QList<TCarInfoRec> cars = valueOrEndAction(RequestCarInfo(*m_context.service, typid));
+    if (cars.isEmpty()) {
+        m_context.dialogs->information(QStringLiteral("Car with set k-type value is not found !!!"));
+        return;
+    }
+    emit vehicleChosen(cars.first());
+    remember(box, text);
 }
 
 void NumberSearch::searchTypids(QComboBox* box, const NumberKind& kind) {
     const QString number = Trim(box->currentText());
-    RunGuarded(*m_context.dialogs, [&] {
-        ServiceClient& service = *m_context.service;
-        const QString answer =
-            service.CatalogRequest(service.KeyRequest(kind.function, kind.key + QLatin1Char('=') + PathEncode(number)));
-        const QList<TTypidRec> typids =
-            IsBlank(answer) ? QList<TTypidRec>() : DecodeAnswer<TTypidRec>(kind.function, answer);
-        if (typids.isEmpty()) {
+    ServiceClient& service = *m_context.service;
+    const QString answer =
+        service.CatalogRequest(service.KeyRequest(kind.function, kind.key + QLatin1Char('=') + PathEncode(number)));
+    const QList<TTypidRec> typids =
+        IsBlank(answer) ? QList<TTypidRec>() : valueOrEndAction(DecodeAnswer<TTypidRec>(kind.function, answer));
+    if (typids.isEmpty()) {
+        m_context.dialogs->information(kind.notFound);
+        return;
+    }
+    if (typids.size() == 1) {
+        // A number whose one vehicle cannot be fetched counts as not found.
+        const QList<TCarInfoRec> cars = valueOrEndAction(RequestCarInfo(service, typids.first().typid));
+        if (cars.isEmpty()) {
             m_context.dialogs->information(kind.notFound);
             return;
         }
-        if (typids.size() == 1) {
-            // A number whose one vehicle cannot be fetched counts as not found.
-            const QList<TCarInfoRec> cars = RequestCarInfo(service, typids.first().typid);
-            if (cars.isEmpty()) {
-                m_context.dialogs->information(kind.notFound);
-                return;
-            }
-            emit vehicleChosen(cars.first());
-            remember(box, number);
-            return;
-        }
+        emit vehicleChosen(cars.first());
         remember(box, number);
-        if (!m_Form2)
-            return;
-        m_Form2->clearLines();
-        for (const TTypidRec& hit : typids) {
-            const QList<TCarInfoRec> cars = RequestCarInfo(service, hit.typid);
-            if (!cars.isEmpty())
-                m_Form2->addLine(CandidateLine(cars.first()));
-        }
-        m_Form2->show();
-        m_Form2->list()->setFocus();
-    });
+        return;
+    }
+    remember(box, number);
+    if (!m_Form2)
+        return;
+    m_Form2->clearLines();
+    for (const TTypidRec& hit : typids) {
+        const QList<TCarInfoRec> cars = valueOrEndAction(RequestCarInfo(service, hit.typid));
+        if (!cars.isEmpty())
+            m_Form2->addLine(CandidateLine(cars.first()));
+    }
+    m_Form2->show();
+    m_Form2->list()->setFocus();
 }
 
 void NumberSearch::remember(QComboBox* box, const QString& number) {

@@ -11,6 +11,7 @@
 #include "support/answers.h"
 #include "support/rawhttpserver.h"
 #include "support/windowfixture.h"
+#include "vehicle/cascade.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -76,6 +77,7 @@ struct Catalog {
         cross = f.window().findChild<CrossSearch*>("CrossSearch");
     }
     TForm1& w() { return f.window(); }
+    VehicleCascade* cascade() { return w().findChild<VehicleCascade*>(); }
     QTreeWidget* tree(const char* name) { return f.find<QTreeWidget>(name); }
     // Opens the "Search by" section, where the name and cross-reference boxes sit.
     void openSearchSection() {
@@ -100,7 +102,7 @@ struct Catalog {
     int selectVehicleAndBuildTrees() {
         const int typid = sampleTypid();
         selectVehicle(typid);
-        trees->ComboBox5Change();
+        emit cascade()->engineTypeChanged();
         return typid;
     }
     // Lists the products of the first trade group with at least `brands` brands.
@@ -255,7 +257,7 @@ void TestCatalogBrowsing::depthErrorAbandonsEngineChange() {
     endpoints.catalogUrl = server.url("/");
     Catalog c(endpoints);
     c.trees->setVehicle(VehicleSelection{5, 0, {}, {}, {}});
-    c.trees->ComboBox5Change();
+    emit c.cascade()->engineTypeChanged();
     QCOMPARE(c.f.dialogs.shown().size(), 1);
     QCOMPARE(c.f.dialogs.shown().first().kind, ScriptedDialogs::Kind::Error);
     QVERIFY(c.f.dialogs.lastText().contains("\"Belt\""));
@@ -273,7 +275,7 @@ void TestCatalogBrowsing::conversionErrorLeavesWindowUsable() {
     endpoints.catalogUrl = server.url("/");
     Catalog c(endpoints);
     c.trees->setVehicle(VehicleSelection{5, 0, {}, {}, {}});
-    c.trees->ComboBox5Change();
+    emit c.cascade()->engineTypeChanged();
     QCOMPARE(c.f.dialogs.texts(), QStringList{"'x' is not a valid integer value"});
     QCOMPARE(c.w().currentPage(), "SETTINGS");
     QVERIFY(c.w().isEnabled());
@@ -284,7 +286,7 @@ void TestCatalogBrowsing::deadServiceLeavesTreesEmptyWithoutMessage() {
     endpoints.catalogUrl = QString("http://127.0.0.1:%1/").arg(RefusingPort());
     Catalog c(endpoints);
     c.trees->setVehicle(VehicleSelection{5, 0, {}, {}, {}});
-    c.trees->ComboBox5Change();
+    emit c.cascade()->engineTypeChanged();
     QVERIFY(c.f.dialogs.shown().isEmpty());
     QCOMPARE(c.tree("TreeView1")->topLevelItemCount(), 0);
     QCOMPARE(c.tree("TreeView2")->topLevelItemCount(), 0);
@@ -304,7 +306,7 @@ void TestCatalogBrowsing::captionsOfTheServiceCannotShiftTrees() {
     endpoints.catalogUrl = server.url("/");
     Catalog c(endpoints);
     c.trees->setVehicle(VehicleSelection{5, 0, {}, {}, {}});
-    c.trees->ComboBox5Change();
+    emit c.cascade()->engineTypeChanged();
     QVERIFY2(c.f.dialogs.shown().isEmpty(), qPrintable(c.f.dialogs.lastText()));
     QTreeWidget* categories = c.tree("TreeView1");
     QCOMPARE(categories->topLevelItemCount(), 2);
