@@ -19,6 +19,7 @@
 #include "vehicle/cascade.h"
 #include "vehicle/garage.h"
 #include "vehicle/numbersearch.h"
+#include "vehicle/selectcar.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -65,7 +66,12 @@ TForm1::TForm1(const Seams& seams, QWidget* parent) : QMainWindow(parent), m_sea
     buildUi();
 }
 
-TForm1::~TForm1() = default;
+TForm1::~TForm1() {
+    // The panels hold references into the context (log, texts, product table, service), which
+    // are members and die before QMainWindow deletes its children: every widget goes first.
+    delete m_Form2;
+    delete takeCentralWidget();
+}
 
 void TForm1::buildUi() {
     setWindowTitle(kCaption);

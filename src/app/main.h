@@ -101,6 +101,7 @@ private:
     void composeCatalog();
     void composePricing();
 
+    // The context the panels reference; the destructor deletes every widget before these die.
     Seams m_seams;
     RequestLog m_log;
     SharedTexts m_texts;

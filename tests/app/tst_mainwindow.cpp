@@ -24,6 +24,7 @@ private slots:
     void logStripButtonSavesAndOpensLog();
     void informationLinksOpenTheirPages();
     void settingsAreWrittenOnlyOnClose();
+    void contextOutlivesEveryWidget();
     void searchBoxesAnswerEnterFromKeyboard_data();
     void searchBoxesAnswerEnterFromKeyboard();
 
@@ -195,6 +196,36 @@ void TestMainWindow::settingsAreWrittenOnlyOnClose() {
     QVERIFY(!QFile::exists(f.folders.programFile("velmora.ini")));
     QVERIFY(f.window().close());
     QVERIFY(readBytes(f.folders.programFile("velmora.ini")).contains("email=trader@x.test"));
+}
+
+void TestMainWindow::contextOutlivesEveryWidget() {
+    WindowFixture f;
+    TForm1& w = f.show();
+    // The request log is the last of the context's members to die: it must outlive every
+    // widget and every panel, which hold references into the context.
+    bool logGone = false;
+    QObject::connect(w.context().log, &QObject::destroyed, [&] { logGone = true; });
+    int gone = 0;
+    int goneAfterLog = 0;
+    // Everything in the frame and the secondary window (the main window's own layout and
+    // handles are Qt's affair).
+    QList<QObject*> objects;
+    for (QObject* object : w.findChildren<QObject*>())
+        for (const QObject* up = object; up && up != &w; up = up->parent())
+            if (up == w.centralWidget() || up->inherits("QDialog")) {
+                objects << object;
+                break;
+            }
+    QVERIFY(objects.size() > 100);
+    for (QObject* object : objects)
+        QObject::connect(object, &QObject::destroyed, [&] {
+            ++gone;
+            goneAfterLog += logGone;
+        });
+    f.destroy();
+    QVERIFY(logGone);
+    QCOMPARE(gone, int(objects.size()));
+    QCOMPARE(goneAfterLog, 0);
 }
 
 void TestMainWindow::searchBoxesAnswerEnterFromKeyboard_data() {
