@@ -27,9 +27,6 @@ private slots:
     void contextOutlivesEveryWidget();
     void searchBoxesAnswerEnterFromKeyboard_data();
     void searchBoxesAnswerEnterFromKeyboard();
-
-private:
-    std::unique_ptr<DemoService> m_service;
 };
 
 void TestMainWindow::captionCarriesVersion_data() {
@@ -235,11 +232,11 @@ void TestMainWindow::searchBoxesAnswerEnterFromKeyboard_data() {
     const struct {
         const char *name, *box, *typed, *request;
     } boxes[] = {
-        {"K-type", "ComboBox4", "10010", "/getInfoCar?typid=10010&"},
-        {"KBA", "ComboBox3", "0588AKA", "/getSearchKBA?kba=0588AKA&"},
-        {"MIME", "ComboBox2", "481516", "/getSearchMIME?mime=481516&"},
-        {"cross reference", "ComboBox1", "GDB1385", "/getSearchByCrossref?search=GDB1385&"},
-        {"product name", "ComboBox10", "brake pad", "/getSearchArticleByNameForCar?typid=10010&search=brake%20pad&"},
+        {"K-type", "ComboBox4", "10010", "getInfoCar?typid=10010&"},
+        {"KBA", "ComboBox3", "0588AKA", "getSearchKBA?kba=0588AKA&"},
+        {"MIME", "ComboBox2", "481516", "getSearchMIME?mime=481516&"},
+        {"cross reference", "ComboBox1", "GDB1385", "getSearchByCrossref?search=GDB1385&"},
+        {"product name", "ComboBox10", "brake pad", "getSearchArticleByNameForCar?typid=10010&search=brake%20pad&"},
     };
     QTest::addColumn<int>("key");
     QTest::addColumn<int>("modifiers");
@@ -256,11 +253,7 @@ void TestMainWindow::searchBoxesAnswerEnterFromKeyboard() {
     QFETCH(QString, request);
     QFETCH(int, key);
     QFETCH(int, modifiers);
-    if (!m_service) {
-        m_service = std::make_unique<DemoService>(QStringList{"--quiet"});
-        QVERIFY2(m_service->isRunning(), qPrintable(m_service->error()));
-    }
-    WindowFixture f(EndpointsOf(*m_service));
+    WindowFixture f(standInEndpoints());
     f.signIn();
     const auto typeAndPress = [&](const char* name, const QString& text, Qt::Key pressed, Qt::KeyboardModifiers with) {
         auto* box = f.find<QComboBox>(name);
@@ -271,10 +264,10 @@ void TestMainWindow::searchBoxesAnswerEnterFromKeyboard() {
     };
     if (boxName == "ComboBox10") // the name search needs a vehicle
         typeAndPress("ComboBox4", "10010", Qt::Key_Return, Qt::NoModifier);
-    const qsizetype mark = f.window().context().log->lines().size();
+    const qsizetype mark = f.logMark();
     typeAndPress(qPrintable(boxName), typed, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
-    const QStringList sent = f.window().context().log->lines().mid(mark);
-    QVERIFY2(!sent.isEmpty() && sent.first().contains(request), qPrintable(sent.join('\n')));
+    const QStringList sent = f.requestsSince(mark);
+    QVERIFY2(sent.value(0).startsWith(request), qPrintable(sent.join('\n')));
     QVERIFY2(f.dialogs.shown().isEmpty(), qPrintable(f.dialogs.lastText()));
 }
 

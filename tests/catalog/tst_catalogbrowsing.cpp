@@ -27,25 +27,6 @@
 
 namespace {
 
-const QString kAccount = "format=json&lang=en&email=trader@velmora.test&seccode=***";
-
-// The request lines of the log since `from` that name the function.
-QStringList requestsOf(TForm1& w, const QString& function, qsizetype from = 0) {
-    QStringList found;
-    const QStringList& lines = w.context().log->lines();
-    for (qsizetype i = from; i < lines.size(); ++i)
-        if (lines.at(i).contains('/' + function + '?'))
-            found << lines.at(i);
-    return found;
-}
-
-bool logHas(TForm1& w, const QString& requestText) {
-    for (const QString& line : w.context().log->lines())
-        if (line.contains(requestText))
-            return true;
-    return false;
-}
-
 AnswerRecord category(int level, int id, const QString& text) {
     AnswerRecord fields{{"level", QString::number(level)}};
     for (int l = 1; l <= 5; ++l) {
@@ -59,13 +40,6 @@ AnswerRecord category(int level, int id, const QString& text) {
 // Whether the section whose header is `header` is folded to its strip.
 bool folded(WindowFixture& f, const char* header) {
     return static_cast<CollapsibleSection*>(f.find<QLabel>(header)->parentWidget())->isCollapsed();
-}
-
-bool allExpanded(QTreeWidget* tree, bool expanded) {
-    for (QTreeWidgetItemIterator it(tree); *it; ++it)
-        if ((*it)->childCount() > 0 && (*it)->isExpanded() != expanded)
-            return false;
-    return true;
 }
 
 // The window against a service, with its catalog panels at hand.
@@ -139,7 +113,6 @@ struct Catalog {
 class TestCatalogBrowsing : public QObject {
     Q_OBJECT
 private slots:
-    void initTestCase();
     void engineChangeBuildsTreesAndShowsCatalog();
     void treeKindChoosesStrtype_data();
     void treeKindChoosesStrtype();
@@ -164,25 +137,17 @@ private slots:
     void filterIgnoresLetterCase();
     void listFileHoldsAllProducts();
     void unwritableListFileIsReportedAndNotOpened();
-
-private:
-    std::unique_ptr<DemoService> m_service;
 };
 
-void TestCatalogBrowsing::initTestCase() {
-    m_service = std::make_unique<DemoService>();
-    QVERIFY2(m_service->isRunning(), qPrintable(m_service->error()));
-}
-
 void TestCatalogBrowsing::engineChangeBuildsTreesAndShowsCatalog() {
-    Catalog c(EndpointsOf(*m_service));
+    Catalog c(standInEndpoints());
     c.f.find<QListWidget>("ListBox1")->addItem("stale");
     c.tree("TreeView3")->addTopLevelItem(new QTreeWidgetItem(QStringList{"stale"}));
     const int typid = c.selectVehicleAndBuildTrees();
     QVERIFY(typid > 0);
 
-    QVERIFY(logHas(c.w(), "GetTreeCategories?" + kAccount + QString("&typid=%1&strtype=1").arg(typid)));
-    QVERIFY(logHas(c.w(), "GetListTradeGroupsForCar?" + kAccount + QString("&typid=%1").arg(typid)));
+    QVERIFY(c.f.logged("GetTreeCategories?" + kCatalogAccount + QString("&typid=%1&strtype=1").arg(typid)));
+    QVERIFY(c.f.logged("GetListTradeGroupsForCar?" + kCatalogAccount + QString("&typid=%1").arg(typid)));
     QVERIFY(c.tree("TreeView1")->topLevelItemCount() > 0);
     QVERIFY(NodeData(c.tree("TreeView1")->topLevelItem(0)) > 0);
     QTreeWidgetItem* assembly = c.tree("TreeView2")->topLevelItem(0);
@@ -211,32 +176,33 @@ void TestCatalogBrowsing::treeKindChoosesStrtype() {
     QFETCH(QString, radio);
     QFETCH(int, vehicleClass);
     QFETCH(int, strtype);
-    Catalog c(EndpointsOf(*m_service));
+    Catalog c(standInEndpoints());
     c.trees->setVehicle(VehicleSelection{4242, vehicleClass, {}, {}, {}});
     c.tree("TreeView2")->addTopLevelItem(new QTreeWidgetItem(QStringList{"kept"}));
-    const qsizetype before = c.w().context().log->lines().size();
+    const qsizetype before = c.f.logMark();
     Click(c.f.find<QRadioButton>(radio));
-    const QStringList sent = requestsOf(c.w(), "GetTreeCategories", before);
+    const QStringList sent = c.f.requestsOf("GetTreeCategories", before);
     QCOMPARE(sent.size(), 1);
-    QVERIFY2(sent.first().contains("GetTreeCategories?" + kAccount + "&typid=4242&strtype=" + QString::number(strtype)),
+    QVERIFY2(sent.first().contains("GetTreeCategories?" + kCatalogAccount +
+                                   "&typid=4242&strtype=" + QString::number(strtype)),
              qPrintable(sent.first()));
     // Only the category tree is rebuilt.
-    QVERIFY(requestsOf(c.w(), "GetListTradeGroupsForCar", before).isEmpty());
+    QVERIFY(c.f.requestsOf("GetListTradeGroupsForCar", before).isEmpty());
     QCOMPARE(c.tree("TreeView2")->topLevelItemCount(), 1);
     QCOMPARE(c.w().currentPage(), "SETTINGS");
 }
 
 void TestCatalogBrowsing::treeKindWithoutVehicleSendsNothing() {
-    Catalog c(EndpointsOf(*m_service));
+    Catalog c(standInEndpoints());
     c.tree("TreeView1")->addTopLevelItem(new QTreeWidgetItem(QStringList{"old"}));
-    const qsizetype before = c.w().context().log->lines().size();
+    const qsizetype before = c.f.logMark();
     Click(c.f.find<QRadioButton>("RadioButton8"));
     QCOMPARE(c.tree("TreeView1")->topLevelItemCount(), 0);
-    QCOMPARE(c.w().context().log->lines().size(), before);
+    QCOMPARE(c.f.logMark(), before);
 }
 
 void TestCatalogBrowsing::fullExpandSurvivesNewVehicle() {
-    Catalog c(EndpointsOf(*m_service));
+    Catalog c(standInEndpoints());
     c.w().showPage("PAGEPRODUCT");
     Click(c.f.find<QToolButton>("SpeedButton13"));
     QVERIFY(c.f.find<QToolButton>("SpeedButton13")->isChecked());
@@ -253,7 +219,7 @@ void TestCatalogBrowsing::fullExpandSurvivesNewVehicle() {
 void TestCatalogBrowsing::depthErrorAbandonsEngineChange() {
     // A level-3 category right under a level-1 one cannot be placed.
     RawHttpServer server({CatalogReply("GetTreeCategories", {category(1, 100, "Engine"), category(3, 111, "Belt")})});
-    Endpoints endpoints = EndpointsOf(*m_service);
+    Endpoints endpoints = standInEndpoints();
     endpoints.catalogUrl = server.url("/");
     Catalog c(endpoints);
     c.trees->setVehicle(VehicleSelection{5, 0, {}, {}, {}});
@@ -271,7 +237,7 @@ void TestCatalogBrowsing::conversionErrorLeavesWindowUsable() {
     QList<std::pair<QString, QString>> bad = category(1, 100, "Engine");
     bad[0].second = "x";
     RawHttpServer server({CatalogReply("GetTreeCategories", {bad})});
-    Endpoints endpoints = EndpointsOf(*m_service);
+    Endpoints endpoints = standInEndpoints();
     endpoints.catalogUrl = server.url("/");
     Catalog c(endpoints);
     c.trees->setVehicle(VehicleSelection{5, 0, {}, {}, {}});
@@ -282,7 +248,7 @@ void TestCatalogBrowsing::conversionErrorLeavesWindowUsable() {
 }
 
 void TestCatalogBrowsing::deadServiceLeavesTreesEmptyWithoutMessage() {
-    Endpoints endpoints = EndpointsOf(*m_service);
+    Endpoints endpoints = standInEndpoints();
     endpoints.catalogUrl = QString("http://127.0.0.1:%1/").arg(RefusingPort());
     Catalog c(endpoints);
     c.trees->setVehicle(VehicleSelection{5, 0, {}, {}, {}});
@@ -302,7 +268,7 @@ void TestCatalogBrowsing::captionsOfTheServiceCannotShiftTrees() {
                                             category(3, 111, "Tensioner"), category(1, 200, "  Brakes")}),
          CatalogReply("GetListTradeGroupsForCar",
                       {group("1", "g1", "A"), group("2", "g2", "A"), group("3", "g3", "B"), group("4", "g4", "A")})});
-    Endpoints endpoints = EndpointsOf(*m_service);
+    Endpoints endpoints = standInEndpoints();
     endpoints.catalogUrl = server.url("/");
     Catalog c(endpoints);
     c.trees->setVehicle(VehicleSelection{5, 0, {}, {}, {}});
@@ -325,14 +291,14 @@ void TestCatalogBrowsing::captionsOfTheServiceCannotShiftTrees() {
 }
 
 void TestCatalogBrowsing::categoryAndTradeGroupListings() {
-    Catalog c(EndpointsOf(*m_service));
+    Catalog c(standInEndpoints());
     const int typid = c.selectVehicleAndBuildTrees();
     QTreeWidget* categories = c.tree("TreeView1");
     QTreeWidgetItem* node = categories->topLevelItem(0);
     categories->setCurrentItem(node);
     c.trees->TreeView1DblClick();
-    QVERIFY(logHas(c.w(), "GetListArticlesFromTreeCategory?" + kAccount +
-                              QString("&typid=%1&strid=%2").arg(typid).arg(NodeData(node))));
+    QVERIFY(c.f.logged("GetListArticlesFromTreeCategory?" + kCatalogAccount +
+                       QString("&typid=%1&strid=%2").arg(typid).arg(NodeData(node))));
     QTreeWidget* products = c.tree("TreeView3");
     QVERIFY(products->topLevelItemCount() > 0);
     QCOMPARE(products->topLevelItemCount(), c.productRows().size());
@@ -356,17 +322,17 @@ void TestCatalogBrowsing::categoryAndTradeGroupListings() {
     QTreeWidget* groups = c.tree("TreeView2");
     groups->setCurrentItem(groups->topLevelItem(0));
     c.trees->TreeView2DblClick();
-    QVERIFY(logHas(c.w(), "GetListArticlesFromTradeGroup?" + kAccount + QString("&typid=%1&gaid=0").arg(typid)));
+    QVERIFY(c.f.logged("GetListArticlesFromTradeGroup?" + kCatalogAccount + QString("&typid=%1&gaid=0").arg(typid)));
 
     // Nothing selected: nothing happens.
-    const qsizetype before = c.w().context().log->lines().size();
+    const qsizetype before = c.f.logMark();
     categories->setCurrentItem(nullptr);
     c.trees->TreeView1DblClick();
-    QCOMPARE(c.w().context().log->lines().size(), before);
+    QCOMPARE(c.f.logMark(), before);
 }
 
 void TestCatalogBrowsing::necessaryBrandsFilterListAndCaption() {
-    Catalog c(EndpointsOf(*m_service));
+    Catalog c(standInEndpoints());
     c.selectVehicleAndBuildTrees();
     c.listFirstTradeGroup(3);
     const QList<ProductRecord> all = c.productRows();
@@ -402,7 +368,7 @@ void TestCatalogBrowsing::necessaryBrandsFilterListAndCaption() {
 }
 
 void TestCatalogBrowsing::oneBrandAndAllBrands() {
-    Catalog c(EndpointsOf(*m_service));
+    Catalog c(standInEndpoints());
     c.selectVehicleAndBuildTrees();
     c.listFirstTradeGroup(2);
     QListWidget* brands = c.f.find<QListWidget>("ListBox1");
@@ -439,21 +405,21 @@ void TestCatalogBrowsing::nameSearchRefusals() {
     QFETCH(QString, typed);
     QFETCH(bool, withVehicle);
     QFETCH(QString, message);
-    Catalog c(EndpointsOf(*m_service));
+    Catalog c(standInEndpoints());
     if (withVehicle)
         c.selectVehicle(4242);
-    const qsizetype before = c.w().context().log->lines().size();
+    const qsizetype before = c.f.logMark();
     c.openSearchSection();
     auto* box = c.f.find<QComboBox>("ComboBox10");
     typeInto(box, typed);
     pressKey(Qt::Key_Return);
     QCOMPARE(c.f.dialogs.texts(), QStringList{message});
-    QCOMPARE(c.w().context().log->lines().size(), before);
+    QCOMPARE(c.f.logMark(), before);
     QCOMPARE(box->count(), 0);
 }
 
 void TestCatalogBrowsing::nameSearchSendsWordAsTypedAndKeepsHistory() {
-    Catalog c(EndpointsOf(*m_service));
+    Catalog c(standInEndpoints());
     const int typid = c.sampleTypid();
     c.selectVehicle(typid);
     c.openSearchSection();
@@ -461,7 +427,7 @@ void TestCatalogBrowsing::nameSearchSendsWordAsTypedAndKeepsHistory() {
     typeInto(box, "disc ");
     pressKey(Qt::Key_Return);
     QVERIFY(c.f.dialogs.shown().isEmpty());
-    QVERIFY(logHas(c.w(), QString("getSearchArticleByNameForCar?typid=%1&search=disc%20&").arg(typid) + kAccount));
+    QVERIFY(c.f.logged(QString("getSearchArticleByNameForCar?typid=%1&search=disc%20&").arg(typid) + kCatalogAccount));
     QCOMPARE(c.w().currentPage(), "PAGEPRODUCT");
     QVERIFY(c.tree("TreeView3")->topLevelItemCount() > 0);
     QCOMPARE(box->currentText(), "disc ");
@@ -477,7 +443,7 @@ void TestCatalogBrowsing::nameSearchSendsWordAsTypedAndKeepsHistory() {
 }
 
 void TestCatalogBrowsing::crossReferenceSearchAndFollowUp() {
-    Catalog c(EndpointsOf(*m_service));
+    Catalog c(standInEndpoints());
     c.selectVehicleAndBuildTrees();
     c.listFirstTradeGroup();
     const QString reference = c.productRows().first().reference;
@@ -500,14 +466,14 @@ void TestCatalogBrowsing::crossReferenceSearchAndFollowUp() {
     QVERIFY(lineData.startsWith("&braid="));
     QCOMPARE(matches->item(0)->text().count('\t'), 2);
 
-    const qsizetype before = c.w().context().log->lines().size();
+    const qsizetype before = c.f.logMark();
     // The found matches take the focus, so Enter opens the first one.
     QCOMPARE(QApplication::focusWidget(), matches);
     pressKey(Qt::Key_Return);
     emit matches->itemDoubleClicked(matches->item(0));
-    const QStringList sent = requestsOf(c.w(), "GetSearchByCrossrefAndBrand", before);
+    const QStringList sent = c.f.requestsOf("GetSearchByCrossrefAndBrand", before);
     QCOMPARE(sent.size(), 2);
-    QVERIFY(sent.at(0).contains("GetSearchByCrossrefAndBrand?" + kAccount + lineData));
+    QVERIFY(sent.at(0).contains("GetSearchByCrossrefAndBrand?" + kCatalogAccount + lineData));
     QCOMPARE(sent.at(0).section(' ', -1), sent.at(1).section(' ', -1));
     QCOMPARE(c.f.find<QListWidget>("ListBox1")->count(), 1);
     QVERIFY(c.tree("TreeView3")->topLevelItemCount() > 0);
@@ -519,13 +485,13 @@ void TestCatalogBrowsing::crossReferenceSearchAndFollowUp() {
 }
 
 void TestCatalogBrowsing::crossReferenceWithoutMatches() {
-    Catalog c(EndpointsOf(*m_service));
+    Catalog c(standInEndpoints());
     c.openSearchSection();
     auto* box = c.f.find<QComboBox>("ComboBox1");
     box->setEditText("NO-SUCH-99");
     pressKey(box, Qt::Key_Return);
     QCOMPARE(c.f.find<QLabel>("Label19")->text(), "BY CROSS REFERENCE \"NO-SUCH-99\"");
-    QVERIFY(logHas(c.w(), "getSearchByCrossref?search=NO-SUCH-99&" + kAccount));
+    QVERIFY(c.f.logged("getSearchByCrossref?search=NO-SUCH-99&" + kCatalogAccount));
     QCOMPARE(c.f.find<QListWidget>("ListBox3")->count(), 0);
     QCOMPARE(c.w().currentPage(), "SETTINGS");
     QCOMPARE(box->count(), 0);
@@ -533,10 +499,10 @@ void TestCatalogBrowsing::crossReferenceWithoutMatches() {
     QVERIFY(folded(c.f, "Label22"));
 
     // A blank word does nothing at all.
-    const qsizetype before = c.w().context().log->lines().size();
+    const qsizetype before = c.f.logMark();
     box->setEditText("   ");
     pressKey(box, Qt::Key_Return);
-    QCOMPARE(c.w().context().log->lines().size(), before);
+    QCOMPARE(c.f.logMark(), before);
 }
 
 void TestCatalogBrowsing::crossReferenceFollowUpSentVerbatim() {
@@ -544,18 +510,18 @@ void TestCatalogBrowsing::crossReferenceFollowUpSentVerbatim() {
         {CatalogReply("getSearchByCrossref",
                       {{{"braid", "31"}, {"searchnr", "AB+12[x]#7"}, {"brand", "ATE"}, {"name", "Disc"}}}),
          CatalogReply("GetSearchByCrossrefAndBrand", {})});
-    Endpoints endpoints = EndpointsOf(*m_service);
+    Endpoints endpoints = standInEndpoints();
     endpoints.catalogUrl = server.url("/");
     Catalog c(endpoints);
     c.openSearchSection();
     c.f.find<QComboBox>("ComboBox1")->setEditText("ab 12");
     pressKey(c.f.find<QComboBox>("ComboBox1"), Qt::Key_Return);
-    QVERIFY(logHas(c.w(), "getSearchByCrossref?search=ab%2012&" + kAccount));
+    QVERIFY(c.f.logged("getSearchByCrossref?search=ab%2012&" + kCatalogAccount));
     QListWidget* matches = c.f.find<QListWidget>("ListBox3");
     QCOMPARE(matches->count(), 1);
     QCOMPARE(matches->item(0)->text(), "ATE\tAB+12[x]#7\tDisc");
     pressKey(matches, Qt::Key_Return);
-    QVERIFY(logHas(c.w(), "GetSearchByCrossrefAndBrand?" + kAccount + "&braid=31&search=AB+12[x]#7"));
+    QVERIFY(c.f.logged("GetSearchByCrossrefAndBrand?" + kCatalogAccount + "&braid=31&search=AB+12[x]#7"));
     QTRY_VERIFY2(server.requests().value(1).contains("&braid=31&search=AB+12[x]%237 HTTP/1.0"),
                  server.requests().value(1).constData());
     QCOMPARE(c.tree("TreeView3")->topLevelItemCount(), 0);
@@ -563,7 +529,7 @@ void TestCatalogBrowsing::crossReferenceFollowUpSentVerbatim() {
 }
 
 void TestCatalogBrowsing::crossReferenceWithBlanksOpens() {
-    Catalog c(EndpointsOf(*m_service));
+    Catalog c(standInEndpoints());
     c.selectVehicleAndBuildTrees();
     // The brands write their references with blanks ("0 986 424 536", "HU 719/7x").
     QString reference;
@@ -590,12 +556,12 @@ void TestCatalogBrowsing::crossReferenceWithBlanksOpens() {
             row = i;
     QVERIFY2(row >= 0, qPrintable(reference + " in " + itemTexts(matches).join('|')));
     matches->setCurrentRow(row);
-    const qsizetype before = c.w().context().log->lines().size();
+    const qsizetype before = c.f.logMark();
     pressKey(matches, Qt::Key_Return);
-    const QStringList sent = requestsOf(c.w(), "GetSearchByCrossrefAndBrand", before);
+    const QStringList sent = c.f.requestsOf("GetSearchByCrossrefAndBrand", before);
     QCOMPARE(sent.size(), 1);
     QVERIFY2(sent.first().contains("&search=" + reference), qPrintable(sent.first()));
-    QVERIFY2(!logHas(c.w(), "NOT ANSWER"), qPrintable(c.w().context().log->lines().join('\n')));
+    QVERIFY2(!c.f.logged("NOT ANSWER"), qPrintable(c.w().context().log->lines().join('\n')));
     QVERIFY(c.tree("TreeView3")->topLevelItemCount() > 0);
     bool listed = false;
     for (const ProductRecord& r : c.productRows())
@@ -615,7 +581,7 @@ void TestCatalogBrowsing::enterWithHistoryShownStillSearches_data() {
 void TestCatalogBrowsing::enterWithHistoryShownStillSearches() {
     QFETCH(QString, boxName);
     QFETCH(QString, function);
-    Catalog c(EndpointsOf(*m_service));
+    Catalog c(standInEndpoints());
     c.selectVehicle(c.sampleTypid());
     c.w().showPage("PAGEPRODUCT");
     c.openSearchSection();
@@ -626,16 +592,16 @@ void TestCatalogBrowsing::enterWithHistoryShownStillSearches() {
     typeInto(box, "second");
     QWidget* history = box->completer()->popup();
     QVERIFY(history->isVisible());
-    const qsizetype before = c.w().context().log->lines().size();
+    const qsizetype before = c.f.logMark();
     pressKey(Qt::Key_Return);
-    const QStringList sent = requestsOf(c.w(), function, before);
+    const QStringList sent = c.f.requestsOf(function, before);
     QCOMPARE(sent.size(), 1);
     QVERIFY2(sent.first().contains("search=second&"), qPrintable(sent.first()));
     QVERIFY(!history->isVisible());
 }
 
 void TestCatalogBrowsing::filterIgnoresLetterCase() {
-    Catalog c(EndpointsOf(*m_service));
+    Catalog c(standInEndpoints());
     c.selectVehicleAndBuildTrees();
     c.listFirstTradeGroup();
     const QList<ProductRecord> rows = c.productRows();
@@ -673,7 +639,7 @@ void TestCatalogBrowsing::filterIgnoresLetterCase() {
 }
 
 void TestCatalogBrowsing::listFileHoldsAllProducts() {
-    Catalog c(EndpointsOf(*m_service));
+    Catalog c(standInEndpoints());
     Click(c.f.find<QToolButton>("SpeedButton51")); // nothing listed: no file
     QVERIFY(c.f.desktop.opened().isEmpty());
 
@@ -694,7 +660,7 @@ void TestCatalogBrowsing::listFileHoldsAllProducts() {
 }
 
 void TestCatalogBrowsing::unwritableListFileIsReportedAndNotOpened() {
-    Catalog c(EndpointsOf(*m_service));
+    Catalog c(standInEndpoints());
     c.selectVehicleAndBuildTrees();
     c.listFirstTradeGroup();
     QVERIFY(QDir(c.f.folders.workingDir()).mkdir("ListProducts.txt"));

@@ -1,5 +1,6 @@
 #include "catalog/treeloader.h"
 #include "service/errors.h"
+#include "support/windowfixture.h"
 
 #include <QTest>
 #include <QTreeWidget>
@@ -17,13 +18,6 @@ QStringList dump(const QTreeWidget& tree) {
     for (int i = 0; i < tree.topLevelItemCount(); ++i)
         walk(tree.topLevelItem(i), 0);
     return out;
-}
-
-bool allExpanded(const QTreeWidget& tree, bool expanded) {
-    for (QTreeWidgetItemIterator it(const_cast<QTreeWidget*>(&tree)); *it; ++it)
-        if ((*it)->childCount() > 0 && (*it)->isExpanded() != expanded)
-            return false;
-    return true;
 }
 
 } // namespace
@@ -79,9 +73,9 @@ void TestTreeLoader::expandSwitchAppliesOnEveryLoad() {
     QTreeWidget tree;
     const QList<TreeLine> lines{{0, "a", 1}, {1, "b", 2}, {2, "c", 3}, {0, "d", 4}, {1, "e", 5}};
     LoadTreeText(&tree, lines, true);
-    QVERIFY(allExpanded(tree, true));
+    QVERIFY(allExpanded(&tree, true));
     LoadTreeText(&tree, lines, false);
-    QVERIFY(allExpanded(tree, false));
+    QVERIFY(allExpanded(&tree, false));
 }
 
 void TestTreeLoader::rootFontGoesToRootsOnly() {

@@ -30,7 +30,6 @@ constexpr int kUnknown = 4242;
 class TestPricingPanels : public QObject {
     Q_OBJECT
 private slots:
-    void initTestCase();
 
     void refillShowsDetailsAndAsksCachesOnce();
     void refillWithoutProductShowsNothing_data();
@@ -57,9 +56,6 @@ private slots:
     void exportWritesWorkbookAndOpensIt_data();
     void exportWritesWorkbookAndOpensIt();
     void exportFailuresAreReported();
-
-private:
-    std::unique_ptr<DemoService> m_service;
 };
 
 namespace {
@@ -113,14 +109,6 @@ void clickNode(QTreeWidget* tree, QTreeWidgetItem* node) {
 
 QStringList memoLines(WindowFixture& f) {
     return f.find<QPlainTextEdit>("Memo2")->toPlainText().split('\n');
-}
-
-int requestsOf(WindowFixture& f, const QString& function) {
-    int count = 0;
-    for (const QString& line : f.window().context().log->lines())
-        if (line.contains('\t' + function + '\t'))
-            ++count;
-    return count;
 }
 
 ProductList* productList(WindowFixture& f) {
@@ -184,13 +172,8 @@ QStringList column(TableGrid* grid, int c) {
 
 } // namespace
 
-void TestPricingPanels::initTestCase() {
-    m_service = std::make_unique<DemoService>();
-    QVERIFY2(m_service->isRunning(), qPrintable(m_service->error()));
-}
-
 void TestPricingPanels::refillShowsDetailsAndAsksCachesOnce() {
-    WindowFixture f(EndpointsOf(*m_service));
+    WindowFixture f(standInEndpoints());
     f.signIn();
     QTreeWidget* tree = listProducts(f, sampleProducts());
     clickNode(tree, nodeOf(tree, kOnePicture));
@@ -213,17 +196,17 @@ void TestPricingPanels::refillShowsDetailsAndAsksCachesOnce() {
                           "Aplicability (there are limitation for show first 2000 types of cars): ", "      "}));
     QCOMPARE(lines.mid(aplicabilityAt + 3), record->aplicability.split("\r\n"));
     QVERIFY(QRegularExpression(R"(^.+ \[\d{4}/\d\d - (\d{4}/\d\d)?\]$)").match(lines.last()).hasMatch());
-    QCOMPARE(requestsOf(f, "getImageForArticle"), 1);
-    QCOMPARE(requestsOf(f, "GetCrossReferencesForArticle"), 1);
-    QCOMPARE(requestsOf(f, "GetTypesForArticle"), 1);
+    QCOMPARE(f.requestsOf("getImageForArticle").size(), 1);
+    QCOMPARE(f.requestsOf("GetCrossReferencesForArticle").size(), 1);
+    QCOMPARE(f.requestsOf("GetTypesForArticle").size(), 1);
 
     // Another product, then the first again: pictures are fetched anew, the texts come from the cache.
     clickNode(tree, nodeOf(tree, kThreePictures));
     clickNode(tree, nodeOf(tree, kOnePicture));
     QCOMPARE(memoLines(f), lines);
-    QCOMPARE(requestsOf(f, "getImageForArticle"), 3);
-    QCOMPARE(requestsOf(f, "GetCrossReferencesForArticle"), 2);
-    QCOMPARE(requestsOf(f, "GetTypesForArticle"), 2);
+    QCOMPARE(f.requestsOf("getImageForArticle").size(), 3);
+    QCOMPARE(f.requestsOf("GetCrossReferencesForArticle").size(), 2);
+    QCOMPARE(f.requestsOf("GetTypesForArticle").size(), 2);
 
     // A key released in the tree refills for the node then selected.
     pressKey(tree, Qt::Key_Down); // onto the detail line of the first product
@@ -241,12 +224,12 @@ void TestPricingPanels::refillWithoutProductShowsNothing_data() {
 
 void TestPricingPanels::refillWithoutProductShowsNothing() {
     QFETCH(QString, selection);
-    WindowFixture f(EndpointsOf(*m_service));
+    WindowFixture f(standInEndpoints());
     f.signIn();
     QTreeWidget* tree = listProducts(f, sampleProducts());
     clickNode(tree, nodeOf(tree, kThreePictures));
     QVERIFY(!f.find<QLabel>("Image1")->isHidden());
-    const int before = int(f.window().context().log->lines().size());
+    const qsizetype before = f.logMark();
 
     if (selection == "detail") {
         tree->setCurrentItem(nodeOf(tree, kThreePictures)->child(0));
@@ -262,7 +245,7 @@ void TestPricingPanels::refillWithoutProductShowsNothing() {
     QVERIFY(f.find<QLabel>("Image1")->isHidden());
     QVERIFY(!f.find<QToolButton>("SpeedButton30")->isEnabled());
     QVERIFY(!f.find<QToolButton>("SpeedButton31")->isEnabled());
-    QCOMPARE(f.window().context().log->lines().size(), before);
+    QCOMPARE(f.logMark(), before);
 }
 
 void TestPricingPanels::picturesDownloadAndBrowse_data() {
@@ -275,7 +258,7 @@ void TestPricingPanels::picturesDownloadAndBrowse_data() {
 void TestPricingPanels::picturesDownloadAndBrowse() {
     QFETCH(int, artid);
     QFETCH(int, count);
-    WindowFixture f(EndpointsOf(*m_service));
+    WindowFixture f(standInEndpoints());
     f.signIn();
     QTreeWidget* tree = listProducts(f, sampleProducts());
     clickNode(tree, nodeOf(tree, artid));
@@ -313,7 +296,7 @@ void TestPricingPanels::picturesDownloadAndBrowse() {
 }
 
 void TestPricingPanels::productWithoutPictures() {
-    WindowFixture f(EndpointsOf(*m_service));
+    WindowFixture f(standInEndpoints());
     f.signIn();
     QTreeWidget* tree = listProducts(f, sampleProducts());
     clickNode(tree, nodeOf(tree, kUnknown));
@@ -323,8 +306,8 @@ void TestPricingPanels::productWithoutPictures() {
     QVERIFY(f.desktop.opened().isEmpty());
     // Nothing came back, so the next selection asks again.
     clickNode(tree, nodeOf(tree, kUnknown));
-    QCOMPARE(requestsOf(f, "GetCrossReferencesForArticle"), 2);
-    QCOMPARE(requestsOf(f, "GetTypesForArticle"), 2);
+    QCOMPARE(f.requestsOf("GetCrossReferencesForArticle").size(), 2);
+    QCOMPARE(f.requestsOf("GetTypesForArticle").size(), 2);
 }
 
 void TestPricingPanels::brokenPicturesLeaveTheRestOfThePanel_data() {
@@ -374,7 +357,7 @@ void TestPricingPanels::brokenPicturesLeaveTheRestOfThePanel() {
 }
 
 void TestPricingPanels::laterSelectionWinsOverWaitingRefill() {
-    WindowFixture f(EndpointsOf(*m_service));
+    WindowFixture f(standInEndpoints());
     f.signIn();
     QTreeWidget* tree = listProducts(f, sampleProducts());
     ProductInfo* info = infoPanel(f);
@@ -420,7 +403,7 @@ void TestPricingPanels::onlyWebPictureAddressesAreOpened() {
 }
 
 void TestPricingPanels::insertAddsSelectedProduct() {
-    WindowFixture f(EndpointsOf(*m_service));
+    WindowFixture f(standInEndpoints());
     f.signIn();
     QTreeWidget* tree = listProducts(f, sampleProducts());
     auto* tabs = f.find<QTabWidget>("PageControl1");
@@ -447,7 +430,7 @@ void TestPricingPanels::insertAddsSelectedProduct() {
 }
 
 void TestPricingPanels::insertOnDetailLineAddsNothing() {
-    WindowFixture f(EndpointsOf(*m_service));
+    WindowFixture f(standInEndpoints());
     f.signIn();
     QTreeWidget* tree = listProducts(f, sampleProducts());
     f.window().showPage("PAGEPRODUCT");
@@ -480,7 +463,7 @@ void TestPricingPanels::deleteRules() {
     QFETCH(QString, grid);
     QFETCH(QString, button);
     QFETCH(int, testColumn);
-    WindowFixture f(EndpointsOf(*m_service));
+    WindowFixture f(standInEndpoints());
     f.signIn();
     TableGrid* g = gridNamed(f, grid);
     auto* del = f.find<QToolButton>(button);
@@ -535,7 +518,7 @@ void TestPricingPanels::clearAsksAndTouchesOnlyItsTable() {
     QFETCH(QString, grid);
     QFETCH(QString, button);
     QFETCH(QString, question);
-    WindowFixture f(EndpointsOf(*m_service));
+    WindowFixture f(standInEndpoints());
     f.signIn();
     for (const QString name : {"StringGrid1", "StringGrid2", "StringGrid3"})
         fillGrid(f, name, 2);
@@ -555,7 +538,7 @@ void TestPricingPanels::clearAsksAndTouchesOnlyItsTable() {
 }
 
 void TestPricingPanels::analysisSubOfferRowsAreNotDeleted() {
-    WindowFixture f(EndpointsOf(*m_service));
+    WindowFixture f(standInEndpoints());
     f.signIn();
     auto* tables = f.window().findChild<ResultTables*>();
     TableGrid* g = gridNamed(f, "StringGrid3");
@@ -580,7 +563,7 @@ void TestPricingPanels::analysisSubOfferRowsAreNotDeleted() {
 }
 
 void TestPricingPanels::resultTablesStartWithCleanBoxesChecked() {
-    WindowFixture f(EndpointsOf(*m_service));
+    WindowFixture f(standInEndpoints());
     f.signIn();
     for (const char* name : {"CheckBox5", "CheckBox6"}) {
         auto* box = f.find<QCheckBox>(name);
@@ -609,7 +592,7 @@ void TestPricingPanels::exportWritesWorkbookAndOpensIt_data() {
 void TestPricingPanels::exportWritesWorkbookAndOpensIt() {
     QFETCH(QString, grid);
     QFETCH(QString, button);
-    WindowFixture f(EndpointsOf(*m_service));
+    WindowFixture f(standInEndpoints());
     f.signIn();
     fillGrid(f, grid, 2);
     TableGrid* g = gridNamed(f, grid);
@@ -644,7 +627,7 @@ void TestPricingPanels::exportWritesWorkbookAndOpensIt() {
 }
 
 void TestPricingPanels::exportFailuresAreReported() {
-    WindowFixture f(EndpointsOf(*m_service));
+    WindowFixture f(standInEndpoints());
     f.signIn();
     fillGrid(f, "StringGrid1", 1);
 

@@ -1,7 +1,6 @@
 #include "platform/apppaths.h"
 #include "platform/desktop.h"
 #include "platform/localeformats.h"
-#include "platform/scripteddialogs.h"
 #include "platform/textfile.h"
 #include "service/decoder.h"
 #include "service/requestlog.h"
@@ -9,6 +8,8 @@
 #include "service/textfunctions.h"
 #include "support/demoservice.h"
 #include "support/rawhttpserver.h"
+#include "support/recordingdesktop.h"
+#include "support/scripteddialogs.h"
 #include "support/testpaths.h"
 
 #include <QTest>

@@ -14,6 +14,34 @@ Endpoints EndpointsOf(const DemoService& service) {
     return e;
 }
 
+namespace {
+std::unique_ptr<DemoService> g_standIn;
+} // namespace
+
+DemoService& standIn() {
+    if (!g_standIn) {
+        g_standIn = std::make_unique<DemoService>(QStringList{QStringLiteral("--quiet")});
+        if (!g_standIn->isRunning())
+            qFatal("the stand-in services did not start: %s", qPrintable(g_standIn->error()));
+        // Stopped while the application still runs its event machinery.
+        qAddPostRoutine([] { g_standIn.reset(); });
+    }
+    return *g_standIn;
+}
+
+Endpoints standInEndpoints() {
+    return EndpointsOf(standIn());
+}
+
+const QString kCatalogAccount = QStringLiteral("format=json&lang=en&email=trader@velmora.test&seccode=***");
+
+bool allExpanded(const QTreeWidget* tree, bool expanded) {
+    for (QTreeWidgetItemIterator it(const_cast<QTreeWidget*>(tree)); *it; ++it)
+        if ((*it)->childCount() > 0 && (*it)->isExpanded() != expanded)
+            return false;
+    return true;
+}
+
 void Click(QWidget* widget) {
     QTest::mouseClick(widget, Qt::LeftButton, {}, widget->rect().center());
 }
@@ -95,6 +123,40 @@ TForm1& WindowFixture::show() {
 
 void WindowFixture::destroy() {
     m_window.reset();
+}
+
+qsizetype WindowFixture::logMark() const {
+    return m_window->context().log->lines().size();
+}
+
+QStringList WindowFixture::requestsSince(qsizetype mark) const {
+    QStringList requests;
+    const QStringList& lines = m_window->context().log->lines();
+    for (qsizetype i = mark; i < lines.size(); ++i) {
+        // "<time>  GET\t<function>\t<address>\t<outcome>"
+        const QString address = lines.at(i).section(QLatin1Char('\t'), 2, 2);
+        const qsizetype host = address.indexOf(QLatin1String("://"));
+        const qsizetype path = host < 0 ? -1 : address.indexOf(QLatin1Char('/'), host + 3);
+        if (path >= 0)
+            requests << address.mid(path + 1);
+    }
+    return requests;
+}
+
+QStringList WindowFixture::requestsOf(const QString& function, qsizetype mark) const {
+    QStringList found;
+    for (const QString& request : requestsSince(mark))
+        if (request.startsWith(function + QLatin1Char('?')))
+            found << request;
+    return found;
+}
+
+bool WindowFixture::logged(const QString& text, qsizetype mark) const {
+    const QStringList& lines = m_window->context().log->lines();
+    for (qsizetype i = mark; i < lines.size(); ++i)
+        if (lines.at(i).contains(text))
+            return true;
+    return false;
 }
 
 void WindowFixture::signIn(const QString& email, const QString& seccode) {

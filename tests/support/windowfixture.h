@@ -1,17 +1,27 @@
 #pragma once
 
 #include "app/main.h"
-#include "platform/desktop.h"
-#include "platform/scripteddialogs.h"
 #include "support/demoservice.h"
+#include "support/recordingdesktop.h"
+#include "support/scripteddialogs.h"
 #include "support/testpaths.h"
 
 #include <QTest>
+#include <QTreeWidget>
 
 #include <memory>
 
 // The endpoints of a running stand-in service.
 Endpoints EndpointsOf(const DemoService& service);
+// The stand-in services of this test executable: started on first use, stopped with the
+// application. A test that needs other options starts its own DemoService.
+DemoService& standIn();
+Endpoints standInEndpoints();
+// The standard parameters of the stand-in's regular catalog account as the request log shows them.
+extern const QString kCatalogAccount;
+
+// Whether every node with children is expanded (or every one collapsed).
+bool allExpanded(const QTreeWidget* tree, bool expanded);
 
 // A left click in the middle of the widget.
 void Click(QWidget* widget);
@@ -44,6 +54,16 @@ public:
     // Shows the window and puts the stand-in service's regular catalog account into the account boxes.
     void signIn(const QString& email = DemoService::kCatalogEmail,
                 const QString& seccode = DemoService::kCatalogSeccode);
+
+    // The request log as a probe: a mark is the number of lines logged so far.
+    qsizetype logMark() const;
+    // The requests logged since the mark, each as its address less the server
+    // ("getInfoCar?typid=10010&format=json…").
+    QStringList requestsSince(qsizetype mark = 0) const;
+    // Those that call `function`.
+    QStringList requestsOf(const QString& function, qsizetype mark = 0) const;
+    // Whether a line logged since the mark holds the text.
+    bool logged(const QString& text, qsizetype mark = 0) const;
 
     template <class T> T* find(const QString& name) {
         T* found = m_window->findChild<T*>(name);

@@ -23,27 +23,9 @@
 
 namespace {
 
-const QString kParams = QStringLiteral("format=json&lang=en&email=trader@velmora.test&seccode=***");
 const QStringList kBoxes{"ComboBox8", "ComboBox7", "ComboBox6", "ComboBox5"};
 const QStringList kPlaceholders{"Year", "Manufacturer", "Model", "Engine"};
 const QString kStartCaption = QStringLiteral("MANUFACTURER | MODEL | TYPE ");
-
-// The request texts (address less the catalog base) logged since `from`.
-QStringList requestsSince(WindowFixture& f, qsizetype from) {
-    const QString base = f.window().context().service->catalogBaseUrl();
-    const QStringList& lines = f.window().context().log->lines();
-    QStringList requests;
-    for (qsizetype i = from; i < lines.size(); ++i) {
-        const QStringList parts = lines.at(i).split(QLatin1Char('\t'));
-        if (parts.size() >= 3 && parts.at(2).startsWith(base))
-            requests << parts.at(2).mid(base.size());
-    }
-    return requests;
-}
-
-qsizetype logMark(WindowFixture& f) {
-    return f.window().context().log->lines().size();
-}
 
 // Opens the box's list (which fills it), chooses the item whose text starts with `text` and
 // closes the list, as a user does.
@@ -83,8 +65,6 @@ TCarInfoRec audiA4() {
 class TestVehicleSelection : public QObject {
     Q_OBJECT
 private slots:
-    void initTestCase();
-    void cleanupTestCase();
 
     void startState();
     void cascadeSendsFiltersInOrder();
@@ -118,18 +98,7 @@ private:
     VehicleCascade* cascade(WindowFixture& f) { return f.window().findChild<VehicleCascade*>(); }
     DropDownBox* box(WindowFixture& f, const QString& name) { return f.find<DropDownBox>(name); }
     void enterNumber(WindowFixture& f, const QString& boxName, const QString& text);
-
-    std::unique_ptr<DemoService> m_service;
 };
-
-void TestVehicleSelection::initTestCase() {
-    m_service = std::make_unique<DemoService>(QStringList{"--quiet"});
-    QVERIFY2(m_service->isRunning(), qPrintable(m_service->error()));
-}
-
-void TestVehicleSelection::cleanupTestCase() {
-    m_service.reset();
-}
 
 void TestVehicleSelection::enterNumber(WindowFixture& f, const QString& boxName, const QString& text) {
     auto* numberBox = f.find<QComboBox>(boxName);
@@ -140,7 +109,7 @@ void TestVehicleSelection::enterNumber(WindowFixture& f, const QString& boxName,
 }
 
 void TestVehicleSelection::startState() {
-    WindowFixture f(EndpointsOf(*m_service));
+    WindowFixture f(standInEndpoints());
     f.signIn();
     for (int i = 0; i < kBoxes.size(); ++i) {
         DropDownBox* b = box(f, kBoxes[i]);
@@ -158,20 +127,20 @@ void TestVehicleSelection::startState() {
 }
 
 void TestVehicleSelection::cascadeSendsFiltersInOrder() {
-    WindowFixture f(EndpointsOf(*m_service));
+    WindowFixture f(standInEndpoints());
     f.signIn();
     VehicleCascade* c = cascade(f);
 
-    qsizetype mark = logMark(f);
+    qsizetype mark = f.logMark();
     box(f, "ComboBox7")->showPopup();
     box(f, "ComboBox7")->hidePopup();
-    QCOMPARE(requestsSince(f, mark), QStringList{"getManufacturers?" + kParams});
+    QCOMPARE(f.requestsSince(mark), QStringList{"getManufacturers?" + kCatalogAccount});
     QVERIFY(box(f, "ComboBox7")->count() > 0);
     QCOMPARE(box(f, "ComboBox7")->currentIndex(), -1); // filling selects nothing
 
     f.find<QRadioButton>("RadioButton3")->click();
     QCOMPARE(c->VehicleClass(), 2);
-    mark = logMark(f);
+    mark = f.logMark();
     choose(box(f, "ComboBox8"), "2000");
     choose(box(f, "ComboBox7"), "MAN");
     choose(box(f, "ComboBox6"), "TGA");
@@ -179,10 +148,10 @@ void TestVehicleSelection::cascadeSendsFiltersInOrder() {
     QCOMPARE(box(f, "ComboBox6")->currentData().toInt(), 1159);
     box(f, "ComboBox5")->showPopup();
     box(f, "ComboBox5")->hidePopup();
-    QCOMPARE(requestsSince(f, mark),
-             (QStringList{"GetListYears?" + kParams, "getManufacturers?" + kParams + "&year=2000&only=2",
-                          "getModels?" + kParams + "&year=2000&mfaid=4455&only=2",
-                          "getTypes?" + kParams + "&year=2000&modid=1159&only=2"}));
+    QCOMPARE(f.requestsSince(mark), (QStringList{"GetListYears?" + kCatalogAccount,
+                                                 "getManufacturers?" + kCatalogAccount + "&year=2000&only=2",
+                                                 "getModels?" + kCatalogAccount + "&year=2000&mfaid=4455&only=2",
+                                                 "getTypes?" + kCatalogAccount + "&year=2000&modid=1159&only=2"}));
     QVERIFY(box(f, "ComboBox5")->count() > 0);
     QCOMPARE(box(f, "ComboBox5")->currentIndex(), -1);
     QCOMPARE(c->SelectedTypid(), 0);
@@ -196,21 +165,21 @@ void TestVehicleSelection::cascadeSendsFiltersInOrder() {
 }
 
 void TestVehicleSelection::yearListNeverCarriesClass() {
-    WindowFixture f(EndpointsOf(*m_service));
+    WindowFixture f(standInEndpoints());
     f.signIn();
     for (const char* radio : {"RadioButton2", "RadioButton3", "RadioButton4"}) {
         f.find<QRadioButton>(radio)->click();
-        const qsizetype mark = logMark(f);
+        const qsizetype mark = f.logMark();
         cascade(f)->ComboBox8DropDown();
-        QCOMPARE(requestsSince(f, mark), QStringList{"GetListYears?" + kParams});
+        QCOMPARE(f.requestsSince(mark), QStringList{"GetListYears?" + kCatalogAccount});
     }
     // Opening a list again asks again: nothing is cached, the old selection is gone.
     choose(box(f, "ComboBox8"), "2001");
     QCOMPARE(box(f, "ComboBox8")->currentText(), QString("2001"));
-    const qsizetype mark = logMark(f);
+    const qsizetype mark = f.logMark();
     box(f, "ComboBox8")->showPopup();
     box(f, "ComboBox8")->hidePopup();
-    QCOMPARE(requestsSince(f, mark).size(), 1);
+    QCOMPARE(f.requestsSince(mark).size(), 1);
     QCOMPARE(box(f, "ComboBox8")->currentIndex(), -1);
     QCOMPARE(box(f, "ComboBox8")->currentText(), QString());
 }
@@ -257,7 +226,7 @@ void TestVehicleSelection::levelChangesEmptyLowerBoxes() {
     QFETCH(QString, changed);
     QFETCH(int, kept);
     QFETCH(QString, caption);
-    WindowFixture f(EndpointsOf(*m_service));
+    WindowFixture f(standInEndpoints());
     f.signIn();
     choose(box(f, "ComboBox8"), "2002");
     choose(box(f, "ComboBox7"), "AUDI");
@@ -281,7 +250,7 @@ void TestVehicleSelection::levelChangesEmptyLowerBoxes() {
 }
 
 void TestVehicleSelection::classRadioEmptiesEveryBox() {
-    WindowFixture f(EndpointsOf(*m_service));
+    WindowFixture f(standInEndpoints());
     f.signIn();
     choose(box(f, "ComboBox8"), "2002");
     choose(box(f, "ComboBox7"), "AUDI");
@@ -301,7 +270,7 @@ void TestVehicleSelection::classRadioEmptiesEveryBox() {
 }
 
 void TestVehicleSelection::openingEngineListEmptiesViews() {
-    WindowFixture f(EndpointsOf(*m_service));
+    WindowFixture f(standInEndpoints());
     f.signIn();
     QSignalSpy emptied(cascade(f), &VehicleCascade::viewsEmptied);
     QSignalSpy changed(cascade(f), &VehicleCascade::engineTypeChanged);
@@ -312,7 +281,7 @@ void TestVehicleSelection::openingEngineListEmptiesViews() {
 }
 
 void TestVehicleSelection::selectVehicleFromRecordFillsOneItemEach() {
-    WindowFixture f(EndpointsOf(*m_service));
+    WindowFixture f(standInEndpoints());
     f.signIn();
     choose(box(f, "ComboBox8"), "1999");
     Click(f.find<QLabel>("Label12")); // the search section opens, the vehicle section closes
@@ -364,27 +333,27 @@ void TestVehicleSelection::kTypeSearchRefusals() {
     QFETCH(QString, text);
     QFETCH(QString, message);
     QFETCH(int, requests);
-    WindowFixture f(EndpointsOf(*m_service));
+    WindowFixture f(standInEndpoints());
     f.signIn();
     f.dialogs.clear();
-    const qsizetype mark = logMark(f);
+    const qsizetype mark = f.logMark();
     enterNumber(f, "ComboBox4", text);
     QCOMPARE(f.dialogs.texts(), QStringList{message});
-    QCOMPARE(requestsSince(f, mark).size(), requests);
+    QCOMPARE(f.requestsSince(mark).size(), requests);
     QCOMPARE(f.find<QComboBox>("ComboBox4")->count(), 0);
     QCOMPARE(box(f, "ComboBox7")->currentText(), QString("Manufacturer"));
     QCOMPARE(f.find<QLabel>("Label13")->text(), kStartCaption);
 }
 
 void TestVehicleSelection::kTypeSearchSelectsVehicle() {
-    WindowFixture f(EndpointsOf(*m_service));
+    WindowFixture f(standInEndpoints());
     f.signIn();
     f.dialogs.clear();
     Click(f.find<QLabel>("Label12"));
-    const qsizetype mark = logMark(f);
+    const qsizetype mark = f.logMark();
     enterNumber(f, "ComboBox4", "  0010010 ");
     QCOMPARE(f.dialogs.shown().size(), 0);
-    QCOMPARE(requestsSince(f, mark).value(0), "getInfoCar?typid=10010&" + kParams);
+    QCOMPARE(f.requestsSince(mark).value(0), "getInfoCar?typid=10010&" + kCatalogAccount);
     QCOMPARE(cascade(f)->SelectedTypid(), 10010);
     QCOMPARE(box(f, "ComboBox6")->currentText(), QString("A4 (8E2, B6)"));
     QVERIFY(!f.find<QToolButton>("SpeedButton2")->isHidden());
@@ -397,13 +366,13 @@ void TestVehicleSelection::kTypeSearchSelectsVehicle() {
     enterNumber(f, "ComboBox4", "10010");
     QCOMPARE(kType->count(), 2);
     // Other keys do nothing.
-    const qsizetype before = logMark(f);
+    const qsizetype before = f.logMark();
     pressKey(kType, Qt::Key_Tab);
-    QCOMPARE(requestsSince(f, before).size(), 0);
+    QCOMPARE(f.requestsSince(before).size(), 0);
 }
 
 void TestVehicleSelection::enterSearchesWhileHistoryIsOpen() {
-    WindowFixture f(EndpointsOf(*m_service));
+    WindowFixture f(standInEndpoints());
     f.signIn();
     Click(f.find<QLabel>("Label12"));
     enterNumber(f, "ComboBox4", "10010");
@@ -415,10 +384,10 @@ void TestVehicleSelection::enterSearchesWhileHistoryIsOpen() {
     typeInto(kType, "10001");
     QAbstractItemView* history = kType->completer()->popup();
     QVERIFY(history->isVisible());
-    const qsizetype mark = logMark(f);
+    const qsizetype mark = f.logMark();
     pressKey(Qt::Key_Return);
     QVERIFY(!history->isVisible());
-    QCOMPARE(requestsSince(f, mark).value(0), "getInfoCar?typid=10001&" + kParams);
+    QCOMPARE(f.requestsSince(mark).value(0), "getInfoCar?typid=10001&" + kCatalogAccount);
     QCOMPARE(cascade(f)->SelectedTypid(), 10001);
     QCOMPARE(kType->count(), 2);
     QCOMPARE(kType->itemText(1), QString("10001"));
@@ -449,18 +418,18 @@ void TestVehicleSelection::numberSearchRefusals_data() {
     QTest::newRow("KBA unknown") << "ComboBox3"
                                  << "0000XXX"
                                  << "Car with set KBA number is not found !!!"
-                                 << QStringList{"getSearchKBA?kba=0000XXX&" + kParams};
+                                 << QStringList{"getSearchKBA?kba=0000XXX&" + kCatalogAccount};
     QTest::newRow("MIME empty") << "ComboBox2"
                                 << " "
                                 << "Search word is empty !!!" << QStringList();
     QTest::newRow("MIME of one character")
         << "ComboBox2"
         << "7"
-        << "Car with set MIME number is not found !!!" << QStringList{"getSearchMIME?mime=7&" + kParams};
-    QTest::newRow("MIME unknown, encoded")
-        << "ComboBox2"
-        << "99 99+99"
-        << "Car with set MIME number is not found !!!" << QStringList{"getSearchMIME?mime=99%2099%2B99&" + kParams};
+        << "Car with set MIME number is not found !!!" << QStringList{"getSearchMIME?mime=7&" + kCatalogAccount};
+    QTest::newRow("MIME unknown, encoded") << "ComboBox2"
+                                           << "99 99+99"
+                                           << "Car with set MIME number is not found !!!"
+                                           << QStringList{"getSearchMIME?mime=99%2099%2B99&" + kCatalogAccount};
 }
 
 void TestVehicleSelection::numberSearchRefusals() {
@@ -468,13 +437,13 @@ void TestVehicleSelection::numberSearchRefusals() {
     QFETCH(QString, text);
     QFETCH(QString, message);
     QFETCH(QStringList, requests);
-    WindowFixture f(EndpointsOf(*m_service));
+    WindowFixture f(standInEndpoints());
     f.signIn();
     f.dialogs.clear();
-    const qsizetype mark = logMark(f);
+    const qsizetype mark = f.logMark();
     enterNumber(f, boxName, text);
     QCOMPARE(f.dialogs.texts(), QStringList{message});
-    QCOMPARE(requestsSince(f, mark), requests);
+    QCOMPARE(f.requestsSince(mark), requests);
     QCOMPARE(f.find<QComboBox>(boxName)->count(), 0);
     QCOMPARE(cascade(f)->SelectedTypid(), 0);
     QVERIFY(!f.window().findChild<TForm2*>()->isVisible());
@@ -487,13 +456,13 @@ void TestVehicleSelection::numberSearchWithOneHitSelectsVehicle_data() {
     QTest::addColumn<QString>("model");
     QTest::newRow("KBA with spaces around") << "ComboBox3"
                                             << "  0588AKA "
-                                            << "getSearchKBA?kba=0588AKA&" + kParams << "A4 (8E2, B6)";
+                                            << "getSearchKBA?kba=0588AKA&" + kCatalogAccount << "A4 (8E2, B6)";
     QTest::newRow("KBA with a blank inside") << "ComboBox3"
                                              << "0588 AKA"
-                                             << "getSearchKBA?kba=0588%20AKA&" + kParams << "A4 (8E2, B6)";
+                                             << "getSearchKBA?kba=0588%20AKA&" + kCatalogAccount << "A4 (8E2, B6)";
     QTest::newRow("MIME") << "ComboBox2"
                           << "481516"
-                          << "getSearchMIME?mime=481516&" + kParams << "3 (E46)";
+                          << "getSearchMIME?mime=481516&" + kCatalogAccount << "3 (E46)";
 }
 
 void TestVehicleSelection::numberSearchWithOneHitSelectsVehicle() {
@@ -501,14 +470,14 @@ void TestVehicleSelection::numberSearchWithOneHitSelectsVehicle() {
     QFETCH(QString, text);
     QFETCH(QString, firstRequest);
     QFETCH(QString, model);
-    WindowFixture f(EndpointsOf(*m_service));
+    WindowFixture f(standInEndpoints());
     f.signIn();
     f.dialogs.clear();
     QSignalSpy changed(cascade(f), &VehicleCascade::engineTypeChanged);
-    const qsizetype mark = logMark(f);
+    const qsizetype mark = f.logMark();
     enterNumber(f, boxName, text);
     QCOMPARE(f.dialogs.shown().size(), 0);
-    const QStringList requests = requestsSince(f, mark);
+    const QStringList requests = f.requestsSince(mark);
     QCOMPARE(requests.value(0), firstRequest);
     QVERIFY(requests.value(1).startsWith("getInfoCar?typid="));
     QVERIFY(!f.window().findChild<TForm2*>()->isVisible());
@@ -532,16 +501,16 @@ void TestVehicleSelection::numberSearchWithSeveralHitsFillsDialog_data() {
 void TestVehicleSelection::numberSearchWithSeveralHitsFillsDialog() {
     QFETCH(QString, boxName);
     QFETCH(QString, text);
-    WindowFixture f(EndpointsOf(*m_service));
+    WindowFixture f(standInEndpoints());
     f.signIn();
     f.dialogs.clear();
     f.find<QLabel>("Label13")->setText("kept caption");
     QSignalSpy changed(cascade(f), &VehicleCascade::engineTypeChanged);
     QSignalSpy emptied(cascade(f), &VehicleCascade::viewsEmptied);
-    const qsizetype mark = logMark(f);
+    const qsizetype mark = f.logMark();
     enterNumber(f, boxName, text);
     QCOMPARE(f.dialogs.shown().size(), 0);
-    const QStringList requests = requestsSince(f, mark);
+    const QStringList requests = f.requestsSince(mark);
     QCOMPARE(requests.size(), 4);
     auto* dialog = f.window().findChild<TForm2*>();
     QVERIFY(dialog->isVisible());
@@ -595,7 +564,7 @@ void TestVehicleSelection::singleHitWithoutVehicleCountsAsNotFound() {
     QFETCH(QString, message);
     QFETCH(QByteArray, vehicleReply);
     RawHttpServer server({HttpReply(CatalogAnswer({{{"typid", "10010"}}}).toUtf8()), vehicleReply});
-    Endpoints endpoints = EndpointsOf(*m_service);
+    Endpoints endpoints = standInEndpoints();
     endpoints.catalogUrl = server.url();
     WindowFixture f(endpoints);
     f.signIn();
@@ -615,7 +584,7 @@ void TestVehicleSelection::singleHitWithoutVehicleCountsAsNotFound() {
 }
 
 void TestVehicleSelection::garageAddsEachVehicleOnce() {
-    WindowFixture f(EndpointsOf(*m_service));
+    WindowFixture f(standInEndpoints());
     f.signIn();
     auto* add = f.find<QToolButton>("SpeedButton2");
     auto* list = f.find<QListWidget>("ListBox4");
@@ -658,7 +627,7 @@ void TestVehicleSelection::garageAddsEachVehicleOnce() {
 }
 
 void TestVehicleSelection::garageOpensAfterConfirmation() {
-    WindowFixture f(EndpointsOf(*m_service));
+    WindowFixture f(standInEndpoints());
     const QString line = "AUDI\tA4 (8E2, B6)\tAUDI A4 (8E2, B6) 1.6 [...]\t{10010}";
     writeBytes(f.folders.programFile("MyGarage.txt"), "\xEF\xBB\xBF" + line.toUtf8() + "\r\nBAD\tline\t{x}\r\n");
     f.signIn();
@@ -676,19 +645,19 @@ void TestVehicleSelection::garageOpensAfterConfirmation() {
 
     list->setCurrentRow(0);
     QCOMPARE(list->currentItem()->text(), line);
-    qsizetype mark = logMark(f);
+    qsizetype mark = f.logMark();
     f.dialogs.setNextAnswer(false);
     garage->ListBox4DblClick();
     QCOMPARE(f.dialogs.lastText(), "Open car with data ???\r\n****************************\r\nAUDI\r\nA4 (8E2, "
                                    "B6)\r\nAUDI A4 (8E2, B6) 1.6 [...]\r\n{10010}");
-    QCOMPARE(requestsSince(f, mark).size(), 0);
+    QCOMPARE(f.requestsSince(mark).size(), 0);
     QCOMPARE(cascade(f)->SelectedTypid(), 0);
 
     // A line without a usable number is confirmed and then ignored.
     list->setCurrentRow(1);
     f.dialogs.setNextAnswer(true);
     garage->ListBox4DblClick();
-    QCOMPARE(requestsSince(f, mark).size(), 0);
+    QCOMPARE(f.requestsSince(mark).size(), 0);
 
     // A real double click on the line, Yes.
     list->setCurrentRow(0);
@@ -699,14 +668,14 @@ void TestVehicleSelection::garageOpensAfterConfirmation() {
     // Item views take a double click only after the press that starts it.
     QTest::mousePress(list->viewport(), Qt::LeftButton, {}, rect.center());
     QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, rect.center());
-    QCOMPARE(requestsSince(f, mark).value(0), "getInfoCar?typid=10010&" + kParams);
+    QCOMPARE(f.requestsSince(mark).value(0), "getInfoCar?typid=10010&" + kCatalogAccount);
     QCOMPARE(cascade(f)->SelectedTypid(), 10010);
     QCOMPARE(box(f, "ComboBox6")->currentText(), QString("A4 (8E2, B6)"));
     QVERIFY(!f.find<QToolButton>("SpeedButton2")->isHidden());
 }
 
 void TestVehicleSelection::garageDeleteAndClean() {
-    WindowFixture f(EndpointsOf(*m_service));
+    WindowFixture f(standInEndpoints());
     const QString file = f.folders.programFile("MyGarage.txt");
     const QByteArray content = "\xEF\xBB\xBF"
                                "B\tb\tb\t{2}\r\nA\ta\ta\t{1}\r\nc\tc\tc\t{3}\r\n";
