@@ -10,13 +10,13 @@
 void TForm1::composeCatalog() {
     Dialogs& dialogs = *m_seams.dialogs;
     connect(m_trees, &CategoryTrees::vehicleTreesBuilt, this, [this] {
-        m_productList->ClearViews();
-        m_cascade->SetVehicleCaption();
+        m_productList->clearViews();
+        m_cascade->setVehicleCaption();
         showPage(QStringLiteral("PAGEPRODUCT"));
     });
-    connectGuarded(dialogs, m_trees, &CategoryTrees::categoryChosen, m_productList, &ProductList::ListCategoryProducts);
+    connectGuarded(dialogs, m_trees, &CategoryTrees::categoryChosen, m_productList, &ProductList::listCategoryProducts);
     connectGuarded(dialogs, m_trees, &CategoryTrees::tradeGroupChosen, m_productList,
-                   &ProductList::ListTradeGroupProducts);
+                   &ProductList::listTradeGroupProducts);
 
     connect(m_productList, &ProductList::catalogPageRequested, this,
             [this] { showPage(QStringLiteral("PAGEPRODUCT")); });
@@ -25,7 +25,7 @@ void TForm1::composeCatalog() {
             expandCatalogResults();
     });
 
-    connectGuarded(dialogs, m_crossSearch, &CrossSearch::listingStarted, m_productList, &ProductList::StartListing);
+    connectGuarded(dialogs, m_crossSearch, &CrossSearch::listingStarted, m_productList, &ProductList::startListing);
     connectGuarded(dialogs, m_crossSearch, &CrossSearch::productsListed, m_productList, &ProductList::ShowProductList);
     connect(m_crossSearch, &CrossSearch::catalogPageRequested, this,
             [this] { showPage(QStringLiteral("PAGEPRODUCT")); });

@@ -20,8 +20,8 @@ void TForm1::composeVehicle() {
     m_productList->setVehicle(start);
     m_garage->setVehicle(start);
 
-    connect(m_cascade, &VehicleCascade::viewsEmptied, m_trees, &CategoryTrees::ClearTrees);
-    connect(m_cascade, &VehicleCascade::viewsEmptied, m_productList, &ProductList::ClearViews);
+    connect(m_cascade, &VehicleCascade::viewsEmptied, m_trees, &CategoryTrees::clearTrees);
+    connect(m_cascade, &VehicleCascade::viewsEmptied, m_productList, &ProductList::clearViews);
     Dialogs& dialogs = *m_seams.dialogs;
     connectGuarded(dialogs, m_cascade, &VehicleCascade::engineTypeChanged, m_trees, &CategoryTrees::ComboBox5Change);
     connect(m_cascade, &VehicleCascade::vehicleSectionToggleRequested, this, &TForm1::Label14Click);

@@ -48,7 +48,7 @@ void CategoryTrees::buildUi(QWidget* parent) {
     trade->setContentsMargins(0, 0, 0, 0);
     m_SpeedButton18 = makeButton(QStringLiteral("SpeedButton18"), QStringLiteral("FullExpand"));
     m_SpeedButton19 = makeButton(QStringLiteral("SpeedButton19"), QStringLiteral("FullCollapse"));
-    MakeSwitchPair(m_SpeedButton18, m_SpeedButton19, this);
+    makeSwitchPair(m_SpeedButton18, m_SpeedButton19, this);
     trade->addLayout(switchRow(m_SpeedButton18, m_SpeedButton19));
     m_TreeView2 = makeTree(QStringLiteral("TreeView2"));
     trade->addWidget(m_TreeView2, 1);
@@ -70,7 +70,7 @@ void CategoryTrees::buildUi(QWidget* parent) {
         category->addWidget(b);
     m_SpeedButton13 = makeButton(QStringLiteral("SpeedButton13"), QStringLiteral("FullExpand"));
     m_SpeedButton17 = makeButton(QStringLiteral("SpeedButton17"), QStringLiteral("FullCollapse"));
-    MakeSwitchPair(m_SpeedButton13, m_SpeedButton17, this);
+    makeSwitchPair(m_SpeedButton13, m_SpeedButton17, this);
     category->addLayout(switchRow(m_SpeedButton13, m_SpeedButton17));
     m_TreeView1 = makeTree(QStringLiteral("TreeView1"));
     category->addWidget(m_TreeView1, 1);
@@ -99,7 +99,7 @@ TreeKind CategoryTrees::treeKind() const {
     return TreeKind::SelectedType;
 }
 
-void CategoryTrees::ClearTrees() {
+void CategoryTrees::clearTrees() {
     m_TreeView1->clear();
     m_TreeView2->clear();
 }
@@ -111,12 +111,12 @@ bool CategoryTrees::rebuildCategoryTree() {
         return false;
     const int vehicleClass = m_vehicle.vehicleClass;
     const QString own =
-        QStringLiteral("&typid=%1&strtype=%2").arg(typid).arg(CategoryStrType(treeKind(), vehicleClass));
+        QStringLiteral("&typid=%1&strtype=%2").arg(typid).arg(categoryStrType(treeKind(), vehicleClass));
     const QString function = QStringLiteral("GetTreeCategories");
     const QString answer = m_context.service->CatalogRequest(m_context.service->ListRequest(function, own));
     const QList<TCategoryRec> records =
         IsBlank(answer) ? QList<TCategoryRec>{} : valueOrEndAction(DecodeAnswer<TCategoryRec>(function, answer));
-    LoadTreeText(m_TreeView1, CategoryTreeLines(records), m_SpeedButton13->isChecked());
+    LoadTreeText(m_TreeView1, categoryTreeLines(records), m_SpeedButton13->isChecked());
     return true;
 }
 
@@ -126,7 +126,7 @@ void CategoryTrees::fillTradeGroupTree() {
     const QString answer = m_context.service->CatalogRequest(m_context.service->ListRequest(function, own));
     const QList<TTradeGroupRec> records =
         IsBlank(answer) ? QList<TTradeGroupRec>{} : valueOrEndAction(DecodeAnswer<TTradeGroupRec>(function, answer));
-    LoadTreeText(m_TreeView2, TradeGroupLines(records), m_SpeedButton18->isChecked());
+    LoadTreeText(m_TreeView2, tradeGroupLines(records), m_SpeedButton18->isChecked());
 }
 
 void CategoryTrees::ComboBox5Change() {
@@ -154,29 +154,29 @@ void CategoryTrees::RadioButton8Click() {
 }
 
 void CategoryTrees::SpeedButton13Click() {
-    ApplySwitch(m_SpeedButton13, m_SpeedButton13, m_TreeView1);
+    applySwitch(m_SpeedButton13, m_SpeedButton13, m_TreeView1);
 }
 
 void CategoryTrees::SpeedButton17Click() {
-    ApplySwitch(m_SpeedButton17, m_SpeedButton13, m_TreeView1);
+    applySwitch(m_SpeedButton17, m_SpeedButton13, m_TreeView1);
 }
 
 void CategoryTrees::SpeedButton18Click() {
-    ApplySwitch(m_SpeedButton18, m_SpeedButton18, m_TreeView2);
+    applySwitch(m_SpeedButton18, m_SpeedButton18, m_TreeView2);
 }
 
 void CategoryTrees::SpeedButton19Click() {
-    ApplySwitch(m_SpeedButton19, m_SpeedButton18, m_TreeView2);
+    applySwitch(m_SpeedButton19, m_SpeedButton18, m_TreeView2);
 }
 
 void CategoryTrees::TreeView1DblClick() {
     if (m_TreeView1->topLevelItemCount() == 0 || !m_TreeView1->currentItem())
         return;
-    emit categoryChosen(NodeData(m_TreeView1->currentItem()));
+    emit categoryChosen(nodeData(m_TreeView1->currentItem()));
 }
 
 void CategoryTrees::TreeView2DblClick() {
     if (m_TreeView2->topLevelItemCount() == 0 || !m_TreeView2->currentItem())
         return;
-    emit tradeGroupChosen(NodeData(m_TreeView2->currentItem()));
+    emit tradeGroupChosen(nodeData(m_TreeView2->currentItem()));
 }

@@ -25,7 +25,7 @@ public:
     // The selected vehicle the trees are built for: the cascade's latest.
     void setVehicle(const VehicleSelection& vehicle) { m_vehicle = vehicle; }
 
-    void ClearTrees();
+    void clearTrees();
     void ComboBox5Change();
     void RadioButton6Click();
     void RadioButton7Click();

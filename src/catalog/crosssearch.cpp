@@ -31,7 +31,7 @@ void CrossSearch::buildUi(QWidget* parent) {
     m_Label19->setObjectName(QStringLiteral("Label19"));
     m_ListBox3 = new QListWidget;
     m_ListBox3->setObjectName(QStringLiteral("ListBox3"));
-    SetTabStops(m_ListBox3, DialogUnitsToPixels(m_ListBox3, 100));
+    setTabStops(m_ListBox3, dialogUnitsToPixels(m_ListBox3, 100));
     m_ListBox3->installEventFilter(this);
     page->addWidget(m_Label19);
     page->addWidget(m_ListBox3, 1);
@@ -41,13 +41,13 @@ void CrossSearch::buildUi(QWidget* parent) {
     search->setContentsMargins(0, 0, 0, 0);
     m_ComboBox1 = new QComboBox;
     m_ComboBox1->setObjectName(QStringLiteral("ComboBox1"));
-    MakeSearchHistoryBox(m_ComboBox1, QStringLiteral("Cross reference number"));
+    makeSearchHistoryBox(m_ComboBox1, QStringLiteral("Cross reference number"));
     QFont large = m_ComboBox1->font();
     large.setBold(true);
     large.setPointSize(large.pointSize() + 4);
     m_ComboBox1->setFont(large);
     m_ComboBox1->setStyleSheet(QStringLiteral("QComboBox { background: #ffffe1; }"));
-    WatchSearchHistoryBoxKeys(m_ComboBox1, this);
+    watchSearchHistoryBoxKeys(m_ComboBox1, this);
     search->addWidget(m_ComboBox1);
 
     connectGuarded(*m_context.dialogs, m_ListBox3, &QListWidget::itemDoubleClicked, this,
@@ -57,12 +57,12 @@ void CrossSearch::buildUi(QWidget* parent) {
 bool CrossSearch::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::KeyPress && watched == m_ListBox3) {
         const int key = static_cast<QKeyEvent*>(event)->key();
-        if (IsEnterKey(key)) {
+        if (isEnterKey(key)) {
             runGuarded(*m_context.dialogs, [&] { ListBox3KeyPress(key); });
             return true;
         }
     }
-    if (IsSearchHistoryBoxEnter(m_ComboBox1, watched, event)) {
+    if (isSearchHistoryBoxEnter(m_ComboBox1, watched, event)) {
         const int key = static_cast<QKeyEvent*>(event)->key();
         runGuarded(*m_context.dialogs, [&] { ComboBox1KeyPress(key); });
         return true;
@@ -71,7 +71,7 @@ bool CrossSearch::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void CrossSearch::ComboBox1KeyPress(int key) {
-    if (!IsEnterKey(key))
+    if (!isEnterKey(key))
         return;
     const QString word = Trim(m_ComboBox1->currentText());
     if (word.isEmpty())
@@ -97,7 +97,7 @@ void CrossSearch::ComboBox1KeyPress(int key) {
     m_ListBox3->setCurrentRow(0);
     m_ListBox3->setFocus();
     m_ListBox3->scrollToBottom();
-    AddToSearchHistory(m_ComboBox1, word);
+    addToSearchHistory(m_ComboBox1, word);
 }
 
 void CrossSearch::ListBox3DblClick() {
@@ -110,10 +110,10 @@ void CrossSearch::ListBox3DblClick() {
     const QString answer = m_context.service->CatalogRequest(m_context.service->ListRequest(function, lineData));
     if (IsBlank(answer))
         return;
-    emit productsListed(ProductsFromAnswer(valueOrEndAction(DecodeAnswer<TCrossSearchRec>(function, answer))));
+    emit productsListed(productsFromAnswer(valueOrEndAction(DecodeAnswer<TCrossSearchRec>(function, answer))));
 }
 
 void CrossSearch::ListBox3KeyPress(int key) {
-    if (IsEnterKey(key))
+    if (isEnterKey(key))
         ListBox3DblClick();
 }

@@ -79,7 +79,7 @@ void ProductList::buildUi(QWidget* parent) {
     m_SpeedButton22 = makeButton(QStringLiteral("SpeedButton22"), QStringLiteral("FullCollapse"));
     for (QToolButton* b : {m_SpeedButton21, m_SpeedButton22})
         b->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
-    MakeSwitchPair(m_SpeedButton21, m_SpeedButton22, this);
+    makeSwitchPair(m_SpeedButton21, m_SpeedButton22, this);
     bar->addWidget(m_SpeedButton51);
     bar->addWidget(m_Label25, 1);
     bar->addWidget(m_SpeedButton21);
@@ -108,8 +108,8 @@ void ProductList::buildUi(QWidget* parent) {
     name->setContentsMargins(0, 0, 0, 0);
     m_ComboBox10 = new QComboBox;
     m_ComboBox10->setObjectName(QStringLiteral("ComboBox10"));
-    MakeSearchHistoryBox(m_ComboBox10, QStringLiteral("Name product"));
-    WatchSearchHistoryBoxKeys(m_ComboBox10, this);
+    makeSearchHistoryBox(m_ComboBox10, QStringLiteral("Name product"));
+    watchSearchHistoryBoxKeys(m_ComboBox10, this);
     name->addWidget(m_ComboBox10);
 
     Dialogs& dialogs = *m_context.dialogs;
@@ -139,12 +139,12 @@ bool ProductList::eventFilter(QObject* watched, QEvent* event) {
         Edit15MouseEnter();
     if (event->type() == QEvent::KeyPress && watched == m_Edit15) {
         const int key = static_cast<QKeyEvent*>(event)->key();
-        if (IsEnterKey(key)) {
+        if (isEnterKey(key)) {
             runGuarded(*m_context.dialogs, [&] { Edit15KeyPress(key); });
             return true;
         }
     }
-    if (IsSearchHistoryBoxEnter(m_ComboBox10, watched, event)) {
+    if (isSearchHistoryBoxEnter(m_ComboBox10, watched, event)) {
         const int key = static_cast<QKeyEvent*>(event)->key();
         runGuarded(*m_context.dialogs, [&] { ComboBox10KeyPress(key); });
         return true;
@@ -153,27 +153,27 @@ bool ProductList::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void ProductList::TreeView3Click() {
-    emit productChosen(SelectedNodeData(m_TreeView3));
+    emit productChosen(selectedNodeData(m_TreeView3));
 }
 
 void ProductList::TreeView3KeyUp() {
-    emit productChosen(SelectedNodeData(m_TreeView3));
+    emit productChosen(selectedNodeData(m_TreeView3));
 }
 
 void ProductList::ADDINCOMPARELISTClick() {
-    const int id = SelectedNodeData(m_TreeView3);
+    const int id = selectedNodeData(m_TreeView3);
     if (id > 0)
         emit addToListRequested(id);
 }
 
-void ProductList::ClearViews() {
+void ProductList::clearViews() {
     m_TreeView3->clear();
     m_ListBox1->clear();
 }
 
-void ProductList::StartListing() {
+void ProductList::startListing() {
     emit catalogResultsRequested();
-    ClearViews();
+    clearViews();
     m_products.clear();
     if (m_context.texts->NecessaryBrands.isEmpty())
         m_Label25->setText(kListCaption);
@@ -181,7 +181,7 @@ void ProductList::StartListing() {
 
 void ProductList::ShowProductList(const QList<ProductRecord>& records) {
     bool hidden = false;
-    m_products.replace(ApplyNecessaryBrands(records, m_context.texts->NecessaryBrands, &hidden));
+    m_products.replace(applyNecessaryBrands(records, m_context.texts->NecessaryBrands, &hidden));
     if (hidden && m_Label25->text() == kListCaption)
         m_Label25->setText(kFilteredListCaption);
 
@@ -191,7 +191,7 @@ void ProductList::ShowProductList(const QList<ProductRecord>& records) {
     QList<ProductRecord> shown;
     shown.reserve(records.size());
     for (const ProductRecord& record : records) {
-        if (!PassesNecessaryBrands(record.brand, m_context.texts->NecessaryBrands))
+        if (!passesNecessaryBrands(record.brand, m_context.texts->NecessaryBrands))
             continue;
         shown.append(record);
         const QString folded = record.brand.toCaseFolded();
@@ -212,18 +212,18 @@ void ProductList::BuildProductTree(const QList<ProductRecord>& rows) {
             products.append(row);
     QFont bold = m_TreeView3->font();
     bold.setBold(true);
-    LoadTreeText(m_TreeView3, ProductTreeLines(products), m_SpeedButton21->isChecked(), &bold);
+    LoadTreeText(m_TreeView3, productTreeLines(products), m_SpeedButton21->isChecked(), &bold);
 }
 
 template <class Rec> void ProductList::listProducts(const QString& function, const QString& request) {
     const QString answer = m_context.service->CatalogRequest(request);
     if (IsBlank(answer))
         return;
-    ShowProductList(ProductsFromAnswer(valueOrEndAction(DecodeAnswer<Rec>(function, answer))));
+    ShowProductList(productsFromAnswer(valueOrEndAction(DecodeAnswer<Rec>(function, answer))));
 }
 
-void ProductList::ListCategoryProducts(int strid) {
-    StartListing();
+void ProductList::listCategoryProducts(int strid) {
+    startListing();
     const int typid = m_typid;
     QString own;
     if (typid > 0)
@@ -233,8 +233,8 @@ void ProductList::ListCategoryProducts(int strid) {
     listProducts<TArticleRec>(function, m_context.service->ListRequest(function, own));
 }
 
-void ProductList::ListTradeGroupProducts(int gaid) {
-    StartListing();
+void ProductList::listTradeGroupProducts(int gaid) {
+    startListing();
     const int typid = m_typid;
     const QString own = QStringLiteral("&typid=%1&gaid=%2").arg(typid).arg(gaid);
     const QString function = QStringLiteral("GetListArticlesFromTradeGroup");
@@ -242,7 +242,7 @@ void ProductList::ListTradeGroupProducts(int gaid) {
 }
 
 void ProductList::ComboBox10KeyPress(int key) {
-    if (!IsEnterKey(key))
+    if (!isEnterKey(key))
         return;
     const QString text = m_ComboBox10->currentText();
     const QString word = Trim(text);
@@ -256,11 +256,11 @@ void ProductList::ComboBox10KeyPress(int key) {
         return;
     }
     emit catalogPageRequested();
-    StartListing();
+    startListing();
     const QString function = QStringLiteral("getSearchArticleByNameForCar");
     const QString keyPiece = QStringLiteral("typid=%1&search=").arg(typid) + PathEncode(text);
     listProducts<TNameSearchRec>(function, m_context.service->KeyRequest(function, keyPiece));
-    AddToSearchHistory(m_ComboBox10, word);
+    addToSearchHistory(m_ComboBox10, word);
 }
 
 void ProductList::ListBox1DblClick() {
@@ -282,11 +282,11 @@ void ProductList::SpeedButton20Click() {
 }
 
 void ProductList::SpeedButton21Click() {
-    ApplySwitch(m_SpeedButton21, m_SpeedButton21, m_TreeView3);
+    applySwitch(m_SpeedButton21, m_SpeedButton21, m_TreeView3);
 }
 
 void ProductList::SpeedButton22Click() {
-    ApplySwitch(m_SpeedButton22, m_SpeedButton21, m_TreeView3);
+    applySwitch(m_SpeedButton22, m_SpeedButton21, m_TreeView3);
 }
 
 void ProductList::Label23Click() {
@@ -307,7 +307,7 @@ void ProductList::Label23Click() {
 }
 
 void ProductList::Edit15KeyPress(int key) {
-    if (!IsEnterKey(key) || m_products.rows().isEmpty())
+    if (!isEnterKey(key) || m_products.rows().isEmpty())
         return;
     const QString text = m_Edit15->text();
     if (IsBlank(text) || text.size() < 3) {
@@ -318,7 +318,7 @@ void ProductList::Edit15KeyPress(int key) {
     const QString lowered = LocaleFormats::toLower(text);
     QList<ProductRecord> rows;
     for (const ProductRecord& row : m_products.rows())
-        if (ProductMatchesFilter(row, lowered))
+        if (productMatchesFilter(row, lowered))
             rows.append(row);
     BuildProductTree(rows);
 }
@@ -333,7 +333,7 @@ void ProductList::SpeedButton51Click() {
         return;
     const QString path = m_context.paths->workingFile(QStringLiteral("ListProducts.txt"));
     QString error;
-    if (!TextFile::writeAnsiLines(path, ProductListFileLines(m_products.rows()), &error)) {
+    if (!TextFile::writeAnsiLines(path, productListFileLines(m_products.rows()), &error)) {
         m_context.dialogs->error(error);
         return;
     }

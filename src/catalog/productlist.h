@@ -31,9 +31,9 @@ public:
     void setVehicle(const VehicleSelection& vehicle) { m_typid = vehicle.typid; }
 
     // Empties the product tree and the brand list; the table stays.
-    void ClearViews();
+    void clearViews();
     // What every listing does before its request: results section, empty views and table, caption.
-    void StartListing();
+    void startListing();
     // Puts a product answer into the table, the brand list and the tree. The caller has started
     // the listing.
     void ShowProductList(const QList<ProductRecord>& records);
@@ -41,8 +41,8 @@ public:
     void BuildProductTree(const QList<ProductRecord>& rows);
 
     // The products of a category node (strid) or a trade-group node (gaid, 0 on an assembly).
-    void ListCategoryProducts(int strid);
-    void ListTradeGroupProducts(int gaid);
+    void listCategoryProducts(int strid);
+    void listTradeGroupProducts(int gaid);
 
     void ComboBox10KeyPress(int key);
     void ListBox1DblClick();

@@ -66,7 +66,7 @@ bool ComparativeList::StringGrid1SelectCell(int column, int row) const {
 
 void ComparativeList::SpeedButton41Click() {
     const int row = m_StringGrid1->currentRow();
-    if (!MayDeleteGridRow(m_StringGrid1->rowCount(), row, m_StringGrid1->cell(row, 1)))
+    if (!mayDeleteGridRow(m_StringGrid1->rowCount(), row, m_StringGrid1->cell(row, 1)))
         return;
     if (m_context.dialogs->confirm(QStringLiteral("Delete selected line ???")))
         DeleteGridRow(m_StringGrid1, row);

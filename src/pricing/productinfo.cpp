@@ -141,7 +141,7 @@ void ProductInfo::showProduct(int artid) {
     const std::optional<ProductRecord> product = m_products.find(id);
     if (!product)
         return;
-    addLines(ProductDetailLines(*product));
+    addLines(productDetailLines(*product));
 
     if (!fillFromService(id, generation))
         return;
@@ -193,13 +193,13 @@ bool ProductInfo::fillFromService(int id, quint64 generation) {
                 DecodeAnswer<TCrossRefRec>(QStringLiteral("GetCrossReferencesForArticle"), answer);
             if (!crosses.ok())
                 return true;
-            m_products.setDetails(id, {GroupCrossReferences(crosses), std::nullopt});
+            m_products.setDetails(id, {groupCrossReferences(crosses), std::nullopt});
         }
         record = m_products.find(id);
     }
     if (!record)
         return false;
-    addLines(CrossReferenceSection(record->crossreference));
+    addLines(crossReferenceSection(record->crossreference));
 
     if (IsBlank(record->aplicability)) {
         if (!stillCurrent(generation))
@@ -212,13 +212,13 @@ bool ProductInfo::fillFromService(int id, quint64 generation) {
             const Decoded<TTypeRec> types = DecodeAnswer<TTypeRec>(QStringLiteral("GetTypesForArticle"), answer);
             if (!types.ok())
                 return true;
-            m_products.setDetails(id, {std::nullopt, DistinctApplicability(types)});
+            m_products.setDetails(id, {std::nullopt, distinctApplicability(types)});
         }
         record = m_products.find(id);
     }
     if (!record)
         return false;
-    addLines(ApplicabilitySection(record->aplicability));
+    addLines(applicabilitySection(record->aplicability));
     return true;
 }
 

@@ -111,7 +111,7 @@ int ResultTables::AppendAnalysisRow(const QMap<int, QString>& cells) {
 
 void ResultTables::deleteSelectedLine(TableGrid* grid) {
     const int row = grid->currentRow();
-    if (!MayDeleteGridRow(grid->rowCount(), row, grid->cell(row, 1)))
+    if (!mayDeleteGridRow(grid->rowCount(), row, grid->cell(row, 1)))
         return;
     if (m_context.dialogs->confirm(QStringLiteral("Delete selected line ???")))
         DeleteGridRow(grid, row);

@@ -9,4 +9,4 @@ class ServiceClient;
 
 // The vehicle of a type id ("getInfoCar"); empty when the request fails or finds nothing, and
 // with the error of an answer whose integers are not integers.
-Decoded<TCarInfoRec> RequestCarInfo(ServiceClient& service, int typid);
+Decoded<TCarInfoRec> requestCarInfo(ServiceClient& service, int typid);

@@ -108,7 +108,7 @@ void VehicleCascade::buildUi(QWidget* parent) {
 }
 
 VehicleSelection VehicleCascade::selection() const {
-    return VehicleSelection{SelectedTypid(), VehicleClass(), ManufacturerText(), ModelText(), EngineText()};
+    return VehicleSelection{selectedTypid(), vehicleClass(), manufacturerText(), modelText(), engineText()};
 }
 
 void VehicleCascade::announceVehicle() {
@@ -119,11 +119,11 @@ void VehicleCascade::announceVehicle() {
     emit vehicleChanged(now);
 }
 
-int VehicleCascade::SelectedTypid() const {
+int VehicleCascade::selectedTypid() const {
     return m_ComboBox5->selectedId().value_or(0);
 }
 
-int VehicleCascade::VehicleClass() const {
+int VehicleCascade::vehicleClass() const {
     if (m_RadioButton2->isChecked())
         return 1;
     if (m_RadioButton3->isChecked())
@@ -133,18 +133,18 @@ int VehicleCascade::VehicleClass() const {
     return 0;
 }
 
-QString VehicleCascade::ManufacturerText() const {
+QString VehicleCascade::manufacturerText() const {
     return m_ComboBox7->currentText();
 }
-QString VehicleCascade::ModelText() const {
+QString VehicleCascade::modelText() const {
     return m_ComboBox6->currentText();
 }
-QString VehicleCascade::EngineText() const {
+QString VehicleCascade::engineText() const {
     return m_ComboBox5->currentText();
 }
 
-void VehicleCascade::SetVehicleCaption() {
-    m_Label13->setText(ManufacturerText() + QLatin1String(" | ") + ModelText() + QLatin1String(" | ") + EngineText());
+void VehicleCascade::setVehicleCaption() {
+    m_Label13->setText(manufacturerText() + QLatin1String(" | ") + modelText() + QLatin1String(" | ") + engineText());
 }
 
 QString VehicleCascade::yearFilter() const {
@@ -163,8 +163,8 @@ QString VehicleCascade::modelFilter() const {
 }
 
 QString VehicleCascade::classFilter() const {
-    const int vehicleClass = VehicleClass();
-    return vehicleClass > 0 ? QLatin1String("&only=") + QString::number(vehicleClass) : QString();
+    const int only = vehicleClass();
+    return only > 0 ? QLatin1String("&only=") + QString::number(only) : QString();
 }
 
 template <class Rec, class Text, class Id>
@@ -197,7 +197,7 @@ void VehicleCascade::ComboBox6DropDown() {
     const QString own = yearFilter() + manufacturerFilter() + classFilter();
     m_ComboBox6->empty();
     fillBox<TModelRec>(
-        m_ComboBox6, QStringLiteral("getModels"), own, [](const TModelRec& r) { return ModelLine(r); },
+        m_ComboBox6, QStringLiteral("getModels"), own, [](const TModelRec& r) { return modelLine(r); },
         [](const TModelRec& r) { return r.modid; });
 }
 
@@ -221,13 +221,13 @@ void VehicleCascade::ComboBox7Change() {
     for (DropDownBox* box : {m_ComboBox6, m_ComboBox5})
         box->reset();
     emit viewsEmptied();
-    SetVehicleCaption();
+    setVehicleCaption();
 }
 
 void VehicleCascade::ComboBox6Change() {
     m_ComboBox5->reset();
     emit viewsEmptied();
-    SetVehicleCaption();
+    setVehicleCaption();
 }
 
 void VehicleCascade::RadioButton1Click() {

@@ -45,15 +45,15 @@ public:
     QLabel* captionLabel() const { return m_Label13; }
 
     // The type id of the selected engine-type item; 0 when none is selected.
-    int SelectedTypid() const;
+    int selectedTypid() const;
     // 0 all vehicles, 1 passengers, 2 trucks, 3 motorcycles.
-    int VehicleClass() const;
-    QString ManufacturerText() const;
-    QString ModelText() const;
-    QString EngineText() const;
+    int vehicleClass() const;
+    QString manufacturerText() const;
+    QString modelText() const;
+    QString engineText() const;
     // What the boxes show now; vehicleChanged tells each change.
     VehicleSelection selection() const;
-    void SetVehicleCaption();
+    void setVehicleCaption();
     // Puts the vehicle into the manufacturer, model and engine boxes (one item each), opens the
     // vehicle section and builds the trees of the new type.
     void SelectVehicleFromRecord(const TCarInfoRec& car);

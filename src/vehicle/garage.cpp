@@ -40,7 +40,7 @@ void Garage::buildUi(QWidget* parent) {
     buttons->addStretch(1);
     row->addLayout(buttons);
     m_ListBox4 = makeList(QStringLiteral("ListBox4"));
-    SetTabStops(m_ListBox4, DialogUnitsToPixels(m_ListBox4, kTabStopDialogUnits));
+    setTabStops(m_ListBox4, dialogUnitsToPixels(m_ListBox4, kTabStopDialogUnits));
     row->addWidget(m_ListBox4, 1);
 
     Dialogs& dialogs = *m_context.dialogs;
@@ -57,7 +57,7 @@ void Garage::showCount() {
 void Garage::SpeedButton2Click() {
     if (m_vehicle.typid <= 0)
         return;
-    const QString line = GarageLine(m_vehicle.manufacturer, m_vehicle.model, m_vehicle.engine, m_vehicle.typid);
+    const QString line = garageLine(m_vehicle.manufacturer, m_vehicle.model, m_vehicle.engine, m_vehicle.typid);
     if (findIgnoringCase(m_ListBox4, line) >= 0)
         return;
     insertSorted(m_ListBox4, line);
@@ -69,12 +69,12 @@ void Garage::ListBox4DblClick() {
     if (!item || !item->isSelected())
         return;
     const QString line = item->text();
-    if (!m_context.dialogs->confirm(GarageOpenQuestion(line)))
+    if (!m_context.dialogs->confirm(garageOpenQuestion(line)))
         return;
-    const int typid = GarageLineTypid(line);
+    const int typid = garageLineTypid(line);
     if (typid <= 0)
         return;
-    const QList<TCarInfoRec> cars = valueOrEndAction(RequestCarInfo(*m_context.service, typid));
+    const QList<TCarInfoRec> cars = valueOrEndAction(requestCarInfo(*m_context.service, typid));
     if (!cars.isEmpty())
         emit vehicleChosen(cars.first());
 }

@@ -25,7 +25,7 @@ const QString kEmpty = QStringLiteral("Search word is empty !!!");
 QComboBox* makeNumberBox(const QString& objectName, const QString& text) {
     auto* box = new QComboBox;
     box->setObjectName(objectName);
-    MakeSearchHistoryBox(box, text);
+    makeSearchHistoryBox(box, text);
     return box;
 }
 
@@ -49,13 +49,13 @@ void NumberSearch::buildUi(QWidget* parent) {
     for (const auto& [caption, box] : rows) {
         layout->addWidget(new QLabel(QString::fromLatin1(caption)));
         layout->addWidget(box);
-        WatchSearchHistoryBoxKeys(box, this);
+        watchSearchHistoryBoxKeys(box, this);
     }
 }
 
 bool NumberSearch::eventFilter(QObject* watched, QEvent* event) {
     for (QComboBox* box : {m_ComboBox4, m_ComboBox3, m_ComboBox2}) {
-        if (!IsSearchHistoryBoxEnter(box, watched, event))
+        if (!isSearchHistoryBoxEnter(box, watched, event))
             continue;
         const int key = static_cast<QKeyEvent*>(event)->key();
         runGuarded(*m_context.dialogs, [&] {
@@ -72,12 +72,12 @@ bool NumberSearch::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void NumberSearch::ComboBox4KeyPress(int key) {
-    if (IsEnterKey(key))
+    if (isEnterKey(key))
         searchKType(m_ComboBox4);
 }
 
 void NumberSearch::ComboBox3KeyPress(int key) {
-    if (!IsEnterKey(key))
+    if (!isEnterKey(key))
         return;
     const QString number = Trim(m_ComboBox3->currentText());
     if (number.size() < 7) {
@@ -89,7 +89,7 @@ void NumberSearch::ComboBox3KeyPress(int key) {
 }
 
 void NumberSearch::ComboBox2KeyPress(int key) {
-    if (!IsEnterKey(key))
+    if (!isEnterKey(key))
         return;
     if (Trim(m_ComboBox2->currentText()).isEmpty()) {
         m_context.dialogs->information(kEmpty);
@@ -105,12 +105,12 @@ void NumberSearch::searchKType(QComboBox* box) {
         m_context.dialogs->information(kEmpty);
         return;
     }
-    const int typid = ParseKType(text);
+    const int typid = parseKType(text);
     if (typid <= 0) {
         m_context.dialogs->information(QStringLiteral("Need set true value !!!"));
         return;
     }
-    const QList<TCarInfoRec> cars = valueOrEndAction(RequestCarInfo(*m_context.service, typid));
+    const QList<TCarInfoRec> cars = valueOrEndAction(requestCarInfo(*m_context.service, typid));
     if (cars.isEmpty()) {
         m_context.dialogs->information(QStringLiteral("Car with set k-type value is not found !!!"));
         return;
@@ -132,7 +132,7 @@ void NumberSearch::searchTypids(QComboBox* box, const NumberKind& kind) {
     }
     if (typids.size() == 1) {
         // A number whose one vehicle cannot be fetched counts as not found.
-        const QList<TCarInfoRec> cars = valueOrEndAction(RequestCarInfo(service, typids.first().typid));
+        const QList<TCarInfoRec> cars = valueOrEndAction(requestCarInfo(service, typids.first().typid));
         if (cars.isEmpty()) {
             m_context.dialogs->information(kind.notFound);
             return;
@@ -146,9 +146,9 @@ void NumberSearch::searchTypids(QComboBox* box, const NumberKind& kind) {
         return;
     m_Form2->clearLines();
     for (const TTypidRec& hit : typids) {
-        const QList<TCarInfoRec> cars = valueOrEndAction(RequestCarInfo(service, hit.typid));
+        const QList<TCarInfoRec> cars = valueOrEndAction(requestCarInfo(service, hit.typid));
         if (!cars.isEmpty())
-            m_Form2->addLine(CandidateLine(cars.first()));
+            m_Form2->addLine(candidateLine(cars.first()));
     }
     m_Form2->show();
     m_Form2->list()->setFocus();

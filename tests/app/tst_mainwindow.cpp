@@ -54,11 +54,11 @@ void TestMainWindow::captionCarriesVersion() {
 void TestMainWindow::pageButtonsSwitchPages() {
     WindowFixture f;
     TForm1& w = f.show();
-    Click(f.find<QToolButton>("SpeedButton14"));
+    click(f.find<QToolButton>("SpeedButton14"));
     QCOMPARE(w.currentPage(), QStringLiteral("PAGEPRODUCT"));
-    Click(f.find<QToolButton>("SpeedButton25"));
+    click(f.find<QToolButton>("SpeedButton25"));
     QCOMPARE(w.currentPage(), QStringLiteral("EXPORT"));
-    Click(f.find<QToolButton>("SpeedButton15"));
+    click(f.find<QToolButton>("SpeedButton15"));
     QCOMPARE(w.currentPage(), QStringLiteral("SETTINGS"));
     QVERIFY(f.find<QToolButton>("SpeedButton1")->isHidden());
     QVERIFY(f.find<QToolButton>("SpeedButton3")->isHidden());
@@ -105,7 +105,7 @@ void TestMainWindow::leftColumnAccordion() {
     WindowFixture f;
     f.show();
     for (const QString& header : clicks)
-        Click(f.find<QLabel>(header));
+        click(f.find<QLabel>(header));
     for (const char* header : {"Label18", "Label12", "Label14"}) {
         auto* section = qobject_cast<CollapsibleSection*>(f.find<QLabel>(header)->parentWidget());
         QCOMPARE(section->isCollapsed(), expanded != QLatin1String(header));
@@ -125,29 +125,29 @@ void TestMainWindow::catalogPageSections() {
     };
     QVERIFY(section("Label16")->isCollapsed());
     QVERIFY(!section("Label17")->isCollapsed());
-    Click(f.find<QLabel>("Label17"));
+    click(f.find<QLabel>("Label17"));
     QVERIFY(!section("Label16")->isCollapsed());
     QVERIFY(section("Label17")->isCollapsed());
-    Click(f.find<QLabel>("Label16"));
+    click(f.find<QLabel>("Label16"));
     QVERIFY(section("Label16")->isCollapsed());
 
     QVERIFY(section("Label24")->isCollapsed());
-    Click(f.find<QLabel>("Label22"));
+    click(f.find<QLabel>("Label22"));
     QVERIFY(!section("Label24")->isCollapsed());
     QVERIFY(section("Label22")->isCollapsed());
-    Click(f.find<QLabel>("Label24"));
+    click(f.find<QLabel>("Label24"));
     QVERIFY(!section("Label22")->isCollapsed());
 
     QWidget* lowerArea = f.find<QWidget>("Panel20");
-    Click(f.find<QToolButton>("SpeedButton23"));
+    click(f.find<QToolButton>("SpeedButton23"));
     QVERIFY(lowerArea->isHidden());
-    Click(f.find<QToolButton>("SpeedButton23"));
+    click(f.find<QToolButton>("SpeedButton23"));
     QVERIFY(!lowerArea->isHidden());
 
     QWidget* leftColumn = f.find<QWidget>("Panel13");
-    Click(f.find<QToolButton>("SpeedButton16"));
+    click(f.find<QToolButton>("SpeedButton16"));
     QVERIFY(leftColumn->isHidden());
-    Click(f.find<QToolButton>("SpeedButton16"));
+    click(f.find<QToolButton>("SpeedButton16"));
     QVERIFY(!leftColumn->isHidden());
 }
 
@@ -156,7 +156,7 @@ void TestMainWindow::logStripButtonSavesAndOpensLog() {
     TForm1& w = f.show();
     w.context().log->AppendLogLine("a line");
     QCOMPARE(f.find<QPlainTextEdit>("Memo1")->toPlainText(), QStringLiteral("a line"));
-    Click(f.find<QToolButton>("SpeedButton61"));
+    click(f.find<QToolButton>("SpeedButton61"));
     const QString file = f.folders.programFile("logRequests.txt");
     QCOMPARE(f.desktop.opened(), QStringList{file});
     QCOMPARE(readBytes(file), QByteArray("\xEF\xBB\xBF"
@@ -174,14 +174,14 @@ void TestMainWindow::informationLinksOpenTheirPages() {
     f.dialogs.setNextAnswer(true);
     f.window().context().service->OfferDemoServer();
     QCOMPARE(f.window().context().service->catalogBaseUrl(), e.demoUrl);
-    Click(f.find<QLabel>("Label36"));
-    Click(f.find<QLabel>("Label39"));
-    Click(f.find<QLabel>("Label38"));
+    click(f.find<QLabel>("Label36"));
+    click(f.find<QLabel>("Label39"));
+    click(f.find<QLabel>("Label38"));
     QCOMPARE(f.desktop.opened(), QStringList({"http://127.0.0.1:18100/help", "http://127.0.0.1:18150/help",
                                               "http://127.0.0.1:18150/help"}));
     f.desktop.clear();
     for (const char* link : {"Label35", "Label37", "Label40", "Label41"})
-        Click(f.find<QLabel>(link));
+        click(f.find<QLabel>(link));
     QCOMPARE(f.desktop.opened().size(), 4);
     QCOMPARE(f.desktop.opened()[2], f.desktop.opened()[3]);
 }
@@ -258,7 +258,7 @@ void TestMainWindow::searchBoxesAnswerEnterFromKeyboard() {
     const auto typeAndPress = [&](const char* name, const QString& text, Qt::Key pressed, Qt::KeyboardModifiers with) {
         auto* box = f.find<QComboBox>(name);
         if (!box->isVisible())
-            Click(f.find<QLabel>("Label12"));
+            click(f.find<QLabel>("Label12"));
         typeInto(box, text);
         pressKey(pressed, with);
     };

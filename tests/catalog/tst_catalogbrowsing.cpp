@@ -56,7 +56,7 @@ struct Catalog {
     // Opens the "Search by" section, where the name and cross-reference boxes sit.
     void openSearchSection() {
         if (folded(f, "Label12"))
-            Click(f.find<QLabel>("Label12"));
+            click(f.find<QLabel>("Label12"));
     }
 
     // The first engine type the service lists for 2010.
@@ -83,7 +83,7 @@ struct Catalog {
     void listFirstTradeGroup(int brands = 1) {
         QTreeWidget* groups = tree("TreeView2");
         for (QTreeWidgetItemIterator it(groups); *it; ++it) {
-            if (NodeData(*it) == 0)
+            if (nodeData(*it) == 0)
                 continue;
             groups->setCurrentItem(*it);
             trees->TreeView2DblClick();
@@ -149,11 +149,11 @@ void TestCatalogBrowsing::engineChangeBuildsTreesAndShowsCatalog() {
     QVERIFY(c.f.logged("GetTreeCategories?" + kCatalogAccount + QString("&typid=%1&strtype=1").arg(typid)));
     QVERIFY(c.f.logged("GetListTradeGroupsForCar?" + kCatalogAccount + QString("&typid=%1").arg(typid)));
     QVERIFY(c.tree("TreeView1")->topLevelItemCount() > 0);
-    QVERIFY(NodeData(c.tree("TreeView1")->topLevelItem(0)) > 0);
+    QVERIFY(nodeData(c.tree("TreeView1")->topLevelItem(0)) > 0);
     QTreeWidgetItem* assembly = c.tree("TreeView2")->topLevelItem(0);
     QVERIFY(assembly && assembly->childCount() > 0);
-    QCOMPARE(NodeData(assembly), 0);
-    QVERIFY(NodeData(assembly->child(0)) > 0);
+    QCOMPARE(nodeData(assembly), 0);
+    QVERIFY(nodeData(assembly->child(0)) > 0);
     QCOMPARE(c.f.find<QListWidget>("ListBox1")->count(), 0);
     QCOMPARE(c.tree("TreeView3")->topLevelItemCount(), 0);
     QVERIFY(c.f.find<QLabel>("Label13")->text().endsWith(" | 1.8 T"));
@@ -180,7 +180,7 @@ void TestCatalogBrowsing::treeKindChoosesStrtype() {
     c.trees->setVehicle(VehicleSelection{4242, vehicleClass, {}, {}, {}});
     c.tree("TreeView2")->addTopLevelItem(new QTreeWidgetItem(QStringList{"kept"}));
     const qsizetype before = c.f.logMark();
-    Click(c.f.find<QRadioButton>(radio));
+    click(c.f.find<QRadioButton>(radio));
     const QStringList sent = c.f.requestsOf("GetTreeCategories", before);
     QCOMPARE(sent.size(), 1);
     QVERIFY2(sent.first().contains("GetTreeCategories?" + kCatalogAccount +
@@ -196,7 +196,7 @@ void TestCatalogBrowsing::treeKindWithoutVehicleSendsNothing() {
     Catalog c(standInEndpoints());
     c.tree("TreeView1")->addTopLevelItem(new QTreeWidgetItem(QStringList{"old"}));
     const qsizetype before = c.f.logMark();
-    Click(c.f.find<QRadioButton>("RadioButton8"));
+    click(c.f.find<QRadioButton>("RadioButton8"));
     QCOMPARE(c.tree("TreeView1")->topLevelItemCount(), 0);
     QCOMPARE(c.f.logMark(), before);
 }
@@ -204,13 +204,13 @@ void TestCatalogBrowsing::treeKindWithoutVehicleSendsNothing() {
 void TestCatalogBrowsing::fullExpandSurvivesNewVehicle() {
     Catalog c(standInEndpoints());
     c.w().showPage("PAGEPRODUCT");
-    Click(c.f.find<QToolButton>("SpeedButton13"));
+    click(c.f.find<QToolButton>("SpeedButton13"));
     QVERIFY(c.f.find<QToolButton>("SpeedButton13")->isChecked());
     QVERIFY(!c.f.find<QToolButton>("SpeedButton17")->isChecked());
     c.selectVehicleAndBuildTrees();
     QVERIFY(allExpanded(c.tree("TreeView1"), true));
     QVERIFY(allExpanded(c.tree("TreeView2"), false));
-    Click(c.f.find<QToolButton>("SpeedButton17"));
+    click(c.f.find<QToolButton>("SpeedButton17"));
     QVERIFY(allExpanded(c.tree("TreeView1"), false));
     c.trees->SpeedButton18Click(); // its section is folded
     QVERIFY(allExpanded(c.tree("TreeView2"), true));
@@ -218,7 +218,7 @@ void TestCatalogBrowsing::fullExpandSurvivesNewVehicle() {
 
 void TestCatalogBrowsing::depthErrorAbandonsEngineChange() {
     // A level-3 category right under a level-1 one cannot be placed.
-    RawHttpServer server({CatalogReply("GetTreeCategories", {category(1, 100, "Engine"), category(3, 111, "Belt")})});
+    RawHttpServer server({catalogReply("GetTreeCategories", {category(1, 100, "Engine"), category(3, 111, "Belt")})});
     Endpoints endpoints = standInEndpoints();
     endpoints.catalogUrl = server.url("/");
     Catalog c(endpoints);
@@ -236,7 +236,7 @@ void TestCatalogBrowsing::depthErrorAbandonsEngineChange() {
 void TestCatalogBrowsing::conversionErrorLeavesWindowUsable() {
     QList<std::pair<QString, QString>> bad = category(1, 100, "Engine");
     bad[0].second = "x";
-    RawHttpServer server({CatalogReply("GetTreeCategories", {bad})});
+    RawHttpServer server({catalogReply("GetTreeCategories", {bad})});
     Endpoints endpoints = standInEndpoints();
     endpoints.catalogUrl = server.url("/");
     Catalog c(endpoints);
@@ -249,7 +249,7 @@ void TestCatalogBrowsing::conversionErrorLeavesWindowUsable() {
 
 void TestCatalogBrowsing::deadServiceLeavesTreesEmptyWithoutMessage() {
     Endpoints endpoints = standInEndpoints();
-    endpoints.catalogUrl = QString("http://127.0.0.1:%1/").arg(RefusingPort());
+    endpoints.catalogUrl = QString("http://127.0.0.1:%1/").arg(refusingPort());
     Catalog c(endpoints);
     c.trees->setVehicle(VehicleSelection{5, 0, {}, {}, {}});
     emit c.cascade()->engineTypeChanged();
@@ -264,9 +264,9 @@ void TestCatalogBrowsing::captionsOfTheServiceCannotShiftTrees() {
         return QList<std::pair<QString, QString>>{{"gaid", gaid}, {"ganame", name}, {"gaassembly", assembly}};
     };
     RawHttpServer server(
-        {CatalogReply("GetTreeCategories", {category(1, 100, "Engine"), category(2, 110, " Belt\\tdrive"),
+        {catalogReply("GetTreeCategories", {category(1, 100, "Engine"), category(2, 110, " Belt\\tdrive"),
                                             category(3, 111, "Tensioner"), category(1, 200, "  Brakes")}),
-         CatalogReply("GetListTradeGroupsForCar",
+         catalogReply("GetListTradeGroupsForCar",
                       {group("1", "g1", "A"), group("2", "g2", "A"), group("3", "g3", "B"), group("4", "g4", "A")})});
     Endpoints endpoints = standInEndpoints();
     endpoints.catalogUrl = server.url("/");
@@ -277,10 +277,10 @@ void TestCatalogBrowsing::captionsOfTheServiceCannotShiftTrees() {
     QTreeWidget* categories = c.tree("TreeView1");
     QCOMPARE(categories->topLevelItemCount(), 2);
     QTreeWidgetItem* belt = categories->topLevelItem(0)->child(0);
-    QCOMPARE(NodeData(belt), 110);
-    QCOMPARE(NodeData(belt->child(0)), 111);
+    QCOMPARE(nodeData(belt), 110);
+    QCOMPARE(nodeData(belt->child(0)), 111);
     QCOMPARE(categories->topLevelItem(1)->text(0), "  Brakes");
-    QCOMPARE(NodeData(categories->topLevelItem(1)), 200);
+    QCOMPARE(nodeData(categories->topLevelItem(1)), 200);
 
     QTreeWidget* groups = c.tree("TreeView2");
     QStringList shape;
@@ -298,17 +298,17 @@ void TestCatalogBrowsing::categoryAndTradeGroupListings() {
     categories->setCurrentItem(node);
     c.trees->TreeView1DblClick();
     QVERIFY(c.f.logged("GetListArticlesFromTreeCategory?" + kCatalogAccount +
-                       QString("&typid=%1&strid=%2").arg(typid).arg(NodeData(node))));
+                       QString("&typid=%1&strid=%2").arg(typid).arg(nodeData(node))));
     QTreeWidget* products = c.tree("TreeView3");
     QVERIFY(products->topLevelItemCount() > 0);
     QCOMPARE(products->topLevelItemCount(), c.productRows().size());
     for (int i = 0; i < products->topLevelItemCount(); ++i) {
         QTreeWidgetItem* p = products->topLevelItem(i);
         QVERIFY(p->font(0).bold());
-        QVERIFY(c.w().productTable().find(NodeData(p)));
+        QVERIFY(c.w().productTable().find(nodeData(p)));
         QCOMPARE(p->child(0)->text(0).left(10), "1. Brand: ");
         QCOMPARE(p->child(1)->text(0).left(14), "2. Reference: ");
-        QCOMPARE(NodeData(p->child(0)), 0);
+        QCOMPARE(nodeData(p->child(0)), 0);
         QVERIFY(!p->child(0)->font(0).bold());
         if (i > 0)
             QVERIFY(LocaleFormats::compare(products->topLevelItem(i - 1)->text(0), p->text(0)) <= 0);
@@ -379,16 +379,16 @@ void TestCatalogBrowsing::oneBrandAndAllBrands() {
     QTreeWidget* products = c.tree("TreeView3");
     QVERIFY(products->topLevelItemCount() > 0);
     for (int i = 0; i < products->topLevelItemCount(); ++i)
-        QCOMPARE(c.w().productTable().find(NodeData(products->topLevelItem(i)))->braid, braid);
+        QCOMPARE(c.w().productTable().find(nodeData(products->topLevelItem(i)))->braid, braid);
     QCOMPARE(brands->count() >= 2, true);
 
-    Click(c.f.find<QToolButton>("SpeedButton20"));
+    click(c.f.find<QToolButton>("SpeedButton20"));
     QCOMPARE(products->topLevelItemCount(), c.productRows().size());
 
     // The brand list header folds the list into a strip and back.
-    Click(c.f.find<QLabel>("Label23"));
+    click(c.f.find<QLabel>("Label23"));
     QVERIFY(brands->isHidden());
-    Click(c.f.find<QLabel>("Label23"));
+    click(c.f.find<QLabel>("Label23"));
     QVERIFY(!brands->isHidden());
 }
 
@@ -507,9 +507,9 @@ void TestCatalogBrowsing::crossReferenceWithoutMatches() {
 
 void TestCatalogBrowsing::crossReferenceFollowUpSentVerbatim() {
     RawHttpServer server(
-        {CatalogReply("getSearchByCrossref",
+        {catalogReply("getSearchByCrossref",
                       {{{"braid", "31"}, {"searchnr", "AB+12[x]#7"}, {"brand", "ATE"}, {"name", "Disc"}}}),
-         CatalogReply("GetSearchByCrossrefAndBrand", {})});
+         catalogReply("GetSearchByCrossrefAndBrand", {})});
     Endpoints endpoints = standInEndpoints();
     endpoints.catalogUrl = server.url("/");
     Catalog c(endpoints);
@@ -535,10 +535,10 @@ void TestCatalogBrowsing::crossReferenceWithBlanksOpens() {
     QString reference;
     QTreeWidget* groups = c.tree("TreeView2");
     for (QTreeWidgetItemIterator it(groups); *it && reference.isEmpty(); ++it) {
-        if (NodeData(*it) == 0)
+        if (nodeData(*it) == 0)
             continue;
         groups->setCurrentItem(*it);
-        emit c.trees->tradeGroupChosen(NodeData(*it));
+        emit c.trees->tradeGroupChosen(nodeData(*it));
         for (const ProductRecord& r : c.productRows())
             if (r.reference.contains(' ') && reference.isEmpty())
                 reference = r.reference;
@@ -620,7 +620,7 @@ void TestCatalogBrowsing::filterIgnoresLetterCase() {
         pressKey(filter, Qt::Key_Enter, Qt::KeypadModifier);
         int expected = 0;
         for (const ProductRecord& r : rows)
-            expected += ProductMatchesFilter(r, LocaleFormats::toLower(typed));
+            expected += productMatchesFilter(r, LocaleFormats::toLower(typed));
         QVERIFY(expected > 0);
         QCOMPARE(products->topLevelItemCount(), expected);
     }
@@ -640,7 +640,7 @@ void TestCatalogBrowsing::filterIgnoresLetterCase() {
 
 void TestCatalogBrowsing::listFileHoldsAllProducts() {
     Catalog c(standInEndpoints());
-    Click(c.f.find<QToolButton>("SpeedButton51")); // nothing listed: no file
+    click(c.f.find<QToolButton>("SpeedButton51")); // nothing listed: no file
     QVERIFY(c.f.desktop.opened().isEmpty());
 
     c.selectVehicleAndBuildTrees();
@@ -648,12 +648,12 @@ void TestCatalogBrowsing::listFileHoldsAllProducts() {
     auto* filter = c.f.find<QLineEdit>("Edit15");
     filter->setText(c.productRows().first().reference);
     pressKey(filter, Qt::Key_Return); // the file ignores the filter
-    Click(c.f.find<QToolButton>("SpeedButton51"));
+    click(c.f.find<QToolButton>("SpeedButton51"));
 
     const QString path = c.f.folders.workingFile("ListProducts.txt");
     QCOMPARE(c.f.desktop.opened(), QStringList{path});
     const QByteArray bytes = readBytes(path);
-    const QStringList lines = ProductListFileLines(c.w().productTable().rows());
+    const QStringList lines = productListFileLines(c.w().productTable().rows());
     QVERIFY(lines.size() >= 5 * c.productRows().size());
     QCOMPARE(bytes, LocaleFormats::encodeAnsi(lines.join("\r\n") + "\r\n"));
     QVERIFY(!bytes.startsWith("\xEF\xBB\xBF"));

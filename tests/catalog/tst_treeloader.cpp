@@ -11,7 +11,7 @@ namespace {
 QStringList dump(const QTreeWidget& tree) {
     QStringList out;
     std::function<void(QTreeWidgetItem*, int)> walk = [&](QTreeWidgetItem* item, int level) {
-        out << QString(level, u'>') + item->text(0) + '=' + QString::number(NodeData(item));
+        out << QString(level, u'>') + item->text(0) + '=' + QString::number(nodeData(item));
         for (int i = 0; i < item->childCount(); ++i)
             walk(item->child(i), level + 1);
     };

@@ -127,7 +127,7 @@ void TestHttpExchange::redirectIsNotFollowed() {
 }
 
 void TestHttpExchange::refusedConnectionHasNoReason() {
-    const HttpResult r = HttpGet(QStringLiteral("http://127.0.0.1:%1/x").arg(RefusingPort()));
+    const HttpResult r = HttpGet(QStringLiteral("http://127.0.0.1:%1/x").arg(refusingPort()));
     QVERIFY(!r.ok());
     QVERIFY(!r.completed);
     QCOMPARE(r.reason, QString());

@@ -80,7 +80,7 @@ QList<ProductRecord> sampleProducts() {
 QTreeWidget* listProducts(WindowFixture& f, const QList<ProductRecord>& products,
                           const std::optional<QList<ProductRecord>>& shown = std::nullopt) {
     auto* list = f.window().findChild<ProductList*>();
-    list->StartListing();
+    list->startListing();
     list->ShowProductList(products);
     auto* tree = f.find<QTreeWidget>("TreeView3");
     tree->clear();
@@ -130,7 +130,7 @@ QByteArray jpegBytes() {
 }
 
 Endpoints onlyCatalog(const QString& catalogUrl) {
-    const QString nowhere = QString("http://127.0.0.1:%1").arg(RefusingPort());
+    const QString nowhere = QString("http://127.0.0.1:%1").arg(refusingPort());
     Endpoints e;
     e.catalogUrl = catalogUrl;
     e.priceUrl = nowhere + "/";
@@ -281,12 +281,12 @@ void TestPricingPanels::picturesDownloadAndBrowse() {
     if (count > 1) {
         QList<int> shown;
         for (int i = 0; i < 3; ++i) {
-            Click(next);
+            click(next);
             shown << info->pictures().shown();
             QVERIFY(!image->pixmap().isNull());
         }
         QCOMPARE(shown, (QList<int>{2, 3, 1}));
-        Click(previous);
+        click(previous);
         QCOMPARE(info->pictures().shown(), 3);
     }
     QTest::mouseDClick(image, Qt::LeftButton, {}, image->rect().center());
@@ -313,23 +313,23 @@ void TestPricingPanels::productWithoutPictures() {
 void TestPricingPanels::brokenPicturesLeaveTheRestOfThePanel_data() {
     QTest::addColumn<QByteArray>("firstPicture");
     QTest::addColumn<bool>("firstWritten");
-    QTest::newRow("error page with status not OK") << HttpReply("404 Not Found", "<html>Not Found</html>") << false;
-    QTest::newRow("answer OK but not a picture") << HttpReply("200 OK", "<html>Not a picture</html>") << true;
+    QTest::newRow("error page with status not OK") << httpReply("404 Not Found", "<html>Not Found</html>") << false;
+    QTest::newRow("answer OK but not a picture") << httpReply("200 OK", "<html>Not a picture</html>") << true;
 }
 
 void TestPricingPanels::brokenPicturesLeaveTheRestOfThePanel() {
     QFETCH(QByteArray, firstPicture);
     QFETCH(bool, firstWritten);
-    RawHttpServer pictures({firstPicture, HttpReply("200 OK", jpegBytes())});
+    RawHttpServer pictures({firstPicture, httpReply("200 OK", jpegBytes())});
     RawHttpServer catalog(
-        {HttpReply("200 OK", CatalogAnswerBytes("getImageForArticle", {{{"pathimage", pictures.url("/p/1.jpg")}},
+        {httpReply("200 OK", catalogAnswerBytes("getImageForArticle", {{{"pathimage", pictures.url("/p/1.jpg")}},
                                                                        {{"pathimage", pictures.url("/p/2.jpg")}}})),
-         HttpReply("200 OK",
-                   CatalogAnswerBytes("GetCrossReferencesForArticle", {{{"brand", "A"}, {"displaynr", "1"}},
+         httpReply("200 OK",
+                   catalogAnswerBytes("GetCrossReferencesForArticle", {{{"brand", "A"}, {"displaynr", "1"}},
                                                                        {{"brand", "B"}, {"displaynr", "2"}},
                                                                        {{"brand", "a"}, {"displaynr", "3"}}})),
-         HttpReply("200 OK",
-                   CatalogAnswerBytes("GetTypesForArticle",
+         httpReply("200 OK",
+                   catalogAnswerBytes("GetTypesForArticle",
                                       {{{"typid", "1"}, {"fullnametypecar", "AUDI A4"}, {"pconstart", "200011"}},
                                        {{"typid", "2"}, {"fullnametypecar", "audi a4"}, {"pconstart", "200011"}}}))});
     WindowFixture f(onlyCatalog(catalog.url("/")));
@@ -350,9 +350,9 @@ void TestPricingPanels::brokenPicturesLeaveTheRestOfThePanel() {
                           "--------------", "Aplicability (there are limitation for show first 2000 types of cars): ",
                           "      ", "AUDI A4 [2000/11 - ]"}));
     // The second picture arrived whole and can be browsed to; back on the first, the box is empty again.
-    Click(f.find<QToolButton>("SpeedButton30"));
+    click(f.find<QToolButton>("SpeedButton30"));
     QVERIFY(!image->pixmap().isNull());
-    Click(f.find<QToolButton>("SpeedButton30"));
+    click(f.find<QToolButton>("SpeedButton30"));
     QVERIFY(image->pixmap().isNull());
 }
 
@@ -381,7 +381,7 @@ void TestPricingPanels::laterSelectionWinsOverWaitingRefill() {
 void TestPricingPanels::onlyWebPictureAddressesAreOpened_data() {
     QTest::addColumn<QString>("address");
     QTest::addColumn<bool>("opened");
-    QTest::newRow("web address in capitals") << QString("HTTP://127.0.0.1:%1/p/1.jpg").arg(RefusingPort()) << true;
+    QTest::newRow("web address in capitals") << QString("HTTP://127.0.0.1:%1/p/1.jpg").arg(refusingPort()) << true;
     QTest::newRow("file address") << "file:///etc/hostname" << false;
     QTest::newRow("local program") << "/bin/sh" << false;
     QTest::newRow("other scheme") << "ftp://127.0.0.1/p/1.jpg" << false;
@@ -390,8 +390,8 @@ void TestPricingPanels::onlyWebPictureAddressesAreOpened_data() {
 void TestPricingPanels::onlyWebPictureAddressesAreOpened() {
     QFETCH(QString, address);
     QFETCH(bool, opened);
-    RawHttpServer catalog({HttpReply("200 OK", CatalogAnswerBytes("getImageForArticle", {{{"pathimage", address}}})),
-                           HttpReply("404 Not Found", "")});
+    RawHttpServer catalog({httpReply("200 OK", catalogAnswerBytes("getImageForArticle", {{{"pathimage", address}}})),
+                           httpReply("404 Not Found", "")});
     WindowFixture f(onlyCatalog(catalog.url("/")));
     f.signIn();
     QTreeWidget* tree = listProducts(f, sampleProducts());
@@ -470,30 +470,30 @@ void TestPricingPanels::deleteRules() {
 
     // Refused silently: empty list, title row, empty last row, blank test cell.
     g->setCurrentCell(1, 2);
-    Click(del);
+    click(del);
     fillGrid(f, grid, 3);
     const QList<QStringList> full = g->rowTexts();
     g->setCell(2, testColumn, " ");
     g->setCurrentCell(2, 2);
-    Click(del);
+    click(del);
     // The title row never becomes current.
     g->setCurrentCell(0, 2);
     QCOMPARE(g->currentRow(), 2);
-    Click(del);
+    click(del);
     g->setCurrentCell(4, 2);
     QCOMPARE(g->currentRow(), 4);
-    Click(del);
+    click(del);
     QVERIFY2(f.dialogs.shown().isEmpty(), qPrintable(f.dialogs.texts().join('|')));
     g->setCell(2, testColumn, full[2][testColumn]);
 
     // No keeps the row, Yes removes it and the rows below move up.
     g->setCurrentCell(1, 2);
     f.dialogs.setNextAnswer(false);
-    Click(del);
+    click(del);
     QCOMPARE(f.dialogs.lastText(), "Delete selected line ???");
     QCOMPARE(g->rowTexts(), full);
     f.dialogs.setNextAnswer(true);
-    Click(del);
+    click(del);
     QCOMPARE(f.dialogs.shown().size(), 2);
     QCOMPARE(g->rowCount(), 4);
     QCOMPARE(g->rowTexts(), (QList<QStringList>{full[0], full[2], full[3], full[4]}));
@@ -524,11 +524,11 @@ void TestPricingPanels::clearAsksAndTouchesOnlyItsTable() {
         fillGrid(f, name, 2);
     auto* clear = f.find<QToolButton>(button);
     f.dialogs.setNextAnswer(false);
-    Click(clear);
+    click(clear);
     QCOMPARE(f.dialogs.lastText(), question);
     QCOMPARE(gridNamed(f, grid)->rowCount(), 4);
     f.dialogs.setNextAnswer(true);
-    Click(clear);
+    click(clear);
     for (const QString name : {"StringGrid1", "StringGrid2", "StringGrid3"}) {
         TableGrid* g = gridNamed(f, name);
         QCOMPARE(g->rowCount(), name == grid ? 2 : 4);
@@ -551,11 +551,11 @@ void TestPricingPanels::analysisSubOfferRowsAreNotDeleted() {
     QCOMPARE(addMain("TRW"), 3);
 
     g->setCurrentCell(2, 4);
-    Click(f.find<QToolButton>("SpeedButton47"));
+    click(f.find<QToolButton>("SpeedButton47"));
     QVERIFY(f.dialogs.shown().isEmpty());
     g->setCurrentCell(1, 4);
     f.dialogs.setNextAnswer(true);
-    Click(f.find<QToolButton>("SpeedButton47"));
+    click(f.find<QToolButton>("SpeedButton47"));
     QCOMPARE(column(g, 1), (QStringList{"brand", "", "TRW", ""}));
     QCOMPARE(column(g, 4), (QStringList{"shop", "other", "host", ""}));
     // The id keeps the index the row had when it was added.
@@ -597,7 +597,7 @@ void TestPricingPanels::exportWritesWorkbookAndOpensIt() {
     fillGrid(f, grid, 2);
     TableGrid* g = gridNamed(f, grid);
     g->setCell(1, 2, QString::fromUtf8("Bremsscheibe <vorn> & \"hinten\" 0042"));
-    Click(f.find<QToolButton>(button));
+    click(f.find<QToolButton>(button));
     QVERIFY(f.dialogs.shown().isEmpty());
     QCOMPARE(f.desktop.opened().size(), 1);
     const QString path = f.desktop.opened().first();
@@ -620,7 +620,7 @@ void TestPricingPanels::exportWritesWorkbookAndOpensIt() {
     QCOMPARE(sheet.text(0, 1), grid == "StringGrid3" ? "brand" : "reference");
 
     // A second export in the same second gets a file of its own.
-    Click(f.find<QToolButton>(button));
+    click(f.find<QToolButton>(button));
     QCOMPARE(f.desktop.opened().size(), 2);
     QVERIFY(f.desktop.opened()[1] != path);
     QFile::remove(f.desktop.opened()[1]);
@@ -632,7 +632,7 @@ void TestPricingPanels::exportFailuresAreReported() {
     fillGrid(f, "StringGrid1", 1);
 
     f.desktop.setResult(false);
-    Click(f.find<QToolButton>("SpeedButton33"));
+    click(f.find<QToolButton>("SpeedButton33"));
     QCOMPARE(f.desktop.opened().size(), 1);
     QFile::remove(f.desktop.opened().first());
     QCOMPARE(f.dialogs.shown().size(), 1);
@@ -645,7 +645,7 @@ void TestPricingPanels::exportFailuresAreReported() {
     f.desktop.clear();
     const QByteArray saved = qgetenv("TMPDIR");
     qputenv("TMPDIR", QFile::encodeName(f.folders.programFile("no/such/folder")));
-    Click(f.find<QToolButton>("SpeedButton33"));
+    click(f.find<QToolButton>("SpeedButton33"));
     qputenv("TMPDIR", saved);
     if (saved.isEmpty())
         qunsetenv("TMPDIR");

@@ -70,7 +70,7 @@ void TestServiceClient::failedRequestReturnsEmptyAndLogsReason() {
     RequestLog log;
     ScriptedDialogs dialogs;
     FixedAccount account;
-    const QString dead = QStringLiteral("http://127.0.0.1:%1/").arg(RefusingPort());
+    const QString dead = QStringLiteral("http://127.0.0.1:%1/").arg(refusingPort());
     ServiceClient client(endpointsFor(dead, dead, dead), log, dialogs, account);
     QCOMPARE(client.CatalogRequest(QStringLiteral("getTypes?format=json")), QString());
     QVERIFY(log.lines().value(0).endsWith(QStringLiteral("\tNOT ANSWER [result()] !!!")));

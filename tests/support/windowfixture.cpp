@@ -4,7 +4,7 @@
 #include <QLineEdit>
 #include <QWindow>
 
-Endpoints EndpointsOf(const DemoService& service) {
+Endpoints endpointsOf(const DemoService& service) {
     Endpoints e;
     e.catalogUrl = service.catalogUrl();
     e.priceUrl = service.priceUrl();
@@ -30,7 +30,7 @@ DemoService& standIn() {
 }
 
 Endpoints standInEndpoints() {
-    return EndpointsOf(standIn());
+    return endpointsOf(standIn());
 }
 
 const QString kCatalogAccount = QStringLiteral("format=json&lang=en&email=trader@velmora.test&seccode=***");
@@ -42,7 +42,7 @@ bool allExpanded(const QTreeWidget* tree, bool expanded) {
     return true;
 }
 
-void Click(QWidget* widget) {
+void click(QWidget* widget) {
     QTest::mouseClick(widget, Qt::LeftButton, {}, widget->rect().center());
 }
 

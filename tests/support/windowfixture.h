@@ -12,7 +12,7 @@
 #include <memory>
 
 // The endpoints of a running stand-in service.
-Endpoints EndpointsOf(const DemoService& service);
+Endpoints endpointsOf(const DemoService& service);
 // The stand-in services of this test executable: started on first use, stopped with the
 // application. A test that needs other options starts its own DemoService.
 DemoService& standIn();
@@ -24,7 +24,7 @@ extern const QString kCatalogAccount;
 bool allExpanded(const QTreeWidget* tree, bool expanded);
 
 // A left click in the middle of the widget.
-void Click(QWidget* widget);
+void click(QWidget* widget);
 
 // The keyboard's path: the control's window is shown and active, the control has the focus as
 // after the user's click, and each key goes to the window, which hands it to its focus widget

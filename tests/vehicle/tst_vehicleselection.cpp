@@ -103,7 +103,7 @@ private:
 void TestVehicleSelection::enterNumber(WindowFixture& f, const QString& boxName, const QString& text) {
     auto* numberBox = f.find<QComboBox>(boxName);
     if (!numberBox->isVisible())
-        Click(f.find<QLabel>("Label12")); // the user opens "Search by" first
+        click(f.find<QLabel>("Label12")); // the user opens "Search by" first
     numberBox->setEditText(text);
     pressKey(numberBox, Qt::Key_Return);
 }
@@ -119,7 +119,7 @@ void TestVehicleSelection::startState() {
     }
     QVERIFY(f.find<QRadioButton>("RadioButton1")->isChecked());
     QCOMPARE(f.find<QLabel>("Label13")->text(), kStartCaption);
-    QCOMPARE(cascade(f)->SelectedTypid(), 0);
+    QCOMPARE(cascade(f)->selectedTypid(), 0);
     QCOMPARE(f.find<QComboBox>("ComboBox4")->currentText(), QString("K-type number"));
     QCOMPARE(f.find<QComboBox>("ComboBox3")->currentText(), QString("KBA number"));
     QCOMPARE(f.find<QComboBox>("ComboBox2")->currentText(), QString("MIME number"));
@@ -139,7 +139,7 @@ void TestVehicleSelection::cascadeSendsFiltersInOrder() {
     QCOMPARE(box(f, "ComboBox7")->currentIndex(), -1); // filling selects nothing
 
     f.find<QRadioButton>("RadioButton3")->click();
-    QCOMPARE(c->VehicleClass(), 2);
+    QCOMPARE(c->vehicleClass(), 2);
     mark = f.logMark();
     choose(box(f, "ComboBox8"), "2000");
     choose(box(f, "ComboBox7"), "MAN");
@@ -154,14 +154,14 @@ void TestVehicleSelection::cascadeSendsFiltersInOrder() {
                                                  "getTypes?" + kCatalogAccount + "&year=2000&modid=1159&only=2"}));
     QVERIFY(box(f, "ComboBox5")->count() > 0);
     QCOMPARE(box(f, "ComboBox5")->currentIndex(), -1);
-    QCOMPARE(c->SelectedTypid(), 0);
+    QCOMPARE(c->selectedTypid(), 0);
     QCOMPARE(box(f, "ComboBox5")->view()->minimumWidth(), 600);
 
     // An item's id travels with it.
     choose(box(f, "ComboBox5"), "");
-    QVERIFY(c->SelectedTypid() > 10000);
-    QCOMPARE(c->SelectedTypid(), box(f, "ComboBox5")->currentData().toInt());
-    QVERIFY(c->EngineText().contains("kW | "));
+    QVERIFY(c->selectedTypid() > 10000);
+    QCOMPARE(c->selectedTypid(), box(f, "ComboBox5")->currentData().toInt());
+    QVERIFY(c->engineText().contains("kW | "));
 }
 
 void TestVehicleSelection::yearListNeverCarriesClass() {
@@ -200,7 +200,7 @@ void TestVehicleSelection::boxWithoutRecordsShowsPlaceholder() {
     QFETCH(QString, seccode);
     DemoService service(serviceArgs);
     QVERIFY2(service.isRunning(), qPrintable(service.error()));
-    WindowFixture f(EndpointsOf(service));
+    WindowFixture f(endpointsOf(service));
     f.signIn(email, seccode);
     f.dialogs.clear();
     for (int i = 0; i < kBoxes.size(); ++i) {
@@ -246,7 +246,7 @@ void TestVehicleSelection::levelChangesEmptyLowerBoxes() {
         QVERIFY(box(f, kBoxes[i])->currentIndex() >= 0);
     QCOMPARE(emptied.count(), 1);
     QCOMPARE(f.find<QLabel>("Label13")->text(), caption);
-    QCOMPARE(cascade(f)->SelectedTypid(), 0);
+    QCOMPARE(cascade(f)->selectedTypid(), 0);
 }
 
 void TestVehicleSelection::classRadioEmptiesEveryBox() {
@@ -259,14 +259,14 @@ void TestVehicleSelection::classRadioEmptiesEveryBox() {
     f.find<QLabel>("Label13")->setText("kept caption");
     QSignalSpy emptied(cascade(f), &VehicleCascade::viewsEmptied);
     f.find<QRadioButton>("RadioButton4")->click();
-    QCOMPARE(cascade(f)->VehicleClass(), 3);
+    QCOMPARE(cascade(f)->vehicleClass(), 3);
     for (int i = 0; i < kBoxes.size(); ++i) {
         QCOMPARE(box(f, kBoxes[i])->count(), 0);
         QCOMPARE(box(f, kBoxes[i])->currentText(), kPlaceholders[i]);
     }
     QCOMPARE(emptied.count(), 1);
     QCOMPARE(f.find<QLabel>("Label13")->text(), QString("kept caption"));
-    QCOMPARE(cascade(f)->SelectedTypid(), 0);
+    QCOMPARE(cascade(f)->selectedTypid(), 0);
 }
 
 void TestVehicleSelection::openingEngineListEmptiesViews() {
@@ -284,7 +284,7 @@ void TestVehicleSelection::selectVehicleFromRecordFillsOneItemEach() {
     WindowFixture f(standInEndpoints());
     f.signIn();
     choose(box(f, "ComboBox8"), "1999");
-    Click(f.find<QLabel>("Label12")); // the search section opens, the vehicle section closes
+    click(f.find<QLabel>("Label12")); // the search section opens, the vehicle section closes
     QVERIFY(f.find<QToolButton>("SpeedButton2")->isHidden());
 
     QSignalSpy changed(cascade(f), &VehicleCascade::engineTypeChanged);
@@ -301,7 +301,7 @@ void TestVehicleSelection::selectVehicleFromRecordFillsOneItemEach() {
         QCOMPARE(b->currentData().toInt(), expected[i].second);
     }
     QCOMPARE(box(f, "ComboBox8")->currentText(), QString("1999"));
-    QCOMPARE(cascade(f)->SelectedTypid(), 10010);
+    QCOMPARE(cascade(f)->selectedTypid(), 10010);
     QCOMPARE(toggled.count(), 1);
     QCOMPARE(changed.count(), 1);
     QVERIFY(!f.find<QToolButton>("SpeedButton2")->isHidden()); // the vehicle section is open again
@@ -349,12 +349,12 @@ void TestVehicleSelection::kTypeSearchSelectsVehicle() {
     WindowFixture f(standInEndpoints());
     f.signIn();
     f.dialogs.clear();
-    Click(f.find<QLabel>("Label12"));
+    click(f.find<QLabel>("Label12"));
     const qsizetype mark = f.logMark();
     enterNumber(f, "ComboBox4", "  0010010 ");
     QCOMPARE(f.dialogs.shown().size(), 0);
     QCOMPARE(f.requestsSince(mark).value(0), "getInfoCar?typid=10010&" + kCatalogAccount);
-    QCOMPARE(cascade(f)->SelectedTypid(), 10010);
+    QCOMPARE(cascade(f)->selectedTypid(), 10010);
     QCOMPARE(box(f, "ComboBox6")->currentText(), QString("A4 (8E2, B6)"));
     QVERIFY(!f.find<QToolButton>("SpeedButton2")->isHidden());
     // The history keeps the text as typed, once.
@@ -374,13 +374,13 @@ void TestVehicleSelection::kTypeSearchSelectsVehicle() {
 void TestVehicleSelection::enterSearchesWhileHistoryIsOpen() {
     WindowFixture f(standInEndpoints());
     f.signIn();
-    Click(f.find<QLabel>("Label12"));
+    click(f.find<QLabel>("Label12"));
     enterNumber(f, "ComboBox4", "10010");
     auto* kType = f.find<QComboBox>("ComboBox4");
     QCOMPARE(kType->count(), 1);
 
     // Typing drops the history down; the key then goes to its list, as a user's does.
-    Click(f.find<QLabel>("Label12"));
+    click(f.find<QLabel>("Label12"));
     typeInto(kType, "10001");
     QAbstractItemView* history = kType->completer()->popup();
     QVERIFY(history->isVisible());
@@ -388,19 +388,19 @@ void TestVehicleSelection::enterSearchesWhileHistoryIsOpen() {
     pressKey(Qt::Key_Return);
     QVERIFY(!history->isVisible());
     QCOMPARE(f.requestsSince(mark).value(0), "getInfoCar?typid=10001&" + kCatalogAccount);
-    QCOMPARE(cascade(f)->SelectedTypid(), 10001);
+    QCOMPARE(cascade(f)->selectedTypid(), 10001);
     QCOMPARE(kType->count(), 2);
     QCOMPARE(kType->itemText(1), QString("10001"));
 
     // A number marked in the history is the one searched.
-    Click(f.find<QLabel>("Label12"));
+    click(f.find<QLabel>("Label12"));
     typeInto(kType, "1");
     QVERIFY(history->isVisible());
     pressKey(Qt::Key_Down);
     const QString marked = history->currentIndex().data().toString();
     QVERIFY(marked == "10010" || marked == "10001");
     pressKey(Qt::Key_Return);
-    QCOMPARE(cascade(f)->SelectedTypid(), marked.toInt());
+    QCOMPARE(cascade(f)->selectedTypid(), marked.toInt());
     QCOMPARE(kType->count(), 2);
 }
 
@@ -445,7 +445,7 @@ void TestVehicleSelection::numberSearchRefusals() {
     QCOMPARE(f.dialogs.texts(), QStringList{message});
     QCOMPARE(f.requestsSince(mark), requests);
     QCOMPARE(f.find<QComboBox>(boxName)->count(), 0);
-    QCOMPARE(cascade(f)->SelectedTypid(), 0);
+    QCOMPARE(cascade(f)->selectedTypid(), 0);
     QVERIFY(!f.window().findChild<TForm2*>()->isVisible());
 }
 
@@ -483,7 +483,7 @@ void TestVehicleSelection::numberSearchWithOneHitSelectsVehicle() {
     QVERIFY(!f.window().findChild<TForm2*>()->isVisible());
     QCOMPARE(box(f, "ComboBox6")->count(), 1);
     QCOMPARE(box(f, "ComboBox6")->currentText(), model);
-    QVERIFY(cascade(f)->SelectedTypid() > 0);
+    QVERIFY(cascade(f)->selectedTypid() > 0);
     QCOMPARE(changed.count(), 1);
     QCOMPARE(f.find<QComboBox>(boxName)->count(), 1);
     QCOMPARE(f.find<QComboBox>(boxName)->itemText(0), text.trimmed());
@@ -548,7 +548,7 @@ void TestVehicleSelection::singleHitWithoutVehicleCountsAsNotFound_data() {
     QTest::addColumn<QString>("message");
     QTest::addColumn<QByteArray>("vehicleReply");
     const QByteArray failed = "HTTP/1.0 500 Internal Server Error\r\nContent-Length: 0\r\n\r\n";
-    const QByteArray noRecord = HttpReply("{\n\t\"statusText\": \"paid client till 202612\",\n\t\"result\": {}\n}\n");
+    const QByteArray noRecord = httpReply("{\n\t\"statusText\": \"paid client till 202612\",\n\t\"result\": {}\n}\n");
     QTest::newRow("KBA, request failed") << "ComboBox3"
                                          << "Car with set KBA number is not found !!!" << failed;
     QTest::newRow("KBA, no record") << "ComboBox3"
@@ -563,7 +563,7 @@ void TestVehicleSelection::singleHitWithoutVehicleCountsAsNotFound() {
     QFETCH(QString, boxName);
     QFETCH(QString, message);
     QFETCH(QByteArray, vehicleReply);
-    RawHttpServer server({HttpReply(CatalogAnswer({{{"typid", "10010"}}}).toUtf8()), vehicleReply});
+    RawHttpServer server({httpReply(catalogAnswer({{{"typid", "10010"}}}).toUtf8()), vehicleReply});
     Endpoints endpoints = standInEndpoints();
     endpoints.catalogUrl = server.url();
     WindowFixture f(endpoints);
@@ -577,7 +577,7 @@ void TestVehicleSelection::singleHitWithoutVehicleCountsAsNotFound() {
     QVERIFY(heads.at(1).startsWith("GET /getInfoCar?typid=10010&"));
     QCOMPARE(f.dialogs.texts(), QStringList{message});
     QCOMPARE(changed.count(), 0);
-    QCOMPARE(cascade(f)->SelectedTypid(), 0);
+    QCOMPARE(cascade(f)->selectedTypid(), 0);
     QCOMPARE(box(f, "ComboBox7")->currentText(), QString("Manufacturer"));
     QCOMPARE(f.find<QLabel>("Label13")->text(), kStartCaption);
     QCOMPARE(f.find<QComboBox>(boxName)->count(), 0);
@@ -590,7 +590,7 @@ void TestVehicleSelection::garageAddsEachVehicleOnce() {
     auto* list = f.find<QListWidget>("ListBox4");
     auto* header = f.find<QLabel>("Label18");
 
-    Click(add); // no vehicle yet
+    click(add); // no vehicle yet
     QCOMPARE(list->count(), 0);
     QCOMPARE(header->text(), QString("My garage"));
 
@@ -598,30 +598,30 @@ void TestVehicleSelection::garageAddsEachVehicleOnce() {
     choose(box(f, "ComboBox7"), "AUDI");
     choose(box(f, "ComboBox6"), "A4 (8E2, B6)");
     choose(box(f, "ComboBox5"), "1.6 [");
-    const int typid = cascade(f)->SelectedTypid();
+    const int typid = cascade(f)->selectedTypid();
     QCOMPARE(typid, 10010);
     QVERIFY(!add->isHidden());
-    Click(add);
-    const QString cascadeLine = "AUDI\tA4 (8E2, B6) [2000/11 - 2004/12]\t" + cascade(f)->EngineText() + "\t{10010}";
+    click(add);
+    const QString cascadeLine = "AUDI\tA4 (8E2, B6) [2000/11 - 2004/12]\t" + cascade(f)->engineText() + "\t{10010}";
     QCOMPARE(itemTexts(list), QStringList{cascadeLine});
     QCOMPARE(header->text(), QString("My garage [1]"));
-    Click(add);
+    click(add);
     QCOMPARE(list->count(), 1);
 
     // The same vehicle by its K-type number: the model without dates makes another line.
-    Click(f.find<QLabel>("Label12"));
+    click(f.find<QLabel>("Label12"));
     enterNumber(f, "ComboBox4", "10010");
     QVERIFY(!add->isHidden());
-    Click(add);
+    click(add);
     QCOMPARE(list->count(), 2);
     QCOMPARE(header->text(), QString("My garage [2]"));
-    const QString searchLine = "AUDI\tA4 (8E2, B6)\t" + cascade(f)->EngineText() + "\t{10010}";
+    const QString searchLine = "AUDI\tA4 (8E2, B6)\t" + cascade(f)->engineText() + "\t{10010}";
     QCOMPARE(itemTexts(list), (QStringList{searchLine, cascadeLine}));
 
     // A new line takes its sorted place.
-    Click(f.find<QLabel>("Label12"));
+    click(f.find<QLabel>("Label12"));
     enterNumber(f, "ComboBox4", "10001");
-    Click(add);
+    click(add);
     QCOMPARE(list->count(), 3);
     QVERIFY(list->item(0)->text().startsWith("AUDI\tA3"));
 }
@@ -634,7 +634,7 @@ void TestVehicleSelection::garageOpensAfterConfirmation() {
     auto* list = f.find<QListWidget>("ListBox4");
     QCOMPARE(list->count(), 2);
     QCOMPARE(f.find<QLabel>("Label18")->text(), QString("My garage [2]"));
-    Click(f.find<QLabel>("Label18"));
+    click(f.find<QLabel>("Label18"));
     f.dialogs.clear();
     Garage* garage = f.window().findChild<Garage*>();
 
@@ -651,7 +651,7 @@ void TestVehicleSelection::garageOpensAfterConfirmation() {
     QCOMPARE(f.dialogs.lastText(), "Open car with data ???\r\n****************************\r\nAUDI\r\nA4 (8E2, "
                                    "B6)\r\nAUDI A4 (8E2, B6) 1.6 [...]\r\n{10010}");
     QCOMPARE(f.requestsSince(mark).size(), 0);
-    QCOMPARE(cascade(f)->SelectedTypid(), 0);
+    QCOMPARE(cascade(f)->selectedTypid(), 0);
 
     // A line without a usable number is confirmed and then ignored.
     list->setCurrentRow(1);
@@ -669,7 +669,7 @@ void TestVehicleSelection::garageOpensAfterConfirmation() {
     QTest::mousePress(list->viewport(), Qt::LeftButton, {}, rect.center());
     QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, rect.center());
     QCOMPARE(f.requestsSince(mark).value(0), "getInfoCar?typid=10010&" + kCatalogAccount);
-    QCOMPARE(cascade(f)->SelectedTypid(), 10010);
+    QCOMPARE(cascade(f)->selectedTypid(), 10010);
     QCOMPARE(box(f, "ComboBox6")->currentText(), QString("A4 (8E2, B6)"));
     QVERIFY(!f.find<QToolButton>("SpeedButton2")->isHidden());
 }
@@ -688,31 +688,31 @@ void TestVehicleSelection::garageDeleteAndClean() {
     // Delete: No keeps the line, Yes removes it; the file waits for the end of the program.
     list->setCurrentRow(1);
     f.dialogs.setNextAnswer(false);
-    Click(f.find<QToolButton>("SpeedButton40"));
+    click(f.find<QToolButton>("SpeedButton40"));
     QCOMPARE(f.dialogs.lastText(), QString("Delete selected line ???"));
     QCOMPARE(list->count(), 3);
     f.dialogs.setNextAnswer(true);
-    Click(f.find<QToolButton>("SpeedButton40"));
+    click(f.find<QToolButton>("SpeedButton40"));
     QCOMPARE(itemTexts(list), (QStringList{"A\ta\ta\t{1}", "c\tc\tc\t{3}"}));
     QCOMPARE(f.find<QLabel>("Label18")->text(), QString("My garage [2]"));
     QCOMPARE(readBytes(file), content);
 
     // Clean: No keeps everything, Yes deletes the file at once.
     f.dialogs.setNextAnswer(false);
-    Click(f.find<QToolButton>("SpeedButton39"));
+    click(f.find<QToolButton>("SpeedButton39"));
     QCOMPARE(f.dialogs.lastText(), QString("Clean full list ???"));
     QCOMPARE(list->count(), 2);
     QVERIFY(QFile::exists(file));
     f.dialogs.setNextAnswer(true);
-    Click(f.find<QToolButton>("SpeedButton39"));
+    click(f.find<QToolButton>("SpeedButton39"));
     QCOMPARE(list->count(), 0);
     QVERIFY(!QFile::exists(file));
     QCOMPARE(f.find<QLabel>("Label18")->text(), QString("My garage [0]"));
 
     // An empty list asks nothing.
     const int shown = f.dialogs.shown().size();
-    Click(f.find<QToolButton>("SpeedButton39"));
-    Click(f.find<QToolButton>("SpeedButton40"));
+    click(f.find<QToolButton>("SpeedButton39"));
+    click(f.find<QToolButton>("SpeedButton40"));
     QCOMPARE(f.dialogs.shown().size(), shown);
 }
 
