@@ -102,12 +102,13 @@ void BM_ShowProductList(benchmark::State& state) {
     QWidget window;
     ProductList list(context, table, &window);
     const QList<ProductRecord> products = sampleProducts();
+    const auto* tree = list.widget()->findChild<QTreeWidget*>(QStringLiteral("TreeView3"));
     for (auto _ : state) {
-        list.StartListing();
+        list.startListing();
         list.ShowProductList(products);
-        benchmark::DoNotOptimize(list.productTree()->topLevelItemCount());
+        benchmark::DoNotOptimize(tree->topLevelItemCount());
     }
-    state.counters["nodes"] = double(list.productTree()->topLevelItemCount());
+    state.counters["nodes"] = double(tree->topLevelItemCount());
 }
 
 void BM_ProductsDirectFill(benchmark::State& state) {
@@ -115,7 +116,7 @@ void BM_ProductsDirectFill(benchmark::State& state) {
     // The same nodes in answer order; the fill sorts them.
     QList<TreeLine> lines;
     for (const ProductRecord& p : sampleProducts()) {
-        lines.append({0, ProductLineText(p), p.artid});
+        lines.append({0, productLineText(p), p.artid});
         lines.append({1, QStringLiteral("1. Brand: ") + p.brand, 0});
         lines.append({1, QStringLiteral("2. Reference: ") + p.reference, 0});
         lines.append({1, QStringLiteral("3. Criteries: ") + p.criteries, 0});
@@ -132,14 +133,14 @@ void BM_CategoryLoadTreeText(benchmark::State& state) {
     QTreeWidget tree;
     const QList<TCategoryRec> records = sampleCategories();
     for (auto _ : state) {
-        LoadTreeText(&tree, CategoryTreeLines(records), false);
+        LoadTreeText(&tree, categoryTreeLines(records), false);
         benchmark::DoNotOptimize(tree.topLevelItemCount());
     }
 }
 
 void BM_CategoryDirectFill(benchmark::State& state) {
     QTreeWidget tree;
-    const QList<TreeLine> lines = CategoryTreeLines(sampleCategories());
+    const QList<TreeLine> lines = categoryTreeLines(sampleCategories());
     for (auto _ : state) {
         directFill(tree, lines, false);
         benchmark::DoNotOptimize(tree.topLevelItemCount());

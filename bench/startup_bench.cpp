@@ -3,7 +3,8 @@
 // The measured process is this program itself, started again with "--child".
 #include "app/main.h"
 #include "platform/desktop.h"
-#include "platform/scripteddialogs.h"
+#include "support/recordingdesktop.h"
+#include "support/scripteddialogs.h"
 
 #include <benchmark/benchmark.h>
 

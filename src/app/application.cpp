@@ -50,7 +50,6 @@ int RunVelmora(int argc, char** argv) {
     QApplication::setApplicationDisplayName(QStringLiteral("Velmora"));
 
     MessageBoxDialogs dialogs;
-    app.setDialogs(&dialogs);
     QtDesktop desktop;
     Seams seams;
     seams.dialogs = &dialogs;

@@ -4,20 +4,20 @@
 #include "catalog/crosssearch.h"
 #include "catalog/productlist.h"
 #include "platform/widgets.h"
+#include "service/guard.h"
 #include "vehicle/cascade.h"
 
 void TForm1::composeCatalog() {
-    m_trees->setVehicleAccess([this] { return m_cascade->SelectedTypid(); },
-                              [this] { return m_cascade->VehicleClass(); });
+    Dialogs& dialogs = *m_seams.dialogs;
     connect(m_trees, &CategoryTrees::vehicleTreesBuilt, this, [this] {
-        m_productList->ClearViews();
-        m_cascade->SetVehicleCaption();
+        m_productList->clearViews();
+        m_cascade->setVehicleCaption();
         showPage(QStringLiteral("PAGEPRODUCT"));
     });
-    connect(m_trees, &CategoryTrees::categoryChosen, m_productList, &ProductList::ListCategoryProducts);
-    connect(m_trees, &CategoryTrees::tradeGroupChosen, m_productList, &ProductList::ListTradeGroupProducts);
+    connectGuarded(dialogs, m_trees, &CategoryTrees::categoryChosen, m_productList, &ProductList::listCategoryProducts);
+    connectGuarded(dialogs, m_trees, &CategoryTrees::tradeGroupChosen, m_productList,
+                   &ProductList::listTradeGroupProducts);
 
-    m_productList->setTypidAccess([this] { return m_cascade->SelectedTypid(); });
     connect(m_productList, &ProductList::catalogPageRequested, this,
             [this] { showPage(QStringLiteral("PAGEPRODUCT")); });
     connect(m_productList, &ProductList::catalogResultsRequested, this, [this] {
@@ -25,9 +25,8 @@ void TForm1::composeCatalog() {
             expandCatalogResults();
     });
 
-    m_crossSearch->setProductListing(
-        [this] { m_productList->StartListing(); },
-        [this](const QList<ProductRecord>& records) { m_productList->ShowProductList(records); });
+    connectGuarded(dialogs, m_crossSearch, &CrossSearch::listingStarted, m_productList, &ProductList::startListing);
+    connectGuarded(dialogs, m_crossSearch, &CrossSearch::productsListed, m_productList, &ProductList::ShowProductList);
     connect(m_crossSearch, &CrossSearch::catalogPageRequested, this,
             [this] { showPage(QStringLiteral("PAGEPRODUCT")); });
     connect(m_crossSearch, &CrossSearch::searchResultsRequested, this, [this] {

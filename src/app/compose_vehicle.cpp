@@ -2,6 +2,7 @@
 
 #include "catalog/categorytrees.h"
 #include "catalog/productlist.h"
+#include "service/guard.h"
 #include "vehicle/cascade.h"
 #include "vehicle/garage.h"
 #include "vehicle/numbersearch.h"
@@ -10,17 +11,23 @@
 void TForm1::composeVehicle() {
     m_Form2 = new TForm2(this);
 
-    connect(m_cascade, &VehicleCascade::viewsEmptied, m_trees, &CategoryTrees::ClearTrees);
-    connect(m_cascade, &VehicleCascade::viewsEmptied, m_productList, &ProductList::ClearViews);
-    connect(m_cascade, &VehicleCascade::engineTypeChanged, m_trees, &CategoryTrees::ComboBox5Change);
+    // Every panel that needs the vehicle keeps the cascade's latest selection.
+    connect(m_cascade, &VehicleCascade::vehicleChanged, m_trees, &CategoryTrees::setVehicle);
+    connect(m_cascade, &VehicleCascade::vehicleChanged, m_productList, &ProductList::setVehicle);
+    connect(m_cascade, &VehicleCascade::vehicleChanged, m_garage, &Garage::setVehicle);
+    const VehicleSelection start = m_cascade->selection();
+    m_trees->setVehicle(start);
+    m_productList->setVehicle(start);
+    m_garage->setVehicle(start);
+
+    connect(m_cascade, &VehicleCascade::viewsEmptied, m_trees, &CategoryTrees::clearTrees);
+    connect(m_cascade, &VehicleCascade::viewsEmptied, m_productList, &ProductList::clearViews);
+    Dialogs& dialogs = *m_seams.dialogs;
+    connectGuarded(dialogs, m_cascade, &VehicleCascade::engineTypeChanged, m_trees, &CategoryTrees::ComboBox5Change);
     connect(m_cascade, &VehicleCascade::vehicleSectionToggleRequested, this, &TForm1::Label14Click);
 
-    const auto selectVehicle = [this](const TCarInfoRec& car) { m_cascade->SelectVehicleFromRecord(car); };
-    m_numberSearch->setSelectVehicle(selectVehicle);
+    connectGuarded(dialogs, m_numberSearch, &NumberSearch::vehicleChosen, m_cascade,
+                   &VehicleCascade::SelectVehicleFromRecord);
     m_numberSearch->setSelectCarDialog(m_Form2);
-    m_garage->setSelectVehicle(selectVehicle);
-    m_garage->setCurrentVehicle([this] {
-        return SelectedVehicleTexts{m_cascade->ManufacturerText(), m_cascade->ModelText(), m_cascade->EngineText(),
-                                    m_cascade->SelectedTypid()};
-    });
+    connectGuarded(dialogs, m_garage, &Garage::vehicleChosen, m_cascade, &VehicleCascade::SelectVehicleFromRecord);
 }

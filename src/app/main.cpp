@@ -20,6 +20,7 @@
 #include "vehicle/cascade.h"
 #include "vehicle/garage.h"
 #include "vehicle/numbersearch.h"
+#include "vehicle/selectcar.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -66,7 +67,12 @@ TForm1::TForm1(const Seams& seams, QWidget* parent) : QMainWindow(parent), m_sea
     buildUi();
 }
 
-TForm1::~TForm1() = default;
+TForm1::~TForm1() {
+    // The panels hold references into the context (log, texts, product table, service), which
+    // are members and die before QMainWindow deletes its children: every widget goes first.
+    delete m_Form2;
+    delete takeCentralWidget();
+}
 
 void TForm1::buildUi() {
     setWindowTitle(kCaption);
@@ -220,7 +226,7 @@ QWidget* TForm1::buildCatalogPage() {
     row->setSpacing(2);
     outer->addLayout(row, 1);
 
-    m_trees = new CategoryTrees(m_context, m_productTable, page);
+    m_trees = new CategoryTrees(m_context, page);
     m_catalogLeftColumn = new QWidget;
     m_catalogLeftColumn->setObjectName(QStringLiteral("Panel13"));
     m_catalogLeftColumn->setFixedWidth(kLeftColumnWidth);
@@ -248,7 +254,7 @@ QWidget* TForm1::buildCatalogPage() {
     right->addLayout(titleBar);
 
     m_productList = new ProductList(m_context, m_productTable, page);
-    m_crossSearch = new CrossSearch(m_context, m_productTable, page);
+    m_crossSearch = new CrossSearch(m_context, page);
     m_searchResultsSection = new CollapsibleSection(QStringLiteral("Label24"), QStringLiteral("Search results"));
     m_catalogResultsSection = new CollapsibleSection(QStringLiteral("Label22"), QStringLiteral("Catalog results"));
     m_searchResultsSection->setBody(m_crossSearch->widget());
@@ -274,7 +280,7 @@ QWidget* TForm1::buildCatalogPage() {
     lower->setContentsMargins(0, 0, 0, 0);
     m_productInfo = new ProductInfo(m_context, m_productTable, m_lowerArea);
     m_comparativeList = new ComparativeList(m_context, m_productTable, m_lowerArea);
-    m_resultTables = new ResultTables(m_context, m_productTable, m_lowerArea);
+    m_resultTables = new ResultTables(m_context, m_lowerArea);
     // The picture scales, so it yields width to the tables when the window is narrow.
     lower->addWidget(m_productInfo->imageWidget(), 2);
     m_PageControl1 = new QTabWidget;

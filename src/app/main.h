@@ -56,7 +56,7 @@ public:
     ~TForm1() override;
 
     AppContext& context() { return m_context; }
-    ProductTable& productTable() { return m_productTable; }
+    const ProductTable& productTable() const { return m_productTable; }
     OwnPriceTable& ownPrices() { return m_ownPrices; }
     void showPage(const QString& name);
     QString currentPage() const;
@@ -104,6 +104,7 @@ private:
     void composeCatalog();
     void composePricing();
 
+    // The context the panels reference; the destructor deletes every widget before these die.
     Seams m_seams;
     RequestLog m_log;
     SharedTexts m_texts;

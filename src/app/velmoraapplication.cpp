@@ -1,7 +1,10 @@
 #include "app/velmoraapplication.h"
 
-#include "platform/dialogs.h"
 #include "service/errors.h"
+
+#include <QtGlobal>
+
+#include <exception>
 
 bool VelmoraApplication::notify(QObject* receiver, QEvent* event) {
     QString error;
@@ -12,7 +15,7 @@ bool VelmoraApplication::notify(QObject* receiver, QEvent* event) {
     } catch (const std::exception& e) {
         error = QString::fromLocal8Bit(e.what());
     }
-    if (m_dialogs)
-        m_dialogs->error(error);
+    qCritical("unguarded error in a handler of %s: %s", receiver ? receiver->metaObject()->className() : "?",
+              qPrintable(error));
     return false;
 }

@@ -2,16 +2,10 @@
 
 #include <QApplication>
 
-class Dialogs;
-
-// The last line of defence: an error that escaped a handler ends that action in the standard
-// error box instead of ending the program.
+// The last line of defence: handlers are guarded where they are connected, so an error that
+// still escapes one is logged and the event loop goes on instead of ending the program.
 class VelmoraApplication : public QApplication {
 public:
     using QApplication::QApplication;
-    void setDialogs(Dialogs* dialogs) { m_dialogs = dialogs; }
     bool notify(QObject* receiver, QEvent* event) override;
-
-private:
-    Dialogs* m_dialogs = nullptr;
 };

@@ -33,10 +33,6 @@ public:
     // "Create test account".
     void SpeedButton59Click();
 
-    QToolButton* createTestAccountButton() const { return m_SpeedButton59; }
-    QToolButton* checkActivityButton() const { return m_SpeedButton7; }
-    QToolButton* purchaseButton() const { return m_SpeedButton8; }
-
 private:
     void buildUi(QWidget* parent);
     void openLink(const QString& address);

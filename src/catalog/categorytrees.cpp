@@ -37,8 +37,7 @@ QHBoxLayout* switchRow(QToolButton* expand, QToolButton* collapse) {
 
 } // namespace
 
-CategoryTrees::CategoryTrees(AppContext& context, ProductTable& products, QWidget* parent)
-    : QObject(parent), m_context(context), m_products(products) {
+CategoryTrees::CategoryTrees(AppContext& context, QWidget* parent) : QObject(parent), m_context(context) {
     setObjectName(QStringLiteral("CategoryTrees"));
     buildUi(parent);
 }
@@ -49,7 +48,7 @@ void CategoryTrees::buildUi(QWidget* parent) {
     trade->setContentsMargins(0, 0, 0, 0);
     m_SpeedButton18 = makeButton(QStringLiteral("SpeedButton18"), QStringLiteral("FullExpand"));
     m_SpeedButton19 = makeButton(QStringLiteral("SpeedButton19"), QStringLiteral("FullCollapse"));
-    MakeSwitchPair(m_SpeedButton18, m_SpeedButton19, this);
+    makeSwitchPair(m_SpeedButton18, m_SpeedButton19, this);
     trade->addLayout(switchRow(m_SpeedButton18, m_SpeedButton19));
     m_TreeView2 = makeTree(QStringLiteral("TreeView2"));
     trade->addWidget(m_TreeView2, 1);
@@ -71,29 +70,25 @@ void CategoryTrees::buildUi(QWidget* parent) {
         category->addWidget(b);
     m_SpeedButton13 = makeButton(QStringLiteral("SpeedButton13"), QStringLiteral("FullExpand"));
     m_SpeedButton17 = makeButton(QStringLiteral("SpeedButton17"), QStringLiteral("FullCollapse"));
-    MakeSwitchPair(m_SpeedButton13, m_SpeedButton17, this);
+    makeSwitchPair(m_SpeedButton13, m_SpeedButton17, this);
     category->addLayout(switchRow(m_SpeedButton13, m_SpeedButton17));
     m_TreeView1 = makeTree(QStringLiteral("TreeView1"));
     category->addWidget(m_TreeView1, 1);
 
-    connect(m_RadioButton6, &QRadioButton::clicked, this, &CategoryTrees::RadioButton6Click);
-    connect(m_RadioButton7, &QRadioButton::clicked, this, &CategoryTrees::RadioButton7Click);
-    connect(m_RadioButton8, &QRadioButton::clicked, this, &CategoryTrees::RadioButton8Click);
-    connect(m_SpeedButton13, &QToolButton::clicked, this, &CategoryTrees::SpeedButton13Click);
-    connect(m_SpeedButton17, &QToolButton::clicked, this, &CategoryTrees::SpeedButton17Click);
-    connect(m_SpeedButton18, &QToolButton::clicked, this, &CategoryTrees::SpeedButton18Click);
-    connect(m_SpeedButton19, &QToolButton::clicked, this, &CategoryTrees::SpeedButton19Click);
-    connect(m_TreeView1, &QTreeWidget::itemDoubleClicked, this, &CategoryTrees::TreeView1DblClick);
-    connect(m_TreeView2, &QTreeWidget::itemDoubleClicked, this, &CategoryTrees::TreeView2DblClick);
-}
-
-void CategoryTrees::setVehicleAccess(std::function<int()> typid, std::function<int()> vehicleClass) {
-    m_typid = std::move(typid);
-    m_vehicleClass = std::move(vehicleClass);
+    Dialogs& dialogs = *m_context.dialogs;
+    connectGuarded(dialogs, m_RadioButton6, &QRadioButton::clicked, this, &CategoryTrees::RadioButton6Click);
+    connectGuarded(dialogs, m_RadioButton7, &QRadioButton::clicked, this, &CategoryTrees::RadioButton7Click);
+    connectGuarded(dialogs, m_RadioButton8, &QRadioButton::clicked, this, &CategoryTrees::RadioButton8Click);
+    connectGuarded(dialogs, m_SpeedButton13, &QToolButton::clicked, this, &CategoryTrees::SpeedButton13Click);
+    connectGuarded(dialogs, m_SpeedButton17, &QToolButton::clicked, this, &CategoryTrees::SpeedButton17Click);
+    connectGuarded(dialogs, m_SpeedButton18, &QToolButton::clicked, this, &CategoryTrees::SpeedButton18Click);
+    connectGuarded(dialogs, m_SpeedButton19, &QToolButton::clicked, this, &CategoryTrees::SpeedButton19Click);
+    connectGuarded(dialogs, m_TreeView1, &QTreeWidget::itemDoubleClicked, this, &CategoryTrees::TreeView1DblClick);
+    connectGuarded(dialogs, m_TreeView2, &QTreeWidget::itemDoubleClicked, this, &CategoryTrees::TreeView2DblClick);
 }
 
 int CategoryTrees::selectedTypid() const {
-    return m_typid ? m_typid() : 0;
+    return m_vehicle.typid;
 }
 
 TreeKind CategoryTrees::treeKind() const {
@@ -104,7 +99,7 @@ TreeKind CategoryTrees::treeKind() const {
     return TreeKind::SelectedType;
 }
 
-void CategoryTrees::ClearTrees() {
+void CategoryTrees::clearTrees() {
     m_TreeView1->clear();
     m_TreeView2->clear();
 }
@@ -114,14 +109,14 @@ bool CategoryTrees::rebuildCategoryTree() {
     const int typid = selectedTypid();
     if (typid <= 0)
         return false;
-    const int vehicleClass = m_vehicleClass ? m_vehicleClass() : 0;
+    const int vehicleClass = m_vehicle.vehicleClass;
     const QString own =
-        QStringLiteral("&typid=%1&strtype=%2").arg(typid).arg(CategoryStrType(treeKind(), vehicleClass));
+        QStringLiteral("&typid=%1&strtype=%2").arg(typid).arg(categoryStrType(treeKind(), vehicleClass));
     const QString function = QStringLiteral("GetTreeCategories");
     const QString answer = m_context.service->CatalogRequest(m_context.service->ListRequest(function, own));
     const QList<TCategoryRec> records =
-        IsBlank(answer) ? QList<TCategoryRec>{} : DecodeAnswer<TCategoryRec>(function, answer);
-    LoadTreeText(m_TreeView1, CategoryTreeLines(records), m_SpeedButton13->isChecked());
+        IsBlank(answer) ? QList<TCategoryRec>{} : valueOrEndAction(DecodeAnswer<TCategoryRec>(function, answer));
+    LoadTreeText(m_TreeView1, categoryTreeLines(records), m_SpeedButton13->isChecked());
     return true;
 }
 
@@ -130,26 +125,24 @@ void CategoryTrees::fillTradeGroupTree() {
     const QString own = QStringLiteral("&typid=%1").arg(selectedTypid());
     const QString answer = m_context.service->CatalogRequest(m_context.service->ListRequest(function, own));
     const QList<TTradeGroupRec> records =
-        IsBlank(answer) ? QList<TTradeGroupRec>{} : DecodeAnswer<TTradeGroupRec>(function, answer);
-    LoadTreeText(m_TreeView2, TradeGroupLines(records), m_SpeedButton18->isChecked());
+        IsBlank(answer) ? QList<TTradeGroupRec>{} : valueOrEndAction(DecodeAnswer<TTradeGroupRec>(function, answer));
+    LoadTreeText(m_TreeView2, tradeGroupLines(records), m_SpeedButton18->isChecked());
 }
 
 void CategoryTrees::ComboBox5Change() {
-    RunGuarded(*m_context.dialogs, [&] {
-        if (!rebuildCategoryTree())
-            return;
-        QCoreApplication::processEvents();
-        m_TreeView2->clear();
-        // The vehicle may have gone while the window handled its events.
-        if (selectedTypid() <= 0)
-            return;
-        fillTradeGroupTree();
-        emit vehicleTreesBuilt();
-    });
+    if (!rebuildCategoryTree())
+        return;
+    QCoreApplication::processEvents();
+    m_TreeView2->clear();
+    // The vehicle may have gone while the window handled its events.
+    if (selectedTypid() <= 0)
+        return;
+    fillTradeGroupTree();
+    emit vehicleTreesBuilt();
 }
 
 void CategoryTrees::RadioButton6Click() {
-    RunGuarded(*m_context.dialogs, [&] { rebuildCategoryTree(); });
+    rebuildCategoryTree();
 }
 
 void CategoryTrees::RadioButton7Click() {
@@ -161,29 +154,29 @@ void CategoryTrees::RadioButton8Click() {
 }
 
 void CategoryTrees::SpeedButton13Click() {
-    ApplySwitch(m_SpeedButton13, m_SpeedButton13, m_TreeView1);
+    applySwitch(m_SpeedButton13, m_SpeedButton13, m_TreeView1);
 }
 
 void CategoryTrees::SpeedButton17Click() {
-    ApplySwitch(m_SpeedButton17, m_SpeedButton13, m_TreeView1);
+    applySwitch(m_SpeedButton17, m_SpeedButton13, m_TreeView1);
 }
 
 void CategoryTrees::SpeedButton18Click() {
-    ApplySwitch(m_SpeedButton18, m_SpeedButton18, m_TreeView2);
+    applySwitch(m_SpeedButton18, m_SpeedButton18, m_TreeView2);
 }
 
 void CategoryTrees::SpeedButton19Click() {
-    ApplySwitch(m_SpeedButton19, m_SpeedButton18, m_TreeView2);
+    applySwitch(m_SpeedButton19, m_SpeedButton18, m_TreeView2);
 }
 
 void CategoryTrees::TreeView1DblClick() {
     if (m_TreeView1->topLevelItemCount() == 0 || !m_TreeView1->currentItem())
         return;
-    emit categoryChosen(NodeData(m_TreeView1->currentItem()));
+    emit categoryChosen(nodeData(m_TreeView1->currentItem()));
 }
 
 void CategoryTrees::TreeView2DblClick() {
     if (m_TreeView2->topLevelItemCount() == 0 || !m_TreeView2->currentItem())
         return;
-    emit tradeGroupChosen(NodeData(m_TreeView2->currentItem()));
+    emit tradeGroupChosen(nodeData(m_TreeView2->currentItem()));
 }

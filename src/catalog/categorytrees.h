@@ -1,34 +1,31 @@
 #pragma once
 
 #include "catalog/treetext.h"
+#include "vehicle/vehicleselection.h"
 
 #include <QObject>
-
-#include <functional>
 
 class QButtonGroup;
 class QRadioButton;
 class QToolButton;
 class QTreeWidget;
 class QWidget;
-class ProductTable;
 struct AppContext;
 
 // The category tree and the trade-group tree of the selected vehicle.
 class CategoryTrees : public QObject {
     Q_OBJECT
 public:
-    CategoryTrees(AppContext& context, ProductTable& products, QWidget* parent);
+    CategoryTrees(AppContext& context, QWidget* parent);
     QWidget* tradeGroupWidget() const { return m_tradeGroupWidget; }
     QWidget* categoryWidget() const { return m_categoryWidget; }
     QTreeWidget* categoryTree() const { return m_TreeView1; }
     QTreeWidget* tradeGroupTree() const { return m_TreeView2; }
 
-    // Where the selected vehicle is read: its typid (0 or less for none) and its class
-    // (0 all, 1 passengers, 2 trucks, 3 motorcycles).
-    void setVehicleAccess(std::function<int()> typid, std::function<int()> vehicleClass);
+    // The selected vehicle the trees are built for: the cascade's latest.
+    void setVehicle(const VehicleSelection& vehicle) { m_vehicle = vehicle; }
 
-    void ClearTrees();
+    void clearTrees();
     void ComboBox5Change();
     void RadioButton6Click();
     void RadioButton7Click();
@@ -56,9 +53,7 @@ private:
     void fillTradeGroupTree();
 
     AppContext& m_context;
-    ProductTable& m_products;
-    std::function<int()> m_typid;
-    std::function<int()> m_vehicleClass;
+    VehicleSelection m_vehicle;
     QWidget* m_tradeGroupWidget = nullptr;
     QWidget* m_categoryWidget = nullptr;
     QTreeWidget* m_TreeView1 = nullptr;

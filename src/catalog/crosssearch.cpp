@@ -17,8 +17,7 @@
 #include <QVBoxLayout>
 #include <QWidget>
 
-CrossSearch::CrossSearch(AppContext& context, ProductTable& products, QWidget* parent)
-    : QObject(parent), m_context(context), m_products(products) {
+CrossSearch::CrossSearch(AppContext& context, QWidget* parent) : QObject(parent), m_context(context) {
     setObjectName(QStringLiteral("CrossSearch"));
     buildUi(parent);
 }
@@ -32,7 +31,7 @@ void CrossSearch::buildUi(QWidget* parent) {
     m_Label19->setObjectName(QStringLiteral("Label19"));
     m_ListBox3 = new QListWidget;
     m_ListBox3->setObjectName(QStringLiteral("ListBox3"));
-    SetTabStops(m_ListBox3, DialogUnitsToPixels(m_ListBox3, 100));
+    setTabStops(m_ListBox3, dialogUnitsToPixels(m_ListBox3, 100));
     m_ListBox3->installEventFilter(this);
     page->addWidget(m_Label19);
     page->addWidget(m_ListBox3, 1);
@@ -42,41 +41,37 @@ void CrossSearch::buildUi(QWidget* parent) {
     search->setContentsMargins(0, 0, 0, 0);
     m_ComboBox1 = new QComboBox;
     m_ComboBox1->setObjectName(QStringLiteral("ComboBox1"));
-    MakeSearchHistoryBox(m_ComboBox1, QStringLiteral("Cross reference number"));
+    makeSearchHistoryBox(m_ComboBox1, QStringLiteral("Cross reference number"));
     QFont large = m_ComboBox1->font();
     large.setBold(true);
     large.setPointSize(large.pointSize() + 4);
     m_ComboBox1->setFont(large);
     m_ComboBox1->setStyleSheet(QStringLiteral("QComboBox { background: #ffffe1; }"));
-    WatchSearchHistoryBoxKeys(m_ComboBox1, this);
+    watchSearchHistoryBoxKeys(m_ComboBox1, this);
     search->addWidget(m_ComboBox1);
 
-    connect(m_ListBox3, &QListWidget::itemDoubleClicked, this, &CrossSearch::ListBox3DblClick);
-}
-
-void CrossSearch::setProductListing(std::function<void()> start,
-                                    std::function<void(const QList<ProductRecord>&)> show) {
-    m_startListing = std::move(start);
-    m_showProductList = std::move(show);
+    connectGuarded(*m_context.dialogs, m_ListBox3, &QListWidget::itemDoubleClicked, this,
+                   &CrossSearch::ListBox3DblClick);
 }
 
 bool CrossSearch::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::KeyPress && watched == m_ListBox3) {
         const int key = static_cast<QKeyEvent*>(event)->key();
-        if (IsEnterKey(key)) {
-            ListBox3KeyPress(key);
+        if (isEnterKey(key)) {
+            runGuarded(*m_context.dialogs, [&] { ListBox3KeyPress(key); });
             return true;
         }
     }
-    if (IsSearchHistoryBoxEnter(m_ComboBox1, watched, event)) {
-        ComboBox1KeyPress(static_cast<QKeyEvent*>(event)->key());
+    if (isSearchHistoryBoxEnter(m_ComboBox1, watched, event)) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        runGuarded(*m_context.dialogs, [&] { ComboBox1KeyPress(key); });
         return true;
     }
     return QObject::eventFilter(watched, event);
 }
 
 void CrossSearch::ComboBox1KeyPress(int key) {
-    if (!IsEnterKey(key))
+    if (!isEnterKey(key))
         return;
     const QString word = Trim(m_ComboBox1->currentText());
     if (word.isEmpty())
@@ -84,27 +79,25 @@ void CrossSearch::ComboBox1KeyPress(int key) {
     emit searchResultsRequested();
     m_Label19->setText(QStringLiteral("BY CROSS REFERENCE \"") + word + QLatin1Char('"'));
     m_ListBox3->clear();
-    RunGuarded(*m_context.dialogs, [&] {
-        const QString function = QStringLiteral("getSearchByCrossref");
-        const QString answer = m_context.service->CatalogRequest(
-            m_context.service->KeyRequest(function, QStringLiteral("search=") + PathEncode(word)));
-        if (!IsBlank(answer)) {
-            for (const TCrossHitRec& hit : DecodeAnswer<TCrossHitRec>(function, answer)) {
-                auto* item =
-                    new QListWidgetItem(hit.brand + QLatin1Char('\t') + hit.reference + QLatin1Char('\t') + hit.name);
-                // The follow-up request's parameters, the reference exactly as the service gave it.
-                item->setData(Qt::UserRole, QStringLiteral("&braid=%1&search=").arg(hit.braid) + hit.reference);
-                m_ListBox3->addItem(item);
-            }
+    const QString function = QStringLiteral("getSearchByCrossref");
+    const QString answer = m_context.service->CatalogRequest(
+        m_context.service->KeyRequest(function, QStringLiteral("search=") + PathEncode(word)));
+    if (!IsBlank(answer)) {
+        for (const TCrossHitRec& hit : valueOrEndAction(DecodeAnswer<TCrossHitRec>(function, answer))) {
+            auto* item =
+                new QListWidgetItem(hit.brand + QLatin1Char('\t') + hit.reference + QLatin1Char('\t') + hit.name);
+            // The follow-up request's parameters, the reference exactly as the service gave it.
+            item->setData(Qt::UserRole, QStringLiteral("&braid=%1&search=").arg(hit.braid) + hit.reference);
+            m_ListBox3->addItem(item);
         }
-        if (m_ListBox3->count() == 0)
-            return;
-        emit catalogPageRequested();
-        m_ListBox3->setCurrentRow(0);
-        m_ListBox3->setFocus();
-        m_ListBox3->scrollToBottom();
-        AddToSearchHistory(m_ComboBox1, word);
-    });
+    }
+    if (m_ListBox3->count() == 0)
+        return;
+    emit catalogPageRequested();
+    m_ListBox3->setCurrentRow(0);
+    m_ListBox3->setFocus();
+    m_ListBox3->scrollToBottom();
+    addToSearchHistory(m_ComboBox1, word);
 }
 
 void CrossSearch::ListBox3DblClick() {
@@ -112,20 +105,15 @@ void CrossSearch::ListBox3DblClick() {
     if (m_ListBox3->count() == 0 || !item || !item->isSelected())
         return;
     const QString lineData = item->data(Qt::UserRole).toString();
-    RunGuarded(*m_context.dialogs, [&] {
-        if (m_startListing)
-            m_startListing();
-        else
-            m_products.clear();
-        const QString function = QStringLiteral("GetSearchByCrossrefAndBrand");
-        const QString answer = m_context.service->CatalogRequest(m_context.service->ListRequest(function, lineData));
-        if (IsBlank(answer) || !m_showProductList)
-            return;
-        m_showProductList(ProductsFromAnswer(DecodeAnswer<TCrossSearchRec>(function, answer)));
-    });
+    emit listingStarted();
+    const QString function = QStringLiteral("GetSearchByCrossrefAndBrand");
+    const QString answer = m_context.service->CatalogRequest(m_context.service->ListRequest(function, lineData));
+    if (IsBlank(answer))
+        return;
+    emit productsListed(productsFromAnswer(valueOrEndAction(DecodeAnswer<TCrossSearchRec>(function, answer))));
 }
 
 void CrossSearch::ListBox3KeyPress(int key) {
-    if (IsEnterKey(key))
+    if (isEnterKey(key))
         ListBox3DblClick();
 }

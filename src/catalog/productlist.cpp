@@ -14,6 +14,7 @@
 #include "service/serviceclient.h"
 #include "service/textfunctions.h"
 
+#include <QAction>
 #include <QBoxLayout>
 #include <QComboBox>
 #include <QEvent>
@@ -78,7 +79,7 @@ void ProductList::buildUi(QWidget* parent) {
     m_SpeedButton22 = makeButton(QStringLiteral("SpeedButton22"), QStringLiteral("FullCollapse"));
     for (QToolButton* b : {m_SpeedButton21, m_SpeedButton22})
         b->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
-    MakeSwitchPair(m_SpeedButton21, m_SpeedButton22, this);
+    makeSwitchPair(m_SpeedButton21, m_SpeedButton22, this);
     bar->addWidget(m_SpeedButton51);
     bar->addWidget(m_Label25, 1);
     bar->addWidget(m_SpeedButton21);
@@ -107,49 +108,72 @@ void ProductList::buildUi(QWidget* parent) {
     name->setContentsMargins(0, 0, 0, 0);
     m_ComboBox10 = new QComboBox;
     m_ComboBox10->setObjectName(QStringLiteral("ComboBox10"));
-    MakeSearchHistoryBox(m_ComboBox10, QStringLiteral("Name product"));
-    WatchSearchHistoryBoxKeys(m_ComboBox10, this);
+    makeSearchHistoryBox(m_ComboBox10, QStringLiteral("Name product"));
+    watchSearchHistoryBoxKeys(m_ComboBox10, this);
     name->addWidget(m_ComboBox10);
 
-    connect(header, &ClickableLabel::clicked, this, &ProductList::Label23Click);
-    connect(m_ListBox1, &QListWidget::itemDoubleClicked, this, &ProductList::ListBox1DblClick);
-    connect(m_SpeedButton20, &QToolButton::clicked, this, &ProductList::SpeedButton20Click);
-    connect(m_SpeedButton21, &QToolButton::clicked, this, &ProductList::SpeedButton21Click);
-    connect(m_SpeedButton22, &QToolButton::clicked, this, &ProductList::SpeedButton22Click);
-    connect(m_SpeedButton51, &QToolButton::clicked, this, &ProductList::SpeedButton51Click);
+    Dialogs& dialogs = *m_context.dialogs;
+    connectGuarded(dialogs, header, &ClickableLabel::clicked, this, &ProductList::Label23Click);
+    connectGuarded(dialogs, m_ListBox1, &QListWidget::itemDoubleClicked, this, &ProductList::ListBox1DblClick);
+    connectGuarded(dialogs, m_SpeedButton20, &QToolButton::clicked, this, &ProductList::SpeedButton20Click);
+    connectGuarded(dialogs, m_SpeedButton21, &QToolButton::clicked, this, &ProductList::SpeedButton21Click);
+    connectGuarded(dialogs, m_SpeedButton22, &QToolButton::clicked, this, &ProductList::SpeedButton22Click);
+    connectGuarded(dialogs, m_SpeedButton51, &QToolButton::clicked, this, &ProductList::SpeedButton51Click);
+
+    m_ADDINCOMPARELIST = new QAction(QStringLiteral("ADD PRODUCT IN COMPARATIVE LIST"), this);
+    m_ADDINCOMPARELIST->setObjectName(QStringLiteral("ADDINCOMPARELIST"));
+    m_ADDINCOMPARELIST->setShortcut(QKeySequence(Qt::Key_Insert));
+    m_ADDINCOMPARELIST->setShortcutContext(Qt::WidgetShortcut);
+    m_TreeView3->addAction(m_ADDINCOMPARELIST);
+    m_TreeView3->setContextMenuPolicy(Qt::ActionsContextMenu);
+    connectGuarded(dialogs, m_ADDINCOMPARELIST, &QAction::triggered, this, &ProductList::ADDINCOMPARELISTClick);
 }
 
 bool ProductList::eventFilter(QObject* watched, QEvent* event) {
-    const bool click = watched == m_TreeView3->viewport() && event->type() == QEvent::MouseButtonRelease;
-    const bool keyUp = watched == m_TreeView3 && event->type() == QEvent::KeyRelease;
-    if (click || keyUp) {
-        // The tree updates its selection before the release arrives here.
-        emit productTreeTouched();
-    }
+    // The tree updates its selection before the release arrives here.
+    if (watched == m_TreeView3->viewport() && event->type() == QEvent::MouseButtonRelease)
+        TreeView3Click();
+    if (watched == m_TreeView3 && event->type() == QEvent::KeyRelease)
+        TreeView3KeyUp();
     if (watched == m_Edit15 && event->type() == QEvent::Enter)
         Edit15MouseEnter();
     if (event->type() == QEvent::KeyPress && watched == m_Edit15) {
         const int key = static_cast<QKeyEvent*>(event)->key();
-        if (IsEnterKey(key)) {
-            Edit15KeyPress(key);
+        if (isEnterKey(key)) {
+            runGuarded(*m_context.dialogs, [&] { Edit15KeyPress(key); });
             return true;
         }
     }
-    if (IsSearchHistoryBoxEnter(m_ComboBox10, watched, event)) {
-        ComboBox10KeyPress(static_cast<QKeyEvent*>(event)->key());
+    if (isSearchHistoryBoxEnter(m_ComboBox10, watched, event)) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        runGuarded(*m_context.dialogs, [&] { ComboBox10KeyPress(key); });
         return true;
     }
     return QObject::eventFilter(watched, event);
 }
 
-void ProductList::ClearViews() {
+void ProductList::TreeView3Click() {
+    emit productChosen(selectedNodeData(m_TreeView3));
+}
+
+void ProductList::TreeView3KeyUp() {
+    emit productChosen(selectedNodeData(m_TreeView3));
+}
+
+void ProductList::ADDINCOMPARELISTClick() {
+    const int id = selectedNodeData(m_TreeView3);
+    if (id > 0)
+        emit addToListRequested(id);
+}
+
+void ProductList::clearViews() {
     m_TreeView3->clear();
     m_ListBox1->clear();
 }
 
-void ProductList::StartListing() {
+void ProductList::startListing() {
     emit catalogResultsRequested();
-    ClearViews();
+    clearViews();
     m_products.clear();
     if (m_context.texts->NecessaryBrands.isEmpty())
         m_Label25->setText(kListCaption);
@@ -157,7 +181,7 @@ void ProductList::StartListing() {
 
 void ProductList::ShowProductList(const QList<ProductRecord>& records) {
     bool hidden = false;
-    m_products.rows() = ApplyNecessaryBrands(records, m_context.texts->NecessaryBrands, &hidden);
+    m_products.replace(applyNecessaryBrands(records, m_context.texts->NecessaryBrands, &hidden));
     if (hidden && m_Label25->text() == kListCaption)
         m_Label25->setText(kFilteredListCaption);
 
@@ -167,7 +191,7 @@ void ProductList::ShowProductList(const QList<ProductRecord>& records) {
     QList<ProductRecord> shown;
     shown.reserve(records.size());
     for (const ProductRecord& record : records) {
-        if (!PassesNecessaryBrands(record.brand, m_context.texts->NecessaryBrands))
+        if (!passesNecessaryBrands(record.brand, m_context.texts->NecessaryBrands))
             continue;
         shown.append(record);
         const QString folded = record.brand.toCaseFolded();
@@ -188,41 +212,37 @@ void ProductList::BuildProductTree(const QList<ProductRecord>& rows) {
             products.append(row);
     QFont bold = m_TreeView3->font();
     bold.setBold(true);
-    LoadTreeText(m_TreeView3, ProductTreeLines(products), m_SpeedButton21->isChecked(), &bold);
+    LoadTreeText(m_TreeView3, productTreeLines(products), m_SpeedButton21->isChecked(), &bold);
 }
 
 template <class Rec> void ProductList::listProducts(const QString& function, const QString& request) {
     const QString answer = m_context.service->CatalogRequest(request);
     if (IsBlank(answer))
         return;
-    ShowProductList(ProductsFromAnswer(DecodeAnswer<Rec>(function, answer)));
+    ShowProductList(productsFromAnswer(valueOrEndAction(DecodeAnswer<Rec>(function, answer))));
 }
 
-void ProductList::ListCategoryProducts(int strid) {
-    RunGuarded(*m_context.dialogs, [&] {
-        StartListing();
-        const int typid = m_typid ? m_typid() : 0;
-        QString own;
-        if (typid > 0)
-            own = QStringLiteral("&typid=%1").arg(typid);
-        own += QStringLiteral("&strid=%1").arg(strid);
-        const QString function = QStringLiteral("GetListArticlesFromTreeCategory");
-        listProducts<TArticleRec>(function, m_context.service->ListRequest(function, own));
-    });
+void ProductList::listCategoryProducts(int strid) {
+    startListing();
+    const int typid = m_typid;
+    QString own;
+    if (typid > 0)
+        own = QStringLiteral("&typid=%1").arg(typid);
+    own += QStringLiteral("&strid=%1").arg(strid);
+    const QString function = QStringLiteral("GetListArticlesFromTreeCategory");
+    listProducts<TArticleRec>(function, m_context.service->ListRequest(function, own));
 }
 
-void ProductList::ListTradeGroupProducts(int gaid) {
-    RunGuarded(*m_context.dialogs, [&] {
-        StartListing();
-        const int typid = m_typid ? m_typid() : 0;
-        const QString own = QStringLiteral("&typid=%1&gaid=%2").arg(typid).arg(gaid);
-        const QString function = QStringLiteral("GetListArticlesFromTradeGroup");
-        listProducts<TArticleRec>(function, m_context.service->ListRequest(function, own));
-    });
+void ProductList::listTradeGroupProducts(int gaid) {
+    startListing();
+    const int typid = m_typid;
+    const QString own = QStringLiteral("&typid=%1&gaid=%2").arg(typid).arg(gaid);
+    const QString function = QStringLiteral("GetListArticlesFromTradeGroup");
+    listProducts<TArticleRec>(function, m_context.service->ListRequest(function, own));
 }
 
 void ProductList::ComboBox10KeyPress(int key) {
-    if (!IsEnterKey(key))
+    if (!isEnterKey(key))
         return;
     const QString text = m_ComboBox10->currentText();
     const QString word = Trim(text);
@@ -230,19 +250,17 @@ void ProductList::ComboBox10KeyPress(int key) {
         m_context.dialogs->information(QStringLiteral("Search word is empty or less 4 symbols !!!"));
         return;
     }
-    const int typid = m_typid ? m_typid() : 0;
+    const int typid = m_typid;
     if (typid <= 0) {
         m_context.dialogs->information(QStringLiteral("Need select car in section \"Selection vehicle\""));
         return;
     }
-    RunGuarded(*m_context.dialogs, [&] {
-        emit catalogPageRequested();
-        StartListing();
-        const QString function = QStringLiteral("getSearchArticleByNameForCar");
-        const QString key = QStringLiteral("typid=%1&search=").arg(typid) + PathEncode(text);
-        listProducts<TNameSearchRec>(function, m_context.service->KeyRequest(function, key));
-        AddToSearchHistory(m_ComboBox10, word);
-    });
+    emit catalogPageRequested();
+    startListing();
+    const QString function = QStringLiteral("getSearchArticleByNameForCar");
+    const QString keyPiece = QStringLiteral("typid=%1&search=").arg(typid) + PathEncode(text);
+    listProducts<TNameSearchRec>(function, m_context.service->KeyRequest(function, keyPiece));
+    addToSearchHistory(m_ComboBox10, word);
 }
 
 void ProductList::ListBox1DblClick() {
@@ -264,11 +282,11 @@ void ProductList::SpeedButton20Click() {
 }
 
 void ProductList::SpeedButton21Click() {
-    ApplySwitch(m_SpeedButton21, m_SpeedButton21, m_TreeView3);
+    applySwitch(m_SpeedButton21, m_SpeedButton21, m_TreeView3);
 }
 
 void ProductList::SpeedButton22Click() {
-    ApplySwitch(m_SpeedButton22, m_SpeedButton21, m_TreeView3);
+    applySwitch(m_SpeedButton22, m_SpeedButton21, m_TreeView3);
 }
 
 void ProductList::Label23Click() {
@@ -289,7 +307,7 @@ void ProductList::Label23Click() {
 }
 
 void ProductList::Edit15KeyPress(int key) {
-    if (!IsEnterKey(key) || m_products.rows().isEmpty())
+    if (!isEnterKey(key) || m_products.rows().isEmpty())
         return;
     const QString text = m_Edit15->text();
     if (IsBlank(text) || text.size() < 3) {
@@ -300,7 +318,7 @@ void ProductList::Edit15KeyPress(int key) {
     const QString lowered = LocaleFormats::toLower(text);
     QList<ProductRecord> rows;
     for (const ProductRecord& row : m_products.rows())
-        if (ProductMatchesFilter(row, lowered))
+        if (productMatchesFilter(row, lowered))
             rows.append(row);
     BuildProductTree(rows);
 }
@@ -315,7 +333,7 @@ void ProductList::SpeedButton51Click() {
         return;
     const QString path = m_context.paths->workingFile(QStringLiteral("ListProducts.txt"));
     QString error;
-    if (!TextFile::writeAnsiLines(path, ProductListFileLines(m_products.rows()), &error)) {
+    if (!TextFile::writeAnsiLines(path, productListFileLines(m_products.rows()), &error)) {
         m_context.dialogs->error(error);
         return;
     }

@@ -1,12 +1,12 @@
 #pragma once
 
 #include "catalog/producttable.h"
+#include "vehicle/vehicleselection.h"
 
 #include <QList>
 #include <QObject>
 
-#include <functional>
-
+class QAction;
 class QBoxLayout;
 class QComboBox;
 class QLabel;
@@ -27,17 +27,13 @@ public:
     ProductList(AppContext& context, ProductTable& products, QWidget* parent);
     QWidget* widget() const { return m_widget; }
     QWidget* nameSearchWidget() const { return m_nameSearchWidget; }
-    // TreeView3: product nodes carry their artid (column 0, Qt::UserRole), detail nodes 0.
-    QTreeWidget* productTree() const { return m_TreeView3; }
-    QListWidget* brandList() const { return m_ListBox1; }
-
-    // The typid of the selected vehicle, 0 or less for none.
-    void setTypidAccess(std::function<int()> typid) { m_typid = std::move(typid); }
+    // The selected vehicle the listings are for: the cascade's latest.
+    void setVehicle(const VehicleSelection& vehicle) { m_typid = vehicle.typid; }
 
     // Empties the product tree and the brand list; the table stays.
-    void ClearViews();
+    void clearViews();
     // What every listing does before its request: results section, empty views and table, caption.
-    void StartListing();
+    void startListing();
     // Puts a product answer into the table, the brand list and the tree. The caller has started
     // the listing.
     void ShowProductList(const QList<ProductRecord>& records);
@@ -45,8 +41,8 @@ public:
     void BuildProductTree(const QList<ProductRecord>& rows);
 
     // The products of a category node (strid) or a trade-group node (gaid, 0 on an assembly).
-    void ListCategoryProducts(int strid);
-    void ListTradeGroupProducts(int gaid);
+    void listCategoryProducts(int strid);
+    void listTradeGroupProducts(int gaid);
 
     void ComboBox10KeyPress(int key);
     void ListBox1DblClick();
@@ -57,10 +53,18 @@ public:
     void Edit15KeyPress(int key);
     void Edit15MouseEnter();
     void SpeedButton51Click();
+    // A click or a key release in the product tree, and the tree's "add" entry (Insert key and
+    // context menu).
+    void TreeView3Click();
+    void TreeView3KeyUp();
+    void ADDINCOMPARELISTClick();
 
 signals:
-    // A click or a key release in the product tree.
-    void productTreeTouched();
+    // The product tree's selected node changed by a click or a key: its artid (product nodes
+    // carry it; detail nodes and an empty tree give 0).
+    void productChosen(int artid);
+    // The user asked to add the selected product to the comparative list.
+    void addToListRequested(int artid);
     // The catalog page is to be shown.
     void catalogPageRequested();
     // "Catalog results" is to be expanded if "Search results" is.
@@ -75,7 +79,7 @@ private:
 
     AppContext& m_context;
     ProductTable& m_products;
-    std::function<int()> m_typid;
+    int m_typid = 0;
     QWidget* m_widget = nullptr;
     QWidget* m_nameSearchWidget = nullptr;
     QBoxLayout* m_resultsLayout = nullptr;
@@ -90,4 +94,5 @@ private:
     QTreeWidget* m_TreeView3 = nullptr;
     QLineEdit* m_Edit15 = nullptr;
     QComboBox* m_ComboBox10 = nullptr;
+    QAction* m_ADDINCOMPARELIST = nullptr;
 };

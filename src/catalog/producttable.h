@@ -3,6 +3,8 @@
 #include <QList>
 #include <QString>
 
+#include <optional>
+
 // One row of the current product list. A row hidden by the necessary-brands filter stays empty
 // (artid 0) and every reader skips it.
 struct ProductRecord {
@@ -20,14 +22,26 @@ struct ProductRecord {
     QString aplicability;
 };
 
-// The rows of the current list, row i for answer record i; replaced by each new listing.
+// What the product information panel fetched for a product; an empty optional leaves the row's
+// value as it is.
+struct ProductDetails {
+    std::optional<QString> crossreference;
+    std::optional<QString> aplicability;
+};
+
+// The rows of the current list, row i for answer record i. One writer each: a new listing
+// replaces the rows, the product information panel adds details; everyone else reads.
 class ProductTable {
 public:
-    QList<ProductRecord>& rows() { return m_rows; }
     const QList<ProductRecord>& rows() const { return m_rows; }
-    // The first row whose artid equals the id; nullptr when there is none.
-    ProductRecord* find(int artid);
-    void clear() { m_rows.clear(); }
+    // A copy of the first row whose artid equals the id, so nothing dangles when a new listing
+    // replaces the rows; none when there is none.
+    std::optional<ProductRecord> find(int artid) const;
+
+    void replace(QList<ProductRecord> rows);
+    void clear();
+    // Puts the details into the first row whose artid equals the id; no row, no change.
+    void setDetails(int artid, const ProductDetails& details);
 
 private:
     QList<ProductRecord> m_rows;

@@ -8,7 +8,7 @@
 
 void LoadTreeText(QTreeWidget* tree, const QList<TreeLine>& lines, bool fullExpand, const QFont* rootFont) {
     tree->clear();
-    const QString error = TreeLinesError(lines);
+    const QString error = treeLinesError(lines);
     if (!error.isEmpty())
         throw ActionError(error);
 
@@ -19,7 +19,7 @@ void LoadTreeText(QTreeWidget* tree, const QList<TreeLine>& lines, bool fullExpa
     for (qsizetype i = 0; i < lines.size(); ++i) {
         const TreeLine& line = lines.at(i);
         const int depth = i == 0 ? 0 : std::max(line.depth, 0);
-        auto* item = new QTreeWidgetItem(QStringList{CaptionText(line.caption)});
+        auto* item = new QTreeWidgetItem(QStringList{captionText(line.caption)});
         item->setData(0, Qt::UserRole, line.data);
         path.resize(depth);
         if (depth == 0) {
@@ -39,11 +39,11 @@ void LoadTreeText(QTreeWidget* tree, const QList<TreeLine>& lines, bool fullExpa
         tree->collapseAll();
 }
 
-int NodeData(const QTreeWidgetItem* item) {
+int nodeData(const QTreeWidgetItem* item) {
     return item ? item->data(0, Qt::UserRole).toInt() : 0;
 }
 
-void MakeSwitchPair(QToolButton* expand, QToolButton* collapse, QObject* owner) {
+void makeSwitchPair(QToolButton* expand, QToolButton* collapse, QObject* owner) {
     auto* group = new QButtonGroup(owner);
     group->setExclusive(true);
     for (QToolButton* b : {expand, collapse}) {
@@ -53,7 +53,7 @@ void MakeSwitchPair(QToolButton* expand, QToolButton* collapse, QObject* owner) 
     collapse->setChecked(true);
 }
 
-void ApplySwitch(QToolButton* pressed, QToolButton* expand, QTreeWidget* tree) {
+void applySwitch(QToolButton* pressed, QToolButton* expand, QTreeWidget* tree) {
     pressed->setChecked(true);
     if (expand->isChecked())
         tree->expandAll();

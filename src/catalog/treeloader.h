@@ -12,15 +12,15 @@ class QTreeWidgetItem;
 
 // Replaces the tree's nodes by one node per line, the line's data in column 0 under
 // Qt::UserRole, then expands or collapses every node. Lines that cannot form a tree (see
-// TreeLinesError) leave the tree empty and throw ActionError with the reason. Root nodes get
+// treeLinesError) leave the tree empty and throw ActionError with the reason. Root nodes get
 // `rootFont` when one is given.
 void LoadTreeText(QTreeWidget* tree, const QList<TreeLine>& lines, bool fullExpand, const QFont* rootFont = nullptr);
 
 // The data value of a node (0 without a node).
-int NodeData(const QTreeWidgetItem* item);
+int nodeData(const QTreeWidgetItem* item);
 
 // A "FullExpand"/"FullCollapse" pair: two checkable buttons of which exactly one is down,
 // "FullCollapse" at start.
-void MakeSwitchPair(QToolButton* expand, QToolButton* collapse, QObject* owner);
+void makeSwitchPair(QToolButton* expand, QToolButton* collapse, QObject* owner);
 // Leaves `pressed` down and expands or collapses the tree as the pair now says.
-void ApplySwitch(QToolButton* pressed, QToolButton* expand, QTreeWidget* tree);
+void applySwitch(QToolButton* pressed, QToolButton* expand, QTreeWidget* tree);

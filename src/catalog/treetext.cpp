@@ -40,7 +40,7 @@ void sortByCaption(QList<TreeLine>::iterator first, QList<TreeLine>::iterator la
 
 } // namespace
 
-QString CaptionText(const QString& caption) {
+QString captionText(const QString& caption) {
     auto isBreak = [](QChar c) { return c == u'\t' || c == u'\r' || c == u'\n'; };
     if (std::none_of(caption.begin(), caption.end(), isBreak))
         return caption;
@@ -55,7 +55,7 @@ QString CaptionText(const QString& caption) {
     return shown;
 }
 
-QString TreeLinesError(const QList<TreeLine>& lines) {
+QString treeLinesError(const QList<TreeLine>& lines) {
     int level = 0;
     for (qsizetype i = 0; i < lines.size(); ++i) {
         const TreeLine& line = lines.at(i);
@@ -63,13 +63,13 @@ QString TreeLinesError(const QList<TreeLine>& lines) {
             return QStringLiteral("Cannot place tree line at depth %1 under a node of depth %2: \"%3\"")
                 .arg(line.depth)
                 .arg(level)
-                .arg(CaptionText(line.caption));
+                .arg(captionText(line.caption));
         level = i == 0 ? 0 : std::max(line.depth, 0);
     }
     return {};
 }
 
-int CategoryStrType(TreeKind kind, int vehicleClass) {
+int categoryStrType(TreeKind kind, int vehicleClass) {
     switch (kind) {
     case TreeKind::Engine:
         return 3;
@@ -81,25 +81,25 @@ int CategoryStrType(TreeKind kind, int vehicleClass) {
     return vehicleClass == 2 ? 2 : 1;
 }
 
-QList<TreeLine> CategoryTreeLines(const QList<TCategoryRec>& records) {
+QList<TreeLine> categoryTreeLines(const QList<TCategoryRec>& records) {
     QList<TreeLine> lines;
     lines.reserve(records.size());
     for (const TCategoryRec& r : records) {
         switch (r.level) {
         case 1:
-            lines.append({0, CaptionText(r.text1), r.id1});
+            lines.append({0, captionText(r.text1), r.id1});
             break;
         case 2:
-            lines.append({1, CaptionText(r.text2), r.id2});
+            lines.append({1, captionText(r.text2), r.id2});
             break;
         case 3:
-            lines.append({2, CaptionText(r.text3), r.id3});
+            lines.append({2, captionText(r.text3), r.id3});
             break;
         case 4:
-            lines.append({3, CaptionText(r.text4), r.id4});
+            lines.append({3, captionText(r.text4), r.id4});
             break;
         case 5:
-            lines.append({4, CaptionText(r.text5), r.id5});
+            lines.append({4, captionText(r.text5), r.id5});
             break;
         default:
             break;
@@ -108,21 +108,21 @@ QList<TreeLine> CategoryTreeLines(const QList<TCategoryRec>& records) {
     return lines;
 }
 
-QList<TreeLine> TradeGroupLines(const QList<TTradeGroupRec>& records) {
+QList<TreeLine> tradeGroupLines(const QList<TTradeGroupRec>& records) {
     QList<TreeLine> lines;
     lines.reserve(records.size() * 2);
     QString lastAssembly;
     for (const TTradeGroupRec& r : records) {
         if (r.gaassembly != lastAssembly) {
-            lines.append({0, CaptionText(r.gaassembly), 0});
+            lines.append({0, captionText(r.gaassembly), 0});
             lastAssembly = r.gaassembly;
         }
-        lines.append({1, CaptionText(r.ganame), r.gaid});
+        lines.append({1, captionText(r.ganame), r.gaid});
     }
     return lines;
 }
 
-QString ProductLineText(const ProductRecord& row) {
+QString productLineText(const ProductRecord& row) {
     QString line = row.name + QStringLiteral(" [") + row.status + QStringLiteral("] ") + row.brand + QLatin1Char(' ') +
                    row.reference;
     if (!IsBlank(row.termsofuse))
@@ -130,7 +130,7 @@ QString ProductLineText(const ProductRecord& row) {
     return line;
 }
 
-QList<TreeLine> ProductTreeLines(const QList<ProductRecord>& rows) {
+QList<TreeLine> productTreeLines(const QList<ProductRecord>& rows) {
     QCollator collator{QLocale::system()};
     collator.setCaseSensitivity(Qt::CaseSensitive);
 
@@ -145,13 +145,13 @@ QList<TreeLine> ProductTreeLines(const QList<ProductRecord>& rows) {
     blocks.reserve(rows.size());
     for (const ProductRecord& row : rows) {
         const qsizetype first = lines.size();
-        lines.append({0, CaptionText(ProductLineText(row)), row.artid});
-        lines.append({1, CaptionText(QStringLiteral("1. Brand: ") + row.brand), 0});
-        lines.append({1, CaptionText(QStringLiteral("2. Reference: ") + row.reference), 0});
+        lines.append({0, captionText(productLineText(row)), row.artid});
+        lines.append({1, captionText(QStringLiteral("1. Brand: ") + row.brand), 0});
+        lines.append({1, captionText(QStringLiteral("2. Reference: ") + row.reference), 0});
         if (!IsBlank(row.criteries))
-            lines.append({1, CaptionText(QStringLiteral("3. Criteries: ") + row.criteries), 0});
+            lines.append({1, captionText(QStringLiteral("3. Criteries: ") + row.criteries), 0});
         if (!IsBlank(row.termsofuse))
-            lines.append({1, CaptionText(QStringLiteral("4. Terms of use: ") + row.termsofuse), 0});
+            lines.append({1, captionText(QStringLiteral("4. Terms of use: ") + row.termsofuse), 0});
         sortByCaption(lines.begin() + first + 1, lines.end(), collator);
         blocks.push_back({first, lines.size() - first});
     }
@@ -190,36 +190,36 @@ template <class Rec> ProductRecord commonProductFields(const Rec& r) {
 }
 } // namespace
 
-ProductRecord ProductFromAnswer(const TArticleRec& r) {
+ProductRecord productFromAnswer(const TArticleRec& r) {
     ProductRecord p = commonProductFields(r);
     p.laid = r.laid;
     p.termsofuse = r.termsofuse;
     return p;
 }
 
-ProductRecord ProductFromAnswer(const TNameSearchRec& r) {
+ProductRecord productFromAnswer(const TNameSearchRec& r) {
     ProductRecord p = commonProductFields(r);
     p.termsofuse = r.termsofuse;
     return p;
 }
 
 // Cross-reference products carry no terms of use.
-ProductRecord ProductFromAnswer(const TCrossSearchRec& r) {
+ProductRecord productFromAnswer(const TCrossSearchRec& r) {
     return commonProductFields(r);
 }
 
-bool PassesNecessaryBrands(const QString& brand, const QString& necessaryBrands) {
+bool passesNecessaryBrands(const QString& brand, const QString& necessaryBrands) {
     return necessaryBrands.isEmpty() ||
            necessaryBrands.contains(QLatin1Char('[') + brand + QLatin1Char(']'), Qt::CaseSensitive);
 }
 
-QList<ProductRecord> ApplyNecessaryBrands(const QList<ProductRecord>& products, const QString& necessaryBrands,
+QList<ProductRecord> applyNecessaryBrands(const QList<ProductRecord>& products, const QString& necessaryBrands,
                                           bool* hidden) {
     bool anyHidden = false;
     QList<ProductRecord> rows;
     rows.reserve(products.size());
     for (const ProductRecord& p : products) {
-        if (!PassesNecessaryBrands(p.brand, necessaryBrands)) {
+        if (!passesNecessaryBrands(p.brand, necessaryBrands)) {
             rows.append(ProductRecord{});
             anyHidden = true;
         } else {
@@ -231,7 +231,7 @@ QList<ProductRecord> ApplyNecessaryBrands(const QList<ProductRecord>& products, 
     return rows;
 }
 
-bool ProductMatchesFilter(const ProductRecord& row, const QString& loweredText) {
+bool productMatchesFilter(const ProductRecord& row, const QString& loweredText) {
     if (row.artid < 1)
         return false;
     for (const QString* field : {&row.brand, &row.reference, &row.name, &row.status, &row.criteries, &row.termsofuse})
@@ -240,7 +240,7 @@ bool ProductMatchesFilter(const ProductRecord& row, const QString& loweredText) 
     return false;
 }
 
-QStringList ProductListFileLines(const QList<ProductRecord>& rows) {
+QStringList productListFileLines(const QList<ProductRecord>& rows) {
     QStringList lines;
     for (const ProductRecord& row : rows) {
         if (row.artid == 0)

@@ -19,51 +19,51 @@ struct TreeLine {
 };
 
 // A caption as a tree shows it: every tab and every line break (CR LF, CR or LF) becomes one blank.
-QString CaptionText(const QString& caption);
+QString captionText(const QString& caption);
 
 // Why lines cannot be loaded: a line more than one level deeper than the node before it. Empty
 // when they can. The first line always makes a root.
-QString TreeLinesError(const QList<TreeLine>& lines);
+QString treeLinesError(const QList<TreeLine>& lines);
 
 // The kind of category tree the radio buttons choose.
 enum class TreeKind { SelectedType, Engine, Axle };
 // The strtype value of the category tree request; vehicleClass 2 is trucks.
-int CategoryStrType(TreeKind kind, int vehicleClass);
+int categoryStrType(TreeKind kind, int vehicleClass);
 
 // One line per record of level 1 to 5: the text and id of that level, at depth level - 1.
-QList<TreeLine> CategoryTreeLines(const QList<TCategoryRec>& records);
+QList<TreeLine> categoryTreeLines(const QList<TCategoryRec>& records);
 // Groups under an assembly node (data 0) that is repeated whenever the assembly changes.
-QList<TreeLine> TradeGroupLines(const QList<TTradeGroupRec>& records);
+QList<TreeLine> tradeGroupLines(const QList<TTradeGroupRec>& records);
 
 // The product line of a row: name, status, brand, reference and terms of use.
-QString ProductLineText(const ProductRecord& row);
+QString productLineText(const ProductRecord& row);
 // Product lines with their detail lines, products and details each sorted by the locale-aware,
 // case-sensitive comparison; ties keep table order.
-QList<TreeLine> ProductTreeLines(const QList<ProductRecord>& rows);
+QList<TreeLine> productTreeLines(const QList<ProductRecord>& rows);
 
-ProductRecord ProductFromAnswer(const TArticleRec& record);
-ProductRecord ProductFromAnswer(const TNameSearchRec& record);
-ProductRecord ProductFromAnswer(const TCrossSearchRec& record);
+ProductRecord productFromAnswer(const TArticleRec& record);
+ProductRecord productFromAnswer(const TNameSearchRec& record);
+ProductRecord productFromAnswer(const TCrossSearchRec& record);
 
-template <class Rec> QList<ProductRecord> ProductsFromAnswer(const QList<Rec>& records) {
+template <class Rec> QList<ProductRecord> productsFromAnswer(const QList<Rec>& records) {
     QList<ProductRecord> products;
     products.reserve(records.size());
     for (const Rec& record : records)
-        products.append(ProductFromAnswer(record));
+        products.append(productFromAnswer(record));
     return products;
 }
 
 // Whether a brand passes the necessary brands: found as "[brand]", letter case counting. An empty
 // list lets every brand pass.
-bool PassesNecessaryBrands(const QString& brand, const QString& necessaryBrands);
+bool passesNecessaryBrands(const QString& brand, const QString& necessaryBrands);
 
 // The rows of a listing: a product whose brand the necessary brands leave out gets an empty row
 // at its place. `hidden` tells whether any was left out. An empty list of brands lets all pass.
-QList<ProductRecord> ApplyNecessaryBrands(const QList<ProductRecord>& products, const QString& necessaryBrands,
+QList<ProductRecord> applyNecessaryBrands(const QList<ProductRecord>& products, const QString& necessaryBrands,
                                           bool* hidden = nullptr);
 
 // Whether a product row holds `loweredText` in one of its six listed fields, lower-cased.
-bool ProductMatchesFilter(const ProductRecord& row, const QString& loweredText);
+bool productMatchesFilter(const ProductRecord& row, const QString& loweredText);
 
 // The lines of ListProducts.txt: one block per product row, empty rows left out.
-QStringList ProductListFileLines(const QList<ProductRecord>& rows);
+QStringList productListFileLines(const QList<ProductRecord>& rows);

@@ -1,5 +1,7 @@
 #include "platform/curleasy.h"
 
+#include "platform/httpexchange.h"
+
 #include <mutex>
 
 namespace {
@@ -28,7 +30,7 @@ CurlEasy::~CurlEasy() {
 }
 
 void CurlEasy::setUrl(const QString& url) {
-    m_url = url.toUtf8();
+    m_url = wireAddress(url);
     set(CURLOPT_URL, m_url.constData());
 }
 

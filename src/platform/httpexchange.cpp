@@ -36,6 +36,25 @@ size_t onBody(char* data, size_t size, size_t count, void* user) {
 
 } // namespace
 
+QByteArray wireAddress(const QString& url) {
+    static const char kHex[] = "0123456789ABCDEF";
+    const QByteArray bytes = url.toUtf8();
+    QByteArray wire;
+    wire.reserve(bytes.size());
+    for (const char c : bytes) {
+        const auto byte = static_cast<unsigned char>(c);
+        // A '#' would end the target: the transfer library cuts it and what follows off.
+        if (byte <= 0x20 || byte >= 0x7F || c == '#') {
+            wire += '%';
+            wire += kHex[byte >> 4];
+            wire += kHex[byte & 0x0F];
+        } else {
+            wire += c;
+        }
+    }
+    return wire;
+}
+
 HttpResult HttpGet(const QString& url, const HttpOptions& options) {
     Transfer transfer;
     transfer.maxBodyBytes = options.maxBodyBytes;

@@ -110,7 +110,7 @@ QStringList itemTexts(const QListWidget* list) {
     return texts;
 }
 
-int SelectedNodeData(const QTreeWidget* tree) {
+int selectedNodeData(const QTreeWidget* tree) {
     if (!tree || tree->topLevelItemCount() == 0 || !tree->currentItem())
         return 0;
     bool ok = false;
@@ -152,7 +152,7 @@ private:
 
 } // namespace
 
-void MakeSearchHistoryBox(QComboBox* box, const QString& initialText) {
+void makeSearchHistoryBox(QComboBox* box, const QString& initialText) {
     box->setEditable(true);
     // The history grows only by the program, never by what the user types.
     box->setInsertPolicy(QComboBox::NoInsert);
@@ -161,7 +161,7 @@ void MakeSearchHistoryBox(QComboBox* box, const QString& initialText) {
     box->completer()->setCaseSensitivity(Qt::CaseInsensitive);
 }
 
-void AddToSearchHistory(QComboBox* box, const QString& word) {
+void addToSearchHistory(QComboBox* box, const QString& word) {
     if (box->findText(word, Qt::MatchFixedString) >= 0)
         return;
     const int row = sortedRow(
@@ -172,32 +172,34 @@ void AddToSearchHistory(QComboBox* box, const QString& word) {
     box->setEditText(typed);
 }
 
-bool IsEnterKey(int key) {
+bool isEnterKey(int key) {
     return key == Qt::Key_Return || key == Qt::Key_Enter;
 }
 
-void SetTabStops(QListWidget* list, int stop) {
+void setTabStops(QListWidget* list, int stop) {
     list->setItemDelegate(new TabStopDelegate(stop, list));
 }
 
-int DialogUnitsToPixels(const QListWidget* list, int units) {
+int dialogUnitsToPixels(const QListWidget* list, int units) {
     return std::max(1, units * list->fontMetrics().averageCharWidth() / 4);
 }
 
-void WatchSearchHistoryBoxKeys(QComboBox* box, QObject* filter) {
-    box->lineEdit()->installEventFilter(filter);
+void watchSearchHistoryBoxKeys(QComboBox* box, QObject* filter) {
+    // An editable box keeps the focus itself and passes keys on to its line edit by a direct
+    // call, which no filter on the line edit sees: the keyboard's keys arrive at the box.
+    box->installEventFilter(filter);
     // Installed after the completer's own filter, so it sees the keys first.
     box->completer()->popup()->installEventFilter(filter);
 }
 
-bool IsSearchHistoryBoxEnter(QComboBox* box, QObject* watched, QEvent* event) {
+bool isSearchHistoryBoxEnter(QComboBox* box, QObject* watched, QEvent* event) {
     // Also asked while a panel is still being built, before the box exists.
     if (!box || event->type() != QEvent::KeyPress)
         return false;
-    if (!IsEnterKey(static_cast<QKeyEvent*>(event)->key()))
+    if (!isEnterKey(static_cast<QKeyEvent*>(event)->key()))
         return false;
     QAbstractItemView* history = box->completer()->popup();
-    if (watched != box->lineEdit() && watched != history)
+    if (watched != box && watched != history)
         return false;
     if (watched == history && history->isVisible()) {
         const QModelIndex marked = history->currentIndex();

@@ -59,25 +59,26 @@ QStringList itemTexts(const QListWidget* list);
 
 // The integer data (column 0, Qt::UserRole) of a tree's selected node; 0 when the tree is empty,
 // nothing is selected or the data is not a number.
-int SelectedNodeData(const QTreeWidget* tree);
+int selectedNodeData(const QTreeWidget* tree);
 
 // An editable box for search words: Enter leaves the list alone, the earlier words show as soon
 // as the user types.
-void MakeSearchHistoryBox(QComboBox* box, const QString& initialText);
+void makeSearchHistoryBox(QComboBox* box, const QString& initialText);
 // Adds the word in alphabetical order unless the list holds it in any letter case; the text in
 // the box stays as it is.
-void AddToSearchHistory(QComboBox* box, const QString& word);
+void addToSearchHistory(QComboBox* box, const QString& word);
 // Return or Enter.
-bool IsEnterKey(int key);
+bool isEnterKey(int key);
 
 // Draws the items' tab-separated parts with tab stops `stop` pixels apart.
-void SetTabStops(QListWidget* list, int stop);
+void setTabStops(QListWidget* list, int stop);
 // Dialog units of the list's font in pixels (a quarter of the average character width each).
-int DialogUnitsToPixels(const QListWidget* list, int units);
+int dialogUnitsToPixels(const QListWidget* list, int units);
 
 // Editable boxes with a history of search words, shown as a list while the user types. The open
-// list takes the keys before the box, so a panel watches both: WatchSearchHistoryBoxKeys lets
-// `filter` see them, and IsSearchHistoryBoxEnter tells Enter pressed in either. On Enter the
+// list takes the keys before the box, so a panel watches both: watchSearchHistoryBoxKeys lets
+// `filter` see them (the box's own keys, which the box hands to its line edit unfiltered), and
+// isSearchHistoryBoxEnter tells Enter (main or keypad) pressed in either. On Enter the
 // list closes and a word highlighted in it becomes the box's text.
-void WatchSearchHistoryBoxKeys(QComboBox* box, QObject* filter);
-bool IsSearchHistoryBoxEnter(QComboBox* box, QObject* watched, QEvent* event);
+void watchSearchHistoryBoxKeys(QComboBox* box, QObject* filter);
+bool isSearchHistoryBoxEnter(QComboBox* box, QObject* watched, QEvent* event);

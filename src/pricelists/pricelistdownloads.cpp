@@ -31,7 +31,7 @@ bool beginsWithAllowedProtocol(const QString& link) {
 } // namespace
 
 void PriceListsPanel::connectDownloads() {
-    SetTabStops(m_ListBox6, DialogUnitsToPixels(m_ListBox6, kCatalogueTabStop));
+    setTabStops(m_ListBox6, dialogUnitsToPixels(m_ListBox6, kCatalogueTabStop));
     connect(m_SpeedButton50, &QToolButton::clicked, this, &PriceListsPanel::SpeedButton50Click);
     connect(m_SpeedButton48, &QToolButton::clicked, this, &PriceListsPanel::SpeedButton48Click);
     connect(m_Edit12, &QLineEdit::returnPressed, this, &PriceListsPanel::SpeedButton48Click);
@@ -60,7 +60,7 @@ void PriceListsPanel::SpeedButton50Click() {
             QStringLiteral("Automatically re-download files according directly link(s) that is in your list ?")))
         return;
     const QStringList links = itemTexts(m_ListBox5);
-    const bool finished = RunGuarded(*m_context.dialogs, [&] {
+    const bool finished = runGuarded(*m_context.dialogs, [&] {
         m_Label53->show();
         m_downloadProgress->show();
         const auto hideProgress = qScopeGuard([this] {

@@ -39,7 +39,7 @@ void PriceListsPanel::SpeedButton42Click() {
     const PriceColumnNames names{m_Edit9->text(), m_Edit10->text(), m_Edit11->text()};
     const QString separator = LocaleFormats::listSeparator();
     QString error;
-    RunGuarded(*m_context.dialogs, [&] {
+    runGuarded(*m_context.dialogs, [&] {
         error = PriceListFolder::Regenerate(m_ownPrices, m_Edit8->text(), names, separator.at(0), hooks);
     });
     m_readingProgress->hide();

@@ -7,13 +7,11 @@
 #include "pricing/tablegrid.h"
 #include "service/appcontext.h"
 
-#include <QAction>
 #include <QHBoxLayout>
-#include <QTreeWidget>
 #include <QVBoxLayout>
 #include <QWidget>
 
-ComparativeList::ComparativeList(AppContext& context, ProductTable& products, QWidget* parent)
+ComparativeList::ComparativeList(AppContext& context, const ProductTable& products, QWidget* parent)
     : QObject(parent), m_context(context), m_products(products) {
     buildUi(parent);
 }
@@ -44,31 +42,19 @@ void ComparativeList::buildUi(QWidget* parent) {
     connect(m_SpeedButton33, &QToolButton::clicked, this, &ComparativeList::SpeedButton33Click);
     connect(m_SpeedButton41, &QToolButton::clicked, this, &ComparativeList::SpeedButton41Click);
     connect(m_SpeedButton38, &QToolButton::clicked, this, &ComparativeList::SpeedButton38Click);
-
-    m_ADDINCOMPARELIST = new QAction(QStringLiteral("ADD PRODUCT IN COMPARATIVE LIST"), this);
-    m_ADDINCOMPARELIST->setObjectName(QStringLiteral("ADDINCOMPARELIST"));
-    m_ADDINCOMPARELIST->setShortcut(QKeySequence(Qt::Key_Insert));
-    m_ADDINCOMPARELIST->setShortcutContext(Qt::WidgetShortcut);
-    connect(m_ADDINCOMPARELIST, &QAction::triggered, this, &ComparativeList::ADDINCOMPARELISTClick);
+    connect(m_SpeedButton32, &QToolButton::clicked, this, &ComparativeList::runRequested);
 }
 
-void ComparativeList::setProductTree(QTreeWidget* tree) {
-    if (m_tree)
-        m_tree->removeAction(m_ADDINCOMPARELIST);
-    m_tree = tree;
-    if (!tree)
-        return;
-    tree->addAction(m_ADDINCOMPARELIST);
-    tree->setContextMenuPolicy(Qt::ActionsContextMenu);
+QList<QStringList> ComparativeList::lines() const {
+    const QList<QStringList> rows = m_StringGrid1->rowTexts();
+    return rows.size() > 2 ? rows.mid(1, rows.size() - 2) : QList<QStringList>();
 }
 
-void ComparativeList::ADDINCOMPARELISTClick() {
-    const int id = SelectedNodeData(m_tree);
-    if (id <= 0)
+void ComparativeList::addProduct(int artid) {
+    if (artid <= 0)
         return;
-    if (m_showListTab)
-        m_showListTab();
-    const ProductRecord* product = m_products.find(id);
+    emit listTabRequested();
+    const std::optional<ProductRecord> product = m_products.find(artid);
     if (!product)
         return;
     m_StringGrid1->appendRow(QStringList{product->brand, product->reference, product->name});
@@ -80,7 +66,7 @@ bool ComparativeList::StringGrid1SelectCell(int column, int row) const {
 
 void ComparativeList::SpeedButton41Click() {
     const int row = m_StringGrid1->currentRow();
-    if (!MayDeleteGridRow(m_StringGrid1->rowCount(), row, m_StringGrid1->cell(row, 1)))
+    if (!mayDeleteGridRow(m_StringGrid1->rowCount(), row, m_StringGrid1->cell(row, 1)))
         return;
     if (m_context.dialogs->confirm(QStringLiteral("Delete selected line ???")))
         DeleteGridRow(m_StringGrid1, row);

@@ -1,12 +1,9 @@
 #pragma once
 
+#include <QList>
 #include <QObject>
-#include <QPointer>
-#include <QTreeWidget>
+#include <QStringList>
 
-#include <functional>
-
-class QAction;
 class QToolButton;
 class QWidget;
 class ProductTable;
@@ -17,35 +14,35 @@ struct AppContext;
 class ComparativeList : public QObject {
     Q_OBJECT
 public:
-    ComparativeList(AppContext& context, ProductTable& products, QWidget* parent);
+    ComparativeList(AppContext& context, const ProductTable& products, QWidget* parent);
     QWidget* widget() const { return m_widget; }
-    TableGrid* grid() const { return m_StringGrid1; }
-    // The start button; the price run connects to it.
-    QToolButton* startButton() const { return m_SpeedButton32; }
+    // Each product line's cells in column order (brand, reference, name); the title row and the
+    // empty last row are not lines.
+    QList<QStringList> lines() const;
 
-    // Puts the "add" entry (Insert key and context menu) on the product tree.
-    void setProductTree(QTreeWidget* tree);
-    // Brings the list's tab to the front unless it is already there.
-    void setShowListTab(std::function<void()> show) { m_showListTab = std::move(show); }
-
-    void ADDINCOMPARELISTClick();
+    // Adds the product of the current list with this artid as a new line, after bringing the
+    // list's tab to the front.
+    void addProduct(int artid);
     bool StringGrid1SelectCell(int column, int row) const;
     void SpeedButton41Click();
     void SpeedButton38Click();
     void SpeedButton33Click();
 
+signals:
+    // The start button: the price run over the lines is asked for.
+    void runRequested();
+    // The list's tab is to come to the front unless it is already there.
+    void listTabRequested();
+
 private:
     void buildUi(QWidget* parent);
 
     AppContext& m_context;
-    ProductTable& m_products;
-    QPointer<QTreeWidget> m_tree;
-    std::function<void()> m_showListTab;
+    const ProductTable& m_products;
     QWidget* m_widget = nullptr;
     TableGrid* m_StringGrid1 = nullptr;
     QToolButton* m_SpeedButton33 = nullptr;
     QToolButton* m_SpeedButton32 = nullptr;
     QToolButton* m_SpeedButton41 = nullptr;
     QToolButton* m_SpeedButton38 = nullptr;
-    QAction* m_ADDINCOMPARELIST = nullptr;
 };

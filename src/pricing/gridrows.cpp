@@ -2,7 +2,7 @@
 
 #include "service/textfunctions.h"
 
-bool MayDeleteGridRow(int rowCount, int currentRow, const QString& testCell) {
+bool mayDeleteGridRow(int rowCount, int currentRow, const QString& testCell) {
     return rowCount > 2 && currentRow > 0 && currentRow < rowCount && !IsBlank(testCell);
 }
 

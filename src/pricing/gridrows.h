@@ -8,7 +8,7 @@
 // Delete asks its question only for a product row whose test cell (the grid's column 1) holds
 // something: that spares the title row, the empty last row and, in the analysis table, the
 // sub-offer rows.
-bool MayDeleteGridRow(int rowCount, int currentRow, const QString& testCell);
+bool mayDeleteGridRow(int rowCount, int currentRow, const QString& testCell);
 
 // The grid's export file name, e.g. "Velmora-StringGrid1-20260314-093005.xlsx"; a number is
 // added when an earlier export of the same second exists.

@@ -21,7 +21,7 @@ QStringList cachedSection(const QString& title, const QString& cache) {
 
 } // namespace
 
-QStringList ProductDetailLines(const ProductRecord& product) {
+QStringList productDetailLines(const ProductRecord& product) {
     QStringList lines{QStringLiteral("Brand: ") + product.brand, QStringLiteral("Reference: ") + product.reference,
                       QStringLiteral("Name: ") + product.name, QStringLiteral("Status: ") + product.status};
     const bool hasCriteries = !IsBlank(product.criteries);
@@ -35,7 +35,7 @@ QStringList ProductDetailLines(const ProductRecord& product) {
     return lines;
 }
 
-QString GroupCrossReferences(const QList<TCrossRefRec>& records) {
+QString groupCrossReferences(const QList<TCrossRefRec>& records) {
     QStringList brands;
     QList<QStringList> numbers;
     for (const TCrossRefRec& record : records) {
@@ -59,7 +59,7 @@ QString GroupCrossReferences(const QList<TCrossRefRec>& records) {
     return Trim(lines.join(kCrLf));
 }
 
-QString DistinctApplicability(const QList<TTypeRec>& records) {
+QString distinctApplicability(const QList<TTypeRec>& records) {
     QStringList lines;
     QSet<QString> seen;
     for (const TTypeRec& record : records) {
@@ -74,11 +74,11 @@ QString DistinctApplicability(const QList<TTypeRec>& records) {
     return Trim(lines.join(kCrLf));
 }
 
-QStringList CrossReferenceSection(const QString& crossreference) {
+QStringList crossReferenceSection(const QString& crossreference) {
     return cachedSection(QStringLiteral("Cross-reference numbers: "), crossreference);
 }
 
-QStringList ApplicabilitySection(const QString& aplicability) {
+QStringList applicabilitySection(const QString& aplicability) {
     return cachedSection(QStringLiteral("Aplicability (there are limitation for show first 2000 types of cars): "),
                          aplicability);
 }

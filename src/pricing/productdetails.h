@@ -14,19 +14,19 @@ struct ProductRecord;
 inline constexpr const char* kInfoSeparator = "--------------";
 
 // Brand, reference, name and status, then the criteria and terms of use when there are any.
-QStringList ProductDetailLines(const ProductRecord& product);
+QStringList productDetailLines(const ProductRecord& product);
 
 // One line per brand ("brand : n1, n2"), brands compared ignoring case and kept in order of first
 // appearance, the lines joined by CR LF and trimmed: the text kept in the record's cache.
-QString GroupCrossReferences(const QList<TCrossRefRec>& records);
+QString groupCrossReferences(const QList<TCrossRefRec>& records);
 
 // One line per vehicle type ("name [start - end]"), repeated lines (ignoring case) dropped, joined
 // by CR LF and trimmed: the text kept in the record's cache.
-QString DistinctApplicability(const QList<TTypeRec>& records);
+QString distinctApplicability(const QList<TTypeRec>& records);
 
 // The memo lines of a cached section; nothing for a blank cache.
-QStringList CrossReferenceSection(const QString& crossreference);
-QStringList ApplicabilitySection(const QString& aplicability);
+QStringList crossReferenceSection(const QString& crossreference);
+QStringList applicabilitySection(const QString& aplicability);
 
 // Which picture of the selected product is shown. Browsing wraps around and is possible only
 // when there is more than one picture.

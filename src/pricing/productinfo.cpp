@@ -21,10 +21,8 @@
 #include <QPlainTextEdit>
 #include <QResizeEvent>
 #include <QScrollBar>
-#include <QTreeWidget>
 #include <QVBoxLayout>
 
-#include <exception>
 #include <functional>
 
 // Shows its picture centred and scaled to fit, keeping the proportions, whatever its size.
@@ -115,14 +113,6 @@ void ProductInfo::buildUi(QWidget* parent) {
     memoLayout->addWidget(m_Memo2);
 }
 
-void ProductInfo::TreeView3Click() {
-    refill();
-}
-
-void ProductInfo::TreeView3KeyUp() {
-    refill();
-}
-
 bool ProductInfo::stillCurrent(quint64 generation) const {
     QCoreApplication::processEvents();
     return generation == m_generation;
@@ -133,7 +123,7 @@ void ProductInfo::addLines(const QStringList& lines) {
         m_Memo2->appendPlainText(lines.join(QLatin1Char('\n')));
 }
 
-void ProductInfo::refill() {
+void ProductInfo::showProduct(int artid) {
     const quint64 generation = ++m_generation;
     m_Memo2->clear();
     m_Image1->hide();
@@ -145,86 +135,91 @@ void ProductInfo::refill() {
     m_downloaded.clear();
     m_pictures.reset(0);
 
-    const int id = SelectedNodeData(m_tree);
+    const int id = artid;
     if (id <= 0)
         return;
-    const ProductRecord* product = m_products.find(id);
+    const std::optional<ProductRecord> product = m_products.find(id);
     if (!product)
         return;
-    addLines(ProductDetailLines(*product));
+    addLines(productDetailLines(*product));
 
-    ServiceClient& service = *m_context.service;
-    try {
-        const QString images = service.CatalogRequest(
-            service.KeyRequest(QStringLiteral("getImageForArticle"), QStringLiteral("artid=") + QString::number(id)));
-        // A question box of the request runs its own event loop, where another refill may start.
-        if (generation != m_generation)
-            return;
-        if (!IsBlank(images)) {
-            for (const TImageRec& image : DecodeAnswer<TImageRec>(QStringLiteral("getImageForArticle"), images))
-                m_ImageUrls << image.path;
-            const int count = int(m_ImageUrls.size());
-            if (count > 0)
-                m_Image1->show();
-            if (count > 1) {
-                m_SpeedButton30->setEnabled(true);
-                m_SpeedButton31->setEnabled(true);
-            }
-            m_pictures.reset(count);
-            m_downloaded.fill(false, count);
-            for (int n = 1; n <= count; ++n) {
-                if (!stillCurrent(generation))
-                    return;
-                downloadPicture(n, m_ImageUrls[n - 1]);
-            }
-        }
-
-        // Waiting may have let a new listing replace the table: look the product up again each time.
-        ProductRecord* record = m_products.find(id);
-        if (record && IsBlank(record->crossreference)) {
-            if (!stillCurrent(generation))
-                return;
-            const QString answer = service.CatalogRequest(service.KeyRequest(
-                QStringLiteral("GetCrossReferencesForArticle"), QStringLiteral("artid=") + QString::number(id)));
-            if (generation != m_generation)
-                return;
-            if (!IsBlank(answer)) {
-                const QString grouped = GroupCrossReferences(
-                    DecodeAnswer<TCrossRefRec>(QStringLiteral("GetCrossReferencesForArticle"), answer));
-                if ((record = m_products.find(id)))
-                    record->crossreference = grouped;
-            } else {
-                record = m_products.find(id);
-            }
-        }
-        if (!record)
-            return;
-        addLines(CrossReferenceSection(record->crossreference));
-
-        if (IsBlank(record->aplicability)) {
-            if (!stillCurrent(generation))
-                return;
-            const QString answer = service.CatalogRequest(service.KeyRequest(
-                QStringLiteral("GetTypesForArticle"), QStringLiteral("artid=") + QString::number(id)));
-            if (generation != m_generation)
-                return;
-            if (!IsBlank(answer)) {
-                const QString lines =
-                    DistinctApplicability(DecodeAnswer<TTypeRec>(QStringLiteral("GetTypesForArticle"), answer));
-                if ((record = m_products.find(id)))
-                    record->aplicability = lines;
-            } else {
-                record = m_products.find(id);
-            }
-        }
-        if (!record)
-            return;
-        addLines(ApplicabilitySection(record->aplicability));
-    } catch (const std::exception&) {
-        // A broken answer ends the refill quietly; what is shown so far stays.
-    }
+    if (!fillFromService(id, generation))
+        return;
     m_Memo2->moveCursor(QTextCursor::Start);
     m_Memo2->verticalScrollBar()->setValue(0);
+}
+
+bool ProductInfo::fillFromService(int id, quint64 generation) {
+    ServiceClient& service = *m_context.service;
+    const QString images = service.CatalogRequest(
+        service.KeyRequest(QStringLiteral("getImageForArticle"), QStringLiteral("artid=") + QString::number(id)));
+    // A question box of the request runs its own event loop, where another refill may start.
+    if (generation != m_generation)
+        return false;
+    if (!IsBlank(images)) {
+        const Decoded<TImageRec> decoded = DecodeAnswer<TImageRec>(QStringLiteral("getImageForArticle"), images);
+        // A broken answer ends the refill quietly; what is shown so far stays.
+        if (!decoded.ok())
+            return true;
+        for (const TImageRec& image : decoded)
+            m_ImageUrls << image.path;
+        const int count = int(m_ImageUrls.size());
+        if (count > 0)
+            m_Image1->show();
+        if (count > 1) {
+            m_SpeedButton30->setEnabled(true);
+            m_SpeedButton31->setEnabled(true);
+        }
+        m_pictures.reset(count);
+        m_downloaded.fill(false, count);
+        for (int n = 1; n <= count; ++n) {
+            if (!stillCurrent(generation))
+                return false;
+            downloadPicture(n, m_ImageUrls[n - 1]);
+        }
+    }
+
+    // Waiting may have let a new listing replace the table: look the product up again each time.
+    std::optional<ProductRecord> record = m_products.find(id);
+    if (record && IsBlank(record->crossreference)) {
+        if (!stillCurrent(generation))
+            return false;
+        const QString answer = service.CatalogRequest(service.KeyRequest(
+            QStringLiteral("GetCrossReferencesForArticle"), QStringLiteral("artid=") + QString::number(id)));
+        if (generation != m_generation)
+            return false;
+        if (!IsBlank(answer)) {
+            const Decoded<TCrossRefRec> crosses =
+                DecodeAnswer<TCrossRefRec>(QStringLiteral("GetCrossReferencesForArticle"), answer);
+            if (!crosses.ok())
+                return true;
+            m_products.setDetails(id, {groupCrossReferences(crosses), std::nullopt});
+        }
+        record = m_products.find(id);
+    }
+    if (!record)
+        return false;
+    addLines(crossReferenceSection(record->crossreference));
+
+    if (IsBlank(record->aplicability)) {
+        if (!stillCurrent(generation))
+            return false;
+        const QString answer = service.CatalogRequest(
+            service.KeyRequest(QStringLiteral("GetTypesForArticle"), QStringLiteral("artid=") + QString::number(id)));
+        if (generation != m_generation)
+            return false;
+        if (!IsBlank(answer)) {
+            const Decoded<TTypeRec> types = DecodeAnswer<TTypeRec>(QStringLiteral("GetTypesForArticle"), answer);
+            if (!types.ok())
+                return true;
+            m_products.setDetails(id, {std::nullopt, distinctApplicability(types)});
+        }
+        record = m_products.find(id);
+    }
+    if (!record)
+        return false;
+    addLines(applicabilitySection(record->aplicability));
+    return true;
 }
 
 QString ProductInfo::pictureFile(int number) const {

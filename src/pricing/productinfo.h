@@ -3,9 +3,7 @@
 #include "pricing/productdetails.h"
 
 #include <QObject>
-#include <QPointer>
 #include <QStringList>
-#include <QTreeWidget>
 
 class QPlainTextEdit;
 class QToolButton;
@@ -18,14 +16,12 @@ struct AppContext;
 class ProductInfo : public QObject {
     Q_OBJECT
 public:
+    // The panel adds the details it fetches to the product's row of the table.
     ProductInfo(AppContext& context, ProductTable& products, QWidget* parent);
     QWidget* imageWidget() const { return m_imageWidget; }
     QWidget* memoWidget() const { return m_memoWidget; }
-    // The product tree whose selected node the panel shows.
-    void setProductTree(QTreeWidget* tree) { m_tree = tree; }
-
-    void TreeView3Click();
-    void TreeView3KeyUp();
+    // Refills the panel for the product chosen in the product list (0 or an unknown id: empty).
+    void showProduct(int artid);
     void SpeedButton30Click();
     void SpeedButton31Click();
     void Image1DblClick();
@@ -35,17 +31,19 @@ public:
 
 private:
     void buildUi(QWidget* parent);
-    void refill();
     // Lets the window process pending events; false when a later refill has taken over.
     bool stillCurrent(quint64 generation) const;
     void addLines(const QStringList& lines);
+    // Pictures, cross references and applicability of the product; false when the refill was
+    // abandoned (a later one took over, or the product left the table), true when it ran to its
+    // end or a broken answer ended it.
+    bool fillFromService(int id, quint64 generation);
     void downloadPicture(int number, const QString& url);
     void loadPicture(int number);
     QString pictureFile(int number) const;
 
     AppContext& m_context;
     ProductTable& m_products;
-    QPointer<QTreeWidget> m_tree;
     QStringList m_ImageUrls;
     // Which pictures of the shown product arrived and were saved.
     QList<bool> m_downloaded;

@@ -22,8 +22,7 @@ QToolButton* barButton(const QString& name, const QString& text, const QString& 
 
 } // namespace
 
-ResultTables::ResultTables(AppContext& context, ProductTable& products, QWidget* parent)
-    : QObject(parent), m_context(context), m_products(products) {
+ResultTables::ResultTables(AppContext& context, QWidget* parent) : QObject(parent), m_context(context) {
     buildUi(parent);
 }
 
@@ -112,7 +111,7 @@ int ResultTables::AppendAnalysisRow(const QMap<int, QString>& cells) {
 
 void ResultTables::deleteSelectedLine(TableGrid* grid) {
     const int row = grid->currentRow();
-    if (!MayDeleteGridRow(grid->rowCount(), row, grid->cell(row, 1)))
+    if (!mayDeleteGridRow(grid->rowCount(), row, grid->cell(row, 1)))
         return;
     if (m_context.dialogs->confirm(QStringLiteral("Delete selected line ???")))
         DeleteGridRow(grid, row);

@@ -7,7 +7,6 @@
 class QCheckBox;
 class QToolButton;
 class QWidget;
-class ProductTable;
 class TableGrid;
 struct AppContext;
 
@@ -15,11 +14,9 @@ struct AppContext;
 class ResultTables : public QObject {
     Q_OBJECT
 public:
-    ResultTables(AppContext& context, ProductTable& products, QWidget* parent);
+    ResultTables(AppContext& context, QWidget* parent);
     QWidget* compareWidget() const { return m_compareWidget; }
     QWidget* analysisWidget() const { return m_analysisWidget; }
-    TableGrid* compareGrid() const { return m_StringGrid2; }
-    TableGrid* analysisGrid() const { return m_StringGrid3; }
     // "Clean list for each new export" of each table.
     bool cleanCompareForEachRun() const;
     bool cleanAnalysisForEachRun() const;
@@ -42,7 +39,6 @@ private:
     void deleteSelectedLine(TableGrid* grid);
 
     AppContext& m_context;
-    ProductTable& m_products;
     QWidget* m_compareWidget = nullptr;
     QWidget* m_analysisWidget = nullptr;
     TableGrid* m_StringGrid2 = nullptr;

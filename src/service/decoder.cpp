@@ -449,7 +449,9 @@ void store(Rec& record, const Field<Rec>& field, QStringView value, TextCache& t
 
 } // namespace
 
-template <class Rec> QList<Rec> DecodeAnswer(const QString& function, const QString& answer) {
+namespace {
+
+template <class Rec> QList<Rec> decodeRecords(const QString& function, const QString& answer) {
     const std::span<const Field<Rec>> table = tableFor<Rec>(function);
     if (table.empty())
         return {};
@@ -496,18 +498,31 @@ template <class Rec> QList<Rec> DecodeAnswer(const QString& function, const QStr
     return records;
 }
 
-template QList<TTypidRec> DecodeAnswer<TTypidRec>(const QString&, const QString&);
-template QList<TYearRec> DecodeAnswer<TYearRec>(const QString&, const QString&);
-template QList<TManufacturerRec> DecodeAnswer<TManufacturerRec>(const QString&, const QString&);
-template QList<TModelRec> DecodeAnswer<TModelRec>(const QString&, const QString&);
-template QList<TTypeRec> DecodeAnswer<TTypeRec>(const QString&, const QString&);
-template QList<TCarInfoRec> DecodeAnswer<TCarInfoRec>(const QString&, const QString&);
-template QList<TCategoryRec> DecodeAnswer<TCategoryRec>(const QString&, const QString&);
-template QList<TTradeGroupRec> DecodeAnswer<TTradeGroupRec>(const QString&, const QString&);
-template QList<TArticleRec> DecodeAnswer<TArticleRec>(const QString&, const QString&);
-template QList<TNameSearchRec> DecodeAnswer<TNameSearchRec>(const QString&, const QString&);
-template QList<TCrossSearchRec> DecodeAnswer<TCrossSearchRec>(const QString&, const QString&);
-template QList<TCrossHitRec> DecodeAnswer<TCrossHitRec>(const QString&, const QString&);
-template QList<TCrossRefRec> DecodeAnswer<TCrossRefRec>(const QString&, const QString&);
-template QList<TImageRec> DecodeAnswer<TImageRec>(const QString&, const QString&);
-template QList<TSupplierRec> DecodeAnswer<TSupplierRec>(const QString&, const QString&);
+} // namespace
+
+template <class Rec> Decoded<Rec> DecodeAnswer(const QString& function, const QString& answer) {
+    // The conversion error is thrown deep in the field reader and never leaves this function.
+    try {
+        return decodeRecords<Rec>(function, answer);
+    } catch (const ConversionError& e) {
+        Decoded<Rec> failed;
+        failed.error = e.message();
+        return failed;
+    }
+}
+
+template Decoded<TTypidRec> DecodeAnswer<TTypidRec>(const QString&, const QString&);
+template Decoded<TYearRec> DecodeAnswer<TYearRec>(const QString&, const QString&);
+template Decoded<TManufacturerRec> DecodeAnswer<TManufacturerRec>(const QString&, const QString&);
+template Decoded<TModelRec> DecodeAnswer<TModelRec>(const QString&, const QString&);
+template Decoded<TTypeRec> DecodeAnswer<TTypeRec>(const QString&, const QString&);
+template Decoded<TCarInfoRec> DecodeAnswer<TCarInfoRec>(const QString&, const QString&);
+template Decoded<TCategoryRec> DecodeAnswer<TCategoryRec>(const QString&, const QString&);
+template Decoded<TTradeGroupRec> DecodeAnswer<TTradeGroupRec>(const QString&, const QString&);
+template Decoded<TArticleRec> DecodeAnswer<TArticleRec>(const QString&, const QString&);
+template Decoded<TNameSearchRec> DecodeAnswer<TNameSearchRec>(const QString&, const QString&);
+template Decoded<TCrossSearchRec> DecodeAnswer<TCrossSearchRec>(const QString&, const QString&);
+template Decoded<TCrossHitRec> DecodeAnswer<TCrossHitRec>(const QString&, const QString&);
+template Decoded<TCrossRefRec> DecodeAnswer<TCrossRefRec>(const QString&, const QString&);
+template Decoded<TImageRec> DecodeAnswer<TImageRec>(const QString&, const QString&);
+template Decoded<TSupplierRec> DecodeAnswer<TSupplierRec>(const QString&, const QString&);

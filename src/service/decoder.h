@@ -5,8 +5,18 @@
 #include <QList>
 #include <QString>
 
+#include <utility>
+
+// The records of an answer; when the answer cannot be read, none and the reason in `error`.
+template <class Rec> struct Decoded : QList<Rec> {
+    Decoded() = default;
+    Decoded(QList<Rec> records) : QList<Rec>(std::move(records)) {}
+    bool ok() const { return error.isEmpty(); }
+    QString error;
+};
+
 // Reads a catalog answer in the service's fixed pretty-printed layout, line by line, into one
 // record per record-start line. The function name (exact case) chooses the key table; a name
-// without a table for Rec gives an empty list. An integer field that holds no integer throws
-// ConversionError and returns nothing.
-template <class Rec> QList<Rec> DecodeAnswer(const QString& function, const QString& answer);
+// without a table for Rec gives an empty list. An integer field that holds no integer gives no
+// records and the error "'<text>' is not a valid integer value".
+template <class Rec> Decoded<Rec> DecodeAnswer(const QString& function, const QString& answer);

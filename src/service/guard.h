@@ -1,13 +1,21 @@
 #pragma once
 
 #include "platform/dialogs.h"
+#include "service/decoder.h"
 #include "service/errors.h"
 
-#include <exception>
+#include <QObject>
 
-// Runs one user action; an error ends it and is shown in the standard error box, after which
-// the window stays usable.
-template <class F> bool RunGuarded(Dialogs& dialogs, F&& action) {
+#include <exception>
+#include <utility>
+
+// One error policy. Core functions return their errors as values (Decoded, optionals with an
+// error text). A handler that cannot go on ends the user's action by throwing ActionError
+// (valueOrEndAction does so for an answer that cannot be read); the handler's connection
+// (connectGuarded), or the event filter that calls it (runGuarded), shows the error in the
+// standard error box. No exception reaches Qt's event dispatch; the window stays usable.
+
+template <class F> bool runGuarded(Dialogs& dialogs, F&& action) {
     try {
         action();
         return true;
@@ -17,4 +25,20 @@ template <class F> bool RunGuarded(Dialogs& dialogs, F&& action) {
         dialogs.error(QString::fromLocal8Bit(e.what()));
     }
     return false;
+}
+
+// The records, or the end of the action with the decoder's error.
+template <class Rec> QList<Rec> valueOrEndAction(Decoded<Rec> decoded) {
+    if (!decoded.ok())
+        throw ActionError(decoded.error);
+    return decoded;
+}
+
+// Connects the signal to a handler (a member function of `receiver`) run under runGuarded.
+template <class Sender, class Signal, class Receiver, class... Args>
+QMetaObject::Connection connectGuarded(Dialogs& dialogs, const Sender* sender, Signal signal, Receiver* receiver,
+                                       void (Receiver::*handler)(Args...)) {
+    return QObject::connect(sender, signal, receiver, [&dialogs, receiver, handler](Args... args) {
+        runGuarded(dialogs, [&] { (receiver->*handler)(std::forward<Args>(args)...); });
+    });
 }

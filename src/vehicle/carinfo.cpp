@@ -4,7 +4,7 @@
 #include "service/serviceclient.h"
 #include "service/textfunctions.h"
 
-QList<TCarInfoRec> RequestCarInfo(ServiceClient& service, int typid) {
+Decoded<TCarInfoRec> requestCarInfo(ServiceClient& service, int typid) {
     const QString function = QStringLiteral("getInfoCar");
     const QString answer =
         service.CatalogRequest(service.KeyRequest(function, QStringLiteral("typid=") + QString::number(typid)));

@@ -83,26 +83,47 @@ void VehicleCascade::buildUi(QWidget* parent) {
     m_Label13->setWordWrap(true);
     m_Label13->setStyleSheet(QStringLiteral("background: red; color: yellow; font-weight: bold; padding: 4px;"));
 
-    connect(m_RadioButton1, &QRadioButton::clicked, this, &VehicleCascade::RadioButton1Click);
-    connect(m_RadioButton2, &QRadioButton::clicked, this, &VehicleCascade::RadioButton2Click);
-    connect(m_RadioButton3, &QRadioButton::clicked, this, &VehicleCascade::RadioButton3Click);
-    connect(m_RadioButton4, &QRadioButton::clicked, this, &VehicleCascade::RadioButton4Click);
-    connect(m_ComboBox8, &DropDownBox::aboutToDropDown, this, &VehicleCascade::ComboBox8DropDown);
-    connect(m_ComboBox7, &DropDownBox::aboutToDropDown, this, &VehicleCascade::ComboBox7DropDown);
-    connect(m_ComboBox6, &DropDownBox::aboutToDropDown, this, &VehicleCascade::ComboBox6DropDown);
-    connect(m_ComboBox5, &DropDownBox::aboutToDropDown, this, &VehicleCascade::ComboBox5DropDown);
+    Dialogs& dialogs = *m_context.dialogs;
+    connectGuarded(dialogs, m_RadioButton1, &QRadioButton::clicked, this, &VehicleCascade::RadioButton1Click);
+    connectGuarded(dialogs, m_RadioButton2, &QRadioButton::clicked, this, &VehicleCascade::RadioButton2Click);
+    connectGuarded(dialogs, m_RadioButton3, &QRadioButton::clicked, this, &VehicleCascade::RadioButton3Click);
+    connectGuarded(dialogs, m_RadioButton4, &QRadioButton::clicked, this, &VehicleCascade::RadioButton4Click);
+    connectGuarded(dialogs, m_ComboBox8, &DropDownBox::aboutToDropDown, this, &VehicleCascade::ComboBox8DropDown);
+    connectGuarded(dialogs, m_ComboBox7, &DropDownBox::aboutToDropDown, this, &VehicleCascade::ComboBox7DropDown);
+    connectGuarded(dialogs, m_ComboBox6, &DropDownBox::aboutToDropDown, this, &VehicleCascade::ComboBox6DropDown);
+    connectGuarded(dialogs, m_ComboBox5, &DropDownBox::aboutToDropDown, this, &VehicleCascade::ComboBox5DropDown);
     // activated comes from the user only, so filling and SelectVehicleFromRecord run no change.
-    connect(m_ComboBox8, &QComboBox::activated, this, &VehicleCascade::ComboBox8Change);
-    connect(m_ComboBox7, &QComboBox::activated, this, &VehicleCascade::ComboBox7Change);
-    connect(m_ComboBox6, &QComboBox::activated, this, &VehicleCascade::ComboBox6Change);
-    connect(m_ComboBox5, &QComboBox::activated, this, &VehicleCascade::engineTypeChanged);
+    connectGuarded(dialogs, m_ComboBox8, &QComboBox::activated, this, &VehicleCascade::ComboBox8Change);
+    connectGuarded(dialogs, m_ComboBox7, &QComboBox::activated, this, &VehicleCascade::ComboBox7Change);
+    connectGuarded(dialogs, m_ComboBox6, &QComboBox::activated, this, &VehicleCascade::ComboBox6Change);
+    connectGuarded(dialogs, m_ComboBox5, &QComboBox::activated, this, &VehicleCascade::engineTypeChanged);
+    // Whatever changes a box (the user, a list filled anew, a found vehicle) is announced at once.
+    for (DropDownBox* box : {m_ComboBox7, m_ComboBox6, m_ComboBox5}) {
+        connect(box, &QComboBox::currentIndexChanged, this, &VehicleCascade::announceVehicle);
+        connect(box, &QComboBox::editTextChanged, this, &VehicleCascade::announceVehicle);
+    }
+    for (QRadioButton* radio : {m_RadioButton1, m_RadioButton2, m_RadioButton3, m_RadioButton4})
+        connect(radio, &QRadioButton::toggled, this, &VehicleCascade::announceVehicle);
+    m_announced = selection();
 }
 
-int VehicleCascade::SelectedTypid() const {
+VehicleSelection VehicleCascade::selection() const {
+    return VehicleSelection{selectedTypid(), vehicleClass(), manufacturerText(), modelText(), engineText()};
+}
+
+void VehicleCascade::announceVehicle() {
+    const VehicleSelection now = selection();
+    if (now == m_announced)
+        return;
+    m_announced = now;
+    emit vehicleChanged(now);
+}
+
+int VehicleCascade::selectedTypid() const {
     return m_ComboBox5->selectedId().value_or(0);
 }
 
-int VehicleCascade::VehicleClass() const {
+int VehicleCascade::vehicleClass() const {
     if (m_RadioButton2->isChecked())
         return 1;
     if (m_RadioButton3->isChecked())
@@ -112,18 +133,18 @@ int VehicleCascade::VehicleClass() const {
     return 0;
 }
 
-QString VehicleCascade::ManufacturerText() const {
+QString VehicleCascade::manufacturerText() const {
     return m_ComboBox7->currentText();
 }
-QString VehicleCascade::ModelText() const {
+QString VehicleCascade::modelText() const {
     return m_ComboBox6->currentText();
 }
-QString VehicleCascade::EngineText() const {
+QString VehicleCascade::engineText() const {
     return m_ComboBox5->currentText();
 }
 
-void VehicleCascade::SetVehicleCaption() {
-    m_Label13->setText(ManufacturerText() + QLatin1String(" | ") + ModelText() + QLatin1String(" | ") + EngineText());
+void VehicleCascade::setVehicleCaption() {
+    m_Label13->setText(manufacturerText() + QLatin1String(" | ") + modelText() + QLatin1String(" | ") + engineText());
 }
 
 QString VehicleCascade::yearFilter() const {
@@ -142,8 +163,8 @@ QString VehicleCascade::modelFilter() const {
 }
 
 QString VehicleCascade::classFilter() const {
-    const int vehicleClass = VehicleClass();
-    return vehicleClass > 0 ? QLatin1String("&only=") + QString::number(vehicleClass) : QString();
+    const int only = vehicleClass();
+    return only > 0 ? QLatin1String("&only=") + QString::number(only) : QString();
 }
 
 template <class Rec, class Text, class Id>
@@ -151,7 +172,7 @@ void VehicleCascade::fillBox(DropDownBox* box, const QString& function, const QS
     ServiceClient& service = *m_context.service;
     const QString answer = service.CatalogRequest(service.ListRequest(function, own));
     if (!IsBlank(answer))
-        for (const Rec& r : DecodeAnswer<Rec>(function, answer))
+        for (const Rec& r : valueOrEndAction(DecodeAnswer<Rec>(function, answer)))
             box->addItem(text(r), id(r));
     if (box->count() == 0)
         box->setEditText(box->placeholder());
@@ -159,43 +180,35 @@ void VehicleCascade::fillBox(DropDownBox* box, const QString& function, const QS
 
 void VehicleCascade::ComboBox8DropDown() {
     m_ComboBox8->empty();
-    RunGuarded(*m_context.dialogs, [&] {
-        fillBox<TYearRec>(
-            m_ComboBox8, QStringLiteral("GetListYears"), QString(),
-            [](const TYearRec& r) { return QString::number(r.year); }, [](const TYearRec& r) { return r.year; });
-    });
+    fillBox<TYearRec>(
+        m_ComboBox8, QStringLiteral("GetListYears"), QString(),
+        [](const TYearRec& r) { return QString::number(r.year); }, [](const TYearRec& r) { return r.year; });
 }
 
 void VehicleCascade::ComboBox7DropDown() {
     const QString own = yearFilter() + classFilter();
     m_ComboBox7->empty();
-    RunGuarded(*m_context.dialogs, [&] {
-        fillBox<TManufacturerRec>(
-            m_ComboBox7, QStringLiteral("getManufacturers"), own, [](const TManufacturerRec& r) { return r.brand; },
-            [](const TManufacturerRec& r) { return r.mfaid; });
-    });
+    fillBox<TManufacturerRec>(
+        m_ComboBox7, QStringLiteral("getManufacturers"), own, [](const TManufacturerRec& r) { return r.brand; },
+        [](const TManufacturerRec& r) { return r.mfaid; });
 }
 
 void VehicleCascade::ComboBox6DropDown() {
     const QString own = yearFilter() + manufacturerFilter() + classFilter();
     m_ComboBox6->empty();
-    RunGuarded(*m_context.dialogs, [&] {
-        fillBox<TModelRec>(
-            m_ComboBox6, QStringLiteral("getModels"), own, [](const TModelRec& r) { return ModelLine(r); },
-            [](const TModelRec& r) { return r.modid; });
-    });
+    fillBox<TModelRec>(
+        m_ComboBox6, QStringLiteral("getModels"), own, [](const TModelRec& r) { return modelLine(r); },
+        [](const TModelRec& r) { return r.modid; });
 }
 
 void VehicleCascade::ComboBox5DropDown() {
     const QString own = yearFilter() + modelFilter() + classFilter();
     m_ComboBox5->empty();
     m_ComboBox5->view()->setMinimumWidth(kEngineListWidth);
-    RunGuarded(*m_context.dialogs, [&] {
-        fillBox<TTypeRec>(
-            m_ComboBox5, QStringLiteral("getTypes"), own, [](const TTypeRec& r) { return VehicleLine(r); },
-            [](const TTypeRec& r) { return r.typid; });
-        emit viewsEmptied();
-    });
+    fillBox<TTypeRec>(
+        m_ComboBox5, QStringLiteral("getTypes"), own, [](const TTypeRec& r) { return VehicleLine(r); },
+        [](const TTypeRec& r) { return r.typid; });
+    emit viewsEmptied();
 }
 
 void VehicleCascade::ComboBox8Change() {
@@ -208,13 +221,13 @@ void VehicleCascade::ComboBox7Change() {
     for (DropDownBox* box : {m_ComboBox6, m_ComboBox5})
         box->reset();
     emit viewsEmptied();
-    SetVehicleCaption();
+    setVehicleCaption();
 }
 
 void VehicleCascade::ComboBox6Change() {
     m_ComboBox5->reset();
     emit viewsEmptied();
-    SetVehicleCaption();
+    setVehicleCaption();
 }
 
 void VehicleCascade::RadioButton1Click() {

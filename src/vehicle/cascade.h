@@ -1,6 +1,7 @@
 #pragma once
 
 #include "service/records.h"
+#include "vehicle/vehicleselection.h"
 
 #include <QComboBox>
 #include <QObject>
@@ -44,13 +45,15 @@ public:
     QLabel* captionLabel() const { return m_Label13; }
 
     // The type id of the selected engine-type item; 0 when none is selected.
-    int SelectedTypid() const;
+    int selectedTypid() const;
     // 0 all vehicles, 1 passengers, 2 trucks, 3 motorcycles.
-    int VehicleClass() const;
-    QString ManufacturerText() const;
-    QString ModelText() const;
-    QString EngineText() const;
-    void SetVehicleCaption();
+    int vehicleClass() const;
+    QString manufacturerText() const;
+    QString modelText() const;
+    QString engineText() const;
+    // What the boxes show now; vehicleChanged tells each change.
+    VehicleSelection selection() const;
+    void setVehicleCaption();
     // Puts the vehicle into the manufacturer, model and engine boxes (one item each), opens the
     // vehicle section and builds the trees of the new type.
     void SelectVehicleFromRecord(const TCarInfoRec& car);
@@ -68,6 +71,8 @@ public:
     void RadioButton4Click();
 
 signals:
+    // The selected engine type, the class or a box text changed; comes before engineTypeChanged.
+    void vehicleChanged(const VehicleSelection& vehicle);
     // The category, trade-group and product trees and the brand list are to be emptied.
     void viewsEmptied();
     // The engine-type box changed: the trees of the new type are due.
@@ -78,6 +83,7 @@ signals:
 private:
     void buildUi(QWidget* parent);
     void vehicleClassClicked();
+    void announceVehicle();
     QString yearFilter() const;
     QString manufacturerFilter() const;
     QString modelFilter() const;
@@ -97,4 +103,5 @@ private:
     DropDownBox* m_ComboBox7 = nullptr;
     DropDownBox* m_ComboBox6 = nullptr;
     DropDownBox* m_ComboBox5 = nullptr;
+    VehicleSelection m_announced;
 };

@@ -40,13 +40,14 @@ void Garage::buildUi(QWidget* parent) {
     buttons->addStretch(1);
     row->addLayout(buttons);
     m_ListBox4 = makeList(QStringLiteral("ListBox4"));
-    SetTabStops(m_ListBox4, DialogUnitsToPixels(m_ListBox4, kTabStopDialogUnits));
+    setTabStops(m_ListBox4, dialogUnitsToPixels(m_ListBox4, kTabStopDialogUnits));
     row->addWidget(m_ListBox4, 1);
 
-    connect(m_SpeedButton2, &QToolButton::clicked, this, &Garage::SpeedButton2Click);
-    connect(m_SpeedButton39, &QToolButton::clicked, this, &Garage::SpeedButton39Click);
-    connect(m_SpeedButton40, &QToolButton::clicked, this, &Garage::SpeedButton40Click);
-    connect(m_ListBox4, &QListWidget::itemDoubleClicked, this, &Garage::ListBox4DblClick);
+    Dialogs& dialogs = *m_context.dialogs;
+    connectGuarded(dialogs, m_SpeedButton2, &QToolButton::clicked, this, &Garage::SpeedButton2Click);
+    connectGuarded(dialogs, m_SpeedButton39, &QToolButton::clicked, this, &Garage::SpeedButton39Click);
+    connectGuarded(dialogs, m_SpeedButton40, &QToolButton::clicked, this, &Garage::SpeedButton40Click);
+    connectGuarded(dialogs, m_ListBox4, &QListWidget::itemDoubleClicked, this, &Garage::ListBox4DblClick);
 }
 
 void Garage::showCount() {
@@ -54,12 +55,9 @@ void Garage::showCount() {
 }
 
 void Garage::SpeedButton2Click() {
-    if (!m_currentVehicle)
+    if (m_vehicle.typid <= 0)
         return;
-    const SelectedVehicleTexts vehicle = m_currentVehicle();
-    if (vehicle.typid <= 0)
-        return;
-    const QString line = GarageLine(vehicle.manufacturer, vehicle.model, vehicle.engine, vehicle.typid);
+    const QString line = garageLine(m_vehicle.manufacturer, m_vehicle.model, m_vehicle.engine, m_vehicle.typid);
     if (findIgnoringCase(m_ListBox4, line) >= 0)
         return;
     insertSorted(m_ListBox4, line);
@@ -71,16 +69,14 @@ void Garage::ListBox4DblClick() {
     if (!item || !item->isSelected())
         return;
     const QString line = item->text();
-    if (!m_context.dialogs->confirm(GarageOpenQuestion(line)))
+    if (!m_context.dialogs->confirm(garageOpenQuestion(line)))
         return;
-    const int typid = GarageLineTypid(line);
+    const int typid = garageLineTypid(line);
     if (typid <= 0)
         return;
-    RunGuarded(*m_context.dialogs, [&] {
-        const QList<TCarInfoRec> cars = RequestCarInfo(*m_context.service, typid);
-        if (!cars.isEmpty() && m_selectVehicle)
-            m_selectVehicle(cars.first());
-    });
+    const QList<TCarInfoRec> cars = valueOrEndAction(requestCarInfo(*m_context.service, typid));
+    if (!cars.isEmpty())
+        emit vehicleChosen(cars.first());
 }
 
 void Garage::SpeedButton39Click() {

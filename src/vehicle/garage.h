@@ -1,10 +1,9 @@
 #pragma once
 
 #include "service/records.h"
+#include "vehicle/vehicleselection.h"
 
 #include <QObject>
-
-#include <functional>
 
 class QLabel;
 class QListWidget;
@@ -12,29 +11,24 @@ class QToolButton;
 class QWidget;
 struct AppContext;
 
-// What the garage saves of the selected vehicle: the three box texts and the type id.
-struct SelectedVehicleTexts {
-    QString manufacturer, model, engine;
-    int typid = 0;
-};
-
 // "My garage": the saved vehicles.
 class Garage : public QObject {
     Q_OBJECT
 public:
-    using CurrentVehicle = std::function<SelectedVehicleTexts()>;
-    using SelectVehicle = std::function<void(const TCarInfoRec&)>;
-
     // The header (Label18) and the add button (SpeedButton2) sit in the frame of the left column.
     Garage(AppContext& context, QLabel* header, QToolButton* addButton, QWidget* parent);
     QWidget* widget() const { return m_widget; }
-    void setCurrentVehicle(CurrentVehicle currentVehicle) { m_currentVehicle = std::move(currentVehicle); }
-    void setSelectVehicle(SelectVehicle selectVehicle) { m_selectVehicle = std::move(selectVehicle); }
+    // The vehicle the add button saves: the cascade's latest.
+    void setVehicle(const VehicleSelection& vehicle) { m_vehicle = vehicle; }
 
     void SpeedButton2Click();
     void ListBox4DblClick();
     void SpeedButton39Click();
     void SpeedButton40Click();
+
+signals:
+    // A saved vehicle is to be put into the cascade.
+    void vehicleChosen(const TCarInfoRec& car);
 
 private:
     void buildUi(QWidget* parent);
@@ -43,8 +37,7 @@ private:
     AppContext& m_context;
     QLabel* m_Label18;
     QToolButton* m_SpeedButton2;
-    CurrentVehicle m_currentVehicle;
-    SelectVehicle m_selectVehicle;
+    VehicleSelection m_vehicle;
     QWidget* m_widget = nullptr;
     QListWidget* m_ListBox4 = nullptr;
     QToolButton* m_SpeedButton39 = nullptr;

@@ -25,7 +25,7 @@ const QString kEmpty = QStringLiteral("Search word is empty !!!");
 QComboBox* makeNumberBox(const QString& objectName, const QString& text) {
     auto* box = new QComboBox;
     box->setObjectName(objectName);
-    MakeSearchHistoryBox(box, text);
+    makeSearchHistoryBox(box, text);
     return box;
 }
 
@@ -49,33 +49,35 @@ void NumberSearch::buildUi(QWidget* parent) {
     for (const auto& [caption, box] : rows) {
         layout->addWidget(new QLabel(QString::fromLatin1(caption)));
         layout->addWidget(box);
-        WatchSearchHistoryBoxKeys(box, this);
+        watchSearchHistoryBoxKeys(box, this);
     }
 }
 
 bool NumberSearch::eventFilter(QObject* watched, QEvent* event) {
     for (QComboBox* box : {m_ComboBox4, m_ComboBox3, m_ComboBox2}) {
-        if (!IsSearchHistoryBoxEnter(box, watched, event))
+        if (!isSearchHistoryBoxEnter(box, watched, event))
             continue;
         const int key = static_cast<QKeyEvent*>(event)->key();
-        if (box == m_ComboBox4)
-            ComboBox4KeyPress(key);
-        else if (box == m_ComboBox3)
-            ComboBox3KeyPress(key);
-        else
-            ComboBox2KeyPress(key);
+        runGuarded(*m_context.dialogs, [&] {
+            if (box == m_ComboBox4)
+                ComboBox4KeyPress(key);
+            else if (box == m_ComboBox3)
+                ComboBox3KeyPress(key);
+            else
+                ComboBox2KeyPress(key);
+        });
         return true;
     }
     return QObject::eventFilter(watched, event);
 }
 
 void NumberSearch::ComboBox4KeyPress(int key) {
-    if (IsEnterKey(key))
+    if (isEnterKey(key))
         searchKType(m_ComboBox4);
 }
 
 void NumberSearch::ComboBox3KeyPress(int key) {
-    if (!IsEnterKey(key))
+    if (!isEnterKey(key))
         return;
     const QString number = Trim(m_ComboBox3->currentText());
     if (number.size() < 7) {
@@ -87,7 +89,7 @@ void NumberSearch::ComboBox3KeyPress(int key) {
 }
 
 void NumberSearch::ComboBox2KeyPress(int key) {
-    if (!IsEnterKey(key))
+    if (!isEnterKey(key))
         return;
     if (Trim(m_ComboBox2->currentText()).isEmpty()) {
         m_context.dialogs->information(kEmpty);
@@ -103,59 +105,53 @@ void NumberSearch::searchKType(QComboBox* box) {
         m_context.dialogs->information(kEmpty);
         return;
     }
-    const int typid = ParseKType(text);
+    const int typid = parseKType(text);
     if (typid <= 0) {
         m_context.dialogs->information(QStringLiteral("Need set true value !!!"));
         return;
     }
-    RunGuarded(*m_context.dialogs, [&] {
-        const QList<TCarInfoRec> cars = RequestCarInfo(*m_context.service, typid);
-        if (cars.isEmpty()) {
-            m_context.dialogs->information(QStringLiteral("Car with set k-type value is not found !!!"));
-            return;
-        }
-        if (m_selectVehicle)
-            m_selectVehicle(cars.first());
-        remember(box, text);
-    });
+    const QList<TCarInfoRec> cars = valueOrEndAction(requestCarInfo(*m_context.service, typid));
+    if (cars.isEmpty()) {
+        m_context.dialogs->information(QStringLiteral("Car with set k-type value is not found !!!"));
+        return;
+    }
+    emit vehicleChosen(cars.first());
+    remember(box, text);
 }
 
 void NumberSearch::searchTypids(QComboBox* box, const NumberKind& kind) {
     const QString number = Trim(box->currentText());
-    RunGuarded(*m_context.dialogs, [&] {
-        ServiceClient& service = *m_context.service;
-        const QString answer =
-            service.CatalogRequest(service.KeyRequest(kind.function, kind.key + QLatin1Char('=') + PathEncode(number)));
-        const QList<TTypidRec> typids =
-            IsBlank(answer) ? QList<TTypidRec>() : DecodeAnswer<TTypidRec>(kind.function, answer);
-        if (typids.isEmpty()) {
+    ServiceClient& service = *m_context.service;
+    const QString answer =
+        service.CatalogRequest(service.KeyRequest(kind.function, kind.key + QLatin1Char('=') + PathEncode(number)));
+    const QList<TTypidRec> typids =
+        IsBlank(answer) ? QList<TTypidRec>() : valueOrEndAction(DecodeAnswer<TTypidRec>(kind.function, answer));
+    if (typids.isEmpty()) {
+        m_context.dialogs->information(kind.notFound);
+        return;
+    }
+    if (typids.size() == 1) {
+        // A number whose one vehicle cannot be fetched counts as not found.
+        const QList<TCarInfoRec> cars = valueOrEndAction(requestCarInfo(service, typids.first().typid));
+        if (cars.isEmpty()) {
             m_context.dialogs->information(kind.notFound);
             return;
         }
-        if (typids.size() == 1) {
-            // A number whose one vehicle cannot be fetched counts as not found.
-            const QList<TCarInfoRec> cars = RequestCarInfo(service, typids.first().typid);
-            if (cars.isEmpty()) {
-                m_context.dialogs->information(kind.notFound);
-                return;
-            }
-            if (m_selectVehicle)
-                m_selectVehicle(cars.first());
-            remember(box, number);
-            return;
-        }
+        emit vehicleChosen(cars.first());
         remember(box, number);
-        if (!m_Form2)
-            return;
-        m_Form2->clearLines();
-        for (const TTypidRec& hit : typids) {
-            const QList<TCarInfoRec> cars = RequestCarInfo(service, hit.typid);
-            if (!cars.isEmpty())
-                m_Form2->addLine(CandidateLine(cars.first()));
-        }
-        m_Form2->show();
-        m_Form2->list()->setFocus();
-    });
+        return;
+    }
+    remember(box, number);
+    if (!m_Form2)
+        return;
+    m_Form2->clearLines();
+    for (const TTypidRec& hit : typids) {
+        const QList<TCarInfoRec> cars = valueOrEndAction(requestCarInfo(service, hit.typid));
+        if (!cars.isEmpty())
+            m_Form2->addLine(candidateLine(cars.first()));
+    }
+    m_Form2->show();
+    m_Form2->list()->setFocus();
 }
 
 void NumberSearch::remember(QComboBox* box, const QString& number) {

@@ -4,8 +4,6 @@
 
 #include <QObject>
 
-#include <functional>
-
 class QComboBox;
 class QWidget;
 class TForm2;
@@ -15,12 +13,8 @@ struct AppContext;
 class NumberSearch : public QObject {
     Q_OBJECT
 public:
-    using SelectVehicle = std::function<void(const TCarInfoRec&)>;
-
     NumberSearch(AppContext& context, QWidget* parent);
     QWidget* widget() const { return m_widget; }
-    // Puts a found vehicle into the cascade (SelectVehicleFromRecord).
-    void setSelectVehicle(SelectVehicle selectVehicle) { m_selectVehicle = std::move(selectVehicle); }
     // The "Select car" dialog for numbers with several hits.
     void setSelectCarDialog(TForm2* dialog) { m_Form2 = dialog; }
 
@@ -28,6 +22,10 @@ public:
     void ComboBox4KeyPress(int key);
     void ComboBox3KeyPress(int key);
     void ComboBox2KeyPress(int key);
+
+signals:
+    // A number found this vehicle; it is to be put into the cascade.
+    void vehicleChosen(const TCarInfoRec& car);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -45,7 +43,6 @@ private:
     static void remember(QComboBox* box, const QString& number);
 
     AppContext& m_context;
-    SelectVehicle m_selectVehicle;
     TForm2* m_Form2 = nullptr;
     QWidget* m_widget = nullptr;
     QComboBox* m_ComboBox4 = nullptr;

@@ -24,32 +24,32 @@ QString VehicleLine(const TCarInfoRec& c) {
                        c.listcodeengine);
 }
 
-QString ModelLine(const TModelRec& m) {
+QString modelLine(const TModelRec& m) {
     return m.modelcar + QLatin1String(" [") + m.pconstart + QLatin1String(" - ") + m.pconend + QLatin1Char(']');
 }
 
-QString CandidateLine(const TCarInfoRec& car) {
+QString candidateLine(const TCarInfoRec& car) {
     return VehicleLine(car) + QLatin1String(" {") + QString::number(car.typid) + QLatin1Char('}');
 }
 
-QString GarageLine(const QString& manufacturer, const QString& model, const QString& engine, int typid) {
+QString garageLine(const QString& manufacturer, const QString& model, const QString& engine, int typid) {
     const QChar tab = QLatin1Char('\t');
     return manufacturer + tab + model + tab + engine + tab + QLatin1Char('{') + QString::number(typid) +
            QLatin1Char('}');
 }
 
-int GarageLineTypid(const QString& line) {
+int garageLineTypid(const QString& line) {
     bool ok = false;
     const int typid = TextBetween(line, QStringLiteral("{"), QStringLiteral("}")).toInt(&ok);
     return ok ? typid : 0;
 }
 
-QString GarageOpenQuestion(const QString& line) {
+QString garageOpenQuestion(const QString& line) {
     return QStringLiteral("Open car with data ???\r\n****************************\r\n") +
            ReplaceAllIgnoreCase(line, QStringLiteral("\t"), QStringLiteral("\r\n"));
 }
 
-int ParseKType(const QString& text) {
+int parseKType(const QString& text) {
     bool ok = false;
     const int value = Trim(text).toInt(&ok, 10);
     return ok ? value : 0;

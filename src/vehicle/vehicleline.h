@@ -10,16 +10,16 @@
 QString VehicleLine(const TTypeRec& type);
 QString VehicleLine(const TCarInfoRec& car);
 // The model name with its production dates.
-QString ModelLine(const TModelRec& model);
+QString modelLine(const TModelRec& model);
 // VehicleLine followed by " {typid}": the K-type the user searches next.
-QString CandidateLine(const TCarInfoRec& car);
+QString candidateLine(const TCarInfoRec& car);
 
 // Manufacturer, model and engine texts and "{typid}", tab-separated.
-QString GarageLine(const QString& manufacturer, const QString& model, const QString& engine, int typid);
+QString garageLine(const QString& manufacturer, const QString& model, const QString& engine, int typid);
 // The number between the first "{" and the next "}"; 0 when there is none.
-int GarageLineTypid(const QString& line);
+int garageLineTypid(const QString& line);
 // The question before a garage line is opened: one part of the line per line.
-QString GarageOpenQuestion(const QString& line);
+QString garageOpenQuestion(const QString& line);
 
 // A K-type number as typed: the trimmed text read as a decimal integer; 0 when it is none.
-int ParseKType(const QString& text);
+int parseKType(const QString& text);

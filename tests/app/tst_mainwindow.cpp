@@ -2,11 +2,13 @@
 #include "service/serviceclient.h"
 #include "support/windowfixture.h"
 
+#include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
-
-#include <QLabel>
 #include <QToolButton>
+
+#include <memory>
 
 class TestMainWindow : public QObject {
     Q_OBJECT
@@ -22,6 +24,9 @@ private slots:
     void logStripButtonSavesAndOpensLog();
     void informationLinksOpenTheirPages();
     void settingsAreWrittenOnlyOnClose();
+    void contextOutlivesEveryWidget();
+    void searchBoxesAnswerEnterFromKeyboard_data();
+    void searchBoxesAnswerEnterFromKeyboard();
 };
 
 void TestMainWindow::captionCarriesVersion_data() {
@@ -36,7 +41,7 @@ void TestMainWindow::captionCarriesVersion_data() {
 void TestMainWindow::captionCarriesVersion() {
     QFETCH(QString, version);
     QFETCH(QString, caption);
-    WindowFixture f(OfflineEndpoints(), version);
+    WindowFixture f(offlineEndpoints(), version);
     TForm1& w = f.create();
     QCOMPARE(w.windowTitle(), QStringLiteral("VELMORA"));
     f.show();
@@ -49,11 +54,11 @@ void TestMainWindow::captionCarriesVersion() {
 void TestMainWindow::pageButtonsSwitchPages() {
     WindowFixture f;
     TForm1& w = f.show();
-    Click(f.find<QToolButton>("SpeedButton14"));
+    click(f.find<QToolButton>("SpeedButton14"));
     QCOMPARE(w.currentPage(), QStringLiteral("PAGEPRODUCT"));
-    Click(f.find<QToolButton>("SpeedButton25"));
+    click(f.find<QToolButton>("SpeedButton25"));
     QCOMPARE(w.currentPage(), QStringLiteral("EXPORT"));
-    Click(f.find<QToolButton>("SpeedButton15"));
+    click(f.find<QToolButton>("SpeedButton15"));
     QCOMPARE(w.currentPage(), QStringLiteral("SETTINGS"));
     QVERIFY(f.find<QToolButton>("SpeedButton1")->isHidden());
     QVERIFY(f.find<QToolButton>("SpeedButton3")->isHidden());
@@ -100,7 +105,7 @@ void TestMainWindow::leftColumnAccordion() {
     WindowFixture f;
     f.show();
     for (const QString& header : clicks)
-        Click(f.find<QLabel>(header));
+        click(f.find<QLabel>(header));
     for (const char* header : {"Label18", "Label12", "Label14"}) {
         auto* section = qobject_cast<CollapsibleSection*>(f.find<QLabel>(header)->parentWidget());
         QCOMPARE(section->isCollapsed(), expanded != QLatin1String(header));
@@ -120,29 +125,29 @@ void TestMainWindow::catalogPageSections() {
     };
     QVERIFY(section("Label16")->isCollapsed());
     QVERIFY(!section("Label17")->isCollapsed());
-    Click(f.find<QLabel>("Label17"));
+    click(f.find<QLabel>("Label17"));
     QVERIFY(!section("Label16")->isCollapsed());
     QVERIFY(section("Label17")->isCollapsed());
-    Click(f.find<QLabel>("Label16"));
+    click(f.find<QLabel>("Label16"));
     QVERIFY(section("Label16")->isCollapsed());
 
     QVERIFY(section("Label24")->isCollapsed());
-    Click(f.find<QLabel>("Label22"));
+    click(f.find<QLabel>("Label22"));
     QVERIFY(!section("Label24")->isCollapsed());
     QVERIFY(section("Label22")->isCollapsed());
-    Click(f.find<QLabel>("Label24"));
+    click(f.find<QLabel>("Label24"));
     QVERIFY(!section("Label22")->isCollapsed());
 
     QWidget* lowerArea = f.find<QWidget>("Panel20");
-    Click(f.find<QToolButton>("SpeedButton23"));
+    click(f.find<QToolButton>("SpeedButton23"));
     QVERIFY(lowerArea->isHidden());
-    Click(f.find<QToolButton>("SpeedButton23"));
+    click(f.find<QToolButton>("SpeedButton23"));
     QVERIFY(!lowerArea->isHidden());
 
     QWidget* leftColumn = f.find<QWidget>("Panel13");
-    Click(f.find<QToolButton>("SpeedButton16"));
+    click(f.find<QToolButton>("SpeedButton16"));
     QVERIFY(leftColumn->isHidden());
-    Click(f.find<QToolButton>("SpeedButton16"));
+    click(f.find<QToolButton>("SpeedButton16"));
     QVERIFY(!leftColumn->isHidden());
 }
 
@@ -151,7 +156,7 @@ void TestMainWindow::logStripButtonSavesAndOpensLog() {
     TForm1& w = f.show();
     w.context().log->AppendLogLine("a line");
     QCOMPARE(f.find<QPlainTextEdit>("Memo1")->toPlainText(), QStringLiteral("a line"));
-    Click(f.find<QToolButton>("SpeedButton61"));
+    click(f.find<QToolButton>("SpeedButton61"));
     const QString file = f.folders.programFile("logRequests.txt");
     QCOMPARE(f.desktop.opened(), QStringList{file});
     QCOMPARE(readBytes(file), QByteArray("\xEF\xBB\xBF"
@@ -163,21 +168,21 @@ void TestMainWindow::informationLinksOpenTheirPages() {
     e.catalogUrl = "http://127.0.0.1:18100/";
     e.priceUrl = "http://127.0.0.1:18150/";
     e.demoUrl = "http://127.0.0.1:18200/";
-    e.siteUrl = e.downloadUrl = OfflineEndpoints().siteUrl;
+    e.siteUrl = e.downloadUrl = offlineEndpoints().siteUrl;
     WindowFixture f(e);
     f.show();
     // The links keep their addresses after a switch to the demo server.
     f.dialogs.setNextAnswer(true);
     f.window().context().service->OfferDemoServer();
     QCOMPARE(f.window().context().service->catalogBaseUrl(), e.demoUrl);
-    Click(f.find<QLabel>("Label36"));
-    Click(f.find<QLabel>("Label39"));
-    Click(f.find<QLabel>("Label38"));
+    click(f.find<QLabel>("Label36"));
+    click(f.find<QLabel>("Label39"));
+    click(f.find<QLabel>("Label38"));
     QCOMPARE(f.desktop.opened(), QStringList({"http://127.0.0.1:18100/help", "http://127.0.0.1:18150/help",
                                               "http://127.0.0.1:18150/help"}));
     f.desktop.clear();
     for (const char* link : {"Label35", "Label37", "Label40", "Label41"})
-        Click(f.find<QLabel>(link));
+        click(f.find<QLabel>(link));
     QCOMPARE(f.desktop.opened().size(), 4);
     QCOMPARE(f.desktop.opened()[2], f.desktop.opened()[3]);
 }
@@ -189,6 +194,82 @@ void TestMainWindow::settingsAreWrittenOnlyOnClose() {
     QVERIFY(!QFile::exists(f.folders.programFile("velmora.ini")));
     QVERIFY(f.window().close());
     QVERIFY(readBytes(f.folders.programFile("velmora.ini")).contains("email=trader@x.test"));
+}
+
+void TestMainWindow::contextOutlivesEveryWidget() {
+    WindowFixture f;
+    TForm1& w = f.show();
+    // The request log is the last of the context's members to die: it must outlive every
+    // widget and every panel, which hold references into the context.
+    bool logGone = false;
+    QObject::connect(w.context().log, &QObject::destroyed, [&] { logGone = true; });
+    int gone = 0;
+    int goneAfterLog = 0;
+    // Everything in the frame and the secondary window (the main window's own layout and
+    // handles are Qt's affair).
+    QList<QObject*> objects;
+    for (QObject* object : w.findChildren<QObject*>())
+        for (const QObject* up = object; up && up != &w; up = up->parent())
+            if (up == w.centralWidget() || up->inherits("QDialog")) {
+                objects << object;
+                break;
+            }
+    QVERIFY(objects.size() > 100);
+    for (QObject* object : objects)
+        QObject::connect(object, &QObject::destroyed, [&] {
+            ++gone;
+            goneAfterLog += logGone;
+        });
+    f.destroy();
+    QVERIFY(logGone);
+    QCOMPARE(gone, int(objects.size()));
+    QCOMPARE(goneAfterLog, 0);
+}
+
+void TestMainWindow::searchBoxesAnswerEnterFromKeyboard_data() {
+    QTest::addColumn<QString>("boxName");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("request");
+    const struct {
+        const char *name, *box, *typed, *request;
+    } boxes[] = {
+        {"K-type", "ComboBox4", "10010", "getInfoCar?typid=10010&"},
+        {"KBA", "ComboBox3", "0588AKA", "getSearchKBA?kba=0588AKA&"},
+        {"MIME", "ComboBox2", "481516", "getSearchMIME?mime=481516&"},
+        {"cross reference", "ComboBox1", "GDB1385", "getSearchByCrossref?search=GDB1385&"},
+        {"product name", "ComboBox10", "brake pad", "getSearchArticleByNameForCar?typid=10010&search=brake%20pad&"},
+    };
+    QTest::addColumn<int>("key");
+    QTest::addColumn<int>("modifiers");
+    for (const auto& b : boxes) {
+        QTest::addRow("%s, Return", b.name) << b.box << b.typed << b.request << int(Qt::Key_Return) << 0;
+        QTest::addRow("%s, keypad Enter", b.name)
+            << b.box << b.typed << b.request << int(Qt::Key_Enter) << int(Qt::KeypadModifier);
+    }
+}
+
+void TestMainWindow::searchBoxesAnswerEnterFromKeyboard() {
+    QFETCH(QString, boxName);
+    QFETCH(QString, typed);
+    QFETCH(QString, request);
+    QFETCH(int, key);
+    QFETCH(int, modifiers);
+    WindowFixture f(standInEndpoints());
+    f.signIn();
+    const auto typeAndPress = [&](const char* name, const QString& text, Qt::Key pressed, Qt::KeyboardModifiers with) {
+        auto* box = f.find<QComboBox>(name);
+        if (!box->isVisible())
+            click(f.find<QLabel>("Label12"));
+        typeInto(box, text);
+        pressKey(pressed, with);
+    };
+    if (boxName == "ComboBox10") // the name search needs a vehicle
+        typeAndPress("ComboBox4", "10010", Qt::Key_Return, Qt::NoModifier);
+    const qsizetype mark = f.logMark();
+    typeAndPress(qPrintable(boxName), typed, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+    const QStringList sent = f.requestsSince(mark);
+    QVERIFY2(sent.value(0).startsWith(request), qPrintable(sent.join('\n')));
+    QVERIFY2(f.dialogs.shown().isEmpty(), qPrintable(f.dialogs.lastText()));
 }
 
 QTEST_MAIN(TestMainWindow)

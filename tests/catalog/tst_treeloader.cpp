@@ -1,5 +1,6 @@
 #include "catalog/treeloader.h"
 #include "service/errors.h"
+#include "support/windowfixture.h"
 
 #include <QTest>
 #include <QTreeWidget>
@@ -10,20 +11,13 @@ namespace {
 QStringList dump(const QTreeWidget& tree) {
     QStringList out;
     std::function<void(QTreeWidgetItem*, int)> walk = [&](QTreeWidgetItem* item, int level) {
-        out << QString(level, u'>') + item->text(0) + '=' + QString::number(NodeData(item));
+        out << QString(level, u'>') + item->text(0) + '=' + QString::number(nodeData(item));
         for (int i = 0; i < item->childCount(); ++i)
             walk(item->child(i), level + 1);
     };
     for (int i = 0; i < tree.topLevelItemCount(); ++i)
         walk(tree.topLevelItem(i), 0);
     return out;
-}
-
-bool allExpanded(const QTreeWidget& tree, bool expanded) {
-    for (QTreeWidgetItemIterator it(const_cast<QTreeWidget*>(&tree)); *it; ++it)
-        if ((*it)->childCount() > 0 && (*it)->isExpanded() != expanded)
-            return false;
-    return true;
 }
 
 } // namespace
@@ -79,9 +73,9 @@ void TestTreeLoader::expandSwitchAppliesOnEveryLoad() {
     QTreeWidget tree;
     const QList<TreeLine> lines{{0, "a", 1}, {1, "b", 2}, {2, "c", 3}, {0, "d", 4}, {1, "e", 5}};
     LoadTreeText(&tree, lines, true);
-    QVERIFY(allExpanded(tree, true));
+    QVERIFY(allExpanded(&tree, true));
     LoadTreeText(&tree, lines, false);
-    QVERIFY(allExpanded(tree, false));
+    QVERIFY(allExpanded(&tree, false));
 }
 
 void TestTreeLoader::rootFontGoesToRootsOnly() {

@@ -76,7 +76,7 @@ void TestTreeText::captionShowsTabsAndBreaksAsBlanks_data() {
 void TestTreeText::captionShowsTabsAndBreaksAsBlanks() {
     QFETCH(QString, caption);
     QFETCH(QString, shown);
-    QCOMPARE(CaptionText(caption), shown);
+    QCOMPARE(captionText(caption), shown);
 }
 
 void TestTreeText::linesOneLevelTooDeepAreRefused_data() {
@@ -92,7 +92,7 @@ void TestTreeText::linesOneLevelTooDeepAreRefused_data() {
 void TestTreeText::linesOneLevelTooDeepAreRefused() {
     QFETCH(QList<TreeLine>, lines);
     QFETCH(QString, badText);
-    const QString error = TreeLinesError(lines);
+    const QString error = treeLinesError(lines);
     if (badText.isEmpty()) {
         QVERIFY2(error.isEmpty(), qPrintable(error));
         return;
@@ -120,7 +120,7 @@ void TestTreeText::strtypeFollowsTreeKindAndVehicleClass() {
     QFETCH(int, kind);
     QFETCH(int, vehicleClass);
     QFETCH(int, strtype);
-    QCOMPARE(CategoryStrType(TreeKind(kind), vehicleClass), strtype);
+    QCOMPARE(categoryStrType(TreeKind(kind), vehicleClass), strtype);
 }
 
 void TestTreeText::categoryLinesKeepTheirRecordsLevel() {
@@ -135,8 +135,8 @@ void TestTreeText::categoryLinesKeepTheirRecordsLevel() {
     records[6].level = 0, records[6].id1 = 9, records[6].text1 = "never";
     const QList<TreeLine> expected{
         {0, "Engine", 100}, {1, " Belt drive", 110}, {2, "Belt Tensioner", 111}, {3, "Four", 1111}, {4, "Five", 11111}};
-    QCOMPARE(CategoryTreeLines(records), expected);
-    QVERIFY(TreeLinesError(expected).isEmpty());
+    QCOMPARE(categoryTreeLines(records), expected);
+    QVERIFY(treeLinesError(expected).isEmpty());
 }
 
 void TestTreeText::tradeGroupsRegroupWhenAssemblyChanges() {
@@ -144,28 +144,28 @@ void TestTreeText::tradeGroupsRegroupWhenAssemblyChanges() {
                                         group(4, "g4", "A"), group(5, "g5", "a")};
     const QList<TreeLine> expected{{0, "A", 0}, {1, "g1", 1}, {1, "g2", 2}, {0, "B", 0}, {1, "g3", 3},
                                    {0, "A", 0}, {1, "g4", 4}, {0, "a", 0},  {1, "g5", 5}};
-    QCOMPARE(TradeGroupLines(records), expected);
+    QCOMPARE(tradeGroupLines(records), expected);
 }
 
 void TestTreeText::firstTradeGroupWithoutAssemblyIsARoot() {
     const QList<TTradeGroupRec> records{group(1, "g1", ""), group(2, "g2", ""), group(3, "g3", "B")};
-    const QList<TreeLine> lines = TradeGroupLines(records);
+    const QList<TreeLine> lines = tradeGroupLines(records);
     const QList<TreeLine> expected{{1, "g1", 1}, {1, "g2", 2}, {0, "B", 0}, {1, "g3", 3}};
     QCOMPARE(lines, expected);
     // Loaded, g1 becomes a root and g2 its child.
-    QVERIFY(TreeLinesError(lines).isEmpty());
+    QVERIFY(treeLinesError(lines).isEmpty());
 }
 
 void TestTreeText::productLineAndDetails() {
     const ProductRecord bare = product(7, "Brake Disc", "ATE", "24.0122", " ", "  ");
-    QCOMPARE(ProductLineText(bare), "Brake Disc [Normal] ATE 24.0122");
+    QCOMPARE(productLineText(bare), "Brake Disc [Normal] ATE 24.0122");
     const QList<TreeLine> two{
         {0, "Brake Disc [Normal] ATE 24.0122", 7}, {1, "1. Brand: ATE", 0}, {1, "2. Reference: 24.0122", 0}};
-    QCOMPARE(ProductTreeLines({bare}), two);
+    QCOMPARE(productTreeLines({bare}), two);
 
     const ProductRecord full = product(8, "Pad", "TRW", "GDB1", "Width: 20", "front axle");
-    QCOMPARE(ProductLineText(full), "Pad [Normal] TRW GDB1 (front axle)");
-    QCOMPARE(captions(ProductTreeLines({full})),
+    QCOMPARE(productLineText(full), "Pad [Normal] TRW GDB1 (front axle)");
+    QCOMPARE(captions(productTreeLines({full})),
              (QStringList{"Pad [Normal] TRW GDB1 (front axle)", ">1. Brand: TRW", ">2. Reference: GDB1",
                           ">3. Criteries: Width: 20", ">4. Terms of use: front axle"}));
 }
@@ -174,7 +174,7 @@ void TestTreeText::productsSortByLineAndKeepDetailOrder() {
     // "Reference" would sort before "Brand" by its word; the numbers keep the details in order.
     const QList<ProductRecord> rows{product(1, "Wiper", "BOSCH", "Z9", "A crit", "Terms"),
                                     product(2, "Air Filter", "MANN", "C1"), product(3, "Oil Filter", "MANN", "W7")};
-    const QList<TreeLine> lines = ProductTreeLines(rows);
+    const QList<TreeLine> lines = productTreeLines(rows);
     QCOMPARE(captions(lines), (QStringList{"Air Filter [Normal] MANN C1", ">1. Brand: MANN", ">2. Reference: C1",
                                            "Oil Filter [Normal] MANN W7", ">1. Brand: MANN", ">2. Reference: W7",
                                            "Wiper [Normal] BOSCH Z9 (Terms)", ">1. Brand: BOSCH", ">2. Reference: Z9",
@@ -190,7 +190,7 @@ void TestTreeText::productSortFollowsLocaleComparison() {
     for (int i = 0; i < names.size(); ++i)
         rows << product(i + 1, names.at(i), "B");
     QStringList roots;
-    for (const TreeLine& l : ProductTreeLines(rows))
+    for (const TreeLine& l : productTreeLines(rows))
         if (l.depth == 0)
             roots << l.caption;
     QCOMPARE(roots.size(), names.size());
@@ -203,21 +203,21 @@ void TestTreeText::recordsBecomeProductRows() {
     TArticleRec a;
     a.artid = 5, a.laid = 6, a.braid = 7, a.brand = "ATE", a.reference = "R", a.name = " Disc ",
     a.additionalforname = "vented  ", a.status = "S", a.criteries = "C", a.termsofuse = "T";
-    const ProductRecord fromArticle = ProductFromAnswer(a);
+    const ProductRecord fromArticle = productFromAnswer(a);
     QCOMPARE(fromArticle.name, "Disc  vented");
     QCOMPARE(fromArticle.laid, 6);
     QCOMPARE(fromArticle.termsofuse, "T");
 
     TNameSearchRec n;
     n.artid = 5, n.name = "Disc", n.termsofuse = "T";
-    QCOMPARE(ProductFromAnswer(n).name, "Disc");
-    QCOMPARE(ProductFromAnswer(n).laid, 0);
-    QCOMPARE(ProductFromAnswer(n).termsofuse, "T");
+    QCOMPARE(productFromAnswer(n).name, "Disc");
+    QCOMPARE(productFromAnswer(n).laid, 0);
+    QCOMPARE(productFromAnswer(n).termsofuse, "T");
 
     TCrossSearchRec c;
     c.artid = 5, c.braid = 2, c.brand = "ATE", c.reference = "R 1", c.name = "Disc", c.additionalforname = "",
     c.criteries = "C";
-    const ProductRecord fromCross = ProductFromAnswer(c);
+    const ProductRecord fromCross = productFromAnswer(c);
     QCOMPARE(fromCross.name, "Disc");
     QCOMPARE(fromCross.reference, "R 1");
     QVERIFY(fromCross.termsofuse.isEmpty());
@@ -227,20 +227,20 @@ void TestTreeText::recordsBecomeProductRows() {
 void TestTreeText::necessaryBrandsLeaveEmptyRows() {
     const QList<ProductRecord> products{product(1, "a", "ATE"), product(2, "b", "bosch"), product(3, "c", "TRW")};
     bool hidden = true;
-    QList<ProductRecord> rows = ApplyNecessaryBrands(products, QString(), &hidden);
+    QList<ProductRecord> rows = applyNecessaryBrands(products, QString(), &hidden);
     QVERIFY(!hidden);
     QCOMPARE(rows.size(), 3);
     QCOMPARE(rows.at(1).artid, 2);
 
     // "BOSCH" in other letter case does not let "bosch" through.
-    rows = ApplyNecessaryBrands(products, "[ATE][BOSCH][TRW]", &hidden);
+    rows = applyNecessaryBrands(products, "[ATE][BOSCH][TRW]", &hidden);
     QVERIFY(hidden);
     QCOMPARE(rows.size(), 3);
     QCOMPARE(rows.at(0).artid, 1);
     QCOMPARE(rows.at(1).artid, 0);
     QVERIFY(rows.at(1).brand.isEmpty() && rows.at(1).name.isEmpty() && rows.at(1).braid == 0);
     QCOMPARE(rows.at(2).artid, 3);
-    QVERIFY(!PassesNecessaryBrands("AT", "[ATE]"));
+    QVERIFY(!passesNecessaryBrands("AT", "[ATE]"));
 }
 
 void TestTreeText::filterMatching_data() {
@@ -266,7 +266,7 @@ void TestTreeText::filterMatching() {
     QList<int> found;
     const QString lowered = LocaleFormats::toLower(typed);
     for (const ProductRecord& r : rows)
-        if (ProductMatchesFilter(r, lowered))
+        if (productMatchesFilter(r, lowered))
             found << r.artid;
     QCOMPARE(found, matches);
 }
@@ -274,7 +274,7 @@ void TestTreeText::filterMatching() {
 void TestTreeText::listFileBlocks() {
     ProductRecord full = product(1, "Disc", "ATE", "24.01", "Width: 20", "front");
     ProductRecord bare = product(2, "Pad", "TRW", "GDB", "   ", " ");
-    const QStringList lines = ProductListFileLines({full, ProductRecord{}, bare});
+    const QStringList lines = productListFileLines({full, ProductRecord{}, bare});
     const QStringList expected{"[ATE 24.01]  Name: Disc",
                                "[ATE 24.01]\t\tBrand: ATE",
                                "[ATE 24.01]\t\tReference: 24.01",

@@ -50,19 +50,19 @@ int requestsOf(WindowFixture& f, const QString& function) {
 }
 
 void clickHeader(WindowFixture& f, const char* name) {
-    Click(f.find<QLabel>(name));
+    click(f.find<QLabel>(name));
 }
 
 // Selects the item with a click and ticks it with the space bar.
 void tick(QListWidget* list, const QString& text) {
-    QVERIFY(ClickListItem(list, text));
+    QVERIFY(clickListItem(list, text));
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
     QCOMPARE(list->findItems(text, Qt::MatchExactly).first()->checkState(), Qt::Checked);
 }
 
 void typeInto(QLineEdit* edit, const QString& text) {
-    Click(edit);
-    TypeIntoFocus(text);
+    click(edit);
+    typeIntoFocus(text);
     QCOMPARE(edit->text(), text);
 }
 
@@ -89,7 +89,7 @@ private:
 
 // Opens the export page and the list of suppliers, as a user starts.
 QListWidget* openSuppliers(WindowFixture& f) {
-    Click(f.find<QToolButton>("SpeedButton25"));
+    click(f.find<QToolButton>("SpeedButton25"));
     clickHeader(f, "StaticText10");
     auto* list = f.find<QListWidget>("CheckListBox4");
     [&] { QVERIFY(list->isVisible()); }();
@@ -107,10 +107,10 @@ void TestExportPage::initTestCase() {
 }
 
 void TestExportPage::startsWithPreparingDataOpen() {
-    WindowFixture f(EndpointsOf(*m_service));
+    WindowFixture f(endpointsOf(*m_service));
     f.signIn();
     f.showActive();
-    Click(f.find<QToolButton>("SpeedButton25"));
+    click(f.find<QToolButton>("SpeedButton25"));
     QCOMPARE(f.find<QLabel>("Label58")->text(), QStringLiteral("SELECTED BRAND(S) : not selected"));
     QVERIFY(f.find<QToolButton>("SpeedButton60")->isVisible());
     QVERIFY(!f.find<QListWidget>("CheckListBox4")->isVisible());
@@ -120,7 +120,7 @@ void TestExportPage::startsWithPreparingDataOpen() {
 }
 
 void TestExportPage::suppliersAreFetchedOnce() {
-    WindowFixture f(EndpointsOf(*m_service));
+    WindowFixture f(endpointsOf(*m_service));
     f.signIn();
     f.showActive();
     QListWidget* list = openSuppliers(f);
@@ -151,7 +151,7 @@ void TestExportPage::exportWritesTickedBrands_data() {
 void TestExportPage::exportWritesTickedBrands() {
     QFETCH(QString, radio);
     QFETCH(QString, extension);
-    WindowFixture f(EndpointsOf(*m_service));
+    WindowFixture f(endpointsOf(*m_service));
     f.signIn();
     f.showActive();
     QListWidget* list = openSuppliers(f);
@@ -159,14 +159,14 @@ void TestExportPage::exportWritesTickedBrands() {
     tick(list, "A&B PARTS");
     clickHeader(f, "StaticText9");
     QCOMPARE(f.find<QLabel>("Label58")->text(), "SELECTED BRAND(S) : A&B PARTS, " + kMessy);
-    Click(f.find<QRadioButton>(radio));
+    click(f.find<QRadioButton>(radio));
     QVERIFY(f.find<QRadioButton>(radio)->isChecked());
-    Click(f.find<QCheckBox>("CheckBox9"));
+    click(f.find<QCheckBox>("CheckBox9"));
     const QString folder = f.folders.workingDir();
     typeInto(f.find<QLineEdit>("Edit13"), "  " + folder + "  ");
 
     ProgressWatch watch(f);
-    Click(f.find<QToolButton>("SpeedButton60"));
+    click(f.find<QToolButton>("SpeedButton60"));
     QCOMPARE(f.dialogs.texts(), QStringList{"File(s) was exported !"});
     QCOMPARE(watch.lines().value(0),
              "Export for brands : [1/2] :: A&B PARTS | Status : sent request and waiting data ...");
@@ -215,16 +215,16 @@ void TestExportPage::exportWritesTickedBrands() {
 }
 
 void TestExportPage::nothingTickedExportsEveryBrand() {
-    WindowFixture f(EndpointsOf(*m_service));
+    WindowFixture f(endpointsOf(*m_service));
     f.signIn();
     f.showActive();
     openSuppliers(f);
     clickHeader(f, "StaticText9");
     QCOMPARE(f.find<QLabel>("Label58")->text(), ExportPage::kAllBrands);
-    Click(f.find<QRadioButton>("RadioButton10"));
+    click(f.find<QRadioButton>("RadioButton10"));
     typeInto(f.find<QLineEdit>("Edit13"), f.folders.workingDir());
     ProgressWatch watch(f);
-    Click(f.find<QToolButton>("SpeedButton60"));
+    click(f.find<QToolButton>("SpeedButton60"));
     QCOMPARE(fileNames(f.folders.workingDir()).size(), 14);
     QVERIFY(watch.lines().last().startsWith("Export for brands : [14/14] :: VALEO | "));
     QCOMPARE(f.find<QProgressBar>("exportProgress")->maximum(), 14);
@@ -246,10 +246,10 @@ void TestExportPage::refusalsSendNothing() {
     QFETCH(QString, folder);
     QFETCH(bool, fillList);
     QFETCH(QString, message);
-    WindowFixture f(EndpointsOf(*m_service));
+    WindowFixture f(endpointsOf(*m_service));
     f.signIn();
     f.showActive();
-    Click(f.find<QToolButton>("SpeedButton25"));
+    click(f.find<QToolButton>("SpeedButton25"));
     if (fillList) {
         openSuppliers(f);
         clickHeader(f, "StaticText9");
@@ -259,14 +259,14 @@ void TestExportPage::refusalsSendNothing() {
     else if (folder == ".")
         folder = f.folders.workingDir();
     typeInto(f.find<QLineEdit>("Edit13"), folder);
-    Click(f.find<QToolButton>("SpeedButton60"));
+    click(f.find<QToolButton>("SpeedButton60"));
     QCOMPARE(f.dialogs.texts(), QStringList{message});
     QCOMPARE(requestsOf(f, "fun_exportdata"), 0);
     QVERIFY(fileNames(f.folders.workingDir()).isEmpty());
 }
 
 void TestExportPage::unwritableFileStopsTheExport() {
-    WindowFixture f(EndpointsOf(*m_service));
+    WindowFixture f(endpointsOf(*m_service));
     f.signIn();
     f.showActive();
     openSuppliers(f);
@@ -274,7 +274,7 @@ void TestExportPage::unwritableFileStopsTheExport() {
     const QString folder = f.folders.workingDir();
     QVERIFY(QDir(folder).mkdir("BOSCH.xml")); // a folder where the file would go
     typeInto(f.find<QLineEdit>("Edit13"), folder);
-    Click(f.find<QToolButton>("SpeedButton60"));
+    click(f.find<QToolButton>("SpeedButton60"));
     QCOMPARE(f.dialogs.shown().size(), 1);
     QCOMPARE(f.dialogs.shown().first().kind, ScriptedDialogs::Kind::Error);
     QCOMPARE(fileNames(folder), QStringList({"A&B PARTS.xml", "ATE.xml"}));
@@ -286,7 +286,7 @@ void TestExportPage::unwritableFileStopsTheExport() {
 void TestExportPage::emptyAnswerGivesFileWithMarkOnly() {
     DemoService failing({"--fail-every", "2"});
     QVERIFY2(failing.isRunning(), qPrintable(failing.error()));
-    WindowFixture f(EndpointsOf(failing));
+    WindowFixture f(endpointsOf(failing));
     f.signIn();
     f.showActive();
     QListWidget* list = openSuppliers(f);
@@ -297,7 +297,7 @@ void TestExportPage::emptyAnswerGivesFileWithMarkOnly() {
     tick(list, "BOSCH");
     clickHeader(f, "StaticText9");
     typeInto(f.find<QLineEdit>("Edit13"), f.folders.workingDir());
-    Click(f.find<QToolButton>("SpeedButton60"));
+    click(f.find<QToolButton>("SpeedButton60"));
     QCOMPARE(f.dialogs.texts(), QStringList{"File(s) was exported !"});
     const QByteArray ate = readBytes(f.folders.workingFile("ATE.xml"));
     const QByteArray bosch = readBytes(f.folders.workingFile("BOSCH.xml"));
@@ -308,9 +308,9 @@ void TestExportPage::emptyAnswerGivesFileWithMarkOnly() {
 void TestExportPage::shopButtonsOnlyPromise() {
     WindowFixture f;
     f.showActive();
-    Click(f.find<QToolButton>("SpeedButton25"));
+    click(f.find<QToolButton>("SpeedButton25"));
     for (const char* name : {"SpeedButton55", "SpeedButton54", "SpeedButton53"})
-        Click(f.find<QToolButton>(name));
+        click(f.find<QToolButton>(name));
     QCOMPARE(f.dialogs.texts(), QStringList(3, "Pls wait this possible in next updates"));
 }
 

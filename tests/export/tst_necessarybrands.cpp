@@ -50,14 +50,14 @@ int panelHeight(WindowFixture& f) {
 void press(WindowFixture& f, const char* name) {
     auto* button = f.find<QToolButton>(name);
     f.window().findChild<QScrollArea*>()->ensureWidgetVisible(button);
-    Click(button);
+    click(button);
 }
 
 // Selects the brand with a click and flips its tick with the space bar.
 void toggle(WindowFixture& f, const QString& text) {
     auto* list = f.find<QListWidget>("CheckListBox3");
     f.window().findChild<QScrollArea*>()->ensureWidgetVisible(list);
-    QVERIFY(ClickListItem(list, text));
+    QVERIFY(clickListItem(list, text));
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
 }
 
@@ -81,7 +81,7 @@ void TestNecessaryBrands::initTestCase() {
 }
 
 void TestNecessaryBrands::resaveBeforeLoadingDoesNothing() {
-    WindowFixture f(EndpointsOf(*m_service));
+    WindowFixture f(endpointsOf(*m_service));
     writeBytes(listFile(f), kMark + "BOSCH\r\n");
     f.signIn();
     f.showActive();
@@ -94,7 +94,7 @@ void TestNecessaryBrands::resaveBeforeLoadingDoesNothing() {
 
 // Saved lines tick brands in any letter case, but at start-up they count as written.
 void TestNecessaryBrands::loadingTicksSavedBrandsIgnoringCase() {
-    WindowFixture f(EndpointsOf(*m_service));
+    WindowFixture f(endpointsOf(*m_service));
     writeBytes(listFile(f), kMark + "bosch\r\nTrw\r\n\r\nNOBRAND\r\n");
     f.signIn();
     f.showActive();
@@ -128,7 +128,7 @@ void TestNecessaryBrands::resaveWritesTickedBrands() {
     QFETCH(QStringList, toTick);
     QFETCH(QByteArray, file);
     QFETCH(QString, texts);
-    WindowFixture f(EndpointsOf(*m_service));
+    WindowFixture f(endpointsOf(*m_service));
     f.signIn();
     f.showActive();
     press(f, "SpeedButton28");
@@ -149,7 +149,7 @@ void TestNecessaryBrands::resaveWritesTickedBrands() {
 }
 
 void TestNecessaryBrands::refusedResaveKeepsTheList() {
-    WindowFixture f(EndpointsOf(*m_service));
+    WindowFixture f(endpointsOf(*m_service));
     writeBytes(listFile(f), kMark + "GATES\r\n");
     f.signIn();
     f.showActive();
@@ -166,7 +166,7 @@ void TestNecessaryBrands::refusedResaveKeepsTheList() {
 }
 
 void TestNecessaryBrands::unwritableListKeepsTheBrandsInUse() {
-    WindowFixture f(EndpointsOf(*m_service));
+    WindowFixture f(endpointsOf(*m_service));
     f.signIn();
     f.showActive();
     QVERIFY(QDir(f.folders.programDir()).mkdir(ListFiles::kNecessaryBrands)); // a folder where the file would go
@@ -181,7 +181,7 @@ void TestNecessaryBrands::unwritableListKeepsTheBrandsInUse() {
 }
 
 void TestNecessaryBrands::showTellsTheBrandsInUse() {
-    WindowFixture f(EndpointsOf(*m_service));
+    WindowFixture f(endpointsOf(*m_service));
     writeBytes(listFile(f), kMark + "BOSCH\r\nINA\r\n");
     f.signIn();
     f.showActive();
@@ -199,7 +199,7 @@ void TestNecessaryBrands::showTellsTheBrandsInUse() {
 }
 
 void TestNecessaryBrands::clearAsksDeletesAndHidesItself() {
-    WindowFixture f(EndpointsOf(*m_service));
+    WindowFixture f(endpointsOf(*m_service));
     writeBytes(listFile(f), kMark + "BOSCH\r\n");
     f.signIn();
     f.showActive();
@@ -224,7 +224,7 @@ void TestNecessaryBrands::clearAsksDeletesAndHidesItself() {
 }
 
 void TestNecessaryBrands::clearOfEmptyListOnlyTells() {
-    WindowFixture f(EndpointsOf(*m_service));
+    WindowFixture f(endpointsOf(*m_service));
     f.signIn();
     f.showActive();
     press(f, "SpeedButton29");
@@ -233,7 +233,7 @@ void TestNecessaryBrands::clearOfEmptyListOnlyTells() {
 }
 
 void TestNecessaryBrands::unregisteredAccountIsAskedOnce() {
-    WindowFixture f(EndpointsOf(*m_service));
+    WindowFixture f(endpointsOf(*m_service));
     f.signIn("nobody@velmora.test", "nothing");
     f.showActive();
     press(f, "SpeedButton28");
@@ -244,8 +244,8 @@ void TestNecessaryBrands::unregisteredAccountIsAskedOnce() {
 }
 
 void TestNecessaryBrands::deadServerOffersDemoServer() {
-    Endpoints endpoints = EndpointsOf(*m_service);
-    endpoints.catalogUrl = QStringLiteral("http://127.0.0.1:%1/").arg(RefusingPort());
+    Endpoints endpoints = endpointsOf(*m_service);
+    endpoints.catalogUrl = QStringLiteral("http://127.0.0.1:%1/").arg(refusingPort());
     WindowFixture f(endpoints);
     f.signIn();
     f.showActive();
@@ -263,7 +263,7 @@ void TestNecessaryBrands::deadServerOffersDemoServer() {
 }
 
 void TestNecessaryBrands::answerWithoutBrandsStaysCollapsed() {
-    WindowFixture f(EndpointsOf(*m_service));
+    WindowFixture f(endpointsOf(*m_service));
     f.signIn(DemoService::kExpiredEmail, DemoService::kExpiredSeccode);
     f.showActive();
     press(f, "SpeedButton28");

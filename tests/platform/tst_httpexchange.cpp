@@ -10,6 +10,8 @@ class TestHttpExchange : public QObject {
     Q_OBJECT
 private slots:
     void sendsExactlyTheServiceHead();
+    void targetIsEncodedOnlyWhereItMustBe_data();
+    void targetIsEncodedOnlyWhereItMustBe();
     void workerFormClosesTheConnection();
     void statusLineDecidesSuccess_data();
     void statusLineDecidesSuccess();
@@ -34,6 +36,28 @@ void TestHttpExchange::sendsExactlyTheServiceHead() {
                                 "User-Agent: Mozilla/4.0 (compatible; Synapse)\r\n"
                                 "\r\n";
     QCOMPARE(server.requests().value(0), expected);
+}
+
+void TestHttpExchange::targetIsEncodedOnlyWhereItMustBe_data() {
+    QTest::addColumn<QString>("query");
+    QTest::addColumn<QByteArray>("onTheWire");
+    QTest::newRow("blanks") << "search=0 986 424 536" << QByteArray("search=0%20986%20424%20536");
+    QTest::newRow("beyond ASCII, as UTF-8")
+        << QString::fromUtf8("brand=LEMFÖRDER&search=31 12") << QByteArray("brand=LEMF%C3%96RDER&search=31%2012");
+    QTest::newRow("control characters") << "search=A\tB\x7F" << QByteArray("search=A%09B%7F");
+    QTest::newRow("a hash, which would end the target") << "search=AB+12[x]#7" << QByteArray("search=AB+12[x]%237");
+    QTest::newRow("everything else as given")
+        << "search=13.0460-1234.2/HU 719/7x+AB[x]%41~" << QByteArray("search=13.0460-1234.2/HU%20719/7x+AB[x]%41~");
+}
+
+void TestHttpExchange::targetIsEncodedOnlyWhereItMustBe() {
+    QFETCH(QString, query);
+    QFETCH(QByteArray, onTheWire);
+    RawHttpServer server({"HTTP/1.0 200 OK\r\n\r\n"});
+    const HttpResult r = HttpGet(server.url(QStringLiteral("/GetSearchByCrossrefAndBrand?") + query));
+    QVERIFY(r.completed);
+    QCOMPARE(server.requests().value(0).split('\r').value(0),
+             "GET /GetSearchByCrossrefAndBrand?" + onTheWire + " HTTP/1.0");
 }
 
 void TestHttpExchange::workerFormClosesTheConnection() {
@@ -103,7 +127,7 @@ void TestHttpExchange::redirectIsNotFollowed() {
 }
 
 void TestHttpExchange::refusedConnectionHasNoReason() {
-    const HttpResult r = HttpGet(QStringLiteral("http://127.0.0.1:%1/x").arg(RefusingPort()));
+    const HttpResult r = HttpGet(QStringLiteral("http://127.0.0.1:%1/x").arg(refusingPort()));
     QVERIFY(!r.ok());
     QVERIFY(!r.completed);
     QCOMPARE(r.reason, QString());

@@ -19,7 +19,7 @@ void ScrollIntoView(QWidget* widget) {
 
 void ClickInView(QWidget* widget) {
     ScrollIntoView(widget);
-    Click(widget);
+    click(widget);
 }
 
 void ClickCheck(QCheckBox* box) {

@@ -69,7 +69,7 @@ void TestDownloads::initTestCase() {
 
 std::unique_ptr<WindowFixture> TestDownloads::openWindow(const QStringList& links, const QString& folder,
                                                          bool autoDownload) {
-    auto fixture = std::make_unique<WindowFixture>(EndpointsOf(*m_service));
+    auto fixture = std::make_unique<WindowFixture>(endpointsOf(*m_service));
     writeBytes(fixture->folders.programFile(QStringLiteral("velmora.ini")),
                QStringLiteral("[myprices]\npath=%1\nautodownload=%2\n").arg(folder).arg(autoDownload).toUtf8());
     writeBytes(fixture->folders.programFile(QStringLiteral("UrlsForPriceLists.txt")), links.join("\r\n").toUtf8());
@@ -268,7 +268,7 @@ void TestDownloads::saveErrorEndsTheRun() {
 
 void TestDownloads::startUpFetchesCatalogueThenAsksAndDownloads() {
     QTemporaryDir folder;
-    auto fixture = std::make_unique<WindowFixture>(EndpointsOf(*m_service));
+    auto fixture = std::make_unique<WindowFixture>(endpointsOf(*m_service));
     writeBytes(fixture->folders.programFile(QStringLiteral("velmora.ini")),
                QStringLiteral("[myprices]\npath=%1\nautodownload=1\n").arg(folder.path()).toUtf8());
     writeBytes(fixture->folders.programFile(QStringLiteral("UrlsForPriceLists.txt")),

@@ -39,7 +39,7 @@ void TestFreeCatalogue::initTestCase() {
 }
 
 void TestFreeCatalogue::init() {
-    m_window = std::make_unique<WindowFixture>(EndpointsOf(*m_service));
+    m_window = std::make_unique<WindowFixture>(endpointsOf(*m_service));
     m_window->show();
     m_list = m_window->find<QListWidget>("ListBox6");
 }
@@ -69,8 +69,8 @@ void TestFreeCatalogue::startUpShowsTheSortedCatalogue() {
 }
 
 void TestFreeCatalogue::unreachableServerLeavesTheListEmpty() {
-    Endpoints nowhere = EndpointsOf(*m_service);
-    nowhere.siteUrl = QStringLiteral("http://127.0.0.1:%1").arg(RefusingPort());
+    Endpoints nowhere = endpointsOf(*m_service);
+    nowhere.siteUrl = QStringLiteral("http://127.0.0.1:%1").arg(refusingPort());
     WindowFixture other(nowhere);
     other.show();
     QCOMPARE(other.find<QListWidget>("ListBox6")->count(), 0);

@@ -58,7 +58,7 @@ void TestPriceListsPanel::clickRegenerate(WindowFixture& f) {
     // The user scrolls the settings page down to the button first.
     f.window().findChild<QWidget*>("SETTINGS")->findChild<QScrollArea*>()->ensureWidgetVisible(button);
     QVERIFY(button->visibleRegion().contains(button->rect().center()));
-    Click(button);
+    click(button);
 }
 
 void TestPriceListsPanel::startupReportsTheFolder() {

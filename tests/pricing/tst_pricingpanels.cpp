@@ -1,3 +1,4 @@
+#include "catalog/productlist.h"
 #include "pricing/comparativelist.h"
 #include "pricing/productinfo.h"
 #include "pricing/resulttables.h"
@@ -29,7 +30,6 @@ constexpr int kUnknown = 4242;
 class TestPricingPanels : public QObject {
     Q_OBJECT
 private slots:
-    void initTestCase();
 
     void refillShowsDetailsAndAsksCachesOnce();
     void refillWithoutProductShowsNothing_data();
@@ -56,9 +56,6 @@ private slots:
     void exportWritesWorkbookAndOpensIt_data();
     void exportWritesWorkbookAndOpensIt();
     void exportFailuresAreReported();
-
-private:
-    std::unique_ptr<DemoService> m_service;
 };
 
 namespace {
@@ -78,12 +75,16 @@ QList<ProductRecord> sampleProducts() {
             product(kThreePictures, "TRW", "GDB1385", "Brake Pad Set"), product(kUnknown, "NOBRAND", "X-1", "Nothing")};
 }
 
-// Puts the products into the table and the tree, each with one detail line, as a listing would.
-QTreeWidget* listProducts(WindowFixture& f, const QList<ProductRecord>& products) {
-    f.window().productTable().rows() = products;
+// Lists the products as a listing would, the tree showing them (or `shown`), each with one
+// detail line.
+QTreeWidget* listProducts(WindowFixture& f, const QList<ProductRecord>& products,
+                          const std::optional<QList<ProductRecord>>& shown = std::nullopt) {
+    auto* list = f.window().findChild<ProductList*>();
+    list->startListing();
+    list->ShowProductList(products);
     auto* tree = f.find<QTreeWidget>("TreeView3");
     tree->clear();
-    for (const ProductRecord& p : products) {
+    for (const ProductRecord& p : shown.value_or(products)) {
         auto* node = new QTreeWidgetItem(tree, QStringList{p.name + " [" + p.status + "] " + p.brand});
         node->setData(0, Qt::UserRole, p.artid);
         auto* detail = new QTreeWidgetItem(node, QStringList{"1. Brand: " + p.brand});
@@ -110,12 +111,8 @@ QStringList memoLines(WindowFixture& f) {
     return f.find<QPlainTextEdit>("Memo2")->toPlainText().split('\n');
 }
 
-int requestsOf(WindowFixture& f, const QString& function) {
-    int count = 0;
-    for (const QString& line : f.window().context().log->lines())
-        if (line.contains('\t' + function + '\t'))
-            ++count;
-    return count;
+ProductList* productList(WindowFixture& f) {
+    return f.window().findChild<ProductList*>();
 }
 
 ProductInfo* infoPanel(WindowFixture& f) {
@@ -133,7 +130,7 @@ QByteArray jpegBytes() {
 }
 
 Endpoints onlyCatalog(const QString& catalogUrl) {
-    const QString nowhere = QString("http://127.0.0.1:%1").arg(RefusingPort());
+    const QString nowhere = QString("http://127.0.0.1:%1").arg(refusingPort());
     Endpoints e;
     e.catalogUrl = catalogUrl;
     e.priceUrl = nowhere + "/";
@@ -175,13 +172,8 @@ QStringList column(TableGrid* grid, int c) {
 
 } // namespace
 
-void TestPricingPanels::initTestCase() {
-    m_service = std::make_unique<DemoService>();
-    QVERIFY2(m_service->isRunning(), qPrintable(m_service->error()));
-}
-
 void TestPricingPanels::refillShowsDetailsAndAsksCachesOnce() {
-    WindowFixture f(EndpointsOf(*m_service));
+    WindowFixture f(standInEndpoints());
     f.signIn();
     QTreeWidget* tree = listProducts(f, sampleProducts());
     clickNode(tree, nodeOf(tree, kOnePicture));
@@ -191,7 +183,7 @@ void TestPricingPanels::refillShowsDetailsAndAsksCachesOnce() {
                                            "Status: Normal", "--------------"}));
     QCOMPARE(lines[5], "Cross-reference numbers: ");
     QCOMPARE(lines[6], "      ");
-    const ProductRecord* record = f.window().productTable().find(kOnePicture);
+    const std::optional<ProductRecord> record = f.window().productTable().find(kOnePicture);
     QVERIFY(!record->crossreference.isEmpty());
     QVERIFY(!record->aplicability.isEmpty());
     const QStringList crossLines = record->crossreference.split("\r\n");
@@ -204,22 +196,21 @@ void TestPricingPanels::refillShowsDetailsAndAsksCachesOnce() {
                           "Aplicability (there are limitation for show first 2000 types of cars): ", "      "}));
     QCOMPARE(lines.mid(aplicabilityAt + 3), record->aplicability.split("\r\n"));
     QVERIFY(QRegularExpression(R"(^.+ \[\d{4}/\d\d - (\d{4}/\d\d)?\]$)").match(lines.last()).hasMatch());
-    QCOMPARE(requestsOf(f, "getImageForArticle"), 1);
-    QCOMPARE(requestsOf(f, "GetCrossReferencesForArticle"), 1);
-    QCOMPARE(requestsOf(f, "GetTypesForArticle"), 1);
+    QCOMPARE(f.requestsOf("getImageForArticle").size(), 1);
+    QCOMPARE(f.requestsOf("GetCrossReferencesForArticle").size(), 1);
+    QCOMPARE(f.requestsOf("GetTypesForArticle").size(), 1);
 
     // Another product, then the first again: pictures are fetched anew, the texts come from the cache.
     clickNode(tree, nodeOf(tree, kThreePictures));
     clickNode(tree, nodeOf(tree, kOnePicture));
     QCOMPARE(memoLines(f), lines);
-    QCOMPARE(requestsOf(f, "getImageForArticle"), 3);
-    QCOMPARE(requestsOf(f, "GetCrossReferencesForArticle"), 2);
-    QCOMPARE(requestsOf(f, "GetTypesForArticle"), 2);
+    QCOMPARE(f.requestsOf("getImageForArticle").size(), 3);
+    QCOMPARE(f.requestsOf("GetCrossReferencesForArticle").size(), 2);
+    QCOMPARE(f.requestsOf("GetTypesForArticle").size(), 2);
 
     // A key released in the tree refills for the node then selected.
-    tree->setFocus();
-    QTest::keyClick(tree, Qt::Key_Down); // onto the detail line of the first product
-    QTest::keyClick(tree, Qt::Key_Down);
+    pressKey(tree, Qt::Key_Down); // onto the detail line of the first product
+    pressKey(Qt::Key_Down);
     QCOMPARE(tree->currentItem(), nodeOf(tree, kThreePictures));
     QCOMPARE(memoLines(f).first(), "Brand: TRW");
 }
@@ -233,26 +224,28 @@ void TestPricingPanels::refillWithoutProductShowsNothing_data() {
 
 void TestPricingPanels::refillWithoutProductShowsNothing() {
     QFETCH(QString, selection);
-    WindowFixture f(EndpointsOf(*m_service));
+    WindowFixture f(standInEndpoints());
     f.signIn();
     QTreeWidget* tree = listProducts(f, sampleProducts());
     clickNode(tree, nodeOf(tree, kThreePictures));
     QVERIFY(!f.find<QLabel>("Image1")->isHidden());
-    const int before = int(f.window().context().log->lines().size());
+    const qsizetype before = f.logMark();
 
     if (selection == "detail") {
         tree->setCurrentItem(nodeOf(tree, kThreePictures)->child(0));
     } else if (selection == "gone") {
-        f.window().productTable().rows().clear();
+        // A new listing without the product, the tree not yet rebuilt.
+        listProducts(f, {}, sampleProducts());
+        tree->setCurrentItem(nodeOf(tree, kThreePictures));
     } else {
         tree->clear();
     }
-    infoPanel(f)->TreeView3Click();
+    productList(f)->TreeView3Click();
     QCOMPARE(f.find<QPlainTextEdit>("Memo2")->toPlainText(), QString());
     QVERIFY(f.find<QLabel>("Image1")->isHidden());
     QVERIFY(!f.find<QToolButton>("SpeedButton30")->isEnabled());
     QVERIFY(!f.find<QToolButton>("SpeedButton31")->isEnabled());
-    QCOMPARE(f.window().context().log->lines().size(), before);
+    QCOMPARE(f.logMark(), before);
 }
 
 void TestPricingPanels::picturesDownloadAndBrowse_data() {
@@ -265,7 +258,7 @@ void TestPricingPanels::picturesDownloadAndBrowse_data() {
 void TestPricingPanels::picturesDownloadAndBrowse() {
     QFETCH(int, artid);
     QFETCH(int, count);
-    WindowFixture f(EndpointsOf(*m_service));
+    WindowFixture f(standInEndpoints());
     f.signIn();
     QTreeWidget* tree = listProducts(f, sampleProducts());
     clickNode(tree, nodeOf(tree, artid));
@@ -288,12 +281,12 @@ void TestPricingPanels::picturesDownloadAndBrowse() {
     if (count > 1) {
         QList<int> shown;
         for (int i = 0; i < 3; ++i) {
-            Click(next);
+            click(next);
             shown << info->pictures().shown();
             QVERIFY(!image->pixmap().isNull());
         }
         QCOMPARE(shown, (QList<int>{2, 3, 1}));
-        Click(previous);
+        click(previous);
         QCOMPARE(info->pictures().shown(), 3);
     }
     QTest::mouseDClick(image, Qt::LeftButton, {}, image->rect().center());
@@ -303,7 +296,7 @@ void TestPricingPanels::picturesDownloadAndBrowse() {
 }
 
 void TestPricingPanels::productWithoutPictures() {
-    WindowFixture f(EndpointsOf(*m_service));
+    WindowFixture f(standInEndpoints());
     f.signIn();
     QTreeWidget* tree = listProducts(f, sampleProducts());
     clickNode(tree, nodeOf(tree, kUnknown));
@@ -313,30 +306,30 @@ void TestPricingPanels::productWithoutPictures() {
     QVERIFY(f.desktop.opened().isEmpty());
     // Nothing came back, so the next selection asks again.
     clickNode(tree, nodeOf(tree, kUnknown));
-    QCOMPARE(requestsOf(f, "GetCrossReferencesForArticle"), 2);
-    QCOMPARE(requestsOf(f, "GetTypesForArticle"), 2);
+    QCOMPARE(f.requestsOf("GetCrossReferencesForArticle").size(), 2);
+    QCOMPARE(f.requestsOf("GetTypesForArticle").size(), 2);
 }
 
 void TestPricingPanels::brokenPicturesLeaveTheRestOfThePanel_data() {
     QTest::addColumn<QByteArray>("firstPicture");
     QTest::addColumn<bool>("firstWritten");
-    QTest::newRow("error page with status not OK") << HttpReply("404 Not Found", "<html>Not Found</html>") << false;
-    QTest::newRow("answer OK but not a picture") << HttpReply("200 OK", "<html>Not a picture</html>") << true;
+    QTest::newRow("error page with status not OK") << httpReply("404 Not Found", "<html>Not Found</html>") << false;
+    QTest::newRow("answer OK but not a picture") << httpReply("200 OK", "<html>Not a picture</html>") << true;
 }
 
 void TestPricingPanels::brokenPicturesLeaveTheRestOfThePanel() {
     QFETCH(QByteArray, firstPicture);
     QFETCH(bool, firstWritten);
-    RawHttpServer pictures({firstPicture, HttpReply("200 OK", jpegBytes())});
+    RawHttpServer pictures({firstPicture, httpReply("200 OK", jpegBytes())});
     RawHttpServer catalog(
-        {HttpReply("200 OK", CatalogAnswerBytes("getImageForArticle", {{{"pathimage", pictures.url("/p/1.jpg")}},
+        {httpReply("200 OK", catalogAnswerBytes("getImageForArticle", {{{"pathimage", pictures.url("/p/1.jpg")}},
                                                                        {{"pathimage", pictures.url("/p/2.jpg")}}})),
-         HttpReply("200 OK",
-                   CatalogAnswerBytes("GetCrossReferencesForArticle", {{{"brand", "A"}, {"displaynr", "1"}},
+         httpReply("200 OK",
+                   catalogAnswerBytes("GetCrossReferencesForArticle", {{{"brand", "A"}, {"displaynr", "1"}},
                                                                        {{"brand", "B"}, {"displaynr", "2"}},
                                                                        {{"brand", "a"}, {"displaynr", "3"}}})),
-         HttpReply("200 OK",
-                   CatalogAnswerBytes("GetTypesForArticle",
+         httpReply("200 OK",
+                   catalogAnswerBytes("GetTypesForArticle",
                                       {{{"typid", "1"}, {"fullnametypecar", "AUDI A4"}, {"pconstart", "200011"}},
                                        {{"typid", "2"}, {"fullnametypecar", "audi a4"}, {"pconstart", "200011"}}}))});
     WindowFixture f(onlyCatalog(catalog.url("/")));
@@ -357,14 +350,14 @@ void TestPricingPanels::brokenPicturesLeaveTheRestOfThePanel() {
                           "--------------", "Aplicability (there are limitation for show first 2000 types of cars): ",
                           "      ", "AUDI A4 [2000/11 - ]"}));
     // The second picture arrived whole and can be browsed to; back on the first, the box is empty again.
-    Click(f.find<QToolButton>("SpeedButton30"));
+    click(f.find<QToolButton>("SpeedButton30"));
     QVERIFY(!image->pixmap().isNull());
-    Click(f.find<QToolButton>("SpeedButton30"));
+    click(f.find<QToolButton>("SpeedButton30"));
     QVERIFY(image->pixmap().isNull());
 }
 
 void TestPricingPanels::laterSelectionWinsOverWaitingRefill() {
-    WindowFixture f(EndpointsOf(*m_service));
+    WindowFixture f(standInEndpoints());
     f.signIn();
     QTreeWidget* tree = listProducts(f, sampleProducts());
     ProductInfo* info = infoPanel(f);
@@ -373,10 +366,10 @@ void TestPricingPanels::laterSelectionWinsOverWaitingRefill() {
     QTimer::singleShot(0, info, [&] {
         fired = true;
         tree->setCurrentItem(nodeOf(tree, kOnePicture));
-        info->TreeView3Click();
+        productList(f)->TreeView3Click();
     });
     tree->setCurrentItem(nodeOf(tree, kThreePictures));
-    info->TreeView3Click();
+    productList(f)->TreeView3Click();
     QVERIFY(fired);
     QCOMPARE(memoLines(f).first(), "Brand: ATE");
     QCOMPARE(memoLines(f).count("--------------"), 2);
@@ -388,7 +381,7 @@ void TestPricingPanels::laterSelectionWinsOverWaitingRefill() {
 void TestPricingPanels::onlyWebPictureAddressesAreOpened_data() {
     QTest::addColumn<QString>("address");
     QTest::addColumn<bool>("opened");
-    QTest::newRow("web address in capitals") << QString("HTTP://127.0.0.1:%1/p/1.jpg").arg(RefusingPort()) << true;
+    QTest::newRow("web address in capitals") << QString("HTTP://127.0.0.1:%1/p/1.jpg").arg(refusingPort()) << true;
     QTest::newRow("file address") << "file:///etc/hostname" << false;
     QTest::newRow("local program") << "/bin/sh" << false;
     QTest::newRow("other scheme") << "ftp://127.0.0.1/p/1.jpg" << false;
@@ -397,8 +390,8 @@ void TestPricingPanels::onlyWebPictureAddressesAreOpened_data() {
 void TestPricingPanels::onlyWebPictureAddressesAreOpened() {
     QFETCH(QString, address);
     QFETCH(bool, opened);
-    RawHttpServer catalog({HttpReply("200 OK", CatalogAnswerBytes("getImageForArticle", {{{"pathimage", address}}})),
-                           HttpReply("404 Not Found", "")});
+    RawHttpServer catalog({httpReply("200 OK", catalogAnswerBytes("getImageForArticle", {{{"pathimage", address}}})),
+                           httpReply("404 Not Found", "")});
     WindowFixture f(onlyCatalog(catalog.url("/")));
     f.signIn();
     QTreeWidget* tree = listProducts(f, sampleProducts());
@@ -410,7 +403,7 @@ void TestPricingPanels::onlyWebPictureAddressesAreOpened() {
 }
 
 void TestPricingPanels::insertAddsSelectedProduct() {
-    WindowFixture f(EndpointsOf(*m_service));
+    WindowFixture f(standInEndpoints());
     f.signIn();
     QTreeWidget* tree = listProducts(f, sampleProducts());
     auto* tabs = f.find<QTabWidget>("PageControl1");
@@ -424,12 +417,9 @@ void TestPricingPanels::insertAddsSelectedProduct() {
     QCOMPARE(add->shortcut(), QKeySequence(Qt::Key_Insert));
 
     f.window().showPage("PAGEPRODUCT");
-    f.window().activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(&f.window()));
-    tree->setFocus();
     tree->setCurrentItem(nodeOf(tree, kThreePictures));
     QCOMPARE(tabs->currentIndex(), 0);
-    QTest::keyClick(tree, Qt::Key_Insert);
+    pressKey(tree, Qt::Key_Insert);
     QCOMPARE(tabs->currentIndex(), 1);
     QCOMPARE(grid->rowTexts(),
              (QList<QStringList>{{"brand", "reference", "name"}, {"TRW", "GDB1385", "Brake Pad Set"}, {"", "", ""}}));
@@ -440,19 +430,19 @@ void TestPricingPanels::insertAddsSelectedProduct() {
 }
 
 void TestPricingPanels::insertOnDetailLineAddsNothing() {
-    WindowFixture f(EndpointsOf(*m_service));
+    WindowFixture f(standInEndpoints());
     f.signIn();
     QTreeWidget* tree = listProducts(f, sampleProducts());
+    f.window().showPage("PAGEPRODUCT");
     tree->setCurrentItem(nodeOf(tree, kOnePicture)->child(0));
-    auto* list = f.window().findChild<ComparativeList*>();
-    list->ADDINCOMPARELISTClick();
+    pressKey(tree, Qt::Key_Insert);
     QCOMPARE(f.find<QTabWidget>("PageControl1")->currentIndex(), 0);
     QCOMPARE(gridNamed(f, "StringGrid1")->rowCount(), 2);
 
     // A product node whose product the table no longer holds: the tab switches, nothing is added.
+    listProducts(f, {}, sampleProducts());
     tree->setCurrentItem(nodeOf(tree, kOnePicture));
-    f.window().productTable().rows().clear();
-    list->ADDINCOMPARELISTClick();
+    pressKey(tree, Qt::Key_Insert);
     QCOMPARE(f.find<QTabWidget>("PageControl1")->currentIndex(), 1);
     QCOMPARE(gridNamed(f, "StringGrid1")->rowCount(), 2);
 }
@@ -473,37 +463,37 @@ void TestPricingPanels::deleteRules() {
     QFETCH(QString, grid);
     QFETCH(QString, button);
     QFETCH(int, testColumn);
-    WindowFixture f(EndpointsOf(*m_service));
+    WindowFixture f(standInEndpoints());
     f.signIn();
     TableGrid* g = gridNamed(f, grid);
     auto* del = f.find<QToolButton>(button);
 
     // Refused silently: empty list, title row, empty last row, blank test cell.
     g->setCurrentCell(1, 2);
-    Click(del);
+    click(del);
     fillGrid(f, grid, 3);
     const QList<QStringList> full = g->rowTexts();
     g->setCell(2, testColumn, " ");
     g->setCurrentCell(2, 2);
-    Click(del);
+    click(del);
     // The title row never becomes current.
     g->setCurrentCell(0, 2);
     QCOMPARE(g->currentRow(), 2);
-    Click(del);
+    click(del);
     g->setCurrentCell(4, 2);
     QCOMPARE(g->currentRow(), 4);
-    Click(del);
+    click(del);
     QVERIFY2(f.dialogs.shown().isEmpty(), qPrintable(f.dialogs.texts().join('|')));
     g->setCell(2, testColumn, full[2][testColumn]);
 
     // No keeps the row, Yes removes it and the rows below move up.
     g->setCurrentCell(1, 2);
     f.dialogs.setNextAnswer(false);
-    Click(del);
+    click(del);
     QCOMPARE(f.dialogs.lastText(), "Delete selected line ???");
     QCOMPARE(g->rowTexts(), full);
     f.dialogs.setNextAnswer(true);
-    Click(del);
+    click(del);
     QCOMPARE(f.dialogs.shown().size(), 2);
     QCOMPARE(g->rowCount(), 4);
     QCOMPARE(g->rowTexts(), (QList<QStringList>{full[0], full[2], full[3], full[4]}));
@@ -528,17 +518,17 @@ void TestPricingPanels::clearAsksAndTouchesOnlyItsTable() {
     QFETCH(QString, grid);
     QFETCH(QString, button);
     QFETCH(QString, question);
-    WindowFixture f(EndpointsOf(*m_service));
+    WindowFixture f(standInEndpoints());
     f.signIn();
     for (const QString name : {"StringGrid1", "StringGrid2", "StringGrid3"})
         fillGrid(f, name, 2);
     auto* clear = f.find<QToolButton>(button);
     f.dialogs.setNextAnswer(false);
-    Click(clear);
+    click(clear);
     QCOMPARE(f.dialogs.lastText(), question);
     QCOMPARE(gridNamed(f, grid)->rowCount(), 4);
     f.dialogs.setNextAnswer(true);
-    Click(clear);
+    click(clear);
     for (const QString name : {"StringGrid1", "StringGrid2", "StringGrid3"}) {
         TableGrid* g = gridNamed(f, name);
         QCOMPARE(g->rowCount(), name == grid ? 2 : 4);
@@ -548,7 +538,7 @@ void TestPricingPanels::clearAsksAndTouchesOnlyItsTable() {
 }
 
 void TestPricingPanels::analysisSubOfferRowsAreNotDeleted() {
-    WindowFixture f(EndpointsOf(*m_service));
+    WindowFixture f(standInEndpoints());
     f.signIn();
     auto* tables = f.window().findChild<ResultTables*>();
     TableGrid* g = gridNamed(f, "StringGrid3");
@@ -561,11 +551,11 @@ void TestPricingPanels::analysisSubOfferRowsAreNotDeleted() {
     QCOMPARE(addMain("TRW"), 3);
 
     g->setCurrentCell(2, 4);
-    Click(f.find<QToolButton>("SpeedButton47"));
+    click(f.find<QToolButton>("SpeedButton47"));
     QVERIFY(f.dialogs.shown().isEmpty());
     g->setCurrentCell(1, 4);
     f.dialogs.setNextAnswer(true);
-    Click(f.find<QToolButton>("SpeedButton47"));
+    click(f.find<QToolButton>("SpeedButton47"));
     QCOMPARE(column(g, 1), (QStringList{"brand", "", "TRW", ""}));
     QCOMPARE(column(g, 4), (QStringList{"shop", "other", "host", ""}));
     // The id keeps the index the row had when it was added.
@@ -573,7 +563,7 @@ void TestPricingPanels::analysisSubOfferRowsAreNotDeleted() {
 }
 
 void TestPricingPanels::resultTablesStartWithCleanBoxesChecked() {
-    WindowFixture f(EndpointsOf(*m_service));
+    WindowFixture f(standInEndpoints());
     f.signIn();
     for (const char* name : {"CheckBox5", "CheckBox6"}) {
         auto* box = f.find<QCheckBox>(name);
@@ -602,12 +592,12 @@ void TestPricingPanels::exportWritesWorkbookAndOpensIt_data() {
 void TestPricingPanels::exportWritesWorkbookAndOpensIt() {
     QFETCH(QString, grid);
     QFETCH(QString, button);
-    WindowFixture f(EndpointsOf(*m_service));
+    WindowFixture f(standInEndpoints());
     f.signIn();
     fillGrid(f, grid, 2);
     TableGrid* g = gridNamed(f, grid);
     g->setCell(1, 2, QString::fromUtf8("Bremsscheibe <vorn> & \"hinten\" 0042"));
-    Click(f.find<QToolButton>(button));
+    click(f.find<QToolButton>(button));
     QVERIFY(f.dialogs.shown().isEmpty());
     QCOMPARE(f.desktop.opened().size(), 1);
     const QString path = f.desktop.opened().first();
@@ -630,19 +620,19 @@ void TestPricingPanels::exportWritesWorkbookAndOpensIt() {
     QCOMPARE(sheet.text(0, 1), grid == "StringGrid3" ? "brand" : "reference");
 
     // A second export in the same second gets a file of its own.
-    Click(f.find<QToolButton>(button));
+    click(f.find<QToolButton>(button));
     QCOMPARE(f.desktop.opened().size(), 2);
     QVERIFY(f.desktop.opened()[1] != path);
     QFile::remove(f.desktop.opened()[1]);
 }
 
 void TestPricingPanels::exportFailuresAreReported() {
-    WindowFixture f(EndpointsOf(*m_service));
+    WindowFixture f(standInEndpoints());
     f.signIn();
     fillGrid(f, "StringGrid1", 1);
 
     f.desktop.setResult(false);
-    Click(f.find<QToolButton>("SpeedButton33"));
+    click(f.find<QToolButton>("SpeedButton33"));
     QCOMPARE(f.desktop.opened().size(), 1);
     QFile::remove(f.desktop.opened().first());
     QCOMPARE(f.dialogs.shown().size(), 1);
@@ -655,7 +645,7 @@ void TestPricingPanels::exportFailuresAreReported() {
     f.desktop.clear();
     const QByteArray saved = qgetenv("TMPDIR");
     qputenv("TMPDIR", QFile::encodeName(f.folders.programFile("no/such/folder")));
-    Click(f.find<QToolButton>("SpeedButton33"));
+    click(f.find<QToolButton>("SpeedButton33"));
     qputenv("TMPDIR", saved);
     if (saved.isEmpty())
         qunsetenv("TMPDIR");

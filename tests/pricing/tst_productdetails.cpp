@@ -73,7 +73,7 @@ void TestProductDetails::detailLines() {
     QFETCH(QString, terms);
     QFETCH(QStringList, tail);
     const QStringList head{"Brand: BOSCH", "Reference:  0 986 ", "Name: Brake Disc", "Status: Normal"};
-    QCOMPARE(ProductDetailLines(product(criteries, terms)), head + tail);
+    QCOMPARE(productDetailLines(product(criteries, terms)), head + tail);
 }
 
 void TestProductDetails::crossReferencesGroupByBrandIgnoringCase_data() {
@@ -90,7 +90,7 @@ void TestProductDetails::crossReferencesGroupByBrandIgnoringCase_data() {
 void TestProductDetails::crossReferencesGroupByBrandIgnoringCase() {
     QFETCH(QList<TCrossRefRec>, records);
     QFETCH(QString, text);
-    QCOMPARE(GroupCrossReferences(records), text);
+    QCOMPARE(groupCrossReferences(records), text);
 }
 
 void TestProductDetails::applicabilityKeepsEachLineOnce_data() {
@@ -109,15 +109,15 @@ void TestProductDetails::applicabilityKeepsEachLineOnce_data() {
 void TestProductDetails::applicabilityKeepsEachLineOnce() {
     QFETCH(QList<TTypeRec>, records);
     QFETCH(QString, text);
-    QCOMPARE(DistinctApplicability(records), text);
+    QCOMPARE(distinctApplicability(records), text);
 }
 
 void TestProductDetails::cachedSectionsShowOneMemoLinePerStoredLine() {
-    QCOMPARE(CrossReferenceSection(" \r\n"), QStringList{});
-    QCOMPARE(ApplicabilitySection(""), QStringList{});
-    QCOMPARE(CrossReferenceSection("A : 1, 3\r\nB : 2"),
+    QCOMPARE(crossReferenceSection(" \r\n"), QStringList{});
+    QCOMPARE(applicabilitySection(""), QStringList{});
+    QCOMPARE(crossReferenceSection("A : 1, 3\r\nB : 2"),
              (QStringList{"--------------", "Cross-reference numbers: ", "      ", "A : 1, 3", "B : 2"}));
-    QCOMPARE(ApplicabilitySection("X [2000/01 - ]"),
+    QCOMPARE(applicabilitySection("X [2000/01 - ]"),
              (QStringList{"--------------", "Aplicability (there are limitation for show first 2000 types of cars): ",
                           "      ", "X [2000/01 - ]"}));
 }
@@ -176,7 +176,7 @@ void TestProductDetails::deleteOnlyProductRowsWithTestCell() {
     QFETCH(int, currentRow);
     QFETCH(QString, cell);
     QFETCH(bool, allowed);
-    QCOMPARE(MayDeleteGridRow(rowCount, currentRow, cell), allowed);
+    QCOMPARE(mayDeleteGridRow(rowCount, currentRow, cell), allowed);
 }
 
 void TestProductDetails::exportFileNamesDoNotRepeat() {

@@ -1,4 +1,5 @@
 #include "pricing/tablegrid.h"
+#include "support/windowfixture.h"
 
 #include <QTest>
 
@@ -101,11 +102,11 @@ void TestTableGrid::onlyChosenColumnsCanBeSelected() {
     const QRect nameCell = g->visualRect(g->model()->index(2, 2));
     QTest::mouseClick(g->viewport(), Qt::LeftButton, {}, nameCell.center());
     QCOMPARE(g->currentRow(), 2);
-    QTest::keyClick(g.get(), Qt::Key_Left);
+    pressKey(g.get(), Qt::Key_Left);
     QCOMPARE(g->currentColumn(), 2);
-    QTest::keyClick(g.get(), Qt::Key_Up);
+    pressKey(Qt::Key_Up);
     QCOMPARE(g->currentRow(), 1);
-    QTest::keyClick(g.get(), Qt::Key_Up);
+    pressKey(Qt::Key_Up);
     QCOMPARE(g->currentRow(), 1);
 }
 

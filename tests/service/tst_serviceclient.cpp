@@ -1,7 +1,6 @@
 #include "platform/apppaths.h"
 #include "platform/desktop.h"
 #include "platform/localeformats.h"
-#include "platform/scripteddialogs.h"
 #include "platform/textfile.h"
 #include "service/decoder.h"
 #include "service/requestlog.h"
@@ -9,6 +8,8 @@
 #include "service/textfunctions.h"
 #include "support/demoservice.h"
 #include "support/rawhttpserver.h"
+#include "support/recordingdesktop.h"
+#include "support/scripteddialogs.h"
 #include "support/testpaths.h"
 
 #include <QTest>
@@ -69,7 +70,7 @@ void TestServiceClient::failedRequestReturnsEmptyAndLogsReason() {
     RequestLog log;
     ScriptedDialogs dialogs;
     FixedAccount account;
-    const QString dead = QStringLiteral("http://127.0.0.1:%1/").arg(RefusingPort());
+    const QString dead = QStringLiteral("http://127.0.0.1:%1/").arg(refusingPort());
     ServiceClient client(endpointsFor(dead, dead, dead), log, dialogs, account);
     QCOMPARE(client.CatalogRequest(QStringLiteral("getTypes?format=json")), QString());
     QVERIFY(log.lines().value(0).endsWith(QStringLiteral("\tNOT ANSWER [result()] !!!")));

@@ -1,6 +1,6 @@
 #include "support/answers.h"
 
-QString CatalogAnswer(const QList<AnswerRecord>& records, const QString& function) {
+QString catalogAnswer(const QList<AnswerRecord>& records, const QString& function) {
     QString text = QStringLiteral("{\r\n\t\"statusText\": \"paid client till 202612\",\r\n\t\"function\": \"") +
                    function + QStringLiteral("\",\r\n\t\"result\": {\r\n\t\t\"data\": [\r\n");
     for (qsizetype i = 0; i < records.size(); ++i) {
@@ -15,18 +15,18 @@ QString CatalogAnswer(const QList<AnswerRecord>& records, const QString& functio
     return text + QStringLiteral("\t\t]\r\n\t}\r\n}\r\n");
 }
 
-QByteArray CatalogAnswerBytes(const QString& function, const QList<AnswerRecord>& records) {
-    return CatalogAnswer(records, function).toUtf8();
+QByteArray catalogAnswerBytes(const QString& function, const QList<AnswerRecord>& records) {
+    return catalogAnswer(records, function).toUtf8();
 }
 
-QByteArray HttpReply(const QByteArray& body) {
-    return HttpReply("200 OK", body);
+QByteArray httpReply(const QByteArray& body) {
+    return httpReply("200 OK", body);
 }
 
-QByteArray HttpReply(const QByteArray& status, const QByteArray& body) {
+QByteArray httpReply(const QByteArray& status, const QByteArray& body) {
     return "HTTP/1.0 " + status + "\r\nContent-Length: " + QByteArray::number(body.size()) + "\r\n\r\n" + body;
 }
 
-QByteArray CatalogReply(const QString& function, const QList<AnswerRecord>& records) {
-    return HttpReply(CatalogAnswerBytes(function, records));
+QByteArray catalogReply(const QString& function, const QList<AnswerRecord>& records) {
+    return httpReply(catalogAnswerBytes(function, records));
 }

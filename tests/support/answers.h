@@ -10,10 +10,10 @@ using AnswerRecord = QList<QPair<QString, QString>>;
 
 // A catalog answer in the service's layout: records starting at three tabs ("{", then ",{"),
 // one field per line at four tabs, all values quoted.
-QString CatalogAnswer(const QList<AnswerRecord>& records, const QString& function = QString());
-QByteArray CatalogAnswerBytes(const QString& function, const QList<AnswerRecord>& records);
+QString catalogAnswer(const QList<AnswerRecord>& records, const QString& function = QString());
+QByteArray catalogAnswerBytes(const QString& function, const QList<AnswerRecord>& records);
 // A whole HTTP reply for RawHttpServer, "200 OK" or with the given status.
-QByteArray HttpReply(const QByteArray& body);
-QByteArray HttpReply(const QByteArray& status, const QByteArray& body);
+QByteArray httpReply(const QByteArray& body);
+QByteArray httpReply(const QByteArray& status, const QByteArray& body);
 // A catalog answer as a whole "200 OK" reply.
-QByteArray CatalogReply(const QString& function, const QList<AnswerRecord>& records);
+QByteArray catalogReply(const QString& function, const QList<AnswerRecord>& records);

@@ -110,7 +110,7 @@ LoopbackSshServer::LoopbackSshServer() : m_home(qgetenv("HOME")) {
     if (::getuid() == 0)
         QDir().mkpath(QStringLiteral("/run/sshd"));
 
-    const int port = RefusingPort();
+    const int port = refusingPort();
     const QString config = dir + QLatin1String("/sshd_config");
     writeBytes(config, QStringLiteral("Port %1\n"
                                       "ListenAddress 127.0.0.1\n"

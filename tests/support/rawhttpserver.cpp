@@ -84,7 +84,7 @@ void RawHttpServer::serve() {
     }
 }
 
-int RefusingPort() {
+int refusingPort() {
     int port = 0;
     const int fd = bindLoopback(&port);
     ::close(fd); // bound once, now free and not listening

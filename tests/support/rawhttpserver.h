@@ -32,4 +32,4 @@ private:
 };
 
 // A port on 127.0.0.1 that refuses connections (nothing listens there).
-int RefusingPort();
+int refusingPort();

@@ -4,8 +4,9 @@
 
 #include <QApplication>
 #include <QLineEdit>
+#include <QWindow>
 
-Endpoints EndpointsOf(const DemoService& service) {
+Endpoints endpointsOf(const DemoService& service) {
     Endpoints e;
     e.catalogUrl = service.catalogUrl();
     e.priceUrl = service.priceUrl();
@@ -15,19 +16,15 @@ Endpoints EndpointsOf(const DemoService& service) {
     return e;
 }
 
-Endpoints OfflineEndpoints() {
-    const QString nowhere = QStringLiteral("http://127.0.0.1:%1").arg(RefusingPort());
+Endpoints offlineEndpoints() {
+    const QString nowhere = QStringLiteral("http://127.0.0.1:%1").arg(refusingPort());
     Endpoints e;
     e.catalogUrl = e.priceUrl = e.demoUrl = nowhere + QLatin1Char('/');
     e.siteUrl = e.downloadUrl = nowhere;
     return e;
 }
 
-void Click(QWidget* widget) {
-    QTest::mouseClick(widget, Qt::LeftButton, {}, widget->rect().center());
-}
-
-void TypeIntoFocus(const QString& text) {
+void typeIntoFocus(const QString& text) {
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_A, Qt::ControlModifier);
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Delete);
     // Letters beyond ASCII come as the text of a key the keyboard has no name for.
@@ -39,13 +36,96 @@ void TypeIntoFocus(const QString& text) {
     }
 }
 
-bool ClickListItem(QListWidget* list, const QString& text) {
+bool clickListItem(QListWidget* list, const QString& text) {
     const QList<QListWidgetItem*> found = list->findItems(text, Qt::MatchExactly);
     if (found.isEmpty())
         return false;
     list->scrollToItem(found.first());
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(found.first()).center());
     return true;
+}
+
+namespace {
+std::unique_ptr<DemoService> g_standIn;
+} // namespace
+
+DemoService& standIn() {
+    if (!g_standIn) {
+        g_standIn = std::make_unique<DemoService>(QStringList{QStringLiteral("--quiet")});
+        if (!g_standIn->isRunning())
+            qFatal("the stand-in services did not start: %s", qPrintable(g_standIn->error()));
+        // Stopped while the application still runs its event machinery.
+        qAddPostRoutine([] { g_standIn.reset(); });
+    }
+    return *g_standIn;
+}
+
+Endpoints standInEndpoints() {
+    return endpointsOf(standIn());
+}
+
+const QString kCatalogAccount = QStringLiteral("format=json&lang=en&email=trader@velmora.test&seccode=***");
+
+bool allExpanded(const QTreeWidget* tree, bool expanded) {
+    for (QTreeWidgetItemIterator it(const_cast<QTreeWidget*>(tree)); *it; ++it)
+        if ((*it)->childCount() > 0 && (*it)->isExpanded() != expanded)
+            return false;
+    return true;
+}
+
+void click(QWidget* widget) {
+    QTest::mouseClick(widget, Qt::LeftButton, {}, widget->rect().center());
+}
+
+namespace {
+QWindow* keyboardWindow() {
+    // An open popup list takes the keys from its window, as it does from the keyboard.
+    QWidget* target = QApplication::activeWindow();
+    if (!target)
+        target = QApplication::activePopupWidget();
+    return target ? target->windowHandle() : nullptr;
+}
+} // namespace
+
+bool focusControl(QWidget* control) {
+    QWidget* window = control->window();
+    if (!window->isVisible())
+        window->show();
+    window->activateWindow();
+    if (!QTest::qWaitForWindowActive(window))
+        return false;
+    // A popup closed by the program may leave the application without an active window.
+    if (QApplication::activeWindow() != window)
+        QApplication::setActiveWindow(window);
+    control->setFocus(Qt::MouseFocusReason);
+    QWidget* focused = QApplication::focusWidget();
+    return focused && (focused == control || focused->focusProxy() == control || control->isAncestorOf(focused));
+}
+
+void pressKey(QWidget* control, Qt::Key key, Qt::KeyboardModifiers modifiers) {
+    if (!focusControl(control))
+        qWarning("%s cannot take the focus", qPrintable(control->objectName()));
+    pressKey(key, modifiers);
+}
+
+void pressKey(Qt::Key key, Qt::KeyboardModifiers modifiers) {
+    if (QWindow* window = keyboardWindow())
+        QTest::keyClick(window, key, modifiers);
+    else
+        qWarning("no window has the keyboard");
+}
+
+void typeText(const QString& text) {
+    for (const QChar c : text)
+        if (QWindow* window = keyboardWindow())
+            QTest::keyClick(window, c.toLatin1());
+}
+
+void typeInto(QWidget* control, const QString& text) {
+    pressKey(control, Qt::Key_A, Qt::ControlModifier);
+    if (text.isEmpty())
+        pressKey(Qt::Key_Delete);
+    typeText(text);
 }
 
 WindowFixture::WindowFixture(const Endpoints& endpoints, const QString& version) {
@@ -82,6 +162,40 @@ TForm1& WindowFixture::showActive() {
 
 void WindowFixture::destroy() {
     m_window.reset();
+}
+
+qsizetype WindowFixture::logMark() const {
+    return m_window->context().log->lines().size();
+}
+
+QStringList WindowFixture::requestsSince(qsizetype mark) const {
+    QStringList requests;
+    const QStringList& lines = m_window->context().log->lines();
+    for (qsizetype i = mark; i < lines.size(); ++i) {
+        // "<time>  GET\t<function>\t<address>\t<outcome>"
+        const QString address = lines.at(i).section(QLatin1Char('\t'), 2, 2);
+        const qsizetype host = address.indexOf(QLatin1String("://"));
+        const qsizetype path = host < 0 ? -1 : address.indexOf(QLatin1Char('/'), host + 3);
+        if (path >= 0)
+            requests << address.mid(path + 1);
+    }
+    return requests;
+}
+
+QStringList WindowFixture::requestsOf(const QString& function, qsizetype mark) const {
+    QStringList found;
+    for (const QString& request : requestsSince(mark))
+        if (request.startsWith(function + QLatin1Char('?')))
+            found << request;
+    return found;
+}
+
+bool WindowFixture::logged(const QString& text, qsizetype mark) const {
+    const QStringList& lines = m_window->context().log->lines();
+    for (qsizetype i = mark; i < lines.size(); ++i)
+        if (lines.at(i).contains(text))
+            return true;
+    return false;
 }
 
 void WindowFixture::signIn(const QString& email, const QString& seccode) {

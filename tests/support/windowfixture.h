@@ -1,29 +1,50 @@
 #pragma once
 
 #include "app/main.h"
-#include "platform/desktop.h"
-#include "platform/scripteddialogs.h"
 #include "support/demoservice.h"
+#include "support/recordingdesktop.h"
+#include "support/scripteddialogs.h"
 #include "support/testpaths.h"
 
 #include <QListWidget>
 #include <QTest>
+#include <QTreeWidget>
 
 #include <memory>
 
 // The endpoints of a running stand-in service.
-Endpoints EndpointsOf(const DemoService& service);
+Endpoints endpointsOf(const DemoService& service);
+// The stand-in services of this test executable: started on first use, stopped with the
+// application. A test that needs other options starts its own DemoService.
+DemoService& standIn();
+Endpoints standInEndpoints();
+// The standard parameters of the stand-in's regular catalog account as the request log shows them.
+extern const QString kCatalogAccount;
+
+// Whether every node with children is expanded (or every one collapsed).
+bool allExpanded(const QTreeWidget* tree, bool expanded);
 
 // Every service on a loopback port where nothing listens: start-up's requests fail at once and
 // never leave the machine.
-Endpoints OfflineEndpoints();
+Endpoints offlineEndpoints();
 
 // A left click in the middle of the widget.
-void Click(QWidget* widget);
+void click(QWidget* widget);
+
+// The keyboard's path: the control's window is shown and active, the control has the focus as
+// after the user's click, and each key goes to the window, which hands it to its focus widget
+// (or to an open popup list). False when the control could not take the focus.
+bool focusControl(QWidget* control);
+void pressKey(QWidget* control, Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
+// Replaces the control's text by typing (Ctrl+A, then the characters, which must be Latin-1).
+void typeInto(QWidget* control, const QString& text);
+// Keys to whatever has the focus now, as the keyboard sends them.
+void pressKey(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
+void typeText(const QString& text);
 // Replaces the text of the focus widget key by key, as the user selects all and types.
-void TypeIntoFocus(const QString& text);
+void typeIntoFocus(const QString& text);
 // A click on the list's item with this text, scrolled into view first; false when there is none.
-bool ClickListItem(QListWidget* list, const QString& text);
+bool clickListItem(QListWidget* list, const QString& text);
 
 // A fresh main window over a temporary program folder, with scripted dialogs and a recording
 // desktop. Endpoints point at `endpoints` (by default nowhere reachable).
@@ -31,7 +52,7 @@ class WindowFixture {
 public:
     // The version is the one the stand-in service publishes unless told otherwise, so that no
     // update message comes up.
-    explicit WindowFixture(const Endpoints& endpoints = OfflineEndpoints(), const QString& version = "1.0.0");
+    explicit WindowFixture(const Endpoints& endpoints = offlineEndpoints(), const QString& version = "1.0.0");
     ~WindowFixture();
 
     // Creates the window (without showing it); files put into the program folder before this
@@ -46,6 +67,16 @@ public:
     // Shows the window and puts the stand-in service's regular catalog account into the account boxes.
     void signIn(const QString& email = DemoService::kCatalogEmail,
                 const QString& seccode = DemoService::kCatalogSeccode);
+
+    // The request log as a probe: a mark is the number of lines logged so far.
+    qsizetype logMark() const;
+    // The requests logged since the mark, each as its address less the server
+    // ("getInfoCar?typid=10010&format=json…").
+    QStringList requestsSince(qsizetype mark = 0) const;
+    // Those that call `function`.
+    QStringList requestsOf(const QString& function, qsizetype mark = 0) const;
+    // Whether a line logged since the mark holds the text.
+    bool logged(const QString& text, qsizetype mark = 0) const;
 
     template <class T> T* find(const QString& name) {
         T* found = m_window->findChild<T*>(name);

@@ -30,10 +30,10 @@ const QString kWrong = QStringLiteral("Value \"email\" is empty or wrong !!!");
 // Types the address into the e-mail box and clicks "Create test account", as the user does.
 void requestTestAccount(WindowFixture& f, const QString& email) {
     auto* edit = f.find<QLineEdit>("Edit3");
-    Click(edit);
-    TypeIntoFocus(email);
+    click(edit);
+    typeIntoFocus(email);
     QCOMPARE(edit->text(), email);
-    Click(f.find<QToolButton>("SpeedButton59"));
+    click(f.find<QToolButton>("SpeedButton59"));
 }
 } // namespace
 
@@ -74,7 +74,7 @@ void TestTestAccount::serverAnswers() {
     QFETCH(bool, answer);
     QFETCH(QString, message);
     QFETCH(QString, opened);
-    WindowFixture f(EndpointsOf(*m_service));
+    WindowFixture f(endpointsOf(*m_service));
     f.showActive();
     f.dialogs.setNextAnswer(answer);
     requestTestAccount(f, email);
@@ -95,7 +95,7 @@ void TestTestAccount::wrongAddressSendsNothing_data() {
 
 void TestTestAccount::wrongAddressSendsNothing() {
     QFETCH(QString, email);
-    RawHttpServer server({HttpReply("Test account was created.")});
+    RawHttpServer server({httpReply("Test account was created.")});
     Endpoints endpoints;
     endpoints.siteUrl = server.url().chopped(1);
     WindowFixture f(endpoints);
@@ -109,9 +109,9 @@ void TestTestAccount::wrongAddressSendsNothing() {
 
 void TestTestAccount::deadServerIsReported_data() {
     QTest::addColumn<QByteArray>("reply");
-    QTest::newRow("not found") << HttpReply("404 Not Found", "This email already using/used WebService");
-    QTest::newRow("status without phrase") << HttpReply("200", "Test account was created.");
-    QTest::newRow("blank body") << HttpReply(" \r\n\t");
+    QTest::newRow("not found") << httpReply("404 Not Found", "This email already using/used WebService");
+    QTest::newRow("status without phrase") << httpReply("200", "Test account was created.");
+    QTest::newRow("blank body") << httpReply(" \r\n\t");
     QTest::newRow("nothing listens") << QByteArray();
 }
 
@@ -120,7 +120,7 @@ void TestTestAccount::deadServerIsReported() {
     std::unique_ptr<RawHttpServer> server;
     Endpoints endpoints;
     if (reply.isEmpty()) {
-        endpoints.siteUrl = QStringLiteral("http://127.0.0.1:%1").arg(RefusingPort());
+        endpoints.siteUrl = QStringLiteral("http://127.0.0.1:%1").arg(refusingPort());
     } else {
         server = std::make_unique<RawHttpServer>(QList<QByteArray>{reply});
         endpoints.siteUrl = server->url().chopped(1);
@@ -137,14 +137,14 @@ void TestTestAccount::deadServerIsReported() {
 void TestTestAccount::addressIsPercentEncoded() {
     const QString email = QStringLiteral("\"J\u00fcrgen \\\"Bob\\\" & Co\"@example.com");
     {
-        RawHttpServer server({HttpReply("fine")});
+        RawHttpServer server({httpReply("fine")});
         GetSiteText(TestAccountRequestUrl(server.url().chopped(1), email));
         const QByteArray head = server.requests().value(0);
         QVERIFY2(head.startsWith("GET /services/apps/velmora/createtestaccount.php?email="
                                  "\"J%C3%BCrgen%20\\\"Bob\\\"%20%26%20Co\"@example.com HTTP/1.0\r\n"),
                  head.constData());
     }
-    WindowFixture f(EndpointsOf(*m_service));
+    WindowFixture f(endpointsOf(*m_service));
     f.showActive();
     requestTestAccount(f, email);
     QVERIFY2(f.dialogs.lastText().startsWith(QStringLiteral("Test account was created. Email: ") + email + " Seccode"),

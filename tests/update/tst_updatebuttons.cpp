@@ -45,7 +45,7 @@ void TestUpdateButtons::initTestCase() {
 }
 
 void TestUpdateButtons::sameVersionKeepsTheButtonHidden() {
-    WindowFixture w(EndpointsOf(*m_newer), QStringLiteral("9.9.9"));
+    WindowFixture w(endpointsOf(*m_newer), QStringLiteral("9.9.9"));
     w.show();
     QVERIFY(QTest::qWaitForWindowExposed(&w.window()));
     QTest::qWait(100);
@@ -54,7 +54,7 @@ void TestUpdateButtons::sameVersionKeepsTheButtonHidden() {
 }
 
 void TestUpdateButtons::otherVersionShowsButtonAndMessageAfterFirstPaint() {
-    WindowFixture w(EndpointsOf(*m_newer), QStringLiteral("1.0.0"));
+    WindowFixture w(endpointsOf(*m_newer), QStringLiteral("1.0.0"));
     w.show();
     // Start-up has checked, but the message waits for the window to be painted.
     QVERIFY(!w.find<QToolButton>("SpeedButton3")->isHidden());
@@ -70,16 +70,16 @@ void TestUpdateButtons::otherVersionShowsButtonAndMessageAfterFirstPaint() {
 void TestUpdateButtons::historyOpensTheVersionHistory() {
     WindowFixture w;
     w.show();
-    Click(w.find<QToolButton>("SpeedButton4"));
+    click(w.find<QToolButton>("SpeedButton4"));
     QCOMPARE(w.desktop.opened(), QStringList{w.seams.endpoints.downloadUrl + "/download/versionhistoryforvelmora.txt"});
 }
 
 void TestUpdateButtons::noChangesNothing() {
-    WindowFixture w(EndpointsOf(*m_newer), QStringLiteral("1.0.0"));
+    WindowFixture w(endpointsOf(*m_newer), QStringLiteral("1.0.0"));
     w.show();
     QTRY_COMPARE(w.dialogs.texts(), QStringList{kOutdated});
     w.dialogs.setNextAnswer(false);
-    Click(w.find<QToolButton>("SpeedButton3"));
+    click(w.find<QToolButton>("SpeedButton3"));
     const QString question =
         "If you have installed an old version program , you must be upgrading to the new version with more "
         "features.\r--------------------------------\r   \rDownload the new version program (this version of the file "
@@ -91,12 +91,12 @@ void TestUpdateButtons::noChangesNothing() {
 }
 
 void TestUpdateButtons::updateDownloadsSwapsAndCloses() {
-    WindowFixture w(EndpointsOf(*m_newer), QStringLiteral("1.0.0"));
+    WindowFixture w(endpointsOf(*m_newer), QStringLiteral("1.0.0"));
     w.show();
     QTRY_COMPARE(w.dialogs.texts(), QStringList{kOutdated});
     auto* update = w.find<QToolButton>("SpeedButton3");
     w.dialogs.setNextAnswer(true);
-    Click(update);
+    click(update);
 
     QCOMPARE(w.dialogs.shown().size(), 2); // the message and the question, nothing after
     QVERIFY(!w.window().isVisible());
@@ -131,14 +131,14 @@ void TestUpdateButtons::badDownloadLeavesNothingBehind() {
     QFETCH(QByteArray, reply);
     // The free catalogue is asked first, at start-up.
     RawHttpServer site({"HTTP/1.0 404 Not Found\r\n\r\n", reply});
-    Endpoints endpoints = EndpointsOf(*m_newer);
+    Endpoints endpoints = endpointsOf(*m_newer);
     endpoints.siteUrl = site.url(QString());
     WindowFixture w(endpoints, QStringLiteral("1.0.0"));
     writeBytes(w.folders.programFile("new_" + programName()), "stale download of an earlier try");
     w.show();
     QTRY_COMPARE(w.dialogs.texts(), QStringList{kOutdated});
     w.dialogs.setNextAnswer(true);
-    Click(w.find<QToolButton>("SpeedButton3"));
+    click(w.find<QToolButton>("SpeedButton3"));
 
     QCOMPARE(w.dialogs.lastText(), kDownloadError);
     QCOMPARE(site.requests().size(), 2);

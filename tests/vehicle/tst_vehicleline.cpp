@@ -7,12 +7,12 @@ class TestVehicleLine : public QObject {
 private slots:
     void vehicleLineOfTypeAndCarAgree();
     void openEndedVehicleLine();
-    void modelLine_data();
-    void modelLine();
+    void modelLineFormat_data();
+    void modelLineFormat();
     void candidateLineEndsWithKType();
     void garageLineIsTabSeparated();
-    void garageLineTypid_data();
-    void garageLineTypid();
+    void garageLineTypidParsing_data();
+    void garageLineTypidParsing();
     void garageQuestionPutsEachPartOnItsLine();
     void kTypeNumber_data();
     void kTypeNumber();
@@ -61,7 +61,7 @@ void TestVehicleLine::openEndedVehicleLine() {
     QCOMPARE(VehicleLine(TTypeRec()), QString(" [ - ]  |  - kW | HP | ccm - "));
 }
 
-void TestVehicleLine::modelLine_data() {
+void TestVehicleLine::modelLineFormat_data() {
     QTest::addColumn<QString>("start");
     QTest::addColumn<QString>("end");
     QTest::addColumn<QString>("line");
@@ -76,7 +76,7 @@ void TestVehicleLine::modelLine_data() {
                               << "GOLF IV (1J1) [ - ]";
 }
 
-void TestVehicleLine::modelLine() {
+void TestVehicleLine::modelLineFormat() {
     QFETCH(QString, start);
     QFETCH(QString, end);
     QFETCH(QString, line);
@@ -85,22 +85,22 @@ void TestVehicleLine::modelLine() {
     m.modelcar = "GOLF IV (1J1)";
     m.pconstart = start;
     m.pconend = end;
-    QCOMPARE(ModelLine(m), line);
+    QCOMPARE(modelLine(m), line);
 }
 
 void TestVehicleLine::candidateLineEndsWithKType() {
     TCarInfoRec c;
     c.typid = 10042;
     c.fullnametypecar = "C 200";
-    QCOMPARE(CandidateLine(c), VehicleLine(c) + " {10042}");
+    QCOMPARE(candidateLine(c), VehicleLine(c) + " {10042}");
 }
 
 void TestVehicleLine::garageLineIsTabSeparated() {
-    QCOMPARE(GarageLine("AUDI", "A4 [2000/11 - ]", "A4 1.6 [...]", 10010),
+    QCOMPARE(garageLine("AUDI", "A4 [2000/11 - ]", "A4 1.6 [...]", 10010),
              QString("AUDI\tA4 [2000/11 - ]\tA4 1.6 [...]\t{10010}"));
 }
 
-void TestVehicleLine::garageLineTypid_data() {
+void TestVehicleLine::garageLineTypidParsing_data() {
     QTest::addColumn<QString>("line");
     QTest::addColumn<int>("typid");
     QTest::newRow("regular") << "AUDI\tA4\tA4 1.6\t{10010}" << 10010;
@@ -112,14 +112,14 @@ void TestVehicleLine::garageLineTypid_data() {
     QTest::newRow("negative") << "{-5}" << -5;
 }
 
-void TestVehicleLine::garageLineTypid() {
+void TestVehicleLine::garageLineTypidParsing() {
     QFETCH(QString, line);
     QFETCH(int, typid);
-    QCOMPARE(GarageLineTypid(line), typid);
+    QCOMPARE(garageLineTypid(line), typid);
 }
 
 void TestVehicleLine::garageQuestionPutsEachPartOnItsLine() {
-    QCOMPARE(GarageOpenQuestion("AUDI\tA4\tA4 1.6\t{10010}"),
+    QCOMPARE(garageOpenQuestion("AUDI\tA4\tA4 1.6\t{10010}"),
              QString("Open car with data ???\r\n****************************\r\nAUDI\r\nA4\r\nA4 1.6\r\n{10010}"));
 }
 
@@ -139,7 +139,7 @@ void TestVehicleLine::kTypeNumber_data() {
 void TestVehicleLine::kTypeNumber() {
     QFETCH(QString, text);
     QFETCH(int, value);
-    QCOMPARE(ParseKType(text), value);
+    QCOMPARE(parseKType(text), value);
 }
 
 QTEST_APPLESS_MAIN(TestVehicleLine)

@@ -23,27 +23,9 @@
 
 namespace {
 
-const QString kParams = QStringLiteral("format=json&lang=en&email=trader@velmora.test&seccode=***");
 const QStringList kBoxes{"ComboBox8", "ComboBox7", "ComboBox6", "ComboBox5"};
 const QStringList kPlaceholders{"Year", "Manufacturer", "Model", "Engine"};
 const QString kStartCaption = QStringLiteral("MANUFACTURER | MODEL | TYPE ");
-
-// The request texts (address less the catalog base) logged since `from`.
-QStringList requestsSince(WindowFixture& f, qsizetype from) {
-    const QString base = f.window().context().service->catalogBaseUrl();
-    const QStringList& lines = f.window().context().log->lines();
-    QStringList requests;
-    for (qsizetype i = from; i < lines.size(); ++i) {
-        const QStringList parts = lines.at(i).split(QLatin1Char('\t'));
-        if (parts.size() >= 3 && parts.at(2).startsWith(base))
-            requests << parts.at(2).mid(base.size());
-    }
-    return requests;
-}
-
-qsizetype logMark(WindowFixture& f) {
-    return f.window().context().log->lines().size();
-}
 
 // Opens the box's list (which fills it), chooses the item whose text starts with `text` and
 // closes the list, as a user does.
@@ -83,8 +65,6 @@ TCarInfoRec audiA4() {
 class TestVehicleSelection : public QObject {
     Q_OBJECT
 private slots:
-    void initTestCase();
-    void cleanupTestCase();
 
     void startState();
     void cascadeSendsFiltersInOrder();
@@ -118,27 +98,18 @@ private:
     VehicleCascade* cascade(WindowFixture& f) { return f.window().findChild<VehicleCascade*>(); }
     DropDownBox* box(WindowFixture& f, const QString& name) { return f.find<DropDownBox>(name); }
     void enterNumber(WindowFixture& f, const QString& boxName, const QString& text);
-
-    std::unique_ptr<DemoService> m_service;
 };
-
-void TestVehicleSelection::initTestCase() {
-    m_service = std::make_unique<DemoService>(QStringList{"--quiet"});
-    QVERIFY2(m_service->isRunning(), qPrintable(m_service->error()));
-}
-
-void TestVehicleSelection::cleanupTestCase() {
-    m_service.reset();
-}
 
 void TestVehicleSelection::enterNumber(WindowFixture& f, const QString& boxName, const QString& text) {
     auto* numberBox = f.find<QComboBox>(boxName);
+    if (!numberBox->isVisible())
+        click(f.find<QLabel>("Label12")); // the user opens "Search by" first
     numberBox->setEditText(text);
-    QTest::keyClick(numberBox->lineEdit(), Qt::Key_Return);
+    pressKey(numberBox, Qt::Key_Return);
 }
 
 void TestVehicleSelection::startState() {
-    WindowFixture f(EndpointsOf(*m_service));
+    WindowFixture f(standInEndpoints());
     f.signIn();
     for (int i = 0; i < kBoxes.size(); ++i) {
         DropDownBox* b = box(f, kBoxes[i]);
@@ -148,7 +119,7 @@ void TestVehicleSelection::startState() {
     }
     QVERIFY(f.find<QRadioButton>("RadioButton1")->isChecked());
     QCOMPARE(f.find<QLabel>("Label13")->text(), kStartCaption);
-    QCOMPARE(cascade(f)->SelectedTypid(), 0);
+    QCOMPARE(cascade(f)->selectedTypid(), 0);
     QCOMPARE(f.find<QComboBox>("ComboBox4")->currentText(), QString("K-type number"));
     QCOMPARE(f.find<QComboBox>("ComboBox3")->currentText(), QString("KBA number"));
     QCOMPARE(f.find<QComboBox>("ComboBox2")->currentText(), QString("MIME number"));
@@ -156,20 +127,20 @@ void TestVehicleSelection::startState() {
 }
 
 void TestVehicleSelection::cascadeSendsFiltersInOrder() {
-    WindowFixture f(EndpointsOf(*m_service));
+    WindowFixture f(standInEndpoints());
     f.signIn();
     VehicleCascade* c = cascade(f);
 
-    qsizetype mark = logMark(f);
+    qsizetype mark = f.logMark();
     box(f, "ComboBox7")->showPopup();
     box(f, "ComboBox7")->hidePopup();
-    QCOMPARE(requestsSince(f, mark), QStringList{"getManufacturers?" + kParams});
+    QCOMPARE(f.requestsSince(mark), QStringList{"getManufacturers?" + kCatalogAccount});
     QVERIFY(box(f, "ComboBox7")->count() > 0);
     QCOMPARE(box(f, "ComboBox7")->currentIndex(), -1); // filling selects nothing
 
     f.find<QRadioButton>("RadioButton3")->click();
-    QCOMPARE(c->VehicleClass(), 2);
-    mark = logMark(f);
+    QCOMPARE(c->vehicleClass(), 2);
+    mark = f.logMark();
     choose(box(f, "ComboBox8"), "2000");
     choose(box(f, "ComboBox7"), "MAN");
     choose(box(f, "ComboBox6"), "TGA");
@@ -177,38 +148,38 @@ void TestVehicleSelection::cascadeSendsFiltersInOrder() {
     QCOMPARE(box(f, "ComboBox6")->currentData().toInt(), 1159);
     box(f, "ComboBox5")->showPopup();
     box(f, "ComboBox5")->hidePopup();
-    QCOMPARE(requestsSince(f, mark),
-             (QStringList{"GetListYears?" + kParams, "getManufacturers?" + kParams + "&year=2000&only=2",
-                          "getModels?" + kParams + "&year=2000&mfaid=4455&only=2",
-                          "getTypes?" + kParams + "&year=2000&modid=1159&only=2"}));
+    QCOMPARE(f.requestsSince(mark), (QStringList{"GetListYears?" + kCatalogAccount,
+                                                 "getManufacturers?" + kCatalogAccount + "&year=2000&only=2",
+                                                 "getModels?" + kCatalogAccount + "&year=2000&mfaid=4455&only=2",
+                                                 "getTypes?" + kCatalogAccount + "&year=2000&modid=1159&only=2"}));
     QVERIFY(box(f, "ComboBox5")->count() > 0);
     QCOMPARE(box(f, "ComboBox5")->currentIndex(), -1);
-    QCOMPARE(c->SelectedTypid(), 0);
+    QCOMPARE(c->selectedTypid(), 0);
     QCOMPARE(box(f, "ComboBox5")->view()->minimumWidth(), 600);
 
     // An item's id travels with it.
     choose(box(f, "ComboBox5"), "");
-    QVERIFY(c->SelectedTypid() > 10000);
-    QCOMPARE(c->SelectedTypid(), box(f, "ComboBox5")->currentData().toInt());
-    QVERIFY(c->EngineText().contains("kW | "));
+    QVERIFY(c->selectedTypid() > 10000);
+    QCOMPARE(c->selectedTypid(), box(f, "ComboBox5")->currentData().toInt());
+    QVERIFY(c->engineText().contains("kW | "));
 }
 
 void TestVehicleSelection::yearListNeverCarriesClass() {
-    WindowFixture f(EndpointsOf(*m_service));
+    WindowFixture f(standInEndpoints());
     f.signIn();
     for (const char* radio : {"RadioButton2", "RadioButton3", "RadioButton4"}) {
         f.find<QRadioButton>(radio)->click();
-        const qsizetype mark = logMark(f);
+        const qsizetype mark = f.logMark();
         cascade(f)->ComboBox8DropDown();
-        QCOMPARE(requestsSince(f, mark), QStringList{"GetListYears?" + kParams});
+        QCOMPARE(f.requestsSince(mark), QStringList{"GetListYears?" + kCatalogAccount});
     }
     // Opening a list again asks again: nothing is cached, the old selection is gone.
     choose(box(f, "ComboBox8"), "2001");
     QCOMPARE(box(f, "ComboBox8")->currentText(), QString("2001"));
-    const qsizetype mark = logMark(f);
+    const qsizetype mark = f.logMark();
     box(f, "ComboBox8")->showPopup();
     box(f, "ComboBox8")->hidePopup();
-    QCOMPARE(requestsSince(f, mark).size(), 1);
+    QCOMPARE(f.requestsSince(mark).size(), 1);
     QCOMPARE(box(f, "ComboBox8")->currentIndex(), -1);
     QCOMPARE(box(f, "ComboBox8")->currentText(), QString());
 }
@@ -229,7 +200,7 @@ void TestVehicleSelection::boxWithoutRecordsShowsPlaceholder() {
     QFETCH(QString, seccode);
     DemoService service(serviceArgs);
     QVERIFY2(service.isRunning(), qPrintable(service.error()));
-    WindowFixture f(EndpointsOf(service));
+    WindowFixture f(endpointsOf(service));
     f.signIn(email, seccode);
     f.dialogs.clear();
     for (int i = 0; i < kBoxes.size(); ++i) {
@@ -255,7 +226,7 @@ void TestVehicleSelection::levelChangesEmptyLowerBoxes() {
     QFETCH(QString, changed);
     QFETCH(int, kept);
     QFETCH(QString, caption);
-    WindowFixture f(EndpointsOf(*m_service));
+    WindowFixture f(standInEndpoints());
     f.signIn();
     choose(box(f, "ComboBox8"), "2002");
     choose(box(f, "ComboBox7"), "AUDI");
@@ -275,11 +246,11 @@ void TestVehicleSelection::levelChangesEmptyLowerBoxes() {
         QVERIFY(box(f, kBoxes[i])->currentIndex() >= 0);
     QCOMPARE(emptied.count(), 1);
     QCOMPARE(f.find<QLabel>("Label13")->text(), caption);
-    QCOMPARE(cascade(f)->SelectedTypid(), 0);
+    QCOMPARE(cascade(f)->selectedTypid(), 0);
 }
 
 void TestVehicleSelection::classRadioEmptiesEveryBox() {
-    WindowFixture f(EndpointsOf(*m_service));
+    WindowFixture f(standInEndpoints());
     f.signIn();
     choose(box(f, "ComboBox8"), "2002");
     choose(box(f, "ComboBox7"), "AUDI");
@@ -288,18 +259,18 @@ void TestVehicleSelection::classRadioEmptiesEveryBox() {
     f.find<QLabel>("Label13")->setText("kept caption");
     QSignalSpy emptied(cascade(f), &VehicleCascade::viewsEmptied);
     f.find<QRadioButton>("RadioButton4")->click();
-    QCOMPARE(cascade(f)->VehicleClass(), 3);
+    QCOMPARE(cascade(f)->vehicleClass(), 3);
     for (int i = 0; i < kBoxes.size(); ++i) {
         QCOMPARE(box(f, kBoxes[i])->count(), 0);
         QCOMPARE(box(f, kBoxes[i])->currentText(), kPlaceholders[i]);
     }
     QCOMPARE(emptied.count(), 1);
     QCOMPARE(f.find<QLabel>("Label13")->text(), QString("kept caption"));
-    QCOMPARE(cascade(f)->SelectedTypid(), 0);
+    QCOMPARE(cascade(f)->selectedTypid(), 0);
 }
 
 void TestVehicleSelection::openingEngineListEmptiesViews() {
-    WindowFixture f(EndpointsOf(*m_service));
+    WindowFixture f(standInEndpoints());
     f.signIn();
     QSignalSpy emptied(cascade(f), &VehicleCascade::viewsEmptied);
     QSignalSpy changed(cascade(f), &VehicleCascade::engineTypeChanged);
@@ -310,10 +281,10 @@ void TestVehicleSelection::openingEngineListEmptiesViews() {
 }
 
 void TestVehicleSelection::selectVehicleFromRecordFillsOneItemEach() {
-    WindowFixture f(EndpointsOf(*m_service));
+    WindowFixture f(standInEndpoints());
     f.signIn();
     choose(box(f, "ComboBox8"), "1999");
-    Click(f.find<QLabel>("Label12")); // the search section opens, the vehicle section closes
+    click(f.find<QLabel>("Label12")); // the search section opens, the vehicle section closes
     QVERIFY(f.find<QToolButton>("SpeedButton2")->isHidden());
 
     QSignalSpy changed(cascade(f), &VehicleCascade::engineTypeChanged);
@@ -330,7 +301,7 @@ void TestVehicleSelection::selectVehicleFromRecordFillsOneItemEach() {
         QCOMPARE(b->currentData().toInt(), expected[i].second);
     }
     QCOMPARE(box(f, "ComboBox8")->currentText(), QString("1999"));
-    QCOMPARE(cascade(f)->SelectedTypid(), 10010);
+    QCOMPARE(cascade(f)->selectedTypid(), 10010);
     QCOMPARE(toggled.count(), 1);
     QCOMPARE(changed.count(), 1);
     QVERIFY(!f.find<QToolButton>("SpeedButton2")->isHidden()); // the vehicle section is open again
@@ -362,28 +333,28 @@ void TestVehicleSelection::kTypeSearchRefusals() {
     QFETCH(QString, text);
     QFETCH(QString, message);
     QFETCH(int, requests);
-    WindowFixture f(EndpointsOf(*m_service));
+    WindowFixture f(standInEndpoints());
     f.signIn();
     f.dialogs.clear();
-    const qsizetype mark = logMark(f);
+    const qsizetype mark = f.logMark();
     enterNumber(f, "ComboBox4", text);
     QCOMPARE(f.dialogs.texts(), QStringList{message});
-    QCOMPARE(requestsSince(f, mark).size(), requests);
+    QCOMPARE(f.requestsSince(mark).size(), requests);
     QCOMPARE(f.find<QComboBox>("ComboBox4")->count(), 0);
     QCOMPARE(box(f, "ComboBox7")->currentText(), QString("Manufacturer"));
     QCOMPARE(f.find<QLabel>("Label13")->text(), kStartCaption);
 }
 
 void TestVehicleSelection::kTypeSearchSelectsVehicle() {
-    WindowFixture f(EndpointsOf(*m_service));
+    WindowFixture f(standInEndpoints());
     f.signIn();
     f.dialogs.clear();
-    Click(f.find<QLabel>("Label12"));
-    const qsizetype mark = logMark(f);
+    click(f.find<QLabel>("Label12"));
+    const qsizetype mark = f.logMark();
     enterNumber(f, "ComboBox4", "  0010010 ");
     QCOMPARE(f.dialogs.shown().size(), 0);
-    QCOMPARE(requestsSince(f, mark).value(0), "getInfoCar?typid=10010&" + kParams);
-    QCOMPARE(cascade(f)->SelectedTypid(), 10010);
+    QCOMPARE(f.requestsSince(mark).value(0), "getInfoCar?typid=10010&" + kCatalogAccount);
+    QCOMPARE(cascade(f)->selectedTypid(), 10010);
     QCOMPARE(box(f, "ComboBox6")->currentText(), QString("A4 (8E2, B6)"));
     QVERIFY(!f.find<QToolButton>("SpeedButton2")->isHidden());
     // Make and model show once in the caption.
@@ -400,45 +371,41 @@ void TestVehicleSelection::kTypeSearchSelectsVehicle() {
     enterNumber(f, "ComboBox4", "10010");
     QCOMPARE(kType->count(), 2);
     // Other keys do nothing.
-    const qsizetype before = logMark(f);
-    QTest::keyClick(kType->lineEdit(), Qt::Key_Tab);
-    QCOMPARE(requestsSince(f, before).size(), 0);
+    const qsizetype before = f.logMark();
+    pressKey(kType, Qt::Key_Tab);
+    QCOMPARE(f.requestsSince(before).size(), 0);
 }
 
 void TestVehicleSelection::enterSearchesWhileHistoryIsOpen() {
-    WindowFixture f(EndpointsOf(*m_service));
+    WindowFixture f(standInEndpoints());
     f.signIn();
-    Click(f.find<QLabel>("Label12"));
+    click(f.find<QLabel>("Label12"));
     enterNumber(f, "ComboBox4", "10010");
     auto* kType = f.find<QComboBox>("ComboBox4");
     QCOMPARE(kType->count(), 1);
 
     // Typing drops the history down; the key then goes to its list, as a user's does.
-    Click(f.find<QLabel>("Label12"));
-    kType->setEditText(QString());
-    kType->lineEdit()->setFocus();
-    QTest::keyClicks(kType->lineEdit(), "10001");
+    click(f.find<QLabel>("Label12"));
+    typeInto(kType, "10001");
     QAbstractItemView* history = kType->completer()->popup();
     QVERIFY(history->isVisible());
-    const qsizetype mark = logMark(f);
-    QTest::keyClick(history, Qt::Key_Return);
+    const qsizetype mark = f.logMark();
+    pressKey(Qt::Key_Return);
     QVERIFY(!history->isVisible());
-    QCOMPARE(requestsSince(f, mark).value(0), "getInfoCar?typid=10001&" + kParams);
-    QCOMPARE(cascade(f)->SelectedTypid(), 10001);
+    QCOMPARE(f.requestsSince(mark).value(0), "getInfoCar?typid=10001&" + kCatalogAccount);
+    QCOMPARE(cascade(f)->selectedTypid(), 10001);
     QCOMPARE(kType->count(), 2);
     QCOMPARE(kType->itemText(1), QString("10001"));
 
     // A number marked in the history is the one searched.
-    Click(f.find<QLabel>("Label12"));
-    kType->setEditText(QString());
-    kType->lineEdit()->setFocus();
-    QTest::keyClicks(kType->lineEdit(), "1");
+    click(f.find<QLabel>("Label12"));
+    typeInto(kType, "1");
     QVERIFY(history->isVisible());
-    QTest::keyClick(history, Qt::Key_Down);
+    pressKey(Qt::Key_Down);
     const QString marked = history->currentIndex().data().toString();
     QVERIFY(marked == "10010" || marked == "10001");
-    QTest::keyClick(history, Qt::Key_Return);
-    QCOMPARE(cascade(f)->SelectedTypid(), marked.toInt());
+    pressKey(Qt::Key_Return);
+    QCOMPARE(cascade(f)->selectedTypid(), marked.toInt());
     QCOMPARE(kType->count(), 2);
 }
 
@@ -456,18 +423,18 @@ void TestVehicleSelection::numberSearchRefusals_data() {
     QTest::newRow("KBA unknown") << "ComboBox3"
                                  << "0000XXX"
                                  << "Car with set KBA number is not found !!!"
-                                 << QStringList{"getSearchKBA?kba=0000XXX&" + kParams};
+                                 << QStringList{"getSearchKBA?kba=0000XXX&" + kCatalogAccount};
     QTest::newRow("MIME empty") << "ComboBox2"
                                 << " "
                                 << "Search word is empty !!!" << QStringList();
     QTest::newRow("MIME of one character")
         << "ComboBox2"
         << "7"
-        << "Car with set MIME number is not found !!!" << QStringList{"getSearchMIME?mime=7&" + kParams};
-    QTest::newRow("MIME unknown, encoded")
-        << "ComboBox2"
-        << "99 99+99"
-        << "Car with set MIME number is not found !!!" << QStringList{"getSearchMIME?mime=99%2099%2B99&" + kParams};
+        << "Car with set MIME number is not found !!!" << QStringList{"getSearchMIME?mime=7&" + kCatalogAccount};
+    QTest::newRow("MIME unknown, encoded") << "ComboBox2"
+                                           << "99 99+99"
+                                           << "Car with set MIME number is not found !!!"
+                                           << QStringList{"getSearchMIME?mime=99%2099%2B99&" + kCatalogAccount};
 }
 
 void TestVehicleSelection::numberSearchRefusals() {
@@ -475,15 +442,15 @@ void TestVehicleSelection::numberSearchRefusals() {
     QFETCH(QString, text);
     QFETCH(QString, message);
     QFETCH(QStringList, requests);
-    WindowFixture f(EndpointsOf(*m_service));
+    WindowFixture f(standInEndpoints());
     f.signIn();
     f.dialogs.clear();
-    const qsizetype mark = logMark(f);
+    const qsizetype mark = f.logMark();
     enterNumber(f, boxName, text);
     QCOMPARE(f.dialogs.texts(), QStringList{message});
-    QCOMPARE(requestsSince(f, mark), requests);
+    QCOMPARE(f.requestsSince(mark), requests);
     QCOMPARE(f.find<QComboBox>(boxName)->count(), 0);
-    QCOMPARE(cascade(f)->SelectedTypid(), 0);
+    QCOMPARE(cascade(f)->selectedTypid(), 0);
     QVERIFY(!f.window().findChild<TForm2*>()->isVisible());
 }
 
@@ -494,13 +461,13 @@ void TestVehicleSelection::numberSearchWithOneHitSelectsVehicle_data() {
     QTest::addColumn<QString>("model");
     QTest::newRow("KBA with spaces around") << "ComboBox3"
                                             << "  0588AKA "
-                                            << "getSearchKBA?kba=0588AKA&" + kParams << "A4 (8E2, B6)";
+                                            << "getSearchKBA?kba=0588AKA&" + kCatalogAccount << "A4 (8E2, B6)";
     QTest::newRow("KBA with a blank inside") << "ComboBox3"
                                              << "0588 AKA"
-                                             << "getSearchKBA?kba=0588%20AKA&" + kParams << "A4 (8E2, B6)";
+                                             << "getSearchKBA?kba=0588%20AKA&" + kCatalogAccount << "A4 (8E2, B6)";
     QTest::newRow("MIME") << "ComboBox2"
                           << "481516"
-                          << "getSearchMIME?mime=481516&" + kParams << "3 (E46)";
+                          << "getSearchMIME?mime=481516&" + kCatalogAccount << "3 (E46)";
 }
 
 void TestVehicleSelection::numberSearchWithOneHitSelectsVehicle() {
@@ -508,20 +475,20 @@ void TestVehicleSelection::numberSearchWithOneHitSelectsVehicle() {
     QFETCH(QString, text);
     QFETCH(QString, firstRequest);
     QFETCH(QString, model);
-    WindowFixture f(EndpointsOf(*m_service));
+    WindowFixture f(standInEndpoints());
     f.signIn();
     f.dialogs.clear();
     QSignalSpy changed(cascade(f), &VehicleCascade::engineTypeChanged);
-    const qsizetype mark = logMark(f);
+    const qsizetype mark = f.logMark();
     enterNumber(f, boxName, text);
     QCOMPARE(f.dialogs.shown().size(), 0);
-    const QStringList requests = requestsSince(f, mark);
+    const QStringList requests = f.requestsSince(mark);
     QCOMPARE(requests.value(0), firstRequest);
     QVERIFY(requests.value(1).startsWith("getInfoCar?typid="));
     QVERIFY(!f.window().findChild<TForm2*>()->isVisible());
     QCOMPARE(box(f, "ComboBox6")->count(), 1);
     QCOMPARE(box(f, "ComboBox6")->currentText(), model);
-    QVERIFY(cascade(f)->SelectedTypid() > 0);
+    QVERIFY(cascade(f)->selectedTypid() > 0);
     QCOMPARE(changed.count(), 1);
     QCOMPARE(f.find<QComboBox>(boxName)->count(), 1);
     QCOMPARE(f.find<QComboBox>(boxName)->itemText(0), text.trimmed());
@@ -539,16 +506,16 @@ void TestVehicleSelection::numberSearchWithSeveralHitsFillsDialog_data() {
 void TestVehicleSelection::numberSearchWithSeveralHitsFillsDialog() {
     QFETCH(QString, boxName);
     QFETCH(QString, text);
-    WindowFixture f(EndpointsOf(*m_service));
+    WindowFixture f(standInEndpoints());
     f.signIn();
     f.dialogs.clear();
     f.find<QLabel>("Label13")->setText("kept caption");
     QSignalSpy changed(cascade(f), &VehicleCascade::engineTypeChanged);
     QSignalSpy emptied(cascade(f), &VehicleCascade::viewsEmptied);
-    const qsizetype mark = logMark(f);
+    const qsizetype mark = f.logMark();
     enterNumber(f, boxName, text);
     QCOMPARE(f.dialogs.shown().size(), 0);
-    const QStringList requests = requestsSince(f, mark);
+    const QStringList requests = f.requestsSince(mark);
     QCOMPARE(requests.size(), 4);
     auto* dialog = f.window().findChild<TForm2*>();
     QVERIFY(dialog->isVisible());
@@ -586,7 +553,7 @@ void TestVehicleSelection::singleHitWithoutVehicleCountsAsNotFound_data() {
     QTest::addColumn<QString>("message");
     QTest::addColumn<QByteArray>("vehicleReply");
     const QByteArray failed = "HTTP/1.0 500 Internal Server Error\r\nContent-Length: 0\r\n\r\n";
-    const QByteArray noRecord = HttpReply("{\n\t\"statusText\": \"paid client till 202612\",\n\t\"result\": {}\n}\n");
+    const QByteArray noRecord = httpReply("{\n\t\"statusText\": \"paid client till 202612\",\n\t\"result\": {}\n}\n");
     QTest::newRow("KBA, request failed") << "ComboBox3"
                                          << "Car with set KBA number is not found !!!" << failed;
     QTest::newRow("KBA, no record") << "ComboBox3"
@@ -601,8 +568,8 @@ void TestVehicleSelection::singleHitWithoutVehicleCountsAsNotFound() {
     QFETCH(QString, boxName);
     QFETCH(QString, message);
     QFETCH(QByteArray, vehicleReply);
-    RawHttpServer server({HttpReply(CatalogAnswer({{{"typid", "10010"}}}).toUtf8()), vehicleReply});
-    Endpoints endpoints = EndpointsOf(*m_service);
+    RawHttpServer server({httpReply(catalogAnswer({{{"typid", "10010"}}}).toUtf8()), vehicleReply});
+    Endpoints endpoints = standInEndpoints();
     endpoints.catalogUrl = server.url();
     WindowFixture f(endpoints);
     f.signIn();
@@ -615,20 +582,20 @@ void TestVehicleSelection::singleHitWithoutVehicleCountsAsNotFound() {
     QVERIFY(heads.at(1).startsWith("GET /getInfoCar?typid=10010&"));
     QCOMPARE(f.dialogs.texts(), QStringList{message});
     QCOMPARE(changed.count(), 0);
-    QCOMPARE(cascade(f)->SelectedTypid(), 0);
+    QCOMPARE(cascade(f)->selectedTypid(), 0);
     QCOMPARE(box(f, "ComboBox7")->currentText(), QString("Manufacturer"));
     QCOMPARE(f.find<QLabel>("Label13")->text(), kStartCaption);
     QCOMPARE(f.find<QComboBox>(boxName)->count(), 0);
 }
 
 void TestVehicleSelection::garageAddsEachVehicleOnce() {
-    WindowFixture f(EndpointsOf(*m_service));
+    WindowFixture f(standInEndpoints());
     f.signIn();
     auto* add = f.find<QToolButton>("SpeedButton2");
     auto* list = f.find<QListWidget>("ListBox4");
     auto* header = f.find<QLabel>("Label18");
 
-    Click(add); // no vehicle yet
+    click(add); // no vehicle yet
     QCOMPARE(list->count(), 0);
     QCOMPARE(header->text(), QString("My garage"));
 
@@ -636,43 +603,43 @@ void TestVehicleSelection::garageAddsEachVehicleOnce() {
     choose(box(f, "ComboBox7"), "AUDI");
     choose(box(f, "ComboBox6"), "A4 (8E2, B6)");
     choose(box(f, "ComboBox5"), "1.6 [");
-    const int typid = cascade(f)->SelectedTypid();
+    const int typid = cascade(f)->selectedTypid();
     QCOMPARE(typid, 10010);
     QVERIFY(!add->isHidden());
-    Click(add);
-    const QString cascadeLine = "AUDI\tA4 (8E2, B6) [2000/11 - 2004/12]\t" + cascade(f)->EngineText() + "\t{10010}";
+    click(add);
+    const QString cascadeLine = "AUDI\tA4 (8E2, B6) [2000/11 - 2004/12]\t" + cascade(f)->engineText() + "\t{10010}";
     QCOMPARE(itemTexts(list), QStringList{cascadeLine});
     QCOMPARE(header->text(), QString("My garage [1]"));
-    Click(add);
+    click(add);
     QCOMPARE(list->count(), 1);
 
     // The same vehicle by its K-type number: the model without dates makes another line.
-    Click(f.find<QLabel>("Label12"));
+    click(f.find<QLabel>("Label12"));
     enterNumber(f, "ComboBox4", "10010");
     QVERIFY(!add->isHidden());
-    Click(add);
+    click(add);
     QCOMPARE(list->count(), 2);
     QCOMPARE(header->text(), QString("My garage [2]"));
-    const QString searchLine = "AUDI\tA4 (8E2, B6)\t" + cascade(f)->EngineText() + "\t{10010}";
+    const QString searchLine = "AUDI\tA4 (8E2, B6)\t" + cascade(f)->engineText() + "\t{10010}";
     QCOMPARE(itemTexts(list), (QStringList{searchLine, cascadeLine}));
 
     // A new line takes its sorted place.
-    Click(f.find<QLabel>("Label12"));
+    click(f.find<QLabel>("Label12"));
     enterNumber(f, "ComboBox4", "10001");
-    Click(add);
+    click(add);
     QCOMPARE(list->count(), 3);
     QVERIFY(list->item(0)->text().startsWith("AUDI\tA3"));
 }
 
 void TestVehicleSelection::garageOpensAfterConfirmation() {
-    WindowFixture f(EndpointsOf(*m_service));
+    WindowFixture f(standInEndpoints());
     const QString line = "AUDI\tA4 (8E2, B6)\tAUDI A4 (8E2, B6) 1.6 [...]\t{10010}";
     writeBytes(f.folders.programFile("MyGarage.txt"), "\xEF\xBB\xBF" + line.toUtf8() + "\r\nBAD\tline\t{x}\r\n");
     f.signIn();
     auto* list = f.find<QListWidget>("ListBox4");
     QCOMPARE(list->count(), 2);
     QCOMPARE(f.find<QLabel>("Label18")->text(), QString("My garage [2]"));
-    Click(f.find<QLabel>("Label18"));
+    click(f.find<QLabel>("Label18"));
     f.dialogs.clear();
     Garage* garage = f.window().findChild<Garage*>();
 
@@ -683,19 +650,19 @@ void TestVehicleSelection::garageOpensAfterConfirmation() {
 
     list->setCurrentRow(0);
     QCOMPARE(list->currentItem()->text(), line);
-    qsizetype mark = logMark(f);
+    qsizetype mark = f.logMark();
     f.dialogs.setNextAnswer(false);
     garage->ListBox4DblClick();
     QCOMPARE(f.dialogs.lastText(), "Open car with data ???\r\n****************************\r\nAUDI\r\nA4 (8E2, "
                                    "B6)\r\nAUDI A4 (8E2, B6) 1.6 [...]\r\n{10010}");
-    QCOMPARE(requestsSince(f, mark).size(), 0);
-    QCOMPARE(cascade(f)->SelectedTypid(), 0);
+    QCOMPARE(f.requestsSince(mark).size(), 0);
+    QCOMPARE(cascade(f)->selectedTypid(), 0);
 
     // A line without a usable number is confirmed and then ignored.
     list->setCurrentRow(1);
     f.dialogs.setNextAnswer(true);
     garage->ListBox4DblClick();
-    QCOMPARE(requestsSince(f, mark).size(), 0);
+    QCOMPARE(f.requestsSince(mark).size(), 0);
 
     // A real double click on the line, Yes.
     list->setCurrentRow(0);
@@ -706,14 +673,14 @@ void TestVehicleSelection::garageOpensAfterConfirmation() {
     // Item views take a double click only after the press that starts it.
     QTest::mousePress(list->viewport(), Qt::LeftButton, {}, rect.center());
     QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, rect.center());
-    QCOMPARE(requestsSince(f, mark).value(0), "getInfoCar?typid=10010&" + kParams);
-    QCOMPARE(cascade(f)->SelectedTypid(), 10010);
+    QCOMPARE(f.requestsSince(mark).value(0), "getInfoCar?typid=10010&" + kCatalogAccount);
+    QCOMPARE(cascade(f)->selectedTypid(), 10010);
     QCOMPARE(box(f, "ComboBox6")->currentText(), QString("A4 (8E2, B6)"));
     QVERIFY(!f.find<QToolButton>("SpeedButton2")->isHidden());
 }
 
 void TestVehicleSelection::garageDeleteAndClean() {
-    WindowFixture f(EndpointsOf(*m_service));
+    WindowFixture f(standInEndpoints());
     const QString file = f.folders.programFile("MyGarage.txt");
     const QByteArray content = "\xEF\xBB\xBF"
                                "B\tb\tb\t{2}\r\nA\ta\ta\t{1}\r\nc\tc\tc\t{3}\r\n";
@@ -726,31 +693,31 @@ void TestVehicleSelection::garageDeleteAndClean() {
     // Delete: No keeps the line, Yes removes it; the file waits for the end of the program.
     list->setCurrentRow(1);
     f.dialogs.setNextAnswer(false);
-    Click(f.find<QToolButton>("SpeedButton40"));
+    click(f.find<QToolButton>("SpeedButton40"));
     QCOMPARE(f.dialogs.lastText(), QString("Delete selected line ???"));
     QCOMPARE(list->count(), 3);
     f.dialogs.setNextAnswer(true);
-    Click(f.find<QToolButton>("SpeedButton40"));
+    click(f.find<QToolButton>("SpeedButton40"));
     QCOMPARE(itemTexts(list), (QStringList{"A\ta\ta\t{1}", "c\tc\tc\t{3}"}));
     QCOMPARE(f.find<QLabel>("Label18")->text(), QString("My garage [2]"));
     QCOMPARE(readBytes(file), content);
 
     // Clean: No keeps everything, Yes deletes the file at once.
     f.dialogs.setNextAnswer(false);
-    Click(f.find<QToolButton>("SpeedButton39"));
+    click(f.find<QToolButton>("SpeedButton39"));
     QCOMPARE(f.dialogs.lastText(), QString("Clean full list ???"));
     QCOMPARE(list->count(), 2);
     QVERIFY(QFile::exists(file));
     f.dialogs.setNextAnswer(true);
-    Click(f.find<QToolButton>("SpeedButton39"));
+    click(f.find<QToolButton>("SpeedButton39"));
     QCOMPARE(list->count(), 0);
     QVERIFY(!QFile::exists(file));
     QCOMPARE(f.find<QLabel>("Label18")->text(), QString("My garage [0]"));
 
     // An empty list asks nothing.
     const int shown = f.dialogs.shown().size();
-    Click(f.find<QToolButton>("SpeedButton39"));
-    Click(f.find<QToolButton>("SpeedButton40"));
+    click(f.find<QToolButton>("SpeedButton39"));
+    click(f.find<QToolButton>("SpeedButton40"));
     QCOMPARE(f.dialogs.shown().size(), shown);
 }
 

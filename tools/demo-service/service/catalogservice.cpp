@@ -39,14 +39,6 @@ bool isFunction(const std::string& name) {
            std::end(kFunctions);
 }
 
-std::string withoutSpaces(const std::string& text) {
-    std::string out;
-    for (char c : text)
-        if (c != ' ')
-            out += c;
-    return out;
-}
-
 bool containsIgnoringCase(const std::string& haystack, const std::string& needle) {
     if (needle.empty())
         return true;
@@ -75,7 +67,7 @@ void articleFields(CatalogAnswer& a, const Product& p, int laid, bool withLaid, 
         a.field("laid", laid);
     a.field("braid", p.braid);
     a.field("brand", p.brand);
-    a.field(referenceKey, referenceKey == std::string("searchnr") ? withoutSpaces(p.reference) : p.reference);
+    a.field(referenceKey, p.reference);
     a.field("name", p.name);
     a.field("additionalforname", p.additional);
     a.field("statusproduct", p.status);
@@ -399,7 +391,8 @@ void CatalogService::handle(const httplib::Request& req, httplib::Response& res)
                 const Product& p = m_data.products[index];
                 if (!productVisible(p))
                     continue;
-                const std::string searchnr = withoutSpaces(p.reference);
+                // The reference as the brand writes it (blanks, dots, slashes), as the vendor sends it.
+                const std::string& searchnr = p.reference;
                 if (!seen.insert({p.braid, searchnr}).second)
                     continue;
                 a.beginRecord();

@@ -1,4 +1,4 @@
-#include "platform/scripteddialogs.h"
+#include "support/scripteddialogs.h"
 
 QStringList ScriptedDialogs::texts() const {
     QStringList result;
