@@ -2,8 +2,13 @@
 
 #include "catalog/productlist.h"
 #include "pricing/comparativelist.h"
+#include "pricing/pricerun.h"
+#include "pricing/priceservicespanel.h"
 #include "pricing/productinfo.h"
+#include "pricing/resulttables.h"
+#include "pricing/searchpagespanel.h"
 
+#include <QCheckBox>
 #include <QTabWidget>
 
 void TForm1::composePricing() {
@@ -15,4 +20,27 @@ void TForm1::composePricing() {
         if (m_PageControl1->currentIndex() != 1)
             m_PageControl1->setCurrentIndex(1);
     });
+
+    m_priceRun = std::make_unique<PriceRun>(m_context, m_ownPrices, this);
+    PriceRunHooks hooks;
+    hooks.lines = [this] { return m_comparativeList->lines(); };
+    hooks.settings = [this] {
+        PriceRunSettings settings;
+        // The own price list switch belongs to the price list panel; read as the settings file reads it.
+        if (const auto* own = findChild<QCheckBox*>(QStringLiteral("CheckBox3")))
+            settings.ownPrices = own->isChecked();
+        settings.cleanCompare = m_resultTables->cleanCompareForEachRun();
+        settings.cleanAnalysis = m_resultTables->cleanAnalysisForEachRun();
+        m_priceServices->readRunSettings(settings);
+        m_searchPages->readRunSettings(settings);
+        return settings;
+    };
+    hooks.clearCompare = [this] { m_resultTables->SpeedButton44Click(); };
+    hooks.clearAnalysis = [this] { m_resultTables->SpeedButton46Click(); };
+    hooks.appendCompareRow = [this](const QStringList& cells) { m_resultTables->AppendCompareRow(cells); };
+    hooks.appendAnalysisRow = [this](const QMap<int, QString>& cells) { m_resultTables->AppendAnalysisRow(cells); };
+    // The regeneration of the own price lists is wired here once the price list panel offers it.
+    hooks.regenerateOwnPrices = [] {};
+    m_priceRun->setHooks(std::move(hooks));
+    connect(m_comparativeList, &ComparativeList::runRequested, m_priceRun.get(), &PriceRun::SpeedButton32Click);
 }

@@ -11,6 +11,7 @@
 #include "platform/widgets.h"
 #include "pricelists/pricelistspanel.h"
 #include "pricing/comparativelist.h"
+#include "pricing/pricerun.h"
 #include "pricing/priceservicespanel.h"
 #include "pricing/productinfo.h"
 #include "pricing/resulttables.h"
@@ -65,7 +66,9 @@ TForm1::TForm1(const Seams& seams, QWidget* parent) : QMainWindow(parent), m_sea
     buildUi();
 }
 
-TForm1::~TForm1() = default;
+TForm1::~TForm1() {
+    m_priceRun->shutdown();
+}
 
 void TForm1::buildUi() {
     setWindowTitle(kCaption);
@@ -471,8 +474,11 @@ bool TForm1::FormCloseQuery() {
 }
 
 void TForm1::closeEvent(QCloseEvent* event) {
-    if (FormCloseQuery())
-        event->accept();
-    else
+    if (!FormCloseQuery()) {
         event->ignore();
+        return;
+    }
+    event->accept();
+    // Closing ends the program: a run in progress stops and its workers are let go at once.
+    m_priceRun->shutdown();
 }

@@ -2,6 +2,7 @@
 
 #include "catalog/producttable.h"
 #include "platform/apppaths.h"
+#include "pricelists/ownpricetable.h"
 #include "service/appcontext.h"
 #include "service/endpoints.h"
 #include "service/requestlog.h"
@@ -32,6 +33,7 @@ class ProductInfo;
 class ComparativeList;
 class ResultTables;
 class TForm2;
+class PriceRun;
 
 // What the window is built with: the seams and the configuration of this run.
 struct Seams {
@@ -55,6 +57,8 @@ public:
 
     AppContext& context() { return m_context; }
     ProductTable& productTable() { return m_productTable; }
+    OwnPriceTable& ownPrices() { return m_ownPrices; }
+    PriceRun& priceRun() { return *m_priceRun; }
     void showPage(const QString& name);
     QString currentPage() const;
 
@@ -105,6 +109,7 @@ private:
     RequestLog m_log;
     SharedTexts m_texts;
     ProductTable m_productTable;
+    OwnPriceTable m_ownPrices;
     AppContext m_context;
     std::unique_ptr<ServiceClient> m_service;
     bool m_shownOnce = false;
@@ -151,4 +156,6 @@ private:
     QWidget* m_lowerArea = nullptr;
     QTabWidget* m_PageControl1 = nullptr;
     QPlainTextEdit* m_Memo1 = nullptr;
+    // Last: its workers are cancelled before anything they write into goes away.
+    std::unique_ptr<PriceRun> m_priceRun;
 };

@@ -1,10 +1,13 @@
 #include "app/webservicepanel.h"
 
 #include "platform/desktop.h"
+#include "platform/dialogs.h"
 #include "platform/formcontrols.h"
 #include "platform/widgets.h"
+#include "pricing/sitelists.h"
 #include "service/appcontext.h"
 #include "service/endpoints.h"
+#include "service/textfunctions.h"
 
 #include <QComboBox>
 #include <QGridLayout>
@@ -51,6 +54,8 @@ void WebServicePanel::buildUi(QWidget* parent) {
     grid->addWidget(new QLabel(QStringLiteral("ISO2 code Language")), 3, 0);
     grid->addWidget(m_ComboBox11, 3, 1);
     grid->addWidget(m_SpeedButton8, 3, 2);
+    connect(m_SpeedButton7, &QToolButton::clicked, this, &WebServicePanel::SpeedButton7Click);
+    connect(m_SpeedButton8, &QToolButton::clicked, this, &WebServicePanel::SpeedButton8Click);
 
     struct Link {
         const char* name;
@@ -79,6 +84,16 @@ void WebServicePanel::Label36Click() {
 
 void WebServicePanel::Label37Click() {
     openLink(m_context.endpoints->siteUrl + QStringLiteral("/services/server"));
+}
+
+void WebServicePanel::SpeedButton7Click() {
+    const QString answer = m_context.service->CatalogRequest(QStringLiteral("GetSuppliers?email=") + Trim(email()) +
+                                                             QStringLiteral("&seccode=") + Trim(seccode()));
+    m_context.dialogs->information(CatalogStatusMessage(email(), answer));
+}
+
+void WebServicePanel::SpeedButton8Click() {
+    openLink(m_context.endpoints->siteUrl + QStringLiteral("/buy/catalog"));
 }
 
 void WebServicePanel::openLink(const QString& address) {

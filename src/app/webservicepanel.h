@@ -30,6 +30,9 @@ public:
     void Label35Click();
     void Label36Click();
     void Label37Click();
+    // Account status of the catalog service, and its purchase page.
+    void SpeedButton7Click();
+    void SpeedButton8Click();
 
     QToolButton* createTestAccountButton() const { return m_SpeedButton59; }
     QToolButton* checkActivityButton() const { return m_SpeedButton7; }

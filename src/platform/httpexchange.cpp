@@ -47,6 +47,11 @@ size_t onBody(char* data, size_t size, size_t count, void* user) {
     return length;
 }
 
+int onProgress(void* user, curl_off_t, curl_off_t, curl_off_t, curl_off_t) {
+    const auto* cancel = static_cast<const std::atomic<bool>*>(user);
+    return cancel->load() ? 1 : 0; // non-zero aborts the transfer
+}
+
 } // namespace
 
 HttpResult HttpGet(const QString& url, const HttpOptions& options) {
@@ -91,6 +96,11 @@ HttpResult HttpGet(const QString& url, const HttpOptions& options) {
     curl_easy_setopt(curl, CURLOPT_HEADERDATA, &transfer);
     curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, onBody);
     curl_easy_setopt(curl, CURLOPT_WRITEDATA, &transfer);
+    if (options.cancel) {
+        curl_easy_setopt(curl, CURLOPT_XFERINFOFUNCTION, onProgress);
+        curl_easy_setopt(curl, CURLOPT_XFERINFODATA, const_cast<std::atomic<bool>*>(options.cancel));
+        curl_easy_setopt(curl, CURLOPT_NOPROGRESS, 0L);
+    }
 
     const CURLcode code = curl_easy_perform(curl);
     curl_slist_free_all(headers);

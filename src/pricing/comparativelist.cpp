@@ -6,6 +6,7 @@
 #include "pricing/gridrows.h"
 #include "pricing/tablegrid.h"
 #include "service/appcontext.h"
+#include "service/textfunctions.h"
 
 #include <QAction>
 #include <QHBoxLayout>
@@ -42,6 +43,7 @@ void ComparativeList::buildUi(QWidget* parent) {
     layout->addWidget(m_StringGrid1, 1);
 
     connect(m_SpeedButton33, &QToolButton::clicked, this, &ComparativeList::SpeedButton33Click);
+    connect(m_SpeedButton32, &QToolButton::clicked, this, &ComparativeList::startButtonClicked);
     connect(m_SpeedButton41, &QToolButton::clicked, this, &ComparativeList::SpeedButton41Click);
     connect(m_SpeedButton38, &QToolButton::clicked, this, &ComparativeList::SpeedButton38Click);
 
@@ -89,6 +91,25 @@ void ComparativeList::SpeedButton41Click() {
 void ComparativeList::SpeedButton38Click() {
     if (m_context.dialogs->confirm(QStringLiteral("Clean full list ???")))
         m_StringGrid1->clearRows();
+}
+
+// A run starts only from a product line whose reference is filled in.
+void ComparativeList::startButtonClicked() {
+    const int row = m_StringGrid1->currentRow();
+    if (m_StringGrid1->rowCount() == 2 || row < 1 || IsBlank(m_StringGrid1->cell(row, 1)))
+        return;
+    emit runRequested();
+}
+
+QList<QStringList> ComparativeList::lines() const {
+    QList<QStringList> result;
+    for (int r = 1; r < m_StringGrid1->rowCount() - 1; ++r) {
+        QStringList cells;
+        for (int c = 0; c < m_StringGrid1->columnCount(); ++c)
+            cells << m_StringGrid1->cell(r, c);
+        result << cells;
+    }
+    return result;
 }
 
 void ComparativeList::SpeedButton33Click() {

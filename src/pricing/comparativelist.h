@@ -34,7 +34,16 @@ public:
     void SpeedButton38Click();
     void SpeedButton33Click();
 
+    // Each product row's cells in column order (the title row and the empty last row left out).
+    QList<QStringList> lines() const;
+
+signals:
+    // The start button was pressed on a product line with a reference.
+    void runRequested();
+
 private:
+    void startButtonClicked();
+
     void buildUi(QWidget* parent);
 
     AppContext& m_context;

@@ -1,0 +1,103 @@
+#include "pricing/priceworkers.h"
+
+#include "service/requestlog.h"
+
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QEvent>
+
+namespace {
+// Enough for libcurl and the readings; thousands of workers must not reserve 8 MB each.
+constexpr uint kWorkerStackBytes = 512 * 1024;
+} // namespace
+
+PriceWorkers::PriceWorkers(RequestLog& log, QObject* parent)
+    : QObject(parent), m_log(log), m_link(std::make_shared<WorkerLink>()) {
+    m_link->windowSide = new QObject;
+}
+
+PriceWorkers::~PriceWorkers() {
+    shutdown(5000);
+    if (m_alive.isEmpty())
+        delete m_link->windowSide;
+}
+
+bool PriceWorkers::start(const PriceQuestion& question) {
+    if (isClosing())
+        return false;
+    auto* worker = new TMyThread(
+        m_link, m_priceBaseUrl, [this](const QString& line) { m_log.AppendLogLine(line); },
+        [this](TMyThread& w, const WorkerFindings& findings) { finish(w, findings); });
+    worker->service = question.service;
+    worker->email = question.email;
+    worker->seccode = question.seccode;
+    worker->site = question.site;
+    worker->brand = question.brand;
+    worker->part = question.part;
+    worker->name = question.name;
+    worker->maxrow = question.maxrow;
+    worker->epoch = m_epoch;
+    worker->setStackSize(kWorkerStackBytes);
+    connect(
+        worker, &QThread::finished, this, [this, worker] { reap(worker); }, Qt::QueuedConnection);
+
+    // Counted here, on the window thread, before it runs: the run's limit then holds however
+    // slowly the threads get going.
+    m_alive.insert(worker);
+    ++m_running;
+    worker->start();
+    if (!worker->isRunning() && !worker->isFinished()) {
+        m_alive.remove(worker);
+        --m_running;
+        delete worker;
+        return false;
+    }
+    m_peakAlive = qMax(m_peakAlive, int(m_alive.size()));
+    emit countChanged(m_running);
+    return true;
+}
+
+void PriceWorkers::forgetRunning() {
+    ++m_epoch;
+    m_running = 0;
+    emit countChanged(m_running);
+}
+
+void PriceWorkers::finish(const TMyThread& worker, const WorkerFindings& findings) {
+    if (m_delivery)
+        m_delivery(worker, findings);
+    if (worker.epoch != m_epoch || m_running < 1)
+        return;
+    --m_running;
+    emit countChanged(m_running);
+    emit workerCountLowered();
+}
+
+void PriceWorkers::reap(TMyThread* worker) {
+    // A late signal of a worker already reaped at shutdown finds nothing here.
+    if (!m_alive.remove(worker))
+        return;
+    worker->wait();
+    delete worker;
+}
+
+void PriceWorkers::shutdown(int waitMs) {
+    if (m_link->closing.exchange(true))
+        return;
+    const QDeadlineTimer deadline(waitMs);
+    while (!m_alive.isEmpty() && !deadline.hasExpired()) {
+        // Steps already posted must be answered, or their workers would wait for ever; the
+        // closing flag makes them return without touching anything.
+        QCoreApplication::sendPostedEvents(m_link->windowSide, QEvent::MetaCall);
+        const QList<TMyThread*> alive(m_alive.cbegin(), m_alive.cend());
+        for (TMyThread* worker : alive)
+            if (worker->wait(QDeadlineTimer(5))) {
+                m_alive.remove(worker);
+                delete worker;
+            }
+    }
+    // Whatever still runs is left to itself: it holds the link, finds it closing, and its
+    // thread object is never deleted under it.
+    for (TMyThread* worker : std::as_const(m_alive))
+        worker->disconnect(this);
+}
