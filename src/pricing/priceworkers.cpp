@@ -53,6 +53,7 @@ bool PriceWorkers::start(const PriceQuestion& question) {
         return false;
     }
     m_peakAlive = qMax(m_peakAlive, int(m_alive.size()));
+    emit workerStarted(question);
     emit countChanged(m_running);
     return true;
 }

@@ -54,6 +54,8 @@ public:
     bool isClosing() const { return m_link->closing.load(); }
 
 signals:
+    // A worker was counted and started, in the order the run creates them.
+    void workerStarted(const PriceQuestion& question);
     void countChanged(int count);
     // A counted worker ended and lowered the count.
     void workerCountLowered();
