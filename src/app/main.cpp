@@ -317,6 +317,8 @@ QWidget* TForm1::buildLogStrip() {
     m_Memo1 = new QPlainTextEdit;
     m_Memo1->setObjectName(QStringLiteral("Memo1"));
     m_Memo1->setReadOnly(true);
+    // The log only grows; an undo history of every line would double its cost.
+    m_Memo1->setUndoRedoEnabled(false);
     m_Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     QFont small = m_Memo1->font();
     small.setPointSize(7);

@@ -34,8 +34,10 @@ PriceRun::PriceRun(AppContext& context, const OwnPriceTable& ownPrices, QWidget*
       m_form3(std::make_unique<TForm3>(*context.dialogs, *m_workers, mainWindow)) {
     m_workers->setDelivery(
         [this](const TMyThread& worker, const WorkerFindings& findings) { deliver(worker, findings); });
+    // While the run still creates workers, the count can fall to zero between two lines; the
+    // window closes on a worker's last row only after the run has ended.
     connect(m_workers.get(), &PriceWorkers::workerCountLowered, this, [this] {
-        if (m_form3->isVisible())
+        if (!m_running && m_form3->isVisible())
             m_form3->close();
     });
 }

@@ -14,6 +14,13 @@ constexpr uint kWorkerStackBytes = 512 * 1024;
 PriceWorkers::PriceWorkers(RequestLog& log, QObject* parent)
     : QObject(parent), m_log(log), m_link(std::make_shared<WorkerLink>()) {
     m_link->windowSide = new QObject;
+    m_reapTimer.setInterval(10);
+    connect(&m_reapTimer, &QTimer::timeout, this, &PriceWorkers::reapFinished);
+    // Thousands of workers answer within seconds; their log lines reach the log strip in
+    // batches, which costs the window far less than one append each.
+    m_logTimer.setSingleShot(true);
+    m_logTimer.setInterval(50);
+    connect(&m_logTimer, &QTimer::timeout, this, &PriceWorkers::flushLog);
 }
 
 PriceWorkers::~PriceWorkers() {
@@ -25,9 +32,8 @@ PriceWorkers::~PriceWorkers() {
 bool PriceWorkers::start(const PriceQuestion& question) {
     if (isClosing())
         return false;
-    auto* worker = new TMyThread(
-        m_link, m_priceBaseUrl, [this](const QString& line) { m_log.AppendLogLine(line); },
-        [this](TMyThread& w, const WorkerFindings& findings) { finish(w, findings); });
+    auto* worker = new TMyThread(m_link, m_priceBaseUrl,
+                                 [this](TMyThread& w, const WorkerFindings& findings) { finish(w, findings); });
     worker->service = question.service;
     worker->email = question.email;
     worker->seccode = question.seccode;
@@ -65,21 +71,54 @@ void PriceWorkers::forgetRunning() {
 }
 
 void PriceWorkers::finish(const TMyThread& worker, const WorkerFindings& findings) {
+    if (!worker.logLine().isEmpty()) {
+        m_pendingLog << worker.logLine();
+        if (!m_logTimer.isActive())
+            m_logTimer.start();
+    }
     if (m_delivery)
         m_delivery(worker, findings);
     if (worker.epoch != m_epoch || m_running < 1)
         return;
     --m_running;
+    if (m_running == 0)
+        flushLog();
     emit countChanged(m_running);
     emit workerCountLowered();
 }
 
+void PriceWorkers::flushLog() {
+    m_logTimer.stop();
+    if (m_pendingLog.isEmpty())
+        return;
+    m_log.AppendLogLine(m_pendingLog.join(QLatin1Char('\n')));
+    m_pendingLog.clear();
+}
+
 void PriceWorkers::reap(TMyThread* worker) {
     // A late signal of a worker already reaped at shutdown finds nothing here.
-    if (!m_alive.remove(worker))
+    if (!m_alive.contains(worker))
         return;
-    worker->wait();
+    // "finished" comes just before the thread ends; waiting for it here would stall the window
+    // thread on a busy machine, so a worker not quite gone is freed on a later pass.
+    if (!worker->isFinished()) {
+        m_unreaped.insert(worker);
+        if (!m_reapTimer.isActive())
+            m_reapTimer.start();
+        return;
+    }
+    m_alive.remove(worker);
+    m_unreaped.remove(worker);
     delete worker;
+}
+
+void PriceWorkers::reapFinished() {
+    const QList<TMyThread*> waiting(m_unreaped.cbegin(), m_unreaped.cend());
+    for (TMyThread* worker : waiting)
+        if (worker->isFinished())
+            reap(worker);
+    if (m_unreaped.isEmpty())
+        m_reapTimer.stop();
 }
 
 void PriceWorkers::shutdown(int waitMs) {
@@ -94,6 +133,7 @@ void PriceWorkers::shutdown(int waitMs) {
         for (TMyThread* worker : alive)
             if (worker->wait(QDeadlineTimer(5))) {
                 m_alive.remove(worker);
+                m_unreaped.remove(worker);
                 delete worker;
             }
     }

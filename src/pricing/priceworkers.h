@@ -4,6 +4,7 @@
 
 #include <QObject>
 #include <QSet>
+#include <QTimer>
 
 #include <functional>
 #include <memory>
@@ -63,12 +64,18 @@ signals:
 private:
     void finish(const TMyThread& worker, const WorkerFindings& findings);
     void reap(TMyThread* worker);
+    void reapFinished();
+    void flushLog();
 
     RequestLog& m_log;
     std::shared_ptr<WorkerLink> m_link;
     QString m_priceBaseUrl;
     Delivery m_delivery;
     QSet<TMyThread*> m_alive;
+    QSet<TMyThread*> m_unreaped;
+    QTimer m_reapTimer;
+    QStringList m_pendingLog;
+    QTimer m_logTimer;
     int m_running = 0;
     int m_epoch = 0;
     int m_peakAlive = 0;

@@ -5,7 +5,6 @@
 #include "pricing/priceworkers.h"
 
 #include <QCloseEvent>
-#include <QGridLayout>
 #include <QLabel>
 #include <QToolButton>
 
@@ -34,36 +33,37 @@ void TForm3::buildUi() {
     bold.setPixelSize(19);
     setFont(bold);
 
-    auto* layout = new QGridLayout(this);
-    auto* title = new QLabel(QStringLiteral("Processing export/analiz prices"));
+    auto* title = new QLabel(QStringLiteral("Processing export/analiz prices"), this);
     title->setObjectName(QStringLiteral("Label1"));
     QFont underlined = bold;
     underlined.setUnderline(true);
     title->setFont(underlined);
-    m_Label2 = new QLabel(QStringLiteral("Count lines : "));
+    m_Label2 = new QLabel(QStringLiteral("Count lines : "), this);
     m_Label2->setObjectName(QStringLiteral("Label2"));
-    m_Label3 = new QLabel;
+    m_Label3 = new QLabel(this);
     m_Label3->setObjectName(QStringLiteral("Label3"));
     m_Label3->setStyleSheet(QStringLiteral("color: white; background-color: navy; font-size: 24px;"));
-    m_Label4 = new QLabel;
+    m_Label4 = new QLabel(this);
     m_Label4->setObjectName(QStringLiteral("Label4"));
     m_Label4->setWordWrap(true);
+    m_Label4->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     m_Label4->setStyleSheet(QStringLiteral("color: red; font-size: 11px;"));
-    m_Label5 = new QLabel(QStringLiteral("Count of running threads"));
+    m_Label5 = new QLabel(QStringLiteral("Count of running threads"), this);
     m_Label5->setObjectName(QStringLiteral("Label5"));
-    m_Label6 = new QLabel(QStringLiteral("0"));
+    m_Label6 = new QLabel(QStringLiteral("0"), this);
     m_Label6->setObjectName(QStringLiteral("Label6"));
     m_SpeedButton1 = makeButton(QStringLiteral("SpeedButton1"), kStop, this);
     m_SpeedButton1->setStyleSheet(QStringLiteral("color: red;"));
-    m_SpeedButton1->setMinimumSize(110, 40);
 
-    layout->addWidget(title, 0, 0, 1, 3);
-    layout->addWidget(m_Label2, 1, 0);
-    layout->addWidget(m_Label3, 1, 1, 1, 2);
-    layout->addWidget(m_Label4, 2, 0, 1, 3);
-    layout->addWidget(m_Label5, 3, 0);
-    layout->addWidget(m_Label6, 3, 1);
-    layout->addWidget(m_SpeedButton1, 3, 2, Qt::AlignRight);
+    // Placed, not laid out: the labels change with every line of a run, and a layout would
+    // measure them all again each time.
+    title->setGeometry(12, 6, 726, 26);
+    m_Label2->setGeometry(12, 38, 220, 34);
+    m_Label3->setGeometry(240, 38, 498, 34);
+    m_Label4->setGeometry(12, 78, 726, 32);
+    m_Label5->setGeometry(12, 122, 320, 34);
+    m_Label6->setGeometry(340, 122, 120, 34);
+    m_SpeedButton1->setGeometry(618, 118, 120, 42);
     connect(m_SpeedButton1, &QToolButton::clicked, this, &TForm3::SpeedButton1Click);
 }
 

@@ -22,8 +22,8 @@ bool WorkerLink::runOnWindowThread(const std::function<void()>& step) {
     return ran;
 }
 
-TMyThread::TMyThread(std::shared_ptr<WorkerLink> link, QString priceBaseUrl, LogStep log, EndStep end)
-    : m_link(std::move(link)), m_priceBaseUrl(std::move(priceBaseUrl)), m_log(std::move(log)), m_end(std::move(end)) {}
+TMyThread::TMyThread(std::shared_ptr<WorkerLink> link, QString priceBaseUrl, EndStep end)
+    : m_link(std::move(link)), m_priceBaseUrl(std::move(priceBaseUrl)), m_end(std::move(end)) {}
 
 void TMyThread::run() {
     WorkerFindings findings;
@@ -39,7 +39,8 @@ void TMyThread::run() {
         }
     }
     // Every worker ends through this one step, with or without rows, so the run's count of
-    // running workers falls exactly once per worker.
+    // running workers falls exactly once per worker. The log line goes with it: one wait for
+    // the window thread per worker instead of two.
     m_link->runOnWindowThread([this, &findings] { m_end(*this, findings); });
 }
 
@@ -51,13 +52,10 @@ QString TMyThread::_GetContentFromServer_comparator() {
     options.cancel = &m_link->closing;
     const HttpResult result = HttpGet(m_priceBaseUrl + namefun, options);
     if (!result.ok()) {
-        const QString line =
-            WorkerFailedLogLine(start, QDateTime::currentDateTime(), m_priceBaseUrl, namefun, result.reason);
-        m_link->runOnWindowThread([this, &line] { m_log(line); });
+        m_logLine = WorkerFailedLogLine(start, QDateTime::currentDateTime(), m_priceBaseUrl, namefun, result.reason);
         return {};
     }
     const QString answer = StreamToUtf8Text(result.body);
-    const QString line = WorkerAnsweredLogLine(start, QDateTime::currentDateTime(), m_priceBaseUrl, namefun, answer);
-    m_link->runOnWindowThread([this, &line] { m_log(line); });
+    m_logLine = WorkerAnsweredLogLine(start, QDateTime::currentDateTime(), m_priceBaseUrl, namefun, answer);
     return answer;
 }

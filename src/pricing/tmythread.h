@@ -34,10 +34,9 @@ struct WorkerFindings {
 class TMyThread : public QThread {
     Q_OBJECT
 public:
-    using LogStep = std::function<void(const QString& line)>;
     using EndStep = std::function<void(TMyThread& worker, const WorkerFindings& findings)>;
 
-    TMyThread(std::shared_ptr<WorkerLink> link, QString priceBaseUrl, LogStep log, EndStep end);
+    TMyThread(std::shared_ptr<WorkerLink> link, QString priceBaseUrl, EndStep end);
 
     QString service;
     QString email;
@@ -54,6 +53,8 @@ public:
 
     // Sends `namefun` and returns the answer text; empty when there is no answer.
     QString _GetContentFromServer_comparator();
+    // The request log line of the exchange, handed over with the findings; empty without one.
+    const QString& logLine() const { return m_logLine; }
 
 protected:
     // Execute: build the request, ask, read the answer, hand the findings to the window thread.
@@ -62,6 +63,6 @@ protected:
 private:
     std::shared_ptr<WorkerLink> m_link;
     QString m_priceBaseUrl;
-    LogStep m_log;
     EndStep m_end;
+    QString m_logLine;
 };
