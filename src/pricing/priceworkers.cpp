@@ -9,6 +9,8 @@
 namespace {
 // Enough for libcurl and the readings; thousands of workers must not reserve 8 MB each.
 constexpr uint kWorkerStackBytes = 512 * 1024;
+constexpr int kLogBatchMs = 50;
+constexpr int kLogBatchAnswers = 40;
 } // namespace
 
 PriceWorkers::PriceWorkers(RequestLog& log, QObject* parent)
@@ -19,7 +21,6 @@ PriceWorkers::PriceWorkers(RequestLog& log, QObject* parent)
     // Thousands of workers answer within seconds; their log lines reach the log strip in
     // batches, which costs the window far less than one append each.
     m_logTimer.setSingleShot(true);
-    m_logTimer.setInterval(50);
     connect(&m_logTimer, &QTimer::timeout, this, &PriceWorkers::flushLog);
 }
 
@@ -74,14 +75,15 @@ void PriceWorkers::finish(const TMyThread& worker, const WorkerFindings& finding
     if (!worker.logLine().isEmpty()) {
         m_pendingLog << worker.logLine();
         if (!m_logTimer.isActive())
-            m_logTimer.start();
+            m_logTimer.start(kLogBatchMs);
     }
     if (m_delivery)
         m_delivery(worker, findings);
     if (worker.epoch != m_epoch || m_running < 1)
         return;
     --m_running;
-    if (m_running == 0)
+    // The last counted worker: the log is complete when the progress window goes.
+    while (m_running == 0 && !m_pendingLog.isEmpty())
         flushLog();
     emit countChanged(m_running);
     emit workerCountLowered();
@@ -91,8 +93,12 @@ void PriceWorkers::flushLog() {
     m_logTimer.stop();
     if (m_pendingLog.isEmpty())
         return;
-    m_log.AppendLogLine(m_pendingLog.join(QLatin1Char('\n')));
-    m_pendingLog.clear();
+    // A few answers at a time, so a large batch does not hold the window up either.
+    const qsizetype count = qMin(m_pendingLog.size(), qsizetype(kLogBatchAnswers));
+    m_log.AppendLogLine(m_pendingLog.mid(0, count).join(QLatin1Char('\n')));
+    m_pendingLog.remove(0, count);
+    if (!m_pendingLog.isEmpty())
+        m_logTimer.start(0);
 }
 
 void PriceWorkers::reap(TMyThread* worker) {
