@@ -9,6 +9,7 @@
 #include "pricing/runsteps.h"
 #include "pricing/sitelists.h"
 #include "service/appcontext.h"
+#include "service/errors.h"
 #include "service/serviceclient.h"
 
 #include <QCoreApplication>
@@ -86,15 +87,26 @@ void PriceRun::SpeedButton32Click() {
         }
         runLines(lines, settings, pendingPages);
     } catch (const RunStopped&) {
-        m_running = false;
-        m_form3->close();
-        if (!m_closing)
-            m_context.dialogs->error(QStringLiteral("StopExportData"));
+        endWithError(m_closing ? QString() : QStringLiteral("StopExportData"));
+        return;
+    } catch (const ActionError& e) {
+        endWithError(e.message());
+        return;
+    } catch (const std::exception& e) {
+        endWithError(QString::fromLocal8Bit(e.what()));
         return;
     }
     openPendingPages(pendingPages, settings);
     m_running = false;
     m_form3->close();
+}
+
+// Pending pages are dropped; the progress window closes unless workers are still counted.
+void PriceRun::endWithError(const QString& message) {
+    m_running = false;
+    m_form3->close();
+    if (!message.isEmpty())
+        m_context.dialogs->error(message);
 }
 
 void PriceRun::runLines(const QList<QStringList>& lines, const PriceRunSettings& settings, QStringList& pendingPages) {

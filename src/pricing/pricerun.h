@@ -73,6 +73,7 @@ private:
     void deliver(const TMyThread& worker, const WorkerFindings& findings);
     // Ends the run when the user stopped it or the program is closing.
     void checkStop() const;
+    void endWithError(const QString& message);
 
     AppContext& m_context;
     const OwnPriceTable& m_ownPrices;
