@@ -39,8 +39,8 @@ void TForm1::composePricing() {
     hooks.clearAnalysis = [this] { m_resultTables->SpeedButton46Click(); };
     hooks.appendCompareRow = [this](const QStringList& cells) { m_resultTables->AppendCompareRow(cells); };
     hooks.appendAnalysisRow = [this](const QMap<int, QString>& cells) { m_resultTables->AppendAnalysisRow(cells); };
-    // The regeneration of the own price lists is wired here once the price list panel offers it.
-    hooks.regenerateOwnPrices = [] {};
     m_priceRun->setHooks(std::move(hooks));
+    // The regeneration of the own price lists (the price list panel's SpeedButton42Click) is
+    // wired here with setRegenerateOwnPrices once that panel offers it.
     connect(m_comparativeList, &ComparativeList::runRequested, m_priceRun.get(), &PriceRun::SpeedButton32Click);
 }

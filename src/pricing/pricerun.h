@@ -57,6 +57,9 @@ public:
     ~PriceRun() override;
 
     void setHooks(PriceRunHooks hooks) { m_hooks = std::move(hooks); }
+    void setRegenerateOwnPrices(std::function<void()> regenerate) {
+        m_hooks.regenerateOwnPrices = std::move(regenerate);
+    }
     TForm3* form3() const { return m_form3.get(); }
     PriceWorkers& workers() const { return *m_workers; }
 

@@ -29,8 +29,11 @@ using Kind = ScriptedDialogs::Kind;
 class RunFixture {
 public:
     RunFixture(const QStringList& serviceArgs, const QList<QStringList>& lines,
-               const QByteArray& shopIds = "12\r\n44\r\n", const QByteArray& platformIds = {})
+               const QByteArray& shopIds = "12\r\n44\r\n", const QByteArray& platformIds = {},
+               Desktop* desktop = nullptr)
         : service(serviceArgs + QStringList{"--quiet"}), f(EndpointsOf(service)) {
+        if (desktop)
+            f.seams.desktop = desktop;
         writeBytes(f.folders.programFile("ListIDsShopsForCompare.txt"), shopIds);
         writeBytes(f.folders.programFile("ListIDsShopsForAnalis.txt"), platformIds);
         f.show();
@@ -78,6 +81,18 @@ void answerNextBox(QMessageBox::StandardButton button, QWidget** parentSeen, boo
     });
 }
 
+// Opens a page only once `ready` holds, letting the window work meanwhile.
+class WaitingDesktop : public Desktop {
+public:
+    std::function<bool()> ready;
+    std::function<void(bool wasReady)> opened;
+    bool open(const QString&) override {
+        const bool wasReady = QTest::qWaitFor(ready, 10000);
+        opened(wasReady);
+        return true;
+    }
+};
+
 } // namespace
 
 class TestPriceRun : public QObject {
@@ -86,9 +101,11 @@ private slots:
     void startNeedsProductLineWithReference();
     void twoLinesTwoShopsDeliverRowsAndClose();
     void analysisRowsKeepTheirIds();
+    void windowStaysWhileRunGoesOnWithNoWorkerCounted();
     void stopAsksThenEndsWithError();
     void waitsWhileMoreThan200WorkersRun();
     void ownPricesFoundForALine();
+    void emptyOwnPriceTableIsRegeneratedFirst();
     void pagesOpenWithPauseQuestion_data();
     void pagesOpenWithPauseQuestion();
     void failingRequestsStillEnd();
@@ -184,6 +201,28 @@ void TestPriceRun::analysisRowsKeepTheirIds() {
     }
 }
 
+void TestPriceRun::windowStaysWhileRunGoesOnWithNoWorkerCounted() {
+    // Line 1's page opens only after its workers have delivered, so the count falls to zero
+    // while the run still has line 2 to do.
+    WaitingDesktop desktop;
+    RunFixture run({}, {{"TRW", "GDB1385", "Brake pad"}, {"TRW", "KXQ8208", "Disc"}}, "12\r\n", {}, &desktop);
+    QList<bool> visibleAtOpen;
+    desktop.ready = [&] { return run.workers().RunningThreadCount() == 0; };
+    desktop.opened = [&](bool wasReady) { visibleAtOpen << (wasReady && run.form3()->isVisible()); };
+    run.check("CheckBox1", true);
+    run.check("CheckBox5", false);
+    run.check("CheckBox4", true);
+    run.check("CheckBox11", false);
+    auto* pages = run.f.find<QListWidget>("ListBox2");
+    pages->clear();
+    pages->addItem("http://search.test/?q={reference}");
+    run.f.dialogs.setNextAnswer(true);
+    run.start();
+    QCOMPARE(visibleAtOpen, (QList<bool>{true, true}));
+    QTRY_VERIFY_WITH_TIMEOUT(!run.form3()->isVisible(), 10000);
+    QCOMPARE(run.compare()->rowCount(), 2 + 4);
+}
+
 void TestPriceRun::stopAsksThenEndsWithError() {
     // 240 workers with a slow service: the run waits at the limit when STOP comes.
     RunFixture run({"--latency-ms", "2500"}, numberedLines(60), "3\r\n12\r\n15\r\n18\r\n");
@@ -251,6 +290,26 @@ void TestPriceRun::ownPricesFoundForALine() {
     QCOMPARE(shops, (QStringList{"MyStock.csv", "Supplier.xlsx"}));
     QCOMPARE(run.compare()->rowTexts()[1].mid(0, 3), (QStringList{"Bosch", "0 986-452 044", "Filter"}));
     QCOMPARE(run.compare()->cell(1, 5), "by default");
+}
+
+void TestPriceRun::emptyOwnPriceTableIsRegeneratedFirst() {
+    RunFixture run({}, {{"TRW", "GDB-1385", "Brake pad"}});
+    run.check("CheckBox3", true);
+    OwnPriceTable& table = run.f.window().ownPrices();
+    QString phaseSeen;
+    bool shownDuringRegeneration = false;
+    run.f.window().priceRun().setRegenerateOwnPrices([&] {
+        phaseSeen = run.form3()->phase();
+        shownDuringRegeneration = run.form3()->isVisible();
+        table.Add("GDB1385", {"TRW", "GDB1385", "GDB1385", "9.99", "Stock.csv"});
+        table.Sort();
+    });
+    run.f.dialogs.setNextAnswer(true);
+    run.start();
+    QCOMPARE(phaseSeen, "Load price lists in memory ...");
+    QVERIFY(shownDuringRegeneration);
+    QCOMPARE(run.compare()->rowTexts()[1],
+             (QStringList{"TRW", "GDB-1385", "Brake pad", "Stock.csv", "9.99", "by default"}));
 }
 
 void TestPriceRun::pagesOpenWithPauseQuestion_data() {
