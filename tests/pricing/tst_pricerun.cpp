@@ -130,7 +130,7 @@ void TestPriceRun::startNeedsProductLineWithReference() {
 void TestPriceRun::twoLinesTwoShopsDeliverRowsAndClose() {
     // GDB1385: two records from shop 12, one from 44; KXQ8208: two from 12, an answer without
     // records from 44.
-    RunFixture run({"--latency-ms", "300"}, {{"TRW", "GDB1385", "Brake pad"}, {"TRW", "KXQ8208", "Disc"}});
+    RunFixture run({"--latency-ms", "1000"}, {{"TRW", "GDB1385", "Brake pad"}, {"TRW", "KXQ8208", "Disc"}});
     run.check("CheckBox1", true);
     QList<PriceQuestion> started;
     connect(&run.workers(), &PriceWorkers::workerStarted, this, [&](const PriceQuestion& q) { started << q; });
@@ -255,7 +255,7 @@ void TestPriceRun::stopAsksThenEndsWithError() {
 }
 
 void TestPriceRun::waitsWhileMoreThan200WorkersRun() {
-    RunFixture run({"--latency-ms", "1500"}, numberedLines(60), "3\r\n12\r\n15\r\n18\r\n");
+    RunFixture run({"--latency-ms", "3000"}, numberedLines(60), "3\r\n12\r\n15\r\n18\r\n");
     run.check("CheckBox1", true);
     run.check("CheckBox5", false);
     int highest = 0;
@@ -265,9 +265,10 @@ void TestPriceRun::waitsWhileMoreThan200WorkersRun() {
     clock.start();
     run.start();
     // The run could only get past line 51 after the first answers came back.
-    QVERIFY(clock.elapsed() >= 1400);
-    QCOMPARE(highest, 204);
-    QVERIFY(run.workers().peakAlive() <= 204);
+    QVERIFY(clock.elapsed() >= 2500);
+    // A worker's request is closed before it delivers, so at most 204 requests were open.
+    QVERIFY(highest > 200);
+    QVERIFY(highest <= 204);
     QTRY_VERIFY_WITH_TIMEOUT(!run.form3()->isVisible(), 20000);
     QCOMPARE(run.logLines().filter("GET\tget").size(), 240);
 }
