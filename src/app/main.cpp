@@ -11,6 +11,7 @@
 #include "platform/widgets.h"
 #include "pricelists/pricelistspanel.h"
 #include "pricing/comparativelist.h"
+#include "pricing/pricerun.h"
 #include "pricing/priceservicespanel.h"
 #include "pricing/productinfo.h"
 #include "pricing/resulttables.h"
@@ -68,6 +69,7 @@ TForm1::TForm1(const Seams& seams, QWidget* parent) : QMainWindow(parent), m_sea
 }
 
 TForm1::~TForm1() {
+    m_priceRun->shutdown();
     // The panels hold references into the context (log, texts, product table, service), which
     // are members and die before QMainWindow deletes its children: every widget goes first.
     delete m_Form2;
@@ -323,6 +325,8 @@ QWidget* TForm1::buildLogStrip() {
     m_Memo1 = new QPlainTextEdit;
     m_Memo1->setObjectName(QStringLiteral("Memo1"));
     m_Memo1->setReadOnly(true);
+    // The log only grows; an undo history of every line would double its cost.
+    m_Memo1->setUndoRedoEnabled(false);
     m_Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     QFont small = m_Memo1->font();
     small.setPointSize(7);
@@ -491,8 +495,11 @@ bool TForm1::FormCloseQuery() {
 }
 
 void TForm1::closeEvent(QCloseEvent* event) {
-    if (FormCloseQuery())
-        event->accept();
-    else
+    if (!FormCloseQuery()) {
         event->ignore();
+        return;
+    }
+    event->accept();
+    // Closing ends the program: a run in progress stops and its workers are let go at once.
+    m_priceRun->shutdown();
 }

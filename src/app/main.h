@@ -34,6 +34,7 @@ class ComparativeList;
 class ResultTables;
 class TForm2;
 class ProgramUpdate;
+class PriceRun;
 
 // What the window is built with: the seams and the configuration of this run.
 struct Seams {
@@ -58,6 +59,7 @@ public:
     AppContext& context() { return m_context; }
     const ProductTable& productTable() const { return m_productTable; }
     OwnPriceTable& ownPrices() { return m_ownPrices; }
+    PriceRun& priceRun() { return *m_priceRun; }
     void showPage(const QString& name);
     QString currentPage() const;
 
@@ -158,4 +160,6 @@ private:
     QWidget* m_lowerArea = nullptr;
     QTabWidget* m_PageControl1 = nullptr;
     QPlainTextEdit* m_Memo1 = nullptr;
+    // Last: its workers are cancelled before anything they write into goes away.
+    std::unique_ptr<PriceRun> m_priceRun;
 };

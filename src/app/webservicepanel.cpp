@@ -1,10 +1,13 @@
 #include "app/webservicepanel.h"
 
 #include "platform/desktop.h"
+#include "platform/dialogs.h"
 #include "platform/formcontrols.h"
 #include "platform/widgets.h"
+#include "pricing/sitelists.h"
 #include "service/appcontext.h"
 #include "service/endpoints.h"
+#include "service/textfunctions.h"
 #include "update/testaccount.h"
 
 #include <QComboBox>
@@ -53,6 +56,8 @@ void WebServicePanel::buildUi(QWidget* parent) {
     grid->addWidget(new QLabel(QStringLiteral("ISO2 code Language")), 3, 0);
     grid->addWidget(m_ComboBox11, 3, 1);
     grid->addWidget(m_SpeedButton8, 3, 2);
+    connect(m_SpeedButton7, &QToolButton::clicked, this, &WebServicePanel::SpeedButton7Click);
+    connect(m_SpeedButton8, &QToolButton::clicked, this, &WebServicePanel::SpeedButton8Click);
 
     struct Link {
         const char* name;
@@ -85,6 +90,16 @@ void WebServicePanel::Label37Click() {
 
 void WebServicePanel::SpeedButton59Click() {
     RequestTestAccount(m_Edit3->text(), *m_context.endpoints, *m_context.dialogs, *m_context.desktop);
+}
+
+void WebServicePanel::SpeedButton7Click() {
+    const QString answer = m_context.service->CatalogRequest(QStringLiteral("GetSuppliers?email=") + Trim(email()) +
+                                                             QStringLiteral("&seccode=") + Trim(seccode()));
+    m_context.dialogs->information(CatalogStatusMessage(email(), answer));
+}
+
+void WebServicePanel::SpeedButton8Click() {
+    openLink(m_context.endpoints->siteUrl + QStringLiteral("/buy/catalog"));
 }
 
 void WebServicePanel::openLink(const QString& address) {

@@ -33,6 +33,10 @@ public:
     // "Create test account".
     void SpeedButton59Click();
 
+    // Account status of the catalog service, and its purchase page.
+    void SpeedButton7Click();
+    void SpeedButton8Click();
+
 private:
     void buildUi(QWidget* parent);
     void openLink(const QString& address);

@@ -34,6 +34,11 @@ size_t onBody(char* data, size_t size, size_t count, void* user) {
     return length;
 }
 
+int onProgress(void* user, curl_off_t, curl_off_t, curl_off_t, curl_off_t) {
+    const auto* cancel = static_cast<const std::atomic<bool>*>(user);
+    return cancel->load() ? 1 : 0; // non-zero aborts the transfer
+}
+
 } // namespace
 
 QByteArray wireAddress(const QString& url) {
@@ -71,6 +76,11 @@ HttpResult HttpGet(const QString& url, const HttpOptions& options) {
     curl.set(CURLOPT_HEADERDATA, &transfer);
     curl.set(CURLOPT_WRITEFUNCTION, onBody);
     curl.set(CURLOPT_WRITEDATA, &transfer);
+    if (options.cancel) {
+        curl.set(CURLOPT_XFERINFOFUNCTION, onProgress);
+        curl.set(CURLOPT_XFERINFODATA, const_cast<std::atomic<bool>*>(options.cancel));
+        curl.set(CURLOPT_NOPROGRESS, 0L);
+    }
 
     const CURLcode code = curl.perform();
     if (code != CURLE_OK || transfer.tooLarge) {

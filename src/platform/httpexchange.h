@@ -3,6 +3,8 @@
 #include <QByteArray>
 #include <QString>
 
+#include <atomic>
+
 // One HTTP GET on a fresh connection, with the request head the vendor's services expect:
 // HTTP/1.0, Host, Keep-Alive: 300, Connection: keep-alive and the fixed User-Agent (or
 // Connection: close when keep-alive is off). Redirects are not followed.
@@ -13,6 +15,9 @@ struct HttpOptions {
     // A body beyond this is abandoned as a failed exchange, so a runaway server cannot exhaust memory.
     qint64 maxBodyBytes = qint64(512) * 1024 * 1024;
     QByteArray userAgent = "Mozilla/4.0 (compatible; Synapse)";
+    // When set and it turns true, the exchange ends within about a second as a failed one
+    // (the program closing while workers wait on their answers).
+    const std::atomic<bool>* cancel = nullptr;
 };
 
 struct HttpResult {

@@ -9,24 +9,37 @@ QString appTitle() {
 }
 } // namespace
 
+// A box over a disabled window could not be answered: while the progress window of a run
+// disables the main window, the box belongs to the progress window (or whatever window is
+// still enabled).
+QWidget* MessageBoxDialogs::owner() const {
+    if (!m_parent || m_parent->isEnabled())
+        return m_parent;
+    for (QWidget* window : QApplication::topLevelWidgets())
+        if (window != m_parent && window->isVisible() && window->isEnabled() && window->isWindow() &&
+            !window->inherits("QMenu"))
+            return window;
+    return nullptr;
+}
+
 void MessageBoxDialogs::information(const QString& text) {
-    QMessageBox::information(m_parent, appTitle(), text);
+    QMessageBox::information(owner(), appTitle(), text);
 }
 
 bool MessageBoxDialogs::confirm(const QString& text) {
-    return QMessageBox::question(m_parent, appTitle(), text, QMessageBox::Yes | QMessageBox::No, QMessageBox::No) ==
+    return QMessageBox::question(owner(), appTitle(), text, QMessageBox::Yes | QMessageBox::No, QMessageBox::No) ==
            QMessageBox::Yes;
 }
 
 bool MessageBoxDialogs::okAbort(const QString& text) {
-    return QMessageBox::warning(m_parent, appTitle(), text, QMessageBox::Ok | QMessageBox::Abort, QMessageBox::Ok) ==
+    return QMessageBox::warning(owner(), appTitle(), text, QMessageBox::Ok | QMessageBox::Abort, QMessageBox::Ok) ==
            QMessageBox::Ok;
 }
 
 void MessageBoxDialogs::error(const QString& text) {
-    QMessageBox::critical(m_parent, appTitle(), text);
+    QMessageBox::critical(owner(), appTitle(), text);
 }
 
 void MessageBoxDialogs::titledError(const QString& title, const QString& text) {
-    QMessageBox::critical(m_parent, title, text);
+    QMessageBox::critical(owner(), title, text);
 }

@@ -17,5 +17,8 @@ public:
     void titledError(const QString& title, const QString& text) override;
 
 private:
+    // The main window, or the window that is reachable while the main window is disabled.
+    QWidget* owner() const;
+
     QPointer<QWidget> m_parent;
 };

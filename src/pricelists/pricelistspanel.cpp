@@ -20,6 +20,10 @@ PriceListsPanel::PriceListsPanel(AppContext& context, OwnPriceTable& ownPrices, 
     connect(m_SpeedButton42, &QToolButton::clicked, this, &PriceListsPanel::SpeedButton42Click);
 }
 
+bool PriceListsPanel::ownPricesEnabled() const {
+    return m_CheckBox3->isChecked();
+}
+
 void PriceListsPanel::CheckPriceListFolder() {
     m_Memo3->clear();
     for (const QString& line : PriceListFolder::CheckReport(m_Edit8->text()))

@@ -22,6 +22,8 @@ class PriceListsPanel : public QObject {
 public:
     PriceListsPanel(AppContext& context, OwnPriceTable& ownPrices, QWidget* parent);
     QWidget* widget() const { return m_widget; }
+    // "Enable function for get prices from own price lists".
+    bool ownPricesEnabled() const;
 
     // The e-mail address a listing request is sent from (the comparator account's box).
     void setListingSender(std::function<QString()> sender) { m_listingSender = std::move(sender); }

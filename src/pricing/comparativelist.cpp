@@ -6,6 +6,7 @@
 #include "pricing/gridrows.h"
 #include "pricing/tablegrid.h"
 #include "service/appcontext.h"
+#include "service/textfunctions.h"
 
 #include <QHBoxLayout>
 #include <QVBoxLayout>
@@ -40,9 +41,9 @@ void ComparativeList::buildUi(QWidget* parent) {
     layout->addWidget(m_StringGrid1, 1);
 
     connect(m_SpeedButton33, &QToolButton::clicked, this, &ComparativeList::SpeedButton33Click);
+    connect(m_SpeedButton32, &QToolButton::clicked, this, &ComparativeList::startButtonClicked);
     connect(m_SpeedButton41, &QToolButton::clicked, this, &ComparativeList::SpeedButton41Click);
     connect(m_SpeedButton38, &QToolButton::clicked, this, &ComparativeList::SpeedButton38Click);
-    connect(m_SpeedButton32, &QToolButton::clicked, this, &ComparativeList::runRequested);
 }
 
 QList<QStringList> ComparativeList::lines() const {
@@ -75,6 +76,14 @@ void ComparativeList::SpeedButton41Click() {
 void ComparativeList::SpeedButton38Click() {
     if (m_context.dialogs->confirm(QStringLiteral("Clean full list ???")))
         m_StringGrid1->clearRows();
+}
+
+// A run starts only from a product line whose reference is filled in.
+void ComparativeList::startButtonClicked() {
+    const int row = m_StringGrid1->currentRow();
+    if (m_StringGrid1->rowCount() == 2 || row < 1 || IsBlank(m_StringGrid1->cell(row, 1)))
+        return;
+    emit runRequested();
 }
 
 void ComparativeList::SpeedButton33Click() {

@@ -29,12 +29,15 @@ public:
     void SpeedButton33Click();
 
 signals:
-    // The start button: the price run over the lines is asked for.
+    // The start button was pressed on a product line with a reference: the price run over the
+    // lines is asked for.
     void runRequested();
     // The list's tab is to come to the front unless it is already there.
     void listTabRequested();
 
 private:
+    void startButtonClicked();
+
     void buildUi(QWidget* parent);
 
     AppContext& m_context;

@@ -1,18 +1,31 @@
 #include "pricing/priceservicespanel.h"
 
+#include "platform/apppaths.h"
 #include "platform/desktop.h"
+#include "platform/dialogs.h"
 #include "platform/formcontrols.h"
+#include "platform/textfile.h"
 #include "platform/widgets.h"
+#include "pricing/pricereadings.h"
+#include "pricing/pricerun.h"
+#include "pricing/sitelists.h"
 #include "service/appcontext.h"
 #include "service/endpoints.h"
+#include "service/listfiles.h"
+#include "service/serviceclient.h"
 
+#include <QCheckBox>
 #include <QGridLayout>
 #include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
 
 namespace {
 constexpr int kShopPanelCollapsed = 260;
 constexpr int kAnalysisPanelCollapsed = 290;
+constexpr int kPanelExpanded = 400;
 constexpr int kListCollapsed = 25;
+constexpr int kListExpanded = 250;
 } // namespace
 
 PriceServicesPanel::PriceServicesPanel(AppContext& context, QWidget* parent) : QObject(parent), m_context(context) {
@@ -34,6 +47,116 @@ void PriceServicesPanel::Label41Click() {
 
 void PriceServicesPanel::Label38Click() {
     Label39Click();
+}
+
+PriceServicesPanel::ServiceSide PriceServicesPanel::side(const QString& service) const {
+    if (service == QLatin1String(kComparePriceService))
+        return {service,
+                m_Panel6,
+                m_CheckListBox2,
+                kShopPanelCollapsed,
+                &m_context.texts->CompareShopIds,
+                ListFiles::kCompareIds};
+    return {service,
+            m_Panel4,
+            m_CheckListBox1,
+            kAnalysisPanelCollapsed,
+            &m_context.texts->AnalysisShopIds,
+            ListFiles::kAnalysisIds};
+}
+
+void PriceServicesPanel::LoadSiteList(const QString& service) {
+    QListWidget* box = side(service).box;
+    box->clear();
+    const QString answer = m_context.service->PriceServiceRequest(QStringLiteral("sites-list"));
+    for (const QString& entry : SiteListEntries(answer, service)) {
+        auto* item = new QListWidgetItem(entry, box);
+        item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
+        item->setCheckState(Qt::Unchecked);
+    }
+}
+
+void PriceServicesPanel::toggleSiteList(const ServiceSide& s) {
+    if (s.panel->maximumHeight() == s.collapsedHeight) {
+        s.panel->setFixedHeight(kPanelExpanded);
+        s.box->setFixedHeight(kListExpanded);
+        s.box->setEnabled(true);
+        // A list already filled keeps its entries and checks as the user left them.
+        if (s.box->count() > 0)
+            return;
+        LoadSiteList(s.service);
+        if (s.selection->isEmpty())
+            return;
+        for (int i = 0; i < s.box->count(); ++i)
+            if (SiteEntryChosen(s.box->item(i)->text(), *s.selection))
+                s.box->item(i)->setCheckState(Qt::Checked);
+        return;
+    }
+    s.panel->setFixedHeight(s.collapsedHeight);
+    s.box->setFixedHeight(kListCollapsed);
+    s.box->setEnabled(false);
+    // A list that failed to load keeps the earlier choice and its file.
+    if (s.box->count() == 0)
+        return;
+    QStringList chosen, ids;
+    for (int i = 0; i < s.box->count(); ++i)
+        if (s.box->item(i)->checkState() == Qt::Checked) {
+            chosen << s.box->item(i)->text();
+            ids << SiteEntryId(s.box->item(i)->text());
+        }
+    *s.selection = SiteSelectionText(chosen);
+    QString error;
+    if (!TextFile::writeUtf8Lines(m_context.paths->programFile(QString::fromLatin1(s.idFile)), ids, &error))
+        m_context.dialogs->error(error);
+}
+
+void PriceServicesPanel::SpeedButton12Click() {
+    toggleSiteList(side(QString::fromLatin1(kComparePriceService)));
+}
+
+void PriceServicesPanel::SpeedButton9Click() {
+    toggleSiteList(side(QString::fromLatin1(kAnalysisService)));
+}
+
+void PriceServicesPanel::checkAccount(const QString& service, const QLineEdit* email, const QLineEdit* seccode) {
+    const QString answer =
+        m_context.service->PriceServiceRequest(AccountCheckRequest(service, email->text(), seccode->text()));
+    m_context.dialogs->information(AccountStatusMessage(email->text(), answer));
+}
+
+void PriceServicesPanel::SpeedButton10Click() {
+    checkAccount(QString::fromLatin1(kComparePriceService), m_Edit5, m_Edit6);
+}
+
+void PriceServicesPanel::SpeedButton5Click() {
+    checkAccount(QString::fromLatin1(kAnalysisService), m_Edit1, m_Edit2);
+}
+
+void PriceServicesPanel::SpeedButton11Click() {
+    m_context.desktop->open(m_context.endpoints->siteUrl + QStringLiteral("/buy/compare"));
+}
+
+void PriceServicesPanel::SpeedButton6Click() {
+    m_context.desktop->open(m_context.endpoints->siteUrl + QStringLiteral("/buy/analysis"));
+}
+
+// Both requests name the comparison service's e-mail as the sender.
+void PriceServicesPanel::Label32Click() {
+    m_context.desktop->open(NewShopRequestAddress(m_context.endpoints->siteUrl, m_Edit5->text()));
+}
+
+void PriceServicesPanel::Label50Click() {
+    m_context.desktop->open(NewPlatformRequestAddress(m_context.endpoints->siteUrl, m_Edit5->text()));
+}
+
+void PriceServicesPanel::readRunSettings(PriceRunSettings& settings) const {
+    settings.compare = m_CheckBox1->isChecked();
+    settings.analysis = m_CheckBox2->isChecked();
+    settings.compareEmail = m_Edit5->text();
+    settings.compareSeccode = m_Edit6->text();
+    settings.analysisEmail = m_Edit1->text();
+    settings.analysisSeccode = m_Edit2->text();
+    settings.maxSubOffers = m_Edit7->text();
 }
 
 void PriceServicesPanel::addLinks(QWidget* panel, const char* aboutName, const char* helpName,
@@ -85,6 +208,7 @@ void PriceServicesPanel::buildUi(QWidget* parent) {
     auto* newShop =
         new ClickableLabel(QStringLiteral("Label32"), QStringLiteral("SEND REQUEST ABOUT ADD NEW SHOP FOR COMPARE"));
     newShop->makeLink();
+    connect(newShop, &ClickableLabel::clicked, this, &PriceServicesPanel::Label32Click);
     shop->addWidget(newShop, 5, 0, 1, 3);
     addLinks(m_Panel6, "Label40", "Label39", &PriceServicesPanel::Label40Click, &PriceServicesPanel::Label39Click);
     // The panels have a fixed height: spare height goes below the links, not into the rows.
@@ -123,7 +247,15 @@ void PriceServicesPanel::buildUi(QWidget* parent) {
     auto* newSite = new ClickableLabel(QStringLiteral("Label50"),
                                        QStringLiteral("SEND REQUEST ABOUT ADD NEW E-PLATFORM FOR ANALYZATION"));
     newSite->makeLink();
+    connect(newSite, &ClickableLabel::clicked, this, &PriceServicesPanel::Label50Click);
     analysis->addWidget(newSite, 6, 0, 1, 3);
     addLinks(m_Panel4, "Label41", "Label38", &PriceServicesPanel::Label41Click, &PriceServicesPanel::Label38Click);
     analysis->setRowStretch(analysis->rowCount(), 1);
+
+    connect(m_SpeedButton12, &QToolButton::clicked, this, &PriceServicesPanel::SpeedButton12Click);
+    connect(m_SpeedButton9, &QToolButton::clicked, this, &PriceServicesPanel::SpeedButton9Click);
+    connect(m_SpeedButton10, &QToolButton::clicked, this, &PriceServicesPanel::SpeedButton10Click);
+    connect(m_SpeedButton5, &QToolButton::clicked, this, &PriceServicesPanel::SpeedButton5Click);
+    connect(m_SpeedButton11, &QToolButton::clicked, this, &PriceServicesPanel::SpeedButton11Click);
+    connect(m_SpeedButton6, &QToolButton::clicked, this, &PriceServicesPanel::SpeedButton6Click);
 }

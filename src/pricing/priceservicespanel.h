@@ -9,6 +9,7 @@ class QToolButton;
 class QWidget;
 class ClickableLabel;
 struct AppContext;
+struct PriceRunSettings;
 
 // The two price-service panels of the settings page: "Connect to Comparator prices" (Panel6)
 // and "Connect to Ebay | Amazon - Analizator prices" (Panel4).
@@ -27,7 +28,37 @@ public:
     void Label41Click();
     void Label38Click();
 
+    // Fills the service's site list ("COMPAREPRICE": shops, "EBAYANALIZ": e-platforms).
+    void LoadSiteList(const QString& service);
+    // Expand or collapse the shop list and the e-platform list.
+    void SpeedButton12Click();
+    void SpeedButton9Click();
+    // Account status of the comparison and analysis services.
+    void SpeedButton10Click();
+    void SpeedButton5Click();
+    // Purchase pages.
+    void SpeedButton11Click();
+    void SpeedButton6Click();
+    // Requests for a new shop or e-platform through the contact page.
+    void Label32Click();
+    void Label50Click();
+
+    // The services' switches, accounts and sub-offer limit as a run reads them.
+    void readRunSettings(PriceRunSettings& settings) const;
+
 private:
+    // The controls and texts of one of the two services.
+    struct ServiceSide {
+        QString service;
+        QWidget* panel;
+        QListWidget* box;
+        int collapsedHeight;
+        QString* selection;
+        const char* idFile;
+    };
+    ServiceSide side(const QString& service) const;
+    void toggleSiteList(const ServiceSide& side);
+    void checkAccount(const QString& service, const QLineEdit* email, const QLineEdit* seccode);
     void buildUi(QWidget* parent);
     void addLinks(QWidget* panel, const char* aboutName, const char* helpName, void (PriceServicesPanel::*aboutClick)(),
                   void (PriceServicesPanel::*helpClick)());

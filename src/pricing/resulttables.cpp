@@ -106,7 +106,11 @@ int ResultTables::AppendCompareRow(const QStringList& cells) {
 }
 
 int ResultTables::AppendAnalysisRow(const QMap<int, QString>& cells) {
-    return m_StringGrid3->appendRow(cells);
+    const int row = m_StringGrid3->appendRow(cells);
+    // A main offer row keeps the index it was added at, also after rows before it are deleted.
+    if (cells.value(0) == QLatin1String("+"))
+        m_StringGrid3->setCell(row, 10, QString::number(row));
+    return row;
 }
 
 void ResultTables::deleteSelectedLine(TableGrid* grid) {

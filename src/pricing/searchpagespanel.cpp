@@ -1,11 +1,18 @@
 #include "pricing/searchpagespanel.h"
 
+#include "platform/desktop.h"
+#include "platform/dialogs.h"
 #include "platform/formcontrols.h"
 #include "platform/widgets.h"
+#include "pricing/pricerun.h"
 #include "service/appcontext.h"
+#include "service/textfunctions.h"
 
+#include <QCheckBox>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
 #include <QVBoxLayout>
 
 const QString SearchPagesPanel::kDefaultTemplate =
@@ -56,4 +63,57 @@ void SearchPagesPanel::buildUi(QWidget* parent) {
     bar->addWidget(m_SpeedButton36);
     bar->addWidget(m_SpeedButton34);
     layout->addLayout(bar);
+
+    connect(m_SpeedButton34, &QToolButton::clicked, this, &SearchPagesPanel::SpeedButton34Click);
+    connect(m_SpeedButton35, &QToolButton::clicked, this, &SearchPagesPanel::SpeedButton35Click);
+    connect(m_SpeedButton36, &QToolButton::clicked, this, &SearchPagesPanel::SpeedButton36Click);
+    connect(m_SpeedButton37, &QToolButton::clicked, this, &SearchPagesPanel::SpeedButton37Click);
+}
+
+bool SearchPagesPanel::refuseSimilar(const QString& text) {
+    const int similar = findIgnoringCase(m_ListBox2, text);
+    if (similar < 0)
+        return false;
+    m_ListBox2->setCurrentRow(similar);
+    m_context.dialogs->information(QStringLiteral("Similar line already is in availability !!!"));
+    return true;
+}
+
+void SearchPagesPanel::SpeedButton34Click() {
+    const QString text = Trim(m_Edit14->text());
+    if (text.isEmpty() || refuseSimilar(text))
+        return;
+    m_ListBox2->addItem(text);
+}
+
+void SearchPagesPanel::SpeedButton35Click() {
+    QListWidgetItem* selected = m_ListBox2->currentItem();
+    if (m_ListBox2->count() == 0 || !selected || !selected->isSelected())
+        return;
+    if (m_context.dialogs->confirm(QStringLiteral("Delete selected line ?")))
+        delete selected;
+}
+
+// Unlike adding, editing takes a blank text too.
+void SearchPagesPanel::SpeedButton36Click() {
+    QListWidgetItem* selected = m_ListBox2->currentItem();
+    if (m_ListBox2->count() == 0 || !selected || !selected->isSelected())
+        return;
+    const QString text = Trim(m_Edit14->text());
+    if (!refuseSimilar(text))
+        selected->setText(text);
+}
+
+void SearchPagesPanel::SpeedButton37Click() {
+    const QListWidgetItem* selected = m_ListBox2->currentItem();
+    if (selected && selected->isSelected())
+        m_context.desktop->open(selected->text());
+}
+
+void SearchPagesPanel::readRunSettings(PriceRunSettings& settings) const {
+    settings.pages = m_CheckBox4->isChecked();
+    settings.pagesAfterRun = m_CheckBox11->isChecked();
+    settings.pagePause = m_CheckBox12->isChecked();
+    settings.pagePauseAfter = m_Edit16->text();
+    settings.pageTemplates = itemTexts(m_ListBox2);
 }

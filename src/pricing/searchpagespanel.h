@@ -8,6 +8,7 @@ class QListWidget;
 class QToolButton;
 class QWidget;
 struct AppContext;
+struct PriceRunSettings;
 
 // "Open in web browser *": the search page templates and their opening options.
 class SearchPagesPanel : public QObject {
@@ -18,8 +19,19 @@ public:
     SearchPagesPanel(AppContext& context, QWidget* parent);
     QWidget* widget() const { return m_widget; }
 
+    // Add, delete, edit and test a template.
+    void SpeedButton34Click();
+    void SpeedButton35Click();
+    void SpeedButton36Click();
+    void SpeedButton37Click();
+
+    // The page switch, its options and the templates as a run reads them.
+    void readRunSettings(PriceRunSettings& settings) const;
+
 private:
     void buildUi(QWidget* parent);
+    // Selects an equal line (letter case ignored) and says so; false when there is none.
+    bool refuseSimilar(const QString& text);
 
     AppContext& m_context;
     QWidget* m_widget = nullptr;

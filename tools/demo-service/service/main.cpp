@@ -77,8 +77,10 @@ int main(int argc, char** argv) {
                                                    [&](const auto& req, auto& res) { site.handle(req, res); }));
     endpoints.push_back(std::make_unique<Endpoint>("catalog", options.catalogPort(), options, counters,
                                                    [&](const auto& req, auto& res) { catalog.handle(req, res); }));
-    endpoints.push_back(std::make_unique<Endpoint>("price", options.pricePort(), options, counters,
-                                                   [&](const auto& req, auto& res) { price.handle(req, res); }));
+    // A price run keeps up to about 200 requests open at once, each on its own connection.
+    endpoints.push_back(std::make_unique<Endpoint>(
+        "price", options.pricePort(), options, counters, [&](const auto& req, auto& res) { price.handle(req, res); },
+        Endpoint::kPriceWorkers));
     endpoints.push_back(std::make_unique<Endpoint>("demo", options.demoPort(), options, counters,
                                                    [&](const auto& req, auto& res) { demo.handle(req, res); }));
     for (const auto& e : endpoints)

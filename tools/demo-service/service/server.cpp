@@ -52,12 +52,29 @@ void logLine(const std::string& name, const httplib::Request& req, const httplib
     std::fflush(stdout);
 }
 
+// The library listens with a backlog of 5, so bursts of new connections were refused. Listening
+// again on the bound socket only raises its backlog.
+void raiseBacklog(int port, int backlog) {
+    const int maxFd = static_cast<int>(sysconf(_SC_OPEN_MAX) > 0 ? std::min<long>(sysconf(_SC_OPEN_MAX), 65536) : 1024);
+    for (int fd = 0; fd < maxFd; ++fd) {
+        sockaddr_storage local{};
+        socklen_t localLen = sizeof local;
+        int listening = 0;
+        socklen_t flagLen = sizeof listening;
+        if (getsockname(fd, reinterpret_cast<sockaddr*>(&local), &localLen) != 0 || portOf(local) != port)
+            continue;
+        if (getsockopt(fd, SOL_SOCKET, SO_ACCEPTCONN, &listening, &flagLen) == 0 && listening)
+            ::listen(fd, backlog);
+    }
+}
+
 } // namespace
 
-Endpoint::Endpoint(std::string name, int port, const Options& options, FaultCounters& counters, Handler handler)
+Endpoint::Endpoint(std::string name, int port, const Options& options, FaultCounters& counters, Handler handler,
+                   int workers)
     : m_name(std::move(name)), m_port(port), m_options(options), m_counters(counters) {
-    // The price run opens up to 200 connections at once; keep them from queueing behind idle ones.
-    m_server.new_task_queue = [] { return new httplib::ThreadPool(48); };
+    // A connection keeps its thread until it closes; keep new ones from queueing behind busy ones.
+    m_server.new_task_queue = [workers] { return new httplib::ThreadPool(static_cast<size_t>(workers)); };
     m_server.set_keep_alive_timeout(2);
     m_server.set_read_timeout(10);
     m_server.set_pre_routing_handler([this](const httplib::Request& req, httplib::Response& res) {
@@ -93,7 +110,10 @@ Endpoint::~Endpoint() {
 }
 
 bool Endpoint::bind() {
-    return m_server.bind_to_port("127.0.0.1", m_port);
+    if (!m_server.bind_to_port("127.0.0.1", m_port))
+        return false;
+    raiseBacklog(m_port, kBacklog);
+    return true;
 }
 
 void Endpoint::start() {

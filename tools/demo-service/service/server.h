@@ -21,8 +21,14 @@ struct FaultCounters {
 class Endpoint {
 public:
     using Handler = std::function<void(const httplib::Request&, httplib::Response&)>;
+    static constexpr int kWorkers = 48;
+    // More than a price run's limit of 200 open requests, so none waits for a free thread.
+    static constexpr int kPriceWorkers = 256;
+    // Pending connections the kernel keeps for accept (the library's own backlog is 5).
+    static constexpr int kBacklog = 1024;
 
-    Endpoint(std::string name, int port, const Options& options, FaultCounters& counters, Handler handler);
+    Endpoint(std::string name, int port, const Options& options, FaultCounters& counters, Handler handler,
+             int workers = kWorkers);
     ~Endpoint();
 
     bool bind();
