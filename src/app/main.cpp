@@ -16,6 +16,7 @@
 #include "pricing/resulttables.h"
 #include "pricing/searchpagespanel.h"
 #include "service/serviceclient.h"
+#include "service/textfunctions.h"
 #include "vehicle/cascade.h"
 #include "vehicle/garage.h"
 #include "vehicle/numbersearch.h"
@@ -24,6 +25,7 @@
 #include <QCloseEvent>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QScreen>
 #include <QScrollArea>
@@ -63,6 +65,14 @@ TForm1::TForm1(const Seams& seams, QWidget* parent) : QMainWindow(parent), m_sea
     m_context.texts = &m_texts;
     m_context.versionText = m_seams.versionText;
     buildUi();
+    // The security codes of the three accounts, as the requests carry them (trimmed).
+    m_log.setSecretsSource([this] {
+        QStringList codes;
+        for (const char* name : {"Edit4", "Edit6", "Edit2"})
+            if (const auto* box = findChild<QLineEdit*>(QString::fromLatin1(name)))
+                codes << box->text() << Trim(box->text());
+        return codes;
+    });
 }
 
 TForm1::~TForm1() = default;
