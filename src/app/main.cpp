@@ -472,9 +472,13 @@ void TForm1::FormShow() {
                        QStringLiteral("] - created by Quorlin"));
 }
 
+bool TForm1::SaveForClose(QString* error) {
+    return Settings::SaveLists(this, m_seams.paths, error) && Settings::SaveSettings(this, m_seams.paths, error);
+}
+
 bool TForm1::FormCloseQuery() {
     QString error;
-    if (Settings::SaveLists(this, m_seams.paths, &error) && Settings::SaveSettings(this, m_seams.paths, &error))
+    if (SaveForClose(&error))
         return true;
     m_seams.dialogs->error(error);
     return false;
