@@ -16,6 +16,8 @@ private slots:
     void unwritableTextsAreCleaned_data();
     void unwritableTextsAreCleaned();
     void unwritablePlaceReportsFailure();
+    void plantedNamesAreNeverWrittenThrough_data();
+    void plantedNamesAreNeverWrittenThrough();
     void jpegDecodesToRgbPixels_data();
     void jpegDecodesToRgbPixels();
     void unreadablePicturesAreRefused_data();
@@ -114,6 +116,7 @@ void TestFileLayers::unwritableTextsAreCleaned() {
     QFETCH(QString, text);
     QFETCH(QString, stored);
     const QString path = m_dir.filePath("clean.xlsx");
+    QFile::remove(path); // the writer only creates new files
     QVERIFY(SpreadsheetWriter::write(path, {{"title"}, {text}}));
     const SheetContent sheet = ReadXlsx(path);
     QVERIFY2(sheet.error.isEmpty(), qPrintable(sheet.error));
@@ -124,6 +127,30 @@ void TestFileLayers::unwritablePlaceReportsFailure() {
     QString error;
     QVERIFY(!SpreadsheetWriter::write(m_dir.filePath("missing/folder/x.xlsx"), {{"a"}}, 1, &error));
     QVERIFY(!error.isEmpty());
+}
+
+// The export's name in the shared temporary folder is predictable; a link planted there made
+// the writer create or overwrite the file it points to.
+void TestFileLayers::plantedNamesAreNeverWrittenThrough_data() {
+    QTest::addColumn<bool>("dangling");
+    QTest::newRow("dangling link") << true;
+    QTest::newRow("link to an existing file") << false;
+}
+
+void TestFileLayers::plantedNamesAreNeverWrittenThrough() {
+    QFETCH(bool, dangling);
+    QTemporaryDir dir;
+    const QString victim = dir.filePath("victim");
+    if (!dangling)
+        QVERIFY(QFile(victim).open(QIODevice::WriteOnly));
+    const QString planted = dir.filePath("Velmora-StringGrid1-20261210-120000-1.xlsx");
+    QVERIFY(QFile::link(victim, planted));
+    QString error;
+    QVERIFY(!SpreadsheetWriter::write(planted, {{"a"}}, 1, &error));
+    QVERIFY(!error.isEmpty());
+    QCOMPARE(QFileInfo::exists(victim), !dangling);
+    QCOMPARE(QFileInfo(victim).size(), 0);
+    QVERIFY(QFileInfo(planted).isSymLink());
 }
 
 void TestFileLayers::jpegDecodesToRgbPixels_data() {
