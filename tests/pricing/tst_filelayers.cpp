@@ -22,6 +22,8 @@ private slots:
     void jpegDecodesToRgbPixels();
     void unreadablePicturesAreRefused_data();
     void unreadablePicturesAreRefused();
+    void jpegIsDecodedScaledToTheBox_data();
+    void jpegIsDecodedScaledToTheBox();
 
 private:
     QTemporaryDir m_dir;
@@ -201,6 +203,10 @@ void TestFileLayers::unreadablePicturesAreRefused_data() {
     const QByteArray huge = progressiveJpegClaiming(12000, 12000);
     QVERIFY(!huge.isEmpty());
     QTest::newRow("progressive, too large to decode") << huge;
+    // Each of these passed the old 64-megapixel limit and cost up to almost a gigabyte.
+    QTest::newRow("progressive, 8192x8192 in a few hundred bytes") << progressiveJpegClaiming(8192, 8192);
+    QTest::newRow("progressive, 8192x1 wide") << progressiveJpegClaiming(8192, 1);
+    QTest::newRow("progressive, 4096x4096 in a few hundred bytes") << progressiveJpegClaiming(4096, 4096);
 }
 
 void TestFileLayers::unreadablePicturesAreRefused() {
@@ -209,6 +215,30 @@ void TestFileLayers::unreadablePicturesAreRefused() {
     QVERIFY(!JpegImage::decode(bytes, &error));
     QVERIFY(!error.isEmpty());
     QVERIFY(!JpegImage::decodeFile(m_dir.filePath("nothing-here.jpg"), &error));
+}
+
+void TestFileLayers::jpegIsDecodedScaledToTheBox_data() {
+    QTest::addColumn<QSize>("picture");
+    QTest::addColumn<QSize>("box");
+    QTest::addColumn<QSize>("decoded");
+    // libjpeg scales by eighths: the smallest that still fills the box.
+    QTest::newRow("eighth") << QSize(800, 600) << QSize(100, 100) << QSize(100, 75);
+    QTest::newRow("three eighths") << QSize(800, 600) << QSize(250, 250) << QSize(300, 225);
+    QTest::newRow("tall picture") << QSize(160, 640) << QSize(200, 160) << QSize(40, 160);
+    QTest::newRow("box larger than the picture") << QSize(64, 48) << QSize(500, 500) << QSize(64, 48);
+    QTest::newRow("no box") << QSize(64, 48) << QSize() << QSize(64, 48);
+}
+
+void TestFileLayers::jpegIsDecodedScaledToTheBox() {
+    QFETCH(QSize, picture);
+    QFETCH(QSize, box);
+    QFETCH(QSize, decoded);
+    QImage image(picture, QImage::Format_RGB32);
+    image.fill(QColor(20, 120, 220));
+    const std::optional<JpegPixels> pixels = JpegImage::decode(jpegOf(image), nullptr, box);
+    QVERIFY(pixels);
+    QCOMPARE(QSize(pixels->width, pixels->height), decoded);
+    QCOMPARE(pixels->rgb.size(), qsizetype(decoded.width()) * decoded.height() * 3);
 }
 
 QTEST_GUILESS_MAIN(TestFileLayers)
