@@ -449,6 +449,12 @@ void store(Rec& record, const Field<Rec>& field, QStringView value, TextCache& t
 
 } // namespace
 
+bool RecordsFitAnswer(qsizetype records, qsizetype recordSize, qsizetype answerLength) {
+    constexpr qsizetype kSlackBytes = qsizetype(1) << 20;
+    constexpr qsizetype kMultiple = 4;
+    return records <= (kSlackBytes + kMultiple * answerLength * qsizetype(sizeof(char16_t))) / recordSize;
+}
+
 template <class Rec> QList<Rec> DecodeAnswer(const QString& function, const QString& answer) {
     const std::span<const Field<Rec>> table = tableFor<Rec>(function);
     if (table.empty())
@@ -458,7 +464,10 @@ template <class Rec> QList<Rec> DecodeAnswer(const QString& function, const QStr
     const char16_t* const begin = text.utf16();
     const char16_t* const end = begin + text.size();
 
-    QList<Rec> records(countRecords(begin, end));
+    const qsizetype count = countRecords(begin, end);
+    if (!RecordsFitAnswer(count, qsizetype(sizeof(Rec)), text.size()))
+        throw OversizedAnswerError();
+    QList<Rec> records(count);
     // Indexing through the list would check for sharing on every field.
     Rec* const first = records.data();
     Rec* current = nullptr;
