@@ -177,8 +177,8 @@ void TestSettings::longListFilesLoadSortedAsInsertedOneByOne() {
     QCOMPARE(sortedLikeInsertSorted(links.mid(0, 400)), itemTexts(&oneByOne));
 
     WindowFixture f;
-    TextFile::writeUtf8Lines(f.folders.programFile("UrlsForPriceLists.txt"), links);
-    TextFile::writeUtf8Lines(f.folders.programFile("MyGarage.txt"), garage);
+    QVERIFY(TextFile::writeUtf8Lines(f.folders.programFile("UrlsForPriceLists.txt"), links));
+    QVERIFY(TextFile::writeUtf8Lines(f.folders.programFile("MyGarage.txt"), garage));
     f.show();
     QCOMPARE(itemTexts(f.find<QListWidget>("ListBox5")), sortedLikeInsertSorted(links));
     const QStringList shownGarage = itemTexts(f.find<QListWidget>("ListBox4"));
