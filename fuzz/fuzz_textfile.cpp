@@ -30,7 +30,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const bool noLastLine = normalized.isEmpty() || normalized.endsWith('\n');
         FUZZ_CHECK(lines.size() == byteLines.size() - (noLastLine ? 1 : 0));
         for (qsizetype i = 0; i < lines.size(); ++i) {
-            QStringDecoder line(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
+            QStringDecoder line(QStringConverter::Utf8,
+                                QStringConverter::Flag::Stateless | QStringConverter::Flag::ConvertInitialBom);
             const QString decoded = line(byteLines[i]);
             FUZZ_CHECK(lines[i] == (line.hasError() ? LocaleFormats::decodeAnsi(byteLines[i]) : decoded));
         }

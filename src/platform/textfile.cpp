@@ -58,7 +58,9 @@ QString decodePerLine(const QByteArray& bytes) {
         while (end < bytes.size() && (bytes[end] == '\r' || bytes[end] == '\n'))
             ++end;
         const QByteArrayView line(bytes.constData() + start, end - start);
-        QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
+        // A U+FEFF that begins a later line is text, not a mark to drop.
+        QStringDecoder utf8(QStringConverter::Utf8,
+                            QStringConverter::Flag::Stateless | QStringConverter::Flag::ConvertInitialBom);
         const QString decoded = utf8(line);
         text += utf8.hasError() ? LocaleFormats::decodeAnsi(line.toByteArray()) : decoded;
         start = end;

@@ -127,6 +127,10 @@ void TestTextFile::iniDecidesEncodingPerLine() {
     QCOMPARE(ini.text("myprices", "path"), QStringLiteral("/M\u00fcller"));
     QVERIFY(ini.save(path));
     QCOMPARE(IniFile::load(path).text("webservice", "seccode"), QStringLiteral("K\u00f6nig\u20ac"));
+    // Only the first bytes can be a mark; later a U+FEFF is text.
+    QCOMPARE(TextFile::decodePerLine("a\r\n\xEF\xBB\xBF"
+                                     "b"),
+             QStringLiteral("a\r\n\uFEFFb"));
     // With a mark the whole file is UTF-8 as before.
     QCOMPARE(TextFile::decodePerLine("\xEF\xBB\xBF"
                                      "a\xFC\r\n\xC3\xBC"),
