@@ -12,6 +12,7 @@
 
 #include <csignal>
 #include <cstdio>
+#include <exception>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -37,7 +38,13 @@ void closeOnTerminationSignals(TForm1* window) {
         // A second signal while the saves run must not start them again.
         notifier->setEnabled(false);
         QString error;
-        const bool saved = window->SaveForClose(&error);
+        bool saved = false;
+        try {
+            saved = window->SaveForClose(&error);
+        } catch (const std::exception& e) {
+            // Not up to the application's error box either: nobody would close it.
+            error = QString::fromLocal8Bit(e.what());
+        }
         if (!saved)
             std::fprintf(stderr, "velmora: settings not saved: %s\n", error.toLocal8Bit().constData());
         QCoreApplication::exit(saved ? 0 : 1);
