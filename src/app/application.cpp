@@ -11,6 +11,8 @@
 #include <QSocketNotifier>
 
 #include <csignal>
+#include <cstdio>
+#include <exception>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -23,16 +25,29 @@ void onTerminationSignal(int) {
     [[maybe_unused]] const ssize_t written = ::write(g_signalPipe[1], &byte, 1);
 }
 
-// SIGTERM and SIGINT close the main window the way its close box does, so the settings and
-// lists are saved on a session logout or Ctrl+C too.
+// SIGTERM and SIGINT save the settings and lists as the close box does, so a session logout or
+// Ctrl+C keeps them too. Nobody may be there to answer a box: a failure goes to standard error
+// and the program ends all the same, with status 1. Every event loop ends, a modal box's too.
 void closeOnTerminationSignals(TForm1* window) {
     if (::socketpair(AF_UNIX, SOCK_STREAM, 0, g_signalPipe) != 0)
         return;
     auto* notifier = new QSocketNotifier(g_signalPipe[0], QSocketNotifier::Read, window);
-    QObject::connect(notifier, &QSocketNotifier::activated, window, [window] {
+    QObject::connect(notifier, &QSocketNotifier::activated, window, [window, notifier] {
         char byte = 0;
         [[maybe_unused]] const ssize_t got = ::read(g_signalPipe[0], &byte, 1);
-        window->close();
+        // A second signal while the saves run must not start them again.
+        notifier->setEnabled(false);
+        QString error;
+        bool saved = false;
+        try {
+            saved = window->SaveForClose(&error);
+        } catch (const std::exception& e) {
+            // Not up to the application's error box either: nobody would close it.
+            error = QString::fromLocal8Bit(e.what());
+        }
+        if (!saved)
+            std::fprintf(stderr, "velmora: settings not saved: %s\n", error.toLocal8Bit().constData());
+        QCoreApplication::exit(saved ? 0 : 1);
     });
     struct sigaction action {};
     action.sa_handler = onTerminationSignal;

@@ -17,6 +17,7 @@
 #include "pricing/resulttables.h"
 #include "pricing/searchpagespanel.h"
 #include "service/serviceclient.h"
+#include "service/textfunctions.h"
 #include "update/updatebuttons.h"
 #include "vehicle/cascade.h"
 #include "vehicle/garage.h"
@@ -27,6 +28,7 @@
 #include <QCloseEvent>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QScreen>
 #include <QScrollArea>
@@ -66,6 +68,14 @@ TForm1::TForm1(const Seams& seams, QWidget* parent) : QMainWindow(parent), m_sea
     m_context.texts = &m_texts;
     m_context.versionText = m_seams.versionText;
     buildUi();
+    // The security codes of the three accounts, as the requests carry them (trimmed).
+    m_log.setSecretsSource([this] {
+        QStringList codes;
+        for (const char* name : {"Edit4", "Edit6", "Edit2"})
+            if (const auto* box = findChild<QLineEdit*>(QString::fromLatin1(name)))
+                codes << box->text() << Trim(box->text());
+        return codes;
+    });
 }
 
 TForm1::~TForm1() {
@@ -486,9 +496,13 @@ void TForm1::FormShow() {
     }
 }
 
+bool TForm1::SaveForClose(QString* error) {
+    return Settings::SaveLists(this, m_seams.paths, error) && Settings::SaveSettings(this, m_seams.paths, error);
+}
+
 bool TForm1::FormCloseQuery() {
     QString error;
-    if (Settings::SaveLists(this, m_seams.paths, &error) && Settings::SaveSettings(this, m_seams.paths, &error))
+    if (SaveForClose(&error))
         return true;
     m_seams.dialogs->error(error);
     return false;

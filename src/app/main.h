@@ -84,6 +84,8 @@ public:
     void FormShow();
     // Saves the list files and the settings; false (after showing the error) keeps the window open.
     bool FormCloseQuery();
+    // The saves of a close, without asking or showing anything; false with the reason in `error`.
+    bool SaveForClose(QString* error);
 
 protected:
     void showEvent(QShowEvent* event) override;

@@ -73,8 +73,7 @@ QStringList linesOf(const QString& path) {
 
 void replaceSorted(QListWidget* list, const QStringList& lines) {
     list->clear();
-    for (const QString& line : lines)
-        insertSorted(list, line);
+    list->addItems(sortedLikeInsertSorted(lines));
 }
 
 } // namespace

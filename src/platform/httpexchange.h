@@ -12,8 +12,9 @@ struct HttpOptions {
     bool keepAlive = true;
     // Connecting and each receive give up after this many seconds.
     int timeoutSeconds = 90;
-    // A body beyond this is abandoned as a failed exchange, so a runaway server cannot exhaust memory.
-    qint64 maxBodyBytes = qint64(512) * 1024 * 1024;
+    // A body beyond this is abandoned as a failed exchange, so a runaway server cannot exhaust
+    // memory. The largest catalog answers are tens of megabytes; file downloads set their own.
+    qint64 maxBodyBytes = qint64(64) * 1024 * 1024;
     QByteArray userAgent = "Mozilla/4.0 (compatible; Synapse)";
     // When set and it turns true, the exchange ends within about a second as a failed one
     // (the program closing while workers wait on their answers).

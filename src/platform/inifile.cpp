@@ -2,9 +2,13 @@
 
 #include "platform/textfile.h"
 
+#include <QFile>
+
 IniFile IniFile::load(const QString& path) {
-    const auto text = TextFile::read(path);
-    return text ? parse(*text) : IniFile();
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return IniFile();
+    return parse(TextFile::decodePerLine(file.readAll()));
 }
 
 IniFile IniFile::parse(const QString& text) {
@@ -13,7 +17,7 @@ IniFile IniFile::parse(const QString& text) {
     for (const QString& raw : TextFile::splitLines(text)) {
         const QString line = raw.trimmed();
         if (line.startsWith(QLatin1Char('[')) && line.endsWith(QLatin1Char(']'))) {
-            ini.m_sections.append(Section{line.mid(1, line.size() - 2).trimmed(), {}, {}});
+            ini.m_sections.append(Section{line.mid(1, line.size() - 2).trimmed(), {}, {}, true});
             continue;
         }
         const qsizetype eq = line.indexOf(QLatin1Char('='));
@@ -62,7 +66,7 @@ int IniFile::integer(const QString& section, const QString& key, int fallback) c
 void IniFile::setValue(const QString& section, const QString& key, const QString& value) {
     Section* s = find(section);
     if (!s) {
-        m_sections.append(Section{section, {}, {}});
+        m_sections.append(Section{section, {}, {}, true});
         s = &m_sections.last();
     }
     for (auto& entry : s->entries) {
@@ -87,12 +91,13 @@ QString IniFile::toText() const {
     QString out;
     bool first = true;
     for (const Section& s : m_sections) {
-        if (s.name.isEmpty() && s.entries.isEmpty() && s.looseLines.isEmpty())
+        if (!s.header && s.entries.isEmpty() && s.looseLines.isEmpty())
             continue;
         if (!first)
             out += QLatin1String("\r\n");
         first = false;
-        if (!s.name.isEmpty())
+        // A nameless "[]" keeps its header too, or its keys would join the section above.
+        if (s.header)
             out += QLatin1Char('[') + s.name + QLatin1String("]\r\n");
         for (const QString& loose : s.looseLines)
             out += loose + QLatin1String("\r\n");
@@ -103,5 +108,6 @@ QString IniFile::toText() const {
 }
 
 bool IniFile::save(const QString& path, QString* error) const {
-    return TextFile::writeAtomically(path, toText().toUtf8(), error);
+    // It holds the security codes of three accounts.
+    return TextFile::writeAtomicallyPrivate(path, toText().toUtf8(), error);
 }

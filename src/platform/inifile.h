@@ -30,6 +30,7 @@ private:
         QString name;
         QList<QPair<QString, QString>> entries;
         QStringList looseLines; // comments and other lines kept as they were
+        bool header = false;    // false only for the lines before the first section
     };
     Section* find(const QString& name);
     const Section* find(const QString& name) const;

@@ -2,6 +2,7 @@
 
 #include <QFile>
 
+#include <algorithm>
 #include <csetjmp>
 #include <cstdio>
 
@@ -26,9 +27,20 @@ struct ErrorManager {
 
 void silence(j_common_ptr, int) {}
 
+// The smallest number of eighths at which the picture still fills the box's room.
+unsigned eighthsToFill(unsigned width, unsigned height, QSize box) {
+    if (!box.isValid() || box.isEmpty())
+        return 8;
+    const QSize room = QSize(int(width), int(height)).scaled(box, Qt::KeepAspectRatio);
+    for (unsigned m = 1; m < 8; ++m)
+        if ((qint64(width) * m + 7) / 8 >= room.width() && (qint64(height) * m + 7) / 8 >= room.height())
+            return m;
+    return 8;
+}
+
 } // namespace
 
-std::optional<JpegPixels> decode(const QByteArray& bytes, QString* error) {
+std::optional<JpegPixels> decode(const QByteArray& bytes, QString* error, QSize fitInto) {
     if (bytes.isEmpty()) {
         if (error)
             *error = QStringLiteral("Empty picture");
@@ -54,16 +66,20 @@ std::optional<JpegPixels> decode(const QByteArray& bytes, QString* error) {
     jpeg_read_header(&info, TRUE);
     // Refused before decoding starts: a progressive picture's whole-image buffers are allocated
     // from the header's size, which a few bytes of a hostile file can make enormous.
-    if (info.image_width == 0 || info.image_height == 0 || qint64(info.image_width) * info.image_height > kMaxPixels) {
+    const qint64 budget = std::max(kMinBudget, qint64(bytes.size()) * kPixelsPerByte);
+    if (info.image_width == 0 || info.image_height == 0 || info.image_width > unsigned(kMaxSide) ||
+        info.image_height > unsigned(kMaxSide) || qint64(info.image_width) * info.image_height > budget) {
         if (error)
             *error = QStringLiteral("Unsupported picture size or colours");
         jpeg_destroy_decompress(&info);
         return std::nullopt;
     }
     info.out_color_space = JCS_RGB;
+    info.scale_num = eighthsToFill(info.image_width, info.image_height, fitInto);
+    info.scale_denom = 8;
     jpeg_start_decompress(&info);
-    if (info.output_components != 3 || qint64(info.output_width) * info.output_height > kMaxPixels ||
-        info.output_width == 0 || info.output_height == 0) {
+    if (info.output_components != 3 || info.output_width > unsigned(kMaxSide) ||
+        info.output_height > unsigned(kMaxSide) || info.output_width == 0 || info.output_height == 0) {
         if (error)
             *error = QStringLiteral("Unsupported picture size or colours");
         jpeg_destroy_decompress(&info);
@@ -85,14 +101,14 @@ std::optional<JpegPixels> decode(const QByteArray& bytes, QString* error) {
     return pixels;
 }
 
-std::optional<JpegPixels> decodeFile(const QString& path, QString* error) {
+std::optional<JpegPixels> decodeFile(const QString& path, QString* error, QSize fitInto) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         if (error)
             *error = file.errorString();
         return std::nullopt;
     }
-    return decode(file.readAll(), error);
+    return decode(file.readAll(), error, fitInto);
 }
 
 } // namespace JpegImage

@@ -1,11 +1,18 @@
 #include "platform/spreadsheetwriter.h"
 
 #include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
 
 #include <xlsxwriter.h>
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <vector>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace SpreadsheetWriter {
 
@@ -45,15 +52,62 @@ qsizetype longestLine(const QString& text) {
     return longest;
 }
 
+// Creates `path` exclusively, never through a link, and copies `source` into it.
+bool copyIntoNewFile(const QString& source, const QString& path, QString* why) {
+    QFile from(source);
+    if (!from.open(QIODevice::ReadOnly)) {
+        *why = from.errorString();
+        return false;
+    }
+    const QByteArray name = QFile::encodeName(path);
+    const int fd = ::open(name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
+    if (fd < 0) {
+        *why = QString::fromLocal8Bit(std::strerror(errno));
+        return false;
+    }
+    int failure = 0;
+    QByteArray chunk;
+    while (!failure && !(chunk = from.read(1 << 16)).isEmpty()) {
+        for (qsizetype done = 0; done < chunk.size() && !failure;) {
+            const ssize_t n = ::write(fd, chunk.constData() + done, std::size_t(chunk.size() - done));
+            if (n > 0)
+                done += n;
+            else if (n == 0 || errno != EINTR)
+                failure = n == 0 ? ENOSPC : errno;
+        }
+    }
+    if (::close(fd) != 0 && !failure)
+        failure = errno;
+    if (!failure && from.error() != QFileDevice::NoError) {
+        *why = from.errorString();
+        ::unlink(name.constData());
+        return false;
+    }
+    if (failure) {
+        *why = QString::fromLocal8Bit(std::strerror(failure));
+        ::unlink(name.constData());
+        return false;
+    }
+    return true;
+}
+
 } // namespace
 
 bool write(const QString& path, const QList<QStringList>& rows, int titleRows, QString* error) {
+    // The workbook is made in a folder of our own (mode 0700) and only then copied to its
+    // place, so nothing on the way writes to a name another user could have planted.
+    QTemporaryDir work;
+    const QString draft = work.filePath(QStringLiteral("workbook.xlsx"));
     auto fail = [&](const QString& why) {
         if (error)
             *error = why;
-        QFile::remove(path);
         return false;
     };
+    if (!work.isValid())
+        return fail(QStringLiteral("Could not create a temporary folder"));
+    const QFileInfo target(path);
+    if (target.exists() || target.isSymLink())
+        return fail(QStringLiteral("The file \"%1\" exists already").arg(path));
 
     int columns = 0;
     for (const QStringList& row : rows)
@@ -72,7 +126,9 @@ bool write(const QString& path, const QList<QStringList>& rows, int titleRows, Q
     lxw_workbook_options options{};
     // Rows go out in order, so the sheet can stream to disk instead of living in memory.
     options.constant_memory = LXW_TRUE;
-    const QByteArray fileName = QFile::encodeName(path);
+    const QByteArray fileName = QFile::encodeName(draft);
+    const QByteArray tmpdir = QFile::encodeName(work.path());
+    options.tmpdir = const_cast<char*>(tmpdir.constData());
     lxw_workbook* workbook = workbook_new_opt(fileName.constData(), &options);
     if (!workbook)
         return fail(QStringLiteral("Could not create the workbook"));
@@ -108,6 +164,9 @@ bool write(const QString& path, const QList<QStringList>& rows, int titleRows, Q
         return fail(QString::fromUtf8(lxw_strerror(status)));
     if (closed != LXW_NO_ERROR)
         return fail(QString::fromUtf8(lxw_strerror(closed)));
+    QString why;
+    if (!copyIntoNewFile(draft, path, &why))
+        return fail(why);
     return true;
 }
 

@@ -12,8 +12,9 @@ namespace SpreadsheetWriter {
 // The longest text a cell can hold; longer texts are cut.
 inline constexpr int kMaxCellLength = 32767;
 
-// Rows may differ in length: the sheet is as wide as the longest. False (with the reason) when
-// the file could not be written; a partly written file is removed.
+// Rows may differ in length: the sheet is as wide as the longest. The file is created new: a
+// path that exists already, a link too (even one pointing nowhere), is refused and left alone.
+// False (with the reason) when the file could not be written; a partly written file is removed.
 bool write(const QString& path, const QList<QStringList>& rows, int titleRows = 1, QString* error = nullptr);
 
 } // namespace SpreadsheetWriter

@@ -3,6 +3,7 @@
 #include "platform/localeformats.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 #include <QStringDecoder>
 
@@ -43,6 +44,30 @@ QString decode(const QByteArray& bytes) {
     return LocaleFormats::decodeAnsi(bytes);
 }
 
+QString decodePerLine(const QByteArray& bytes) {
+    if (bytes.startsWith("\xEF\xBB\xBF") || bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF"))
+        return decode(bytes);
+    QString text;
+    text.reserve(bytes.size());
+    qsizetype start = 0;
+    while (start < bytes.size()) {
+        // Each piece keeps its line break; CR and LF are the same byte in both encodings.
+        qsizetype end = start;
+        while (end < bytes.size() && bytes[end] != '\r' && bytes[end] != '\n')
+            ++end;
+        while (end < bytes.size() && (bytes[end] == '\r' || bytes[end] == '\n'))
+            ++end;
+        const QByteArrayView line(bytes.constData() + start, end - start);
+        // A U+FEFF that begins a later line is text, not a mark to drop.
+        QStringDecoder utf8(QStringConverter::Utf8,
+                            QStringConverter::Flag::Stateless | QStringConverter::Flag::ConvertInitialBom);
+        const QString decoded = utf8(line);
+        text += utf8.hasError() ? LocaleFormats::decodeAnsi(line.toByteArray()) : decoded;
+        start = end;
+    }
+    return text;
+}
+
 std::optional<QString> read(const QString& path) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
@@ -57,18 +82,31 @@ std::optional<QStringList> readLines(const QString& path) {
     return splitLines(*text);
 }
 
-bool writeAtomically(const QString& path, const QByteArray& bytes, QString* error) {
+namespace {
+bool writeWhole(const QString& path, const QByteArray& bytes, QString* error, bool ownerOnlyWhenNew) {
+    const bool isNew = !QFileInfo::exists(path);
     QSaveFile file(path);
     // Unbuffered: a write cut short (full disk, size limit) must show in write()'s count; a
     // buffered one is flushed by commit(), which does not notice and renames a truncated file.
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) || file.write(bytes) != bytes.size() ||
-        !file.commit()) {
+    // The new file gets its mode before it holds anything and before it takes the name.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) ||
+        (ownerOnlyWhenNew && isNew && !file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner)) ||
+        file.write(bytes) != bytes.size() || !file.commit()) {
         if (error)
             *error = QStringLiteral("Cannot write file \"%1\". %2").arg(path, file.errorString());
         file.cancelWriting();
         return false;
     }
     return true;
+}
+} // namespace
+
+bool writeAtomically(const QString& path, const QByteArray& bytes, QString* error) {
+    return writeWhole(path, bytes, error, false);
+}
+
+bool writeAtomicallyPrivate(const QString& path, const QByteArray& bytes, QString* error) {
+    return writeWhole(path, bytes, error, true);
 }
 
 bool writeUtf8Lines(const QString& path, const QStringList& lines, QString* error) {

@@ -17,12 +17,19 @@ QStringList splitLines(QStringView text);
 // valid UTF-8, Windows-1252 otherwise.
 QString decode(const QByteArray& bytes);
 
+// As decode, but without a mark each line on its own: UTF-8 when the line is valid UTF-8,
+// Windows-1252 otherwise, so one stray byte cannot garble the other lines.
+QString decodePerLine(const QByteArray& bytes);
+
 // Reads a whole text file; nullopt when it does not exist or cannot be read.
 std::optional<QString> read(const QString& path);
 std::optional<QStringList> readLines(const QString& path);
 
 // Replaces the file with the bytes, or leaves the old file whole and returns false.
 bool writeAtomically(const QString& path, const QByteArray& bytes, QString* error = nullptr);
+// As writeAtomically; a file that does not exist yet is created readable by its owner only, an
+// existing one keeps its mode.
+bool writeAtomicallyPrivate(const QString& path, const QByteArray& bytes, QString* error = nullptr);
 // UTF-8 with byte-order mark, every line ended by CR LF.
 bool writeUtf8Lines(const QString& path, const QStringList& lines, QString* error = nullptr);
 // Windows-1252 without mark, every line ended by CR LF.

@@ -1,6 +1,8 @@
 #include "platform/widgets.h"
 
 #include <algorithm>
+#include <utility>
+#include <vector>
 
 #include <QAbstractItemView>
 #include <QCompleter>
@@ -94,6 +96,22 @@ int insertSorted(QListWidget* list, const QString& text) {
         list->count(), [list](int i) { return list->item(i)->text(); }, text);
     list->insertItem(row, text);
     return row;
+}
+
+QStringList sortedLikeInsertSorted(const QStringList& texts) {
+    // Lowered once, not once per comparison; a stable sort keeps equal texts in their given
+    // order, as inserting each after its equals does.
+    std::vector<std::pair<QString, qsizetype>> keys;
+    keys.reserve(std::size_t(texts.size()));
+    for (qsizetype i = 0; i < texts.size(); ++i)
+        keys.emplace_back(texts[i].toLower(), i);
+    std::stable_sort(keys.begin(), keys.end(),
+                     [](const auto& a, const auto& b) { return QString::localeAwareCompare(a.first, b.first) < 0; });
+    QStringList sorted;
+    sorted.reserve(texts.size());
+    for (const auto& key : keys)
+        sorted << texts[key.second];
+    return sorted;
 }
 
 int findIgnoringCase(const QListWidget* list, const QString& text) {

@@ -53,6 +53,8 @@ QLabel* makeTitle(const QString& text, QWidget* parent = nullptr);
 
 // Lists kept in alphabetical order without regard to letter case, as sorted list boxes keep them.
 int insertSorted(QListWidget* list, const QString& text);
+// The texts in the order inserting them one by one with insertSorted gives, in O(n log n).
+QStringList sortedLikeInsertSorted(const QStringList& texts);
 // Whether the list holds the text, letter case ignored.
 int findIgnoringCase(const QListWidget* list, const QString& text);
 QStringList itemTexts(const QListWidget* list);

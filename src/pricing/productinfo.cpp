@@ -244,7 +244,8 @@ void ProductInfo::loadPicture(int number) {
         m_Image1->clearPicture();
         return;
     }
-    const std::optional<JpegPixels> pixels = JpegImage::decodeFile(pictureFile(number));
+    // Decoded straight to about the box's size: only that picture is kept, never the full one.
+    const std::optional<JpegPixels> pixels = JpegImage::decodeFile(pictureFile(number), nullptr, m_imageWidget->size());
     if (pixels)
         m_Image1->setPicture(toImage(*pixels));
     else

@@ -157,7 +157,9 @@ void ExportGridToSpreadsheet(AppContext& context, TableGrid* grid) {
     QString path;
     for (int attempt = 1; attempt < 1000; ++attempt) {
         path = QDir(folder).filePath(ExportFileName(grid->objectName(), stamp, attempt));
-        if (!QFileInfo::exists(path))
+        // A link pointing nowhere does not "exist" but still holds the name.
+        const QFileInfo taken(path);
+        if (!taken.exists() && !taken.isSymLink())
             break;
     }
     const bool written = QFileInfo(folder).isDir() && SpreadsheetWriter::write(path, grid->rowTexts(), 1);

@@ -449,6 +449,12 @@ void store(Rec& record, const Field<Rec>& field, QStringView value, TextCache& t
 
 } // namespace
 
+bool RecordsFitAnswer(qsizetype records, qsizetype recordSize, qsizetype answerLength) {
+    constexpr qsizetype kSlackBytes = qsizetype(1) << 20;
+    constexpr qsizetype kMultiple = 4;
+    return records <= (kSlackBytes + kMultiple * answerLength * qsizetype(sizeof(char16_t))) / recordSize;
+}
+
 namespace {
 
 template <class Rec> QList<Rec> decodeRecords(const QString& function, const QString& answer) {
@@ -460,7 +466,10 @@ template <class Rec> QList<Rec> decodeRecords(const QString& function, const QSt
     const char16_t* const begin = text.utf16();
     const char16_t* const end = begin + text.size();
 
-    QList<Rec> records(countRecords(begin, end));
+    const qsizetype count = countRecords(begin, end);
+    if (!RecordsFitAnswer(count, qsizetype(sizeof(Rec)), text.size()))
+        throw OversizedAnswerError();
+    QList<Rec> records(count);
     // Indexing through the list would check for sharing on every field.
     Rec* const first = records.data();
     Rec* current = nullptr;
@@ -501,10 +510,10 @@ template <class Rec> QList<Rec> decodeRecords(const QString& function, const QSt
 } // namespace
 
 template <class Rec> Decoded<Rec> DecodeAnswer(const QString& function, const QString& answer) {
-    // The conversion error is thrown deep in the field reader and never leaves this function.
+    // Conversion and size errors are thrown deep in the reader and never leave this function.
     try {
         return decodeRecords<Rec>(function, answer);
-    } catch (const ConversionError& e) {
+    } catch (const ActionError& e) {
         Decoded<Rec> failed;
         failed.error = e.message();
         return failed;

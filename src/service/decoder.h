@@ -18,5 +18,11 @@ template <class Rec> struct Decoded : QList<Rec> {
 // Reads a catalog answer in the service's fixed pretty-printed layout, line by line, into one
 // record per record-start line. The function name (exact case) chooses the key table; a name
 // without a table for Rec gives an empty list. An integer field that holds no integer gives no
-// records and the error "'<text>' is not a valid integer value".
+// records and the error "'<text>' is not a valid integer value"; more records than the answer's
+// size allows (see RecordsFitAnswer) give none and an error before anything is allocated.
 template <class Rec> Decoded<Rec> DecodeAnswer(const QString& function, const QString& answer);
+
+// Whether `records` records of `recordSize` bytes stay within a small multiple of an answer of
+// `answerLength` characters. A record-start line is five characters but makes a record of
+// hundreds of bytes; records that carry their fields never come near the bound.
+bool RecordsFitAnswer(qsizetype records, qsizetype recordSize, qsizetype answerLength);

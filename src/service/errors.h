@@ -20,3 +20,10 @@ public:
     explicit ConversionError(const QString& text)
         : ActionError(QStringLiteral("'%1' is not a valid integer value").arg(text)) {}
 };
+
+// An answer with more records than its size can honestly hold (bare record-start lines).
+class OversizedAnswerError : public ActionError {
+public:
+    OversizedAnswerError()
+        : ActionError(QStringLiteral("The service's answer holds more records than its size allows")) {}
+};

@@ -8,7 +8,11 @@
 
 #include <QRegularExpression>
 
-void RequestLog::AppendLogLine(const QString& line) {
+#include <algorithm>
+
+void RequestLog::AppendLogLine(const QString& text) {
+    // The seccode pattern ends at the next "&", which a code itself may hold.
+    const QString line = m_secrets ? MaskValues(text, m_secrets()) : text;
     const QStringList parts = TextFile::splitLines(line);
     if (parts.isEmpty())
         m_lines << QString();
@@ -34,6 +38,24 @@ QString MaskSecrets(const QString& address) {
     static const QRegularExpression seccode(QStringLiteral("(seccode=)[^&]*"));
     QString masked = address;
     masked.replace(seccode, QStringLiteral("\\1***"));
+    return masked;
+}
+
+QString MaskValues(const QString& text, const QStringList& secrets) {
+    QStringList sorted;
+    for (const QString& secret : secrets)
+        if (!IsBlank(secret))
+            sorted << secret;
+    // Longest first, so a code that holds another is masked whole.
+    std::sort(sorted.begin(), sorted.end(), [](const QString& a, const QString& b) { return a.size() > b.size(); });
+    QString masked = text;
+    for (const QString& secret : sorted) {
+        masked.replace(secret, QStringLiteral("***"));
+        // The line builders mask "seccode=" up to the first "&"; what follows is the code's tail.
+        const qsizetype amp = secret.indexOf(QLatin1Char('&'));
+        if (amp >= 0)
+            masked.replace(QLatin1String("seccode=***") + secret.mid(amp), QLatin1String("seccode=***"));
+    }
     return masked;
 }
 

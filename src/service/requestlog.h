@@ -4,6 +4,8 @@
 #include <QObject>
 #include <QStringList>
 
+#include <functional>
+
 class AppPaths;
 class Desktop;
 
@@ -13,8 +15,11 @@ class RequestLog : public QObject {
 public:
     using QObject::QObject;
 
-    // Window thread only. A text with line breaks becomes several log lines.
+    // Window thread only. A text with line breaks becomes several log lines. Every security
+    // code the secrets source names is masked wherever it stands.
     void AppendLogLine(const QString& line);
+    // The configured security codes, asked for at every line (they change while the program runs).
+    void setSecretsSource(std::function<QStringList()> source) { m_secrets = std::move(source); }
     const QStringList& lines() const { return m_lines; }
 
     // Writes the log to "logRequests.txt" in the program's folder and opens it. False with the
@@ -26,12 +31,15 @@ signals:
 
 private:
     QStringList m_lines;
+    std::function<QStringList()> m_secrets;
 };
 
 // The function name of a request text: what stands before the first "?", empty without one.
 QString RequestFunctionName(const QString& request);
 // The address with every seccode value written as "***".
 QString MaskSecrets(const QString& address);
+// The text with every occurrence of each non-blank secret written as "***".
+QString MaskValues(const QString& text, const QStringList& secrets);
 
 QString AnsweredLogLine(const QDateTime& when, const QString& baseUrl, const QString& request);
 QString FailedLogLine(const QDateTime& when, const QString& baseUrl, const QString& request, const QString& reason);

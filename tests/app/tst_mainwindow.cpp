@@ -22,6 +22,7 @@ private slots:
     void leftColumnAccordion();
     void catalogPageSections();
     void logStripButtonSavesAndOpensLog();
+    void securityCodesNeverReachTheLog();
     void informationLinksOpenTheirPages();
     void settingsAreWrittenOnlyOnClose();
     void contextOutlivesEveryWidget();
@@ -161,6 +162,28 @@ void TestMainWindow::logStripButtonSavesAndOpensLog() {
     QCOMPARE(f.desktop.opened(), QStringList{file});
     QCOMPARE(readBytes(file), QByteArray("\xEF\xBB\xBF"
                                          "a line\r\n"));
+}
+
+// The seccode pattern stopped at "&", so the tail of such a code showed in the log.
+void TestMainWindow::securityCodesNeverReachTheLog() {
+    WindowFixture f;
+    TForm1& w = f.show();
+    f.find<QLineEdit>("Edit4")->setText(" abc&CATALOGTAIL ");
+    f.find<QLineEdit>("Edit6")->setText("cmp&COMPARETAIL");
+    f.find<QLineEdit>("Edit2")->setText("ana&ANALYSISTAIL");
+    ServiceClient& service = *w.context().service;
+    service.CatalogRequest(service.ListRequest("GetListYears"));
+    w.context().log->AppendLogLine("x\tget?service=COMPAREPRICE&email=e&seccode=cmp&COMPARETAIL&site=1\t\"ANSWER "
+                                   "[ana&ANALYSISTAIL]\"");
+    click(f.find<QToolButton>("SpeedButton61"));
+    const QString shown = f.find<QPlainTextEdit>("Memo1")->toPlainText();
+    const QString saved = QString::fromUtf8(readBytes(f.folders.programFile("logRequests.txt")));
+    QCOMPARE(w.context().log->lines().size(), 2);
+    for (const QString& text : {shown, saved}) {
+        QVERIFY2(text.contains("&seccode=***"), qPrintable(text));
+        for (const char* tail : {"TAIL", "abc&", "cmp&", "ana&"})
+            QVERIFY2(!text.contains(QLatin1String(tail)), qPrintable(text));
+    }
 }
 
 void TestMainWindow::informationLinksOpenTheirPages() {

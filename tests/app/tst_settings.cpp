@@ -1,4 +1,5 @@
 #include "platform/inifile.h"
+#include "platform/textfile.h"
 #include "platform/widgets.h"
 #include "service/serviceclient.h"
 #include "support/windowfixture.h"
@@ -20,6 +21,7 @@ private slots:
     void storedValuesOutsideTheirRange();
     void listFilesFeedListsAndSharedTexts();
     void garageIsShownAndSavedSorted();
+    void longListFilesLoadSortedAsInsertedOneByOne();
     void fileWithoutMarkIsReadAsAnsiAndWrittenAsUtf8();
     void failedSaveShowsErrorAndKeepsWindowOpen();
 };
@@ -152,6 +154,38 @@ void TestSettings::garageIsShownAndSavedSorted() {
                         "audi\tA4\t2.0\t{1}\r\nBMW\t3\t320d\t{2}\r\nVW\tGolf\t1.9 TDI\t{3}\r\n"));
     // Empty lists are written too: only the mark.
     QCOMPARE(readBytes(f.folders.programFile("UrlsForPriceLists.txt")), QByteArray("\xEF\xBB\xBF"));
+}
+
+// Inserting line by line scanned the whole list each time: 30,000 download links never got the
+// window up. The suite's time-out for this test catches a return of that.
+void TestSettings::longListFilesLoadSortedAsInsertedOneByOne() {
+    QStringList links;
+    for (int i = 0; i < 30000; ++i) {
+        // Mixed case, equal texts in other cases and umlauts, in no order.
+        const int n = (i * 7919) % 30000;
+        const QString host = (n % 3 == 0 ? QStringLiteral("Shop%1") : QStringLiteral("shop%1")).arg(n % 9000);
+        links << QStringLiteral("http://%1.de/Pr\u00e4ise-%2.csv").arg(host).arg(n % 11);
+    }
+    QStringList garage;
+    for (int i = 0; i < 5000; ++i)
+        garage << QStringLiteral("%1\tModel %2\t{%3}").arg(i % 2 ? "audi" : "AUDI").arg((i * 31) % 500).arg(i);
+
+    // One by one on a sample, as the list box itself sorts.
+    QListWidget oneByOne;
+    for (const QString& line : links.mid(0, 400))
+        insertSorted(&oneByOne, line);
+    QCOMPARE(sortedLikeInsertSorted(links.mid(0, 400)), itemTexts(&oneByOne));
+
+    WindowFixture f;
+    QVERIFY(TextFile::writeUtf8Lines(f.folders.programFile("UrlsForPriceLists.txt"), links));
+    QVERIFY(TextFile::writeUtf8Lines(f.folders.programFile("MyGarage.txt"), garage));
+    f.show();
+    QCOMPARE(itemTexts(f.find<QListWidget>("ListBox5")), sortedLikeInsertSorted(links));
+    const QStringList shownGarage = itemTexts(f.find<QListWidget>("ListBox4"));
+    QCOMPARE(shownGarage.size(), 5000);
+    for (qsizetype i = 1; i < shownGarage.size(); ++i)
+        QVERIFY(QString::localeAwareCompare(shownGarage[i - 1].toLower(), shownGarage[i].toLower()) <= 0);
+    QCOMPARE(f.find<QLabel>("Label18")->text(), QStringLiteral("My garage [5000]"));
 }
 
 void TestSettings::fileWithoutMarkIsReadAsAnsiAndWrittenAsUtf8() {

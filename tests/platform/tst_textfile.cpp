@@ -20,6 +20,9 @@ private slots:
     void failedWriteKeepsTheOldFile();
     void writeCutShortKeepsTheOldFile();
     void iniKeepsUnknownSectionsAndReadsAnyCase();
+    void iniDecidesEncodingPerLine();
+    void iniWritesNamelessSectionBack();
+    void newIniIsPrivateExistingKeepsItsMode();
     void listSeparatorFollowsDecimalPoint();
     void timestampLeavesOutMidnight();
 };
@@ -112,6 +115,53 @@ void TestTextFile::iniKeepsUnknownSectionsAndReadsAnyCase() {
              QStringLiteral("http://127.0.0.1:18100/"));
     QCOMPARE(injected.text(QStringLiteral("myprices"), QStringLiteral("path")),
              QStringLiteral("/a  [service] catalog_url=x"));
+}
+
+// One stray byte made the whole file Windows-1252, and the next save wrote the garbled codes back.
+void TestTextFile::iniDecidesEncodingPerLine() {
+    TestFolders folders;
+    const QString path = folders.programFile("velmora.ini");
+    writeBytes(path, "[webservice]\r\nseccode=K\xC3\xB6nig\xE2\x82\xAC\r\n[myprices]\r\npath=/M\xFCller\r\n");
+    const IniFile ini = IniFile::load(path);
+    QCOMPARE(ini.text("webservice", "seccode"), QStringLiteral("K\u00f6nig\u20ac"));
+    QCOMPARE(ini.text("myprices", "path"), QStringLiteral("/M\u00fcller"));
+    QVERIFY(ini.save(path));
+    QCOMPARE(IniFile::load(path).text("webservice", "seccode"), QStringLiteral("K\u00f6nig\u20ac"));
+    // Only the first bytes can be a mark; later a U+FEFF is text.
+    QCOMPARE(TextFile::decodePerLine("a\r\n\xEF\xBB\xBF"
+                                     "b"),
+             QStringLiteral("a\r\n\uFEFFb"));
+    // With a mark the whole file is UTF-8 as before.
+    QCOMPARE(TextFile::decodePerLine("\xEF\xBB\xBF"
+                                     "a\xFC\r\n\xC3\xBC"),
+             QStringLiteral("a\uFFFD\r\n\u00fc"));
+}
+
+void TestTextFile::iniWritesNamelessSectionBack() {
+    const QString text = QStringLiteral("[service]\r\ncatalog_url=http://a/\r\n\r\n[]\r\nprice_url=http://b/\r\n");
+    IniFile ini = IniFile::parse(text);
+    QCOMPARE(ini.toText(), text);
+    ini.setValue("webservice", "email", "e@x");
+    const IniFile again = IniFile::parse(ini.toText());
+    // The key stays out of [service] on every later start.
+    QCOMPARE(again.value("service", "price_url"), std::nullopt);
+    QCOMPARE(again.toText(), ini.toText());
+}
+
+void TestTextFile::newIniIsPrivateExistingKeepsItsMode() {
+    TestFolders folders;
+    const QString fresh = folders.programFile("velmora.ini");
+    IniFile ini;
+    ini.setValue("webservice", "seccode", "secret");
+    QVERIFY(ini.save(fresh));
+    // Owner, group and others; the "user" bits only repeat what applies to whoever runs the test.
+    const QFileDevice::Permissions modeBits(0x7077);
+    QCOMPARE(QFileInfo(fresh).permissions() & modeBits, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+
+    const QFileDevice::Permissions shared = QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup;
+    QVERIFY(QFile::setPermissions(fresh, shared));
+    QVERIFY(ini.save(fresh));
+    QCOMPARE(QFileInfo(fresh).permissions() & modeBits, shared);
 }
 
 void TestTextFile::listSeparatorFollowsDecimalPoint() {

@@ -16,10 +16,14 @@ private slots:
     void unwritableTextsAreCleaned_data();
     void unwritableTextsAreCleaned();
     void unwritablePlaceReportsFailure();
+    void plantedNamesAreNeverWrittenThrough_data();
+    void plantedNamesAreNeverWrittenThrough();
     void jpegDecodesToRgbPixels_data();
     void jpegDecodesToRgbPixels();
     void unreadablePicturesAreRefused_data();
     void unreadablePicturesAreRefused();
+    void jpegIsDecodedScaledToTheBox_data();
+    void jpegIsDecodedScaledToTheBox();
 
 private:
     QTemporaryDir m_dir;
@@ -114,6 +118,7 @@ void TestFileLayers::unwritableTextsAreCleaned() {
     QFETCH(QString, text);
     QFETCH(QString, stored);
     const QString path = m_dir.filePath("clean.xlsx");
+    QFile::remove(path); // the writer only creates new files
     QVERIFY(SpreadsheetWriter::write(path, {{"title"}, {text}}));
     const SheetContent sheet = ReadXlsx(path);
     QVERIFY2(sheet.error.isEmpty(), qPrintable(sheet.error));
@@ -124,6 +129,30 @@ void TestFileLayers::unwritablePlaceReportsFailure() {
     QString error;
     QVERIFY(!SpreadsheetWriter::write(m_dir.filePath("missing/folder/x.xlsx"), {{"a"}}, 1, &error));
     QVERIFY(!error.isEmpty());
+}
+
+// The export's name in the shared temporary folder is predictable; a link planted there made
+// the writer create or overwrite the file it points to.
+void TestFileLayers::plantedNamesAreNeverWrittenThrough_data() {
+    QTest::addColumn<bool>("dangling");
+    QTest::newRow("dangling link") << true;
+    QTest::newRow("link to an existing file") << false;
+}
+
+void TestFileLayers::plantedNamesAreNeverWrittenThrough() {
+    QFETCH(bool, dangling);
+    QTemporaryDir dir;
+    const QString victim = dir.filePath("victim");
+    if (!dangling)
+        QVERIFY(QFile(victim).open(QIODevice::WriteOnly));
+    const QString planted = dir.filePath("Velmora-StringGrid1-20261210-120000-1.xlsx");
+    QVERIFY(QFile::link(victim, planted));
+    QString error;
+    QVERIFY(!SpreadsheetWriter::write(planted, {{"a"}}, 1, &error));
+    QVERIFY(!error.isEmpty());
+    QCOMPARE(QFileInfo::exists(victim), !dangling);
+    QCOMPARE(QFileInfo(victim).size(), 0);
+    QVERIFY(QFileInfo(planted).isSymLink());
 }
 
 void TestFileLayers::jpegDecodesToRgbPixels_data() {
@@ -174,6 +203,10 @@ void TestFileLayers::unreadablePicturesAreRefused_data() {
     const QByteArray huge = progressiveJpegClaiming(12000, 12000);
     QVERIFY(!huge.isEmpty());
     QTest::newRow("progressive, too large to decode") << huge;
+    // Each of these passed the old 64-megapixel limit and cost up to almost a gigabyte.
+    QTest::newRow("progressive, 8192x8192 in a few hundred bytes") << progressiveJpegClaiming(8192, 8192);
+    QTest::newRow("progressive, 8192x1 wide") << progressiveJpegClaiming(8192, 1);
+    QTest::newRow("progressive, 4096x4096 in a few hundred bytes") << progressiveJpegClaiming(4096, 4096);
 }
 
 void TestFileLayers::unreadablePicturesAreRefused() {
@@ -182,6 +215,30 @@ void TestFileLayers::unreadablePicturesAreRefused() {
     QVERIFY(!JpegImage::decode(bytes, &error));
     QVERIFY(!error.isEmpty());
     QVERIFY(!JpegImage::decodeFile(m_dir.filePath("nothing-here.jpg"), &error));
+}
+
+void TestFileLayers::jpegIsDecodedScaledToTheBox_data() {
+    QTest::addColumn<QSize>("picture");
+    QTest::addColumn<QSize>("box");
+    QTest::addColumn<QSize>("decoded");
+    // libjpeg scales by eighths: the smallest that still fills the box.
+    QTest::newRow("eighth") << QSize(800, 600) << QSize(100, 100) << QSize(100, 75);
+    QTest::newRow("three eighths") << QSize(800, 600) << QSize(250, 250) << QSize(300, 225);
+    QTest::newRow("tall picture") << QSize(160, 640) << QSize(200, 160) << QSize(40, 160);
+    QTest::newRow("box larger than the picture") << QSize(64, 48) << QSize(500, 500) << QSize(64, 48);
+    QTest::newRow("no box") << QSize(64, 48) << QSize() << QSize(64, 48);
+}
+
+void TestFileLayers::jpegIsDecodedScaledToTheBox() {
+    QFETCH(QSize, picture);
+    QFETCH(QSize, box);
+    QFETCH(QSize, decoded);
+    QImage image(picture, QImage::Format_RGB32);
+    image.fill(QColor(20, 120, 220));
+    const std::optional<JpegPixels> pixels = JpegImage::decode(jpegOf(image), nullptr, box);
+    QVERIFY(pixels);
+    QCOMPARE(QSize(pixels->width, pixels->height), decoded);
+    QCOMPARE(pixels->rgb.size(), qsizetype(decoded.width()) * decoded.height() * 3);
 }
 
 QTEST_GUILESS_MAIN(TestFileLayers)

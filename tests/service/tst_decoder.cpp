@@ -1,6 +1,7 @@
 #include "service/decoder.h"
 #include "support/answers.h"
 
+#include <QProcess>
 #include <QTest>
 
 class TestDecoder : public QObject {
@@ -15,6 +16,8 @@ private slots:
     void categoryIdsAreTolerantButLevelIsNot();
     void conversionErrorQuotesTheText();
     void unknownOrMiscasedFunctionGivesNothing();
+    void peakMemoryStaysNearTheAnswerSize_data();
+    void peakMemoryStaysNearTheAnswerSize();
 };
 
 void TestDecoder::recordsInAnswerOrderForEveryFunction_data() {
@@ -193,4 +196,30 @@ void TestDecoder::unknownOrMiscasedFunctionGivesNothing() {
 }
 
 QTEST_GUILESS_MAIN(TestDecoder)
+// Five characters of a record start made a record of 280 bytes: a 22 MB answer of bare starts
+// raised the peak by gigabytes. Measured in a child, whose peak is this decode's alone.
+void TestDecoder::peakMemoryStaysNearTheAnswerSize_data() {
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<bool>("refused");
+    QTest::newRow("bare record starts") << "starts" << true;
+    QTest::newRow("records with their fields") << "fields" << false;
+}
+
+void TestDecoder::peakMemoryStaysNearTheAnswerSize() {
+    QFETCH(QString, kind);
+    QFETCH(bool, refused);
+    QProcess child;
+    child.start(QStringLiteral(DECODEPEAK_EXECUTABLE), {kind, QString::number(8 * 1024 * 1024)});
+    QVERIFY(child.waitForFinished(120000));
+    QCOMPARE(child.exitCode(), 0);
+    const QStringList report = QString::fromLatin1(child.readAllStandardOutput()).simplified().split(' ');
+    QCOMPARE(report.size(), 3);
+    const qint64 answerBytes = report[0].toLongLong();
+    const qint64 growth = report[1].toLongLong();
+    QCOMPARE(report[2] == "refused", refused);
+    if (!refused)
+        QVERIFY(report[2].toInt() > 10000);
+    QVERIFY2(growth <= 4 * answerBytes, qPrintable(report.join(' ')));
+}
+
 #include "tst_decoder.moc"
