@@ -10,20 +10,20 @@
 #include <QStyle>
 #include <QStyleOptionButton>
 
-void ScrollIntoView(QWidget* widget) {
+void scrollIntoView(QWidget* widget) {
     for (QWidget* w = widget->parentWidget(); w; w = w->parentWidget())
         if (auto* area = qobject_cast<QScrollArea*>(w))
             area->ensureWidgetVisible(widget, 10, 10);
     QApplication::processEvents();
 }
 
-void ClickInView(QWidget* widget) {
-    ScrollIntoView(widget);
+void clickInView(QWidget* widget) {
+    scrollIntoView(widget);
     click(widget);
 }
 
-void ClickCheck(QCheckBox* box) {
-    ScrollIntoView(box);
+void clickCheck(QCheckBox* box) {
+    scrollIntoView(box);
     QStyleOptionButton option;
     option.initFrom(box);
     const QRect square = box->style()->subElementRect(QStyle::SE_CheckBoxIndicator, &option, box);
@@ -32,24 +32,24 @@ void ClickCheck(QCheckBox* box) {
 
 namespace {
 QPoint rowPoint(QListWidget* list, int row) {
-    ScrollIntoView(list);
+    scrollIntoView(list);
     list->scrollToItem(list->item(row));
     return list->visualItemRect(list->item(row)).center();
 }
 } // namespace
 
-void ClickRow(QListWidget* list, int row) {
+void clickRow(QListWidget* list, int row) {
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, rowPoint(list, row));
 }
 
-void DoubleClickRow(QListWidget* list, int row) {
+void doubleClickRow(QListWidget* list, int row) {
     const QPoint point = rowPoint(list, row);
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, point);
     QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, point);
 }
 
-void TypeInto(QLineEdit* edit, const QString& text) {
-    ClickInView(edit);
+void typeIntoEdit(QLineEdit* edit, const QString& text) {
+    clickInView(edit);
     QWidget* focus = QApplication::focusWidget();
     QTest::keyClick(focus, Qt::Key_A, Qt::ControlModifier);
     if (text.isEmpty())

@@ -9,11 +9,11 @@ class QWidget;
 
 // The user's way to controls on the scrolling SETTINGS page: scroll them into view first, then
 // click, double-click or type where the user would.
-void ScrollIntoView(QWidget* widget);
-void ClickInView(QWidget* widget);
+void scrollIntoView(QWidget* widget);
+void clickInView(QWidget* widget);
 // A click on the check box's square.
-void ClickCheck(QCheckBox* box);
-void DoubleClickRow(QListWidget* list, int row);
-void ClickRow(QListWidget* list, int row);
+void clickCheck(QCheckBox* box);
+void doubleClickRow(QListWidget* list, int row);
+void clickRow(QListWidget* list, int row);
 // Clicks into the box, selects its text and types `text` over it.
-void TypeInto(QLineEdit* edit, const QString& text);
+void typeIntoEdit(QLineEdit* edit, const QString& text);

@@ -107,11 +107,11 @@ void TestDownloads::addChecksTheLink() {
     auto* links = w->find<QListWidget>("ListBox5");
     auto* edit = w->find<QLineEdit>("Edit12");
     QCOMPARE(edit->text(), QStringLiteral("http"));
-    TypeInto(edit, typed);
+    typeIntoEdit(edit, typed);
     if (enter)
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
     else
-        ClickInView(w->find<QToolButton>("SpeedButton48"));
+        clickInView(w->find<QToolButton>("SpeedButton48"));
     QCOMPARE(w->dialogs.texts(), message.isEmpty() ? QStringList() : QStringList{message});
     QCOMPARE(itemTexts(links), list);
     if (selected >= 0)
@@ -125,18 +125,18 @@ void TestDownloads::deleteAsksAndDoubleClickCopiesTheLink() {
     auto* links = w->find<QListWidget>("ListBox5");
     auto* remove = w->find<QToolButton>("SpeedButton24");
 
-    ClickInView(remove); // nothing selected: no question
+    clickInView(remove); // nothing selected: no question
     QVERIFY(w->dialogs.shown().isEmpty());
 
-    DoubleClickRow(links, 1);
+    doubleClickRow(links, 1);
     QCOMPARE(w->find<QLineEdit>("Edit12")->text(), QStringLiteral("http://127.0.0.1/b.csv"));
 
     w->dialogs.setNextAnswer(false);
-    ClickInView(remove);
+    clickInView(remove);
     QCOMPARE(w->dialogs.lastText(), QStringLiteral("Delete selected line ?"));
     QCOMPARE(links->count(), 2);
     w->dialogs.setNextAnswer(true);
-    ClickInView(remove);
+    clickInView(remove);
     QCOMPARE(itemTexts(links), QStringList{"http://127.0.0.1/a.csv"});
 }
 
@@ -152,7 +152,7 @@ void TestDownloads::reDownloadSavesEveryLinkAndSkipsFailures() {
     QCOMPARE(itemTexts(w->find<QListWidget>("ListBox5")), links);
     QVERIFY(w->find<QListWidget>("ListBox6")->count() > 0);
 
-    ClickCheck(w->find<QCheckBox>("CheckBox7"));
+    clickCheck(w->find<QCheckBox>("CheckBox7"));
     // The progress line as the window shows it between the steps.
     auto* progress = w->find<QLabel>("Label53");
     QStringList shown;
@@ -163,7 +163,7 @@ void TestDownloads::reDownloadSavesEveryLinkAndSkipsFailures() {
     });
     watch.start(0);
     w->dialogs.setNextAnswer(true);
-    ClickInView(w->find<QToolButton>("SpeedButton50"));
+    clickInView(w->find<QToolButton>("SpeedButton50"));
     watch.stop();
 
     QCOMPARE(w->dialogs.texts(), QStringList{kQuestion});
@@ -199,9 +199,9 @@ void TestDownloads::ftpsAndSftpAreSavedLikeFtp() {
                             sftp + QStringLiteral("missing.csv"), sftp + QStringLiteral("q%20list.csv")};
     QTemporaryDir folder;
     auto w = openWindow(links, folder.path());
-    ClickCheck(w->find<QCheckBox>("CheckBox7"));
+    clickCheck(w->find<QCheckBox>("CheckBox7"));
     w->dialogs.setNextAnswer(true);
-    ClickInView(w->find<QToolButton>("SpeedButton50"));
+    clickInView(w->find<QToolButton>("SpeedButton50"));
     QCOMPARE(w->dialogs.texts(), QStringList{kQuestion});
     QCOMPARE(filesIn(folder.path()), (QStringList{"127.0.0.1-[p].csv", "127.0.0.1-[q list].csv"}));
     QCOMPARE(readBytes(folder.filePath(QStringLiteral("127.0.0.1-[q list].csv"))), kOld + kOld);
@@ -224,11 +224,11 @@ void TestDownloads::reDownloadDoesNothingWithout() {
     QFETCH(bool, links);
     QTemporaryDir dir;
     auto w = openWindow(links ? QStringList{site("/pricelists/uk-motorfactors.csv")} : QStringList(), dir.path());
-    TypeInto(w->find<QLineEdit>("Edit8"), folder.arg(dir.path()));
+    typeIntoEdit(w->find<QLineEdit>("Edit8"), folder.arg(dir.path()));
     if (switchOn)
-        ClickCheck(w->find<QCheckBox>("CheckBox7"));
+        clickCheck(w->find<QCheckBox>("CheckBox7"));
     w->dialogs.setNextAnswer(true);
-    ClickInView(w->find<QToolButton>("SpeedButton50"));
+    clickInView(w->find<QToolButton>("SpeedButton50"));
     QVERIFY(w->dialogs.shown().isEmpty());
     QVERIFY(filesIn(dir.path()).isEmpty());
 }
@@ -241,7 +241,7 @@ void TestDownloads::cutTransferKeepsTheOldFile() {
     // The automatic download at start-up asked without an answer, so nothing happened yet.
     QCOMPARE(w->dialogs.texts(), QStringList{kQuestion});
     w->dialogs.setNextAnswer(true);
-    ClickInView(w->find<QToolButton>("SpeedButton50"));
+    clickInView(w->find<QToolButton>("SpeedButton50"));
     QCOMPARE(server.requests().size(), 1);
     QCOMPARE(filesIn(folder.path()), QStringList{"127.0.0.1-[stock].csv"});
     QCOMPARE(readBytes(folder.filePath(QStringLiteral("127.0.0.1-[stock].csv"))), kOld);
@@ -254,9 +254,9 @@ void TestDownloads::saveErrorEndsTheRun() {
     const QStringList links{server.url("/a.csv"), server.url("/b" + QString(300, QLatin1Char('x')) + ".csv"),
                             server.url("/c.csv")};
     auto w = openWindow(links, folder.path());
-    ClickCheck(w->find<QCheckBox>("CheckBox7"));
+    clickCheck(w->find<QCheckBox>("CheckBox7"));
     w->dialogs.setNextAnswer(true);
-    ClickInView(w->find<QToolButton>("SpeedButton50"));
+    clickInView(w->find<QToolButton>("SpeedButton50"));
 
     QCOMPARE(w->dialogs.shown().size(), 2);
     QCOMPARE(w->dialogs.shown().at(1).kind, ScriptedDialogs::Kind::Error);

@@ -80,7 +80,7 @@ void TestFreeCatalogue::unreachableServerLeavesTheListEmpty() {
 void TestFreeCatalogue::updateListFetchesAgain() {
     const int count = m_list->count();
     m_list->addItem(QStringLiteral("stale"));
-    ClickInView(m_window->find<QToolButton>("SpeedButton58"));
+    clickInView(m_window->find<QToolButton>("SpeedButton58"));
     QCOMPARE(m_list->count(), count);
     QCOMPARE(rowWith("stale"), -1);
 }
@@ -90,21 +90,21 @@ void TestFreeCatalogue::doubleClickAsksBeforeTheBrowserTriesTheLink() {
     const QString link = m_service->siteUrl() + "/pricelists/lager-%5BATE%5D.csv";
     const QString question = "You want do test for link ?\rCountry: DE\rEmail: info@bremsenlager.example\rURL: " + link;
     m_window->dialogs.setNextAnswer(false);
-    DoubleClickRow(m_list, row);
+    doubleClickRow(m_list, row);
     QCOMPARE(m_window->dialogs.texts(), QStringList{question});
     QVERIFY(m_window->desktop.opened().isEmpty());
     m_window->dialogs.setNextAnswer(true);
-    DoubleClickRow(m_list, row);
+    doubleClickRow(m_list, row);
     QCOMPARE(m_window->desktop.opened(), QStringList{link});
 }
 
 void TestFreeCatalogue::addPutsTheLinkInTheListAndTitlesInTheBoxesOnce() {
     auto* add = m_window->find<QToolButton>("SpeedButton57");
-    ClickInView(add); // nothing selected
+    clickInView(add); // nothing selected
     QCOMPARE(m_window->find<QListWidget>("ListBox5")->count(), 0);
 
-    ClickRow(m_list, rowWith("uk-motorfactors"));
-    ClickInView(add);
+    clickRow(m_list, rowWith("uk-motorfactors"));
+    clickInView(add);
     const QString link = m_service->siteUrl() + "/pricelists/uk-motorfactors.csv";
     QCOMPARE(itemTexts(m_window->find<QListWidget>("ListBox5")), QStringList{link});
     QCOMPARE(m_window->find<QLineEdit>("Edit12")->text(), link);
@@ -114,21 +114,21 @@ void TestFreeCatalogue::addPutsTheLinkInTheListAndTitlesInTheBoxesOnce() {
     QCOMPARE(m_window->find<QLineEdit>("Edit11")->text(), QStringLiteral("[price]...[net price]"));
     QVERIFY(m_window->dialogs.shown().isEmpty());
 
-    ClickInView(add);
+    clickInView(add);
     QCOMPARE(m_window->dialogs.texts(), QStringList{"Similar line already is in availability !!!"});
     QCOMPARE(m_window->find<QListWidget>("ListBox5")->count(), 1);
     QCOMPARE(m_window->find<QLineEdit>("Edit9")->text(), QStringLiteral("[brand][namebrand]...[make]"));
 
     // A title the box already names is not appended again.
-    ClickRow(m_list, rowWith("febi-"));
-    ClickInView(add);
+    clickRow(m_list, rowWith("febi-"));
+    clickInView(add);
     QCOMPARE(m_window->find<QLineEdit>("Edit10")->text(),
              QStringLiteral("[reference][codepart][numberproduct]...[part number]"));
 }
 
 void TestFreeCatalogue::listingRequestOpensThePrefilledContactPage() {
-    TypeInto(m_window->find<QLineEdit>("Edit5"), QStringLiteral("trader@velmora.test"));
-    ClickInView(m_window->find<QToolButton>("SpeedButton52"));
+    typeIntoEdit(m_window->find<QLineEdit>("Edit5"), QStringLiteral("trader@velmora.test"));
+    clickInView(m_window->find<QToolButton>("SpeedButton52"));
     const QString expected =
         m_service->siteUrl() +
         "/contact-us?message=ADD%20LINK%20ON%20MY%20PRICE%20LIST%0D----------------------%0DYOUR%20COUNTRY%20=%20"
