@@ -11,9 +11,11 @@
 
 #include <memory>
 
+class QLabel;
 class QPlainTextEdit;
 class QStackedWidget;
 class QTabWidget;
+class QTimer;
 class QToolButton;
 class CollapsibleSection;
 class ServiceClient;
@@ -59,6 +61,8 @@ public:
     const ProductTable& productTable() const { return m_productTable; }
     OwnPriceTable& ownPrices() { return m_ownPrices; }
     void showPage(const QString& name);
+    // A short note in the log strip's title line for a few seconds, besides the log.
+    void showNote(const QString& text);
     QString currentPage() const;
 
     // The frame's handlers.
@@ -158,4 +162,6 @@ private:
     QWidget* m_lowerArea = nullptr;
     QTabWidget* m_PageControl1 = nullptr;
     QPlainTextEdit* m_Memo1 = nullptr;
+    QLabel* m_note = nullptr;
+    QTimer* m_noteTimer = nullptr;
 };
