@@ -61,8 +61,9 @@ void closeOnTerminationSignals(TForm1* window) {
 
 int RunVelmora(int argc, char** argv) {
     VelmoraApplication app(argc, argv);
+    // Also the message boxes' title. No display name: the window system would append it to
+    // every window caption.
     QApplication::setApplicationName(QStringLiteral("Velmora"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Velmora"));
 
     MessageBoxDialogs dialogs;
     QtDesktop desktop;

@@ -9,12 +9,30 @@
 #include "pricing/resulttables.h"
 #include "pricing/searchpagespanel.h"
 #include "service/guard.h"
+#include "vehicle/cascade.h"
 
 #include <QTabWidget>
+
+#include <memory>
 
 void TForm1::composePricing() {
     Dialogs& dialogs = *m_seams.dialogs;
     connectGuarded(dialogs, m_productList, &ProductList::productChosen, m_productInfo, &ProductInfo::showProduct);
+    // A product chosen while the comparative list is in front brings its information forward;
+    // not so the release of the Insert key that has just added it to the list.
+    auto justAdded = std::make_shared<int>(0);
+    connect(m_productList, &ProductList::addToListRequested, this, [justAdded](int artid) { *justAdded = artid; });
+    connect(m_productList, &ProductList::productChosen, this, [this, justAdded](int artid) {
+        if (artid > 0 && artid != *justAdded && m_PageControl1->currentIndex() == 1)
+            m_PageControl1->setCurrentIndex(0);
+        *justAdded = 0;
+    });
+    // A new vehicle: the previous product's picture and details no longer apply.
+    connect(m_cascade, &VehicleCascade::vehicleChanged, this, [this, typid = 0](const VehicleSelection& v) mutable {
+        if (v.typid != typid)
+            m_productInfo->showProduct(0);
+        typid = v.typid;
+    });
     connectGuarded(dialogs, m_productList, &ProductList::addToListRequested, m_comparativeList,
                    &ComparativeList::addProduct);
     connect(m_comparativeList, &ComparativeList::listTabRequested, this, [this] {

@@ -8,6 +8,7 @@
 #include "export/exportpage.h"
 #include "export/necessarybrandspanel.h"
 #include "platform/dialogs.h"
+#include "platform/httpexchange.h"
 #include "platform/widgets.h"
 #include "pricelists/pricelistspanel.h"
 #include "pricing/comparativelist.h"
@@ -32,8 +33,10 @@
 #include <QPlainTextEdit>
 #include <QScreen>
 #include <QScrollArea>
+#include <QSplitter>
 #include <QStackedWidget>
 #include <QTabWidget>
+#include <QTimer>
 #include <QVBoxLayout>
 
 const QString TForm1::kCaption = QStringLiteral("VELMORA");
@@ -42,6 +45,8 @@ namespace {
 constexpr int kLeftColumnWidth = 278;
 constexpr int kLogStripHeight = 60;
 constexpr int kLowerAreaHeight = 290;
+constexpr int kPictureWidth = 160;
+constexpr int kNoteMilliseconds = 10000;
 
 // Tab moves through `widgets` in the given order, right after the first one.
 void chainTabOrder(const QList<QWidget*>& widgets) {
@@ -55,6 +60,13 @@ QList<QWidget*> named(const QWidget* area, std::initializer_list<const char*> na
     for (const char* name : names)
         found << area->findChild<QWidget*>(QString::fromLatin1(name));
     return found;
+}
+// The wait cursor of a blocking exchange, whoever makes it.
+void showWaitCursor(bool waiting) {
+    if (waiting)
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+    else
+        QApplication::restoreOverrideCursor();
 }
 } // namespace
 
@@ -80,6 +92,7 @@ TForm1::TForm1(const Seams& seams, QWidget* parent) : QMainWindow(parent), m_sea
 
 TForm1::~TForm1() {
     m_priceRun->shutdown();
+    setWindowWaitHook(nullptr);
     // The panels hold references into the context (log, texts, product table, service), which
     // are members and die before QMainWindow deletes its children: every widget goes first.
     delete m_Form2;
@@ -118,11 +131,10 @@ void TForm1::buildUi() {
     outer->addWidget(buildLogStrip());
     setCentralWidget(central);
     showPage(QStringLiteral("SETTINGS"));
-    m_service->setBusyHook([](bool busy) {
-        if (busy)
-            QApplication::setOverrideCursor(Qt::WaitCursor);
-        else
-            QApplication::restoreOverrideCursor();
+    setWindowWaitHook(showWaitCursor);
+    m_service->setFailureHook([this](bool catalog) {
+        showNote(catalog ? QStringLiteral("No answer from the catalog service")
+                         : QStringLiteral("No answer from the price service"));
     });
     composeVehicle();
     composeCatalog();
@@ -293,16 +305,25 @@ QWidget* TForm1::buildCatalogPage() {
     m_productInfo = new ProductInfo(m_context, m_productTable, m_lowerArea);
     m_comparativeList = new ComparativeList(m_context, m_productTable, m_lowerArea);
     m_resultTables = new ResultTables(m_context, m_lowerArea);
-    // The picture scales, so it yields width to the tables when the window is narrow.
-    lower->addWidget(m_productInfo->imageWidget(), 2);
-    m_PageControl1 = new QTabWidget;
+    // The user shares the width between picture and tables; the tables get most of it at first.
+    auto* split = new QSplitter(Qt::Horizontal);
+    split->setObjectName(QStringLiteral("lowerAreaSplitter"));
+    split->setChildrenCollapsible(false);
+    split->addWidget(m_productInfo->imageWidget());
+    m_PageControl1 = new TwoLineTabWidget;
     m_PageControl1->setObjectName(QStringLiteral("PageControl1"));
     m_PageControl1->addTab(m_productInfo->memoWidget(), QStringLiteral("  INFO PRODUCT  "));
     m_PageControl1->addTab(m_comparativeList->widget(), QStringLiteral("  COMPARATIVE LIST  "));
     m_PageControl1->addTab(m_resultTables->compareWidget(), QStringLiteral("  PROCESSED LIST FOR COMPARE PRICES  "));
     m_PageControl1->addTab(m_resultTables->analysisWidget(),
                            QStringLiteral("  PROCESSED LIST FOR ANALIZATION OF PRICES  "));
-    lower->addWidget(m_PageControl1, 3);
+    for (int i = 0; i < m_PageControl1->count(); ++i)
+        m_PageControl1->setTabToolTip(i, m_PageControl1->tabText(i).trimmed());
+    split->addWidget(m_PageControl1);
+    split->setStretchFactor(0, 0);
+    split->setStretchFactor(1, 1);
+    split->setSizes({kPictureWidth, 4 * kPictureWidth});
+    lower->addWidget(split);
     right->addWidget(m_lowerArea);
 
     // The name and cross-reference searches sit in the left column's "Search by" section.
@@ -324,9 +345,22 @@ QWidget* TForm1::buildLogStrip() {
     auto* layout = new QVBoxLayout(strip);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
+    auto* titleRow = new QHBoxLayout;
     auto* title = new QLabel(QStringLiteral("Log requests"));
     title->setStyleSheet(QStringLiteral("font-size: 8pt; font-weight: bold;"));
-    layout->addWidget(title);
+    titleRow->addWidget(title);
+    // Short notes beside the title: what went wrong or where a file went, without a box to close.
+    m_note = new QLabel;
+    m_note->setObjectName(QStringLiteral("logNote"));
+    m_note->setStyleSheet(QStringLiteral("font-size: 8pt; font-weight: bold; color: #b00000;"));
+    m_note->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    m_note->hide();
+    titleRow->addWidget(m_note, 1);
+    m_noteTimer = new QTimer(this);
+    m_noteTimer->setSingleShot(true);
+    m_noteTimer->setInterval(kNoteMilliseconds);
+    connect(m_noteTimer, &QTimer::timeout, m_note, &QLabel::hide);
+    layout->addLayout(titleRow);
     auto* row = new QHBoxLayout;
     m_SpeedButton61 = makeButton(QStringLiteral("SpeedButton61"), QStringLiteral("LOG"));
     m_SpeedButton61->setToolTip(m_SpeedButton1->text());
@@ -346,6 +380,13 @@ QWidget* TForm1::buildLogStrip() {
     row->addWidget(m_Memo1, 1);
     layout->addLayout(row, 1);
     return strip;
+}
+
+void TForm1::showNote(const QString& text) {
+    m_note->setText(text);
+    m_note->setToolTip(text);
+    m_note->show();
+    m_noteTimer->start();
 }
 
 void TForm1::showPage(const QString& name) {

@@ -11,9 +11,11 @@
 
 #include <memory>
 
+class QLabel;
 class QPlainTextEdit;
 class QStackedWidget;
 class QTabWidget;
+class QTimer;
 class QToolButton;
 class CollapsibleSection;
 class ServiceClient;
@@ -61,6 +63,8 @@ public:
     OwnPriceTable& ownPrices() { return m_ownPrices; }
     PriceRun& priceRun() { return *m_priceRun; }
     void showPage(const QString& name);
+    // A short note in the log strip's title line for a few seconds, besides the log.
+    void showNote(const QString& text);
     QString currentPage() const;
 
     // The frame's handlers.
@@ -162,6 +166,8 @@ private:
     QWidget* m_lowerArea = nullptr;
     QTabWidget* m_PageControl1 = nullptr;
     QPlainTextEdit* m_Memo1 = nullptr;
+    QLabel* m_note = nullptr;
+    QTimer* m_noteTimer = nullptr;
     // Last: its workers are cancelled before anything they write into goes away.
     std::unique_ptr<PriceRun> m_priceRun;
 };

@@ -13,12 +13,15 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QRadioButton>
+#include <QSplitter>
+
+#include <optional>
 
 namespace Settings {
 
 namespace {
 
-enum class Type { Text, Flag, LanguageIndex, ConvertAs };
+enum class Type { Text, Flag, LanguageIndex, ConvertAs, SplitterSizes };
 
 struct Entry {
     const char* section;
@@ -55,6 +58,8 @@ const Entry kTable[] = {
     {"export_myprices", "add_crossses", Type::Flag, "0", "CheckBox9"},
     {"export_myprices", "add_aplicability", Type::Flag, "0", "CheckBox10"},
     {"export_myprices", "convert_as", Type::ConvertAs, "2", nullptr},
+    // The program's own: how the lower area of the catalog page is shared ("160,640").
+    {"window", "lower_area", Type::SplitterSizes, "", "lowerAreaSplitter"},
 };
 
 const char* const kConvertRadios[] = {"RadioButton5", "RadioButton9", "RadioButton10"};
@@ -74,6 +79,23 @@ QStringList linesOf(const QString& path) {
 void replaceSorted(QListWidget* list, const QStringList& lines) {
     list->clear();
     list->addItems(sortedLikeInsertSorted(lines));
+}
+
+// "160,640" as one size per pane; nothing for a text that does not give them all, or gives one
+// that is not a positive number.
+std::optional<QList<int>> splitterSizes(const QString& text, int panes) {
+    const QStringList parts = text.split(QLatin1Char(','));
+    if (parts.size() != panes)
+        return std::nullopt;
+    QList<int> sizes;
+    for (const QString& part : parts) {
+        bool ok = false;
+        const int size = part.trimmed().toInt(&ok);
+        if (!ok || size <= 0)
+            return std::nullopt;
+        sizes << size;
+    }
+    return sizes;
 }
 
 } // namespace
@@ -105,6 +127,11 @@ void LoadSettings(QWidget* root, const AppPaths& paths) {
                 const int index = ini.integer(section, key, 5);
                 combo->setCurrentIndex(index >= 0 && index < combo->count() ? index : -1);
             }
+            break;
+        case Type::SplitterSizes:
+            if (auto* split = control<QSplitter>(root, e.control))
+                if (const auto sizes = splitterSizes(ini.text(section, key, QString()), split->count()))
+                    split->setSizes(*sizes);
             break;
         case Type::ConvertAs: {
             const int value = ini.integer(section, key, 2);
@@ -160,6 +187,14 @@ bool SaveSettings(QWidget* root, const AppPaths& paths, QString* error) {
             break;
         case Type::LanguageIndex:
             ini.setValue(section, key, QString::number(control<QComboBox>(root, e.control)->currentIndex()));
+            break;
+        case Type::SplitterSizes:
+            if (const auto* split = control<QSplitter>(root, e.control)) {
+                QStringList sizes;
+                for (const int size : split->sizes())
+                    sizes << QString::number(size);
+                ini.setValue(section, key, sizes.join(QLatin1Char(',')));
+            }
             break;
         case Type::ConvertAs:
             for (int i = 0; i < 3; ++i)

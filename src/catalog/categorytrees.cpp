@@ -1,6 +1,7 @@
 #include "catalog/categorytrees.h"
 
 #include "catalog/treeloader.h"
+#include "platform/formcontrols.h"
 #include "platform/widgets.h"
 #include "service/appcontext.h"
 #include "service/decoder.h"
@@ -57,14 +58,10 @@ void CategoryTrees::buildUi(QWidget* parent) {
     auto* category = new QVBoxLayout(m_categoryWidget);
     category->setContentsMargins(0, 0, 0, 0);
     category->addWidget(new QLabel(QStringLiteral("Show only products :")));
-    m_RadioButton7 = new QRadioButton(QStringLiteral("According selected type car in \"Selection vehicle\""));
-    m_RadioButton7->setObjectName(QStringLiteral("RadioButton7"));
-    // Its caption is wider than the column; the tip shows it whole.
-    m_RadioButton7->setToolTip(m_RadioButton7->text());
-    m_RadioButton8 = new QRadioButton(QStringLiteral("For engine"));
-    m_RadioButton8->setObjectName(QStringLiteral("RadioButton8"));
-    m_RadioButton6 = new QRadioButton(QStringLiteral("For axle"));
-    m_RadioButton6->setObjectName(QStringLiteral("RadioButton6"));
+    m_RadioButton7 = makeRadio(QStringLiteral("RadioButton7"),
+                               QStringLiteral("According selected type car in \"Selection vehicle\""));
+    m_RadioButton8 = makeRadio(QStringLiteral("RadioButton8"), QStringLiteral("For engine"));
+    m_RadioButton6 = makeRadio(QStringLiteral("RadioButton6"), QStringLiteral("For axle"));
     m_RadioButton7->setChecked(true);
     for (QRadioButton* b : {m_RadioButton7, m_RadioButton8, m_RadioButton6})
         category->addWidget(b);
@@ -85,6 +82,11 @@ void CategoryTrees::buildUi(QWidget* parent) {
     connectGuarded(dialogs, m_SpeedButton19, &QToolButton::clicked, this, &CategoryTrees::SpeedButton19Click);
     connectGuarded(dialogs, m_TreeView1, &QTreeWidget::itemDoubleClicked, this, &CategoryTrees::TreeView1DblClick);
     connectGuarded(dialogs, m_TreeView2, &QTreeWidget::itemDoubleClicked, this, &CategoryTrees::TreeView2DblClick);
+    // Enter on a node does what the double click does.
+    connectGuarded(dialogs, new KeyWatcher(m_TreeView1, Qt::Key_Return), &KeyWatcher::pressed, this,
+                   &CategoryTrees::TreeView1DblClick);
+    connectGuarded(dialogs, new KeyWatcher(m_TreeView2, Qt::Key_Return), &KeyWatcher::pressed, this,
+                   &CategoryTrees::TreeView2DblClick);
 }
 
 int CategoryTrees::selectedTypid() const {

@@ -88,6 +88,7 @@ void CrossSearch::ComboBox1KeyPress(int key) {
                 new QListWidgetItem(hit.brand + QLatin1Char('\t') + hit.reference + QLatin1Char('\t') + hit.name);
             // The follow-up request's parameters, the reference exactly as the service gave it.
             item->setData(Qt::UserRole, QStringLiteral("&braid=%1&search=").arg(hit.braid) + hit.reference);
+            item->setToolTip(item->text().replace(QLatin1Char('\t'), QStringLiteral("   ")));
             m_ListBox3->addItem(item);
         }
     }

@@ -2,6 +2,9 @@
 
 #include "platform/curleasy.h"
 
+#include <QCoreApplication>
+#include <QThread>
+
 namespace {
 
 struct Transfer {
@@ -60,7 +63,41 @@ QByteArray wireAddress(const QString& url) {
     return wire;
 }
 
+namespace {
+
+std::function<void(bool)>& windowWaitHook() {
+    static std::function<void(bool)> hook;
+    return hook;
+}
+
+// Tells the hook for the length of one exchange of the main thread.
+class WindowWait {
+public:
+    WindowWait()
+        : m_told(windowWaitHook() && QCoreApplication::instance() &&
+                 QThread::currentThread() == QCoreApplication::instance()->thread()) {
+        if (m_told)
+            windowWaitHook()(true);
+    }
+    ~WindowWait() {
+        if (m_told)
+            windowWaitHook()(false);
+    }
+    WindowWait(const WindowWait&) = delete;
+    WindowWait& operator=(const WindowWait&) = delete;
+
+private:
+    bool m_told;
+};
+
+} // namespace
+
+void setWindowWaitHook(std::function<void(bool)> hook) {
+    windowWaitHook() = std::move(hook);
+}
+
 HttpResult HttpGet(const QString& url, const HttpOptions& options) {
+    const WindowWait wait;
     Transfer transfer;
     transfer.maxBodyBytes = options.maxBodyBytes;
     CurlEasy curl;

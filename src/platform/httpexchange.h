@@ -4,6 +4,7 @@
 #include <QString>
 
 #include <atomic>
+#include <functional>
 
 // One HTTP GET on a fresh connection, with the request head the vendor's services expect:
 // HTTP/1.0, Host, Keep-Alive: 300, Connection: keep-alive and the fixed User-Agent (or
@@ -41,3 +42,7 @@ struct HttpResult {
 QByteArray wireAddress(const QString& url);
 
 HttpResult HttpGet(const QString& url, const HttpOptions& options = {});
+
+// Told true before and false after every HttpGet of the application's main thread, which
+// blocks the window meanwhile (the window shows a wait cursor). Workers' exchanges are not told.
+void setWindowWaitHook(std::function<void(bool)> hook);

@@ -10,7 +10,10 @@
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QStyleOptionTab>
+#include <QStylePainter>
 #include <QStyledItemDelegate>
+#include <QTabBar>
 #include <QTextOption>
 #include <QVBoxLayout>
 
@@ -62,6 +65,66 @@ void CollapsibleSection::setCollapsed(bool collapsed) {
     if (m_body)
         m_body->setVisible(!collapsed);
     emit collapsedChanged(collapsed);
+}
+
+KeyWatcher::KeyWatcher(QWidget* widget, Qt::Key key) : QObject(widget), m_key(key) {
+    widget->installEventFilter(this);
+}
+
+bool KeyWatcher::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() != QEvent::KeyPress)
+        return QObject::eventFilter(watched, event);
+    const auto* keyEvent = static_cast<QKeyEvent*>(event);
+    const bool hit =
+        m_key == Qt::Key_Return || m_key == Qt::Key_Enter ? isEnterKey(keyEvent->key()) : keyEvent->key() == m_key;
+    if (!hit || (keyEvent->modifiers() & ~Qt::KeypadModifier) != Qt::NoModifier)
+        return QObject::eventFilter(watched, event);
+    emit pressed();
+    return true;
+}
+
+namespace {
+
+// The narrowest width of the text on at most two lines, broken at a blank.
+int twoLineWidth(const QFontMetrics& metrics, const QString& text) {
+    int best = metrics.horizontalAdvance(text);
+    for (qsizetype i = text.indexOf(QLatin1Char(' ')); i > 0; i = text.indexOf(QLatin1Char(' '), i + 1))
+        best = std::min(best,
+                        std::max(metrics.horizontalAdvance(text.left(i)), metrics.horizontalAdvance(text.mid(i + 1))));
+    return best;
+}
+
+class TwoLineTabBar : public QTabBar {
+public:
+    using QTabBar::QTabBar;
+
+protected:
+    QSize tabSizeHint(int index) const override {
+        const QSize oneLine = QTabBar::tabSizeHint(index);
+        const QFontMetrics metrics = fontMetrics();
+        const int saved = metrics.horizontalAdvance(tabText(index)) - twoLineWidth(metrics, tabText(index).trimmed());
+        return {oneLine.width() - std::max(0, saved), oneLine.height() + metrics.lineSpacing()};
+    }
+    QSize minimumTabSizeHint(int index) const override { return tabSizeHint(index); }
+    void paintEvent(QPaintEvent*) override {
+        QStylePainter painter(this);
+        for (int i = 0; i < count(); ++i) {
+            QStyleOptionTab option;
+            initStyleOption(&option, i);
+            const QString caption = option.text.trimmed();
+            option.text.clear();
+            painter.drawControl(QStyle::CE_TabBarTab, option);
+            painter.setPen(
+                palette().color(isTabEnabled(i) ? QPalette::Active : QPalette::Disabled, QPalette::WindowText));
+            painter.drawText(option.rect, Qt::AlignCenter | Qt::TextWordWrap, caption);
+        }
+    }
+};
+
+} // namespace
+
+TwoLineTabWidget::TwoLineTabWidget(QWidget* parent) : QTabWidget(parent) {
+    setTabBar(new TwoLineTabBar(this));
 }
 
 QToolButton* makeButton(const QString& objectName, const QString& text, QWidget* parent) {
@@ -164,14 +227,55 @@ public:
         painter->restore();
     }
 
+    // As wide as the whole line with its tab stops, so the list scrolls sideways to its end.
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+        QStyleOptionViewItem opt = option;
+        initStyleOption(&opt, index);
+        const QFontMetrics metrics(opt.font);
+        const QStringList parts = opt.text.split(QLatin1Char('\t'));
+        int width = 0;
+        for (qsizetype i = 0; i < parts.size(); ++i) {
+            width += metrics.horizontalAdvance(parts[i]);
+            if (i + 1 < parts.size())
+                width = (width / m_stop + 1) * m_stop;
+        }
+        QSize size = QStyledItemDelegate::sizeHint(option, index);
+        size.setWidth(width + 2 * metrics.averageCharWidth());
+        return size;
+    }
+
 private:
     int m_stop;
+};
+
+// While the box still shows its initial text (a label, not a search word), a click into it
+// selects that text whole, so the first key typed replaces it.
+class InitialTextSelector : public QObject {
+public:
+    InitialTextSelector(QComboBox* box, const QString& initialText)
+        : QObject(box), m_box(box), m_initialText(initialText) {}
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() != QEvent::MouseButtonPress || m_box->currentText() != m_initialText)
+            return QObject::eventFilter(watched, event);
+        if (static_cast<QMouseEvent*>(event)->button() != Qt::LeftButton)
+            return QObject::eventFilter(watched, event);
+        m_box->setFocus(Qt::MouseFocusReason);
+        m_box->lineEdit()->selectAll();
+        return true;
+    }
+
+private:
+    QComboBox* m_box;
+    QString m_initialText;
 };
 
 } // namespace
 
 void makeSearchHistoryBox(QComboBox* box, const QString& initialText) {
     box->setEditable(true);
+    box->lineEdit()->installEventFilter(new InitialTextSelector(box, initialText));
     // The history grows only by the program, never by what the user types.
     box->setInsertPolicy(QComboBox::NoInsert);
     box->setEditText(initialText);
@@ -196,6 +300,7 @@ bool isEnterKey(int key) {
 
 void setTabStops(QListWidget* list, int stop) {
     list->setItemDelegate(new TabStopDelegate(stop, list));
+    list->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
 }
 
 int dialogUnitsToPixels(const QListWidget* list, int units) {

@@ -4,6 +4,7 @@
 #include <QFrame>
 #include <QLabel>
 #include <QListWidget>
+#include <QTabWidget>
 #include <QToolButton>
 #include <QTreeWidget>
 
@@ -46,6 +47,31 @@ private:
     ClickableLabel* m_header;
     QWidget* m_body = nullptr;
     bool m_collapsed = false;
+};
+
+// Tells each press of a key in the widget (Enter: main or keypad) and keeps it from the widget:
+// the keyboard's way to a handler the mouse reaches by a double click or a button.
+class KeyWatcher : public QObject {
+    Q_OBJECT
+public:
+    KeyWatcher(QWidget* widget, Qt::Key key);
+
+signals:
+    void pressed();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    Qt::Key m_key;
+};
+
+// Tabs whose long captions take two lines, so that more tabs stand side by side before the bar
+// needs its scroll arrows. The captions themselves stay as given.
+class TwoLineTabWidget : public QTabWidget {
+    Q_OBJECT
+public:
+    explicit TwoLineTabWidget(QWidget* parent = nullptr);
 };
 
 QToolButton* makeButton(const QString& objectName, const QString& text, QWidget* parent = nullptr);

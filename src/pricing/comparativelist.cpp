@@ -43,6 +43,8 @@ void ComparativeList::buildUi(QWidget* parent) {
     connect(m_SpeedButton33, &QToolButton::clicked, this, &ComparativeList::SpeedButton33Click);
     connect(m_SpeedButton32, &QToolButton::clicked, this, &ComparativeList::startButtonClicked);
     connect(m_SpeedButton41, &QToolButton::clicked, this, &ComparativeList::SpeedButton41Click);
+    connect(new KeyWatcher(m_StringGrid1, Qt::Key_Delete), &KeyWatcher::pressed, this,
+            &ComparativeList::SpeedButton41Click);
     connect(m_SpeedButton38, &QToolButton::clicked, this, &ComparativeList::SpeedButton38Click);
 }
 
@@ -87,5 +89,5 @@ void ComparativeList::startButtonClicked() {
 }
 
 void ComparativeList::SpeedButton33Click() {
-    ExportGridToSpreadsheet(m_context, m_StringGrid1);
+    ExportGridToSpreadsheet(m_context, m_StringGrid1, QStringLiteral("Comparative list"));
 }

@@ -10,6 +10,6 @@
 // sub-offer rows.
 bool mayDeleteGridRow(int rowCount, int currentRow, const QString& testCell);
 
-// The grid's export file name, e.g. "Velmora-StringGrid1-20260314-093005.xlsx"; a number is
-// added when an earlier export of the same second exists.
-QString ExportFileName(const QString& gridName, const QString& stamp, int attempt);
+// The export file name after what the grid holds, e.g. "Comparative list 20260314-093005.xlsx";
+// a number is added when an earlier export of the same second exists.
+QString ExportFileName(const QString& contents, const QString& stamp, int attempt);

@@ -101,7 +101,11 @@ void ProductInfo::buildUi(QWidget* parent) {
     m_SpeedButton31->setEnabled(false);
     connect(m_SpeedButton31, &QToolButton::clicked, this, &ProductInfo::SpeedButton31Click);
     connect(m_SpeedButton30, &QToolButton::clicked, this, &ProductInfo::SpeedButton30Click);
+    m_picturePosition = new QLabel;
+    m_picturePosition->setObjectName(QStringLiteral("picturePosition"));
+    m_picturePosition->setAlignment(Qt::AlignCenter);
     buttons->addWidget(m_SpeedButton31);
+    buttons->addWidget(m_picturePosition);
     buttons->addWidget(m_SpeedButton30);
     imageLayout->addLayout(buttons);
 
@@ -134,6 +138,7 @@ void ProductInfo::showProduct(int artid) {
     m_ImageUrls.clear();
     m_downloaded.clear();
     m_pictures.reset(0);
+    showPicturePosition();
 
     const int id = artid;
     if (id <= 0)
@@ -171,6 +176,7 @@ bool ProductInfo::fillFromService(int id, quint64 generation) {
             m_SpeedButton31->setEnabled(true);
         }
         m_pictures.reset(count);
+        showPicturePosition();
         m_downloaded.fill(false, count);
         for (int n = 1; n <= count; ++n) {
             if (!stillCurrent(generation))
@@ -256,12 +262,20 @@ void ProductInfo::SpeedButton30Click() {
     if (!m_pictures.canBrowse())
         return;
     loadPicture(m_pictures.next());
+    showPicturePosition();
 }
 
 void ProductInfo::SpeedButton31Click() {
     if (!m_pictures.canBrowse())
         return;
     loadPicture(m_pictures.previous());
+    showPicturePosition();
+}
+
+void ProductInfo::showPicturePosition() {
+    m_picturePosition->setText(m_pictures.count() > 0
+                                   ? QStringLiteral("%1/%2").arg(m_pictures.openedNumber()).arg(m_pictures.count())
+                                   : QString());
 }
 
 void ProductInfo::Image1DblClick() {

@@ -5,6 +5,7 @@
 #include <QObject>
 #include <QStringList>
 
+class QLabel;
 class QPlainTextEdit;
 class QToolButton;
 class QWidget;
@@ -41,6 +42,8 @@ private:
     void downloadPicture(int number, const QString& url);
     void loadPicture(int number);
     QString pictureFile(int number) const;
+    // "2/3" under the picture: the one shown and how many there are.
+    void showPicturePosition();
 
     AppContext& m_context;
     ProductTable& m_products;
@@ -57,4 +60,5 @@ private:
     PictureBox* m_Image1 = nullptr;
     QToolButton* m_SpeedButton30 = nullptr;
     QToolButton* m_SpeedButton31 = nullptr;
+    QLabel* m_picturePosition = nullptr;
 };

@@ -68,6 +68,10 @@ void ResultTables::buildUi(QWidget* parent) {
     connect(m_SpeedButton44, &QToolButton::clicked, this, &ResultTables::SpeedButton44Click);
     connect(m_SpeedButton49, &QToolButton::clicked, this, &ResultTables::SpeedButton49Click);
     connect(m_SpeedButton47, &QToolButton::clicked, this, &ResultTables::SpeedButton47Click);
+    connect(new KeyWatcher(m_StringGrid2, Qt::Key_Delete), &KeyWatcher::pressed, this,
+            &ResultTables::SpeedButton45Click);
+    connect(new KeyWatcher(m_StringGrid3, Qt::Key_Delete), &KeyWatcher::pressed, this,
+            &ResultTables::SpeedButton47Click);
     connect(m_SpeedButton46, &QToolButton::clicked, this, &ResultTables::SpeedButton46Click);
 }
 
@@ -122,7 +126,7 @@ void ResultTables::deleteSelectedLine(TableGrid* grid) {
 }
 
 void ResultTables::SpeedButton43Click() {
-    ExportGridToSpreadsheet(m_context, m_StringGrid2);
+    ExportGridToSpreadsheet(m_context, m_StringGrid2, QStringLiteral("Compare prices"));
 }
 
 void ResultTables::SpeedButton45Click() {
@@ -135,7 +139,7 @@ void ResultTables::SpeedButton44Click() {
 }
 
 void ResultTables::SpeedButton49Click() {
-    ExportGridToSpreadsheet(m_context, m_StringGrid3);
+    ExportGridToSpreadsheet(m_context, m_StringGrid3, QStringLiteral("Analysis prices"));
 }
 
 void ResultTables::SpeedButton47Click() {

@@ -5,12 +5,14 @@
 #include "platform/spreadsheetwriter.h"
 #include "pricing/gridrows.h"
 #include "service/appcontext.h"
+#include "service/requestlog.h"
 
 #include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QMouseEvent>
+#include <QScrollBar>
 
 TableGrid::TableGrid(const QString& objectName, const QList<Column>& columns, QWidget* parent)
     : QTableWidget(2, int(columns.size()), parent) {
@@ -134,6 +136,14 @@ QModelIndex TableGrid::moveCursor(CursorAction action, Qt::KeyboardModifiers mod
     return next;
 }
 
+void TableGrid::scrollTo(const QModelIndex& index, ScrollHint hint) {
+    const int left = horizontalScrollBar()->value();
+    const int start = index.isValid() ? columnViewportPosition(index.column()) : -1;
+    QTableWidget::scrollTo(index, hint);
+    if (start >= 0 && start < viewport()->width())
+        horizontalScrollBar()->setValue(left);
+}
+
 void DeleteGridRow(QTableWidget* grid, int row) {
     if (!grid || row < 0 || row >= grid->rowCount())
         return;
@@ -150,19 +160,21 @@ void DeleteGridRow(QTableWidget* grid, int row) {
     grid->setRowCount(last);
 }
 
-void ExportGridToSpreadsheet(AppContext& context, TableGrid* grid) {
+void ExportGridToSpreadsheet(AppContext& context, TableGrid* grid, const QString& contents) {
     // The user's temporary folder outlives the program, so the workbook stays while it is open.
     const QString folder = QDir::tempPath();
     const QString stamp = QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-hhmmss"));
     QString path;
     for (int attempt = 1; attempt < 1000; ++attempt) {
-        path = QDir(folder).filePath(ExportFileName(grid->objectName(), stamp, attempt));
+        path = QDir(folder).filePath(ExportFileName(contents, stamp, attempt));
         // A link pointing nowhere does not "exist" but still holds the name.
         const QFileInfo taken(path);
         if (!taken.exists() && !taken.isSymLink())
             break;
     }
     const bool written = QFileInfo(folder).isDir() && SpreadsheetWriter::write(path, grid->rowTexts(), 1);
+    if (written)
+        context.log->AppendLogLine(contents + QStringLiteral(" exported to ") + QDir::toNativeSeparators(path));
     if (!written || !context.desktop->open(path))
         context.dialogs->titledError(QStringLiteral("Error"),
                                      QStringLiteral("Could not start the MS Excel. Action canceled."));

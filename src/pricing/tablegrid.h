@@ -34,6 +34,9 @@ public:
     void clearRows();
     // Every row, titles and empty last row included.
     QList<QStringList> rowTexts() const;
+    // Scrolls sideways only when the cell's start is out of view: a wide editable column must
+    // not push brand and reference out of the grid.
+    void scrollTo(const QModelIndex& index, ScrollHint hint = EnsureVisible) override;
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;
@@ -48,6 +51,6 @@ private:
 // Removes row r: the rows below move up one and the grid loses its last row.
 void DeleteGridRow(QTableWidget* grid, int row);
 
-// Writes the grid to a new workbook in the temporary folder and opens it in the desktop's
-// spreadsheet application.
-void ExportGridToSpreadsheet(AppContext& context, TableGrid* grid);
+// Writes the grid to a new workbook in the temporary folder, named after its contents
+// ("Comparative list"), opens it in the desktop's spreadsheet application and logs where it is.
+void ExportGridToSpreadsheet(AppContext& context, TableGrid* grid, const QString& contents);

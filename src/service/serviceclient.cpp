@@ -14,13 +14,11 @@ ServiceClient::ServiceClient(const Endpoints& endpoints, RequestLog& log, Dialog
 QString ServiceClient::exchange(const QString& baseUrl, const QString& request, bool catalog) {
     if (catalog)
         m_offeredDemoServer = false;
-    if (m_busyHook)
-        m_busyHook(true);
     const HttpResult result = HttpGet(baseUrl + request);
-    if (m_busyHook)
-        m_busyHook(false);
     if (!result.ok()) {
         m_log.AppendLogLine(FailedLogLine(QDateTime::currentDateTime(), baseUrl, request, result.reason));
+        if (m_failureHook)
+            m_failureHook(catalog);
         return QString();
     }
     const QString answer = StreamToUtf8Text(result.body);

@@ -56,8 +56,9 @@ public:
     QString priceServiceBaseUrl() const { return m_priceServiceBaseUrl; }
     const Endpoints& endpoints() const { return m_endpoints; }
     AccountSource& account() const { return m_account; }
-    // Told true before and false after every blocking exchange (the window shows a wait cursor).
-    void setBusyHook(std::function<void(bool)> hook) { m_busyHook = std::move(hook); }
+    // Told after an exchange that brought no answer (true: the catalog service, false: the price
+    // services), besides its log line.
+    void setFailureHook(std::function<void(bool catalog)> hook) { m_failureHook = std::move(hook); }
 
     // "format=json&lang=…&email=…&seccode=…" with the account's current values; e-mail and
     // security code trimmed and not encoded.
@@ -76,7 +77,7 @@ private:
     AccountSource& m_account;
     QString m_catalogBaseUrl;
     QString m_priceServiceBaseUrl;
-    std::function<void(bool)> m_busyHook;
+    std::function<void(bool)> m_failureHook;
     bool m_offeredDemoServer = false;
 };
 

@@ -27,6 +27,14 @@ DropDownBox::DropDownBox(const QString& objectName, const QString& placeholder, 
     // Without a placeholder QComboBox selects the first item added to an empty box.
     setPlaceholderText(placeholder);
     lineEdit()->setPlaceholderText(placeholder);
+    // A line longer than the box (an engine type) shows its start, where make and engine stand,
+    // unless the user is typing in it.
+    const auto showStart = [this] { lineEdit()->setCursorPosition(0); };
+    connect(this, &QComboBox::currentIndexChanged, this, showStart);
+    connect(lineEdit(), &QLineEdit::textChanged, this, [this, showStart] {
+        if (!hasFocus())
+            showStart();
+    });
     reset();
 }
 

@@ -48,6 +48,11 @@ void Garage::buildUi(QWidget* parent) {
     connectGuarded(dialogs, m_SpeedButton39, &QToolButton::clicked, this, &Garage::SpeedButton39Click);
     connectGuarded(dialogs, m_SpeedButton40, &QToolButton::clicked, this, &Garage::SpeedButton40Click);
     connectGuarded(dialogs, m_ListBox4, &QListWidget::itemDoubleClicked, this, &Garage::ListBox4DblClick);
+    // The keyboard's way to open a line and to delete one, with the same questions.
+    connectGuarded(dialogs, new KeyWatcher(m_ListBox4, Qt::Key_Return), &KeyWatcher::pressed, this,
+                   &Garage::ListBox4DblClick);
+    connectGuarded(dialogs, new KeyWatcher(m_ListBox4, Qt::Key_Delete), &KeyWatcher::pressed, this,
+                   &Garage::SpeedButton40Click);
 }
 
 void Garage::showCount() {

@@ -53,6 +53,14 @@ void NumberSearch::buildUi(QWidget* parent) {
     }
 }
 
+void NumberSearch::setSelectCarDialog(TForm2* dialog) {
+    m_Form2 = dialog;
+    connect(dialog, &TForm2::kTypeChosen, this, [this](const QString& ktype) {
+        m_ComboBox4->setEditText(ktype);
+        runGuarded(*m_context.dialogs, [this] { searchKType(m_ComboBox4); });
+    });
+}
+
 bool NumberSearch::eventFilter(QObject* watched, QEvent* event) {
     for (QComboBox* box : {m_ComboBox4, m_ComboBox3, m_ComboBox2}) {
         if (!isSearchHistoryBoxEnter(box, watched, event))

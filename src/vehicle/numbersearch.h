@@ -16,7 +16,8 @@ public:
     NumberSearch(AppContext& context, QWidget* parent);
     QWidget* widget() const { return m_widget; }
     // The "Select car" dialog for numbers with several hits.
-    void setSelectCarDialog(TForm2* dialog) { m_Form2 = dialog; }
+    // A line chosen there is searched by its K-type number as if typed into the K-type box.
+    void setSelectCarDialog(TForm2* dialog);
 
     // Key handlers of the three boxes; they act on Enter only.
     void ComboBox4KeyPress(int key);

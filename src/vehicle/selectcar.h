@@ -5,7 +5,8 @@
 class QListWidget;
 
 // "Select car": the candidates of a KBA or MIME number with several hits. Shown without a
-// modal loop; the main window stays disabled while it is up.
+// modal loop; the main window stays disabled while it is up. It opens wide enough for its
+// longest line and can be resized.
 class TForm2 : public QDialog {
     Q_OBJECT
 public:
@@ -17,6 +18,11 @@ public:
 
     void FormShow();
     void FormClose();
+    // A double click or Enter on a line: the dialog closes and tells the line's K-type number.
+    void ListBox1DblClick();
+
+signals:
+    void kTypeChosen(const QString& ktype);
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -24,6 +30,7 @@ protected:
 
 private:
     void buildUi();
+    void fitLongestLine();
 
     QWidget* m_mainWindow;
     QListWidget* m_ListBox1 = nullptr;

@@ -6,6 +6,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QTabBar>
+#include <QTabWidget>
 #include <QToolButton>
 
 #include <memory>
@@ -28,7 +30,42 @@ private slots:
     void contextOutlivesEveryWidget();
     void searchBoxesAnswerEnterFromKeyboard_data();
     void searchBoxesAnswerEnterFromKeyboard();
+    void failedRequestLeavesANote();
+    void lowerTabsFitAt1280();
 };
+
+void TestMainWindow::failedRequestLeavesANote() {
+    WindowFixture f;
+    f.showActive();
+    auto* note = f.find<QLabel>("logNote");
+    QVERIFY(note->isHidden());
+    click(f.find<QLabel>("Label12"));
+    auto* kType = f.find<QComboBox>("ComboBox4");
+    kType->setEditText("10010");
+    const qsizetype mark = f.logMark();
+    pressKey(kType, Qt::Key_Return);
+    QVERIFY(f.logged("getInfoCar", mark));
+    QVERIFY(!note->isHidden());
+    QCOMPARE(note->text(), QString("No answer from the catalog service"));
+    // Besides the search's own message, nothing to answer.
+    QCOMPARE(f.dialogs.texts(), QStringList{"Car with set k-type value is not found !!!"});
+}
+
+void TestMainWindow::lowerTabsFitAt1280() {
+    WindowFixture f;
+    TForm1& w = f.show();
+    w.resize(1280, 760);
+    w.showPage("PAGEPRODUCT");
+    auto* tabs = f.find<QTabWidget>("PageControl1");
+    QTRY_VERIFY(tabs->isVisible() && tabs->tabBar()->width() > 0);
+    QTabBar* bar = tabs->tabBar();
+    for (int i = 0; i < bar->count(); ++i)
+        QVERIFY2(bar->tabRect(i).right() < bar->width(),
+                 qPrintable(QString("tab %1 ends at %2 of %3").arg(i).arg(bar->tabRect(i).right()).arg(bar->width())));
+    for (const QToolButton* arrow : bar->findChildren<QToolButton*>())
+        QVERIFY(!arrow->isVisible());
+    QCOMPARE(tabs->tabText(3), QString("  PROCESSED LIST FOR ANALIZATION OF PRICES  "));
+}
 
 void TestMainWindow::captionCarriesVersion_data() {
     QTest::addColumn<QString>("version");

@@ -11,10 +11,14 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QRadioButton>
+#include <QSplitter>
 
 class TestSettings : public QObject {
     Q_OBJECT
 private slots:
+    void lowerAreaSplitIsRemembered();
+    void brokenSplitFallsBack_data();
+    void brokenSplitFallsBack();
     void firstStartShowsDefaults();
     void everyKeyRoundTrips();
     void storedValuesOutsideTheirRange_data();
@@ -87,6 +91,52 @@ void TestSettings::everyKeyRoundTrips() {
     // Key names and order are the program's own.
     const QString text = QString::fromUtf8(readBytes(f.folders.programFile("velmora.ini")));
     QVERIFY(text.indexOf("add_crossses=1") > text.indexOf("add_criteries=1"));
+}
+
+namespace {
+// The catalog page shown, so that the lower area has its real size.
+QSplitter* shownSplitter(WindowFixture& f) {
+    f.show();
+    f.window().showPage("PAGEPRODUCT");
+    auto* split = f.find<QSplitter>("lowerAreaSplitter");
+    QTest::qWait(0);
+    return split;
+}
+} // namespace
+
+void TestSettings::lowerAreaSplitIsRemembered() {
+    WindowFixture f;
+    QSplitter* split = shownSplitter(f);
+    const QList<int> start = split->sizes();
+    QCOMPARE(start.size(), 2);
+    QVERIFY2(start[0] < start[1], "the tables get the larger part");
+    split->setSizes({start[0] + 120, start[1] - 120}); // as the user drags the handle
+    const QList<int> dragged = split->sizes();
+    QVERIFY(dragged != start);
+    QVERIFY(f.window().close());
+    const QString text = QString::fromUtf8(readBytes(f.folders.programFile("velmora.ini")));
+    QVERIFY2(text.contains(QString("[window]\r\nlower_area=%1,%2").arg(dragged[0]).arg(dragged[1])), qPrintable(text));
+
+    f.destroy();
+    QCOMPARE(shownSplitter(f)->sizes(), dragged);
+}
+
+void TestSettings::brokenSplitFallsBack_data() {
+    QTest::addColumn<QByteArray>("value");
+    QTest::newRow("not numbers") << QByteArray("a,b");
+    QTest::newRow("one pane") << QByteArray("300");
+    QTest::newRow("three panes") << QByteArray("100,200,300");
+    QTest::newRow("zero width") << QByteArray("0,500");
+    QTest::newRow("negative width") << QByteArray("-5,500");
+}
+
+void TestSettings::brokenSplitFallsBack() {
+    QFETCH(QByteArray, value);
+    WindowFixture fresh;
+    const QList<int> standard = shownSplitter(fresh)->sizes();
+    WindowFixture f;
+    writeBytes(f.folders.programFile("velmora.ini"), "[window]\r\nlower_area=" + value + "\r\n");
+    QCOMPARE(shownSplitter(f)->sizes(), standard);
 }
 
 void TestSettings::storedValuesOutsideTheirRange_data() {

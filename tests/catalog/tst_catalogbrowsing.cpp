@@ -123,6 +123,9 @@ private slots:
     void deadServiceLeavesTreesEmptyWithoutMessage();
     void captionsOfTheServiceCannotShiftTrees();
     void categoryAndTradeGroupListings();
+    void enterOnNodeListsItsProducts_data();
+    void enterOnNodeListsItsProducts();
+    void longRadioCaptionWraps();
     void necessaryBrandsFilterListAndCaption();
     void oneBrandAndAllBrands();
     void nameSearchRefusals_data();
@@ -331,6 +334,48 @@ void TestCatalogBrowsing::categoryAndTradeGroupListings() {
     QCOMPARE(c.f.logMark(), before);
 }
 
+void TestCatalogBrowsing::enterOnNodeListsItsProducts_data() {
+    QTest::addColumn<QString>("treeName");
+    QTest::addColumn<QString>("function");
+    QTest::newRow("category") << "TreeView1"
+                              << "GetListArticlesFromTreeCategory";
+    QTest::newRow("trade group") << "TreeView2"
+                                 << "GetListArticlesFromTradeGroup";
+}
+
+void TestCatalogBrowsing::enterOnNodeListsItsProducts() {
+    QFETCH(QString, treeName);
+    QFETCH(QString, function);
+    Catalog c(standInEndpoints());
+    c.selectVehicleAndBuildTrees();
+    if (treeName == "TreeView2")
+        click(c.f.find<QLabel>("Label16"));
+    QTreeWidget* tree = c.tree(qPrintable(treeName));
+    QVERIFY(tree->topLevelItemCount() > 0);
+    const qsizetype before = c.f.logMark();
+    pressKey(tree, Qt::Key_Home);
+    QCOMPARE(tree->currentItem(), tree->topLevelItem(0));
+    pressKey(Qt::Key_Return);
+    const QStringList sent = c.f.requestsOf(function, before);
+    QCOMPARE(sent.size(), 1);
+    QVERIFY2(sent.first().endsWith(QString("id=%1").arg(nodeData(tree->topLevelItem(0)))), qPrintable(sent.first()));
+}
+
+void TestCatalogBrowsing::longRadioCaptionWraps() {
+    Catalog c(standInEndpoints());
+    c.w().showPage("PAGEPRODUCT");
+    auto* radio = c.f.find<QRadioButton>("RadioButton7");
+    QTRY_VERIFY(radio->isVisible());
+    QCOMPARE(radio->text(), "According selected type car in \"Selection vehicle\"");
+    // Too long for its column on one line, so it takes two, all of it readable.
+    QVERIFY(radio->fontMetrics().horizontalAdvance(radio->text()) > radio->width());
+    QVERIFY2(radio->height() >= 2 * radio->fontMetrics().lineSpacing(), qPrintable(QString::number(radio->height())));
+    // A click on its second line chooses it, too.
+    c.f.find<QRadioButton>("RadioButton8")->setChecked(true);
+    QTest::mouseClick(radio, Qt::LeftButton, {}, QPoint(radio->width() / 2, radio->height() - 3));
+    QVERIFY(radio->isChecked());
+}
+
 void TestCatalogBrowsing::necessaryBrandsFilterListAndCaption() {
     Catalog c(standInEndpoints());
     c.selectVehicleAndBuildTrees();
@@ -465,6 +510,11 @@ void TestCatalogBrowsing::crossReferenceSearchAndFollowUp() {
     const QString lineData = matches->item(0)->data(Qt::UserRole).toString();
     QVERIFY(lineData.startsWith("&braid="));
     QCOMPARE(matches->item(0)->text().count('\t'), 2);
+    // The whole line: as wide as its columns (the list scrolls sideways) and as tool tip.
+    QCOMPARE(matches->item(0)->toolTip(), QString(matches->item(0)->text()).replace('\t', "   "));
+    QVERIFY(matches->sizeHintForColumn(0) >
+            2 * dialogUnitsToPixels(matches, 100) +
+                matches->fontMetrics().horizontalAdvance(matches->item(0)->text().section('\t', 2)) / 2);
 
     const qsizetype before = c.f.logMark();
     // The found matches take the focus, so Enter opens the first one.

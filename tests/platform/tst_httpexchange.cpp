@@ -4,7 +4,10 @@
 #include <QDir>
 #include <QFile>
 #include <QTest>
+#include <QThread>
 #include <QUrl>
+
+#include <memory>
 
 class TestHttpExchange : public QObject {
     Q_OBJECT
@@ -20,7 +23,22 @@ private slots:
     void oversizedBodyIsAFailure();
     void proxyVariablesAreIgnored();
     void onlyWebAddressesAreFetched();
+    void windowIsToldOfItsOwnExchangesOnly();
 };
+
+void TestHttpExchange::windowIsToldOfItsOwnExchangesOnly() {
+    QList<bool> told;
+    setWindowWaitHook([&told](bool waiting) { told << waiting; });
+    const QString nowhere = QStringLiteral("http://127.0.0.1:%1/x").arg(refusingPort());
+    HttpGet(nowhere);
+    QCOMPARE(told, (QList<bool>{true, false}));
+    told.clear();
+    std::unique_ptr<QThread> worker(QThread::create([&] { HttpGet(nowhere); }));
+    worker->start();
+    QVERIFY(worker->wait(30000));
+    QVERIFY(told.isEmpty());
+    setWindowWaitHook(nullptr);
+}
 
 void TestHttpExchange::sendsExactlyTheServiceHead() {
     RawHttpServer server({"HTTP/1.0 200 OK\r\n\r\nhello"});

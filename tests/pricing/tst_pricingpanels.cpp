@@ -6,6 +6,7 @@
 #include "support/answers.h"
 #include "support/rawhttpserver.h"
 #include "support/windowfixture.h"
+#include "vehicle/cascade.h"
 #include "xlsxreadback.h"
 
 #include <QAction>
@@ -16,6 +17,8 @@
 #include <QImage>
 #include <QLabel>
 #include <QPlainTextEdit>
+#include <QScrollBar>
+#include <QSplitter>
 #include <QTabWidget>
 #include <QTimer>
 #include <QToolButton>
@@ -45,6 +48,8 @@ private slots:
 
     void insertAddsSelectedProduct();
     void insertOnDetailLineAddsNothing();
+    void insertKeepsFirstColumnsInView();
+    void productInformationFollowsChoices();
 
     void deleteRules_data();
     void deleteRules();
@@ -268,6 +273,8 @@ void TestPricingPanels::picturesDownloadAndBrowse() {
     auto* next = f.find<QToolButton>("SpeedButton30");
     auto* previous = f.find<QToolButton>("SpeedButton31");
     QCOMPARE(info->imageUrls().size(), count);
+    auto* position = f.find<QLabel>("picturePosition");
+    QCOMPARE(position->text(), QString("1/%1").arg(count));
     QVERIFY(!image->isHidden());
     QVERIFY(!image->pixmap().isNull());
     // Scaled to fit the box, proportions kept.
@@ -283,6 +290,7 @@ void TestPricingPanels::picturesDownloadAndBrowse() {
         for (int i = 0; i < 3; ++i) {
             click(next);
             shown << info->pictures().shown();
+            QCOMPARE(position->text(), QString("%1/3").arg(shown.last()));
             QVERIFY(!image->pixmap().isNull());
         }
         QCOMPARE(shown, (QList<int>{2, 3, 1}));
@@ -447,53 +455,127 @@ void TestPricingPanels::insertOnDetailLineAddsNothing() {
     QCOMPARE(gridNamed(f, "StringGrid1")->rowCount(), 2);
 }
 
+void TestPricingPanels::insertKeepsFirstColumnsInView() {
+    WindowFixture f(standInEndpoints());
+    f.signIn();
+    QTreeWidget* tree = listProducts(f, sampleProducts());
+    f.window().showPage("PAGEPRODUCT");
+    TableGrid* grid = gridNamed(f, "StringGrid1");
+    // The user drags the splitter until the list is narrower than its columns (475 pixels) and
+    // shows the start of the name column only.
+    auto* split = f.find<QSplitter>("lowerAreaSplitter");
+    QTest::qWait(0);
+    const int total = split->sizes().value(0) + split->sizes().value(1);
+    split->setSizes({total - 400, 400});
+    QTRY_VERIFY(grid->isVisible() || f.find<QTabWidget>("PageControl1")->currentIndex() == 0);
+    tree->setCurrentItem(nodeOf(tree, kThreePictures));
+    pressKey(tree, Qt::Key_Insert);
+    pressKey(tree, Qt::Key_Insert);
+    QCOMPARE(grid->rowCount(), 4);
+    QVERIFY2(grid->viewport()->width() > 175 && grid->viewport()->width() < 475,
+             qPrintable(QString::number(grid->viewport()->width())));
+    QCOMPARE(grid->currentColumn(), 2);
+    QCOMPARE(grid->horizontalScrollBar()->value(), 0);
+    QCOMPARE(grid->columnViewportPosition(0), 0);
+}
+
+void TestPricingPanels::productInformationFollowsChoices() {
+    WindowFixture f(standInEndpoints());
+    f.signIn();
+    QTreeWidget* tree = listProducts(f, sampleProducts());
+    f.window().showPage("PAGEPRODUCT");
+    auto* tabs = f.find<QTabWidget>("PageControl1");
+    auto* memo = f.find<QPlainTextEdit>("Memo2");
+
+    clickNode(tree, nodeOf(tree, kOnePicture));
+    pressKey(tree, Qt::Key_Insert);
+    QCOMPARE(tabs->currentIndex(), 1); // the key's release, which refills the panel, leaves the list in front
+    clickNode(tree, nodeOf(tree, kThreePictures));
+    QCOMPARE(tabs->currentIndex(), 0);
+    QVERIFY(memo->toPlainText().contains("Reference: GDB1385"));
+    QVERIFY(!f.find<QLabel>("Image1")->isHidden());
+
+    // Another vehicle: the product of the earlier one is no longer shown.
+    click(f.find<QLabel>("Label12"));
+    auto* kType = f.find<QComboBox>("ComboBox4");
+    kType->setEditText("10010");
+    pressKey(kType, Qt::Key_Return);
+    QCOMPARE(f.window().findChild<VehicleCascade*>()->selectedTypid(), 10010);
+    QVERIFY(memo->toPlainText().isEmpty());
+    QVERIFY(f.find<QLabel>("Image1")->isHidden());
+    QCOMPARE(f.find<QLabel>("picturePosition")->text(), QString());
+    QVERIFY(!f.find<QToolButton>("SpeedButton30")->isEnabled());
+}
+
 void TestPricingPanels::deleteRules_data() {
     QTest::addColumn<QString>("grid");
     QTest::addColumn<QString>("button");
     QTest::addColumn<int>("testColumn");
+    QTest::addColumn<bool>("byKey");
     QTest::newRow("comparative list") << "StringGrid1"
-                                      << "SpeedButton41" << 1;
+                                      << "SpeedButton41" << 1 << false;
     QTest::newRow("comparison table") << "StringGrid2"
-                                      << "SpeedButton45" << 1;
+                                      << "SpeedButton45" << 1 << false;
     QTest::newRow("analysis table") << "StringGrid3"
-                                    << "SpeedButton47" << 1;
+                                    << "SpeedButton47" << 1 << false;
+    QTest::newRow("comparative list, Delete key") << "StringGrid1"
+                                                  << "SpeedButton41" << 1 << true;
+    QTest::newRow("comparison table, Delete key") << "StringGrid2"
+                                                  << "SpeedButton45" << 1 << true;
+    QTest::newRow("analysis table, Delete key") << "StringGrid3"
+                                                << "SpeedButton47" << 1 << true;
 }
 
 void TestPricingPanels::deleteRules() {
     QFETCH(QString, grid);
     QFETCH(QString, button);
     QFETCH(int, testColumn);
+    QFETCH(bool, byKey);
     WindowFixture f(standInEndpoints());
     f.signIn();
     TableGrid* g = gridNamed(f, grid);
-    auto* del = f.find<QToolButton>(button);
+    auto* deleteButton = f.find<QToolButton>(button);
+    if (byKey) {
+        f.window().showPage("PAGEPRODUCT");
+        auto* tabs = f.find<QTabWidget>("PageControl1");
+        for (int i = 0; i < tabs->count(); ++i)
+            if (tabs->widget(i)->isAncestorOf(g))
+                tabs->setCurrentIndex(i);
+    }
+    // The button, or the Delete key in the grid.
+    const auto del = [&] {
+        if (byKey)
+            pressKey(g, Qt::Key_Delete);
+        else
+            click(deleteButton);
+    };
 
     // Refused silently: empty list, title row, empty last row, blank test cell.
     g->setCurrentCell(1, 2);
-    click(del);
+    del();
     fillGrid(f, grid, 3);
     const QList<QStringList> full = g->rowTexts();
     g->setCell(2, testColumn, " ");
     g->setCurrentCell(2, 2);
-    click(del);
+    del();
     // The title row never becomes current.
     g->setCurrentCell(0, 2);
     QCOMPARE(g->currentRow(), 2);
-    click(del);
+    del();
     g->setCurrentCell(4, 2);
     QCOMPARE(g->currentRow(), 4);
-    click(del);
+    del();
     QVERIFY2(f.dialogs.shown().isEmpty(), qPrintable(f.dialogs.texts().join('|')));
     g->setCell(2, testColumn, full[2][testColumn]);
 
     // No keeps the row, Yes removes it and the rows below move up.
     g->setCurrentCell(1, 2);
     f.dialogs.setNextAnswer(false);
-    click(del);
+    del();
     QCOMPARE(f.dialogs.lastText(), "Delete selected line ???");
     QCOMPARE(g->rowTexts(), full);
     f.dialogs.setNextAnswer(true);
-    click(del);
+    del();
     QCOMPARE(f.dialogs.shown().size(), 2);
     QCOMPARE(g->rowCount(), 4);
     QCOMPARE(g->rowTexts(), (QList<QStringList>{full[0], full[2], full[3], full[4]}));
@@ -581,17 +663,22 @@ void TestPricingPanels::resultTablesStartWithCleanBoxesChecked() {
 void TestPricingPanels::exportWritesWorkbookAndOpensIt_data() {
     QTest::addColumn<QString>("grid");
     QTest::addColumn<QString>("button");
+    QTest::addColumn<QString>("contents");
     QTest::newRow("comparative list") << "StringGrid1"
-                                      << "SpeedButton33";
+                                      << "SpeedButton33"
+                                      << "Comparative list";
     QTest::newRow("comparison table") << "StringGrid2"
-                                      << "SpeedButton43";
+                                      << "SpeedButton43"
+                                      << "Compare prices";
     QTest::newRow("analysis table") << "StringGrid3"
-                                    << "SpeedButton49";
+                                    << "SpeedButton49"
+                                    << "Analysis prices";
 }
 
 void TestPricingPanels::exportWritesWorkbookAndOpensIt() {
     QFETCH(QString, grid);
     QFETCH(QString, button);
+    QFETCH(QString, contents);
     WindowFixture f(standInEndpoints());
     f.signIn();
     fillGrid(f, grid, 2);
@@ -603,7 +690,9 @@ void TestPricingPanels::exportWritesWorkbookAndOpensIt() {
     const QString path = f.desktop.opened().first();
     const auto cleanup = qScopeGuard([&] { QFile::remove(path); });
     QCOMPARE(QFileInfo(path).absolutePath(), QFileInfo(QDir::tempPath()).absoluteFilePath());
-    QVERIFY2(QFileInfo(path).fileName().startsWith("Velmora-" + grid + "-"), qPrintable(path));
+    QVERIFY2(QFileInfo(path).fileName().startsWith(contents + " "), qPrintable(path));
+    // The log strip says where the file went.
+    QVERIFY(f.logged(contents + " exported to " + QDir::toNativeSeparators(path)));
 
     const SheetContent sheet = ReadXlsx(path);
     QVERIFY2(sheet.error.isEmpty(), qPrintable(sheet.error));

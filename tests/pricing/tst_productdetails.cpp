@@ -180,8 +180,8 @@ void TestProductDetails::deleteOnlyProductRowsWithTestCell() {
 }
 
 void TestProductDetails::exportFileNamesDoNotRepeat() {
-    QCOMPARE(ExportFileName("StringGrid1", "20260314-093005", 1), "Velmora-StringGrid1-20260314-093005.xlsx");
-    QCOMPARE(ExportFileName("StringGrid3", "20260314-093005", 2), "Velmora-StringGrid3-20260314-093005-2.xlsx");
+    QCOMPARE(ExportFileName("Comparative list", "20260314-093005", 1), "Comparative list 20260314-093005.xlsx");
+    QCOMPARE(ExportFileName("Analysis prices", "20260314-093005", 2), "Analysis prices 20260314-093005 (2).xlsx");
 }
 
 QTEST_GUILESS_MAIN(TestProductDetails)

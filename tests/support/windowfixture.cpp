@@ -77,6 +77,11 @@ void click(QWidget* widget) {
     QTest::mouseClick(widget, Qt::LeftButton, {}, widget->rect().center());
 }
 
+void clickOnScreen(QWidget* widget) {
+    QWidget* window = widget->window();
+    QTest::mouseClick(window->windowHandle(), Qt::LeftButton, {}, widget->mapTo(window, widget->rect().center()));
+}
+
 namespace {
 QWindow* keyboardWindow() {
     // An open popup list takes the keys from its window, as it does from the keyboard.

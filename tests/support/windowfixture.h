@@ -30,6 +30,9 @@ Endpoints offlineEndpoints();
 
 // A left click in the middle of the widget.
 void click(QWidget* widget);
+// A left click on the window at the widget's middle, as the mouse gives it: whatever child
+// widget lies there (the text field of an editable box) gets it.
+void clickOnScreen(QWidget* widget);
 
 // The keyboard's path: the control's window is shown and active, the control has the focus as
 // after the user's click, and each key goes to the window, which hands it to its focus widget

@@ -93,6 +93,12 @@ private slots:
     void garageAddsEachVehicleOnce();
     void garageOpensAfterConfirmation();
     void garageDeleteAndClean();
+    void garageKeys();
+
+    void searchBoxClickSelectsInitialText_data();
+    void searchBoxClickSelectsInitialText();
+    void selectCarLineSearchesItsKType_data();
+    void selectCarLineSearchesItsKType();
 
 private:
     VehicleCascade* cascade(WindowFixture& f) { return f.window().findChild<VehicleCascade*>(); }
@@ -362,6 +368,8 @@ void TestVehicleSelection::kTypeSearchSelectsVehicle() {
     QVERIFY2(caption.startsWith("AUDI | A4 (8E2, B6) | 1.6 [2000/11 - 2004/12] Saloon | Petrol - 75kW"),
              qPrintable(caption));
     QCOMPARE(caption.count("AUDI"), 1);
+    // The engine box shows where its line begins.
+    QCOMPARE(box(f, "ComboBox5")->lineEdit()->cursorPosition(), 0);
     // The history keeps the text as typed, once.
     auto* kType = f.find<QComboBox>("ComboBox4");
     QCOMPARE(kType->count(), 1);
@@ -719,6 +727,111 @@ void TestVehicleSelection::garageDeleteAndClean() {
     click(f.find<QToolButton>("SpeedButton39"));
     click(f.find<QToolButton>("SpeedButton40"));
     QCOMPARE(f.dialogs.shown().size(), shown);
+}
+
+void TestVehicleSelection::garageKeys() {
+    WindowFixture f(standInEndpoints());
+    writeBytes(f.folders.programFile("MyGarage.txt"), "A\ta\ta\t{10010}\r\nB\tb\tb\t{2}\r\n");
+    f.signIn();
+    click(f.find<QLabel>("Label18"));
+    auto* list = f.find<QListWidget>("ListBox4");
+    f.dialogs.clear();
+
+    // Enter opens the line with the question of the double click.
+    pressKey(list, Qt::Key_Home);
+    f.dialogs.setNextAnswer(true);
+    const qsizetype mark = f.logMark();
+    pressKey(Qt::Key_Return);
+    QVERIFY(f.dialogs.lastText().startsWith("Open car with data ???"));
+    QCOMPARE(f.requestsSince(mark).value(0), "getInfoCar?typid=10010&" + kCatalogAccount);
+    QCOMPARE(cascade(f)->selectedTypid(), 10010);
+
+    // Delete deletes it with the question of the button; No keeps it.
+    click(f.find<QLabel>("Label18"));
+    pressKey(list, Qt::Key_End);
+    f.dialogs.setNextAnswer(false);
+    pressKey(Qt::Key_Delete);
+    QCOMPARE(f.dialogs.lastText(), QString("Delete selected line ???"));
+    QCOMPARE(list->count(), 2);
+    f.dialogs.setNextAnswer(true);
+    pressKey(Qt::Key_Delete);
+    QCOMPARE(itemTexts(list), QStringList{"A\ta\ta\t{10010}"});
+    QCOMPARE(f.find<QLabel>("Label18")->text(), QString("My garage [1]"));
+}
+
+void TestVehicleSelection::searchBoxClickSelectsInitialText_data() {
+    QTest::addColumn<QString>("boxName");
+    QTest::addColumn<QString>("initialText");
+    QTest::newRow("K-type") << "ComboBox4"
+                            << "K-type number";
+    QTest::newRow("KBA") << "ComboBox3"
+                         << "KBA number";
+    QTest::newRow("MIME") << "ComboBox2"
+                          << "MIME number";
+    QTest::newRow("cross reference") << "ComboBox1"
+                                     << "Cross reference number";
+    QTest::newRow("name") << "ComboBox10"
+                          << "Name product";
+}
+
+void TestVehicleSelection::searchBoxClickSelectsInitialText() {
+    QFETCH(QString, boxName);
+    QFETCH(QString, initialText);
+    WindowFixture f;
+    f.showActive();
+    click(f.find<QLabel>("Label12"));
+    auto* numberBox = f.find<QComboBox>(boxName);
+    QCOMPARE(numberBox->currentText(), initialText);
+    clickOnScreen(numberBox);
+    typeText("10010");
+    QCOMPARE(numberBox->currentText(), QString("10010"));
+    // A word of the user's own is not replaced by the next click.
+    clickOnScreen(numberBox);
+    typeText("7");
+    QCOMPARE(numberBox->currentText().size(), 6);
+}
+
+void TestVehicleSelection::selectCarLineSearchesItsKType_data() {
+    QTest::addColumn<bool>("byEnter");
+    QTest::newRow("Enter") << true;
+    QTest::newRow("double click") << false;
+}
+
+void TestVehicleSelection::selectCarLineSearchesItsKType() {
+    QFETCH(bool, byEnter);
+    WindowFixture f(standInEndpoints());
+    f.signIn();
+    f.dialogs.clear();
+    enterNumber(f, "ComboBox2", "230742");
+    auto* dialog = f.window().findChild<TForm2*>();
+    QVERIFY(dialog->isVisible());
+    QListWidget* list = dialog->list();
+    // Wide enough for its longest line.
+    int widest = 0;
+    for (const QString& line : itemTexts(list))
+        widest = std::max(widest, list->fontMetrics().horizontalAdvance(line));
+    QVERIFY2(list->viewport()->width() >= widest,
+             qPrintable(QString("%1 < %2").arg(list->viewport()->width()).arg(widest)));
+
+    const QString line = list->item(1)->text();
+    const QString typid = line.section('{', -1).chopped(1);
+    const qsizetype mark = f.logMark();
+    if (byEnter) {
+        pressKey(list, Qt::Key_Home);
+        pressKey(Qt::Key_Down);
+        pressKey(Qt::Key_Return);
+    } else {
+        const QPoint at = list->visualItemRect(list->item(1)).center();
+        QTest::mousePress(list->viewport(), Qt::LeftButton, {}, at);
+        QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at);
+    }
+    QVERIFY(!dialog->isVisible());
+    QVERIFY(f.window().isEnabled());
+    QCOMPARE(f.requestsSince(mark).value(0), "getInfoCar?typid=" + typid + "&" + kCatalogAccount);
+    QCOMPARE(f.requestsOf("getInfoCar", mark).size(), 1);
+    QCOMPARE(QString::number(cascade(f)->selectedTypid()), typid);
+    QCOMPARE(f.find<QComboBox>("ComboBox4")->currentText(), typid);
+    QCOMPARE(f.dialogs.shown().size(), 0);
 }
 
 QTEST_MAIN(TestVehicleSelection)
