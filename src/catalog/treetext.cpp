@@ -17,8 +17,22 @@ QString joinedName(const QString& name, const QString& additional) {
     return Trim(name + QLatin1Char(' ') + additional);
 }
 
+QCollator productCollator() {
+    QCollator collator{QLocale::system()};
+    collator.setCaseSensitivity(Qt::CaseSensitive);
+    return collator;
+}
+
 // The collator's keys order exactly as its comparison does, and comparing keys is far cheaper
 // than comparing texts again for every step of the sort.
+std::vector<qsizetype> stableOrder(const std::vector<QCollatorSortKey>& keys) {
+    std::vector<qsizetype> order(keys.size());
+    std::iota(order.begin(), order.end(), 0);
+    std::stable_sort(order.begin(), order.end(),
+                     [&](qsizetype a, qsizetype b) { return keys[a].compare(keys[b]) < 0; });
+    return order;
+}
+
 void sortByCaption(QList<TreeLine>::iterator first, QList<TreeLine>::iterator last, const QCollator& collator) {
     const auto count = std::distance(first, last);
     if (count < 2)
@@ -27,13 +41,9 @@ void sortByCaption(QList<TreeLine>::iterator first, QList<TreeLine>::iterator la
     keys.reserve(count);
     for (auto it = first; it != last; ++it)
         keys.push_back(collator.sortKey(it->caption));
-    std::vector<qsizetype> order(count);
-    std::iota(order.begin(), order.end(), 0);
-    std::stable_sort(order.begin(), order.end(),
-                     [&](qsizetype a, qsizetype b) { return keys[a].compare(keys[b]) < 0; });
     QList<TreeLine> sorted;
     sorted.reserve(count);
-    for (qsizetype i : order)
+    for (qsizetype i : stableOrder(keys))
         sorted.append(std::move(first[i]));
     std::move(sorted.begin(), sorted.end(), first);
 }
@@ -130,9 +140,18 @@ QString productLineText(const ProductRecord& row) {
     return line;
 }
 
+QStringList productTreeDetails(const ProductRecord& row) {
+    QStringList lines{captionText(QStringLiteral("1. Brand: ") + row.brand),
+                      captionText(QStringLiteral("2. Reference: ") + row.reference)};
+    if (!IsBlank(row.criteries))
+        lines.append(captionText(QStringLiteral("3. Criteries: ") + row.criteries));
+    if (!IsBlank(row.termsofuse))
+        lines.append(captionText(QStringLiteral("4. Terms of use: ") + row.termsofuse));
+    return lines;
+}
+
 QList<TreeLine> productTreeLines(const QList<ProductRecord>& rows) {
-    QCollator collator{QLocale::system()};
-    collator.setCaseSensitivity(Qt::CaseSensitive);
+    QCollator collator = productCollator();
 
     // Products are sorted as whole blocks, so each keeps its details beneath it.
     struct Block {
@@ -146,12 +165,8 @@ QList<TreeLine> productTreeLines(const QList<ProductRecord>& rows) {
     for (const ProductRecord& row : rows) {
         const qsizetype first = lines.size();
         lines.append({0, captionText(productLineText(row)), row.artid});
-        lines.append({1, captionText(QStringLiteral("1. Brand: ") + row.brand), 0});
-        lines.append({1, captionText(QStringLiteral("2. Reference: ") + row.reference), 0});
-        if (!IsBlank(row.criteries))
-            lines.append({1, captionText(QStringLiteral("3. Criteries: ") + row.criteries), 0});
-        if (!IsBlank(row.termsofuse))
-            lines.append({1, captionText(QStringLiteral("4. Terms of use: ") + row.termsofuse), 0});
+        for (const QString& detail : productTreeDetails(row))
+            lines.append({1, detail, 0});
         sortByCaption(lines.begin() + first + 1, lines.end(), collator);
         blocks.push_back({first, lines.size() - first});
     }
@@ -160,10 +175,7 @@ QList<TreeLine> productTreeLines(const QList<ProductRecord>& rows) {
     keys.reserve(blocks.size());
     for (const Block& b : blocks)
         keys.push_back(collator.sortKey(lines.at(b.first).caption));
-    std::vector<qsizetype> order(blocks.size());
-    std::iota(order.begin(), order.end(), 0);
-    std::stable_sort(order.begin(), order.end(),
-                     [&](qsizetype a, qsizetype b) { return keys[a].compare(keys[b]) < 0; });
+    const std::vector<qsizetype> order = stableOrder(keys);
 
     QList<TreeLine> sorted;
     sorted.reserve(lines.size());
@@ -172,6 +184,19 @@ QList<TreeLine> productTreeLines(const QList<ProductRecord>& rows) {
         for (qsizetype k = 0; k < b.count; ++k)
             sorted.append(std::move(lines[b.first + k]));
     }
+    return sorted;
+}
+
+QList<qsizetype> productLineOrder(const QList<ProductRecord>& rows, QList<qsizetype> chosen) {
+    const QCollator collator = productCollator();
+    std::vector<QCollatorSortKey> keys;
+    keys.reserve(chosen.size());
+    for (qsizetype row : chosen)
+        keys.push_back(collator.sortKey(captionText(productLineText(rows.at(row)))));
+    QList<qsizetype> sorted;
+    sorted.reserve(chosen.size());
+    for (qsizetype i : stableOrder(keys))
+        sorted.append(chosen.at(i));
     return sorted;
 }
 

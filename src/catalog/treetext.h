@@ -37,9 +37,15 @@ QList<TreeLine> tradeGroupLines(const QList<TTradeGroupRec>& records);
 
 // The product line of a row: name, status, brand, reference and terms of use.
 QString productLineText(const ProductRecord& row);
+// The detail lines of a row as the tree shows them, "1. Brand: …" to "4. Terms of use: …"; the
+// last two only when not blank. Their numbers keep them in order under any sort.
+QStringList productTreeDetails(const ProductRecord& row);
 // Product lines with their detail lines, products and details each sorted by the locale-aware,
 // case-sensitive comparison; ties keep table order.
 QList<TreeLine> productTreeLines(const QList<ProductRecord>& rows);
+// The numbers of the chosen rows in the order of their product lines as the tree shows them:
+// locale-aware, case-sensitive; ties keep the order given.
+QList<qsizetype> productLineOrder(const QList<ProductRecord>& rows, QList<qsizetype> chosen);
 
 ProductRecord productFromAnswer(const TArticleRec& record);
 ProductRecord productFromAnswer(const TNameSearchRec& record);
