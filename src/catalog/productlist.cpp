@@ -238,7 +238,7 @@ void ProductList::BuildProductTree(const QList<qsizetype>& rows) {
 }
 
 template <class Rec> void ProductList::listProducts(const QString& function, const QString& request) {
-    const QString answer = m_context.service->CatalogRequest(request);
+    const QByteArray answer = m_context.service->catalogAnswer(request);
     if (IsBlank(answer))
         return;
     ShowProductList(productsFromAnswer(valueOrEndAction(DecodeAnswer<Rec>(function, answer))));

@@ -2,6 +2,7 @@
 
 #include "service/records.h"
 
+#include <QByteArrayView>
 #include <QList>
 #include <QString>
 
@@ -19,4 +20,9 @@ template <class Rec> struct Decoded : QList<Rec> {
 // record per record-start line. The function name (exact case) chooses the key table; a name
 // without a table for Rec gives an empty list. An integer field that holds no integer gives no
 // records and the error "'<text>' is not a valid integer value".
+// The answer is read in its UTF-8 bytes as received; each value shows as the whole answer read as
+// UTF-8 text would show it (bad bytes as U+FFFD, a byte-order mark as U+FEFF).
+template <class Rec> Decoded<Rec> DecodeAnswer(const QString& function, QByteArrayView answer);
+template <class Rec> Decoded<Rec> DecodeAnswer(const QString& function, const QByteArray& answer);
+// The same for an answer already made text.
 template <class Rec> Decoded<Rec> DecodeAnswer(const QString& function, const QString& answer);
