@@ -106,6 +106,7 @@ void ProductList::buildUi(QWidget* parent) {
     // still is cut in its middle, where brand and reference are not, and shows whole as tool tip.
     m_TreeView3->header()->setStretchLastSection(false);
     m_TreeView3->header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
+    m_TreeView3->header()->setResizeContentsPrecision(0); // the lines in view only
     m_TreeView3->setTextElideMode(Qt::ElideMiddle);
     m_TreeView3->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     m_TreeView3->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
@@ -218,7 +219,12 @@ void ProductList::ShowProductList(const QList<ProductRecord>& records) {
     QSet<QString> listed;
     for (int i = 0; i < m_ListBox1->count(); ++i)
         listed.insert(m_ListBox1->item(i)->text().toCaseFolded());
+    // A long list names few brands; each is looked at once.
+    QSet<QString> seen;
     for (const ProductRecord& record : records) {
+        if (seen.contains(record.brand))
+            continue;
+        seen.insert(record.brand);
         if (!passesNecessaryBrands(record.brand, m_context.texts->NecessaryBrands))
             continue;
         const QString folded = record.brand.toCaseFolded();

@@ -8,6 +8,8 @@
 
 #include <algorithm>
 #include <numeric>
+#include <optional>
+#include <thread>
 
 namespace {
 
@@ -16,6 +18,8 @@ const QString kDetailIndent = QStringLiteral("\t\t");
 QString joinedName(const QString& name, const QString& additional) {
     return Trim(name + QLatin1Char(' ') + additional);
 }
+
+constexpr qsizetype kParallelKeys = 5000;
 
 QCollator productCollator() {
     QCollator collator{QLocale::system()};
@@ -188,11 +192,26 @@ QList<TreeLine> productTreeLines(const QList<ProductRecord>& rows) {
 }
 
 QList<qsizetype> productLineOrder(const QList<ProductRecord>& rows, QList<qsizetype> chosen) {
-    const QCollator collator = productCollator();
+    // Making the keys is most of the work; a long list shares it with a second thread, each
+    // with its own collator, as one is not to be shared between threads.
+    std::vector<std::optional<QCollatorSortKey>> parts(chosen.size());
+    auto makeKeys = [&](qsizetype from, qsizetype to) {
+        const QCollator collator = productCollator();
+        for (qsizetype i = from; i < to; ++i)
+            parts[i].emplace(collator.sortKey(captionText(productLineText(rows.at(chosen.at(i))))));
+    };
+    const qsizetype half = chosen.size() / 2;
+    if (chosen.size() >= kParallelKeys && std::thread::hardware_concurrency() > 1) {
+        std::thread second(makeKeys, half, chosen.size());
+        makeKeys(0, half);
+        second.join();
+    } else {
+        makeKeys(0, chosen.size());
+    }
     std::vector<QCollatorSortKey> keys;
     keys.reserve(chosen.size());
-    for (qsizetype row : chosen)
-        keys.push_back(collator.sortKey(captionText(productLineText(rows.at(row)))));
+    for (std::optional<QCollatorSortKey>& key : parts)
+        keys.push_back(std::move(*key));
     QList<qsizetype> sorted;
     sorted.reserve(chosen.size());
     for (qsizetype i : stableOrder(keys))
@@ -202,34 +221,34 @@ QList<qsizetype> productLineOrder(const QList<ProductRecord>& rows, QList<qsizet
 
 namespace {
 // The fields every product answer shares.
-template <class Rec> ProductRecord commonProductFields(const Rec& r) {
+template <class Rec> ProductRecord commonProductFields(Rec& r) {
     ProductRecord p;
     p.artid = r.artid;
     p.braid = r.braid;
-    p.brand = r.brand;
-    p.reference = r.reference;
+    p.brand = std::move(r.brand);
+    p.reference = std::move(r.reference);
     p.name = joinedName(r.name, r.additionalforname);
-    p.status = r.status;
-    p.criteries = r.criteries;
+    p.status = std::move(r.status);
+    p.criteries = std::move(r.criteries);
     return p;
 }
 } // namespace
 
-ProductRecord productFromAnswer(const TArticleRec& r) {
+ProductRecord productFromAnswer(TArticleRec r) {
     ProductRecord p = commonProductFields(r);
     p.laid = r.laid;
-    p.termsofuse = r.termsofuse;
+    p.termsofuse = std::move(r.termsofuse);
     return p;
 }
 
-ProductRecord productFromAnswer(const TNameSearchRec& r) {
+ProductRecord productFromAnswer(TNameSearchRec r) {
     ProductRecord p = commonProductFields(r);
-    p.termsofuse = r.termsofuse;
+    p.termsofuse = std::move(r.termsofuse);
     return p;
 }
 
 // Cross-reference products carry no terms of use.
-ProductRecord productFromAnswer(const TCrossSearchRec& r) {
+ProductRecord productFromAnswer(TCrossSearchRec r) {
     return commonProductFields(r);
 }
 
@@ -240,6 +259,11 @@ bool passesNecessaryBrands(const QString& brand, const QString& necessaryBrands)
 
 QList<ProductRecord> applyNecessaryBrands(const QList<ProductRecord>& products, const QString& necessaryBrands,
                                           bool* hidden) {
+    if (necessaryBrands.isEmpty()) {
+        if (hidden)
+            *hidden = false;
+        return products; // shared, not copied
+    }
     bool anyHidden = false;
     QList<ProductRecord> rows;
     rows.reserve(products.size());

@@ -393,7 +393,7 @@ struct AsDate {
 template <unsigned kSets> class RepeatCache {
 public:
     template <class As> QString get(std::string_view raw) {
-        // An empty value keeps its own (non-null) result; long values rarely repeat.
+        // An empty value keeps its own (non-null) result; very long values rarely repeat.
         if (raw.empty() || raw.size() > kLongest)
             return As::make(raw);
         Set& set = m_sets[setOf(raw)];
@@ -411,7 +411,7 @@ public:
     }
 
 private:
-    static constexpr std::size_t kLongest = 64;
+    static constexpr std::size_t kLongest = 256; // criteria texts repeat too
     struct Set {
         std::string_view raw[2];
         QString made[2];
