@@ -23,14 +23,17 @@ QByteArray ServiceClient::exchange(const QString& baseUrl, const QString& reques
         m_log.AppendLogLine(FailedLogLine(QDateTime::currentDateTime(), baseUrl, request, result.reason));
         return QByteArray();
     }
-    // The marker is ASCII, so it stands in the bytes exactly where it stands in the text.
-    if (catalog && result.body.contains(kTestClientMarker)) {
+    if (catalog && holdsTestClientMarker(result.body)) {
         m_offeredDemoServer = true;
         OfferDemoServer();
         return QByteArray();
     }
     m_log.AppendLogLine(AnsweredLogLine(QDateTime::currentDateTime(), baseUrl, request));
     return result.body;
+}
+
+bool holdsTestClientMarker(QByteArrayView answer) {
+    return answer.contains(kTestClientMarker);
 }
 
 QString ServiceClient::CatalogRequest(const QString& request) {

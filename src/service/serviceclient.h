@@ -85,3 +85,6 @@ private:
 
 // The 26-character marker of an unregistered account in a catalog answer.
 inline constexpr const char* kTestClientMarker = "\"statusText\": \"test client";
+// Whether the answer's bytes hold the marker. It is ASCII, so it stands in the bytes exactly
+// where it stands in the text.
+bool holdsTestClientMarker(QByteArrayView answer);
