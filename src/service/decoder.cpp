@@ -393,12 +393,15 @@ struct AsDate {
 template <unsigned kSets> class RepeatCache {
 public:
     template <class As> QString get(std::string_view raw) {
-        // An empty value keeps its own (non-null) result; very long values rarely repeat.
-        if (raw.empty() || raw.size() > kLongest)
+        // An empty value keeps its own (non-null) result; very long values rarely repeat, and
+        // a field whose values hardly ever repeat (references) is not worth keeping.
+        if (raw.empty() || raw.size() > kLongest || (m_lookups >= kTrial && m_hits * 4 < m_lookups))
             return As::make(raw);
+        ++m_lookups;
         Set& set = m_sets[setOf(raw)];
         for (int way = 0; way < 2; ++way) {
             if (sameKey(set.raw[way], raw)) {
+                ++m_hits;
                 set.older = 1 - way;
                 return set.made[way];
             }
@@ -412,6 +415,7 @@ public:
 
 private:
     static constexpr std::size_t kLongest = 256; // criteria texts repeat too
+    static constexpr unsigned kTrial = 256;
     struct Set {
         std::string_view raw[2];
         QString made[2];
@@ -425,6 +429,8 @@ private:
         return (h ^ h >> 15) % kSets;
     }
     std::array<Set, kSets> m_sets;
+    unsigned m_lookups = 0;
+    unsigned m_hits = 0;
 };
 
 // One cache per text field; the date fields of a record share one, as their values overlap.
