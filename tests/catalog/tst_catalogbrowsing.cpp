@@ -21,6 +21,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QRadioButton>
+#include <QScrollBar>
 #include <QSet>
 #include <QToolButton>
 #include <QTreeWidget>
@@ -137,6 +138,7 @@ private slots:
     void enterWithHistoryShownStillSearches_data();
     void enterWithHistoryShownStillSearches();
     void filterIgnoresLetterCase();
+    void longProductLinesShowWhole();
     void listFileHoldsAllProducts();
     void unwritableListFileIsReportedAndNotOpened();
 };
@@ -673,6 +675,29 @@ void TestCatalogBrowsing::unwritableListFileIsReportedAndNotOpened() {
     QCOMPARE(c.f.dialogs.shown().size(), 1);
     QCOMPARE(c.f.dialogs.shown().first().kind, ScriptedDialogs::Kind::Error);
     QVERIFY(c.f.desktop.opened().isEmpty());
+}
+
+// A line longer than the tree is wide scrolls sideways, is cut in its middle where it must be,
+// and shows whole as tool tip.
+void TestCatalogBrowsing::longProductLinesShowWhole() {
+    WindowFixture f;
+    f.showActive();
+    f.window().showPage("PAGEPRODUCT");
+    ProductRecord p;
+    p.artid = 7;
+    p.brand = "BOSCH";
+    p.reference = "0 986 494 524";
+    p.name = "Brake Pad Set, disc brake not prepared for wear warning contact, with piston clip " + QString(80, 'x');
+    p.status = "Normal";
+    f.window().findChild<ProductList*>()->ShowProductList({p});
+    auto* tree = f.find<QTreeView>("TreeView3");
+    QApplication::processEvents();
+    const QModelIndex node = topLevelNode(tree, 0);
+    QVERIFY(nodeText(node).endsWith("BOSCH 0 986 494 524"));
+    QCOMPARE(node.data(Qt::ToolTipRole).toString(), nodeText(node));
+    QCOMPARE(tree->textElideMode(), Qt::ElideMiddle);
+    QVERIFY(tree->columnWidth(0) > tree->viewport()->width());
+    QVERIFY(tree->horizontalScrollBar()->maximum() > 0);
 }
 
 QTEST_MAIN(TestCatalogBrowsing)
