@@ -1,43 +1,216 @@
-// Filling the catalog page's trees through the program's own path, each beside a plain
-// QTreeWidget fill of the same nodes followed by a sort.
+// The product tree from answer bytes in memory to a painted window, through the program's own
+// path (decoder, product table, tree model) beside the item-tree path it replaced: the same
+// decoder, then five tree items per product, bold set before insertion, detached items inserted
+// in one step. Both trees are checked node by node before anything is timed. Each path is timed
+// for its fill with the first paint and, apart, for clearing the list a new listing replaces.
+// The category trees keep their item trees and are timed beside a plain fill.
 #include "catalog/productlist.h"
 #include "catalog/producttable.h"
 #include "catalog/treeloader.h"
 #include "catalog/treetext.h"
+#include "platform/widgets.h"
 #include "service/appcontext.h"
+#include "service/decoder.h"
+#include "service/textfunctions.h"
+#include "support/answers.h"
+#include "support/windowfixture.h"
 
 #include <QApplication>
+#include <QListWidget>
+#include <QSet>
+#include <QTreeView>
 #include <QTreeWidget>
+#include <QVBoxLayout>
 #include <QWidget>
 
 #include <benchmark/benchmark.h>
 
+#include <malloc.h>
+
 namespace {
 
-constexpr int kProducts = 10000;
 constexpr int kCategories = 5000;
+const QString kFunction = QStringLiteral("GetListArticlesFromTreeCategory");
 
-QList<ProductRecord> sampleProducts() {
-    static const QStringList kinds{"Brake Disc",  "Brake Pad Set",  "Oil Filter", "Air Filter",  "Spark Plug",
-                                   "Wiper Blade", "Shock Absorber", "Water Pump", "Timing Belt", "Glow Plug"};
-    QList<ProductRecord> products;
-    products.reserve(kProducts);
-    for (int i = 0; i < kProducts; ++i) {
-        ProductRecord p;
-        p.artid = i + 1;
-        p.braid = 100 + i % 40;
-        p.brand = QStringLiteral("BRAND%1").arg(i % 40);
-        // Spread so that the sort has work to do.
-        const int key = (i * 7919) % kProducts;
-        p.reference = QStringLiteral("%1.%2").arg(key / 100, 3, 10, QLatin1Char('0')).arg(key % 100);
-        p.name = kinds.at(key % kinds.size()) + QStringLiteral(" vented %1 mm").arg(key);
-        p.status = QStringLiteral("Normal");
-        p.criteries =
-            QStringLiteral("Diameter [mm]: %1; Thickness [mm]: 22; Fitting Position: Front Axle").arg(key % 400);
-        p.termsofuse = QStringLiteral("for vehicles with sport suspension");
-        products.append(p);
+// A category answer of `count` products in the service's layout, messy as the catalog is:
+// long names, umlauts, references with blanks, criteria of varying length.
+QByteArray productAnswer(int count) {
+    static const QStringList kinds{"Brake Disc",      "Brake Pad Set, disc brake",
+                                   "Oil Filter",      "Air Filter",
+                                   "Spark Plug",      "Wiper Blade",
+                                   "Stoßdämpfer",     "Water Pump",
+                                   "Timing Belt Kit", "Glühkerze"};
+    static const QStringList brands{"BOSCH",       "ATE",   "TRW", "FEBI BILSTEIN", "LEMFÖRDER",
+                                    "MANN-FILTER", "SACHS", "NGK", "VALEO",         "MEYLE"};
+    QList<AnswerRecord> records;
+    records.reserve(count);
+    for (int i = 0; i < count; ++i) {
+        const int key = int((qint64(i) * 7919) % count);
+        const QString brand = brands.at(key % brands.size());
+        records.append(
+            {{"artid", QString::number(100000 + i)},
+             {"laid", QString::number(5000000 + key)},
+             {"braid", QString::number(30 + key % brands.size())},
+             {"brand", brand},
+             {"articlenr", QStringLiteral("0 986 %1 %2").arg(key / 1000, 3, 10, QLatin1Char('0')).arg(key % 1000)},
+             {"name", kinds.at(key % kinds.size())},
+             {"additionalforname", key % 3 ? QStringLiteral("vented %1 mm").arg(240 + key % 80) : QString()},
+             {"statusproduct", key % 7 ? QStringLiteral("Normal") : QStringLiteral("Discontinued")},
+             {"criteries", QStringLiteral("Diameter [mm]: %1; Brake Disc Thickness [mm]: 22; Fitting "
+                                          "Position: Front Axle")
+                               .arg(240 + key % 80)},
+             {"termsofuse", key % 4 ? QString() : QStringLiteral("for vehicles with sport suspension")}});
     }
-    return products;
+    return catalogAnswerBytes(kFunction, records);
+}
+
+const QByteArray& answerOf(int count) {
+    static QHash<int, QByteArray> answers;
+    auto it = answers.find(count);
+    if (it == answers.end())
+        it = answers.insert(count, productAnswer(count));
+    return *it;
+}
+
+QList<ProductRecord> decodedProducts(const QByteArray& answer) {
+    if (IsBlank(answer))
+        return {};
+    return productsFromAnswer(DecodeAnswer<TArticleRec>(kFunction, QByteArrayView(answer)));
+}
+
+std::size_t heapInUse() {
+    return mallinfo2().uordblks;
+}
+
+// The program's product list in a shown window of a usual size.
+struct ModelPath {
+    SharedTexts texts;
+    AppContext context;
+    ProductTable table;
+    QWidget window;
+    ProductList* list;
+    QTreeView* tree;
+    ModelPath() {
+        context.texts = &texts;
+        list = new ProductList(context, table, &window);
+        auto* layout = new QVBoxLayout(&window);
+        layout->addWidget(list->widget());
+        tree = list->widget()->findChild<QTreeView*>(QStringLiteral("TreeView3"));
+        window.resize(1000, 700);
+        window.show();
+        QCoreApplication::processEvents();
+    }
+    void fill(const QByteArray& answer) {
+        list->startListing();
+        list->ShowProductList(decodedProducts(answer));
+        paint();
+    }
+    void clear() {
+        list->startListing();
+        paint();
+    }
+    void paint() {
+        QCoreApplication::processEvents();
+        window.repaint();
+    }
+};
+
+// The item tree as the program filled it before: the same table and brand list, then the tree
+// text of the rows loaded into items.
+struct ItemPath {
+    ProductTable table;
+    QWidget window;
+    QListWidget* brands;
+    QTreeWidget* tree;
+    ItemPath() {
+        auto* layout = new QVBoxLayout(&window);
+        brands = new QListWidget;
+        tree = new QTreeWidget;
+        tree->setHeaderHidden(true);
+        layout->addWidget(brands);
+        layout->addWidget(tree);
+        window.resize(1000, 700);
+        window.show();
+        QCoreApplication::processEvents();
+    }
+    void fill(const QByteArray& answer) {
+        clearViews();
+        const QList<ProductRecord> records = decodedProducts(answer);
+        table.replace(applyNecessaryBrands(records, QString()));
+        QSet<QString> listed;
+        QList<ProductRecord> shown;
+        shown.reserve(records.size());
+        for (const ProductRecord& record : records) {
+            shown.append(record);
+            if (!listed.contains(record.brand.toCaseFolded())) {
+                listed.insert(record.brand.toCaseFolded());
+                brands->item(insertSorted(brands, record.brand))->setData(Qt::UserRole, record.braid);
+            }
+        }
+        QFont bold = tree->font();
+        bold.setBold(true);
+        LoadTreeText(tree, productTreeLines(shown), false, &bold);
+        paint();
+    }
+    void clear() {
+        clearViews();
+        paint();
+    }
+    void clearViews() {
+        tree->clear();
+        brands->clear();
+        table.replace({});
+    }
+    void paint() {
+        QCoreApplication::processEvents();
+        window.repaint();
+    }
+};
+
+// Both paths must show the same nodes before either is timed.
+void requireSameTrees(int count) {
+    ModelPath model;
+    ItemPath items;
+    model.fill(answerOf(count));
+    items.fill(answerOf(count));
+    const QStringList shown = treeNodes(*model.tree->model());
+    if (shown.size() < count * 3 || shown != treeNodes(*items.tree->model()) ||
+        itemTexts(model.list->widget()->findChild<QListWidget*>(QStringLiteral("ListBox1"))) !=
+            itemTexts(items.brands)) {
+        std::fprintf(stderr, "catalog_bench: the trees differ at %d products\n", count);
+        std::exit(1);
+    }
+}
+
+template <class Path> void BM_FillAndPaint(benchmark::State& state) {
+    const int count = int(state.range(0));
+    requireSameTrees(count);
+    Path path;
+    const QByteArray& answer = answerOf(count);
+    std::size_t heap = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        path.clear();
+        const std::size_t before = heapInUse();
+        state.ResumeTiming();
+        path.fill(answer);
+        state.PauseTiming();
+        heap = heapInUse() - before;
+        state.ResumeTiming();
+    }
+    state.counters["heap_per_product"] = double(heap) / count;
+}
+
+template <class Path> void BM_Clear(benchmark::State& state) {
+    const int count = int(state.range(0));
+    Path path;
+    const QByteArray& answer = answerOf(count);
+    for (auto _ : state) {
+        state.PauseTiming();
+        path.fill(answer);
+        state.ResumeTiming();
+        path.clear();
+    }
 }
 
 // A five-level tree in tree order.
@@ -94,41 +267,6 @@ void directFill(QTreeWidget& tree, const QList<TreeLine>& lines, bool boldRoots)
     tree.sortItems(0, Qt::AscendingOrder);
 }
 
-void BM_ShowProductList(benchmark::State& state) {
-    SharedTexts texts;
-    AppContext context;
-    context.texts = &texts;
-    ProductTable table;
-    QWidget window;
-    ProductList list(context, table, &window);
-    const QList<ProductRecord> products = sampleProducts();
-    const auto* tree = list.widget()->findChild<QTreeWidget*>(QStringLiteral("TreeView3"));
-    for (auto _ : state) {
-        list.startListing();
-        list.ShowProductList(products);
-        benchmark::DoNotOptimize(tree->topLevelItemCount());
-    }
-    state.counters["nodes"] = double(tree->topLevelItemCount());
-}
-
-void BM_ProductsDirectFill(benchmark::State& state) {
-    QTreeWidget tree;
-    // The same nodes in answer order; the fill sorts them.
-    QList<TreeLine> lines;
-    for (const ProductRecord& p : sampleProducts()) {
-        lines.append({0, productLineText(p), p.artid});
-        lines.append({1, QStringLiteral("1. Brand: ") + p.brand, 0});
-        lines.append({1, QStringLiteral("2. Reference: ") + p.reference, 0});
-        lines.append({1, QStringLiteral("3. Criteries: ") + p.criteries, 0});
-        lines.append({1, QStringLiteral("4. Terms of use: ") + p.termsofuse, 0});
-    }
-    for (auto _ : state) {
-        directFill(tree, lines, true);
-        benchmark::DoNotOptimize(tree.topLevelItemCount());
-    }
-    state.counters["nodes"] = double(tree.topLevelItemCount());
-}
-
 void BM_CategoryLoadTreeText(benchmark::State& state) {
     QTreeWidget tree;
     const QList<TCategoryRec> records = sampleCategories();
@@ -149,8 +287,30 @@ void BM_CategoryDirectFill(benchmark::State& state) {
 
 } // namespace
 
-BENCHMARK(BM_ShowProductList)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_ProductsDirectFill)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FillAndPaint<ModelPath>)
+    ->Name("Products/Model/FillAndPaint")
+    ->Arg(1000)
+    ->Arg(10000)
+    ->Arg(100000)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FillAndPaint<ItemPath>)
+    ->Name("Products/ItemTree/FillAndPaint")
+    ->Arg(1000)
+    ->Arg(10000)
+    ->Arg(100000)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Clear<ModelPath>)
+    ->Name("Products/Model/Clear")
+    ->Arg(1000)
+    ->Arg(10000)
+    ->Arg(100000)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Clear<ItemPath>)
+    ->Name("Products/ItemTree/Clear")
+    ->Arg(1000)
+    ->Arg(10000)
+    ->Arg(100000)
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_CategoryLoadTreeText)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_CategoryDirectFill)->Unit(benchmark::kMillisecond);
 

@@ -67,7 +67,7 @@ template <class Rec> QList<Rec> reference(const Layout<Rec>& layout, const QStri
     qsizetype count = 0;
     for (const QString& line : lines)
         count += isRecordStart(line);
-    if (!RecordsFitAnswer(count, qsizetype(sizeof(Rec)), answer.size()))
+    if (!RecordsFitAnswer(count, qsizetype(sizeof(Rec)), answer.toUtf8().size()))
         throw OversizedAnswerError();
     QList<Rec> records(count);
     qsizetype current = -1;

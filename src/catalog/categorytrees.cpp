@@ -115,7 +115,7 @@ bool CategoryTrees::rebuildCategoryTree() {
     const QString own =
         QStringLiteral("&typid=%1&strtype=%2").arg(typid).arg(categoryStrType(treeKind(), vehicleClass));
     const QString function = QStringLiteral("GetTreeCategories");
-    const QString answer = m_context.service->CatalogRequest(m_context.service->ListRequest(function, own));
+    const QByteArray answer = m_context.service->catalogAnswer(m_context.service->ListRequest(function, own));
     const QList<TCategoryRec> records =
         IsBlank(answer) ? QList<TCategoryRec>{} : valueOrEndAction(DecodeAnswer<TCategoryRec>(function, answer));
     LoadTreeText(m_TreeView1, categoryTreeLines(records), m_SpeedButton13->isChecked());
@@ -125,7 +125,7 @@ bool CategoryTrees::rebuildCategoryTree() {
 void CategoryTrees::fillTradeGroupTree() {
     const QString function = QStringLiteral("GetListTradeGroupsForCar");
     const QString own = QStringLiteral("&typid=%1").arg(selectedTypid());
-    const QString answer = m_context.service->CatalogRequest(m_context.service->ListRequest(function, own));
+    const QByteArray answer = m_context.service->catalogAnswer(m_context.service->ListRequest(function, own));
     const QList<TTradeGroupRec> records =
         IsBlank(answer) ? QList<TTradeGroupRec>{} : valueOrEndAction(DecodeAnswer<TTradeGroupRec>(function, answer));
     LoadTreeText(m_TreeView2, tradeGroupLines(records), m_SpeedButton18->isChecked());

@@ -80,7 +80,7 @@ void CrossSearch::ComboBox1KeyPress(int key) {
     m_Label19->setText(QStringLiteral("BY CROSS REFERENCE \"") + word + QLatin1Char('"'));
     m_ListBox3->clear();
     const QString function = QStringLiteral("getSearchByCrossref");
-    const QString answer = m_context.service->CatalogRequest(
+    const QByteArray answer = m_context.service->catalogAnswer(
         m_context.service->KeyRequest(function, QStringLiteral("search=") + PathEncode(word)));
     if (!IsBlank(answer)) {
         for (const TCrossHitRec& hit : valueOrEndAction(DecodeAnswer<TCrossHitRec>(function, answer))) {
@@ -108,7 +108,7 @@ void CrossSearch::ListBox3DblClick() {
     const QString lineData = item->data(Qt::UserRole).toString();
     emit listingStarted();
     const QString function = QStringLiteral("GetSearchByCrossrefAndBrand");
-    const QString answer = m_context.service->CatalogRequest(m_context.service->ListRequest(function, lineData));
+    const QByteArray answer = m_context.service->catalogAnswer(m_context.service->ListRequest(function, lineData));
     if (IsBlank(answer))
         return;
     emit productsListed(productsFromAnswer(valueOrEndAction(DecodeAnswer<TCrossSearchRec>(function, answer))));

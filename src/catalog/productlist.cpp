@@ -1,5 +1,6 @@
 #include "catalog/productlist.h"
 
+#include "catalog/producttreemodel.h"
 #include "catalog/treeloader.h"
 #include "catalog/treetext.h"
 #include "platform/apppaths.h"
@@ -18,12 +19,13 @@
 #include <QBoxLayout>
 #include <QComboBox>
 #include <QEvent>
+#include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QSet>
-#include <QTreeWidget>
+#include <QTreeView>
 #include <QWidget>
 
 const QString ProductList::kListCaption = QStringLiteral("List products");
@@ -89,10 +91,25 @@ void ProductList::buildUi(QWidget* parent) {
         QStringLiteral("[button \"INS\" or right button mouse] --- add selected product in COMPARATIVE LIST"));
     insertHint->setWordWrap(true);
     column->addWidget(insertHint);
-    m_TreeView3 = new QTreeWidget;
+    m_TreeView3 = new QTreeView;
     m_TreeView3->setObjectName(QStringLiteral("TreeView3"));
+    m_productModel = new ProductTreeModel(this);
+    QFont bold = m_TreeView3->font();
+    bold.setBold(true);
+    m_productModel->setProductFont(bold);
+    m_TreeView3->setModel(m_productModel);
     m_TreeView3->setHeaderHidden(true);
     m_TreeView3->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    // Every line has the same height, which spares the view measuring each of a long list.
+    m_TreeView3->setUniformRowHeights(true);
+    // Whole lines: the column is as wide as the lines in view and scrolls sideways; a line wider
+    // still is cut in its middle, where brand and reference are not, and shows whole as tool tip.
+    m_TreeView3->header()->setStretchLastSection(false);
+    m_TreeView3->header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
+    m_TreeView3->header()->setResizeContentsPrecision(0); // the lines in view only
+    m_TreeView3->setTextElideMode(Qt::ElideMiddle);
+    m_TreeView3->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    m_TreeView3->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
     m_TreeView3->viewport()->installEventFilter(this);
     m_TreeView3->installEventFilter(this);
     column->addWidget(m_TreeView3, 1);
@@ -152,31 +169,45 @@ bool ProductList::eventFilter(QObject* watched, QEvent* event) {
     return QObject::eventFilter(watched, event);
 }
 
+int ProductList::currentNodeData() const {
+    return m_productModel->nodeData(m_TreeView3->currentIndex());
+}
+
 void ProductList::TreeView3Click() {
-    emit productChosen(selectedNodeData(m_TreeView3));
+    emit productChosen(currentNodeData());
 }
 
 void ProductList::TreeView3KeyUp() {
-    emit productChosen(selectedNodeData(m_TreeView3));
+    emit productChosen(currentNodeData());
 }
 
 void ProductList::ADDINCOMPARELISTClick() {
-    const int id = selectedNodeData(m_TreeView3);
+    const int id = currentNodeData();
     if (id > 0)
         emit addToListRequested(id);
 }
 
 void ProductList::clearViews() {
-    m_TreeView3->clear();
+    m_productModel->clear();
     m_ListBox1->clear();
 }
 
 void ProductList::startListing() {
     emit catalogResultsRequested();
     clearViews();
-    m_products.clear();
+    m_products.replace({});
     if (m_context.texts->NecessaryBrands.isEmpty())
         m_Label25->setText(kListCaption);
+}
+
+template <class Pred> QList<qsizetype> ProductList::tableRows(Pred passes) const {
+    const QList<ProductRecord>& rows = m_products.rows();
+    QList<qsizetype> chosen;
+    chosen.reserve(rows.size());
+    for (qsizetype i = 0; i < rows.size(); ++i)
+        if (rows.at(i).artid > 0 && passes(rows.at(i)))
+            chosen.append(i);
+    return chosen;
 }
 
 void ProductList::ShowProductList(const QList<ProductRecord>& records) {
@@ -188,12 +219,14 @@ void ProductList::ShowProductList(const QList<ProductRecord>& records) {
     QSet<QString> listed;
     for (int i = 0; i < m_ListBox1->count(); ++i)
         listed.insert(m_ListBox1->item(i)->text().toCaseFolded());
-    QList<ProductRecord> shown;
-    shown.reserve(records.size());
+    // A long list names few brands; each is looked at once.
+    QSet<QString> seen;
     for (const ProductRecord& record : records) {
+        if (seen.contains(record.brand))
+            continue;
+        seen.insert(record.brand);
         if (!passesNecessaryBrands(record.brand, m_context.texts->NecessaryBrands))
             continue;
-        shown.append(record);
         const QString folded = record.brand.toCaseFolded();
         if (listed.contains(folded))
             continue;
@@ -201,22 +234,17 @@ void ProductList::ShowProductList(const QList<ProductRecord>& records) {
         const int at = insertSorted(m_ListBox1, record.brand);
         m_ListBox1->item(at)->setData(Qt::UserRole, record.braid);
     }
-    BuildProductTree(shown);
+    BuildProductTree(tableRows([](const ProductRecord&) { return true; }));
 }
 
-void ProductList::BuildProductTree(const QList<ProductRecord>& rows) {
-    QList<ProductRecord> products;
-    products.reserve(rows.size());
-    for (const ProductRecord& row : rows)
-        if (row.artid > 0)
-            products.append(row);
-    QFont bold = m_TreeView3->font();
-    bold.setBold(true);
-    LoadTreeText(m_TreeView3, productTreeLines(products), m_SpeedButton21->isChecked(), &bold);
+void ProductList::BuildProductTree(const QList<qsizetype>& rows) {
+    m_productModel->show(m_products.rows(), rows);
+    if (m_SpeedButton21->isChecked())
+        m_TreeView3->expandAll();
 }
 
 template <class Rec> void ProductList::listProducts(const QString& function, const QString& request) {
-    const QString answer = m_context.service->CatalogRequest(request);
+    const QByteArray answer = m_context.service->catalogAnswer(request);
     if (IsBlank(answer))
         return;
     ShowProductList(productsFromAnswer(valueOrEndAction(DecodeAnswer<Rec>(function, answer))));
@@ -268,17 +296,13 @@ void ProductList::ListBox1DblClick() {
     if (m_ListBox1->count() == 0 || !item || !item->isSelected())
         return;
     const int braid = item->data(Qt::UserRole).toInt();
-    QList<ProductRecord> rows;
-    for (const ProductRecord& row : m_products.rows())
-        if (row.artid > 0 && row.braid == braid)
-            rows.append(row);
-    BuildProductTree(rows);
+    BuildProductTree(tableRows([braid](const ProductRecord& row) { return row.braid == braid; }));
 }
 
 void ProductList::SpeedButton20Click() {
     if (m_ListBox1->count() == 0)
         return;
-    BuildProductTree(m_products.rows());
+    BuildProductTree(tableRows([](const ProductRecord&) { return true; }));
 }
 
 void ProductList::SpeedButton21Click() {
@@ -314,13 +338,9 @@ void ProductList::Edit15KeyPress(int key) {
         m_context.dialogs->information(QStringLiteral("Search word is empty or less 3 symbols !!!"));
         return;
     }
-    m_TreeView3->clear();
+    m_productModel->clear();
     const QString lowered = LocaleFormats::toLower(text);
-    QList<ProductRecord> rows;
-    for (const ProductRecord& row : m_products.rows())
-        if (productMatchesFilter(row, lowered))
-            rows.append(row);
-    BuildProductTree(rows);
+    BuildProductTree(tableRows([&lowered](const ProductRecord& row) { return productMatchesFilter(row, lowered); }));
 }
 
 void ProductList::Edit15MouseEnter() {
@@ -329,7 +349,7 @@ void ProductList::Edit15MouseEnter() {
 }
 
 void ProductList::SpeedButton51Click() {
-    if (m_TreeView3->topLevelItemCount() == 0)
+    if (m_productModel->rowCount() == 0)
         return;
     const QString path = m_context.paths->workingFile(QStringLiteral("ListProducts.txt"));
     QString error;

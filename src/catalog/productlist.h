@@ -13,7 +13,8 @@ class QLabel;
 class QLineEdit;
 class QListWidget;
 class QToolButton;
-class QTreeWidget;
+class QTreeView;
+class ProductTreeModel;
 class QWidget;
 struct AppContext;
 
@@ -37,8 +38,8 @@ public:
     // Puts a product answer into the table, the brand list and the tree. The caller has started
     // the listing.
     void ShowProductList(const QList<ProductRecord>& records);
-    // Fills the product tree with these rows, sorted.
-    void BuildProductTree(const QList<ProductRecord>& rows);
+    // Fills the product tree with these rows of the table (by number), sorted.
+    void BuildProductTree(const QList<qsizetype>& rows);
 
     // The products of a category node (strid) or a trade-group node (gaid, 0 on an assembly).
     void listCategoryProducts(int strid);
@@ -76,6 +77,10 @@ protected:
 private:
     void buildUi(QWidget* parent);
     template <class Rec> void listProducts(const QString& function, const QString& request);
+    // The data value of the tree's current node (0 without one).
+    int currentNodeData() const;
+    // The numbers of the table rows that pass.
+    template <class Pred> QList<qsizetype> tableRows(Pred passes) const;
 
     AppContext& m_context;
     ProductTable& m_products;
@@ -91,7 +96,8 @@ private:
     QToolButton* m_SpeedButton22 = nullptr;
     QToolButton* m_SpeedButton51 = nullptr;
     QLabel* m_Label25 = nullptr;
-    QTreeWidget* m_TreeView3 = nullptr;
+    QTreeView* m_TreeView3 = nullptr;
+    ProductTreeModel* m_productModel = nullptr;
     QLineEdit* m_Edit15 = nullptr;
     QComboBox* m_ComboBox10 = nullptr;
     QAction* m_ADDINCOMPARELIST = nullptr;

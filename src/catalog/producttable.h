@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QHash>
 #include <QList>
 #include <QString>
 
@@ -33,16 +34,20 @@ struct ProductDetails {
 // replaces the rows, the product information panel adds details; everyone else reads.
 class ProductTable {
 public:
+    // The rows as listed. They are shared with the product tree, so they never change in place:
+    // the fetched details live beside them and come with find().
     const QList<ProductRecord>& rows() const { return m_rows; }
-    // A copy of the first row whose artid equals the id, so nothing dangles when a new listing
-    // replaces the rows; none when there is none.
+    // A copy of the first row whose artid equals the id, with its fetched details, so nothing
+    // dangles when a new listing replaces the rows; none when there is none.
     std::optional<ProductRecord> find(int artid) const;
 
     void replace(QList<ProductRecord> rows);
-    void clear();
     // Puts the details into the first row whose artid equals the id; no row, no change.
     void setDetails(int artid, const ProductDetails& details);
 
 private:
+    qsizetype rowOf(int artid) const;
+
     QList<ProductRecord> m_rows;
+    QHash<qsizetype, ProductDetails> m_details;
 };

@@ -53,7 +53,7 @@ void makeSwitchPair(QToolButton* expand, QToolButton* collapse, QObject* owner) 
     collapse->setChecked(true);
 }
 
-void applySwitch(QToolButton* pressed, QToolButton* expand, QTreeWidget* tree) {
+void applySwitch(QToolButton* pressed, QToolButton* expand, QTreeView* tree) {
     pressed->setChecked(true);
     if (expand->isChecked())
         tree->expandAll();

@@ -7,6 +7,7 @@
 class QFont;
 class QObject;
 class QToolButton;
+class QTreeView;
 class QTreeWidget;
 class QTreeWidgetItem;
 
@@ -23,4 +24,4 @@ int nodeData(const QTreeWidgetItem* item);
 // "FullCollapse" at start.
 void makeSwitchPair(QToolButton* expand, QToolButton* collapse, QObject* owner);
 // Leaves `pressed` down and expands or collapses the tree as the pair now says.
-void applySwitch(QToolButton* pressed, QToolButton* expand, QTreeWidget* tree);
+void applySwitch(QToolButton* pressed, QToolButton* expand, QTreeView* tree);

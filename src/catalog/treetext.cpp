@@ -8,6 +8,8 @@
 
 #include <algorithm>
 #include <numeric>
+#include <optional>
+#include <thread>
 
 namespace {
 
@@ -17,8 +19,24 @@ QString joinedName(const QString& name, const QString& additional) {
     return Trim(name + QLatin1Char(' ') + additional);
 }
 
+constexpr qsizetype kParallelKeys = 5000;
+
+QCollator productCollator() {
+    QCollator collator{QLocale::system()};
+    collator.setCaseSensitivity(Qt::CaseSensitive);
+    return collator;
+}
+
 // The collator's keys order exactly as its comparison does, and comparing keys is far cheaper
 // than comparing texts again for every step of the sort.
+std::vector<qsizetype> stableOrder(const std::vector<QCollatorSortKey>& keys) {
+    std::vector<qsizetype> order(keys.size());
+    std::iota(order.begin(), order.end(), 0);
+    std::stable_sort(order.begin(), order.end(),
+                     [&](qsizetype a, qsizetype b) { return keys[a].compare(keys[b]) < 0; });
+    return order;
+}
+
 void sortByCaption(QList<TreeLine>::iterator first, QList<TreeLine>::iterator last, const QCollator& collator) {
     const auto count = std::distance(first, last);
     if (count < 2)
@@ -27,13 +45,9 @@ void sortByCaption(QList<TreeLine>::iterator first, QList<TreeLine>::iterator la
     keys.reserve(count);
     for (auto it = first; it != last; ++it)
         keys.push_back(collator.sortKey(it->caption));
-    std::vector<qsizetype> order(count);
-    std::iota(order.begin(), order.end(), 0);
-    std::stable_sort(order.begin(), order.end(),
-                     [&](qsizetype a, qsizetype b) { return keys[a].compare(keys[b]) < 0; });
     QList<TreeLine> sorted;
     sorted.reserve(count);
-    for (qsizetype i : order)
+    for (qsizetype i : stableOrder(keys))
         sorted.append(std::move(first[i]));
     std::move(sorted.begin(), sorted.end(), first);
 }
@@ -130,9 +144,18 @@ QString productLineText(const ProductRecord& row) {
     return line;
 }
 
+QStringList productTreeDetails(const ProductRecord& row) {
+    QStringList lines{captionText(QStringLiteral("1. Brand: ") + row.brand),
+                      captionText(QStringLiteral("2. Reference: ") + row.reference)};
+    if (!IsBlank(row.criteries))
+        lines.append(captionText(QStringLiteral("3. Criteries: ") + row.criteries));
+    if (!IsBlank(row.termsofuse))
+        lines.append(captionText(QStringLiteral("4. Terms of use: ") + row.termsofuse));
+    return lines;
+}
+
 QList<TreeLine> productTreeLines(const QList<ProductRecord>& rows) {
-    QCollator collator{QLocale::system()};
-    collator.setCaseSensitivity(Qt::CaseSensitive);
+    QCollator collator = productCollator();
 
     // Products are sorted as whole blocks, so each keeps its details beneath it.
     struct Block {
@@ -146,12 +169,8 @@ QList<TreeLine> productTreeLines(const QList<ProductRecord>& rows) {
     for (const ProductRecord& row : rows) {
         const qsizetype first = lines.size();
         lines.append({0, captionText(productLineText(row)), row.artid});
-        lines.append({1, captionText(QStringLiteral("1. Brand: ") + row.brand), 0});
-        lines.append({1, captionText(QStringLiteral("2. Reference: ") + row.reference), 0});
-        if (!IsBlank(row.criteries))
-            lines.append({1, captionText(QStringLiteral("3. Criteries: ") + row.criteries), 0});
-        if (!IsBlank(row.termsofuse))
-            lines.append({1, captionText(QStringLiteral("4. Terms of use: ") + row.termsofuse), 0});
+        for (const QString& detail : productTreeDetails(row))
+            lines.append({1, detail, 0});
         sortByCaption(lines.begin() + first + 1, lines.end(), collator);
         blocks.push_back({first, lines.size() - first});
     }
@@ -160,10 +179,7 @@ QList<TreeLine> productTreeLines(const QList<ProductRecord>& rows) {
     keys.reserve(blocks.size());
     for (const Block& b : blocks)
         keys.push_back(collator.sortKey(lines.at(b.first).caption));
-    std::vector<qsizetype> order(blocks.size());
-    std::iota(order.begin(), order.end(), 0);
-    std::stable_sort(order.begin(), order.end(),
-                     [&](qsizetype a, qsizetype b) { return keys[a].compare(keys[b]) < 0; });
+    const std::vector<qsizetype> order = stableOrder(keys);
 
     QList<TreeLine> sorted;
     sorted.reserve(lines.size());
@@ -175,36 +191,64 @@ QList<TreeLine> productTreeLines(const QList<ProductRecord>& rows) {
     return sorted;
 }
 
+QList<qsizetype> productLineOrder(const QList<ProductRecord>& rows, QList<qsizetype> chosen) {
+    // Making the keys is most of the work; a long list shares it with a second thread, each
+    // with its own collator, as one is not to be shared between threads.
+    std::vector<std::optional<QCollatorSortKey>> parts(chosen.size());
+    auto makeKeys = [&](qsizetype from, qsizetype to) {
+        const QCollator collator = productCollator();
+        for (qsizetype i = from; i < to; ++i)
+            parts[i].emplace(collator.sortKey(captionText(productLineText(rows.at(chosen.at(i))))));
+    };
+    const qsizetype half = chosen.size() / 2;
+    if (chosen.size() >= kParallelKeys && std::thread::hardware_concurrency() > 1) {
+        std::thread second(makeKeys, half, chosen.size());
+        makeKeys(0, half);
+        second.join();
+    } else {
+        makeKeys(0, chosen.size());
+    }
+    std::vector<QCollatorSortKey> keys;
+    keys.reserve(chosen.size());
+    for (std::optional<QCollatorSortKey>& key : parts)
+        keys.push_back(std::move(*key));
+    QList<qsizetype> sorted;
+    sorted.reserve(chosen.size());
+    for (qsizetype i : stableOrder(keys))
+        sorted.append(chosen.at(i));
+    return sorted;
+}
+
 namespace {
 // The fields every product answer shares.
-template <class Rec> ProductRecord commonProductFields(const Rec& r) {
+template <class Rec> ProductRecord commonProductFields(Rec& r) {
     ProductRecord p;
     p.artid = r.artid;
     p.braid = r.braid;
-    p.brand = r.brand;
-    p.reference = r.reference;
+    p.brand = std::move(r.brand);
+    p.reference = std::move(r.reference);
     p.name = joinedName(r.name, r.additionalforname);
-    p.status = r.status;
-    p.criteries = r.criteries;
+    p.status = std::move(r.status);
+    p.criteries = std::move(r.criteries);
     return p;
 }
 } // namespace
 
-ProductRecord productFromAnswer(const TArticleRec& r) {
+ProductRecord productFromAnswer(TArticleRec r) {
     ProductRecord p = commonProductFields(r);
     p.laid = r.laid;
-    p.termsofuse = r.termsofuse;
+    p.termsofuse = std::move(r.termsofuse);
     return p;
 }
 
-ProductRecord productFromAnswer(const TNameSearchRec& r) {
+ProductRecord productFromAnswer(TNameSearchRec r) {
     ProductRecord p = commonProductFields(r);
-    p.termsofuse = r.termsofuse;
+    p.termsofuse = std::move(r.termsofuse);
     return p;
 }
 
 // Cross-reference products carry no terms of use.
-ProductRecord productFromAnswer(const TCrossSearchRec& r) {
+ProductRecord productFromAnswer(TCrossSearchRec r) {
     return commonProductFields(r);
 }
 
@@ -215,6 +259,11 @@ bool passesNecessaryBrands(const QString& brand, const QString& necessaryBrands)
 
 QList<ProductRecord> applyNecessaryBrands(const QList<ProductRecord>& products, const QString& necessaryBrands,
                                           bool* hidden) {
+    if (necessaryBrands.isEmpty()) {
+        if (hidden)
+            *hidden = false;
+        return products; // shared, not copied
+    }
     bool anyHidden = false;
     QList<ProductRecord> rows;
     rows.reserve(products.size());

@@ -7,6 +7,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <utility>
+
 // One node of a tree as the program writes it: the depth it gives the node (0 for a root), the
 // caption and the node's data value. The depth is never read back from the caption, so a caption
 // that begins with blanks or holds tabs cannot move its node.
@@ -37,19 +39,27 @@ QList<TreeLine> tradeGroupLines(const QList<TTradeGroupRec>& records);
 
 // The product line of a row: name, status, brand, reference and terms of use.
 QString productLineText(const ProductRecord& row);
+// The detail lines of a row as the tree shows them, "1. Brand: …" to "4. Terms of use: …"; the
+// last two only when not blank. Their numbers keep them in order under any sort.
+QStringList productTreeDetails(const ProductRecord& row);
 // Product lines with their detail lines, products and details each sorted by the locale-aware,
 // case-sensitive comparison; ties keep table order.
 QList<TreeLine> productTreeLines(const QList<ProductRecord>& rows);
+// The numbers of the chosen rows in the order of their product lines as the tree shows them:
+// locale-aware, case-sensitive; ties keep the order given.
+QList<qsizetype> productLineOrder(const QList<ProductRecord>& rows, QList<qsizetype> chosen);
 
-ProductRecord productFromAnswer(const TArticleRec& record);
-ProductRecord productFromAnswer(const TNameSearchRec& record);
-ProductRecord productFromAnswer(const TCrossSearchRec& record);
+// A record passed as a temporary gives its texts to the row.
+ProductRecord productFromAnswer(TArticleRec record);
+ProductRecord productFromAnswer(TNameSearchRec record);
+ProductRecord productFromAnswer(TCrossSearchRec record);
 
-template <class Rec> QList<ProductRecord> productsFromAnswer(const QList<Rec>& records) {
+// Moves the texts out of records no one else holds; shared ones are copied.
+template <class Rec> QList<ProductRecord> productsFromAnswer(QList<Rec> records) {
     QList<ProductRecord> products;
     products.reserve(records.size());
-    for (const Rec& record : records)
-        products.append(productFromAnswer(record));
+    for (Rec& record : records)
+        products.append(productFromAnswer(std::move(record)));
     return products;
 }
 

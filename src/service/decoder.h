@@ -2,6 +2,7 @@
 
 #include "service/records.h"
 
+#include <QByteArrayView>
 #include <QList>
 #include <QString>
 
@@ -20,9 +21,14 @@ template <class Rec> struct Decoded : QList<Rec> {
 // without a table for Rec gives an empty list. An integer field that holds no integer gives no
 // records and the error "'<text>' is not a valid integer value"; more records than the answer's
 // size allows (see RecordsFitAnswer) give none and an error before anything is allocated.
+// The answer is read in its UTF-8 bytes as received; each value shows as the whole answer read as
+// UTF-8 text would show it (bad bytes as U+FFFD, a byte-order mark as U+FEFF).
+template <class Rec> Decoded<Rec> DecodeAnswer(const QString& function, QByteArrayView answer);
+template <class Rec> Decoded<Rec> DecodeAnswer(const QString& function, const QByteArray& answer);
+// The same for an answer already made text.
 template <class Rec> Decoded<Rec> DecodeAnswer(const QString& function, const QString& answer);
 
 // Whether `records` records of `recordSize` bytes stay within a small multiple of an answer of
-// `answerLength` characters. A record-start line is five characters but makes a record of
+// `answerLength` bytes. A record-start line is five characters but makes a record of
 // hundreds of bytes; records that carry their fields never come near the bound.
 bool RecordsFitAnswer(qsizetype records, qsizetype recordSize, qsizetype answerLength);

@@ -11,7 +11,7 @@ ServiceClient::ServiceClient(const Endpoints& endpoints, RequestLog& log, Dialog
     : m_endpoints(endpoints), m_log(log), m_dialogs(dialogs), m_account(account),
       m_catalogBaseUrl(endpoints.catalogUrl), m_priceServiceBaseUrl(endpoints.priceUrl) {}
 
-QString ServiceClient::exchange(const QString& baseUrl, const QString& request, bool catalog) {
+QByteArray ServiceClient::exchange(const QString& baseUrl, const QString& request, bool catalog) {
     if (catalog)
         m_offeredDemoServer = false;
     const HttpResult result = HttpGet(baseUrl + request);
@@ -19,24 +19,31 @@ QString ServiceClient::exchange(const QString& baseUrl, const QString& request, 
         m_log.AppendLogLine(FailedLogLine(QDateTime::currentDateTime(), baseUrl, request, result.reason));
         if (m_failureHook)
             m_failureHook(catalog);
-        return QString();
+        return QByteArray();
     }
-    const QString answer = StreamToUtf8Text(result.body);
-    if (catalog && answer.contains(QLatin1String(kTestClientMarker))) {
+    if (catalog && holdsTestClientMarker(result.body)) {
         m_offeredDemoServer = true;
         OfferDemoServer();
-        return QString();
+        return QByteArray();
     }
     m_log.AppendLogLine(AnsweredLogLine(QDateTime::currentDateTime(), baseUrl, request));
-    return answer;
+    return result.body;
+}
+
+bool holdsTestClientMarker(QByteArrayView answer) {
+    return answer.contains(kTestClientMarker);
 }
 
 QString ServiceClient::CatalogRequest(const QString& request) {
+    return StreamToUtf8Text(catalogAnswer(request));
+}
+
+QByteArray ServiceClient::catalogAnswer(const QString& request) {
     return exchange(m_catalogBaseUrl, request, true);
 }
 
 QString ServiceClient::PriceServiceRequest(const QString& request) {
-    return exchange(m_priceServiceBaseUrl, request, false);
+    return StreamToUtf8Text(exchange(m_priceServiceBaseUrl, request, false));
 }
 
 void ServiceClient::OfferDemoServer() {

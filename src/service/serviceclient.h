@@ -2,6 +2,7 @@
 
 #include "service/endpoints.h"
 
+#include <QByteArray>
 #include <QString>
 
 #include <functional>
@@ -45,6 +46,8 @@ public:
     ServiceClient(const Endpoints& endpoints, RequestLog& log, Dialogs& dialogs, AccountSource& account);
 
     QString CatalogRequest(const QString& request);
+    // The same request, the answer as received: UTF-8 bytes for the decoder, no text made of it.
+    QByteArray catalogAnswer(const QString& request);
     QString PriceServiceRequest(const QString& request);
     // Asks whether to switch to the demo server; on Yes the catalog address and the account
     // boxes change to the demo ones.
@@ -69,7 +72,7 @@ public:
     QString KeyRequest(const QString& function, const QString& keyPiece) const;
 
 private:
-    QString exchange(const QString& baseUrl, const QString& request, bool catalog);
+    QByteArray exchange(const QString& baseUrl, const QString& request, bool catalog);
 
     Endpoints m_endpoints;
     RequestLog& m_log;
@@ -83,3 +86,6 @@ private:
 
 // The 26-character marker of an unregistered account in a catalog answer.
 inline constexpr const char* kTestClientMarker = "\"statusText\": \"test client";
+// Whether the answer's bytes hold the marker. It is ASCII, so it stands in the bytes exactly
+// where it stands in the text.
+bool holdsTestClientMarker(QByteArrayView answer);

@@ -2,6 +2,8 @@
 
 #include <QStringDecoder>
 
+#include <algorithm>
+
 namespace {
 inline bool isTrimmed(QChar c) {
     return c.unicode() <= 0x20;
@@ -25,6 +27,10 @@ QString Trim(const QString& text) {
 
 bool IsBlank(QStringView text) {
     return TrimView(text).isEmpty();
+}
+
+bool IsBlank(QByteArrayView bytes) {
+    return std::all_of(bytes.begin(), bytes.end(), [](char c) { return static_cast<unsigned char>(c) <= 0x20; });
 }
 
 QStringView TextBetweenView(QStringView text, QStringView start, QStringView end) {

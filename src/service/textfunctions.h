@@ -9,6 +9,8 @@ QString Trim(const QString& text);
 QStringView TrimView(QStringView text);
 // Empty after trimming.
 bool IsBlank(QStringView text);
+// The same for UTF-8 bytes: the characters up to U+0020 are exactly the bytes up to 0x20.
+bool IsBlank(QByteArrayView bytes);
 
 // The text after the first `start` and before the next `end`; empty when either is missing
 // (an empty delimiter is never found).

@@ -21,6 +21,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QRadioButton>
+#include <QScrollBar>
 #include <QSet>
 #include <QToolButton>
 #include <QTreeWidget>
@@ -53,6 +54,8 @@ struct Catalog {
     TForm1& w() { return f.window(); }
     VehicleCascade* cascade() { return w().findChild<VehicleCascade*>(); }
     QTreeWidget* tree(const char* name) { return f.find<QTreeWidget>(name); }
+    QTreeView* productTree() { return f.find<QTreeView>("TreeView3"); }
+    int productNodes() { return topLevelCount(productTree()); }
     // Opens the "Search by" section, where the name and cross-reference boxes sit.
     void openSearchSection() {
         if (folded(f, "Label12"))
@@ -138,6 +141,7 @@ private slots:
     void enterWithHistoryShownStillSearches_data();
     void enterWithHistoryShownStillSearches();
     void filterIgnoresLetterCase();
+    void longProductLinesShowWhole();
     void listFileHoldsAllProducts();
     void unwritableListFileIsReportedAndNotOpened();
 };
@@ -145,7 +149,10 @@ private slots:
 void TestCatalogBrowsing::engineChangeBuildsTreesAndShowsCatalog() {
     Catalog c(standInEndpoints());
     c.f.find<QListWidget>("ListBox1")->addItem("stale");
-    c.tree("TreeView3")->addTopLevelItem(new QTreeWidgetItem(QStringList{"stale"}));
+    ProductRecord stale;
+    stale.artid = 1;
+    stale.name = "stale";
+    c.list->ShowProductList({stale});
     const int typid = c.selectVehicleAndBuildTrees();
     QVERIFY(typid > 0);
 
@@ -158,7 +165,7 @@ void TestCatalogBrowsing::engineChangeBuildsTreesAndShowsCatalog() {
     QCOMPARE(nodeData(assembly), 0);
     QVERIFY(nodeData(assembly->child(0)) > 0);
     QCOMPARE(c.f.find<QListWidget>("ListBox1")->count(), 0);
-    QCOMPARE(c.tree("TreeView3")->topLevelItemCount(), 0);
+    QCOMPARE(c.productNodes(), 0);
     QVERIFY(c.f.find<QLabel>("Label13")->text().endsWith(" | 1.8 T"));
     QCOMPARE(c.w().currentPage(), "PAGEPRODUCT");
     QVERIFY(c.f.dialogs.shown().isEmpty());
@@ -302,19 +309,20 @@ void TestCatalogBrowsing::categoryAndTradeGroupListings() {
     c.trees->TreeView1DblClick();
     QVERIFY(c.f.logged("GetListArticlesFromTreeCategory?" + kCatalogAccount +
                        QString("&typid=%1&strid=%2").arg(typid).arg(nodeData(node))));
-    QTreeWidget* products = c.tree("TreeView3");
-    QVERIFY(products->topLevelItemCount() > 0);
-    QCOMPARE(products->topLevelItemCount(), c.productRows().size());
-    for (int i = 0; i < products->topLevelItemCount(); ++i) {
-        QTreeWidgetItem* p = products->topLevelItem(i);
-        QVERIFY(p->font(0).bold());
-        QVERIFY(c.w().productTable().find(nodeData(p)));
-        QCOMPARE(p->child(0)->text(0).left(10), "1. Brand: ");
-        QCOMPARE(p->child(1)->text(0).left(14), "2. Reference: ");
-        QCOMPARE(nodeData(p->child(0)), 0);
-        QVERIFY(!p->child(0)->font(0).bold());
+    QTreeView* products = c.productTree();
+    QVERIFY(c.productNodes() > 0);
+    QCOMPARE(c.productNodes(), c.productRows().size());
+    for (int i = 0; i < c.productNodes(); ++i) {
+        const QModelIndex p = topLevelNode(products, i);
+        QVERIFY(nodeBold(p));
+        QVERIFY(c.w().productTable().find(nodeValue(p)));
+        const QModelIndex brand = products->model()->index(0, 0, p);
+        QCOMPARE(nodeText(brand).left(10), "1. Brand: ");
+        QCOMPARE(nodeText(products->model()->index(1, 0, p)).left(14), "2. Reference: ");
+        QCOMPARE(nodeValue(brand), 0);
+        QVERIFY(!nodeBold(brand));
         if (i > 0)
-            QVERIFY(LocaleFormats::compare(products->topLevelItem(i - 1)->text(0), p->text(0)) <= 0);
+            QVERIFY(LocaleFormats::compare(nodeText(topLevelNode(products, i - 1)), nodeText(p)) <= 0);
     }
     QCOMPARE(c.f.find<QLabel>("Label25")->text(), ProductList::kListCaption);
     QListWidget* brands = c.f.find<QListWidget>("ListBox1");
@@ -404,7 +412,7 @@ void TestCatalogBrowsing::necessaryBrandsFilterListAndCaption() {
         QVERIFY(r.brand == brands[0] || r.brand == brands[1]);
         ++shown;
     }
-    QCOMPARE(c.tree("TreeView3")->topLevelItemCount(), shown);
+    QCOMPARE(c.productNodes(), shown);
     QVERIFY(shown < all.size());
 
     c.w().context().texts->NecessaryBrands.clear();
@@ -421,14 +429,14 @@ void TestCatalogBrowsing::oneBrandAndAllBrands() {
     brands->setCurrentRow(1);
     const int braid = brands->item(1)->data(Qt::UserRole).toInt();
     c.list->ListBox1DblClick();
-    QTreeWidget* products = c.tree("TreeView3");
-    QVERIFY(products->topLevelItemCount() > 0);
-    for (int i = 0; i < products->topLevelItemCount(); ++i)
-        QCOMPARE(c.w().productTable().find(nodeData(products->topLevelItem(i)))->braid, braid);
+    QTreeView* products = c.productTree();
+    QVERIFY(c.productNodes() > 0);
+    for (int i = 0; i < c.productNodes(); ++i)
+        QCOMPARE(c.w().productTable().find(nodeValue(topLevelNode(products, i)))->braid, braid);
     QCOMPARE(brands->count() >= 2, true);
 
     click(c.f.find<QToolButton>("SpeedButton20"));
-    QCOMPARE(products->topLevelItemCount(), c.productRows().size());
+    QCOMPARE(c.productNodes(), c.productRows().size());
 
     // The brand list header folds the list into a strip and back.
     click(c.f.find<QLabel>("Label23"));
@@ -474,7 +482,7 @@ void TestCatalogBrowsing::nameSearchSendsWordAsTypedAndKeepsHistory() {
     QVERIFY(c.f.dialogs.shown().isEmpty());
     QVERIFY(c.f.logged(QString("getSearchArticleByNameForCar?typid=%1&search=disc%20&").arg(typid) + kCatalogAccount));
     QCOMPARE(c.w().currentPage(), "PAGEPRODUCT");
-    QVERIFY(c.tree("TreeView3")->topLevelItemCount() > 0);
+    QVERIFY(c.productNodes() > 0);
     QCOMPARE(box->currentText(), "disc ");
 
     c.openSearchSection();
@@ -526,7 +534,7 @@ void TestCatalogBrowsing::crossReferenceSearchAndFollowUp() {
     QVERIFY(sent.at(0).contains("GetSearchByCrossrefAndBrand?" + kCatalogAccount + lineData));
     QCOMPARE(sent.at(0).section(' ', -1), sent.at(1).section(' ', -1));
     QCOMPARE(c.f.find<QListWidget>("ListBox1")->count(), 1);
-    QVERIFY(c.tree("TreeView3")->topLevelItemCount() > 0);
+    QVERIFY(c.productNodes() > 0);
     QVERIFY(folded(c.f, "Label24"));
     QVERIFY(!folded(c.f, "Label22"));
     for (const ProductRecord& r : c.productRows())
@@ -574,7 +582,7 @@ void TestCatalogBrowsing::crossReferenceFollowUpSentVerbatim() {
     QVERIFY(c.f.logged("GetSearchByCrossrefAndBrand?" + kCatalogAccount + "&braid=31&search=AB+12[x]#7"));
     QTRY_VERIFY2(server.requests().value(1).contains("&braid=31&search=AB+12[x]%237 HTTP/1.0"),
                  server.requests().value(1).constData());
-    QCOMPARE(c.tree("TreeView3")->topLevelItemCount(), 0);
+    QCOMPARE(c.productNodes(), 0);
     QVERIFY(c.w().productTable().rows().isEmpty());
 }
 
@@ -612,7 +620,7 @@ void TestCatalogBrowsing::crossReferenceWithBlanksOpens() {
     QCOMPARE(sent.size(), 1);
     QVERIFY2(sent.first().contains("&search=" + reference), qPrintable(sent.first()));
     QVERIFY2(!c.f.logged("NOT ANSWER"), qPrintable(c.w().context().log->lines().join('\n')));
-    QVERIFY(c.tree("TreeView3")->topLevelItemCount() > 0);
+    QVERIFY(c.productNodes() > 0);
     bool listed = false;
     for (const ProductRecord& r : c.productRows())
         listed = listed || r.reference == reference;
@@ -657,13 +665,12 @@ void TestCatalogBrowsing::filterIgnoresLetterCase() {
     const QList<ProductRecord> rows = c.productRows();
     const QString brand = rows.first().brand;
     auto* filter = c.f.find<QLineEdit>("Edit15");
-    QTreeWidget* products = c.tree("TreeView3");
-    const int all = products->topLevelItemCount();
+    const int all = c.productNodes();
 
     filter->setText("ab");
     pressKey(filter, Qt::Key_Return);
     QCOMPARE(c.f.dialogs.texts(), QStringList{"Search word is empty or less 3 symbols !!!"});
-    QCOMPARE(products->topLevelItemCount(), all);
+    QCOMPARE(c.productNodes(), all);
 
     for (const QString& typed : {brand.toUpper(), brand.toLower()}) {
         filter->setText(typed);
@@ -672,13 +679,13 @@ void TestCatalogBrowsing::filterIgnoresLetterCase() {
         for (const ProductRecord& r : rows)
             expected += productMatchesFilter(r, LocaleFormats::toLower(typed));
         QVERIFY(expected > 0);
-        QCOMPARE(products->topLevelItemCount(), expected);
+        QCOMPARE(c.productNodes(), expected);
     }
     QCOMPARE(c.f.find<QListWidget>("ListBox1")->count() > 0, true);
 
     filter->setText("zzzqqq");
     pressKey(filter, Qt::Key_Return);
-    QCOMPARE(products->topLevelItemCount(), 0);
+    QCOMPARE(c.productNodes(), 0);
     QCOMPARE(c.f.dialogs.shown().size(), 1);
 
     // Pointing at the box selects its text, so typing replaces it.
@@ -718,6 +725,29 @@ void TestCatalogBrowsing::unwritableListFileIsReportedAndNotOpened() {
     QCOMPARE(c.f.dialogs.shown().size(), 1);
     QCOMPARE(c.f.dialogs.shown().first().kind, ScriptedDialogs::Kind::Error);
     QVERIFY(c.f.desktop.opened().isEmpty());
+}
+
+// A line longer than the tree is wide scrolls sideways, is cut in its middle where it must be,
+// and shows whole as tool tip.
+void TestCatalogBrowsing::longProductLinesShowWhole() {
+    WindowFixture f;
+    f.showActive();
+    f.window().showPage("PAGEPRODUCT");
+    ProductRecord p;
+    p.artid = 7;
+    p.brand = "BOSCH";
+    p.reference = "0 986 494 524";
+    p.name = "Brake Pad Set, disc brake not prepared for wear warning contact, with piston clip " + QString(80, 'x');
+    p.status = "Normal";
+    f.window().findChild<ProductList*>()->ShowProductList({p});
+    auto* tree = f.find<QTreeView>("TreeView3");
+    QApplication::processEvents();
+    const QModelIndex node = topLevelNode(tree, 0);
+    QVERIFY(nodeText(node).endsWith("BOSCH 0 986 494 524"));
+    QCOMPARE(node.data(Qt::ToolTipRole).toString(), nodeText(node));
+    QCOMPARE(tree->textElideMode(), Qt::ElideMiddle);
+    QVERIFY(tree->columnWidth(0) > tree->viewport()->width());
+    QVERIFY(tree->horizontalScrollBar()->maximum() > 0);
 }
 
 QTEST_MAIN(TestCatalogBrowsing)

@@ -22,7 +22,7 @@
 #include <QTabWidget>
 #include <QTimer>
 #include <QToolButton>
-#include <QTreeWidget>
+#include <QTreeView>
 
 // Sample products of the stand-in catalog: one with one picture, one with three.
 constexpr int kOnePicture = 100002;
@@ -80,36 +80,23 @@ QList<ProductRecord> sampleProducts() {
             product(kThreePictures, "TRW", "GDB1385", "Brake Pad Set"), product(kUnknown, "NOBRAND", "X-1", "Nothing")};
 }
 
-// Lists the products as a listing would, the tree showing them (or `shown`), each with one
-// detail line.
-QTreeWidget* listProducts(WindowFixture& f, const QList<ProductRecord>& products,
-                          const std::optional<QList<ProductRecord>>& shown = std::nullopt) {
+// Lists the products as a listing would, every node expanded.
+QTreeView* listProducts(WindowFixture& f, const QList<ProductRecord>& products) {
     auto* list = f.window().findChild<ProductList*>();
     list->startListing();
     list->ShowProductList(products);
-    auto* tree = f.find<QTreeWidget>("TreeView3");
-    tree->clear();
-    for (const ProductRecord& p : shown.value_or(products)) {
-        auto* node = new QTreeWidgetItem(tree, QStringList{p.name + " [" + p.status + "] " + p.brand});
-        node->setData(0, Qt::UserRole, p.artid);
-        auto* detail = new QTreeWidgetItem(node, QStringList{"1. Brand: " + p.brand});
-        detail->setData(0, Qt::UserRole, 0);
-    }
+    auto* tree = f.find<QTreeView>("TreeView3");
     tree->expandAll();
     return tree;
 }
 
-QTreeWidgetItem* nodeOf(QTreeWidget* tree, int artid) {
-    for (int i = 0; i < tree->topLevelItemCount(); ++i)
-        if (tree->topLevelItem(i)->data(0, Qt::UserRole).toInt() == artid)
-            return tree->topLevelItem(i);
-    return nullptr;
+// A new listing has replaced the table; the tree still shows the nodes it had.
+void replaceTableBehindTheTree(WindowFixture& f) {
+    const_cast<ProductTable&>(f.window().productTable()).replace({});
 }
 
-// A click in the tree on the node, as the user makes it.
-void clickNode(QTreeWidget* tree, QTreeWidgetItem* node) {
-    tree->scrollToItem(node);
-    QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, tree->visualItemRect(node).center());
+QModelIndex firstDetail(const QModelIndex& product) {
+    return product.model()->index(0, 0, product);
 }
 
 QStringList memoLines(WindowFixture& f) {
@@ -180,7 +167,7 @@ QStringList column(TableGrid* grid, int c) {
 void TestPricingPanels::refillShowsDetailsAndAsksCachesOnce() {
     WindowFixture f(standInEndpoints());
     f.signIn();
-    QTreeWidget* tree = listProducts(f, sampleProducts());
+    QTreeView* tree = listProducts(f, sampleProducts());
     clickNode(tree, nodeOf(tree, kOnePicture));
 
     const QStringList lines = memoLines(f);
@@ -214,9 +201,10 @@ void TestPricingPanels::refillShowsDetailsAndAsksCachesOnce() {
     QCOMPARE(f.requestsOf("GetTypesForArticle").size(), 2);
 
     // A key released in the tree refills for the node then selected.
-    pressKey(tree, Qt::Key_Down); // onto the detail line of the first product
+    pressKey(tree, Qt::Key_Down); // onto the detail lines of the first product
     pressKey(Qt::Key_Down);
-    QCOMPARE(tree->currentItem(), nodeOf(tree, kThreePictures));
+    pressKey(Qt::Key_Down);
+    QCOMPARE(tree->currentIndex(), nodeOf(tree, kThreePictures));
     QCOMPARE(memoLines(f).first(), "Brand: TRW");
 }
 
@@ -231,19 +219,19 @@ void TestPricingPanels::refillWithoutProductShowsNothing() {
     QFETCH(QString, selection);
     WindowFixture f(standInEndpoints());
     f.signIn();
-    QTreeWidget* tree = listProducts(f, sampleProducts());
+    QTreeView* tree = listProducts(f, sampleProducts());
     clickNode(tree, nodeOf(tree, kThreePictures));
     QVERIFY(!f.find<QLabel>("Image1")->isHidden());
     const qsizetype before = f.logMark();
 
     if (selection == "detail") {
-        tree->setCurrentItem(nodeOf(tree, kThreePictures)->child(0));
+        tree->setCurrentIndex(firstDetail(nodeOf(tree, kThreePictures)));
     } else if (selection == "gone") {
         // A new listing without the product, the tree not yet rebuilt.
-        listProducts(f, {}, sampleProducts());
-        tree->setCurrentItem(nodeOf(tree, kThreePictures));
+        tree->setCurrentIndex(nodeOf(tree, kThreePictures));
+        replaceTableBehindTheTree(f);
     } else {
-        tree->clear();
+        productList(f)->clearViews();
     }
     productList(f)->TreeView3Click();
     QCOMPARE(f.find<QPlainTextEdit>("Memo2")->toPlainText(), QString());
@@ -265,7 +253,7 @@ void TestPricingPanels::picturesDownloadAndBrowse() {
     QFETCH(int, count);
     WindowFixture f(standInEndpoints());
     f.signIn();
-    QTreeWidget* tree = listProducts(f, sampleProducts());
+    QTreeView* tree = listProducts(f, sampleProducts());
     clickNode(tree, nodeOf(tree, artid));
 
     ProductInfo* info = infoPanel(f);
@@ -306,7 +294,7 @@ void TestPricingPanels::picturesDownloadAndBrowse() {
 void TestPricingPanels::productWithoutPictures() {
     WindowFixture f(standInEndpoints());
     f.signIn();
-    QTreeWidget* tree = listProducts(f, sampleProducts());
+    QTreeView* tree = listProducts(f, sampleProducts());
     clickNode(tree, nodeOf(tree, kUnknown));
     QCOMPARE(memoLines(f), (QStringList{"Brand: NOBRAND", "Reference: X-1", "Name: Nothing", "Status: Normal"}));
     QVERIFY(f.find<QLabel>("Image1")->isHidden());
@@ -344,7 +332,7 @@ void TestPricingPanels::brokenPicturesLeaveTheRestOfThePanel() {
     f.signIn();
     // An older product's picture under the same name must not show for this one.
     writeBytes(f.folders.programFile("img1.jpg"), jpegBytes());
-    QTreeWidget* tree = listProducts(f, sampleProducts());
+    QTreeView* tree = listProducts(f, sampleProducts());
     clickNode(tree, nodeOf(tree, kOnePicture));
 
     auto* image = f.find<QLabel>("Image1");
@@ -367,16 +355,16 @@ void TestPricingPanels::brokenPicturesLeaveTheRestOfThePanel() {
 void TestPricingPanels::laterSelectionWinsOverWaitingRefill() {
     WindowFixture f(standInEndpoints());
     f.signIn();
-    QTreeWidget* tree = listProducts(f, sampleProducts());
+    QTreeView* tree = listProducts(f, sampleProducts());
     ProductInfo* info = infoPanel(f);
     // The second click arrives while the first refill lets the window process its events.
     bool fired = false;
     QTimer::singleShot(0, info, [&] {
         fired = true;
-        tree->setCurrentItem(nodeOf(tree, kOnePicture));
+        tree->setCurrentIndex(nodeOf(tree, kOnePicture));
         productList(f)->TreeView3Click();
     });
-    tree->setCurrentItem(nodeOf(tree, kThreePictures));
+    tree->setCurrentIndex(nodeOf(tree, kThreePictures));
     productList(f)->TreeView3Click();
     QVERIFY(fired);
     QCOMPARE(memoLines(f).first(), "Brand: ATE");
@@ -402,7 +390,7 @@ void TestPricingPanels::onlyWebPictureAddressesAreOpened() {
                            httpReply("404 Not Found", "")});
     WindowFixture f(onlyCatalog(catalog.url("/")));
     f.signIn();
-    QTreeWidget* tree = listProducts(f, sampleProducts());
+    QTreeView* tree = listProducts(f, sampleProducts());
     clickNode(tree, nodeOf(tree, kOnePicture));
     auto* image = f.find<QLabel>("Image1");
     QVERIFY(!image->isHidden());
@@ -413,7 +401,7 @@ void TestPricingPanels::onlyWebPictureAddressesAreOpened() {
 void TestPricingPanels::insertAddsSelectedProduct() {
     WindowFixture f(standInEndpoints());
     f.signIn();
-    QTreeWidget* tree = listProducts(f, sampleProducts());
+    QTreeView* tree = listProducts(f, sampleProducts());
     auto* tabs = f.find<QTabWidget>("PageControl1");
     TableGrid* grid = gridNamed(f, "StringGrid1");
     QCOMPARE(grid->rowCount(), 2);
@@ -425,7 +413,7 @@ void TestPricingPanels::insertAddsSelectedProduct() {
     QCOMPARE(add->shortcut(), QKeySequence(Qt::Key_Insert));
 
     f.window().showPage("PAGEPRODUCT");
-    tree->setCurrentItem(nodeOf(tree, kThreePictures));
+    tree->setCurrentIndex(nodeOf(tree, kThreePictures));
     QCOMPARE(tabs->currentIndex(), 0);
     pressKey(tree, Qt::Key_Insert);
     QCOMPARE(tabs->currentIndex(), 1);
@@ -440,16 +428,16 @@ void TestPricingPanels::insertAddsSelectedProduct() {
 void TestPricingPanels::insertOnDetailLineAddsNothing() {
     WindowFixture f(standInEndpoints());
     f.signIn();
-    QTreeWidget* tree = listProducts(f, sampleProducts());
+    QTreeView* tree = listProducts(f, sampleProducts());
     f.window().showPage("PAGEPRODUCT");
-    tree->setCurrentItem(nodeOf(tree, kOnePicture)->child(0));
+    tree->setCurrentIndex(firstDetail(nodeOf(tree, kOnePicture)));
     pressKey(tree, Qt::Key_Insert);
     QCOMPARE(f.find<QTabWidget>("PageControl1")->currentIndex(), 0);
     QCOMPARE(gridNamed(f, "StringGrid1")->rowCount(), 2);
 
     // A product node whose product the table no longer holds: the tab switches, nothing is added.
-    listProducts(f, {}, sampleProducts());
-    tree->setCurrentItem(nodeOf(tree, kOnePicture));
+    tree->setCurrentIndex(nodeOf(tree, kOnePicture));
+    replaceTableBehindTheTree(f);
     pressKey(tree, Qt::Key_Insert);
     QCOMPARE(f.find<QTabWidget>("PageControl1")->currentIndex(), 1);
     QCOMPARE(gridNamed(f, "StringGrid1")->rowCount(), 2);
@@ -458,7 +446,7 @@ void TestPricingPanels::insertOnDetailLineAddsNothing() {
 void TestPricingPanels::insertKeepsFirstColumnsInView() {
     WindowFixture f(standInEndpoints());
     f.signIn();
-    QTreeWidget* tree = listProducts(f, sampleProducts());
+    QTreeView* tree = listProducts(f, sampleProducts());
     f.window().showPage("PAGEPRODUCT");
     TableGrid* grid = gridNamed(f, "StringGrid1");
     // The user drags the splitter until the list is narrower than its columns (475 pixels) and
@@ -468,7 +456,7 @@ void TestPricingPanels::insertKeepsFirstColumnsInView() {
     const int total = split->sizes().value(0) + split->sizes().value(1);
     split->setSizes({total - 400, 400});
     QTRY_VERIFY(grid->isVisible() || f.find<QTabWidget>("PageControl1")->currentIndex() == 0);
-    tree->setCurrentItem(nodeOf(tree, kThreePictures));
+    tree->setCurrentIndex(nodeOf(tree, kThreePictures));
     pressKey(tree, Qt::Key_Insert);
     pressKey(tree, Qt::Key_Insert);
     QCOMPARE(grid->rowCount(), 4);
@@ -482,7 +470,7 @@ void TestPricingPanels::insertKeepsFirstColumnsInView() {
 void TestPricingPanels::productInformationFollowsChoices() {
     WindowFixture f(standInEndpoints());
     f.signIn();
-    QTreeWidget* tree = listProducts(f, sampleProducts());
+    QTreeView* tree = listProducts(f, sampleProducts());
     f.window().showPage("PAGEPRODUCT");
     auto* tabs = f.find<QTabWidget>("PageControl1");
     auto* memo = f.find<QPlainTextEdit>("Memo2");

@@ -1,4 +1,5 @@
 #include "service/decoder.h"
+#include "service/textfunctions.h"
 #include "support/answers.h"
 
 #include <QProcess>
@@ -18,6 +19,8 @@ private slots:
     void unknownOrMiscasedFunctionGivesNothing();
     void peakMemoryStaysNearTheAnswerSize_data();
     void peakMemoryStaysNearTheAnswerSize();
+    void bytesReadAsTheirText_data();
+    void bytesReadAsTheirText();
 };
 
 void TestDecoder::recordsInAnswerOrderForEveryFunction_data() {
@@ -195,7 +198,53 @@ void TestDecoder::unknownOrMiscasedFunctionGivesNothing() {
     QVERIFY(DecodeAnswer<TTypeRec>("getManufacturers", text).isEmpty());
 }
 
-QTEST_GUILESS_MAIN(TestDecoder)
+void TestDecoder::bytesReadAsTheirText_data() {
+    QTest::addColumn<QByteArray>("answer");
+    const QByteArray bom = "\xEF\xBB\xBF";
+    auto article = [](const QByteArray& name, const QByteArray& brand, const QByteArray& artid = "1") {
+        return "\t\t\t{\r\n\t\t\t\t\"artid\": \"" + artid + "\",\r\n\t\t\t\t\"brand\": \"" + brand +
+               "\",\r\n\t\t\t\t\"name\": \"" + name + "\",\r\n\t\t\t\t\"criteries\": \"\xC3\x98 280\"\r\n\t\t\t}\r\n";
+    };
+    QTest::newRow("byte-order mark before the answer") << bom + article("Disc", "ATE");
+    QTest::newRow("byte-order mark opening values") << article(bom + "Disc", bom + bom + "A");
+    QTest::newRow("non-ASCII values") << article("Bremsbel\xC3\xA4ge \xE2\x82\xAC \xF0\x9F\x9A\x97 \xE6\xB1\xBD",
+                                                 "NORDSTR\xC3\x96M / K\xC3\x9CHLER");
+    QTest::newRow("bad bytes in values") << article("a\xC0\xAF b\xFF c\xED\xA0\x80", "cut \xE2\x82") +
+                                                article("\xF0\x9F\x98", "\x80");
+    QTest::newRow("bad bytes in a key") << QByteArray(
+        "\t\t\t{\n\t\t\t\t\"bra\xFFnd\": \"x\",\n\t\t\t\t\"brand\": \"y\xE2\"\n");
+    QTest::newRow("bad bytes in a number") << article("n", "b", "1\xE2\x82");
+    QTest::newRow("non-ASCII digits") << article("n", "b", "\xEF\xBC\x91");
+    QTest::newRow("line breaks of every kind") << article("x", "y").replace("\r\n", "\r") + article("z", "w");
+}
+
+// The bytes as received read as the same bytes made text first (bad bytes as U+FFFD, a
+// byte-order mark kept as U+FEFF), errors included.
+void TestDecoder::bytesReadAsTheirText() {
+    QFETCH(QByteArray, answer);
+    const QString text = StreamToUtf8Text(answer);
+    const QString fn = QStringLiteral("GetListArticlesFromTreeCategory");
+    const Decoded<TArticleRec> fromBytes = DecodeAnswer<TArticleRec>(fn, QByteArrayView(answer));
+    const Decoded<TArticleRec> fromText = DecodeAnswer<TArticleRec>(fn, text);
+    QCOMPARE(fromBytes.error, fromText.error);
+    QCOMPARE(fromBytes.size(), fromText.size());
+    QVERIFY(fromBytes == fromText);
+    // What the text shows, character by character.
+    if (!fromBytes.isEmpty() && answer.contains("\"name\": \""))
+        QCOMPARE(fromBytes.first().name,
+                 StreamToUtf8Text(answer).section(QStringLiteral("\"name\": \""), 1).section(u'"', 0, 0));
+
+    // Dates cut characters, not bytes; category ids are tolerant.
+    QByteArray dated = answer;
+    dated.replace("\"name\"", "\"pconstart\"").replace("\"brand\"", "\"pconend\"");
+    QVERIFY(DecodeAnswer<TModelRec>("getModels", QByteArrayView(dated)) ==
+            DecodeAnswer<TModelRec>("getModels", StreamToUtf8Text(dated)));
+    QByteArray category = answer;
+    category.replace("\"artid\"", "\"id2\"").replace("\"brand\"", "\"text1\"");
+    QVERIFY(DecodeAnswer<TCategoryRec>("GetTreeCategories", QByteArrayView(category)) ==
+            DecodeAnswer<TCategoryRec>("GetTreeCategories", StreamToUtf8Text(category)));
+}
+
 // Five characters of a record start made a record of 280 bytes: a 22 MB answer of bare starts
 // raised the peak by gigabytes. Measured in a child, whose peak is this decode's alone.
 void TestDecoder::peakMemoryStaysNearTheAnswerSize_data() {
@@ -222,4 +271,5 @@ void TestDecoder::peakMemoryStaysNearTheAnswerSize() {
     QVERIFY2(growth <= 4 * answerBytes, qPrintable(report.join(' ')));
 }
 
+QTEST_GUILESS_MAIN(TestDecoder)
 #include "tst_decoder.moc"

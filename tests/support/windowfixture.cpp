@@ -3,8 +3,11 @@
 #include "support/rawhttpserver.h"
 
 #include <QApplication>
+#include <QFont>
+
 #include <QLineEdit>
 #include <QWindow>
+#include <functional>
 
 Endpoints endpointsOf(const DemoService& service) {
     Endpoints e;
@@ -71,6 +74,53 @@ bool allExpanded(const QTreeWidget* tree, bool expanded) {
         if ((*it)->childCount() > 0 && (*it)->isExpanded() != expanded)
             return false;
     return true;
+}
+
+int topLevelCount(const QTreeView* tree) {
+    return tree->model()->rowCount();
+}
+
+QModelIndex topLevelNode(const QTreeView* tree, int row) {
+    return tree->model()->index(row, 0);
+}
+
+QString nodeText(const QModelIndex& node) {
+    return node.data(Qt::DisplayRole).toString();
+}
+
+int nodeValue(const QModelIndex& node) {
+    return node.data(Qt::UserRole).toInt();
+}
+
+bool nodeBold(const QModelIndex& node) {
+    const QVariant font = node.data(Qt::FontRole);
+    return font.isValid() && font.value<QFont>().bold();
+}
+
+QModelIndex nodeOf(const QTreeView* tree, int value) {
+    for (int i = 0; i < topLevelCount(tree); ++i)
+        if (nodeValue(topLevelNode(tree, i)) == value)
+            return topLevelNode(tree, i);
+    return {};
+}
+
+QStringList treeNodes(const QAbstractItemModel& model) {
+    QStringList out;
+    std::function<void(const QModelIndex&, int)> walk = [&](const QModelIndex& parent, int level) {
+        for (int i = 0; i < model.rowCount(parent); ++i) {
+            const QModelIndex node = model.index(i, 0, parent);
+            out << QString(level, u'>') + nodeText(node) + u'=' + QString::number(nodeValue(node)) +
+                       (nodeBold(node) ? QStringLiteral(" bold") : QString());
+            walk(node, level + 1);
+        }
+    };
+    walk(QModelIndex(), 0);
+    return out;
+}
+
+void clickNode(QTreeView* tree, const QModelIndex& node) {
+    tree->scrollTo(node);
+    QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, tree->visualRect(node).center());
 }
 
 void click(QWidget* widget) {

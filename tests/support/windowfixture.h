@@ -8,6 +8,7 @@
 
 #include <QListWidget>
 #include <QTest>
+#include <QTreeView>
 #include <QTreeWidget>
 
 #include <memory>
@@ -23,6 +24,21 @@ extern const QString kCatalogAccount;
 
 // Whether every node with children is expanded (or every one collapsed).
 bool allExpanded(const QTreeWidget* tree, bool expanded);
+
+// The product tree's nodes, read through its model: the roots, a root's children, a node's text,
+// data value (the artid of a product node, 0 for a detail line) and whether it is drawn bold.
+int topLevelCount(const QTreeView* tree);
+QModelIndex topLevelNode(const QTreeView* tree, int row);
+QString nodeText(const QModelIndex& node);
+int nodeValue(const QModelIndex& node);
+bool nodeBold(const QModelIndex& node);
+// The product node with this data value; invalid when there is none.
+QModelIndex nodeOf(const QTreeView* tree, int value);
+// Every node of a tree model, depth first, as ">" per level, the text, "=" and the data value,
+// and " bold" for a bold node: a product tree and a tree of items read alike.
+QStringList treeNodes(const QAbstractItemModel& model);
+// A left click on the node's visible point, scrolled into view first.
+void clickNode(QTreeView* tree, const QModelIndex& node);
 
 // Every service on a loopback port where nothing listens: start-up's requests fail at once and
 // never leave the machine.

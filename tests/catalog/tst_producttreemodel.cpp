@@ -1,0 +1,97 @@
+#include "catalog/producttreemodel.h"
+#include "catalog/treeloader.h"
+#include "catalog/treetext.h"
+#include "support/windowfixture.h"
+
+#include <QTest>
+#include <QTreeWidget>
+
+Q_DECLARE_METATYPE(QList<ProductRecord>)
+
+namespace {
+
+ProductRecord product(int artid, const QString& name, const QString& brand = "ATE", const QString& criteries = {},
+                      const QString& termsofuse = {}) {
+    ProductRecord p;
+    p.artid = artid;
+    p.braid = 7;
+    p.brand = brand;
+    p.reference = QString::number(artid) + " / " + brand;
+    p.name = name;
+    p.status = "Normal";
+    p.criteries = criteries;
+    p.termsofuse = termsofuse;
+    return p;
+}
+
+QList<qsizetype> allRows(const QList<ProductRecord>& rows) {
+    QList<qsizetype> all;
+    for (qsizetype i = 0; i < rows.size(); ++i)
+        all.append(i);
+    return all;
+}
+
+} // namespace
+
+class TestProductTreeModel : public QObject {
+    Q_OBJECT
+private slots:
+    void sameNodesAsTheItemTree_data();
+    void sameNodesAsTheItemTree();
+    void chosenRowsOnlyAndClear();
+};
+
+void TestProductTreeModel::sameNodesAsTheItemTree_data() {
+    QTest::addColumn<QList<ProductRecord>>("rows");
+    QTest::newRow("letter case") << QList<ProductRecord>{product(1, "brake disc"), product(2, "Brake disc"),
+                                                         product(3, "BRAKE DISC"), product(4, "Brake Disc")};
+    QTest::newRow("locale order, not code order") << QList<ProductRecord>{
+        product(1, "Zündkerze"), product(2, "Ölfilter"), product(3, "Oelfilter"), product(4, "Éclairage"),
+        product(5, "Ecrou"),     product(6, "zeta"),     product(7, "Ä")};
+    QTest::newRow("blank criteria and terms") << QList<ProductRecord>{
+        product(1, "Pad", "TRW", "   ", ""), product(2, "Pad", "TRW", "Width: 12", "\t "),
+        product(3, "Pad", "TRW", "", "front axle"), product(4, "Pad", "TRW", "Ø 280 mm", "rear axle")};
+    QTest::newRow("hidden rows between products") << QList<ProductRecord>{
+        ProductRecord{}, product(5, "Filter"), ProductRecord{}, product(6, "Belt"), ProductRecord{}};
+    QTest::newRow("equal lines keep table order")
+        << QList<ProductRecord>{product(9, "Same", "X"), product(3, "Same", "X"), product(5, "Same", "X")};
+    QTest::newRow("tabs and line breaks in texts")
+        << QList<ProductRecord>{product(1, "Line\tone", "A\r\nB", "crit\nx", "terms\ry"), product(2, "Line one")};
+}
+
+void TestProductTreeModel::sameNodesAsTheItemTree() {
+    QFETCH(QList<ProductRecord>, rows);
+    QTreeWidget former;
+    QFont bold = former.font();
+    bold.setBold(true);
+    QList<ProductRecord> products;
+    for (const ProductRecord& row : rows)
+        if (row.artid > 0)
+            products.append(row);
+    LoadTreeText(&former, productTreeLines(products), false, &bold);
+
+    ProductTreeModel model;
+    model.setProductFont(bold);
+    model.show(rows, allRows(rows));
+    const QStringList nodes = treeNodes(model);
+    QVERIFY(nodes.first().endsWith(" bold"));
+    QCOMPARE(nodes, treeNodes(*former.model()));
+}
+
+void TestProductTreeModel::chosenRowsOnlyAndClear() {
+    const QList<ProductRecord> rows{product(1, "Belt"), ProductRecord{}, product(2, "Alpha"), product(3, "Cable")};
+    ProductTreeModel model;
+    model.show(rows, {0, 1, 3});
+    QCOMPARE(model.rowCount(), 2);
+    QCOMPARE(model.nodeData(model.index(0, 0)), 1);
+    QCOMPARE(model.nodeData(model.index(1, 0)), 3);
+    QCOMPARE(model.nodeData(model.index(0, 0, model.index(0, 0))), 0);
+    QCOMPARE(model.parent(model.index(1, 0, model.index(1, 0))), model.index(1, 0));
+    QCOMPARE(model.data(model.index(1, 0), Qt::ToolTipRole), model.data(model.index(1, 0)));
+    model.clear();
+    QCOMPARE(model.rowCount(), 0);
+    QCOMPARE(model.nodeData(model.index(0, 0)), 0);
+}
+
+QTEST_MAIN(TestProductTreeModel)
+#include "tst_producttreemodel.moc"
