@@ -313,12 +313,3 @@ BENCHMARK(BM_Clear<ItemPath>)
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_CategoryLoadTreeText)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_CategoryDirectFill)->Unit(benchmark::kMillisecond);
-
-int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

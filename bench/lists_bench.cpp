@@ -51,12 +51,3 @@ void BM_InsertedOneByOne(benchmark::State& state) {
 
 BENCHMARK(BM_SortedAtOnce)->Arg(4000)->Arg(30000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_InsertedOneByOne)->Arg(4000)->Unit(benchmark::kMillisecond);
-
-int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return EXIT_SUCCESS;
-}
