@@ -98,16 +98,22 @@ std::vector<std::string> exportRow(const CatalogData& data, const Product& p, co
         row.push_back(p.criteries);
     if (o.crosses) {
         std::string crosses;
-        for (const CrossRef& c : data.crossRefs(p))
-            crosses += (crosses.empty() ? "" : ", ") + c.brand + " " + c.number;
+        for (const CrossRef& c : data.crossRefs(p)) {
+            if (!crosses.empty())
+                crosses += ", ";
+            crosses += c.brand + " " + c.number;
+        }
         row.push_back(crosses);
     }
     if (o.applicability) {
         std::string typids;
         for (int typid : data.typesOf(p)) {
             const VehicleType* t = data.type(typid);
-            if (t && typeVisible(*t))
-                typids += (typids.empty() ? "" : ",") + std::to_string(typid);
+            if (!t || !typeVisible(*t))
+                continue;
+            if (!typids.empty())
+                typids += ',';
+            typids += std::to_string(typid);
         }
         row.push_back(typids);
     }
