@@ -50,10 +50,9 @@ void doubleClickRow(QListWidget* list, int row) {
 
 void typeIntoEdit(QLineEdit* edit, const QString& text) {
     clickInView(edit);
-    QWidget* focus = QApplication::focusWidget();
-    QTest::keyClick(focus, Qt::Key_A, Qt::ControlModifier);
+    pressKey(Qt::Key_A, Qt::ControlModifier);
     if (text.isEmpty())
-        QTest::keyClick(focus, Qt::Key_Delete);
+        pressKey(Qt::Key_Delete);
     else
-        QTest::keyClicks(focus, text);
+        typeText(text);
 }
