@@ -1,7 +1,5 @@
 #include "platform/curleasy.h"
 
-#include "platform/httpexchange.h"
-
 #include <mutex>
 
 namespace {
@@ -83,4 +81,23 @@ std::optional<StatusLine> ParseStatusLine(const QByteArray& raw) {
     status.code = (secondBlank < 0 ? rest : rest.left(secondBlank)).toInt();
     status.reason = secondBlank < 0 ? QString() : QString::fromLatin1(rest.mid(secondBlank + 1)).trimmed();
     return status;
+}
+
+QByteArray wireAddress(const QString& url) {
+    static const char kHex[] = "0123456789ABCDEF";
+    const QByteArray bytes = url.toUtf8();
+    QByteArray wire;
+    wire.reserve(bytes.size());
+    for (const char c : bytes) {
+        const auto byte = static_cast<unsigned char>(c);
+        // A '#' would end the target: the transfer library cuts it and what follows off.
+        if (byte <= 0x20 || byte >= 0x7F || c == '#') {
+            wire += '%';
+            wire += kHex[byte >> 4];
+            wire += kHex[byte & 0x0F];
+        } else {
+            wire += c;
+        }
+    }
+    return wire;
 }

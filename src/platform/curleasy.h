@@ -37,6 +37,12 @@ private:
     QByteArray m_url;
 };
 
+// The address as it goes on the wire: the bytes that cannot stand in a request target (blank,
+// control characters, anything beyond ASCII, taken as UTF-8, and the '#' that would end it) are
+// percent-encoded; every other character is sent exactly as given, so the server reads the
+// values the program took from its answers.
+QByteArray wireAddress(const QString& url);
+
 // The code and reason phrase of a status line ("HTTP/1.1 200 OK"); nothing for other lines.
 struct StatusLine {
     int code = 0;

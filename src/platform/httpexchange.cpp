@@ -44,25 +44,6 @@ int onProgress(void* user, curl_off_t, curl_off_t, curl_off_t, curl_off_t) {
 
 } // namespace
 
-QByteArray wireAddress(const QString& url) {
-    static const char kHex[] = "0123456789ABCDEF";
-    const QByteArray bytes = url.toUtf8();
-    QByteArray wire;
-    wire.reserve(bytes.size());
-    for (const char c : bytes) {
-        const auto byte = static_cast<unsigned char>(c);
-        // A '#' would end the target: the transfer library cuts it and what follows off.
-        if (byte <= 0x20 || byte >= 0x7F || c == '#') {
-            wire += '%';
-            wire += kHex[byte >> 4];
-            wire += kHex[byte & 0x0F];
-        } else {
-            wire += c;
-        }
-    }
-    return wire;
-}
-
 namespace {
 
 std::function<void(bool)>& windowWaitHook() {

@@ -35,12 +35,6 @@ struct HttpResult {
     bool ok() const { return reason.toUpper() == QLatin1String("OK"); }
 };
 
-// The address as it goes on the wire: the bytes that cannot stand in a request target (blank,
-// control characters, anything beyond ASCII, taken as UTF-8, and the '#' that would end it) are
-// percent-encoded; every other character is sent exactly as given, so the server reads the
-// values the program took from its answers.
-QByteArray wireAddress(const QString& url);
-
 HttpResult HttpGet(const QString& url, const HttpOptions& options = {});
 
 // Told true before and false after every HttpGet of the application's main thread, which
