@@ -1,6 +1,5 @@
 #include "platform/httpexchange.h"
 #include "platform/widgets.h"
-#include "settingsclicks.h"
 #include "support/loopbackservers.h"
 #include "support/rawhttpserver.h"
 #include "support/windowfixture.h"
@@ -107,7 +106,7 @@ void TestDownloads::addChecksTheLink() {
     auto* links = w->find<QListWidget>("ListBox5");
     auto* edit = w->find<QLineEdit>("Edit12");
     QCOMPARE(edit->text(), QStringLiteral("http"));
-    typeIntoEdit(edit, typed);
+    typeInto(edit, typed);
     if (enter)
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
     else
@@ -224,7 +223,7 @@ void TestDownloads::reDownloadDoesNothingWithout() {
     QFETCH(bool, links);
     QTemporaryDir dir;
     auto w = openWindow(links ? QStringList{site("/pricelists/uk-motorfactors.csv")} : QStringList(), dir.path());
-    typeIntoEdit(w->find<QLineEdit>("Edit8"), folder.arg(dir.path()));
+    typeInto(w->find<QLineEdit>("Edit8"), folder.arg(dir.path()));
     if (switchOn)
         clickCheck(w->find<QCheckBox>("CheckBox7"));
     w->dialogs.setNextAnswer(true);

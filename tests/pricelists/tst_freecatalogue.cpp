@@ -1,6 +1,5 @@
 #include "platform/httpexchange.h"
 #include "platform/widgets.h"
-#include "settingsclicks.h"
 #include "support/rawhttpserver.h"
 #include "support/windowfixture.h"
 
@@ -127,7 +126,7 @@ void TestFreeCatalogue::addPutsTheLinkInTheListAndTitlesInTheBoxesOnce() {
 }
 
 void TestFreeCatalogue::listingRequestOpensThePrefilledContactPage() {
-    typeIntoEdit(m_window->find<QLineEdit>("Edit5"), QStringLiteral("trader@velmora.test"));
+    typeInto(m_window->find<QLineEdit>("Edit5"), QStringLiteral("trader@velmora.test"));
     clickInView(m_window->find<QToolButton>("SpeedButton52"));
     const QString expected =
         m_service->siteUrl() +

@@ -5,7 +5,11 @@
 #include <QApplication>
 #include <QFont>
 
+#include <QCheckBox>
 #include <QLineEdit>
+#include <QScrollArea>
+#include <QStyle>
+#include <QStyleOptionButton>
 #include <QWindow>
 #include <functional>
 
@@ -25,27 +29,6 @@ Endpoints offlineEndpoints() {
     e.catalogUrl = e.priceUrl = e.demoUrl = nowhere + QLatin1Char('/');
     e.siteUrl = e.downloadUrl = nowhere;
     return e;
-}
-
-void typeIntoFocus(const QString& text) {
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_A, Qt::ControlModifier);
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Delete);
-    // Letters beyond ASCII come as the text of a key the keyboard has no name for.
-    for (const QChar c : text) {
-        if (c.unicode() < 0x80)
-            QTest::keyClick(QApplication::focusWidget(), c.toLatin1());
-        else
-            QTest::sendKeyEvent(QTest::Click, QApplication::focusWidget(), Qt::Key_unknown, QString(c), Qt::NoModifier);
-    }
-}
-
-bool clickListItem(QListWidget* list, const QString& text) {
-    const QList<QListWidgetItem*> found = list->findItems(text, Qt::MatchExactly);
-    if (found.isEmpty())
-        return false;
-    list->scrollToItem(found.first());
-    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(found.first()).center());
-    return true;
 }
 
 namespace {
@@ -171,16 +154,74 @@ void pressKey(Qt::Key key, Qt::KeyboardModifiers modifiers) {
 }
 
 void typeText(const QString& text) {
-    for (const QChar c : text)
-        if (QWindow* window = keyboardWindow())
+    for (const QChar c : text) {
+        QWindow* window = keyboardWindow();
+        if (!window)
+            return;
+        // Letters beyond ASCII come as the text of a key the keyboard has no name for.
+        if (c.unicode() < 0x80)
             QTest::keyClick(window, c.toLatin1());
+        else
+            QTest::sendKeyEvent(QTest::Click, window, Qt::Key_unknown, QString(c), Qt::NoModifier);
+    }
+}
+
+void typeIntoFocus(const QString& text) {
+    pressKey(Qt::Key_A, Qt::ControlModifier);
+    pressKey(Qt::Key_Delete);
+    typeText(text);
 }
 
 void typeInto(QWidget* control, const QString& text) {
-    pressKey(control, Qt::Key_A, Qt::ControlModifier);
-    if (text.isEmpty())
-        pressKey(Qt::Key_Delete);
-    typeText(text);
+    if (!focusControl(control))
+        qWarning("%s cannot take the focus", qPrintable(control->objectName()));
+    typeIntoFocus(text);
+}
+
+void scrollIntoView(QWidget* widget) {
+    for (QWidget* w = widget->parentWidget(); w; w = w->parentWidget())
+        if (auto* area = qobject_cast<QScrollArea*>(w))
+            area->ensureWidgetVisible(widget, 10, 10);
+    QApplication::processEvents();
+}
+
+void clickInView(QWidget* widget) {
+    scrollIntoView(widget);
+    click(widget);
+}
+
+void clickCheck(QCheckBox* box) {
+    scrollIntoView(box);
+    QStyleOptionButton option;
+    option.initFrom(box);
+    const QRect square = box->style()->subElementRect(QStyle::SE_CheckBoxIndicator, &option, box);
+    QTest::mouseClick(box, Qt::LeftButton, {}, square.center());
+}
+
+namespace {
+QPoint rowPoint(QListWidget* list, QListWidgetItem* item) {
+    scrollIntoView(list);
+    list->scrollToItem(item);
+    return list->visualItemRect(item).center();
+}
+} // namespace
+
+void clickRow(QListWidget* list, int row) {
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, rowPoint(list, list->item(row)));
+}
+
+void doubleClickRow(QListWidget* list, int row) {
+    const QPoint point = rowPoint(list, list->item(row));
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, point);
+    QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, point);
+}
+
+bool clickListItem(QListWidget* list, const QString& text) {
+    const QList<QListWidgetItem*> found = list->findItems(text, Qt::MatchExactly);
+    if (found.isEmpty())
+        return false;
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, rowPoint(list, found.first()));
+    return true;
 }
 
 WindowFixture::WindowFixture(const Endpoints& endpoints, const QString& version) {

@@ -13,6 +13,8 @@
 
 #include <memory>
 
+class QCheckBox;
+
 // The endpoints of a running stand-in service.
 Endpoints endpointsOf(const DemoService& service);
 // The stand-in services of this test executable: started on first use, stopped with the
@@ -55,7 +57,7 @@ void clickOnScreen(QWidget* widget);
 // (or to an open popup list). False when the control could not take the focus.
 bool focusControl(QWidget* control);
 void pressKey(QWidget* control, Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
-// Replaces the control's text by typing (Ctrl+A, then the characters, which must be Latin-1).
+// Replaces the control's text by typing: Ctrl+A, Delete, then the characters.
 void typeInto(QWidget* control, const QString& text);
 // Keys to whatever has the focus now, as the keyboard sends them.
 void pressKey(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
@@ -64,6 +66,14 @@ void typeText(const QString& text);
 void typeIntoFocus(const QString& text);
 // A click on the list's item with this text, scrolled into view first; false when there is none.
 bool clickListItem(QListWidget* list, const QString& text);
+// The way to controls on a scrolling page: scrolled into view first, then clicked where the user
+// would.
+void scrollIntoView(QWidget* widget);
+void clickInView(QWidget* widget);
+// A click on the check box's square.
+void clickCheck(QCheckBox* box);
+void clickRow(QListWidget* list, int row);
+void doubleClickRow(QListWidget* list, int row);
 
 // A fresh main window over a temporary program folder, with scripted dialogs and a recording
 // desktop. Endpoints point at `endpoints` (by default nowhere reachable).
