@@ -81,11 +81,15 @@ TForm1::TForm1(const Seams& seams, QWidget* parent) : QMainWindow(parent), m_sea
     m_context.versionText = m_seams.versionText;
     buildUi();
     // The security codes of the three accounts, as the requests carry them (trimmed).
-    m_log.setSecretsSource([this] {
+    // Looked up once: the log asks for them on every line, thousands of times in a price run.
+    QList<const QLineEdit*> codeBoxes;
+    for (const char* name : {"Edit4", "Edit6", "Edit2"})
+        if (const auto* box = findChild<QLineEdit*>(QString::fromLatin1(name)))
+            codeBoxes << box;
+    m_log.setSecretsSource([codeBoxes] {
         QStringList codes;
-        for (const char* name : {"Edit4", "Edit6", "Edit2"})
-            if (const auto* box = findChild<QLineEdit*>(QString::fromLatin1(name)))
-                codes << box->text() << Trim(box->text());
+        for (const QLineEdit* box : codeBoxes)
+            codes << box->text() << Trim(box->text());
         return codes;
     });
 }
