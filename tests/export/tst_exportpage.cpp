@@ -56,13 +56,12 @@ void clickHeader(WindowFixture& f, const char* name) {
 // Selects the item with a click and ticks it with the space bar.
 void tick(QListWidget* list, const QString& text) {
     QVERIFY(clickListItem(list, text));
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+    pressKey(Qt::Key_Space);
     QCOMPARE(list->findItems(text, Qt::MatchExactly).first()->checkState(), Qt::Checked);
 }
 
-void typeInto(QLineEdit* edit, const QString& text) {
-    click(edit);
-    typeIntoFocus(text);
+void typeIntoBox(QLineEdit* edit, const QString& text) {
+    typeInto(edit, text);
     QCOMPARE(edit->text(), text);
 }
 
@@ -163,7 +162,7 @@ void TestExportPage::exportWritesTickedBrands() {
     QVERIFY(f.find<QRadioButton>(radio)->isChecked());
     click(f.find<QCheckBox>("CheckBox9"));
     const QString folder = f.folders.workingDir();
-    typeInto(f.find<QLineEdit>("Edit13"), "  " + folder + "  ");
+    typeIntoBox(f.find<QLineEdit>("Edit13"), "  " + folder + "  ");
 
     ProgressWatch watch(f);
     click(f.find<QToolButton>("SpeedButton60"));
@@ -222,7 +221,7 @@ void TestExportPage::nothingTickedExportsEveryBrand() {
     clickHeader(f, "StaticText9");
     QCOMPARE(f.find<QLabel>("Label58")->text(), ExportPage::kAllBrands);
     click(f.find<QRadioButton>("RadioButton10"));
-    typeInto(f.find<QLineEdit>("Edit13"), f.folders.workingDir());
+    typeIntoBox(f.find<QLineEdit>("Edit13"), f.folders.workingDir());
     ProgressWatch watch(f);
     click(f.find<QToolButton>("SpeedButton60"));
     QCOMPARE(fileNames(f.folders.workingDir()).size(), 14);
@@ -258,7 +257,7 @@ void TestExportPage::refusalsSendNothing() {
         folder = f.folders.workingDir() + "/missing";
     else if (folder == ".")
         folder = f.folders.workingDir();
-    typeInto(f.find<QLineEdit>("Edit13"), folder);
+    typeIntoBox(f.find<QLineEdit>("Edit13"), folder);
     click(f.find<QToolButton>("SpeedButton60"));
     QCOMPARE(f.dialogs.texts(), QStringList{message});
     QCOMPARE(requestsOf(f, "fun_exportdata"), 0);
@@ -273,7 +272,7 @@ void TestExportPage::unwritableFileStopsTheExport() {
     clickHeader(f, "StaticText9");
     const QString folder = f.folders.workingDir();
     QVERIFY(QDir(folder).mkdir("BOSCH.xml")); // a folder where the file would go
-    typeInto(f.find<QLineEdit>("Edit13"), folder);
+    typeIntoBox(f.find<QLineEdit>("Edit13"), folder);
     click(f.find<QToolButton>("SpeedButton60"));
     QCOMPARE(f.dialogs.shown().size(), 1);
     QCOMPARE(f.dialogs.shown().first().kind, ScriptedDialogs::Kind::Error);
@@ -296,7 +295,7 @@ void TestExportPage::emptyAnswerGivesFileWithMarkOnly() {
     tick(list, "ATE");
     tick(list, "BOSCH");
     clickHeader(f, "StaticText9");
-    typeInto(f.find<QLineEdit>("Edit13"), f.folders.workingDir());
+    typeIntoBox(f.find<QLineEdit>("Edit13"), f.folders.workingDir());
     click(f.find<QToolButton>("SpeedButton60"));
     QCOMPARE(f.dialogs.texts(), QStringList{"File(s) was exported !"});
     const QByteArray ate = readBytes(f.folders.workingFile("ATE.xml"));

@@ -58,7 +58,7 @@ void toggle(WindowFixture& f, const QString& text) {
     auto* list = f.find<QListWidget>("CheckListBox3");
     f.window().findChild<QScrollArea*>()->ensureWidgetVisible(list);
     QVERIFY(clickListItem(list, text));
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+    pressKey(Qt::Key_Space);
 }
 
 QStringList ticked(WindowFixture& f) {

@@ -108,7 +108,7 @@ void TestDownloads::addChecksTheLink() {
     QCOMPARE(edit->text(), QStringLiteral("http"));
     typeInto(edit, typed);
     if (enter)
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        pressKey(Qt::Key_Return);
     else
         clickInView(w->find<QToolButton>("SpeedButton48"));
     QCOMPARE(w->dialogs.texts(), message.isEmpty() ? QStringList() : QStringList{message});

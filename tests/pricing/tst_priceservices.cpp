@@ -36,20 +36,6 @@ void toggleCheck(QListWidget* box, const QString& text) {
     QTest::mouseClick(box->viewport(), Qt::LeftButton, {}, QPoint(rect.left() + rect.height() / 2, rect.center().y()));
 }
 
-// Types into a box the way the user does: click into it, select all, type.
-void typeInto(WindowFixture& f, const QString& name, const QString& text) {
-    auto* edit = f.find<QLineEdit>(name);
-    f.window().activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(&f.window()));
-    edit->setFocus();
-    click(edit);
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_A, Qt::ControlModifier);
-    if (text.isEmpty())
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Delete);
-    else
-        QTest::keyClicks(QApplication::focusWidget(), text);
-}
-
 } // namespace
 
 class TestPriceServices : public QObject {
@@ -235,19 +221,19 @@ void TestPriceServices::addRefusesSimilarAndTrims() {
     QVERIFY(first.contains("/search?q={brand}+{reference}"));
     QCOMPARE(f.find<QLineEdit>("Edit14")->text(), first);
 
-    typeInto(f, "Edit14", "  http://shop.test/find?ref={reference}  ");
+    typeInto(f.find<QLineEdit>("Edit14"), "  http://shop.test/find?ref={reference}  ");
     click(f.find<QToolButton>("SpeedButton34"));
     QCOMPARE(list->count(), 2);
     QCOMPARE(list->item(1)->text(), "http://shop.test/find?ref={reference}");
 
-    list->setCurrentRow(1);
-    typeInto(f, "Edit14", first.toUpper());
+    clickRow(list, 1);
+    typeInto(f.find<QLineEdit>("Edit14"), first.toUpper());
     click(f.find<QToolButton>("SpeedButton34"));
     QCOMPARE(list->count(), 2);
     QCOMPARE(list->currentRow(), 0);
     QCOMPARE(f.dialogs.texts(), QStringList{"Similar line already is in availability !!!"});
 
-    typeInto(f, "Edit14", "   ");
+    typeInto(f.find<QLineEdit>("Edit14"), "   ");
     click(f.find<QToolButton>("SpeedButton34"));
     QCOMPARE(list->count(), 2);
     QCOMPARE(f.dialogs.shown().size(), 1);
@@ -269,21 +255,20 @@ void TestPriceServices::editDeleteAndTest() {
     QVERIFY(f.desktop.opened().isEmpty());
 
     // Editing into another line's text selects that line and leaves the edited one.
-    click(list->viewport()); // the user picks a line
-    list->setCurrentRow(2);
-    typeInto(f, "Edit14", "HTTP://A.TEST/{BRAND}");
+    clickRow(list, 2); // the user picks a line
+    typeInto(f.find<QLineEdit>("Edit14"), "HTTP://A.TEST/{BRAND}");
     click(f.find<QToolButton>("SpeedButton36"));
     QCOMPARE(list->item(2)->text(), "http://b.test/{reference}");
     QCOMPARE(list->currentRow(), 1);
     QCOMPARE(f.dialogs.lastText(), "Similar line already is in availability !!!");
 
-    list->setCurrentRow(2);
-    typeInto(f, "Edit14", " http://c.test/{reference} ");
+    clickRow(list, 2);
+    typeInto(f.find<QLineEdit>("Edit14"), " http://c.test/{reference} ");
     click(f.find<QToolButton>("SpeedButton36"));
     QCOMPARE(list->item(2)->text(), "http://c.test/{reference}");
 
     // The test opens the template as stored, placeholders included.
-    list->setCurrentRow(0);
+    clickRow(list, 0);
     click(f.find<QToolButton>("SpeedButton37"));
     QCOMPARE(f.desktop.opened(), QStringList{list->item(0)->text()});
 

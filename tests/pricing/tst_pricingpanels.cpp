@@ -225,15 +225,16 @@ void TestPricingPanels::refillWithoutProductShowsNothing() {
     const qsizetype before = f.logMark();
 
     if (selection == "detail") {
-        tree->setCurrentIndex(firstDetail(nodeOf(tree, kThreePictures)));
+        clickNode(tree, firstDetail(nodeOf(tree, kThreePictures)));
     } else if (selection == "gone") {
         // A new listing without the product, the tree not yet rebuilt.
-        tree->setCurrentIndex(nodeOf(tree, kThreePictures));
+        const QModelIndex node = nodeOf(tree, kThreePictures);
         replaceTableBehindTheTree(f);
+        clickNode(tree, node);
     } else {
         productList(f)->clearViews();
+        click(tree->viewport());
     }
-    productList(f)->TreeView3Click();
     QCOMPARE(f.find<QPlainTextEdit>("Memo2")->toPlainText(), QString());
     QVERIFY(f.find<QLabel>("Image1")->isHidden());
     QVERIFY(!f.find<QToolButton>("SpeedButton30")->isEnabled());
@@ -361,11 +362,9 @@ void TestPricingPanels::laterSelectionWinsOverWaitingRefill() {
     bool fired = false;
     QTimer::singleShot(0, info, [&] {
         fired = true;
-        tree->setCurrentIndex(nodeOf(tree, kOnePicture));
-        productList(f)->TreeView3Click();
+        clickNode(tree, nodeOf(tree, kOnePicture));
     });
-    tree->setCurrentIndex(nodeOf(tree, kThreePictures));
-    productList(f)->TreeView3Click();
+    clickNode(tree, nodeOf(tree, kThreePictures));
     QVERIFY(fired);
     QCOMPARE(memoLines(f).first(), "Brand: ATE");
     QCOMPARE(memoLines(f).count("--------------"), 2);
