@@ -249,7 +249,7 @@ QList<TCategoryRec> sampleCategories() {
     return records;
 }
 
-// The plain way: items made under their parents one by one, data set, then the tree sorted.
+// The plain way: items made under their parents one by one, in the lines' order, data set.
 void directFill(QTreeWidget& tree, const QList<TreeLine>& lines, bool boldRoots) {
     tree.clear();
     QFont bold = tree.font();
@@ -264,23 +264,36 @@ void directFill(QTreeWidget& tree, const QList<TreeLine>& lines, bool boldRoots)
             item->setFont(0, bold);
         path.append(item);
     }
-    tree.sortItems(0, Qt::AscendingOrder);
+}
+
+// Both category paths must build the same nodes before either is timed.
+void requireSameCategoryTrees(const QList<TCategoryRec>& records) {
+    QTreeWidget loaded;
+    QTreeWidget direct;
+    LoadTreeText(&loaded, categoryTreeLines(records), false);
+    directFill(direct, categoryTreeLines(records), false);
+    if (treeNodes(*loaded.model()) != treeNodes(*direct.model())) {
+        std::fprintf(stderr, "catalog_bench: the category trees differ\n");
+        std::exit(1);
+    }
 }
 
 void BM_CategoryLoadTreeText(benchmark::State& state) {
     QTreeWidget tree;
     const QList<TCategoryRec> records = sampleCategories();
+    requireSameCategoryTrees(records);
     for (auto _ : state) {
         LoadTreeText(&tree, categoryTreeLines(records), false);
         benchmark::DoNotOptimize(tree.topLevelItemCount());
     }
 }
 
+// The same records to the same nodes: the lines are made inside the timed loop on both sides.
 void BM_CategoryDirectFill(benchmark::State& state) {
     QTreeWidget tree;
-    const QList<TreeLine> lines = categoryTreeLines(sampleCategories());
+    const QList<TCategoryRec> records = sampleCategories();
     for (auto _ : state) {
-        directFill(tree, lines, false);
+        directFill(tree, categoryTreeLines(records), false);
         benchmark::DoNotOptimize(tree.topLevelItemCount());
     }
 }
