@@ -688,10 +688,6 @@ Result readXlsb(const QString& path, const RowHandler& onRow, const Formats& for
 
 } // namespace
 
-QString numberText(double value, const QLocale& locale) {
-    return formatNumber(value, Formats(locale));
-}
-
 QString dateText(double serial, bool date1904, const QLocale& locale) {
     return formatDate(serial, date1904, Formats(locale));
 }

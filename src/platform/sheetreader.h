@@ -34,8 +34,7 @@ using RowHandler = std::function<bool(int row, const QStringList& cells)>;
 
 Result read(const QString& path, const RowHandler& onRow, const QLocale& locale = QLocale::system());
 
-// The text of a stored number or date value as the reader gives it.
-QString numberText(double value, const QLocale& locale);
+// The text of a stored date value as the reader gives it.
 QString dateText(double serial, bool date1904, const QLocale& locale);
 
 } // namespace SheetReader

@@ -191,14 +191,6 @@ QStringList itemTexts(const QListWidget* list) {
     return texts;
 }
 
-int selectedNodeData(const QTreeWidget* tree) {
-    if (!tree || tree->topLevelItemCount() == 0 || !tree->currentItem())
-        return 0;
-    bool ok = false;
-    const int id = tree->currentItem()->data(0, Qt::UserRole).toInt(&ok);
-    return ok ? id : 0;
-}
-
 namespace {
 
 // Tab stops as a list box with tab stops draws them.

@@ -85,10 +85,6 @@ QStringList sortedLikeInsertSorted(const QStringList& texts);
 int findIgnoringCase(const QListWidget* list, const QString& text);
 QStringList itemTexts(const QListWidget* list);
 
-// The integer data (column 0, Qt::UserRole) of a tree's selected node; 0 when the tree is empty,
-// nothing is selected or the data is not a number.
-int selectedNodeData(const QTreeWidget* tree);
-
 // An editable box for search words: Enter leaves the list alone, the earlier words show as soon
 // as the user types.
 void makeSearchHistoryBox(QComboBox* box, const QString& initialText);

@@ -1,4 +1,5 @@
 #include "pricelists/downloadnaming.h"
+#include "pricelists/pricelistfolder.h"
 #include "pricelists/pricelistspanel.h"
 
 #include "platform/dialogs.h"
@@ -11,7 +12,6 @@
 
 #include <QCheckBox>
 #include <QCoreApplication>
-#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
@@ -44,13 +44,7 @@ void PriceListsPanel::connectDownloads() {
 }
 
 QString PriceListsPanel::downloadFolder() const {
-    const QString typed = m_Edit8->text();
-    QString folder = Trim(typed);
-    if (folder.isEmpty() || !QFileInfo(typed).isDir())
-        return QString();
-    if (!folder.endsWith(QLatin1Char('/')))
-        folder += QLatin1Char('/');
-    return folder;
+    return PriceListFolder::Folder(m_Edit8->text());
 }
 
 void PriceListsPanel::SpeedButton50Click() {

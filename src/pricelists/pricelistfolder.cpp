@@ -11,18 +11,18 @@
 
 namespace PriceListFolder {
 
-namespace {
-QString folderPath(const QString& typedFolder) {
+QString Folder(const QString& typedFolder) {
     QString folder = Trim(typedFolder);
+    if (folder.isEmpty() || !QFileInfo(typedFolder).isDir())
+        return QString();
     if (!folder.endsWith(QLatin1Char('/')))
         folder += QLatin1Char('/');
     return folder;
 }
-} // namespace
 
 std::optional<QStringList> Scan(const QString& typedFolder) {
-    const QString folder = Trim(typedFolder);
-    if (folder.isEmpty() || !QFileInfo(typedFolder).isDir())
+    const QString folder = Folder(typedFolder);
+    if (folder.isEmpty())
         return std::nullopt;
     static const QStringList kExtensions = {QStringLiteral(".csv"), QStringLiteral(".xls"), QStringLiteral(".xlsx"),
                                             QStringLiteral(".xlsb")};
@@ -78,7 +78,7 @@ QString Regenerate(OwnPriceTable& table, const QString& typedFolder, const Price
                                         "file(s) is not found (folder is empty). NOT OK !"));
     else
         hooks.reportLine(kListHeader);
-    const QString folder = folderPath(typedFolder);
+    const QString folder = Folder(typedFolder);
     PriceListReader reader(table, names, separator, locale);
     for (int i = 0; i < files->size(); ++i) {
         const QString& name = files->at(i);

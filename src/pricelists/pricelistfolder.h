@@ -17,6 +17,10 @@ inline const QString kListHeader = QStringLiteral("List files that will use for 
 inline const QString kQuestion = QStringLiteral(
     "At moment table price lists in memory program is empty !!! Do regenerate data about prices for use in memory ???");
 
+// The folder typed in the box, trimmed and ending in "/"; empty when the box is blank or the text
+// as typed names no folder.
+QString Folder(const QString& typedFolder);
+
 // The price list files of the folder typed in the box (".csv", ".xls", ".xlsx", ".xlsb",
 // compared case-sensitively, hidden files included), sorted ignoring case; nullopt when the box
 // is blank or the text as typed names no folder.

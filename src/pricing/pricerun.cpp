@@ -73,7 +73,7 @@ void PriceRun::SpeedButton32Click() {
 
     const int n = int(lines.size());
     m_form3->setLineCount(n);
-    m_form3->setProgressLine(QStringLiteral("Sent requests :  0% [0 from ") + QString::number(n) + QLatin1Char(']'));
+    m_form3->setProgressLine(ProgressLine(0, n));
     m_form3->setPhase(QString());
     m_form3->show();
     m_workers->setPriceBaseUrl(m_context.service->priceServiceBaseUrl());

@@ -1,11 +1,12 @@
 #include "update/programupdate.h"
 
+#include "platform/textfile.h"
+
 #include "platform/httpexchange.h"
 #include "platform/localeformats.h"
 #include "service/textfunctions.h"
 
 #include <QFile>
-#include <QSaveFile>
 
 namespace {
 
@@ -91,11 +92,8 @@ QByteArray UpdateScript(const QString& programName) {
 }
 
 bool WriteUpdateScript(const QString& path, const QString& programName, QString* error) {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(UpdateScript(programName)) < 0 || !file.commit()) {
-        *error = file.errorString();
+    if (!TextFile::writeAtomically(path, UpdateScript(programName), error))
         return false;
-    }
     QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner |
                                     QFileDevice::ReadGroup | QFileDevice::ExeGroup | QFileDevice::ReadOther |
                                     QFileDevice::ExeOther);

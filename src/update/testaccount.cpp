@@ -10,11 +10,6 @@
 namespace {
 const QString kNotPermitted = QStringLiteral("In my permitted contact list not found this email address");
 const QString kAlreadyUsed = QStringLiteral("This email already using/used WebService");
-
-// PathEncode leaves "&", which would end the value early.
-QString encodeValue(const QString& value) {
-    return ReplaceAllIgnoreCase(PathEncode(value), QStringLiteral("&"), QStringLiteral("%26"));
-}
 } // namespace
 
 QString GetSiteText(const QString& address) {
@@ -23,7 +18,7 @@ QString GetSiteText(const QString& address) {
 }
 
 QString TestAccountRequestUrl(const QString& siteUrl, const QString& email) {
-    return siteUrl + QStringLiteral("/services/apps/velmora/createtestaccount.php?email=") + encodeValue(email);
+    return siteUrl + QStringLiteral("/services/apps/velmora/createtestaccount.php?email=") + EncodeBrand(email);
 }
 
 void RequestTestAccount(const QString& emailText, const Endpoints& endpoints, Dialogs& dialogs, Desktop& desktop) {
@@ -47,7 +42,7 @@ void RequestTestAccount(const QString& emailText, const Endpoints& endpoints, Di
     if (answer.contains(kAlreadyUsed)) {
         if (dialogs.confirm(answer + QStringLiteral(" Open the page for extend use WebService (need use same email "
                                                     "address that was used first time) ?")))
-            desktop.open(endpoints.siteUrl + QStringLiteral("/buy/catalog?email=") + encodeValue(email));
+            desktop.open(endpoints.siteUrl + QStringLiteral("/buy/catalog?email=") + EncodeBrand(email));
         return;
     }
     dialogs.information(answer);
