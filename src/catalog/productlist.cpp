@@ -9,6 +9,7 @@
 #include "platform/localeformats.h"
 #include "platform/textfile.h"
 #include "platform/widgets.h"
+#include "platform/worker.h"
 #include "service/appcontext.h"
 #include "service/decoder.h"
 #include "service/guard.h"
@@ -35,6 +36,14 @@ const QString ProductList::kFilteredListCaption =
 namespace {
 constexpr int kBrandListWidth = 185;
 constexpr int kStripHeight = 30;
+
+// Lists this long are read, filtered and sorted on a worker while the window keeps painting.
+constexpr qsizetype kAsideAnswerBytes = 512 * 1024;
+constexpr qsizetype kAsideRows = 2000;
+
+template <class Work> auto aside(bool large, Work&& work) -> decltype(work()) {
+    return large ? awaitResultOnWorker(std::forward<Work>(work)) : work();
+}
 } // namespace
 
 ProductList::ProductList(AppContext& context, ProductTable& products, QWidget* parent)
@@ -194,14 +203,17 @@ void ProductList::clearViews() {
 
 void ProductList::startListing() {
     emit catalogResultsRequested();
+    // A long list takes longer to free than to show; a worker frees it once no one holds it.
+    QList<ProductRecord> previous = m_products.rows();
     clearViews();
     m_products.replace({});
+    if (!previous.isEmpty())
+        releaseOnWorker(std::move(previous));
     if (m_context.texts->NecessaryBrands.isEmpty())
         m_Label25->setText(kListCaption);
 }
 
-template <class Pred> QList<qsizetype> ProductList::tableRows(Pred passes) const {
-    const QList<ProductRecord>& rows = m_products.rows();
+template <class Pred> QList<qsizetype> ProductList::tableRows(const QList<ProductRecord>& rows, Pred passes) {
     QList<qsizetype> chosen;
     chosen.reserve(rows.size());
     for (qsizetype i = 0; i < rows.size(); ++i)
@@ -211,8 +223,14 @@ template <class Pred> QList<qsizetype> ProductList::tableRows(Pred passes) const
 }
 
 void ProductList::ShowProductList(const QList<ProductRecord>& records) {
+    const QString necessaryBrands = m_context.texts->NecessaryBrands;
     bool hidden = false;
-    m_products.replace(applyNecessaryBrands(records, m_context.texts->NecessaryBrands, &hidden));
+    QList<qsizetype> order;
+    m_products.replace(aside(records.size() >= kAsideRows, [&] {
+        QList<ProductRecord> rows = applyNecessaryBrands(records, necessaryBrands, &hidden);
+        order = productLineOrder(rows, tableRows(rows, [](const ProductRecord&) { return true; }));
+        return rows;
+    }));
     if (hidden && m_Label25->text() == kListCaption)
         m_Label25->setText(kFilteredListCaption);
 
@@ -225,7 +243,7 @@ void ProductList::ShowProductList(const QList<ProductRecord>& records) {
         if (seen.contains(record.brand))
             continue;
         seen.insert(record.brand);
-        if (!passesNecessaryBrands(record.brand, m_context.texts->NecessaryBrands))
+        if (!passesNecessaryBrands(record.brand, necessaryBrands))
             continue;
         const QString folded = record.brand.toCaseFolded();
         if (listed.contains(folded))
@@ -234,11 +252,16 @@ void ProductList::ShowProductList(const QList<ProductRecord>& records) {
         const int at = insertSorted(m_ListBox1, record.brand);
         m_ListBox1->item(at)->setData(Qt::UserRole, record.braid);
     }
-    BuildProductTree(tableRows([](const ProductRecord&) { return true; }));
+    showTree(order);
 }
 
 void ProductList::BuildProductTree(const QList<qsizetype>& rows) {
-    m_productModel->show(m_products.rows(), rows);
+    const QList<ProductRecord> table = m_products.rows();
+    showTree(aside(rows.size() >= kAsideRows, [&] { return productLineOrder(table, rows); }));
+}
+
+void ProductList::showTree(const QList<qsizetype>& order) {
+    m_productModel->show(m_products.rows(), order);
     if (m_SpeedButton21->isChecked())
         m_TreeView3->expandAll();
 }
@@ -247,7 +270,8 @@ template <class Rec> void ProductList::listProducts(const QString& function, con
     const QByteArray answer = m_context.service->catalogAnswer(request);
     if (IsBlank(answer))
         return;
-    ShowProductList(productsFromAnswer(valueOrEndAction(DecodeAnswer<Rec>(function, answer))));
+    ShowProductList(aside(answer.size() >= kAsideAnswerBytes,
+                          [&] { return productsFromAnswer(valueOrEndAction(DecodeAnswer<Rec>(function, answer))); }));
 }
 
 void ProductList::listCategoryProducts(int strid) {
@@ -296,13 +320,13 @@ void ProductList::ListBox1DblClick() {
     if (m_ListBox1->count() == 0 || !item || !item->isSelected())
         return;
     const int braid = item->data(Qt::UserRole).toInt();
-    BuildProductTree(tableRows([braid](const ProductRecord& row) { return row.braid == braid; }));
+    BuildProductTree(tableRows(m_products.rows(), [braid](const ProductRecord& row) { return row.braid == braid; }));
 }
 
 void ProductList::SpeedButton20Click() {
     if (m_ListBox1->count() == 0)
         return;
-    BuildProductTree(tableRows([](const ProductRecord&) { return true; }));
+    BuildProductTree(tableRows(m_products.rows(), [](const ProductRecord&) { return true; }));
 }
 
 void ProductList::SpeedButton21Click() {
@@ -340,7 +364,8 @@ void ProductList::Edit15KeyPress(int key) {
     }
     m_productModel->clear();
     const QString lowered = LocaleFormats::toLower(text);
-    BuildProductTree(tableRows([&lowered](const ProductRecord& row) { return productMatchesFilter(row, lowered); }));
+    BuildProductTree(tableRows(m_products.rows(),
+                               [&lowered](const ProductRecord& row) { return productMatchesFilter(row, lowered); }));
 }
 
 void ProductList::Edit15MouseEnter() {

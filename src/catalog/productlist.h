@@ -80,7 +80,10 @@ private:
     // The data value of the tree's current node (0 without one).
     int currentNodeData() const;
     // The numbers of the table rows that pass.
-    template <class Pred> QList<qsizetype> tableRows(Pred passes) const;
+    // The numbers of the rows with a product that pass.
+    template <class Pred> static QList<qsizetype> tableRows(const QList<ProductRecord>& rows, Pred passes);
+    // Shows the table's rows at these numbers, in this order.
+    void showTree(const QList<qsizetype>& order);
 
     AppContext& m_context;
     ProductTable& m_products;

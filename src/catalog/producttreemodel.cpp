@@ -7,16 +7,15 @@
 
 ProductTreeModel::ProductTreeModel(QObject* parent) : QAbstractItemModel(parent) {}
 
-void ProductTreeModel::show(const QList<ProductRecord>& rows, const QList<qsizetype>& chosen) {
+void ProductTreeModel::show(const QList<ProductRecord>& rows, const QList<qsizetype>& order) {
     QList<qsizetype> products;
-    products.reserve(chosen.size());
-    for (qsizetype row : chosen)
+    products.reserve(order.size());
+    for (qsizetype row : order)
         if (rows.at(row).artid > 0)
             products.append(row);
-    QList<qsizetype> order = productLineOrder(rows, std::move(products));
     beginResetModel();
     m_rows = rows;
-    m_order = std::move(order);
+    m_order = std::move(products);
     endResetModel();
 }
 

@@ -15,8 +15,9 @@ class ProductTreeModel : public QAbstractItemModel {
 public:
     explicit ProductTreeModel(QObject* parent = nullptr);
 
-    // Shows the chosen rows (numbers into `rows`; rows without a product are left out), sorted.
-    void show(const QList<ProductRecord>& rows, const QList<qsizetype>& chosen);
+    // Shows the rows at these numbers, in this order (productLineOrder makes it); rows without a
+    // product are left out.
+    void show(const QList<ProductRecord>& rows, const QList<qsizetype>& order);
     // Releases the rows shown; time grows with their number only.
     void clear();
     // The font of the product lines; detail lines keep the view's own.

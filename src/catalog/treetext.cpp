@@ -1,6 +1,7 @@
 #include "catalog/treetext.h"
 
 #include "platform/localeformats.h"
+#include "platform/worker.h"
 #include "service/textfunctions.h"
 
 #include <QCollator>
@@ -9,15 +10,10 @@
 #include <algorithm>
 #include <numeric>
 #include <optional>
-#include <thread>
 
 namespace {
 
 const QString kDetailIndent = QStringLiteral("\t\t");
-
-QString joinedName(const QString& name, const QString& additional) {
-    return Trim(name + QLatin1Char(' ') + additional);
-}
 
 constexpr qsizetype kParallelKeys = 5000;
 
@@ -54,18 +50,40 @@ void sortByCaption(QList<TreeLine>::iterator first, QList<TreeLine>::iterator la
 
 } // namespace
 
-QString captionText(const QString& caption) {
-    auto isBreak = [](QChar c) { return c == u'\t' || c == u'\r' || c == u'\n'; };
-    if (std::none_of(caption.begin(), caption.end(), isBreak))
-        return caption;
-    QString shown;
-    shown.reserve(caption.size());
-    for (qsizetype i = 0; i < caption.size(); ++i) {
-        const QChar c = caption.at(i);
-        if (c == u'\r' && i + 1 < caption.size() && caption.at(i + 1) == u'\n')
+namespace {
+bool isCaptionBreak(QChar c) {
+    return c == u'\t' || c == u'\r' || c == u'\n';
+}
+
+// captionText on a line being built: the line is only rewritten when it holds a break.
+void makeCaptionText(QString& line) {
+    if (std::none_of(line.cbegin(), line.cend(), isCaptionBreak))
+        return;
+    QChar* const first = line.data();
+    const qsizetype size = line.size();
+    qsizetype kept = 0;
+    for (qsizetype i = 0; i < size; ++i) {
+        const QChar c = first[i];
+        if (c == u'\r' && i + 1 < size && first[i + 1] == u'\n')
             continue; // CR LF is one line break
-        shown.append(isBreak(c) ? QChar(u' ') : c);
+        first[kept++] = isCaptionBreak(c) ? QChar(u' ') : c;
     }
+    line.truncate(kept);
+}
+
+// The product line written into `line`, whose room is kept from the line before.
+void writeProductLine(const ProductRecord& row, QString& line) {
+    line.resize(0);
+    line.append(row.name).append(u" [").append(row.status).append(u"] ").append(row.brand).append(u' ');
+    line.append(row.reference);
+    if (!IsBlank(row.termsofuse))
+        line.append(u" (").append(row.termsofuse).append(u')');
+}
+} // namespace
+
+QString captionText(const QString& caption) {
+    QString shown = caption;
+    makeCaptionText(shown);
     return shown;
 }
 
@@ -137,10 +155,8 @@ QList<TreeLine> tradeGroupLines(const QList<TTradeGroupRec>& records) {
 }
 
 QString productLineText(const ProductRecord& row) {
-    QString line = row.name + QStringLiteral(" [") + row.status + QStringLiteral("] ") + row.brand + QLatin1Char(' ') +
-                   row.reference;
-    if (!IsBlank(row.termsofuse))
-        line += QStringLiteral(" (") + row.termsofuse + QLatin1Char(')');
+    QString line;
+    writeProductLine(row, line);
     return line;
 }
 
@@ -192,64 +208,82 @@ QList<TreeLine> productTreeLines(const QList<ProductRecord>& rows) {
 }
 
 QList<qsizetype> productLineOrder(const QList<ProductRecord>& rows, QList<qsizetype> chosen) {
-    // Making the keys is most of the work; a long list shares it with a second thread, each
-    // with its own collator, as one is not to be shared between threads.
-    std::vector<std::optional<QCollatorSortKey>> parts(chosen.size());
-    auto makeKeys = [&](qsizetype from, qsizetype to) {
+    // Making the keys is most of the work. A long list is keyed and sorted in two halves, each
+    // on its own thread with its own collator (one is not to be shared between threads); in the
+    // merge the first half wins ties, so the order is that of one stable sort.
+    const qsizetype count = chosen.size();
+    std::vector<std::optional<QCollatorSortKey>> keys(count);
+    const auto before = [&keys](qsizetype a, qsizetype b) { return keys[a]->compare(*keys[b]) < 0; };
+    std::vector<qsizetype> order(count);
+    std::iota(order.begin(), order.end(), 0);
+    const bool halves = inTwoHalves(count, kParallelKeys, [&](qsizetype from, qsizetype to) {
         const QCollator collator = productCollator();
-        for (qsizetype i = from; i < to; ++i)
-            parts[i].emplace(collator.sortKey(captionText(productLineText(rows.at(chosen.at(i))))));
-    };
-    const qsizetype half = chosen.size() / 2;
-    if (chosen.size() >= kParallelKeys && std::thread::hardware_concurrency() > 1) {
-        std::thread second(makeKeys, half, chosen.size());
-        makeKeys(0, half);
-        second.join();
-    } else {
-        makeKeys(0, chosen.size());
+        QString line;
+        for (qsizetype i = from; i < to; ++i) {
+            writeProductLine(rows.at(chosen.at(i)), line);
+            makeCaptionText(line);
+            keys[i].emplace(collator.sortKey(line));
+        }
+        std::stable_sort(order.begin() + from, order.begin() + to, before);
+    });
+    if (halves) {
+        const auto half = order.begin() + count / 2;
+        std::vector<qsizetype> merged(count);
+        std::merge(order.begin(), half, half, order.end(), merged.begin(), before);
+        order = std::move(merged);
+        inTwoHalves(count, kParallelKeys, [&keys](qsizetype from, qsizetype to) {
+            std::fill(keys.begin() + from, keys.begin() + to, std::nullopt);
+        });
     }
-    std::vector<QCollatorSortKey> keys;
-    keys.reserve(chosen.size());
-    for (std::optional<QCollatorSortKey>& key : parts)
-        keys.push_back(std::move(*key));
     QList<qsizetype> sorted;
-    sorted.reserve(chosen.size());
-    for (qsizetype i : stableOrder(keys))
+    sorted.reserve(count);
+    for (qsizetype i : order)
         sorted.append(chosen.at(i));
     return sorted;
 }
 
+QString ProductNameJoiner::operator()(const QString& name, const QString& additional) {
+    const auto bits = [](const QChar* p) { return quintptr(p) >> 4; };
+    Entry& entry = m_entries[(bits(name.constData()) * 31 + bits(additional.constData())) % m_entries.size()];
+    const auto same = [](const QString& kept, const QString& met) {
+        return kept.constData() == met.constData() && kept.size() == met.size();
+    };
+    if (!entry.used || !same(entry.name, name) || !same(entry.additional, additional))
+        entry = {name, additional, Trim(name + QLatin1Char(' ') + additional), true};
+    return entry.joined;
+}
+
 namespace {
 // The fields every product answer shares.
-template <class Rec> ProductRecord commonProductFields(Rec& r) {
+template <class Rec> ProductRecord commonProductFields(Rec& r, ProductNameJoiner& names) {
     ProductRecord p;
     p.artid = r.artid;
     p.braid = r.braid;
     p.brand = std::move(r.brand);
     p.reference = std::move(r.reference);
-    p.name = joinedName(r.name, r.additionalforname);
+    p.name = names(r.name, r.additionalforname);
     p.status = std::move(r.status);
     p.criteries = std::move(r.criteries);
     return p;
 }
 } // namespace
 
-ProductRecord productFromAnswer(TArticleRec r) {
-    ProductRecord p = commonProductFields(r);
+ProductRecord productFromAnswer(TArticleRec r, ProductNameJoiner& names) {
+    ProductRecord p = commonProductFields(r, names);
     p.laid = r.laid;
     p.termsofuse = std::move(r.termsofuse);
     return p;
 }
 
-ProductRecord productFromAnswer(TNameSearchRec r) {
-    ProductRecord p = commonProductFields(r);
+ProductRecord productFromAnswer(TNameSearchRec r, ProductNameJoiner& names) {
+    ProductRecord p = commonProductFields(r, names);
     p.termsofuse = std::move(r.termsofuse);
     return p;
 }
 
 // Cross-reference products carry no terms of use.
-ProductRecord productFromAnswer(TCrossSearchRec r) {
-    return commonProductFields(r);
+ProductRecord productFromAnswer(TCrossSearchRec r, ProductNameJoiner& names) {
+    return commonProductFields(r, names);
 }
 
 bool passesNecessaryBrands(const QString& brand, const QString& necessaryBrands) {

@@ -7,6 +7,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <array>
 #include <utility>
 
 // One node of a tree as the program writes it: the depth it gives the node (0 for a root), the
@@ -49,17 +50,36 @@ QList<TreeLine> productTreeLines(const QList<ProductRecord>& rows);
 // locale-aware, case-sensitive; ties keep the order given.
 QList<qsizetype> productLineOrder(const QList<ProductRecord>& rows, QList<qsizetype> chosen);
 
+// Joins a product's name and its addition, blanks trimmed. Answers repeat both, and the decoder
+// hands out one shared string per repeated value, so a pair met before is found by the strings'
+// identity and joined once. An entry holds its strings, so their memory cannot be taken over by
+// other texts while the entry stands.
+class ProductNameJoiner {
+public:
+    QString operator()(const QString& name, const QString& additional);
+
+private:
+    struct Entry {
+        QString name;
+        QString additional;
+        QString joined;
+        bool used = false;
+    };
+    std::array<Entry, 64> m_entries;
+};
+
 // A record passed as a temporary gives its texts to the row.
-ProductRecord productFromAnswer(TArticleRec record);
-ProductRecord productFromAnswer(TNameSearchRec record);
-ProductRecord productFromAnswer(TCrossSearchRec record);
+ProductRecord productFromAnswer(TArticleRec record, ProductNameJoiner& names);
+ProductRecord productFromAnswer(TNameSearchRec record, ProductNameJoiner& names);
+ProductRecord productFromAnswer(TCrossSearchRec record, ProductNameJoiner& names);
 
 // Moves the texts out of records no one else holds; shared ones are copied.
 template <class Rec> QList<ProductRecord> productsFromAnswer(QList<Rec> records) {
     QList<ProductRecord> products;
     products.reserve(records.size());
+    ProductNameJoiner names;
     for (Rec& record : records)
-        products.append(productFromAnswer(std::move(record)));
+        products.append(productFromAnswer(std::move(record), names));
     return products;
 }
 

@@ -126,6 +126,7 @@ private slots:
     void deadServiceLeavesTreesEmptyWithoutMessage();
     void captionsOfTheServiceCannotShiftTrees();
     void categoryAndTradeGroupListings();
+    void longListingIsReadAside();
     void enterOnNodeListsItsProducts_data();
     void enterOnNodeListsItsProducts();
     void longRadioCaptionWraps();
@@ -340,6 +341,65 @@ void TestCatalogBrowsing::categoryAndTradeGroupListings() {
     categories->setCurrentItem(nullptr);
     c.trees->TreeView1DblClick();
     QCOMPARE(c.f.logMark(), before);
+}
+
+// Enough products to be read, filtered and sorted on a worker, as the vendor writes them.
+QList<AnswerRecord> longListing(int count) {
+    const QStringList names{"Bremsscheibe", "Brake Disc", "brake disc", "Ölfilter", "Glühkerze"};
+    const QStringList brands{"BOSCH", "LEMFÖRDER", "ATE", "FEBI BILSTEIN"};
+    QList<AnswerRecord> records;
+    for (int i = 0; i < count; ++i) {
+        const int key = (i * 7919) % count;
+        records.append({{"artid", QString::number(1000 + i)},
+                        {"laid", QString::number(key)},
+                        {"braid", QString::number(30 + key % brands.size())},
+                        {"brand", brands.at(key % brands.size())},
+                        {"articlenr", QString("0 986 4B%1 / %2").arg(key % 97).arg(key)},
+                        {"name", names.at(key % names.size())},
+                        {"additionalforname", key % 3 ? QString("Ø %1 mm").arg(240 + key % 50) : QString()},
+                        {"statusproduct", "Normal"},
+                        {"criteries", "Fitting Position: Front Axle; Brake Disc Thickness [mm]: 22"},
+                        {"termsofuse", key % 5 ? QString() : QString("für Fahrzeuge mit Sportfahrwerk")}});
+    }
+    return records;
+}
+
+void TestCatalogBrowsing::longListingIsReadAside() {
+    const QList<AnswerRecord> records = longListing(4000);
+    QList<AnswerRecord> broken = records;
+    broken[3500][0].second = "x"; // an artid in the second half
+    const QByteArray answer = catalogReply("GetListArticlesFromTreeCategory", records);
+    QVERIFY(answer.size() > 1024 * 1024);
+    RawHttpServer server({catalogReply("GetTreeCategories", {category(1, 100, "Brakes")}),
+                          catalogReply("GetListTradeGroupsForCar", {}), answer,
+                          catalogReply("GetListArticlesFromTreeCategory", broken)});
+    Endpoints endpoints = standInEndpoints();
+    endpoints.catalogUrl = server.url("/");
+    Catalog c(endpoints);
+    c.trees->setVehicle(VehicleSelection{5, 0, {}, {}, {}});
+    emit c.cascade()->engineTypeChanged();
+    QTreeWidget* tree = c.tree("TreeView1");
+    QCOMPARE(tree->topLevelItemCount(), 1);
+    pressKey(tree, Qt::Key_Home);
+    pressKey(Qt::Key_Return);
+
+    // The same nodes as the item tree the program used to fill in place.
+    QList<ProductRecord> products =
+        productsFromAnswer(DecodeAnswer<TArticleRec>("GetListArticlesFromTreeCategory", answer));
+    QTreeWidget former;
+    QFont bold = former.font();
+    bold.setBold(true);
+    LoadTreeText(&former, productTreeLines(products), false, &bold);
+    QCOMPARE(c.productNodes(), 4000);
+    QCOMPARE(treeNodes(*c.productTree()->model()), treeNodes(*former.model()));
+    QCOMPARE(itemTexts(c.f.find<QListWidget>("ListBox1")), (QStringList{"ATE", "BOSCH", "FEBI BILSTEIN", "LEMFÖRDER"}));
+
+    // A failure on the worker ends in the window's error box; the window stays usable.
+    pressKey(tree, Qt::Key_Return);
+    QCOMPARE(c.f.dialogs.texts(), QStringList{"'x' is not a valid integer value"});
+    QCOMPARE(c.productNodes(), 0);
+    QVERIFY(c.w().isEnabled());
+    QCOMPARE(server.requests().size(), 4);
 }
 
 void TestCatalogBrowsing::enterOnNodeListsItsProducts_data() {

@@ -24,6 +24,19 @@ ProductRecord product(int artid, const QString& name, const QString& brand = "AT
     return p;
 }
 
+// Enough lines to be keyed and sorted in two halves, with ties, letter case and umlauts spread
+// over both halves.
+QList<ProductRecord> longList() {
+    const QStringList names{"Bremsscheibe", "bremsscheibe", "Ölfilter", "Oelfilter", "Zündkerze", "Éclairage", "Pad"};
+    QList<ProductRecord> rows;
+    for (int i = 0; i < 12001; ++i) {
+        ProductRecord p = product(i + 1, names.at((i * 7919) % names.size()), i % 3 ? "ATE" : "LEMFÖRDER");
+        p.reference = QString::number((i * 104729) % 50); // many equal lines
+        rows.append(i % 1000 == 17 ? ProductRecord{} : p);
+    }
+    return rows;
+}
+
 QList<qsizetype> allRows(const QList<ProductRecord>& rows) {
     QList<qsizetype> all;
     for (qsizetype i = 0; i < rows.size(); ++i)
@@ -57,6 +70,7 @@ void TestProductTreeModel::sameNodesAsTheItemTree_data() {
         << QList<ProductRecord>{product(9, "Same", "X"), product(3, "Same", "X"), product(5, "Same", "X")};
     QTest::newRow("tabs and line breaks in texts")
         << QList<ProductRecord>{product(1, "Line\tone", "A\r\nB", "crit\nx", "terms\ry"), product(2, "Line one")};
+    QTest::newRow("a long list") << longList();
 }
 
 void TestProductTreeModel::sameNodesAsTheItemTree() {
@@ -72,7 +86,7 @@ void TestProductTreeModel::sameNodesAsTheItemTree() {
 
     ProductTreeModel model;
     model.setProductFont(bold);
-    model.show(rows, allRows(rows));
+    model.show(rows, productLineOrder(rows, allRows(rows)));
     const QStringList nodes = treeNodes(model);
     QVERIFY(nodes.first().endsWith(" bold"));
     QCOMPARE(nodes, treeNodes(*former.model()));
@@ -81,7 +95,7 @@ void TestProductTreeModel::sameNodesAsTheItemTree() {
 void TestProductTreeModel::chosenRowsOnlyAndClear() {
     const QList<ProductRecord> rows{product(1, "Belt"), ProductRecord{}, product(2, "Alpha"), product(3, "Cable")};
     ProductTreeModel model;
-    model.show(rows, {0, 1, 3});
+    model.show(rows, productLineOrder(rows, {0, 1, 3}));
     QCOMPARE(model.rowCount(), 2);
     QCOMPARE(model.nodeData(model.index(0, 0)), 1);
     QCOMPARE(model.nodeData(model.index(1, 0)), 3);

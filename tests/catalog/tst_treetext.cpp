@@ -52,6 +52,7 @@ private slots:
     void productsSortByLineAndKeepDetailOrder();
     void productSortFollowsLocaleComparison();
     void recordsBecomeProductRows();
+    void joinedNamesFollowTheirTexts();
     void necessaryBrandsLeaveEmptyRows();
     void filterMatching_data();
     void filterMatching();
@@ -200,28 +201,42 @@ void TestTreeText::productSortFollowsLocaleComparison() {
 }
 
 void TestTreeText::recordsBecomeProductRows() {
+    ProductNameJoiner names;
     TArticleRec a;
     a.artid = 5, a.laid = 6, a.braid = 7, a.brand = "ATE", a.reference = "R", a.name = " Disc ",
     a.additionalforname = "vented  ", a.status = "S", a.criteries = "C", a.termsofuse = "T";
-    const ProductRecord fromArticle = productFromAnswer(a);
+    const ProductRecord fromArticle = productFromAnswer(a, names);
     QCOMPARE(fromArticle.name, "Disc  vented");
     QCOMPARE(fromArticle.laid, 6);
     QCOMPARE(fromArticle.termsofuse, "T");
 
     TNameSearchRec n;
     n.artid = 5, n.name = "Disc", n.termsofuse = "T";
-    QCOMPARE(productFromAnswer(n).name, "Disc");
-    QCOMPARE(productFromAnswer(n).laid, 0);
-    QCOMPARE(productFromAnswer(n).termsofuse, "T");
+    QCOMPARE(productFromAnswer(n, names).name, "Disc");
+    QCOMPARE(productFromAnswer(n, names).laid, 0);
+    QCOMPARE(productFromAnswer(n, names).termsofuse, "T");
 
     TCrossSearchRec c;
     c.artid = 5, c.braid = 2, c.brand = "ATE", c.reference = "R 1", c.name = "Disc", c.additionalforname = "",
     c.criteries = "C";
-    const ProductRecord fromCross = productFromAnswer(c);
+    const ProductRecord fromCross = productFromAnswer(c, names);
     QCOMPARE(fromCross.name, "Disc");
     QCOMPARE(fromCross.reference, "R 1");
     QVERIFY(fromCross.termsofuse.isEmpty());
     QVERIFY(fromCross.crossreference.isEmpty() && fromCross.aplicability.isEmpty());
+}
+
+// Texts made and dropped one after another often reuse the same memory; a name joined before
+// must never be handed out for a different text that took its place.
+void TestTreeText::joinedNamesFollowTheirTexts() {
+    ProductNameJoiner names;
+    const QString shared = QStringLiteral("Brake Disc");
+    for (int i = 0; i < 200; ++i) {
+        const QString fresh = QStringLiteral("Disc %1").arg(i % 10);
+        QCOMPARE(names(fresh, QString()), fresh);
+        QCOMPARE(names(shared, QStringLiteral(" vented ")), QStringLiteral("Brake Disc  vented"));
+        QCOMPARE(names(shared, QString()), shared);
+    }
 }
 
 void TestTreeText::necessaryBrandsLeaveEmptyRows() {

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QtGlobal>
+
+#include <exception>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <utility>
+
+// Runs `work` on a worker thread while the calling thread keeps its event loop going: the window
+// repaints and timers run, while input waits until the work is done. What `work` throws is
+// thrown here. For work long enough to freeze a window; short work is best done in place.
+void awaitOnWorker(const std::function<void()>& work);
+
+template <class Work> auto awaitResultOnWorker(Work&& work) -> decltype(work()) {
+    std::optional<decltype(work())> result;
+    awaitOnWorker([&] { result.emplace(work()); });
+    return std::move(*result);
+}
+
+// Runs `part(from, to)` over [0, count): in two halves [0, count / 2) and [count / 2, count)
+// when `count` reaches `twoThreadsFrom` (returning true), else once. The halves run at once
+// when a second core is there, the first on the calling thread; what either throws is thrown
+// here once both are done, the first half's exception first.
+bool inTwoHalves(qsizetype count, qsizetype twoThreadsFrom, const std::function<void(qsizetype, qsizetype)>& part);
+
+// Lets a worker thread drop `payload`, so freeing a long list costs the caller nothing. The
+// caller must hold the last reference to shared data for it to be freed there.
+void releaseOnWorker(std::function<void()> dropsPayload);
+
+template <class T> void releaseOnWorker(T payload) {
+    releaseOnWorker(
+        std::function<void()>([held = std::make_shared<T>(std::move(payload))]() mutable { held.reset(); }));
+}
