@@ -2,6 +2,7 @@
 
 #include "catalog/treetext.h"
 #include "platform/widgets.h"
+#include "platform/worker.h"
 #include "service/appcontext.h"
 #include "service/decoder.h"
 #include "service/guard.h"
@@ -111,7 +112,9 @@ void CrossSearch::ListBox3DblClick() {
     const QByteArray answer = m_context.service->catalogAnswer(m_context.service->ListRequest(function, lineData));
     if (IsBlank(answer))
         return;
-    emit productsListed(productsFromAnswer(valueOrEndAction(DecodeAnswer<TCrossSearchRec>(function, answer))));
+    emit productsListed(awaitResultOnWorkerIf(answer.size() >= kLongAnswerBytes, [&] {
+        return productsFromAnswer(valueOrEndAction(DecodeAnswer<TCrossSearchRec>(function, answer)));
+    }));
 }
 
 void CrossSearch::ListBox3KeyPress(int key) {

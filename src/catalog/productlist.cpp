@@ -37,13 +37,8 @@ namespace {
 constexpr int kBrandListWidth = 185;
 constexpr int kStripHeight = 30;
 
-// Lists this long are read, filtered and sorted on a worker while the window keeps painting.
-constexpr qsizetype kAsideAnswerBytes = 512 * 1024;
+// Lists this long are filtered and sorted on a worker while the window keeps painting.
 constexpr qsizetype kAsideRows = 2000;
-
-template <class Work> auto aside(bool large, Work&& work) -> decltype(work()) {
-    return large ? awaitResultOnWorker(std::forward<Work>(work)) : work();
-}
 } // namespace
 
 ProductList::ProductList(AppContext& context, ProductTable& products, QWidget* parent)
@@ -226,9 +221,19 @@ void ProductList::ShowProductList(const QList<ProductRecord>& records) {
     const QString necessaryBrands = m_context.texts->NecessaryBrands;
     bool hidden = false;
     QList<qsizetype> order;
-    m_products.replace(aside(records.size() >= kAsideRows, [&] {
+    // The brands that pass, each once, in the order they first come.
+    QList<const ProductRecord*> brands;
+    m_products.replace(awaitResultOnWorkerIf(records.size() >= kAsideRows, [&] {
         QList<ProductRecord> rows = applyNecessaryBrands(records, necessaryBrands, &hidden);
         order = productLineOrder(rows, tableRows(rows, [](const ProductRecord&) { return true; }));
+        QSet<QString> seen;
+        for (const ProductRecord& record : records) {
+            if (seen.contains(record.brand))
+                continue;
+            seen.insert(record.brand);
+            if (passesNecessaryBrands(record.brand, necessaryBrands))
+                brands.append(&record);
+        }
         return rows;
     }));
     if (hidden && m_Label25->text() == kListCaption)
@@ -237,27 +242,20 @@ void ProductList::ShowProductList(const QList<ProductRecord>& records) {
     QSet<QString> listed;
     for (int i = 0; i < m_ListBox1->count(); ++i)
         listed.insert(m_ListBox1->item(i)->text().toCaseFolded());
-    // A long list names few brands; each is looked at once.
-    QSet<QString> seen;
-    for (const ProductRecord& record : records) {
-        if (seen.contains(record.brand))
-            continue;
-        seen.insert(record.brand);
-        if (!passesNecessaryBrands(record.brand, necessaryBrands))
-            continue;
-        const QString folded = record.brand.toCaseFolded();
+    for (const ProductRecord* record : brands) {
+        const QString folded = record->brand.toCaseFolded();
         if (listed.contains(folded))
             continue;
         listed.insert(folded);
-        const int at = insertSorted(m_ListBox1, record.brand);
-        m_ListBox1->item(at)->setData(Qt::UserRole, record.braid);
+        const int at = insertSorted(m_ListBox1, record->brand);
+        m_ListBox1->item(at)->setData(Qt::UserRole, record->braid);
     }
     showTree(order);
 }
 
 void ProductList::BuildProductTree(const QList<qsizetype>& rows) {
     const QList<ProductRecord> table = m_products.rows();
-    showTree(aside(rows.size() >= kAsideRows, [&] { return productLineOrder(table, rows); }));
+    showTree(awaitResultOnWorkerIf(rows.size() >= kAsideRows, [&] { return productLineOrder(table, rows); }));
 }
 
 void ProductList::showTree(const QList<qsizetype>& order) {
@@ -270,8 +268,9 @@ template <class Rec> void ProductList::listProducts(const QString& function, con
     const QByteArray answer = m_context.service->catalogAnswer(request);
     if (IsBlank(answer))
         return;
-    ShowProductList(aside(answer.size() >= kAsideAnswerBytes,
-                          [&] { return productsFromAnswer(valueOrEndAction(DecodeAnswer<Rec>(function, answer))); }));
+    ShowProductList(awaitResultOnWorkerIf(answer.size() >= kLongAnswerBytes, [&] {
+        return productsFromAnswer(valueOrEndAction(DecodeAnswer<Rec>(function, answer)));
+    }));
 }
 
 void ProductList::listCategoryProducts(int strid) {

@@ -1,7 +1,6 @@
 #include "catalog/treetext.h"
 
 #include "platform/localeformats.h"
-#include "platform/worker.h"
 #include "service/textfunctions.h"
 
 #include <QCollator>
@@ -14,8 +13,6 @@
 namespace {
 
 const QString kDetailIndent = QStringLiteral("\t\t");
-
-constexpr qsizetype kParallelKeys = 5000;
 
 QCollator productCollator() {
     QCollator collator{QLocale::system()};
@@ -216,7 +213,7 @@ QList<qsizetype> productLineOrder(const QList<ProductRecord>& rows, QList<qsizet
     const auto before = [&keys](qsizetype a, qsizetype b) { return keys[a]->compare(*keys[b]) < 0; };
     std::vector<qsizetype> order(count);
     std::iota(order.begin(), order.end(), 0);
-    const bool halves = inTwoHalves(count, kParallelKeys, [&](qsizetype from, qsizetype to) {
+    const bool halves = inTwoHalves(count, kTwoHalvesFrom, [&](qsizetype from, qsizetype to) {
         const QCollator collator = productCollator();
         QString line;
         for (qsizetype i = from; i < to; ++i) {
@@ -231,7 +228,7 @@ QList<qsizetype> productLineOrder(const QList<ProductRecord>& rows, QList<qsizet
         std::vector<qsizetype> merged(count);
         std::merge(order.begin(), half, half, order.end(), merged.begin(), before);
         order = std::move(merged);
-        inTwoHalves(count, kParallelKeys, [&keys](qsizetype from, qsizetype to) {
+        inTwoHalves(count, kTwoHalvesFrom, [&keys](qsizetype from, qsizetype to) {
             std::fill(keys.begin() + from, keys.begin() + to, std::nullopt);
         });
     }

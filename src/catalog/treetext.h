@@ -1,6 +1,7 @@
 #pragma once
 
 #include "catalog/producttable.h"
+#include "platform/worker.h"
 #include "service/records.h"
 
 #include <QList>
@@ -73,13 +74,19 @@ ProductRecord productFromAnswer(TArticleRec record, ProductNameJoiner& names);
 ProductRecord productFromAnswer(TNameSearchRec record, ProductNameJoiner& names);
 ProductRecord productFromAnswer(TCrossSearchRec record, ProductNameJoiner& names);
 
+// Lists at least this long are converted and sorted in two halves at once.
+inline constexpr qsizetype kTwoHalvesFrom = 5000;
+
 // Moves the texts out of records no one else holds; shared ones are copied.
 template <class Rec> QList<ProductRecord> productsFromAnswer(QList<Rec> records) {
-    QList<ProductRecord> products;
-    products.reserve(records.size());
-    ProductNameJoiner names;
-    for (Rec& record : records)
-        products.append(productFromAnswer(std::move(record), names));
+    QList<ProductRecord> products(records.size());
+    ProductRecord* const out = products.data();
+    Rec* const in = records.data();
+    inTwoHalves(records.size(), kTwoHalvesFrom, [out, in](qsizetype from, qsizetype to) {
+        ProductNameJoiner names;
+        for (qsizetype i = from; i < to; ++i)
+            out[i] = productFromAnswer(std::move(in[i]), names);
+    });
     return products;
 }
 

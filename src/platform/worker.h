@@ -19,6 +19,11 @@ template <class Work> auto awaitResultOnWorker(Work&& work) -> decltype(work()) 
     return std::move(*result);
 }
 
+// `work()` on a worker as above when it is `large`, else in place.
+template <class Work> auto awaitResultOnWorkerIf(bool large, Work&& work) -> decltype(work()) {
+    return large ? awaitResultOnWorker(std::forward<Work>(work)) : work();
+}
+
 // Runs `part(from, to)` over [0, count): in two halves [0, count / 2) and [count / 2, count)
 // when `count` reaches `twoThreadsFrom` (returning true), else once. The halves run at once
 // when a second core is there, the first on the calling thread; what either throws is thrown

@@ -28,6 +28,9 @@ template <class Rec> Decoded<Rec> DecodeAnswer(const QString& function, const QB
 // The same for an answer already made text.
 template <class Rec> Decoded<Rec> DecodeAnswer(const QString& function, const QString& answer);
 
+// Answers this long take the decoder long enough to be read off the window's thread.
+inline constexpr qsizetype kLongAnswerBytes = 512 * 1024;
+
 // Whether `records` records of `recordSize` bytes stay within a small multiple of an answer of
 // `answerLength` bytes. A record-start line is five characters but makes a record of
 // hundreds of bytes; records that carry their fields never come near the bound.
