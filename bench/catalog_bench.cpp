@@ -20,6 +20,7 @@
 #include <QListWidget>
 #include <QSet>
 #include <QThreadPool>
+#include <QToolButton>
 #include <QTreeView>
 #include <QTreeWidget>
 #include <QVBoxLayout>
@@ -112,7 +113,7 @@ struct ModelPath {
     QWidget window;
     ProductList* list;
     QTreeView* tree;
-    ModelPath() {
+    explicit ModelPath(bool expanded = false) {
         context.texts = &texts;
         list = new ProductList(context, table, &window);
         auto* layout = new QVBoxLayout(&window);
@@ -121,6 +122,8 @@ struct ModelPath {
         window.resize(1000, 700);
         window.show();
         QCoreApplication::processEvents();
+        if (expanded) // the user's FullExpand
+            list->widget()->findChild<QToolButton*>(QStringLiteral("SpeedButton21"))->click();
     }
     void fill(const QByteArray& answer) {
         list->startListing();
@@ -137,6 +140,10 @@ struct ModelPath {
     }
 };
 
+struct ExpandedModelPath : ModelPath {
+    ExpandedModelPath() : ModelPath(true) {}
+};
+
 // The item tree as the program filled it before: the same table and brand list, then the tree
 // text of the rows loaded into items.
 struct ItemPath {
@@ -144,7 +151,8 @@ struct ItemPath {
     QWidget window;
     QListWidget* brands;
     QTreeWidget* tree;
-    ItemPath() {
+    bool expanded = false;
+    explicit ItemPath(bool fullExpand = false) : expanded(fullExpand) {
         auto* layout = new QVBoxLayout(&window);
         brands = new QListWidget;
         tree = new QTreeWidget;
@@ -171,7 +179,7 @@ struct ItemPath {
         }
         QFont bold = tree->font();
         bold.setBold(true);
-        LoadTreeText(tree, productTreeLines(shown), false, &bold);
+        LoadTreeText(tree, productTreeLines(shown), expanded, &bold);
         paint();
     }
     void clear() {
@@ -187,6 +195,10 @@ struct ItemPath {
         QCoreApplication::processEvents();
         window.repaint();
     }
+};
+
+struct ExpandedItemPath : ItemPath {
+    ExpandedItemPath() : ItemPath(true) {}
 };
 
 // Both paths must show the same nodes before either is timed.
@@ -342,6 +354,17 @@ BENCHMARK(BM_FillAndPaint<ModelPath>)
 BENCHMARK(BM_FillAndPaint<ItemPath>)
     ->Name("Products/ItemTree/FillAndPaint")
     ->Arg(1000)
+    ->Arg(10000)
+    ->Arg(100000)
+    ->Unit(benchmark::kMillisecond);
+// With FullExpand on, every product shows its detail lines.
+BENCHMARK(BM_FillAndPaint<ExpandedModelPath>)
+    ->Name("Products/Model/FillExpandedAndPaint")
+    ->Arg(10000)
+    ->Arg(100000)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FillAndPaint<ExpandedItemPath>)
+    ->Name("Products/ItemTree/FillExpandedAndPaint")
     ->Arg(10000)
     ->Arg(100000)
     ->Unit(benchmark::kMillisecond);

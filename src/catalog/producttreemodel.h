@@ -35,7 +35,6 @@ public:
     Qt::ItemFlags flags(const QModelIndex& index) const override;
 
 private:
-    // Children carry their product's position plus one; products carry 0.
     const ProductRecord& productAt(int position) const { return m_rows.at(m_order.at(position)); }
     QString text(const QModelIndex& index) const;
 

@@ -90,6 +90,13 @@ void TestProductTreeModel::sameNodesAsTheItemTree() {
     const QStringList nodes = treeNodes(model);
     QVERIFY(nodes.first().endsWith(" bold"));
     QCOMPARE(nodes, treeNodes(*former.model()));
+    // Each detail node leads back to its own product, however far down the list.
+    for (int row = 0; row < model.rowCount(); ++row) {
+        const QModelIndex product = model.index(row, 0);
+        const QModelIndex last = model.index(model.rowCount(product) - 1, 0, product);
+        QCOMPARE(model.parent(last), product);
+        QVERIFY(model.flags(last).testFlag(Qt::ItemNeverHasChildren));
+    }
 }
 
 void TestProductTreeModel::chosenRowsOnlyAndClear() {
