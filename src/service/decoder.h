@@ -28,6 +28,11 @@ template <class Rec> Decoded<Rec> DecodeAnswer(const QString& function, const QB
 // The same for an answer already made text.
 template <class Rec> Decoded<Rec> DecodeAnswer(const QString& function, const QString& answer);
 
+// Answers of at least this many bytes are decoded in two halves on two threads; by default 1 MiB
+// where the machine has more than one core, never otherwise. For tests, which compare both ways;
+// returns the former value.
+qsizetype setTwoThreadThreshold(qsizetype bytes);
+
 // Whether `records` records of `recordSize` bytes stay within a small multiple of an answer of
 // `answerLength` bytes. A record-start line is five characters but makes a record of
 // hundreds of bytes; records that carry their fields never come near the bound.
