@@ -383,8 +383,17 @@ struct AsDate {
         const bool ascii = std::all_of(raw.begin(), raw.begin() + std::min<std::size_t>(raw.size(), 6),
                                        [](char c) { return static_cast<unsigned char>(c) < 0x80; });
         if (ascii) {
-            const QLatin1StringView text(raw.data(), static_cast<qsizetype>(raw.size()));
-            return text.first(qMin<qsizetype>(4, text.size())) + QLatin1Char('/') + text.mid(4, 2);
+            // Made in place: one allocation instead of one per piece.
+            const qsizetype year = qMin<qsizetype>(4, qsizetype(raw.size()));
+            const qsizetype month = qMin<qsizetype>(2, qsizetype(raw.size()) - year);
+            QString made(year + 1 + month, Qt::Uninitialized);
+            QChar* out = made.data();
+            for (qsizetype i = 0; i < year; ++i)
+                *out++ = QLatin1Char(raw[std::size_t(i)]);
+            *out++ = QLatin1Char('/');
+            for (qsizetype i = 0; i < month; ++i)
+                *out++ = QLatin1Char(raw[std::size_t(year + i)]);
+            return made;
         }
         const QString text = utf8Text(raw);
         return text.first(qMin<qsizetype>(4, text.size())) + QLatin1Char('/') + text.mid(4, 2);
@@ -420,18 +429,28 @@ public:
 
 private:
     static constexpr std::size_t kLongest = 256; // criteria texts repeat too
-    static constexpr unsigned kTrial = 256;
+    // A cache must get the chance to fill before it is judged: a month of fifty years of dates
+    // is hundreds of values.
+    static constexpr unsigned kTrial = 8 * kSets;
     struct Set {
         std::string_view raw[2];
         QString made[2];
         int older = 0;
     };
+    // Short values (numbers, dates) differ anywhere, so all their bytes count; of longer ones
+    // the ends and the middle.
     static unsigned setOf(std::string_view raw) {
         const std::size_t n = raw.size();
-        const auto at = [raw](std::size_t i) { return static_cast<unsigned>(static_cast<unsigned char>(raw[i])); };
-        const unsigned h = static_cast<unsigned>(n) * 0x9E3779B1u ^ at(0) * 0x85EBCA77u ^ at(n - 1) * 0xC2B2AE3Du ^
-                           at(n / 2) * 0x27D4EB2Fu ^ at((n - 1) / 3) * 0x165667B1u;
-        return (h ^ h >> 15) % kSets;
+        const auto bytesAt = [raw, n](std::size_t from) {
+            std::uint64_t word = 0;
+            for (std::size_t i = from; i < n && i < from + 8; ++i)
+                word = word << 8 | static_cast<unsigned char>(raw[i]);
+            return word;
+        };
+        std::uint64_t h = n * 0x9E3779B97F4A7C15u ^ bytesAt(0) * 0xC2B2AE3D27D4EB4Fu;
+        if (n > 8)
+            h ^= bytesAt(n - 8) * 0x165667B19E3779F9u ^ bytesAt(n / 2) * 0x27D4EB2F165667C5u;
+        return static_cast<unsigned>((h ^ h >> 29) >> 32) % kSets;
     }
     std::array<Set, kSets> m_sets;
     unsigned m_lookups = 0;
@@ -439,8 +458,8 @@ private:
 };
 
 // One cache per text field; the date fields of a record share one, as their values overlap.
-using TextCache = RepeatCache<32>;
-using DateCache = RepeatCache<128>;
+using TextCache = RepeatCache<64>;
+using DateCache = RepeatCache<512>;
 
 template <class Rec>
 void store(Rec& record, const Field<Rec>& field, std::string_view value, TextCache& texts, DateCache& dates) {

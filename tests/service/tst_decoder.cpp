@@ -64,6 +64,7 @@ private slots:
     void categoryIdsAreTolerantButLevelIsNot();
     void conversionErrorQuotesTheText();
     void unknownOrMiscasedFunctionGivesNothing();
+    void manyRepeatedValuesKeepTheirOwnText();
     void twoThreadsReadAsOne_data();
     void twoThreadsReadAsOne();
     void peakMemoryStaysNearTheAnswerSize_data();
@@ -292,6 +293,34 @@ void TestDecoder::bytesReadAsTheirText() {
     category.replace("\"artid\"", "\"id2\"").replace("\"brand\"", "\"text1\"");
     QVERIFY(DecodeAnswer<TCategoryRec>("GetTreeCategories", QByteArrayView(category)) ==
             DecodeAnswer<TCategoryRec>("GetTreeCategories", StreamToUtf8Text(category)));
+}
+
+// Values repeat in many patterns (dates of fifty years, engine outputs, dates cut short); each
+// record still shows its own, whatever the decoder shares between records.
+void TestDecoder::manyRepeatedValuesKeepTheirOwnText() {
+    QList<AnswerRecord> records;
+    for (int i = 0; i < 3000; ++i) {
+        const QString start =
+            QString::number(1970 + i * 7 % 50) + QStringLiteral("%1").arg(1 + i * 5 % 12, 2, 10, QChar('0'));
+        const QString end = start.left(i % 8);
+        records.append({{"typid", QString::number(i)},
+                        {"pconstart", start},
+                        {"pconend", end},
+                        {"kw", QString::number(40 + i * 11 % 97)},
+                        {"bodytype", QStringLiteral("Body %1").arg(i * 3 % 41)}});
+    }
+    const auto types = DecodeAnswer<TTypeRec>("getTypes", catalogAnswer(records));
+    QCOMPARE(types.size(), records.size());
+    for (qsizetype i = 0; i < records.size(); ++i) {
+        const AnswerRecord& r = records[i];
+        const TTypeRec& t = types[i];
+        auto date = [](const QString& v) { return v.trimmed().isEmpty() ? QString() : v.left(4) + '/' + v.mid(4, 2); };
+        QCOMPARE(t.typid, int(i));
+        QCOMPARE(t.pconstart, date(r[1].second));
+        QCOMPARE(t.pconend, date(r[2].second));
+        QCOMPARE(t.kw, r[3].second);
+        QCOMPARE(t.bodytype, r[4].second);
+    }
 }
 
 void TestDecoder::twoThreadsReadAsOne_data() {
