@@ -10,7 +10,7 @@
 
 namespace {
 constexpr qsizetype kNever = std::numeric_limits<qsizetype>::max();
-constexpr qsizetype kDefault = -1;
+constexpr qsizetype kDefault = -1; // the program's own size: a megabyte where there are two cores
 
 // getTypes records numbered from 1 with line breaks `eol`; the type numbers of the `bad`
 // records are "x<number>". Values hold tabs and braces that would start a record on a line of
@@ -38,7 +38,7 @@ QByteArray typesAnswer(int records, const QByteArray& eol, const QList<int>& bad
     return answer + "\t]" + eol + "}" + eol;
 }
 
-// Sets the size from which answers are decoded on two threads, while it lives.
+// Sets the size from which answers are decoded on two threads, while it lives; kDefault leaves it.
 class TwoThreadsFrom {
 public:
     explicit TwoThreadsFrom(qsizetype bytes) : m_former(setTwoThreadThreshold(bytes)) {
