@@ -1,6 +1,7 @@
 // The answer decoder against a plain reference written from its line rules: split into lines,
 // count record starts, cut key and value with TextBetween, convert. Both must agree on every
-// field, on a conversion error and on an answer refused for its size.
+// field, on a conversion error and on an answer refused for its size, and so must the decoder
+// reading the answer in two halves at once.
 #include "fuzzcheck.h"
 #include "service/decoder.h"
 #include "service/errors.h"
@@ -135,6 +136,13 @@ template <class Rec> void compare(const Layout<Rec>& layout, const QString& func
     FUZZ_CHECK(realRefused == expectedRefused);
     FUZZ_CHECK(realConversion == expectedConversion);
     FUZZ_CHECK(real == expected);
+
+    // Read in two halves at once, the same records or the same first error.
+    const qsizetype former = setTwoThreadThreshold(0);
+    const Decoded<Rec> halves = DecodeAnswer<Rec>(function, answer);
+    setTwoThreadThreshold(former);
+    FUZZ_CHECK(halves.error == decoded.error);
+    FUZZ_CHECK(halves.ok() ? flat(layout, halves) == *real : halves.isEmpty());
 }
 
 const Layout<TYearRec> kYears{{intField<TYearRec>(nullptr, &TYearRec::year)}};

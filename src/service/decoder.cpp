@@ -7,11 +7,16 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <bit>
 #include <cstdint>
 #include <cstring>
+#include <exception>
+#include <limits>
 #include <span>
 #include <string_view>
+#include <system_error>
+#include <thread>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -378,8 +383,17 @@ struct AsDate {
         const bool ascii = std::all_of(raw.begin(), raw.begin() + std::min<std::size_t>(raw.size(), 6),
                                        [](char c) { return static_cast<unsigned char>(c) < 0x80; });
         if (ascii) {
-            const QLatin1StringView text(raw.data(), static_cast<qsizetype>(raw.size()));
-            return text.first(qMin<qsizetype>(4, text.size())) + QLatin1Char('/') + text.mid(4, 2);
+            // Made in place: one allocation instead of one per piece.
+            const qsizetype year = qMin<qsizetype>(4, qsizetype(raw.size()));
+            const qsizetype month = qMin<qsizetype>(2, qsizetype(raw.size()) - year);
+            QString made(year + 1 + month, Qt::Uninitialized);
+            QChar* out = made.data();
+            for (qsizetype i = 0; i < year; ++i)
+                *out++ = QLatin1Char(raw[std::size_t(i)]);
+            *out++ = QLatin1Char('/');
+            for (qsizetype i = 0; i < month; ++i)
+                *out++ = QLatin1Char(raw[std::size_t(year + i)]);
+            return made;
         }
         const QString text = utf8Text(raw);
         return text.first(qMin<qsizetype>(4, text.size())) + QLatin1Char('/') + text.mid(4, 2);
@@ -415,18 +429,28 @@ public:
 
 private:
     static constexpr std::size_t kLongest = 256; // criteria texts repeat too
-    static constexpr unsigned kTrial = 256;
+    // A cache must get the chance to fill before it is judged: a month of fifty years of dates
+    // is hundreds of values.
+    static constexpr unsigned kTrial = 8 * kSets;
     struct Set {
         std::string_view raw[2];
         QString made[2];
         int older = 0;
     };
+    // Short values (numbers, dates) differ anywhere, so all their bytes count; of longer ones
+    // the ends and the middle.
     static unsigned setOf(std::string_view raw) {
         const std::size_t n = raw.size();
-        const auto at = [raw](std::size_t i) { return static_cast<unsigned>(static_cast<unsigned char>(raw[i])); };
-        const unsigned h = static_cast<unsigned>(n) * 0x9E3779B1u ^ at(0) * 0x85EBCA77u ^ at(n - 1) * 0xC2B2AE3Du ^
-                           at(n / 2) * 0x27D4EB2Fu ^ at((n - 1) / 3) * 0x165667B1u;
-        return (h ^ h >> 15) % kSets;
+        const auto bytesAt = [raw, n](std::size_t from) {
+            std::uint64_t word = 0;
+            for (std::size_t i = from; i < n && i < from + 8; ++i)
+                word = word << 8 | static_cast<unsigned char>(raw[i]);
+            return word;
+        };
+        std::uint64_t h = n * 0x9E3779B97F4A7C15u ^ bytesAt(0) * 0xC2B2AE3D27D4EB4Fu;
+        if (n > 8)
+            h ^= bytesAt(n - 8) * 0x165667B19E3779F9u ^ bytesAt(n / 2) * 0x27D4EB2F165667C5u;
+        return static_cast<unsigned>((h ^ h >> 29) >> 32) % kSets;
     }
     std::array<Set, kSets> m_sets;
     unsigned m_lookups = 0;
@@ -434,8 +458,8 @@ private:
 };
 
 // One cache per text field; the date fields of a record share one, as their values overlap.
-using TextCache = RepeatCache<32>;
-using DateCache = RepeatCache<128>;
+using TextCache = RepeatCache<64>;
+using DateCache = RepeatCache<512>;
 
 template <class Rec>
 void store(Rec& record, const Field<Rec>& field, std::string_view value, TextCache& texts, DateCache& dates) {
@@ -473,20 +497,11 @@ bool RecordsFitAnswer(qsizetype records, qsizetype recordSize, qsizetype answerL
 
 namespace {
 
-template <class Rec> QList<Rec> decodeRecords(const QString& function, QByteArrayView answer) {
-    const std::span<const Field<Rec>> table = tableFor<Rec>(function);
-    if (table.empty())
-        return {};
-
-    const char* const begin = answer.data();
-    const char* const end = begin + answer.size();
-
-    const qsizetype count = countRecords(begin, end);
-    if (!RecordsFitAnswer(count, qsizetype(sizeof(Rec)), answer.size()))
-        throw OversizedAnswerError();
-    QList<Rec> records(count);
-    // Indexing through the list would check for sharing on every field.
-    Rec* const first = records.data();
+// Fills records from `first` on with the records whose start lines lie in [begin, end); fields
+// before the first of them belong to no record.
+template <class Rec>
+void fillRecords(std::span<const Field<Rec>> table, const char* const begin, const char* const end, Rec* const first,
+                 [[maybe_unused]] qsizetype count) {
     Rec* current = nullptr;
     std::array<TextCache, kMostFields> texts;
     DateCache dates;
@@ -496,7 +511,7 @@ template <class Rec> QList<Rec> decodeRecords(const QString& function, QByteArra
         const char* lineEnd;
         if (isRecordStart(line, end)) {
             current = current ? current + 1 : first;
-            Q_ASSERT(current - first < records.size()); // both passes see the same record starts
+            Q_ASSERT(current - first < count); // both passes see the same record starts
             lineEnd = findLineBreak(line + 4, end);
         } else if (current && isFieldLine(line, end)) {
             const Field<Rec>* field = &table[expected];
@@ -519,10 +534,96 @@ template <class Rec> QList<Rec> decodeRecords(const QString& function, QByteArra
             break;
         line = lineEnd + (*lineEnd == '\r' && lineEnd + 1 < end && lineEnd[1] == '\n' ? 2 : 1);
     }
+}
+
+std::atomic<qsizetype> twoThreadsFrom{std::thread::hardware_concurrency() > 1 ? qsizetype(1) << 20
+                                                                              : std::numeric_limits<qsizetype>::max()};
+
+// A record-start line at or after the middle of a big answer, or `end`. Every line is read
+// alone and a record never spans two record starts, so the halves before and after it read
+// exactly as they do within the whole; the line break before it ends the first half.
+const char* middleRecordStart(const char* begin, const char* end) {
+    if (end - begin < twoThreadsFrom.load(std::memory_order_relaxed))
+        return end;
+    for (const char* brace = findBrace(begin + (end - begin) / 2, end); brace != end;
+         brace = findBrace(brace + 1, end)) {
+        for (const qsizetype indent : {3, 4}) {
+            if (brace - begin <= indent)
+                continue;
+            const char* line = brace - indent;
+            if ((line[-1] == '\r' || line[-1] == '\n') && isRecordStart(line, end))
+                return line;
+        }
+    }
+    return end;
+}
+
+// Runs `first` here and, when asked to, `second` on a thread of its own, else after `first`. An
+// exception of `first` comes back before one of `second`, as the first half of the answer comes
+// before the second.
+template <class First, class Second> void inParallel(bool twoThreads, First&& first, Second&& second) {
+    std::exception_ptr secondFailure;
+    std::thread worker;
+    try {
+        if (twoThreads)
+            worker = std::thread([&second, &secondFailure] {
+                try {
+                    second();
+                } catch (...) {
+                    secondFailure = std::current_exception();
+                }
+            });
+    } catch (const std::system_error&) { // no thread to be had
+    }
+    if (!worker.joinable()) {
+        first();
+        second();
+        return;
+    }
+    std::exception_ptr firstFailure;
+    try {
+        first();
+    } catch (...) {
+        firstFailure = std::current_exception();
+    }
+    worker.join();
+    if (firstFailure)
+        std::rethrow_exception(firstFailure);
+    if (secondFailure)
+        std::rethrow_exception(secondFailure);
+}
+
+template <class Rec> QList<Rec> decodeRecords(const QString& function, QByteArrayView answer) {
+    const std::span<const Field<Rec>> table = tableFor<Rec>(function);
+    if (table.empty())
+        return {};
+
+    const char* const begin = answer.data();
+    const char* const end = begin + answer.size();
+    // A big answer is read in two halves at once, each into its own slice of the records.
+    const char* const middle = middleRecordStart(begin, end);
+    const bool twoThreads = middle != end;
+    qsizetype firstCount = 0;
+    qsizetype secondCount = 0;
+    inParallel(
+        twoThreads, [&] { firstCount = countRecords(begin, middle); },
+        [&] { secondCount = countRecords(middle, end); });
+    if (!RecordsFitAnswer(firstCount + secondCount, qsizetype(sizeof(Rec)), answer.size()))
+        throw OversizedAnswerError();
+    QList<Rec> records(firstCount + secondCount);
+    // Indexing through the list would check for sharing on every field.
+    Rec* const first = records.data();
+    inParallel(
+        twoThreads, [&] { fillRecords(table, begin, middle, first, firstCount); },
+        [&] { fillRecords(table, middle, end, first + firstCount, secondCount); });
     return records;
 }
 
 } // namespace
+
+qsizetype setTwoThreadThreshold(qsizetype bytes) {
+    return twoThreadsFrom.exchange(bytes);
+}
 
 template <class Rec> Decoded<Rec> DecodeAnswer(const QString& function, QByteArrayView answer) {
     // Conversion and size errors are thrown deep in the reader and never leave this function.

@@ -22,7 +22,8 @@ template <class Rec> struct Decoded : QList<Rec> {
 // records and the error "'<text>' is not a valid integer value"; more records than the answer's
 // size allows (see RecordsFitAnswer) give none and an error before anything is allocated.
 // The answer is read in its UTF-8 bytes as received; each value shows as the whole answer read as
-// UTF-8 text would show it (bad bytes as U+FFFD, a byte-order mark as U+FEFF).
+// UTF-8 text would show it (bad bytes as U+FFFD, a byte-order mark as U+FEFF). A big answer is
+// read in two halves at once (see setTwoThreadThreshold), with the same records and errors.
 template <class Rec> Decoded<Rec> DecodeAnswer(const QString& function, QByteArrayView answer);
 template <class Rec> Decoded<Rec> DecodeAnswer(const QString& function, const QByteArray& answer);
 // The same for an answer already made text.
@@ -30,6 +31,11 @@ template <class Rec> Decoded<Rec> DecodeAnswer(const QString& function, const QS
 
 // Answers this long take the decoder long enough to be read off the window's thread.
 inline constexpr qsizetype kLongAnswerBytes = 512 * 1024;
+
+// Answers of at least this many bytes are decoded in two halves on two threads; by default 1 MiB
+// where the machine has more than one core, never otherwise. For tests, which compare both ways;
+// returns the former value.
+qsizetype setTwoThreadThreshold(qsizetype bytes);
 
 // Whether `records` records of `recordSize` bytes stay within a small multiple of an answer of
 // `answerLength` bytes. A record-start line is five characters but makes a record of

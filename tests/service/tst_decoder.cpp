@@ -1,9 +1,56 @@
 #include "service/decoder.h"
+#include "service/errors.h"
 #include "service/textfunctions.h"
 #include "support/answers.h"
 
 #include <QProcess>
 #include <QTest>
+
+#include <limits>
+
+namespace {
+constexpr qsizetype kNever = std::numeric_limits<qsizetype>::max();
+constexpr qsizetype kDefault = -1; // the program's own size: a megabyte where there are two cores
+
+// getTypes records numbered from 1 with line breaks `eol`; the type numbers of the `bad`
+// records are "x<number>". Values hold tabs and braces that would start a record on a line of
+// their own, bad bytes and a byte-order mark.
+QByteArray typesAnswer(int records, const QByteArray& eol, const QList<int>& bad = {}) {
+    QByteArray answer = "{" + eol + "\t\"data\": [" + eol;
+    for (int i = 1; i <= records; ++i) {
+        const QByteArray n = QByteArray::number(i);
+        answer += (i == 1 ? "\t\t\t{" : "\t\t\t,{") + eol;
+        const QList<QPair<QByteArray, QByteArray>> fields = {
+            {"typid", bad.contains(i) ? "x" + n : n},
+            {"shortnametypecar", "1.9 TDI \xC3\xA9 " + n},
+            {"pconstart", QByteArray::number(1990 + i % 30) + "0" + QByteArray::number(1 + i % 9)},
+            {"pconend", i % 4 ? "202012" : " "},
+            {"bodytype", i % 3 ? "Saloon"
+                               : "\xEF\xBB\xBF"
+                                 "Coup\xC3\xA9 \xFF"},
+            {"kw", QByteArray::number(50 + i % 7)},
+            {"listcodeengine", "AB\t\t\t{, \t\t\t,{ " + n}};
+        for (qsizetype f = 0; f < fields.size(); ++f)
+            answer += "\t\t\t\t\"" + fields[f].first + "\": \"" + fields[f].second + '"' +
+                      (f + 1 < fields.size() ? "," : "") + eol;
+        answer += "\t\t\t}" + eol;
+    }
+    return answer + "\t]" + eol + "}" + eol;
+}
+
+// Sets the size from which answers are decoded on two threads, while it lives; kDefault leaves it.
+class TwoThreadsFrom {
+public:
+    explicit TwoThreadsFrom(qsizetype bytes) : m_former(setTwoThreadThreshold(bytes)) {
+        if (bytes == kDefault)
+            setTwoThreadThreshold(m_former);
+    }
+    ~TwoThreadsFrom() { setTwoThreadThreshold(m_former); }
+
+private:
+    qsizetype m_former;
+};
+} // namespace
 
 class TestDecoder : public QObject {
     Q_OBJECT
@@ -17,6 +64,9 @@ private slots:
     void categoryIdsAreTolerantButLevelIsNot();
     void conversionErrorQuotesTheText();
     void unknownOrMiscasedFunctionGivesNothing();
+    void manyRepeatedValuesKeepTheirOwnText();
+    void twoThreadsReadAsOne_data();
+    void twoThreadsReadAsOne();
     void peakMemoryStaysNearTheAnswerSize_data();
     void peakMemoryStaysNearTheAnswerSize();
     void bytesReadAsTheirText_data();
@@ -243,6 +293,104 @@ void TestDecoder::bytesReadAsTheirText() {
     category.replace("\"artid\"", "\"id2\"").replace("\"brand\"", "\"text1\"");
     QVERIFY(DecodeAnswer<TCategoryRec>("GetTreeCategories", QByteArrayView(category)) ==
             DecodeAnswer<TCategoryRec>("GetTreeCategories", StreamToUtf8Text(category)));
+}
+
+// Values repeat in many patterns (dates of fifty years, engine outputs, dates cut short); each
+// record still shows its own, whatever the decoder shares between records.
+void TestDecoder::manyRepeatedValuesKeepTheirOwnText() {
+    QList<AnswerRecord> records;
+    for (int i = 0; i < 3000; ++i) {
+        const QString start =
+            QString::number(1970 + i * 7 % 50) + QStringLiteral("%1").arg(1 + i * 5 % 12, 2, 10, QChar('0'));
+        const QString end = start.left(i % 8);
+        records.append({{"typid", QString::number(i)},
+                        {"pconstart", start},
+                        {"pconend", end},
+                        {"kw", QString::number(40 + i * 11 % 97)},
+                        {"bodytype", QStringLiteral("Body %1").arg(i * 3 % 41)}});
+    }
+    const auto types = DecodeAnswer<TTypeRec>("getTypes", catalogAnswer(records));
+    QCOMPARE(types.size(), records.size());
+    for (qsizetype i = 0; i < records.size(); ++i) {
+        const AnswerRecord& r = records[i];
+        const TTypeRec& t = types[i];
+        auto date = [](const QString& v) { return v.trimmed().isEmpty() ? QString() : v.left(4) + '/' + v.mid(4, 2); };
+        QCOMPARE(t.typid, int(i));
+        QCOMPARE(t.pconstart, date(r[1].second));
+        QCOMPARE(t.pconend, date(r[2].second));
+        QCOMPARE(t.kw, r[3].second);
+        QCOMPARE(t.bodytype, r[4].second);
+    }
+}
+
+void TestDecoder::twoThreadsReadAsOne_data() {
+    QTest::addColumn<QByteArray>("answer");
+    QTest::addColumn<qsizetype>("threshold");
+    QTest::addColumn<qsizetype>("records");
+    QTest::addColumn<QString>("error");
+    const QString none;
+    for (const QByteArray eol : {"\r\n", "\n", "\r"}) {
+        const QByteArray name = eol.toPercentEncoding();
+        const QByteArray answer = typesAnswer(41, eol);
+        QTest::addRow("%s", name.data()) << answer << qsizetype(0) << qsizetype(41) << none;
+        // Whichever record the middle falls in.
+        for (int shift = 1; shift < 200; shift += 13)
+            QTest::addRow("%s, %d blanks behind", name.data(), shift)
+                << answer + QByteArray(shift * 3, ' ') << qsizetype(0) << qsizetype(41) << none;
+        QTest::addRow("%s, fields before the first record", name.data())
+            << "\t\t\t\t\"typid\": \"x\"," + eol + "\t\t\t\t\"kw\": \"1\"" + eol + answer << qsizetype(0)
+            << qsizetype(41) << none;
+        QTest::addRow("%s, no record start in the second half", name.data())
+            << answer + QByteArray("\t\t\t\"typid\": \"7\"," + eol).repeated(300) << qsizetype(0) << qsizetype(41)
+            << none;
+    }
+    const QString x3 = ConversionError("x3").message();
+    QTest::newRow("bad number in the first half") << typesAnswer(41, "\r\n", {3}) << qsizetype(0) << qsizetype(0) << x3;
+    QTest::newRow("bad number in the second half")
+        << typesAnswer(41, "\r\n", {38}) << qsizetype(0) << qsizetype(0) << ConversionError("x38").message();
+    QTest::newRow("bad numbers in both halves")
+        << typesAnswer(41, "\r\n", {38, 3, 40}) << qsizetype(0) << qsizetype(0) << x3;
+    QTest::newRow("bare record starts") << QByteArray("\t\t\t{\n").repeated(10000) << qsizetype(0) << qsizetype(0)
+                                        << OversizedAnswerError().message();
+
+    // Around the size from which a big answer is read in halves.
+    const qsizetype big = qsizetype(1) << 20;
+    const QByteArray nearBig = typesAnswer(4500, "\r\n");
+    const qsizetype count = 4500;
+    QVERIFY(nearBig.size() < big && nearBig.size() > big * 3 / 4);
+    for (const qsizetype size : {big - 1, big, big + 1}) {
+        const QByteArray padding(size - nearBig.size(), ' ');
+        QTest::addRow("%lld bytes", qlonglong(size)) << nearBig + padding << kDefault << count << none;
+        QTest::addRow("%lld bytes, bad numbers in both halves", qlonglong(size))
+            << typesAnswer(4500, "\r\n", {4000, 17}) + padding << kDefault << qsizetype(0)
+            << ConversionError("x17").message();
+        QTest::addRow("%lld bytes, bad number in the second half", qlonglong(size))
+            << typesAnswer(4500, "\r\n", {4000}) + padding << kDefault << qsizetype(0)
+            << ConversionError("x4000").message();
+    }
+}
+
+// Halves read on two threads give the records, or the first error in the answer, exactly as
+// one reading of the whole.
+void TestDecoder::twoThreadsReadAsOne() {
+    QFETCH(QByteArray, answer);
+    QFETCH(qsizetype, threshold);
+    QFETCH(qsizetype, records);
+    QFETCH(QString, error);
+    Decoded<TTypeRec> once;
+    {
+        const TwoThreadsFrom never(kNever);
+        once = DecodeAnswer<TTypeRec>("getTypes", answer);
+    }
+    const TwoThreadsFrom halves(threshold);
+    const Decoded<TTypeRec> twice = DecodeAnswer<TTypeRec>("getTypes", answer);
+    QCOMPARE(once.error, error);
+    QCOMPARE(once.size(), records);
+    QCOMPARE(twice.error, once.error);
+    QCOMPARE(twice.size(), once.size());
+    QVERIFY(twice == once);
+    if (records > 0)
+        QCOMPARE(twice.last().typid, int(records));
 }
 
 // Five characters of a record start made a record of 280 bytes: a 22 MB answer of bare starts

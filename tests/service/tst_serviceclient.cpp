@@ -32,6 +32,8 @@ private slots:
     void failedRequestReturnsEmptyAndLogsReason();
     void testClientAnswerOffersDemoServer_data();
     void testClientAnswerOffersDemoServer();
+    void markerFoundWhereverItStands_data();
+    void markerFoundWhereverItStands();
     void logLineForms();
     void requestTextsFollowParameterOrders();
     void saveAndOpenLogWritesUtf8File();
@@ -110,6 +112,40 @@ void TestServiceClient::testClientAnswerOffersDemoServer() {
     QCOMPARE(client.priceServiceBaseUrl(), price);
     QCOMPARE(account.email(), accept ? QStringLiteral("demo@velmora.test") : QStringLiteral("me@x.test"));
     QCOMPARE(account.seccode(), accept ? QStringLiteral("@nrvqlzkxtbwm@") : QStringLiteral("code"));
+}
+
+void TestServiceClient::markerFoundWhereverItStands_data() {
+    QTest::addColumn<QByteArray>("answer");
+    QTest::addColumn<bool>("holds");
+    const QByteArray marker(kTestClientMarker);
+    const QByteArray cut = marker.chopped(1);
+    const QByteArray filler = QByteArray("\t\t\t\t\"status\": \"T:x\",\r\n").repeated(7);
+    QTest::newRow("empty answer") << QByteArray() << false;
+    QTest::newRow("marker alone") << marker << true;
+    QTest::newRow("marker cut at the end") << cut << false;
+    QTest::newRow("at the start") << marker + filler << true;
+    QTest::newRow("at the end") << filler + marker << true;
+    QTest::newRow("cut at the end of a long answer") << filler + cut << false;
+    QTest::newRow("last byte differs") << filler + cut + 'T' + filler << false;
+    QTest::newRow("first byte differs") << filler + "'" + marker.mid(1) + filler << false;
+    QTest::newRow("after a near miss it overlaps")
+        << filler + "\"statusText\": \"statusText\": \"test client\"" << true;
+    QTest::newRow("near misses only")
+        << (filler + "\"statusText\": \"test clienT\"statusText\":  \"test client").repeated(3) << false;
+    // Every offset against the sixteen-byte steps, the marker whole and cut by the answer's end.
+    for (int offset = 0; offset < 40; ++offset) {
+        const QByteArray before = filler.left(offset);
+        QTest::addRow("whole at %d", offset) << before + marker + filler.left(offset % 17) << true;
+        QTest::addRow("cut at %d", offset) << before + cut << false;
+    }
+}
+
+// The scan agrees with a plain search, and both with what the case says.
+void TestServiceClient::markerFoundWhereverItStands() {
+    QFETCH(QByteArray, answer);
+    QFETCH(bool, holds);
+    QCOMPARE(QByteArrayView(answer).contains(kTestClientMarker), holds);
+    QCOMPARE(holdsTestClientMarker(answer), holds);
 }
 
 void TestServiceClient::logLineForms() {
