@@ -202,6 +202,7 @@ void ProductList::startListing() {
     QList<ProductRecord> previous = m_products.rows();
     clearViews();
     m_products.replace({});
+    m_listingOrder.clear();
     if (!previous.isEmpty())
         releaseOnWorker(std::move(previous));
     if (m_context.texts->NecessaryBrands.isEmpty())
@@ -250,12 +251,20 @@ void ProductList::ShowProductList(const QList<ProductRecord>& records) {
         const int at = insertSorted(m_ListBox1, record->brand);
         m_ListBox1->item(at)->setData(Qt::UserRole, record->braid);
     }
-    showTree(order);
+    m_listingOrder = std::move(order);
+    showTree(m_listingOrder);
 }
 
 void ProductList::BuildProductTree(const QList<qsizetype>& rows) {
-    const QList<ProductRecord> table = m_products.rows();
-    showTree(awaitResultOnWorkerIf(rows.size() >= kAsideRows, [&] { return productLineOrder(table, rows); }));
+    std::vector<bool> chosen(std::size_t(m_products.rows().size()));
+    for (qsizetype row : rows)
+        chosen[std::size_t(row)] = true;
+    QList<qsizetype> order;
+    order.reserve(rows.size());
+    for (qsizetype row : m_listingOrder)
+        if (chosen[std::size_t(row)])
+            order.append(row);
+    showTree(order);
 }
 
 void ProductList::showTree(const QList<qsizetype>& order) {

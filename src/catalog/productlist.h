@@ -87,6 +87,10 @@ private:
 
     AppContext& m_context;
     ProductTable& m_products;
+    // Every product row of the listing in the order of its product line. Any choice of rows
+    // shows in this order (a stable sort of some rows keeps them as a stable sort of all does),
+    // so filters need no second sort.
+    QList<qsizetype> m_listingOrder;
     int m_typid = 0;
     QWidget* m_widget = nullptr;
     QWidget* m_nameSearchWidget = nullptr;
