@@ -227,8 +227,13 @@ void ProductList::ShowProductList(const QList<ProductRecord>& records) {
     m_products.replace(awaitResultOnWorkerIf(records.size() >= kAsideRows, [&] {
         QList<ProductRecord> rows = applyNecessaryBrands(records, necessaryBrands, &hidden);
         order = productLineOrder(rows, tableRows(rows, [](const ProductRecord&) { return true; }));
+        // Repeated brands mostly share one string; its address is cheaper to look up than its text.
+        QSet<const QChar*> seenStrings;
         QSet<QString> seen;
         for (const ProductRecord& record : records) {
+            if (seenStrings.contains(record.brand.constData()))
+                continue;
+            seenStrings.insert(record.brand.constData());
             if (seen.contains(record.brand))
                 continue;
             seen.insert(record.brand);
