@@ -9,6 +9,7 @@
 #include "export/necessarybrandspanel.h"
 #include "platform/dialogs.h"
 #include "platform/httpexchange.h"
+#include "platform/logview.h"
 #include "platform/widgets.h"
 #include "pricelists/pricelistspanel.h"
 #include "pricing/comparativelist.h"
@@ -30,7 +31,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPlainTextEdit>
 #include <QScreen>
 #include <QScrollArea>
 #include <QSplitter>
@@ -370,16 +370,13 @@ QWidget* TForm1::buildLogStrip() {
     m_SpeedButton61->setToolTip(m_SpeedButton1->text());
     m_SpeedButton61->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Expanding);
     connect(m_SpeedButton61, &QToolButton::clicked, this, &TForm1::SpeedButton61Click);
-    m_Memo1 = new QPlainTextEdit;
+    m_Memo1 = new LogView(m_log.lines());
     m_Memo1->setObjectName(QStringLiteral("Memo1"));
-    m_Memo1->setReadOnly(true);
-    // The log only grows; an undo history of every line would double its cost.
-    m_Memo1->setUndoRedoEnabled(false);
     m_Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     QFont small = m_Memo1->font();
     small.setPointSize(7);
     m_Memo1->setFont(small);
-    connect(&m_log, &RequestLog::lineAppended, m_Memo1, &QPlainTextEdit::appendPlainText);
+    connect(&m_log, &RequestLog::lineAppended, m_Memo1, &LogView::linesAppended);
     row->addWidget(m_SpeedButton61);
     row->addWidget(m_Memo1, 1);
     layout->addLayout(row, 1);

@@ -12,7 +12,7 @@
 #include <memory>
 
 class QLabel;
-class QPlainTextEdit;
+class LogView;
 class QStackedWidget;
 class QTabWidget;
 class QTimer;
@@ -165,7 +165,7 @@ private:
     QWidget* m_catalogLeftColumn = nullptr;
     QWidget* m_lowerArea = nullptr;
     QTabWidget* m_PageControl1 = nullptr;
-    QPlainTextEdit* m_Memo1 = nullptr;
+    LogView* m_Memo1 = nullptr;
     QLabel* m_note = nullptr;
     QTimer* m_noteTimer = nullptr;
     // Last: its workers are cancelled before anything they write into goes away.

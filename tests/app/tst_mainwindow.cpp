@@ -1,3 +1,4 @@
+#include "platform/logview.h"
 #include "platform/widgets.h"
 #include "service/serviceclient.h"
 #include "support/windowfixture.h"
@@ -5,7 +6,6 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPlainTextEdit>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QToolButton>
@@ -193,7 +193,7 @@ void TestMainWindow::logStripButtonSavesAndOpensLog() {
     WindowFixture f;
     TForm1& w = f.show();
     w.context().log->AppendLogLine("a line");
-    QCOMPARE(f.find<QPlainTextEdit>("Memo1")->toPlainText(), QStringLiteral("a line"));
+    QCOMPARE(f.find<LogView>("Memo1")->text(), QStringLiteral("a line"));
     click(f.find<QToolButton>("SpeedButton61"));
     const QString file = f.folders.programFile("logRequests.txt");
     QCOMPARE(f.desktop.opened(), QStringList{file});
@@ -213,7 +213,7 @@ void TestMainWindow::securityCodesNeverReachTheLog() {
     w.context().log->AppendLogLine("x\tget?service=COMPAREPRICE&email=e&seccode=cmp&COMPARETAIL&site=1\t\"ANSWER "
                                    "[ana&ANALYSISTAIL]\"");
     click(f.find<QToolButton>("SpeedButton61"));
-    const QString shown = f.find<QPlainTextEdit>("Memo1")->toPlainText();
+    const QString shown = f.find<LogView>("Memo1")->text();
     const QString saved = QString::fromUtf8(readBytes(f.folders.programFile("logRequests.txt")));
     QCOMPARE(w.context().log->lines().size(), 2);
     for (const QString& text : {shown, saved}) {
