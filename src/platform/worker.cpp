@@ -57,6 +57,6 @@ bool inTwoHalves(qsizetype count, qsizetype twoThreadsFrom, const std::function<
     return true;
 }
 
-void releaseOnWorker(std::function<void()> dropsPayload) {
-    QThreadPool::globalInstance()->start(std::move(dropsPayload));
+void workerDetail::runOnPool(std::function<void()> task) {
+    QThreadPool::globalInstance()->start(std::move(task));
 }

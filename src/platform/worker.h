@@ -30,11 +30,12 @@ template <class Work> auto awaitResultOnWorkerIf(bool large, Work&& work) -> dec
 // here once both are done, the first half's exception first.
 bool inTwoHalves(qsizetype count, qsizetype twoThreadsFrom, const std::function<void(qsizetype, qsizetype)>& part);
 
+namespace workerDetail {
+void runOnPool(std::function<void()> task);
+} // namespace workerDetail
+
 // Lets a worker thread drop `payload`, so freeing a long list costs the caller nothing. The
 // caller must hold the last reference to shared data for it to be freed there.
-void releaseOnWorker(std::function<void()> dropsPayload);
-
 template <class T> void releaseOnWorker(T payload) {
-    releaseOnWorker(
-        std::function<void()>([held = std::make_shared<T>(std::move(payload))]() mutable { held.reset(); }));
+    workerDetail::runOnPool([held = std::make_shared<T>(std::move(payload))]() mutable { held.reset(); });
 }
