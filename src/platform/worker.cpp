@@ -4,6 +4,7 @@
 #include <QMetaObject>
 #include <QThreadPool>
 
+#include <system_error>
 #include <thread>
 
 void awaitOnWorker(const std::function<void()>& work) {
@@ -24,36 +25,46 @@ void awaitOnWorker(const std::function<void()>& work) {
         std::rethrow_exception(failure);
 }
 
+void inParallel(bool twoThreads, const std::function<void()>& first, const std::function<void()>& second) {
+    std::exception_ptr secondFailure;
+    std::thread worker;
+    try {
+        if (twoThreads)
+            worker = std::thread([&second, &secondFailure] {
+                try {
+                    second();
+                } catch (...) {
+                    secondFailure = std::current_exception();
+                }
+            });
+    } catch (const std::system_error&) { // no thread to be had
+    }
+    if (!worker.joinable()) {
+        first();
+        second();
+        return;
+    }
+    std::exception_ptr firstFailure;
+    try {
+        first();
+    } catch (...) {
+        firstFailure = std::current_exception();
+    }
+    worker.join();
+    if (firstFailure)
+        std::rethrow_exception(firstFailure);
+    if (secondFailure)
+        std::rethrow_exception(secondFailure);
+}
+
 bool inTwoHalves(qsizetype count, qsizetype twoThreadsFrom, const std::function<void(qsizetype, qsizetype)>& part) {
     if (count < twoThreadsFrom || count < 2) {
         part(0, count);
         return false;
     }
     const qsizetype half = count / 2;
-    if (std::thread::hardware_concurrency() < 2) {
-        part(0, half);
-        part(half, count);
-        return true;
-    }
-    std::exception_ptr second;
-    std::thread worker([&] {
-        try {
-            part(half, count);
-        } catch (...) {
-            second = std::current_exception();
-        }
-    });
-    std::exception_ptr first;
-    try {
-        part(0, half);
-    } catch (...) {
-        first = std::current_exception();
-    }
-    worker.join();
-    if (first)
-        std::rethrow_exception(first);
-    if (second)
-        std::rethrow_exception(second);
+    inParallel(
+        std::thread::hardware_concurrency() > 1, [&] { part(0, half); }, [&] { part(half, count); });
     return true;
 }
 

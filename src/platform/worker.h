@@ -24,6 +24,11 @@ template <class Work> auto awaitResultOnWorkerIf(bool large, Work&& work) -> dec
     return large ? awaitResultOnWorker(std::forward<Work>(work)) : work();
 }
 
+// Runs `first` here and, when `twoThreads` and a thread can be had, `second` on a thread of its
+// own at the same time, else after `first`. What either throws is thrown here once both are
+// done, `first`'s exception first.
+void inParallel(bool twoThreads, const std::function<void()>& first, const std::function<void()>& second);
+
 // Runs `part(from, to)` over [0, count): in two halves [0, count / 2) and [count / 2, count)
 // when `count` reaches `twoThreadsFrom` (returning true), else once. The halves run at once
 // when a second core is there, the first on the calling thread; what either throws is thrown

@@ -35,14 +35,7 @@ bool PriceWorkers::start(const PriceQuestion& question) {
         return false;
     auto* worker = new TMyThread(m_link, m_priceBaseUrl,
                                  [this](TMyThread& w, const WorkerFindings& findings) { finish(w, findings); });
-    worker->service = question.service;
-    worker->email = question.email;
-    worker->seccode = question.seccode;
-    worker->site = question.site;
-    worker->brand = question.brand;
-    worker->part = question.part;
-    worker->name = question.name;
-    worker->maxrow = question.maxrow;
+    static_cast<PriceQuestion&>(*worker) = question;
     worker->epoch = m_epoch;
     worker->setStackSize(kWorkerStackBytes);
     connect(

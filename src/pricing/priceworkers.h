@@ -11,18 +11,6 @@
 
 class RequestLog;
 
-// One price question of the run, copied into its worker.
-struct PriceQuestion {
-    QString service;
-    QString email;
-    QString seccode;
-    QString site;
-    QString brand;
-    QString part;
-    QString name;
-    int maxrow = 0;
-};
-
 // The one long-lived owner of the price workers, on the window thread. It counts the running
 // workers (RunningThreadCount), runs their window steps, frees them when they end and, when the
 // program closes, cancels their transfers and refuses their steps so none touches a window

@@ -29,15 +29,8 @@ struct WorkerFindings {
     QStringList analysisLines;
 };
 
-// One price question to a price service for one comparative-list line and one site, on a
-// thread of its own. Its fields are set before it starts and only read afterwards.
-class TMyThread : public QThread {
-    Q_OBJECT
-public:
-    using EndStep = std::function<void(TMyThread& worker, const WorkerFindings& findings)>;
-
-    TMyThread(std::shared_ptr<WorkerLink> link, QString priceBaseUrl, EndStep end);
-
+// One price question of the run: a comparative-list line asked of one site.
+struct PriceQuestion {
     QString service;
     QString email;
     QString seccode;
@@ -45,8 +38,19 @@ public:
     QString brand;
     QString part;
     QString name;
-    QString namefun;
     int maxrow = 0;
+};
+
+// One price question to a price service for one comparative-list line and one site, on a
+// thread of its own. Its fields are set before it starts and only read afterwards.
+class TMyThread : public QThread, public PriceQuestion {
+    Q_OBJECT
+public:
+    using EndStep = std::function<void(TMyThread& worker, const WorkerFindings& findings)>;
+
+    TMyThread(std::shared_ptr<WorkerLink> link, QString priceBaseUrl, EndStep end);
+
+    QString namefun;
 
     // The run that counted this worker (see PriceWorkers::forgetRunning).
     int epoch = 0;

@@ -1,5 +1,6 @@
 #include "service/decoder.h"
 
+#include "platform/worker.h"
 #include "service/errors.h"
 #include "service/textfunctions.h"
 
@@ -11,11 +12,9 @@
 #include <bit>
 #include <cstdint>
 #include <cstring>
-#include <exception>
 #include <limits>
 #include <span>
 #include <string_view>
-#include <system_error>
 #include <thread>
 
 #if defined(__SSE2__)
@@ -556,41 +555,6 @@ const char* middleRecordStart(const char* begin, const char* end) {
         }
     }
     return end;
-}
-
-// Runs `first` here and, when asked to, `second` on a thread of its own, else after `first`. An
-// exception of `first` comes back before one of `second`, as the first half of the answer comes
-// before the second.
-template <class First, class Second> void inParallel(bool twoThreads, First&& first, Second&& second) {
-    std::exception_ptr secondFailure;
-    std::thread worker;
-    try {
-        if (twoThreads)
-            worker = std::thread([&second, &secondFailure] {
-                try {
-                    second();
-                } catch (...) {
-                    secondFailure = std::current_exception();
-                }
-            });
-    } catch (const std::system_error&) { // no thread to be had
-    }
-    if (!worker.joinable()) {
-        first();
-        second();
-        return;
-    }
-    std::exception_ptr firstFailure;
-    try {
-        first();
-    } catch (...) {
-        firstFailure = std::current_exception();
-    }
-    worker.join();
-    if (firstFailure)
-        std::rethrow_exception(firstFailure);
-    if (secondFailure)
-        std::rethrow_exception(secondFailure);
 }
 
 template <class Rec> QList<Rec> decodeRecords(const QString& function, QByteArrayView answer) {
