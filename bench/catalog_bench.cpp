@@ -116,7 +116,8 @@ struct ModelPath {
     QWidget window;
     ProductList* list;
     QTreeView* tree;
-    explicit ModelPath(bool expanded = false) {
+    bool expanded;
+    explicit ModelPath(bool fullExpand = false) : expanded(fullExpand) {
         context.texts = &texts;
         list = new ProductList(context, table, &window);
         auto* layout = new QVBoxLayout(&window);
@@ -125,7 +126,7 @@ struct ModelPath {
         window.resize(1000, 700);
         window.show();
         QCoreApplication::processEvents();
-        if (expanded) // the user's FullExpand
+        if (fullExpand) // the user's FullExpand
             list->widget()->findChild<QToolButton*>(QStringLiteral("SpeedButton21"))->click();
     }
     void fill(const QByteArray& answer) {
@@ -205,13 +206,18 @@ struct ExpandedItemPath : ItemPath {
 };
 
 // Both paths must show the same nodes before either is timed.
-void requireSameTrees(int count) {
-    ModelPath model;
-    ItemPath items;
+// With FullExpand on, every product must be expanded on both sides as well.
+void requireSameTrees(int count, bool expanded) {
+    ModelPath model(expanded);
+    ItemPath items(expanded);
     model.fill(answerOf(count));
     items.fill(answerOf(count));
     const QStringList shown = treeNodes(*model.tree->model());
-    if (shown.size() < count * 3 || shown != treeNodes(*items.tree->model()) ||
+    bool sameExpansion = true;
+    for (int row = 0; row < model.tree->model()->rowCount() && sameExpansion; ++row)
+        sameExpansion = model.tree->isExpanded(model.tree->model()->index(row, 0)) == expanded &&
+                        items.tree->isExpanded(items.tree->model()->index(row, 0)) == expanded;
+    if (shown.size() < count * 3 || shown != treeNodes(*items.tree->model()) || !sameExpansion ||
         itemTexts(model.list->widget()->findChild<QListWidget*>(QStringLiteral("ListBox1"))) !=
             itemTexts(items.brands)) {
         std::fprintf(stderr, "catalog_bench: the trees differ at %d products\n", count);
@@ -221,8 +227,8 @@ void requireSameTrees(int count) {
 
 template <class Path> void BM_FillAndPaint(benchmark::State& state) {
     const int count = int(state.range(0));
-    requireSameTrees(count);
     Path path;
+    requireSameTrees(count, path.expanded);
     const QByteArray& answer = answerOf(count);
     std::size_t heap = 0;
     for (auto _ : state) {
