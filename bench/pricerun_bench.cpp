@@ -14,6 +14,7 @@
 #include "service/textfunctions.h"
 #include "support/recordingdesktop.h"
 #include "support/scripteddialogs.h"
+#include "support/windowfixture.h"
 
 #include <benchmark/benchmark.h>
 
@@ -75,13 +76,9 @@ void BM_PriceRun(benchmark::State& state) {
         QTemporaryDir folder;
         ScriptedDialogs dialogs;
         RecordingDesktop desktop;
-        Seams seams;
-        seams.dialogs = &dialogs;
-        seams.desktop = &desktop;
-        seams.paths = AppPaths(folder.path(), folder.path());
-        seams.endpoints.catalogUrl = seams.endpoints.demoUrl = QStringLiteral("http://127.0.0.1:9/");
-        seams.endpoints.siteUrl = seams.endpoints.downloadUrl = QStringLiteral("http://127.0.0.1:9");
-        seams.endpoints.priceUrl = priceUrl();
+        Endpoints endpoints = offlineEndpoints();
+        endpoints.priceUrl = priceUrl();
+        const Seams seams = testSeams(dialogs, desktop, folder.path(), folder.path(), endpoints);
         QFile shops(folder.filePath(QStringLiteral("ListIDsShopsForCompare.txt")));
         QFile platforms(folder.filePath(QStringLiteral("ListIDsShopsForAnalis.txt")));
         if (!shops.open(QIODevice::WriteOnly) || !platforms.open(QIODevice::WriteOnly)) {

@@ -9,6 +9,7 @@
 #include "platform/desktop.h"
 #include "support/recordingdesktop.h"
 #include "support/scripteddialogs.h"
+#include "support/windowfixture.h"
 
 #include <benchmark/benchmark.h>
 
@@ -101,16 +102,8 @@ int runChild(int argc, char** argv) {
             fillFolder(folder.path());
     ScriptedDialogs dialogs;
     RecordingDesktop desktop;
-    Seams seams;
-    seams.dialogs = &dialogs;
-    seams.desktop = &desktop;
-    seams.paths = AppPaths(folder.path(), folder.path());
-    // Nothing listens on port 9 of loopback: no network.
-    Endpoints endpoints = Endpoints::defaults();
-    endpoints.catalogUrl = endpoints.priceUrl = endpoints.demoUrl = QStringLiteral("http://127.0.0.1:9/");
-    endpoints.siteUrl = endpoints.downloadUrl = QStringLiteral("http://127.0.0.1:9");
-    seams.endpoints = endpoints;
-    seams.versionText = QStringLiteral("1.0.0");
+    // No network: the endpoints point where nothing listens.
+    const Seams seams = testSeams(dialogs, desktop, folder.path(), folder.path());
     TForm1 window(seams);
     FirstPaint watcher;
     window.installEventFilter(&watcher);

@@ -224,13 +224,19 @@ bool clickListItem(QListWidget* list, const QString& text) {
     return true;
 }
 
-WindowFixture::WindowFixture(const Endpoints& endpoints, const QString& version) {
+Seams testSeams(ScriptedDialogs& dialogs, RecordingDesktop& desktop, const QString& programDir,
+                const QString& workingDir, const Endpoints& endpoints, const QString& version) {
+    Seams seams;
     seams.dialogs = &dialogs;
     seams.desktop = &desktop;
-    seams.paths = AppPaths(folders.programDir(), folders.workingDir());
+    seams.paths = AppPaths(programDir, workingDir);
     seams.endpoints = endpoints;
     seams.versionText = version;
+    return seams;
 }
+
+WindowFixture::WindowFixture(const Endpoints& endpoints, const QString& version)
+    : seams(testSeams(dialogs, desktop, folders.programDir(), folders.workingDir(), endpoints, version)) {}
 
 WindowFixture::~WindowFixture() {
     destroy();

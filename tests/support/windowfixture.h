@@ -45,6 +45,11 @@ void clickNode(QTreeView* tree, const QModelIndex& node);
 // Every service on a loopback port where nothing listens: start-up's requests fail at once and
 // never leave the machine.
 Endpoints offlineEndpoints();
+// The seams of a window under test: the test doubles, the program and working folders, the
+// endpoints and the version.
+Seams testSeams(ScriptedDialogs& dialogs, RecordingDesktop& desktop, const QString& programDir,
+                const QString& workingDir, const Endpoints& endpoints = offlineEndpoints(),
+                const QString& version = QStringLiteral("1.0.0"));
 
 // A left click in the middle of the widget.
 void click(QWidget* widget);
