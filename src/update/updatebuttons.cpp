@@ -52,7 +52,8 @@ void ProgramUpdate::informAfterFirstPaint(const QString& text) {
 }
 
 void ProgramUpdate::CheckForNewVersion(const QString& version) {
-    if (CheckPublishedVersion(m_context.endpoints->downloadUrl, version).value_or(false)) {
+    const std::optional<PublishedVersion> published = CheckPublishedVersion(m_context.endpoints->downloadUrl, version);
+    if (published && published->other) {
         m_SpeedButton3->show();
         informAfterFirstPaint(QStringLiteral("You use old version program. Need do update program !!!"));
     }
