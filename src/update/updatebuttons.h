@@ -30,6 +30,8 @@ private:
     void informAfterFirstPaint(const QString& text);
     // Downloads the new program and starts the swap; false when it did not get that far.
     bool downloadAndSwap();
+    // Shows the refusal of a download; nothing is kept of it.
+    void refuse(const QString& newProgram, const QString& why);
 
     AppContext& m_context;
     QWidget* m_window;

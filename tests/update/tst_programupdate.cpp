@@ -1,6 +1,10 @@
+#include "common/minisign.h"
+#include "support/rawhttpserver.h"
 #include "support/testpaths.h"
 #include "update/programupdate.h"
+#include "update/updatesignature.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QFileInfo>
 #include <QProcess>
@@ -29,6 +33,9 @@ private slots:
     void onlyAnExecutableIsTaken();
     void scriptIsWrittenRunnable();
     void scriptReplacesAPlantedLink();
+    void onlyASignedNewerProgramIsAccepted_data();
+    void onlyASignedNewerProgramIsAccepted();
+    void signatureOfTheMinisignToolIsRead();
     void scriptSwapsAndStartsTheNewProgram();
     void scriptWithoutNewProgramChangesNothing();
 };
@@ -43,8 +50,8 @@ void TestProgramUpdate::firstLineDecides_data() {
     QTest::newRow("newer version") << "\"VELMORA\" 1.2.3 released\r\n" + more << "1.2.2" << 1 << "1.2.3";
     QTest::newRow("older version, no numeric comparison")
         << "\"VELMORA\" 1.0.0 released\n" + more << "1.2.2" << 1 << "1.0.0";
-    QTest::newRow("anywhere in the line")
-        << "news: \"VELMORA\" 1.2.2 released today\n" + more << "1.2.2" << 0 << "1.2.2";
+    QTest::newRow("anywhere in the line") << "news: \"VELMORA\" 1.2.2 released today\n" + more << "1.2.2" << 0
+                                          << "1.2.2";
     QTest::newRow("only a later line") << QByteArray("\"VELMORA\" 2.0.0 released\n\"VELMORA\" 1.2.2 released\n")
                                        << "1.2.2" << 1 << "2.0.0";
     QTest::newRow("no version information") << "\"VELMORA\" 1.2.2 released\n" + more << "" << 1 << "1.2.2";
@@ -195,6 +202,83 @@ void TestProgramUpdate::scriptReplacesAPlantedLink() {
     QVERIFY(link.victimIntact());
     QVERIFY(QFileInfo(files.script).isExecutable());
     QCOMPARE(readBytes(files.script), UpdateScript(QStringLiteral("velmora")));
+}
+
+namespace {
+
+MinisignKey standInKey() {
+    return ReadMinisignSecretKey(readBytes(QStringLiteral(VELMORA_UPDATE_TEST_KEY)).toStdString()).value_or(
+        MinisignKey{});
+}
+
+// The tests sign as the stand-in does; a build that trusts another key cannot take those.
+bool trustsStandInKey() {
+    return BuiltInUpdateKey() == QByteArray::fromStdString(MinisignPublicKey(standInKey()));
+}
+
+QByteArray sign(const MinisignKey& key, const QByteArray& data, const QByteArray& comment) {
+    return QByteArray::fromStdString(MinisignSign(key, data.toStdString(), comment.toStdString()));
+}
+
+} // namespace
+
+void TestProgramUpdate::onlyASignedNewerProgramIsAccepted_data() {
+    QTest::addColumn<QByteArray>("signature");
+    QTest::addColumn<QString>("refusal"); // empty: accepted
+    const MinisignKey vendor = standInKey();
+    const QByteArray program = "\x7f"
+                               "ELF the new program";
+    const QByteArray good = sign(vendor, program, "timestamp:1\tfile:Velmora.exe\tversion:2.0.0");
+    QByteArray otherComment = good;
+    otherComment.replace("version:2.0.0", "version:9.0.0");
+    QByteArray flipped = good;
+    flipped[good.indexOf('\n') + 20] = flipped[good.indexOf('\n') + 20] == 'A' ? 'B' : 'A';
+
+    QTest::newRow("signed, newer") << good << "";
+    QTest::newRow("newer by a later number") << sign(vendor, program, "version:1.0.10") << "";
+    QTest::newRow("no signature") << QByteArray() << "The update carries no signature.";
+    QTest::newRow("another key") << sign(NewMinisignKey(), program, "version:2.0.0")
+                                 << "The update is signed with another key than the vendor's.";
+    QTest::newRow("signed another file") << sign(vendor, program + "!", "version:2.0.0")
+                                         << "The update's signature does not match the downloaded file.";
+    QTest::newRow("signature altered") << flipped << "The update's signature does not match the downloaded file.";
+    QTest::newRow("version altered after signing")
+        << otherComment << "The update's signature does not match the downloaded file.";
+    QTest::newRow("same version") << sign(vendor, program, "version:1.0.2")
+                                  << "The update (version 1.0.2) is not newer than this program (version 1.0.2).";
+    QTest::newRow("older version") << sign(vendor, program, "version:0.9.9")
+                                   << "The update (version 0.9.9) is not newer than this program (version 1.0.2).";
+    QTest::newRow("no version") << sign(vendor, program, "timestamp:1") << "The update's signature names no version.";
+    QTest::newRow("an error page") << QByteArray("<html>Not Found</html>\n")
+                                   << "The update's signature cannot be read.";
+}
+
+void TestProgramUpdate::onlyASignedNewerProgramIsAccepted() {
+    if (!trustsStandInKey())
+        QSKIP("built to trust another update key");
+    QFETCH(QByteArray, signature);
+    QFETCH(QString, refusal);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("new_velmora"));
+    writeBytes(path, "\x7f"
+                     "ELF the new program");
+    const std::optional<QString> why = AcceptUpdate(path, signature, BuiltInUpdateKey(), QStringLiteral("1.0.2"));
+    QCOMPARE(why.value_or(QString()), refusal);
+    // Only an accepted program may run.
+    QCOMPARE(QFileInfo(path).isExecutable(), refusal.isEmpty());
+}
+
+// The vendor signs with the minisign tool itself; its files are read as it writes them.
+void TestProgramUpdate::signatureOfTheMinisignToolIsRead() {
+    if (!trustsStandInKey())
+        QSKIP("built to trust another update key");
+    QFile program(fixturePath(QStringLiteral("update/signed-by-minisign")));
+    QVERIFY(program.open(QIODevice::ReadOnly));
+    const SignatureCheck check =
+        VerifySignature(program, readBytes(fixturePath(QStringLiteral("update/signed-by-minisign.minisig"))),
+                        BuiltInUpdateKey());
+    QVERIFY2(check.valid, qPrintable(check.failure));
+    QCOMPARE(SignedVersion(check.trustedComment), QStringLiteral("2.0.0"));
 }
 
 namespace {
