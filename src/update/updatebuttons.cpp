@@ -56,10 +56,28 @@ void ProgramUpdate::informAfterFirstPaint(const QString& text) {
 
 void ProgramUpdate::CheckForNewVersion(const QString& version) {
     const std::optional<PublishedVersion> published = CheckPublishedVersion(m_context.endpoints->downloadUrl, version);
-    if (published && published->other) {
-        m_SpeedButton3->show();
+    if (!published || !published->other)
+        return;
+    m_available = published->announced;
+    m_SpeedButton3->show();
+    if (updatesItself()) {
         informAfterFirstPaint(kOutdated);
+        return;
     }
+    m_SpeedButton3->setToolTip(installerText());
+    informAfterFirstPaint(installerText());
+}
+
+bool ProgramUpdate::updatesItself() const {
+    return !m_context.paths->usesDataFolder() && QFileInfo(m_context.paths->programDir()).isWritable();
+}
+
+QString ProgramUpdate::installerText() const {
+    const QString available =
+        m_available.isEmpty() ? QStringLiteral("A new version") : QStringLiteral("Version %1").arg(m_available);
+    return QStringLiteral("You use old version program. %1 is available; this copy is updated by its package or "
+                          "installer !!!")
+        .arg(available);
 }
 
 void ProgramUpdate::SpeedButton4Click() {
@@ -67,6 +85,10 @@ void ProgramUpdate::SpeedButton4Click() {
 }
 
 void ProgramUpdate::SpeedButton3Click() {
+    if (!updatesItself()) {
+        m_context.dialogs->information(installerText());
+        return;
+    }
     const QString name = QFileInfo(QCoreApplication::applicationFilePath()).fileName();
     const QChar cr(u'\r');
     if (!m_context.dialogs->confirm(

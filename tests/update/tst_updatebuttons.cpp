@@ -50,6 +50,7 @@ private slots:
     void updateDownloadsSwapsAndCloses();
     void refusedDownloadLeavesNothingBehind_data();
     void refusedDownloadLeavesNothingBehind();
+    void installedCopyLeavesUpdatesToItsInstaller();
 
 private:
     std::unique_ptr<DemoService> m_newer; // publishes 9.9.9
@@ -194,6 +195,25 @@ void TestUpdateButtons::refusedDownloadLeavesNothingBehind() {
     QVERIFY(w.window().isVisible());
     QVERIFY(w.window().isEnabled());
     QVERIFY(w.find<QToolButton>("SpeedButton3")->isHidden());
+    QCOMPARE(QDir(w.folders.programDir()).entryList(QDir::Files | QDir::Hidden), QStringList());
+}
+
+// An installed copy whose folder it cannot write downloaded the update into the user's data
+// folder and started that copy, while the installed program stayed old.
+void TestUpdateButtons::installedCopyLeavesUpdatesToItsInstaller() {
+    WindowFixture w(endpointsOf(*m_newer), QStringLiteral("1.0.0"));
+    w.seams.paths = AppPaths(w.folders.programDir(), w.folders.workingDir(), true);
+    w.show();
+    const QString installer =
+        "You use old version program. Version 9.9.9 is available; this copy is updated by its package or installer !!!";
+    QTRY_COMPARE(w.dialogs.texts(), QStringList{installer});
+    auto* update = w.find<QToolButton>("SpeedButton3");
+    QVERIFY(update->isVisible());
+    QCOMPARE(update->toolTip(), installer);
+    click(update);
+    // No question, no download: the same word again.
+    QCOMPARE(w.dialogs.texts(), QStringList({installer, installer}));
+    QVERIFY(w.window().isVisible());
     QCOMPARE(QDir(w.folders.programDir()).entryList(QDir::Files | QDir::Hidden), QStringList());
 }
 
