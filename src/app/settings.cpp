@@ -165,10 +165,19 @@ void LoadLists(QWidget* root, const AppPaths& paths, SharedTexts& texts) {
 }
 
 bool SaveLists(QWidget* root, const AppPaths& paths, QString* error) {
-    const std::pair<const char*, const char*> lists[] = {
-        {ListFiles::kGarage, "ListBox4"}, {ListFiles::kPages, "ListBox2"}, {ListFiles::kDownloads, "ListBox5"}};
-    for (const auto& [file, name] : lists)
-        if (!TextFile::writeUtf8Lines(paths.programFile(s(file)), itemTexts(control<QListWidget>(root, name)), error))
+    using AtomicFile::Access;
+    struct List {
+        const char* file;
+        const char* control;
+        Access access;
+    };
+    // The download links carry the suppliers' passwords.
+    const List lists[] = {{ListFiles::kGarage, "ListBox4", Access::Shared},
+                          {ListFiles::kPages, "ListBox2", Access::Shared},
+                          {ListFiles::kDownloads, "ListBox5", Access::OwnerOnly}};
+    for (const List& list : lists)
+        if (!TextFile::writeUtf8Lines(paths.programFile(s(list.file)),
+                                      itemTexts(control<QListWidget>(root, list.control)), error, list.access))
             return false;
     return true;
 }

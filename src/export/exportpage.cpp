@@ -212,7 +212,7 @@ void ExportPage::SpeedButton60Click() {
         m_Label60->setText(QStringLiteral("Status : saving file ..."));
         QCoreApplication::processEvents();
         QString error;
-        if (!TextFile::writeUtf8Lines(CatalogExport::FilePath(folderText, brand, format), lines, &error)) {
+        if (!CatalogExport::SaveFile(folderText, brand, format, lines, &error)) {
             m_context.dialogs->error(error);
             return;
         }

@@ -11,7 +11,9 @@ struct Transfer {
     HttpResult result;
     bool sawStatusLine = false;
     bool tooLarge = false;
+    bool gotEnough = false;
     qint64 maxBodyBytes = 0;
+    qint64 firstBytesOnly = 0;
 };
 
 // Every status line passes here (a 100 first, then the final one); the last one counts.
@@ -29,6 +31,12 @@ size_t onHeader(char* data, size_t size, size_t count, void* user) {
 size_t onBody(char* data, size_t size, size_t count, void* user) {
     auto* transfer = static_cast<Transfer*>(user);
     const size_t length = size * count;
+    if (transfer->firstBytesOnly > 0) {
+        const qint64 room = transfer->firstBytesOnly - transfer->result.body.size();
+        transfer->result.body.append(data, qsizetype(qMin(room, qint64(length))));
+        transfer->gotEnough = transfer->result.body.size() >= transfer->firstBytesOnly;
+        return transfer->gotEnough ? 0 : length; // 0 ends the transfer
+    }
     if (transfer->result.body.size() + qint64(length) > transfer->maxBodyBytes) {
         transfer->tooLarge = true;
         return 0; // aborts the transfer
@@ -81,6 +89,7 @@ HttpResult HttpGet(const QString& url, const HttpOptions& options) {
     const WindowWait wait;
     Transfer transfer;
     transfer.maxBodyBytes = options.maxBodyBytes;
+    transfer.firstBytesOnly = options.firstBytesOnly;
     CurlEasy curl;
     if (!curl.isValid())
         return transfer.result;
@@ -101,7 +110,7 @@ HttpResult HttpGet(const QString& url, const HttpOptions& options) {
     }
 
     const CURLcode code = curl.perform();
-    if (code != CURLE_OK || transfer.tooLarge) {
+    if ((code != CURLE_OK && !transfer.gotEnough) || transfer.tooLarge) {
         HttpResult failed;
         failed.statusCode = transfer.result.statusCode;
         return failed;
