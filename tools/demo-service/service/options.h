@@ -14,6 +14,8 @@ struct Options {
     // The executable served as the program update: any small program of this platform.
     std::string programFile = "/bin/true";
     int scale = 1;
+    // The most, in percent, each price offer moves every time the same question is asked again.
+    int priceDrift = 0;
 
     int ftpPort() const { return portBase + 21; }
     int sitePort() const { return portBase + 80; }
