@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <map>
 #include <vector>
 
 #include <fcntl.h>
@@ -91,9 +92,47 @@ bool copyIntoNewFile(const QString& source, const QString& path, QString* why) {
     return true;
 }
 
-} // namespace
+// Text cells and typed cells go the same way; only how one cell is measured and written differs.
+const QString& textOf(const QString& cell) {
+    return cell;
+}
+const QString& textOf(const Cell& cell) {
+    return cell.text;
+}
 
-bool write(const QString& path, const QList<QStringList>& rows, int titleRows, QString* error) {
+class CellFormats {
+public:
+    CellFormats(lxw_workbook* workbook, lxw_format* body) : m_workbook(workbook), m_body(body) {}
+    lxw_error write(lxw_worksheet* sheet, lxw_row_t row, lxw_col_t column, const QString& text, lxw_format* format) {
+        const QByteArray bytes = cellBytes(text);
+        // An empty cell still carries its borders.
+        return bytes.isEmpty() ? worksheet_write_blank(sheet, row, column, format)
+                               : worksheet_write_string(sheet, row, column, bytes.constData(), format);
+    }
+    lxw_error write(lxw_worksheet* sheet, lxw_row_t row, lxw_col_t column, const Cell& cell, lxw_format* format) {
+        if (!cell.number || format != m_body)
+            return write(sheet, row, column, cell.text, format);
+        return worksheet_write_number(sheet, row, column, *cell.number, numberFormat(cell.numberFormat));
+    }
+
+private:
+    lxw_format* numberFormat(const QString& code) {
+        lxw_format*& format = m_numberFormats[code];
+        if (!format) {
+            format = workbook_add_format(m_workbook);
+            format_set_border(format, LXW_BORDER_THIN);
+            if (!code.isEmpty())
+                format_set_num_format(format, code.toUtf8().constData());
+        }
+        return format;
+    }
+
+    lxw_workbook* m_workbook;
+    lxw_format* m_body;
+    std::map<QString, lxw_format*> m_numberFormats;
+};
+
+template <class Row> bool writeRows(const QString& path, const QList<Row>& rows, int titleRows, QString* error) {
     // The workbook is made in a folder of our own (mode 0700) and only then copied to its
     // place, so nothing on the way writes to a name another user could have planted.
     QTemporaryDir work;
@@ -110,7 +149,7 @@ bool write(const QString& path, const QList<QStringList>& rows, int titleRows, Q
         return fail(QStringLiteral("The file \"%1\" exists already").arg(path));
 
     int columns = 0;
-    for (const QStringList& row : rows)
+    for (const Row& row : rows)
         columns = std::max(columns, int(row.size()));
     if (rows.size() > LXW_ROW_MAX || columns > LXW_COL_MAX)
         return fail(QStringLiteral("Too many rows or columns for a worksheet"));
@@ -120,7 +159,7 @@ bool write(const QString& path, const QList<QStringList>& rows, int titleRows, Q
     for (qsizetype r = 0; r < rows.size(); ++r) {
         const double factor = r < titleRows ? 1.1 : 1.0;
         for (qsizetype c = 0; c < rows[r].size(); ++c)
-            widths[c] = std::max(widths[c], double(longestLine(rows[r][c])) * factor);
+            widths[c] = std::max(widths[c], double(longestLine(textOf(rows[r][c]))) * factor);
     }
 
     lxw_workbook_options options{};
@@ -148,15 +187,12 @@ bool write(const QString& path, const QList<QStringList>& rows, int titleRows, Q
             status = worksheet_set_column(sheet, lxw_col_t(c), lxw_col_t(c), std::min(kMaxColumnWidth, widths[c] + 1.5),
                                           nullptr);
     }
+    CellFormats cells(workbook, body);
     for (qsizetype r = 0; r < rows.size() && status == LXW_NO_ERROR; ++r) {
         lxw_format* format = r < titleRows ? title : body;
         for (int c = 0; c < columns && status == LXW_NO_ERROR; ++c) {
-            const QString text = c < rows[r].size() ? rows[r][c] : QString();
-            const QByteArray bytes = cellBytes(text);
-            // An empty cell still carries its borders.
-            status = bytes.isEmpty()
-                         ? worksheet_write_blank(sheet, lxw_row_t(r), lxw_col_t(c), format)
-                         : worksheet_write_string(sheet, lxw_row_t(r), lxw_col_t(c), bytes.constData(), format);
+            status = c < rows[r].size() ? cells.write(sheet, lxw_row_t(r), lxw_col_t(c), rows[r][c], format)
+                                        : cells.write(sheet, lxw_row_t(r), lxw_col_t(c), QString(), format);
         }
     }
     const lxw_error closed = workbook_close(workbook);
@@ -168,6 +204,16 @@ bool write(const QString& path, const QList<QStringList>& rows, int titleRows, Q
     if (!copyIntoNewFile(draft, path, &why))
         return fail(why);
     return true;
+}
+
+} // namespace
+
+bool write(const QString& path, const QList<QStringList>& rows, int titleRows, QString* error) {
+    return writeRows(path, rows, titleRows, error);
+}
+
+bool write(const QString& path, const QList<QList<Cell>>& rows, int titleRows, QString* error) {
+    return writeRows(path, rows, titleRows, error);
 }
 
 } // namespace SpreadsheetWriter

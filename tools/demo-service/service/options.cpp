@@ -29,6 +29,8 @@ const char* UsageText() {
            "  --program-file PATH    executable served as the program update (default /bin/true)\n"
            "  --update-key PATH      minisign secret key that signs it (default: the stand-in's test key)\n"
            "  --scale N              serve every product N times (big lists for benchmarks)\n"
+           "  --price-drift N        move every price offer by up to N percent each time its\n"
+           "                         question is asked again, sellers coming and going (0: off)\n"
            "  --quiet                no line per request\n";
 }
 
@@ -67,6 +69,8 @@ bool ParseOptions(int argc, char** argv, Options& options, std::string& error) {
             options.updateKeyFile = value;
         else if (arg == "--scale")
             ok = readInt(value, 1, 2000, options.scale);
+        else if (arg == "--price-drift")
+            ok = readInt(value, 0, 50, options.priceDrift);
         else {
             error = "unknown option " + arg;
             return false;

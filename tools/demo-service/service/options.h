@@ -17,6 +17,8 @@ struct Options {
     // the stand-in's test key.
     std::string updateKeyFile;
     int scale = 1;
+    // The most, in percent, each price offer moves every time the same question is asked again.
+    int priceDrift = 0;
 
     int ftpPort() const { return portBase + 21; }
     int sitePort() const { return portBase + 80; }
