@@ -352,6 +352,9 @@ PriceListLoad PriceListReader::LoadSheetPriceList(const QString& fullPath, const
                 sink.emplace(m_table, m_locale, columns, fileName);
             return columns.usable();
         }
+        // Rows come after the title only; a reader that gave one before would end here.
+        if (!sink)
+            return false;
         dataRows = true;
         sink->add(cell(cells, columns.brand), cell(cells, columns.reference), cell(cells, columns.price));
         return true;
