@@ -7,7 +7,7 @@
 #include <system_error>
 #include <thread>
 
-void awaitOnWorker(const std::function<void()>& work) {
+void awaitOnWorker(const std::function<void()>& work, bool holdInput) {
     QEventLoop loop;
     std::exception_ptr failure;
     std::thread worker([&] {
@@ -19,7 +19,7 @@ void awaitOnWorker(const std::function<void()>& work) {
         // Queued, so a loop that has not started yet still sees it.
         QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
     });
-    loop.exec(QEventLoop::ExcludeUserInputEvents);
+    loop.exec(holdInput ? QEventLoop::ExcludeUserInputEvents : QEventLoop::AllEvents);
     worker.join();
     if (failure)
         std::rethrow_exception(failure);

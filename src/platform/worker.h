@@ -9,9 +9,10 @@
 #include <utility>
 
 // Runs `work` on a worker thread while the calling thread keeps its event loop going: the window
-// repaints and timers run, while input waits until the work is done. What `work` throws is
-// thrown here. For work long enough to freeze a window; short work is best done in place.
-void awaitOnWorker(const std::function<void()>& work);
+// repaints and timers run, while input waits until the work is done (unless `holdInput` is false:
+// then the caller filters input itself). What `work` throws is thrown here. For work long enough
+// to freeze a window; short work is best done in place.
+void awaitOnWorker(const std::function<void()>& work, bool holdInput = true);
 
 template <class Work> auto awaitResultOnWorker(Work&& work) -> decltype(work()) {
     std::optional<decltype(work())> result;

@@ -100,6 +100,15 @@ void OwnPriceTable::Empty() {
     m_sourceIndex = {};
 }
 
+void OwnPriceTable::swap(OwnPriceTable& other) noexcept {
+    m_rows.swap(other.m_rows);
+    m_blocks.swap(other.m_blocks);
+    std::swap(m_blockUsed, other.m_blockUsed);
+    std::swap(m_blockSize, other.m_blockSize);
+    m_sources.swap(other.m_sources);
+    m_sourceIndex.swap(other.m_sourceIndex);
+}
+
 char16_t* OwnPriceTable::allocate(qsizetype length, quint32* block, quint32* offset) {
     if (m_blocks.empty() || m_blockSize - m_blockUsed < length) {
         m_blockSize = std::max(length, kBlockChars);
@@ -143,6 +152,11 @@ void OwnPriceTable::reserveMore(qsizetype more) {
     const size_t needed = m_rows.size() + size_t(std::max<qsizetype>(more, 0));
     if (needed > m_rows.capacity())
         m_rows.reserve(std::max(needed, m_rows.capacity() + m_rows.capacity() / 2));
+}
+
+void OwnPriceTable::truncate(qsizetype count) {
+    if (count >= 0 && size_t(count) < m_rows.size())
+        m_rows.resize(size_t(count));
 }
 
 void OwnPriceTable::Add(const QString& key, const TVarItemData& row) {

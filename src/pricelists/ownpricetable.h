@@ -31,9 +31,12 @@ public:
     OwnPriceTable& operator=(const OwnPriceTable&) = delete;
 
     void Empty();
+    void swap(OwnPriceTable& other) noexcept;
     // Appends without keeping order; Sort() must follow before the next lookup.
     void Add(const QString& key, const TVarItemData& row);
     void Sort();
+    // Drops the rows added after the first `count`, as when a file that was being read is refused.
+    void truncate(qsizetype count);
     qsizetype Count() const { return qsizetype(m_rows.size()); }
     TVarItemData row(qsizetype i) const;
     QStringView key(qsizetype i) const;

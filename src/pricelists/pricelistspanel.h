@@ -44,8 +44,9 @@ public:
 public slots:
     // Reports which files of the price-list folder a regeneration would read.
     void CheckPriceListFolder();
-    // Asks, then loads the own price table again from the folder. The price run calls it too
-    // when the table is empty.
+    // Asks, then loads the own price table again from the folder, on a worker: the window paints
+    // meanwhile, and "Cancel" beside the progress bar (or Escape) stops it. The price run calls it
+    // too when the table is empty.
     void SpeedButton42Click();
 
 private:
@@ -67,6 +68,8 @@ private:
     QToolButton* m_SpeedButton42 = nullptr;
     QProgressBar* m_readingProgress = nullptr;
     QLabel* m_readingFile = nullptr;
+    QToolButton* m_readingCancel = nullptr;
+    bool m_regenerating = false;
     QCheckBox* m_CheckBox7 = nullptr;
     QListWidget* m_ListBox5 = nullptr;
     QLabel* m_Label53 = nullptr;
