@@ -265,34 +265,81 @@ void BM_PythonCsvDict(benchmark::State& state) {
 }
 BENCHMARK(BM_PythonCsvDict)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(2);
 
-void BM_FindOwnPrices(benchmark::State& state) {
-    const CsvFixture& f = csvFixture();
+const OwnPriceTable& lookupTable() {
     static OwnPriceTable table;
     if (table.Count() == 0)
-        regenerate(table, f.folder);
-    QList<std::pair<QString, QString>> probes;
-    QRandomGenerator rng(7);
-    for (int i = 0; i < 10000; ++i) {
-        const TVarItemData row = table.row(rng.bounded(int(table.Count())));
-        // A comparative-list line shows the brand as the catalog writes it.
-        probes.append({row.freereference, row.brand.toLower()});
+        regenerate(table, csvFixture().folder);
+    return table;
+}
+
+// Probes as the run makes them: a row's key, and its brand as the catalog writes it.
+const QList<std::pair<QString, QString>>& lookupProbes() {
+    static const QList<std::pair<QString, QString>> probes = [] {
+        const OwnPriceTable& table = lookupTable();
+        QList<std::pair<QString, QString>> list;
+        QRandomGenerator rng(7);
+        for (int i = 0; i < 10000; ++i) {
+            const TVarItemData row = table.row(rng.bounded(int(table.Count())));
+            list.append({row.freereference, row.brand.toLower()});
+        }
+        return list;
+    }();
+    return probes;
+}
+
+// Before any timing: the index gives, row by row and in order, what the binary search gives.
+bool lookupsAgree() {
+    static const bool agree = [] {
+        const auto same = [](const QList<TVarItemData>& a, const QList<TVarItemData>& b) {
+            if (a.size() != b.size())
+                return false;
+            for (qsizetype i = 0; i < a.size(); ++i)
+                if (a[i].brand != b[i].brand || a[i].reference != b[i].reference ||
+                    a[i].freereference != b[i].freereference || a[i].price != b[i].price ||
+                    a[i].pathfile != b[i].pathfile)
+                    return false;
+            return true;
+        };
+        for (const auto& [key, brand] : lookupProbes())
+            if (!same(*FindOwnPrices(lookupTable(), key, brand), *FindOwnPricesBySearch(lookupTable(), key, brand)))
+                return false;
+        return true;
+    }();
+    return agree;
+}
+
+template <class Lookup> void timeLookups(benchmark::State& state, Lookup lookup) {
+    const OwnPriceTable& table = lookupTable();
+    if (!lookupsAgree()) {
+        state.SkipWithError("the index and the search give other rows");
+        return;
     }
     qint64 found = 0;
     qint64 lookups = 0;
     for (auto _ : state) {
-        for (const auto& [key, brand] : probes) {
-            const auto rows = FindOwnPrices(table, key, brand, [] { return false; });
+        for (const auto& [key, brand] : lookupProbes()) {
+            const auto rows = lookup(table, key, brand, [] { return false; });
             found += rows->size();
         }
-        lookups += probes.size();
+        lookups += lookupProbes().size();
     }
     if (found < lookups)
         state.SkipWithError("a row was not found");
     state.counters["lookup"] =
         benchmark::Counter(double(lookups), benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
     state.counters["rows_found_per_lookup"] = double(found) / double(lookups);
+    state.counters["table_rows"] = double(table.Count());
+}
+
+void BM_FindOwnPrices(benchmark::State& state) {
+    timeLookups(state, FindOwnPrices);
 }
 BENCHMARK(BM_FindOwnPrices)->Unit(benchmark::kMillisecond);
+
+void BM_FindOwnPricesBySearch(benchmark::State& state) {
+    timeLookups(state, FindOwnPricesBySearch);
+}
+BENCHMARK(BM_FindOwnPricesBySearch)->Unit(benchmark::kMillisecond);
 
 struct SheetFixture {
     QString path;
