@@ -5,7 +5,8 @@
 #include <cstring>
 
 namespace {
-constexpr qint64 kChunk = 1 << 20;
+// Small enough that the buffer stays one ordinary allocation however often it is refilled.
+constexpr qint64 kChunk = 64 << 10;
 
 bool isSpace(char c) {
     return c == ' ' || c == '\t' || c == '\r' || c == '\n';
