@@ -5,7 +5,8 @@
 #include <cstring>
 
 namespace {
-constexpr qint64 kChunk = 1 << 20;
+// Small enough that the buffer stays one ordinary allocation however often it is refilled.
+constexpr qint64 kChunk = 64 << 10;
 
 bool isSpace(char c) {
     return c == ' ' || c == '\t' || c == '\r' || c == '\n';
@@ -64,9 +65,12 @@ QByteArray XmlScanner::decoded(QByteArrayView raw) {
 bool XmlScanner::fill() {
     if (m_atEnd)
         return false;
-    // What lies before the current position is no longer looked at.
+    // What lies before the current position is no longer looked at. Moved down by hand, so that
+    // the buffer keeps its allocation rather than getting a new one for every chunk.
     if (m_pos > 0) {
-        m_buffer.remove(0, m_pos);
+        const qsizetype rest = m_buffer.size() - m_pos;
+        std::memmove(m_buffer.data(), m_buffer.constData() + m_pos, size_t(rest));
+        m_buffer.resize(rest);
         m_pos = 0;
     }
     const qsizetype old = m_buffer.size();
