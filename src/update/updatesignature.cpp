@@ -54,8 +54,9 @@ SignatureCheck VerifySignature(QIODevice& content, const QByteArray& signatureFi
         return refused(QStringLiteral("The update carries no signature."));
 
     QList<QByteArray> lines = signatureFile.split('\n');
+    // As minisign reads them: only the line ends go; the trusted comment is signed as it stands.
     for (QByteArray& line : lines)
-        while (line.endsWith('\r') || line.endsWith(' ') || line.endsWith('\t'))
+        while (line.endsWith('\r'))
             line.chop(1);
     const QByteArray trustedPrefix = "trusted comment: ";
     if (lines.size() < 4 || !lines[0].startsWith("untrusted comment: ") || !lines[2].startsWith(trustedPrefix))

@@ -50,8 +50,8 @@ void TestProgramUpdate::firstLineDecides_data() {
     QTest::newRow("newer version") << "\"VELMORA\" 1.2.3 released\r\n" + more << "1.2.2" << 1 << "1.2.3";
     QTest::newRow("older version, no numeric comparison")
         << "\"VELMORA\" 1.0.0 released\n" + more << "1.2.2" << 1 << "1.0.0";
-    QTest::newRow("anywhere in the line") << "news: \"VELMORA\" 1.2.2 released today\n" + more << "1.2.2" << 0
-                                          << "1.2.2";
+    QTest::newRow("anywhere in the line")
+        << "news: \"VELMORA\" 1.2.2 released today\n" + more << "1.2.2" << 0 << "1.2.2";
     QTest::newRow("only a later line") << QByteArray("\"VELMORA\" 2.0.0 released\n\"VELMORA\" 1.2.2 released\n")
                                        << "1.2.2" << 1 << "2.0.0";
     QTest::newRow("no version information") << "\"VELMORA\" 1.2.2 released\n" + more << "" << 1 << "1.2.2";
@@ -207,8 +207,8 @@ void TestProgramUpdate::scriptReplacesAPlantedLink() {
 namespace {
 
 MinisignKey standInKey() {
-    return ReadMinisignSecretKey(readBytes(QStringLiteral(VELMORA_UPDATE_TEST_KEY)).toStdString()).value_or(
-        MinisignKey{});
+    return ReadMinisignSecretKey(readBytes(QStringLiteral(VELMORA_UPDATE_TEST_KEY)).toStdString())
+        .value_or(MinisignKey{});
 }
 
 // The tests sign as the stand-in does; a build that trusts another key cannot take those.
@@ -274,9 +274,8 @@ void TestProgramUpdate::signatureOfTheMinisignToolIsRead() {
         QSKIP("built to trust another update key");
     QFile program(fixturePath(QStringLiteral("update/signed-by-minisign")));
     QVERIFY(program.open(QIODevice::ReadOnly));
-    const SignatureCheck check =
-        VerifySignature(program, readBytes(fixturePath(QStringLiteral("update/signed-by-minisign.minisig"))),
-                        BuiltInUpdateKey());
+    const SignatureCheck check = VerifySignature(
+        program, readBytes(fixturePath(QStringLiteral("update/signed-by-minisign.minisig"))), BuiltInUpdateKey());
     QVERIFY2(check.valid, qPrintable(check.failure));
     QCOMPARE(SignedVersion(check.trustedComment), QStringLiteral("2.0.0"));
 }
