@@ -1,25 +1,25 @@
 #include "platform/transfer.h"
 
 #include "platform/curleasy.h"
+#include "platform/replacingfile.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 namespace {
 
 constexpr int kHttpNoProgressSeconds = 90;
 constexpr int kFtpNoProgressSeconds = 300;
-constexpr qsizetype kHeadBytes = 64;
 
 struct Sink {
-    QSaveFile file;
-    QString error;
+    ReplacingFile file;
     QByteArray head;
     qint64 bytes = 0;
-    bool openFailed = false;
+    bool writeFailed = false;
+    bool tooLarge = false;
     int statusCode = 0;
+    QString reason;
     const DownloadOptions* options = nullptr;
     qint64 lastReported = -1;
 
@@ -27,49 +27,51 @@ struct Sink {
 
     // Opened at the first byte, so a dead link never touches the folder.
     bool ensureOpen() {
-        if (file.isOpen())
+        if (file.open())
             return true;
-        if (!file.open(QIODevice::WriteOnly)) {
-            error = file.errorString();
-            openFailed = true;
-            return false;
-        }
-        return true;
+        writeFailed = true;
+        return false;
     }
 };
 
 size_t onHeader(char* data, size_t size, size_t count, void* user) {
     auto* sink = static_cast<Sink*>(user);
     const size_t length = size * count;
-    if (const auto status = ParseStatusLine(QByteArray(data, qsizetype(length))))
+    if (const auto status = ParseStatusLine(QByteArray::fromRawData(data, qsizetype(length)))) {
         sink->statusCode = status->code;
+        sink->reason = status->reason;
+    }
     return length;
 }
 
 size_t onBody(char* data, size_t size, size_t count, void* user) {
     auto* sink = static_cast<Sink*>(user);
     const size_t length = size * count;
+    const qint64 cap = sink->options->maxBytes;
+    if (cap > 0 && sink->bytes + qint64(length) > cap) {
+        sink->tooLarge = true;
+        return 0; // aborts the transfer
+    }
     if (!sink->ensureOpen())
         return 0;
-    if (sink->head.size() < kHeadBytes)
-        sink->head.append(data, qMin(qsizetype(length), kHeadBytes - sink->head.size()));
-    if (sink->file.write(data, qint64(length)) != qint64(length)) {
-        sink->error = sink->file.errorString();
-        sink->openFailed = true;
+    if (sink->head.size() < kDownloadHeadBytes)
+        sink->head.append(data, qMin(qsizetype(length), kDownloadHeadBytes - sink->head.size()));
+    if (!sink->file.write(data, qint64(length))) {
+        sink->writeFailed = true;
         return 0;
     }
     sink->bytes += qint64(length);
     return length;
 }
 
-int onProgress(void* user, curl_off_t total, curl_off_t now, curl_off_t, curl_off_t) {
+int onProgress(void* user, qint64 received, qint64 total) {
     auto* sink = static_cast<Sink*>(user);
     const DownloadOptions& options = *sink->options;
     if (options.cancel && options.cancel->load())
         return 1; // aborts the transfer
-    if (options.progress && now != sink->lastReported) {
-        sink->lastReported = now;
-        options.progress(qint64(now), qint64(total));
+    if (options.progress && received != sink->lastReported) {
+        sink->lastReported = received;
+        options.progress(received, total);
     }
     return 0;
 }
@@ -91,6 +93,19 @@ QByteArray userSshKey() {
     return QByteArray();
 }
 
+QString megabytes(qint64 bytes) {
+    return QString::number(double(bytes) / (1024.0 * 1024.0), 'f', 0) + QLatin1String(" MB");
+}
+
+// A new file is readable by all, as files saved by hand are; an existing one keeps its mode.
+QFileDevice::Permissions permissionsFor(const QString& target) {
+    const QFileInfo old(target);
+    if (old.exists() && old.isFile() && !old.isSymLink())
+        return old.permissions();
+    return QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadUser | QFileDevice::WriteUser |
+           QFileDevice::ReadGroup | QFileDevice::ReadOther;
+}
+
 } // namespace
 
 QString DownloadProtocol(const QString& link) {
@@ -109,6 +124,7 @@ DownloadResult DownloadToFile(const QString& link, const QString& targetPath, co
     const QString protocol = DownloadProtocol(link);
     if (protocol.isEmpty()) {
         result.outcome = DownloadResult::Outcome::Unsupported;
+        result.error = QStringLiteral("not a link the program downloads");
         return result;
     }
     CurlEasy curl;
@@ -140,9 +156,16 @@ DownloadResult DownloadToFile(const QString& link, const QString& targetPath, co
         curl.set(CURLOPT_TRANSFERTEXT, 0L); // image (binary) mode
     }
     curl.setUrl(address);
-    curl.setNoProgressLimit(options.noProgressSeconds > 0 ? options.noProgressSeconds
-                            : http                        ? kHttpNoProgressSeconds
-                                                          : kFtpNoProgressSeconds);
+    TransferLimits limits;
+    limits.noProgressSeconds = options.noProgressSeconds > 0 ? options.noProgressSeconds
+                               : http                        ? kHttpNoProgressSeconds
+                                                             : kFtpNoProgressSeconds;
+    limits.lowSpeedBytes = options.lowSpeedBytes;
+    limits.deadlineSeconds = options.deadlineSeconds;
+    limits.maxBytes = options.maxBytes;
+    curl.setLimits(limits);
+    char curlError[CURL_ERROR_SIZE] = {};
+    curl.set(CURLOPT_ERRORBUFFER, curlError);
 
     Sink sink(targetPath);
     sink.options = &options;
@@ -150,31 +173,49 @@ DownloadResult DownloadToFile(const QString& link, const QString& targetPath, co
     curl.set(CURLOPT_HEADERDATA, &sink);
     curl.set(CURLOPT_WRITEFUNCTION, onBody);
     curl.set(CURLOPT_WRITEDATA, &sink);
-    curl.set(CURLOPT_XFERINFOFUNCTION, onProgress);
-    curl.set(CURLOPT_XFERINFODATA, &sink);
-    curl.set(CURLOPT_NOPROGRESS, 0L);
+    curl.setProgressCallback(onProgress, &sink);
 
     const CURLcode code = curl.perform();
     result.statusCode = sink.statusCode;
     result.bytes = sink.bytes;
-    if (sink.openFailed) {
+    if (sink.writeFailed) {
         result.outcome = DownloadResult::Outcome::WriteFailed;
-        result.error = sink.error;
+        result.error = sink.file.errorString();
         return result;
     }
     if (code == CURLE_ABORTED_BY_CALLBACK) {
         result.outcome = DownloadResult::Outcome::Cancelled;
+        result.error = QStringLiteral("cancelled");
         return result;
     }
-    if (code != CURLE_OK || (http && (sink.statusCode < 200 || sink.statusCode > 299)))
-        return result; // the temporary file goes with the sink
+    if (sink.tooLarge || code == CURLE_FILESIZE_EXCEEDED) {
+        result.error = QStringLiteral("larger than the download limit of ") + megabytes(options.maxBytes);
+        return result; // the fresh file goes with the sink
+    }
+    if (code != CURLE_OK) {
+        result.error = QString::fromUtf8(curlError[0] ? curlError : curl_easy_strerror(code));
+        return result;
+    }
+    if (http && (sink.statusCode < 200 || sink.statusCode > 299)) {
+        result.error = QStringLiteral("the server answered %1 %2").arg(sink.statusCode).arg(sink.reason).trimmed();
+        return result;
+    }
     if (options.accept && !options.accept(sink.bytes, sink.head)) {
         result.outcome = DownloadResult::Outcome::Rejected;
+        result.error = QStringLiteral("refused by its check");
         return result;
     }
-    if (!sink.ensureOpen() || !sink.file.commit()) {
+    if (options.check) {
+        const QString problem = options.check(sink.bytes, sink.head);
+        if (!problem.isEmpty()) {
+            result.outcome = DownloadResult::Outcome::Rejected;
+            result.error = problem;
+            return result;
+        }
+    }
+    if (!sink.file.commit(permissionsFor(targetPath))) {
         result.outcome = DownloadResult::Outcome::WriteFailed;
-        result.error = sink.error.isEmpty() ? sink.file.errorString() : sink.error;
+        result.error = sink.file.errorString();
         return result;
     }
     result.outcome = DownloadResult::Outcome::Saved;
