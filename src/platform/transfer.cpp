@@ -119,41 +119,147 @@ QString DownloadProtocol(const QString& link) {
     return QString();
 }
 
-DownloadResult DownloadToFile(const QString& link, const QString& targetPath, const DownloadOptions& options) {
-    DownloadResult result;
-    const QString protocol = DownloadProtocol(link);
-    if (protocol.isEmpty()) {
-        result.outcome = DownloadResult::Outcome::Unsupported;
-        result.error = QStringLiteral("not a link the program downloads");
-        return result;
+namespace {
+
+// Where a link leads, as curl reads it: host (without brackets) and port.
+struct Endpoint {
+    QString host;
+    int port = 0;
+    bool hasPassword = false;
+
+    // "host:port", IPv6 hosts in brackets: how the certificate pins are keyed.
+    QString certificateHost() const {
+        return (host.contains(QLatin1Char(':')) ? QLatin1Char('[') + host + QLatin1Char(']') : host) +
+               QLatin1Char(':') + QString::number(port);
     }
+};
+
+Endpoint endpointOf(const QString& address) {
+    Endpoint endpoint;
+    CURLU* url = curl_url();
+    if (!url)
+        return endpoint;
+    if (curl_url_set(url, CURLUPART_URL, wireAddress(address).constData(), 0) == CURLUE_OK) {
+        char* part = nullptr;
+        if (curl_url_get(url, CURLUPART_HOST, &part, 0) == CURLUE_OK) {
+            endpoint.host = QString::fromUtf8(part);
+            if (endpoint.host.startsWith(QLatin1Char('[')) && endpoint.host.endsWith(QLatin1Char(']')))
+                endpoint.host = endpoint.host.mid(1, endpoint.host.size() - 2);
+            curl_free(part);
+        }
+        if (curl_url_get(url, CURLUPART_PORT, &part, CURLU_DEFAULT_PORT) == CURLUE_OK) {
+            endpoint.port = QByteArray(part).toInt();
+            curl_free(part);
+        }
+        if (curl_url_get(url, CURLUPART_PASSWORD, &part, 0) == CURLUE_OK) {
+            endpoint.hasPassword = part[0] != '\0';
+            curl_free(part);
+        }
+    }
+    curl_url_cleanup(url);
+    return endpoint;
+}
+
+// A pin no key has: the handshake is refused right after the certificate arrives.
+constexpr const char* kUnmatchablePin = "sha256//AAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAA=";
+constexpr int kProbeSeconds = 30;
+
+// The certificate a TLS server shows (PEM), by a handshake that is refused at once, so nothing
+// is sent after it; empty when none came.
+QByteArray peerCertificate(bool ftps, const Endpoint& endpoint) {
+    CurlEasy probe;
+    if (!probe.isValid())
+        return QByteArray();
+    const QString host = endpoint.certificateHost();
+    if (ftps) {
+        probe.setUrl(QLatin1String("ftp://") + host + QLatin1Char('/'));
+        probe.set(CURLOPT_PROTOCOLS_STR, "ftp");
+        probe.set(CURLOPT_USE_SSL, long(CURLUSESSL_ALL));
+    } else {
+        probe.setUrl(QLatin1String("https://") + host + QLatin1Char('/'));
+        probe.set(CURLOPT_PROTOCOLS_STR, "https");
+    }
+    probe.set(CURLOPT_SSL_VERIFYPEER, 0L);
+    probe.set(CURLOPT_SSL_VERIFYHOST, 0L);
+    probe.set(CURLOPT_PINNEDPUBLICKEY, kUnmatchablePin);
+    probe.set(CURLOPT_CERTINFO, 1L);
+    TransferLimits limits;
+    limits.noProgressSeconds = kProbeSeconds;
+    limits.deadlineSeconds = kProbeSeconds;
+    probe.setLimits(limits);
+    probe.perform();
+    curl_certinfo* chain = nullptr;
+    if (curl_easy_getinfo(probe.handle(), CURLINFO_CERTINFO, &chain) != CURLE_OK || !chain || chain->num_of_certs < 1)
+        return QByteArray();
+    for (const curl_slist* field = chain->certinfo[0]; field; field = field->next)
+        if (qstrncmp(field->data, "Cert:", 5) == 0)
+            return QByteArray(field->data + 5);
+    return QByteArray();
+}
+
+// What the SSH host key check saw: the trusted key passes, any other is refused and kept.
+struct HostKeyCheck {
+    QString host;
+    const ServerTrust* trust = nullptr;
+    std::optional<ServerIdentity> refused;
+};
+
+int onHostKey(void* user, int, const char* key, size_t length) {
+    auto* check = static_cast<HostKeyCheck*>(user);
+    const QByteArray blob(key, qsizetype(length));
+    const QByteArray known = check->trust ? check->trust->knownKey(check->host) : QByteArray();
+    if (!known.isEmpty() && known == blob.toBase64())
+        return CURLKHMATCH_OK;
+    check->refused = HostKeyIdentity(check->host, blob, known);
+    return CURLKHMATCH_MISMATCH;
+}
+
+struct Attempt {
+    CURLcode code = CURLE_OK;
+    DownloadResult result;
+};
+
+// One transfer. `pin`, when given, replaces the system store's verdict for a TLS server.
+Attempt attempt(const QString& protocol, const QString& address, const Endpoint& endpoint, const QString& targetPath,
+                const DownloadOptions& options, const QByteArray& pin, HostKeyCheck* hostKeys) {
+    Attempt run;
+    DownloadResult& result = run.result;
     CurlEasy curl;
     if (!curl.isValid())
-        return result;
+        return run;
 
     const bool http = protocol.startsWith(QLatin1String("http"));
     QByteArray keyFile;
-    QString address = requestAddress(link);
     if (http) {
         curl.setServiceHttpHead(options.userAgent, true);
         curl.set(CURLOPT_PROTOCOLS_STR, "http,https");
     } else if (protocol == QLatin1String("sftp")) {
         curl.set(CURLOPT_PROTOCOLS_STR, "sftp");
-        keyFile = userSshKey();
-        if (!keyFile.isEmpty())
-            curl.set(CURLOPT_SSH_PRIVATE_KEYFILE, keyFile.constData());
-    } else {
-        if (protocol == QLatin1String("ftps")) {
-            // Explicit TLS on the FTP port. Suppliers' FTP servers mostly carry certificates of
-            // their own making, so the connection is encrypted without a check of who signed it.
-            address = QLatin1String("ftp") + address.mid(4);
-            curl.set(CURLOPT_USE_SSL, long(CURLUSESSL_ALL));
-            curl.set(CURLOPT_SSL_VERIFYPEER, 0L);
-            curl.set(CURLOPT_SSL_VERIFYHOST, 0L);
+        curl.set(CURLOPT_SSH_HOSTKEYFUNCTION, onHostKey);
+        curl.set(CURLOPT_SSH_HOSTKEYDATA, hostKeys);
+        // The link's password when it gives one; the user's own key only when it does not.
+        if (endpoint.hasPassword) {
+            curl.set(CURLOPT_SSH_AUTH_TYPES, long(CURLSSH_AUTH_PASSWORD | CURLSSH_AUTH_KEYBOARD));
+        } else {
+            curl.set(CURLOPT_SSH_AUTH_TYPES, long(CURLSSH_AUTH_PUBLICKEY));
+            keyFile = userSshKey();
+            if (!keyFile.isEmpty())
+                curl.set(CURLOPT_SSH_PRIVATE_KEYFILE, keyFile.constData());
         }
+    } else {
+        if (protocol == QLatin1String("ftps"))
+            curl.set(CURLOPT_USE_SSL, long(CURLUSESSL_ALL)); // explicit TLS on the FTP port
         curl.set(CURLOPT_PROTOCOLS_STR, "ftp");
         curl.set(CURLOPT_FTP_USE_EPSV, 0L); // PASV, as every FTP server knows it
         curl.set(CURLOPT_TRANSFERTEXT, 0L); // image (binary) mode
+    }
+    if (!pin.isEmpty()) {
+        curl.set(CURLOPT_SSL_VERIFYPEER, 0L);
+        curl.set(CURLOPT_SSL_VERIFYHOST, 0L);
+        curl.set(CURLOPT_PINNEDPUBLICKEY, pin.constData());
+    } else {
+        curl.set(CURLOPT_SSL_VERIFYPEER, 1L);
+        curl.set(CURLOPT_SSL_VERIFYHOST, 2L);
     }
     curl.setUrl(address);
     TransferLimits limits;
@@ -175,49 +281,89 @@ DownloadResult DownloadToFile(const QString& link, const QString& targetPath, co
     curl.set(CURLOPT_WRITEDATA, &sink);
     curl.setProgressCallback(onProgress, &sink);
 
-    const CURLcode code = curl.perform();
+    const CURLcode code = run.code = curl.perform();
     result.statusCode = sink.statusCode;
     result.bytes = sink.bytes;
     if (sink.writeFailed) {
         result.outcome = DownloadResult::Outcome::WriteFailed;
         result.error = sink.file.errorString();
-        return result;
-    }
-    if (code == CURLE_ABORTED_BY_CALLBACK) {
+    } else if (code == CURLE_ABORTED_BY_CALLBACK) {
         result.outcome = DownloadResult::Outcome::Cancelled;
         result.error = QStringLiteral("cancelled");
-        return result;
-    }
-    if (sink.tooLarge || code == CURLE_FILESIZE_EXCEEDED) {
+    } else if (sink.tooLarge || code == CURLE_FILESIZE_EXCEEDED) {
         result.error = QStringLiteral("larger than the download limit of ") + megabytes(options.maxBytes);
-        return result; // the fresh file goes with the sink
-    }
-    if (code != CURLE_OK) {
+    } else if (code != CURLE_OK) {
         result.error = QString::fromUtf8(curlError[0] ? curlError : curl_easy_strerror(code));
-        return result;
-    }
-    if (http && (sink.statusCode < 200 || sink.statusCode > 299)) {
+    } else if (http && (sink.statusCode < 200 || sink.statusCode > 299)) {
         result.error = QStringLiteral("the server answered %1 %2").arg(sink.statusCode).arg(sink.reason).trimmed();
-        return result;
-    }
-    if (options.accept && !options.accept(sink.bytes, sink.head)) {
+    } else if (options.accept && !options.accept(sink.bytes, sink.head)) {
         result.outcome = DownloadResult::Outcome::Rejected;
         result.error = QStringLiteral("refused by its check");
-        return result;
-    }
-    if (options.check) {
-        const QString problem = options.check(sink.bytes, sink.head);
-        if (!problem.isEmpty()) {
-            result.outcome = DownloadResult::Outcome::Rejected;
-            result.error = problem;
-            return result;
-        }
-    }
-    if (!sink.file.commit(permissionsFor(targetPath))) {
+    } else if (const QString problem = options.check ? options.check(sink.bytes, sink.head) : QString();
+               !problem.isEmpty()) {
+        result.outcome = DownloadResult::Outcome::Rejected;
+        result.error = problem;
+    } else if (!sink.file.commit(permissionsFor(targetPath))) {
         result.outcome = DownloadResult::Outcome::WriteFailed;
         result.error = sink.file.errorString();
+    } else {
+        result.outcome = DownloadResult::Outcome::Saved;
+    }
+    return run; // an uncommitted fresh file goes with the sink
+}
+
+bool refusedCertificate(CURLcode code) {
+    return code == CURLE_PEER_FAILED_VERIFICATION || code == CURLE_SSL_PINNEDPUBKEYNOTMATCH ||
+           code == CURLE_SSL_CACERT_BADFILE;
+}
+
+DownloadResult untrusted(ServerIdentity server, const QString& error) {
+    DownloadResult result;
+    result.outcome = DownloadResult::Outcome::Untrusted;
+    result.error = error;
+    result.server = std::move(server);
+    return result;
+}
+
+} // namespace
+
+DownloadResult DownloadToFile(const QString& link, const QString& targetPath, const DownloadOptions& options) {
+    const QString protocol = DownloadProtocol(link);
+    if (protocol.isEmpty()) {
+        DownloadResult result;
+        result.outcome = DownloadResult::Outcome::Unsupported;
+        result.error = QStringLiteral("not a link the program downloads");
         return result;
     }
-    result.outcome = DownloadResult::Outcome::Saved;
-    return result;
+    const bool ftps = protocol == QLatin1String("ftps");
+    // FTPS goes to curl as FTP that must be encrypted throughout.
+    const QString address = ftps ? QLatin1String("ftp") + requestAddress(link).mid(4) : requestAddress(link);
+    const Endpoint endpoint = endpointOf(address);
+
+    if (protocol == QLatin1String("sftp")) {
+        HostKeyCheck hostKeys{KnownHostName(endpoint.host, endpoint.port), options.trust, std::nullopt};
+        Attempt run = attempt(protocol, address, endpoint, targetPath, options, QByteArray(), &hostKeys);
+        if (!hostKeys.refused)
+            return run.result;
+        const bool changed = hostKeys.refused->changedHostKey();
+        return untrusted(*hostKeys.refused,
+                         changed ? QStringLiteral("the SSH server %1 shows another key than before").arg(hostKeys.host)
+                                 : QStringLiteral("the SSH server %1 is not known").arg(hostKeys.host));
+    }
+    if (!ftps && protocol != QLatin1String("https"))
+        return attempt(protocol, address, endpoint, targetPath, options, QByteArray(), nullptr).result;
+
+    const QString host = endpoint.certificateHost();
+    const QByteArray pin = options.trust ? options.trust->pinFor(host) : QByteArray();
+    Attempt run = attempt(protocol, address, endpoint, targetPath, options, pin, nullptr);
+    // A pinned server that now carries a certificate an authority vouches for passes too.
+    if (!pin.isEmpty() && run.code == CURLE_SSL_PINNEDPUBKEYNOTMATCH)
+        run = attempt(protocol, address, endpoint, targetPath, options, QByteArray(), nullptr);
+    if (!refusedCertificate(run.code))
+        return run.result;
+    const std::optional<ServerIdentity> server = CertificateIdentity(host, peerCertificate(ftps, endpoint));
+    if (!server)
+        return run.result;
+    return untrusted(
+        *server, QStringLiteral("the certificate of %1 is not trusted (SHA-256 %2)").arg(host, server->fingerprint));
 }

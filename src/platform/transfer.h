@@ -1,10 +1,13 @@
 #pragma once
 
+#include "platform/servertrust.h"
+
 #include <QByteArray>
 #include <QString>
 
 #include <atomic>
 #include <functional>
+#include <optional>
 
 // Downloads of whole files (price lists, the program update) over HTTP, HTTPS, FTP, FTPS (FTP
 // over explicit TLS) and SFTP. The data go to a fresh file beside the target, which replaces
@@ -32,6 +35,11 @@ struct DownloadOptions {
     std::function<bool(qint64 size, const QByteArray& head)> accept;
     // The same with a reason: a non-empty text discards the download and becomes its error.
     std::function<QString(qint64 size, const QByteArray& head)> check;
+    // Certificates and SSH host keys the user trusts. HTTPS and FTPS servers pass when the
+    // system's store vouches for their certificate or their key is pinned here; SFTP servers
+    // only when their host key is known here (without it, none is). Nothing, not even a user
+    // name, is sent to a server before it passes.
+    const ServerTrust* trust = nullptr;
 };
 
 struct DownloadResult {
@@ -42,6 +50,7 @@ struct DownloadResult {
         Rejected,    // complete, but `accept` or `check` refused it
         Cancelled,
         WriteFailed, // the target could not be written
+        Untrusted,   // the server did not pass; `server` says who it is
     };
     Outcome outcome = Outcome::Failed;
     // HTTP status code of the answer; 0 for the FTP family or when none came.
@@ -49,6 +58,8 @@ struct DownloadResult {
     qint64 bytes = 0;
     // Why the file was not saved, in words for the user; empty when it was.
     QString error;
+    // The server that did not pass, as the user may decide to trust it.
+    std::optional<ServerIdentity> server;
 
     bool saved() const { return outcome == Outcome::Saved; }
 };
