@@ -2,6 +2,7 @@
 
 #include "app/main.h"
 #include "app/velmoraapplication.h"
+#include "platform/curleasy.h"
 #include "platform/messageboxdialogs.h"
 #include "platform/qtdesktop.h"
 #include "platform/version.h"
@@ -13,21 +14,28 @@
 #include <csignal>
 #include <cstdio>
 #include <exception>
+#include <optional>
 #include <sys/socket.h>
 #include <unistd.h>
 
 namespace {
 
 int g_signalPipe[2] = {-1, -1};
+// Set once the window saw a termination signal: the status the program ends with.
+std::optional<int> g_terminatedWith;
 
 void onTerminationSignal(int) {
+    // A transfer under way ends at once, even one the window thread waits for before the
+    // saves below can run.
+    setAllTransfersCancelled(true);
     const char byte = 1;
     [[maybe_unused]] const ssize_t written = ::write(g_signalPipe[1], &byte, 1);
 }
 
 // SIGTERM and SIGINT save the settings and lists as the close box does, so a session logout or
 // Ctrl+C keeps them too. Nobody may be there to answer a box: a failure goes to standard error
-// and the program ends all the same, with status 1. Every event loop ends, a modal box's too.
+// and the program ends all the same, with status 1. Every event loop ends, a modal box's too,
+// and every transfer: one the window waits for gives up within about a second.
 void closeOnTerminationSignals(TForm1* window) {
     if (::socketpair(AF_UNIX, SOCK_STREAM, 0, g_signalPipe) != 0)
         return;
@@ -47,7 +55,8 @@ void closeOnTerminationSignals(TForm1* window) {
         }
         if (!saved)
             std::fprintf(stderr, "velmora: settings not saved: %s\n", error.toLocal8Bit().constData());
-        QCoreApplication::exit(saved ? 0 : 1);
+        g_terminatedWith = saved ? 0 : 1;
+        QCoreApplication::exit(*g_terminatedWith);
     });
     struct sigaction action {};
     action.sa_handler = onTerminationSignal;
@@ -77,5 +86,9 @@ int RunVelmora(int argc, char** argv) {
     dialogs.setParentWidget(&window);
     closeOnTerminationSignals(&window);
     window.show();
+    // A signal during the start-up steps (which run while the window is shown) came before
+    // the event loop, which would otherwise start and never end.
+    if (g_terminatedWith)
+        return *g_terminatedWith;
     return QApplication::exec();
 }

@@ -49,6 +49,8 @@ const Entry kTable[] = {
     {"myprices", "price", Type::Text, "[price]...", "Edit11"},
     {"myprices", "enable", Type::Flag, "0", "CheckBox3"},
     {"myprices", "autodownload", Type::Flag, "0", "CheckBox7"},
+    // The program's own: the largest file a download may bring, in megabytes.
+    {"myprices", "download_limit_mb", Type::Text, "512", "DownloadLimit"},
     {"openpage", "enable", Type::Flag, "0", "CheckBox4"},
     {"openpage", "separate_thread", Type::Flag, "1", "CheckBox11"},
     {"openpage", "pause", Type::Flag, "1", "CheckBox12"},

@@ -79,5 +79,5 @@ void awaitOnWorkerCancellable(const std::function<void()>& work, std::atomic<boo
     const QMetaObject::Connection clicked =
         QObject::connect(cancelButton, &QAbstractButton::clicked, cancelButton, [&cancel] { cancel = true; });
     const auto disconnect = qScopeGuard([&] { QObject::disconnect(clicked); });
-    awaitOnWorker(work, false);
+    awaitOnWorkerTakingInput(work);
 }

@@ -17,4 +17,7 @@ public:
     virtual void error(const QString& text) = 0;
     // An error box with its own title.
     virtual void titledError(const QString& title, const QString& text) = 0;
+    // Whether to trust a server the program cannot vouch for (Yes and No, No the default);
+    // true on Yes.
+    virtual bool confirmTrust(const QString& text) { return confirm(text); }
 };

@@ -1,6 +1,7 @@
 #include "platform/httpexchange.h"
 
 #include "platform/curleasy.h"
+#include "platform/worker.h"
 
 #include <QCoreApplication>
 #include <QThread>
@@ -8,24 +9,37 @@
 namespace {
 
 struct Transfer {
+    CURL* curl = nullptr;
     HttpResult result;
     bool sawStatusLine = false;
-    bool tooLarge = false;
+    bool reserved = false;
     bool gotEnough = false;
     qint64 maxBodyBytes = 0;
     qint64 firstBytesOnly = 0;
+    const std::atomic<bool>* cancel = nullptr;
 };
 
 // Every status line passes here (a 100 first, then the final one); the last one counts.
 size_t onHeader(char* data, size_t size, size_t count, void* user) {
     auto* transfer = static_cast<Transfer*>(user);
     const size_t length = size * count;
-    if (const auto status = ParseStatusLine(QByteArray(data, qsizetype(length)))) {
+    if (const auto status = ParseStatusLine(QByteArray::fromRawData(data, qsizetype(length)))) {
         transfer->sawStatusLine = true;
         transfer->result.statusCode = status->code;
         transfer->result.reason = status->reason;
     }
     return length;
+}
+
+// The announced length is taken at the first byte, so the body is allocated once; the size cap
+// has already refused a larger announcement.
+void reserveAnnouncedBody(Transfer* transfer) {
+    transfer->reserved = true;
+    curl_off_t announced = -1;
+    if (curl_easy_getinfo(transfer->curl, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &announced) != CURLE_OK)
+        return;
+    if (announced > 0 && announced <= transfer->maxBodyBytes)
+        transfer->result.body.reserve(qsizetype(announced));
 }
 
 size_t onBody(char* data, size_t size, size_t count, void* user) {
@@ -37,39 +51,78 @@ size_t onBody(char* data, size_t size, size_t count, void* user) {
         transfer->gotEnough = transfer->result.body.size() >= transfer->firstBytesOnly;
         return transfer->gotEnough ? 0 : length; // 0 ends the transfer
     }
-    if (transfer->result.body.size() + qint64(length) > transfer->maxBodyBytes) {
-        transfer->tooLarge = true;
+    if (!transfer->reserved)
+        reserveAnnouncedBody(transfer);
+    if (transfer->result.body.size() + qint64(length) > transfer->maxBodyBytes)
         return 0; // aborts the transfer
-    }
     transfer->result.body.append(data, qsizetype(length));
     return length;
 }
 
-int onProgress(void* user, curl_off_t, curl_off_t, curl_off_t, curl_off_t) {
-    const auto* cancel = static_cast<const std::atomic<bool>*>(user);
-    return cancel->load() ? 1 : 0; // non-zero aborts the transfer
+int onProgress(void* user, qint64, qint64) {
+    const auto* transfer = static_cast<const Transfer*>(user);
+    return transfer->cancel && transfer->cancel->load() ? 1 : 0; // non-zero aborts the transfer
 }
 
-} // namespace
+HttpResult exchange(const QString& url, const HttpOptions& options) {
+    Transfer transfer;
+    transfer.maxBodyBytes = options.maxBodyBytes;
+    transfer.firstBytesOnly = options.firstBytesOnly;
+    transfer.cancel = options.cancel;
+    CurlEasy curl;
+    if (!curl.isValid())
+        return transfer.result;
+    transfer.curl = curl.handle();
 
-namespace {
+    curl.setUrl(url);
+    curl.setServiceHttpHead(options.userAgent, options.keepAlive);
+    // Only web addresses: an address taken from an answer must not reach local files or other protocols.
+    curl.set(CURLOPT_PROTOCOLS_STR, "http,https");
+    TransferLimits limits;
+    limits.noProgressSeconds = options.timeoutSeconds;
+    limits.deadlineSeconds = options.deadlineSeconds;
+    limits.maxBytes = options.maxBodyBytes;
+    curl.setLimits(limits);
+    curl.set(CURLOPT_HEADERFUNCTION, onHeader);
+    curl.set(CURLOPT_HEADERDATA, &transfer);
+    curl.set(CURLOPT_WRITEFUNCTION, onBody);
+    curl.set(CURLOPT_WRITEDATA, &transfer);
+    curl.setProgressCallback(onProgress, &transfer);
 
+    if (curl.perform() != CURLE_OK && !transfer.gotEnough) {
+        HttpResult failed;
+        failed.statusCode = transfer.result.statusCode;
+        return failed;
+    }
+    if (!transfer.sawStatusLine) {
+        // An answer without a status line is all body, with code 0 and no reason.
+        transfer.result.statusCode = 0;
+        transfer.result.reason.clear();
+    }
+    transfer.result.completed = true;
+    return std::move(transfer.result);
+}
+
+// Set and read on the window thread only: nothing else may look at it.
 std::function<void(bool)>& windowWaitHook() {
     static std::function<void(bool)> hook;
     return hook;
 }
 
-// Tells the hook for the length of one exchange of the main thread.
+bool onWindowThread() {
+    const QCoreApplication* app = QCoreApplication::instance();
+    return app && QThread::currentThread() == app->thread();
+}
+
+// Tells the hook for the length of one exchange of the window thread.
 class WindowWait {
 public:
-    WindowWait()
-        : m_told(windowWaitHook() && QCoreApplication::instance() &&
-                 QThread::currentThread() == QCoreApplication::instance()->thread()) {
+    WindowWait() : m_told(bool(windowWaitHook())) {
         if (m_told)
             windowWaitHook()(true);
     }
     ~WindowWait() {
-        if (m_told)
+        if (m_told && windowWaitHook())
             windowWaitHook()(false);
     }
     WindowWait(const WindowWait&) = delete;
@@ -86,40 +139,11 @@ void setWindowWaitHook(std::function<void(bool)> hook) {
 }
 
 HttpResult HttpGet(const QString& url, const HttpOptions& options) {
+    // The thread is asked first: workers never touch the hook the window thread sets.
+    if (!onWindowThread())
+        return exchange(url, options);
     const WindowWait wait;
-    Transfer transfer;
-    transfer.maxBodyBytes = options.maxBodyBytes;
-    transfer.firstBytesOnly = options.firstBytesOnly;
-    CurlEasy curl;
-    if (!curl.isValid())
-        return transfer.result;
-
-    curl.setUrl(url);
-    curl.setServiceHttpHead(options.userAgent, options.keepAlive);
-    // Only web addresses: an address taken from an answer must not reach local files or other protocols.
-    curl.set(CURLOPT_PROTOCOLS_STR, "http,https");
-    curl.setNoProgressLimit(options.timeoutSeconds);
-    curl.set(CURLOPT_HEADERFUNCTION, onHeader);
-    curl.set(CURLOPT_HEADERDATA, &transfer);
-    curl.set(CURLOPT_WRITEFUNCTION, onBody);
-    curl.set(CURLOPT_WRITEDATA, &transfer);
-    if (options.cancel) {
-        curl.set(CURLOPT_XFERINFOFUNCTION, onProgress);
-        curl.set(CURLOPT_XFERINFODATA, const_cast<std::atomic<bool>*>(options.cancel));
-        curl.set(CURLOPT_NOPROGRESS, 0L);
-    }
-
-    const CURLcode code = curl.perform();
-    if ((code != CURLE_OK && !transfer.gotEnough) || transfer.tooLarge) {
-        HttpResult failed;
-        failed.statusCode = transfer.result.statusCode;
-        return failed;
-    }
-    if (!transfer.sawStatusLine) {
-        // An answer without a status line is all body, with code 0 and no reason.
-        transfer.result.statusCode = 0;
-        transfer.result.reason.clear();
-    }
-    transfer.result.completed = true;
-    return transfer.result;
+    // The window keeps painting and its timers run while the exchange is under way; input
+    // waits for its end, in order, as the blocking exchange demands.
+    return awaitResultOnWorker([&] { return exchange(url, options); });
 }

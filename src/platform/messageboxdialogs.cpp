@@ -43,3 +43,8 @@ void MessageBoxDialogs::error(const QString& text) {
 void MessageBoxDialogs::titledError(const QString& title, const QString& text) {
     QMessageBox::critical(owner(), title, text);
 }
+
+bool MessageBoxDialogs::confirmTrust(const QString& text) {
+    return QMessageBox::warning(owner(), appTitle(), text, QMessageBox::Yes | QMessageBox::No, QMessageBox::No) ==
+           QMessageBox::Yes;
+}

@@ -15,6 +15,7 @@ public:
     bool okAbort(const QString& text) override;
     void error(const QString& text) override;
     void titledError(const QString& title, const QString& text) override;
+    bool confirmTrust(const QString& text) override;
 
 private:
     // The main window, or the window that is reachable while the main window is disabled.

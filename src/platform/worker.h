@@ -9,10 +9,13 @@
 #include <utility>
 
 // Runs `work` on a worker thread while the calling thread keeps its event loop going: the window
-// repaints and timers run, while input waits until the work is done (unless `holdInput` is false:
-// then the caller filters input itself). What `work` throws is thrown here. For work long enough
-// to freeze a window; short work is best done in place.
-void awaitOnWorker(const std::function<void()>& work, bool holdInput = true);
+// repaints and timers run, while input waits until the work is done. What `work` throws is
+// thrown here. For work long enough to freeze a window; short work is best done in place.
+void awaitOnWorker(const std::function<void()>& work);
+
+// As awaitOnWorker, but user input is taken meanwhile too: for work the user may stop (a
+// download with its cancel button). The caller keeps input away from what must wait.
+void awaitOnWorkerTakingInput(const std::function<void()>& work);
 
 template <class Work> auto awaitResultOnWorker(Work&& work) -> decltype(work()) {
     std::optional<decltype(work())> result;

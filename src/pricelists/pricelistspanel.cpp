@@ -12,6 +12,7 @@
 
 #include <QCoreApplication>
 #include <QGridLayout>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QProgressBar>
 
@@ -147,8 +148,14 @@ void PriceListsPanel::buildUi(QWidget* parent) {
     m_downloadProgress = new QProgressBar;
     m_downloadProgress->setObjectName(QStringLiteral("DownloadProgress"));
     m_downloadProgress->hide();
+    m_downloadCancel = makeButton(QStringLiteral("DownloadCancel"), QStringLiteral("Cancel"));
+    m_downloadCancel->setToolTip(QStringLiteral("Stop the downloads (Esc)"));
+    m_downloadCancel->hide();
+    auto* progressRow = new QHBoxLayout;
+    progressRow->addWidget(m_downloadProgress, 1);
+    progressRow->addWidget(m_downloadCancel);
     grid->addWidget(m_Label53, row, 0, 1, 2);
-    grid->addWidget(m_downloadProgress, row++, 2);
+    grid->addLayout(progressRow, row++, 2);
     m_SpeedButton24 = makeButton(QStringLiteral("SpeedButton24"), QStringLiteral("Delete selected link"));
     m_SpeedButton50 = makeButton(QStringLiteral("SpeedButton50"), QStringLiteral("Re-download files"));
     grid->addWidget(m_SpeedButton24, row, 0);
@@ -160,6 +167,10 @@ void PriceListsPanel::buildUi(QWidget* parent) {
     grid->addWidget(
         new QLabel(QStringLiteral("Url link must begin from \"http\", \"https\", \"ftp\", \"ftps\" or \"sftp\"")),
         row++, 0, 1, 3);
+    m_downloadLimit = makeEdit(QStringLiteral("DownloadLimit"), QString::number(kDefaultDownloadLimitMb));
+    m_downloadLimit->setToolTip(QStringLiteral("A download that grows beyond this is stopped and the old file kept"));
+    grid->addWidget(new QLabel(QStringLiteral("Largest file to download, MB")), row, 0);
+    grid->addWidget(m_downloadLimit, row++, 1, 1, 2);
 
     grid->addWidget(makeTitle(QStringLiteral("  FREE AVAILABLE PRICE LISTS")), row++, 0, 1, 3);
     auto* freeNote = new QLabel(QStringLiteral(

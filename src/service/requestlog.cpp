@@ -59,6 +59,33 @@ QString MaskValues(const QString& text, const QStringList& secrets) {
     return masked;
 }
 
+QString MaskLinkPassword(const QString& link) {
+    // The parts as the transfer splits them: the authority runs to the first "/" or "?" after
+    // the scheme, the credentials to its last "@", the user name to their first ":".
+    const qsizetype scheme = link.indexOf(QLatin1String("://"));
+    const qsizetype from = scheme < 0 ? 0 : scheme + 3;
+    qsizetype end = link.size();
+    for (const QChar stop : {QLatin1Char('/'), QLatin1Char('?')}) {
+        const qsizetype at = link.indexOf(stop, from);
+        if (at >= 0 && at < end)
+            end = at;
+    }
+    if (end <= from)
+        return link;
+    const qsizetype at = link.lastIndexOf(QLatin1Char('@'), end - 1);
+    if (at < from)
+        return link;
+    const qsizetype colon = link.indexOf(QLatin1Char(':'), from);
+    if (colon < 0 || colon >= at || colon + 1 == at)
+        return link;
+    return link.left(colon + 1) + QLatin1String("***") + link.mid(at);
+}
+
+QString DownloadLogLine(const QDateTime& when, const QString& link, const QString& outcome) {
+    return LocaleFormats::timestamp(when) + QLatin1String("  DOWNLOAD\t") + MaskLinkPassword(link) + QLatin1Char('\t') +
+           outcome;
+}
+
 namespace {
 QString head(const QString& stamp, const QString& baseUrl, const QString& request) {
     return stamp + QLatin1String("  GET\t") + RequestFunctionName(request) + QLatin1Char('\t') +

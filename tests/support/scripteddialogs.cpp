@@ -37,3 +37,8 @@ void ScriptedDialogs::error(const QString& text) {
 void ScriptedDialogs::titledError(const QString& title, const QString& text) {
     m_shown.append({Kind::TitledError, title, text});
 }
+
+bool ScriptedDialogs::confirmTrust(const QString& text) {
+    m_shown.append({Kind::Trust, {}, text});
+    return takeAnswer();
+}

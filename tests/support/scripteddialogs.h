@@ -9,7 +9,7 @@
 // An unanswered question counts as No (or Abort).
 class ScriptedDialogs : public Dialogs {
 public:
-    enum class Kind { Information, Confirm, OkAbort, Error, TitledError };
+    enum class Kind { Information, Confirm, OkAbort, Error, TitledError, Trust };
     struct Shown {
         Kind kind;
         QString title;
@@ -28,6 +28,7 @@ public:
     bool okAbort(const QString& text) override;
     void error(const QString& text) override;
     void titledError(const QString& title, const QString& text) override;
+    bool confirmTrust(const QString& text) override;
 
 private:
     bool takeAnswer();
