@@ -31,7 +31,7 @@ void PriceListsPanel::CheckPriceListFolder() {
 }
 
 void PriceListsPanel::SpeedButton42Click() {
-    if (!m_context.dialogs->confirm(PriceListFolder::kQuestion))
+    if (!m_context.dialogs->confirm(PriceListFolder::kQuestion, Confirmation::Routine))
         return;
     m_Memo3->clear();
     PriceListFolder::Hooks hooks;
