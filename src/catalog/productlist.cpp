@@ -326,6 +326,9 @@ void ProductList::ComboBox10KeyPress(int key) {
     const QString keyPiece = QStringLiteral("typid=%1&search=").arg(typid) + PathEncode(text);
     listProducts<TNameSearchRec>(function, m_context.service->KeyRequest(function, keyPiece));
     addToSearchHistory(m_ComboBox10, word);
+    // An empty list says no product has the word; when the service did not answer, say that.
+    if (m_context.service->lastCatalogExchangeFailed())
+        m_context.dialogs->information(QString::fromLatin1(kCatalogNoAnswer));
 }
 
 void ProductList::ListBox1DblClick() {
