@@ -91,7 +91,86 @@ bool copyIntoNewFile(const QString& source, const QString& path, QString* why) {
     return true;
 }
 
+// A body format per count of decimals: thin borders and "0", "0.0", "0.00"...
+class NumberFormats {
+public:
+    explicit NumberFormats(lxw_workbook* workbook) : m_workbook(workbook) {}
+    lxw_format* forDecimals(int decimals) {
+        const std::size_t at = std::size_t(decimals);
+        if (at >= m_formats.size())
+            m_formats.resize(at + 1, nullptr);
+        if (!m_formats[at]) {
+            lxw_format* format = workbook_add_format(m_workbook);
+            format_set_border(format, LXW_BORDER_THIN);
+            const QByteArray code = decimals > 0 ? "0." + QByteArray(decimals, '0') : QByteArray("0");
+            format_set_num_format(format, code.constData());
+            m_formats[at] = format;
+        }
+        return m_formats[at];
+    }
+
+private:
+    lxw_workbook* m_workbook;
+    std::vector<lxw_format*> m_formats;
+};
+
+// A double holds 15 significant digits exactly.
+constexpr int kExactDigits = 15;
+
 } // namespace
+
+bool isAmountTitle(const QString& title) {
+    static const QStringList words{QStringLiteral("price"), QStringLiteral("quantity"), QStringLiteral("qty"),
+                                   QStringLiteral("count"), QStringLiteral("stock"),    QStringLiteral("amount"),
+                                   QStringLiteral("sum"),   QStringLiteral("id")};
+    const QString t = title.trimmed().toLower();
+    for (const QString& word : words) {
+        if (t == word)
+            return true;
+        if (t.endsWith(word)) {
+            const QChar before = t.at(t.size() - word.size() - 1);
+            if (before == QLatin1Char('-') || before == QLatin1Char('_') || before == QLatin1Char(' '))
+                return true;
+        }
+    }
+    return false;
+}
+
+std::optional<CellNumber> readNumber(const QString& text) {
+    const QString t = text.trimmed();
+    qsizetype i = 0;
+    const bool negative = i < t.size() && t[i] == QLatin1Char('-');
+    if (negative)
+        ++i;
+    const qsizetype whole = i;
+    while (i < t.size() && t[i] >= QLatin1Char('0') && t[i] <= QLatin1Char('9'))
+        ++i;
+    const qsizetype wholeDigits = i - whole;
+    // "0123" is a code, not a number; "0" and "0.5" are numbers.
+    if (wholeDigits == 0 || (wholeDigits > 1 && t[whole] == QLatin1Char('0')))
+        return std::nullopt;
+    qsizetype decimals = 0;
+    if (i < t.size() && (t[i] == QLatin1Char('.') || t[i] == QLatin1Char(','))) {
+        const qsizetype point = i++;
+        while (i < t.size() && t[i] >= QLatin1Char('0') && t[i] <= QLatin1Char('9'))
+            ++i;
+        decimals = i - point - 1;
+        if (decimals == 0)
+            return std::nullopt;
+        // Three digits after the separator group thousands as often as they are decimals.
+        if (decimals == 3 && !(wholeDigits == 1 && t[whole] == QLatin1Char('0')))
+            return std::nullopt;
+    }
+    if (i != t.size() || wholeDigits + decimals > kExactDigits)
+        return std::nullopt;
+    QString plain = t;
+    plain.replace(QLatin1Char(','), QLatin1Char('.'));
+    bool ok = false;
+    const double value = plain.toDouble(&ok); // QString::toDouble reads the C locale's form
+    if (!ok)
+        return std::nullopt;
+    return CellNumber{value, int(decimals)};
+}
 
 bool write(const QString& path, const QList<QStringList>& rows, int titleRows, QString* error) {
     // The workbook is made in a folder of our own (mode 0700) and only then copied to its
@@ -142,6 +221,12 @@ bool write(const QString& path, const QList<QStringList>& rows, int titleRows, Q
     format_set_border(body, LXW_BORDER_THIN);
     format_set_num_format(body, "@");
 
+    NumberFormats numberFormats(workbook);
+    std::vector<bool> amounts(columns, false);
+    for (qsizetype r = 0; r < std::min<qsizetype>(titleRows, rows.size()); ++r)
+        for (qsizetype c = 0; c < rows[r].size(); ++c)
+            amounts[c] = amounts[c] || isAmountTitle(rows[r][c]);
+
     lxw_error status = LXW_NO_ERROR;
     for (int c = 0; c < columns && status == LXW_NO_ERROR; ++c) {
         if (widths[c] > 0)
@@ -152,6 +237,13 @@ bool write(const QString& path, const QList<QStringList>& rows, int titleRows, Q
         lxw_format* format = r < titleRows ? title : body;
         for (int c = 0; c < columns && status == LXW_NO_ERROR; ++c) {
             const QString text = c < rows[r].size() ? rows[r][c] : QString();
+            if (r >= titleRows && amounts[c]) {
+                if (const std::optional<CellNumber> number = readNumber(text)) {
+                    status = worksheet_write_number(sheet, lxw_row_t(r), lxw_col_t(c), number->value,
+                                                    numberFormats.forDecimals(number->decimals));
+                    continue;
+                }
+            }
             const QByteArray bytes = cellBytes(text);
             // An empty cell still carries its borders.
             status = bytes.isEmpty()
