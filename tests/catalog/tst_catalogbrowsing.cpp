@@ -142,6 +142,7 @@ private slots:
     void enterWithHistoryShownStillSearches_data();
     void enterWithHistoryShownStillSearches();
     void filterIgnoresLetterCase();
+    void filterFollowsTyping();
     void searchesTellAStoppedServiceFromNothingFound_data();
     void searchesTellAStoppedServiceFromNothingFound();
     void longProductLinesShowWhole();
@@ -769,6 +770,49 @@ void TestCatalogBrowsing::filterIgnoresLetterCase() {
     QEvent enter(QEvent::Enter);
     QApplication::sendEvent(filter, &enter);
     QCOMPARE(filter->selectedText(), "zzzqqq");
+}
+
+void TestCatalogBrowsing::filterFollowsTyping() {
+    Catalog c(standInEndpoints());
+    c.selectVehicleAndBuildTrees();
+    c.listFirstTradeGroup();
+    const QList<ProductRecord> rows = c.productRows();
+    auto* filter = c.f.find<QLineEdit>("Edit15");
+    // The hint is no text of the box: what the user types is all there is.
+    QCOMPARE(filter->text(), QString());
+    QCOMPARE(filter->placeholderText(), "search in list by any value and text");
+    const int all = c.productNodes();
+    const auto matching = [&](const QString& typed) {
+        int n = 0;
+        for (const ProductRecord& r : rows)
+            n += productMatchesFilter(r, LocaleFormats::toLower(typed));
+        return n;
+    };
+    const QString brand = rows.first().brand.toLower();
+    QVERIFY(matching(brand) < all || rows.size() == 1);
+
+    clickOnScreen(filter);
+    QCOMPARE(QApplication::focusWidget(), filter);
+    typeText(brand.left(2));
+    QTest::qWait(600); // two letters narrow nothing and say nothing
+    QCOMPARE(c.productNodes(), all);
+    typeText(brand.mid(2));
+    QCOMPARE(filter->text(), brand);
+    QTRY_COMPARE(c.productNodes(), matching(brand));
+    QVERIFY(c.f.dialogs.shown().isEmpty());
+
+    // Emptied, the box gives the whole list back.
+    typeIntoFocus("");
+    QTRY_COMPARE(c.productNodes(), all);
+
+    // Enter does not wait for the pause.
+    const QString reference = rows.last().reference;
+    typeIntoFocus(reference);
+    pressKey(Qt::Key_Return);
+    QCOMPARE(c.productNodes(), matching(reference));
+    QTest::qWait(600);
+    QCOMPARE(c.productNodes(), matching(reference));
+    QVERIFY(c.f.dialogs.shown().isEmpty());
 }
 
 void TestCatalogBrowsing::searchesTellAStoppedServiceFromNothingFound_data() {
