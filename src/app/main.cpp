@@ -2,6 +2,7 @@
 
 #include "app/settings.h"
 #include "app/webservicepanel.h"
+#include "app/windowstate.h"
 #include "catalog/categorytrees.h"
 #include "catalog/crosssearch.h"
 #include "catalog/productlist.h"
@@ -145,8 +146,7 @@ void TForm1::buildUi() {
     composePricing();
     setTabOrders();
 
-    if (const QScreen* screen = this->screen())
-        move(screen->availableGeometry().center() - rect().center());
+    WindowState::restore(this, m_seams.paths.programFile(QStringLiteral("velmora.ini")));
 }
 
 void TForm1::setTabOrders() {
@@ -329,6 +329,7 @@ QWidget* TForm1::buildCatalogPage() {
     split->setSizes({kPictureWidth, 4 * kPictureWidth});
     lower->addWidget(split);
     right->addWidget(m_lowerArea);
+    WindowState::splitColumn(right, 1, m_lowerArea, QStringLiteral("catalogSplitter"), 200);
 
     // The name and cross-reference searches sit in the left column's "Search by" section.
     auto* searchBody = new QWidget;
@@ -539,7 +540,8 @@ void TForm1::FormShow() {
 }
 
 bool TForm1::SaveForClose(QString* error) {
-    return Settings::SaveLists(this, m_seams.paths, error) && Settings::SaveSettings(this, m_seams.paths, error);
+    return Settings::SaveLists(this, m_seams.paths, error) && Settings::SaveSettings(this, m_seams.paths, error) &&
+           WindowState::save(this, m_seams.paths.programFile(QStringLiteral("velmora.ini")), error);
 }
 
 bool TForm1::FormCloseQuery() {

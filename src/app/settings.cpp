@@ -60,8 +60,10 @@ const Entry kTable[] = {
     {"export_myprices", "add_crossses", Type::Flag, "0", "CheckBox9"},
     {"export_myprices", "add_aplicability", Type::Flag, "0", "CheckBox10"},
     {"export_myprices", "convert_as", Type::ConvertAs, "2", nullptr},
-    // The program's own: how the lower area of the catalog page is shared ("160,640").
+    // The program's own: how the lower area of the catalog page is shared ("160,640"), and how the
+    // page is shared between the lists and the lower area ("380,290").
     {"window", "lower_area", Type::SplitterSizes, "", "lowerAreaSplitter"},
+    {"window", "catalog_area", Type::SplitterSizes, "", "catalogSplitter"},
 };
 
 const char* const kConvertRadios[] = {"RadioButton5", "RadioButton9", "RadioButton10"};

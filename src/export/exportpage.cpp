@@ -3,6 +3,7 @@
 #include "export/catalogexport.h"
 #include "platform/checklist.h"
 #include "platform/dialogs.h"
+#include "platform/exportfolder.h"
 #include "platform/formcontrols.h"
 #include "platform/localeformats.h"
 #include "platform/textfile.h"
@@ -220,5 +221,7 @@ void ExportPage::SpeedButton60Click() {
         m_progress->setValue(int(k));
     }
     if (exported > 0)
-        m_context.dialogs->information(QStringLiteral("File(s) was exported !"));
+        TellSavedIn(*m_context.dialogs, *m_context.desktop,
+                    QStringLiteral("File(s) was exported !\r\nFolder : ") + QDir::toNativeSeparators(folderText),
+                    folderText);
 }

@@ -20,6 +20,8 @@ namespace SpreadsheetWriter {
 namespace {
 
 constexpr double kMaxColumnWidth = 255;
+// A double holds 15 significant digits exactly.
+constexpr int kExactDigits = 15;
 
 // XML 1.0 has no place for most control characters; a cell typed or pasted with one would make
 // the whole workbook unreadable.
@@ -92,10 +94,6 @@ bool copyIntoNewFile(const QString& source, const QString& path, QString* why) {
     return true;
 }
 
-// Text cells and typed cells go the same way; only how one cell is measured and written differs.
-const QString& textOf(const QString& cell) {
-    return cell;
-}
 const QString& textOf(const Cell& cell) {
     return cell.text;
 }
@@ -208,8 +206,85 @@ template <class Row> bool writeRows(const QString& path, const QList<Row>& rows,
 
 } // namespace
 
+bool isAmountTitle(const QString& title) {
+    static const QStringList words{QStringLiteral("price"), QStringLiteral("quantity"), QStringLiteral("qty"),
+                                   QStringLiteral("count"), QStringLiteral("stock"),    QStringLiteral("amount"),
+                                   QStringLiteral("sum"),   QStringLiteral("id")};
+    const QString t = title.trimmed().toLower();
+    for (const QString& word : words) {
+        if (t == word)
+            return true;
+        if (t.endsWith(word)) {
+            const QChar before = t.at(t.size() - word.size() - 1);
+            if (before == QLatin1Char('-') || before == QLatin1Char('_') || before == QLatin1Char(' '))
+                return true;
+        }
+    }
+    return false;
+}
+
+std::optional<CellNumber> readNumber(const QString& text) {
+    const QString t = text.trimmed();
+    qsizetype i = 0;
+    const bool negative = i < t.size() && t[i] == QLatin1Char('-');
+    if (negative)
+        ++i;
+    const qsizetype whole = i;
+    while (i < t.size() && t[i] >= QLatin1Char('0') && t[i] <= QLatin1Char('9'))
+        ++i;
+    const qsizetype wholeDigits = i - whole;
+    // "0123" is a code, not a number; "0" and "0.5" are numbers.
+    if (wholeDigits == 0 || (wholeDigits > 1 && t[whole] == QLatin1Char('0')))
+        return std::nullopt;
+    qsizetype decimals = 0;
+    if (i < t.size() && (t[i] == QLatin1Char('.') || t[i] == QLatin1Char(','))) {
+        const qsizetype point = i++;
+        while (i < t.size() && t[i] >= QLatin1Char('0') && t[i] <= QLatin1Char('9'))
+            ++i;
+        decimals = i - point - 1;
+        if (decimals == 0)
+            return std::nullopt;
+        // Three digits after the separator group thousands as often as they are decimals.
+        if (decimals == 3 && !(wholeDigits == 1 && t[whole] == QLatin1Char('0')))
+            return std::nullopt;
+    }
+    if (i != t.size() || wholeDigits + decimals > kExactDigits)
+        return std::nullopt;
+    QString plain = t;
+    plain.replace(QLatin1Char(','), QLatin1Char('.'));
+    bool ok = false;
+    const double value = plain.toDouble(&ok); // QString::toDouble reads the C locale's form
+    if (!ok)
+        return std::nullopt;
+    return CellNumber{value, int(decimals)};
+}
+
 bool write(const QString& path, const QList<QStringList>& rows, int titleRows, QString* error) {
-    return writeRows(path, rows, titleRows, error);
+    std::vector<bool> amounts;
+    for (qsizetype r = 0; r < std::min<qsizetype>(titleRows, rows.size()); ++r) {
+        amounts.resize(std::max(amounts.size(), std::size_t(rows[r].size())), false);
+        for (qsizetype c = 0; c < rows[r].size(); ++c)
+            amounts[c] = amounts[c] || isAmountTitle(rows[r][c]);
+    }
+    QList<QList<Cell>> cells;
+    cells.reserve(rows.size());
+    for (qsizetype r = 0; r < rows.size(); ++r) {
+        QList<Cell>& row = cells.emplace_back();
+        row.reserve(rows[r].size());
+        for (qsizetype c = 0; c < rows[r].size(); ++c) {
+            Cell& cell = row.emplace_back();
+            cell.text = rows[r][c];
+            if (r < titleRows || std::size_t(c) >= amounts.size() || !amounts[c])
+                continue;
+            if (const std::optional<CellNumber> number = readNumber(cell.text)) {
+                cell.number = number->value;
+                cell.numberFormat = number->decimals > 0
+                                        ? QStringLiteral("0.") + QString(number->decimals, QLatin1Char('0'))
+                                        : QStringLiteral("0");
+            }
+        }
+    }
+    return writeRows(path, cells, titleRows, error);
 }
 
 bool write(const QString& path, const QList<QList<Cell>>& rows, int titleRows, QString* error) {

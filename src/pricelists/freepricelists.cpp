@@ -45,7 +45,7 @@ void PriceListsPanel::ListBox6DblClick() {
     const QListWidgetItem* item = selectedItem(m_ListBox6);
     if (!item)
         return;
-    if (m_context.dialogs->confirm(TestLinkQuestion(item->text())))
+    if (m_context.dialogs->confirm(TestLinkQuestion(item->text()), Confirmation::Routine))
         m_context.desktop->open(CatalogueTag(item->text(), QStringLiteral("url")));
 }
 

@@ -62,7 +62,8 @@ void PriceRun::SpeedButton32Click() {
     if (m_running || m_closing || !m_hooks.lines)
         return;
     const QList<QStringList> lines = m_hooks.lines();
-    if (lines.isEmpty() || !m_context.dialogs->confirm(QStringLiteral("START PROCESSING OF PRICES ???")))
+    if (lines.isEmpty() ||
+        !m_context.dialogs->confirm(QStringLiteral("START PROCESSING OF PRICES ???"), Confirmation::Routine))
         return;
     m_running = true;
     const PriceRunSettings settings = m_hooks.settings();

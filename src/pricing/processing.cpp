@@ -116,7 +116,7 @@ void TForm3::SpeedButton1Click() {
         close();
         return;
     }
-    if (!m_dialogs.confirm(QStringLiteral("Stop export ???")))
+    if (!m_dialogs.confirm(QStringLiteral("Stop export ???"), Confirmation::Routine))
         return;
     StopFlag = 1;
     m_workers.forgetRunning();

@@ -7,11 +7,13 @@
 // Reads back what a written .xlsx holds in its first worksheet: every cell's text and style.
 struct SheetCell {
     QString text;
-    // "s" (shared string), "inlineStr" or "str"; empty for a blank cell.
+    // "s" (shared string), "inlineStr" or "str"; empty for a number or a blank cell.
     QString type;
     bool bold = false;
     // Border style on each side ("thin", "medium", ... or empty).
     QString left, right, top, bottom;
+    // The number format's code ("General", "@", "0", "0.00"...).
+    QString numberFormat;
 };
 
 struct SheetContent {
