@@ -62,7 +62,8 @@ QList<QByteArray> scan(QByteArrayView xml, std::uint32_t seed) {
 }
 
 QString scratchFile() {
-    static const QString path = QDir::tempPath() + QStringLiteral("/fuzz_xlsx-%1.xlsx").arg(QCoreApplication::applicationPid());
+    static const QString path =
+        QDir::tempPath() + QStringLiteral("/fuzz_xlsx-%1.xlsx").arg(QCoreApplication::applicationPid());
     return path;
 }
 
