@@ -85,10 +85,11 @@ void TestFreeCatalogue::unreachableServerLeavesTheListEmpty() {
 void TestFreeCatalogue::longCatalogueIsPutInAtOnce() {
     QByteArray body;
     for (int i = 7999; i >= 0; --i)
-        body += QStringLiteral("<country>C%1</country><email>e%2@x.example</email><url>http://127.0.0.1/f%2.csv</url>\r\n")
-                    .arg(i % 40)
-                    .arg(i)
-                    .toUtf8();
+        body +=
+            QStringLiteral("<country>C%1</country><email>e%2@x.example</email><url>http://127.0.0.1/f%2.csv</url>\r\n")
+                .arg(i % 40)
+                .arg(i)
+                .toUtf8();
     RawHttpServer server({"HTTP/1.0 200 OK\r\n\r\n" + body});
     Endpoints endpoints = offlineEndpoints();
     endpoints.siteUrl = server.url(QString());
