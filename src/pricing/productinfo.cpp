@@ -334,7 +334,7 @@ void ProductInfo::showLargePicture() {
                                                  : std::nullopt;
     if (pixels) {
         picture->setPicture(toImage(*pixels));
-        m_viewer->resize(QSize(pixels->width, pixels->height).expandedTo(QSize(400, 300)).boundedTo(room) +
+        m_viewer->resize(QSize(pixels->width, pixels->height).expandedTo(QSize(640, 480)).boundedTo(room) +
                          QSize(24, 60));
     } else {
         picture->clearPicture();
