@@ -17,10 +17,10 @@
 #include <QDialog>
 #include <QHBoxLayout>
 #include <QImage>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPixmap>
 #include <QPlainTextEdit>
-#include <QKeyEvent>
 #include <QResizeEvent>
 #include <QScreen>
 #include <QScrollBar>
@@ -329,13 +329,12 @@ void ProductInfo::showLargePicture() {
     if (const QScreen* screen = m_imageWidget->screen())
         room = screen->availableGeometry().size() * 4 / 5;
     auto* picture = m_viewer->findChild<PictureBox*>(QStringLiteral("largePicture"));
-    const std::optional<JpegPixels> pixels =
-        number <= m_downloaded.size() && m_downloaded[number - 1]
-            ? JpegImage::decodeFile(pictureFile(number), nullptr, room)
-            : std::nullopt;
+    const std::optional<JpegPixels> pixels = number <= m_downloaded.size() && m_downloaded[number - 1]
+                                                 ? JpegImage::decodeFile(pictureFile(number), nullptr, room)
+                                                 : std::nullopt;
     if (pixels) {
         picture->setPicture(toImage(*pixels));
-        m_viewer->resize(QSize(pixels->width, pixels->height).expandedTo(QSize(400, 300)).boundedTo(room) +
+        m_viewer->resize(QSize(pixels->width, pixels->height).expandedTo(QSize(640, 480)).boundedTo(room) +
                          QSize(24, 60));
     } else {
         picture->clearPicture();

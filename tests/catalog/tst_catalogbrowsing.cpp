@@ -821,19 +821,26 @@ void TestCatalogBrowsing::searchesTellAStoppedServiceFromNothingFound_data() {
     QTest::addColumn<bool>("running");
     QTest::addColumn<QStringList>("messages");
     const QStringList noAnswer{QString::fromLatin1(kCatalogNoAnswer)};
-    QTest::newRow("K-type, stopped") << "ComboBox4" << "10010" << false << noAnswer;
-    QTest::newRow("K-type, unknown") << "ComboBox4" << "99999" << true
-                                     << QStringList{"Car with set k-type value is not found !!!"};
-    QTest::newRow("KBA, stopped") << "ComboBox3" << "0588AKA" << false << noAnswer;
-    QTest::newRow("KBA, unknown") << "ComboBox3" << "0000XXX" << true
-                                  << QStringList{"Car with set KBA number is not found !!!"};
-    QTest::newRow("MIME, stopped") << "ComboBox2" << "481516" << false << noAnswer;
-    QTest::newRow("MIME, unknown") << "ComboBox2" << "99 99+99" << true
-                                   << QStringList{"Car with set MIME number is not found !!!"};
-    QTest::newRow("cross reference, stopped") << "ComboBox1" << "GDB1385" << false << noAnswer;
-    QTest::newRow("cross reference, unknown") << "ComboBox1" << "NO-SUCH-99" << true << QStringList{};
-    QTest::newRow("name, stopped") << "ComboBox10" << "disc" << false << noAnswer;
-    QTest::newRow("name, unknown") << "ComboBox10" << "zzqqxx" << true << QStringList{};
+    QTest::newRow("K-type, stopped") << "ComboBox4"
+                                     << "10010" << false << noAnswer;
+    QTest::newRow("K-type, unknown") << "ComboBox4"
+                                     << "99999" << true << QStringList{"Car with set k-type value is not found !!!"};
+    QTest::newRow("KBA, stopped") << "ComboBox3"
+                                  << "0588AKA" << false << noAnswer;
+    QTest::newRow("KBA, unknown") << "ComboBox3"
+                                  << "0000XXX" << true << QStringList{"Car with set KBA number is not found !!!"};
+    QTest::newRow("MIME, stopped") << "ComboBox2"
+                                   << "481516" << false << noAnswer;
+    QTest::newRow("MIME, unknown") << "ComboBox2"
+                                   << "99 99+99" << true << QStringList{"Car with set MIME number is not found !!!"};
+    QTest::newRow("cross reference, stopped") << "ComboBox1"
+                                              << "GDB1385" << false << noAnswer;
+    QTest::newRow("cross reference, unknown") << "ComboBox1"
+                                              << "NO-SUCH-99" << true << QStringList{};
+    QTest::newRow("name, stopped") << "ComboBox10"
+                                   << "disc" << false << noAnswer;
+    QTest::newRow("name, unknown") << "ComboBox10"
+                                   << "zzqqxx" << true << QStringList{};
 }
 
 void TestCatalogBrowsing::searchesTellAStoppedServiceFromNothingFound() {

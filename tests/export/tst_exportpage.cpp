@@ -358,12 +358,13 @@ private:
 
 void TestExportPage::exportsGoToTheDocumentsFolder_data() {
     QTest::addColumn<QByteArray>("userDirs");
-    QTest::addColumn<QString>("plant"); // a file in the way, under the home
+    QTest::addColumn<QString>("plant");  // a file in the way, under the home
     QTest::addColumn<QString>("folder"); // under the home; empty: none
-    QTest::newRow("the desktop's documents folder") << QByteArray("XDG_DOCUMENTS_DIR=\"$HOME/Dokumente\"\n")
-                                                    << QString() << "Dokumente/Velmora";
+    QTest::newRow("the desktop's documents folder")
+        << QByteArray("XDG_DOCUMENTS_DIR=\"$HOME/Dokumente\"\n") << QString() << "Dokumente/Velmora";
     QTest::newRow("no desktop settings") << QByteArray() << QString() << "Documents/Velmora";
-    QTest::newRow("made already") << QByteArray() << "Documents/Velmora/" << "Documents/Velmora";
+    QTest::newRow("made already") << QByteArray() << "Documents/Velmora/"
+                                  << "Documents/Velmora";
     QTest::newRow("a file in the way") << QByteArray() << "Documents/Velmora" << QString();
 }
 

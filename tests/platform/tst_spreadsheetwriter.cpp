@@ -23,25 +23,63 @@ void TestSpreadsheetWriter::amountCellsAreNumbers_data() {
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("value"); // empty: stays text
     QTest::addColumn<QString>("format");
-    QTest::newRow("price with two decimals") << "92.40" << "92.4" << "0.00";
-    QTest::newRow("price as the source gave it") << "92.4" << "92.4" << "0.0";
-    QTest::newRow("whole number") << "17" << "17" << "0";
-    QTest::newRow("decimal comma") << "12,50" << "12.5" << "0.00";
-    QTest::newRow("zero") << "0" << "0" << "0";
-    QTest::newRow("below one, three decimals") << "0.125" << "0.125" << "0.000";
-    QTest::newRow("negative") << "-3.10" << "-3.1" << "0.00";
-    QTest::newRow("blanks around") << " 5.00 " << "5" << "0.00";
-    QTest::newRow("leading zero: a code") << "0123" << "" << "@";
-    QTest::newRow("grouped digits") << "0 986 236 115" << "" << "@";
-    QTest::newRow("thousand or one") << "1,234" << "" << "@";
-    QTest::newRow("thousand or one, point") << "1.234" << "" << "@";
-    QTest::newRow("two separators") << "1,234.50" << "" << "@";
-    QTest::newRow("currency inside") << "12.50 EUR" << "" << "@";
-    QTest::newRow("exponent") << "1e5" << "" << "@";
-    QTest::newRow("formula") << "=1+1" << "" << "@";
-    QTest::newRow("more digits than a number keeps") << "1234567890123456" << "" << "@";
-    QTest::newRow("point without decimals") << "12." << "" << "@";
-    QTest::newRow("plus sign") << "+5" << "" << "@";
+    QTest::newRow("price with two decimals") << "92.40"
+                                             << "92.4"
+                                             << "0.00";
+    QTest::newRow("price as the source gave it") << "92.4"
+                                                 << "92.4"
+                                                 << "0.0";
+    QTest::newRow("whole number") << "17"
+                                  << "17"
+                                  << "0";
+    QTest::newRow("decimal comma") << "12,50"
+                                   << "12.5"
+                                   << "0.00";
+    QTest::newRow("zero") << "0"
+                          << "0"
+                          << "0";
+    QTest::newRow("below one, three decimals") << "0.125"
+                                               << "0.125"
+                                               << "0.000";
+    QTest::newRow("negative") << "-3.10"
+                              << "-3.1"
+                              << "0.00";
+    QTest::newRow("blanks around") << " 5.00 "
+                                   << "5"
+                                   << "0.00";
+    QTest::newRow("leading zero: a code") << "0123"
+                                          << ""
+                                          << "@";
+    QTest::newRow("grouped digits") << "0 986 236 115"
+                                    << ""
+                                    << "@";
+    QTest::newRow("thousand or one") << "1,234"
+                                     << ""
+                                     << "@";
+    QTest::newRow("thousand or one, point") << "1.234"
+                                            << ""
+                                            << "@";
+    QTest::newRow("two separators") << "1,234.50"
+                                    << ""
+                                    << "@";
+    QTest::newRow("currency inside") << "12.50 EUR"
+                                     << ""
+                                     << "@";
+    QTest::newRow("exponent") << "1e5"
+                              << ""
+                              << "@";
+    QTest::newRow("formula") << "=1+1"
+                             << ""
+                             << "@";
+    QTest::newRow("more digits than a number keeps") << "1234567890123456"
+                                                     << ""
+                                                     << "@";
+    QTest::newRow("point without decimals") << "12."
+                                            << ""
+                                            << "@";
+    QTest::newRow("plus sign") << "+5"
+                               << ""
+                               << "@";
 }
 
 void TestSpreadsheetWriter::amountCellsAreNumbers() {
@@ -104,8 +142,8 @@ void TestSpreadsheetWriter::gridsKeepTheirTexts() {
 void TestSpreadsheetWriter::amountTitles_data() {
     QTest::addColumn<QString>("title");
     QTest::addColumn<bool>("amount");
-    for (const char* t : {"price", "first-price", "other-price", "Net price", "PRICE", "quantity", "count", "id",
-                          "stock", "Stock"})
+    for (const char* t :
+         {"price", "first-price", "other-price", "Net price", "PRICE", "quantity", "count", "id", "stock", "Stock"})
         QTest::newRow(t) << QString(t) << true;
     for (const char* t : {"reference", "brand", "main [+/null]", "other-url", "first-currency", "shop", "prices list",
                           "paid", "valid", ""})
