@@ -25,12 +25,15 @@ QByteArray entry(zip_t* archive, const char* name, bool* found) {
 struct Style {
     bool bold = false;
     QString left, right, top, bottom;
+    QString numberFormat;
 };
 
 QList<Style> readStyles(const QByteArray& xml) {
     QList<bool> fonts;
     QList<QStringList> borders;
     QList<Style> styles;
+    // The built-in formats a writer refers to by number alone.
+    QMap<int, QString> formats{{49, QStringLiteral("@")}, {10, QStringLiteral("0.00%")}};
     QXmlStreamReader r(xml);
     QString section;
     while (!r.atEnd()) {
@@ -39,6 +42,8 @@ QList<Style> readStyles(const QByteArray& xml) {
             const auto name = r.name();
             if (name == u"fonts" || name == u"borders" || name == u"cellXfs" || name == u"cellStyleXfs")
                 section = name.toString();
+            else if (name == u"numFmt")
+                formats[r.attributes().value("numFmtId").toInt()] = r.attributes().value("formatCode").toString();
             else if (section == u"fonts" && name == u"font")
                 fonts << false;
             else if (section == u"fonts" && name == u"b" && !fonts.isEmpty())
@@ -55,6 +60,7 @@ QList<Style> readStyles(const QByteArray& xml) {
                 const int font = r.attributes().value("fontId").toInt();
                 const int border = r.attributes().value("borderId").toInt();
                 s.bold = font < fonts.size() && fonts[font];
+                s.numberFormat = formats.value(r.attributes().value("numFmtId").toInt());
                 if (border < borders.size()) {
                     s.left = borders[border][0];
                     s.right = borders[border][1];
@@ -146,6 +152,7 @@ SheetContent ReadXlsx(const QString& path) {
                 cell->right = styles[style].right;
                 cell->top = styles[style].top;
                 cell->bottom = styles[style].bottom;
+                cell->numberFormat = styles[style].numberFormat;
             }
         } else if (name == u"v" && cell) {
             const QString value = r.readElementText();

@@ -12,6 +12,8 @@ struct SheetCell {
     bool bold = false;
     // Border style on each side ("thin", "medium", ... or empty).
     QString left, right, top, bottom;
+    // The number format's code ("@" for text, "0.00%", ...); empty for the general format.
+    QString numberFormat;
 };
 
 struct SheetContent {
