@@ -135,6 +135,12 @@ constexpr int kOpenFlags = SQLITE_OPEN_NOFOLLOW | SQLITE_OPEN_NOMUTEX;
 
 } // namespace
 
+int ReadKeepDays(const QString& text) {
+    bool ok = false;
+    const int days = text.trimmed().toInt(&ok);
+    return ok && days >= 0 ? days : PriceHistory::kDefaultKeepDays;
+}
+
 QString SettingsDigest(const QStringList& settings) {
     QCryptographicHash hash(QCryptographicHash::Sha256);
     for (const QString& setting : settings) {

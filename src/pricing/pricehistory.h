@@ -21,6 +21,10 @@ struct RunRecord {
     RunState state = RunState::Running;
 };
 
+// The days to keep from the settings page's text; 0 keeps every run. A text that is no such
+// number gives PriceHistory::kDefaultKeepDays.
+int ReadKeepDays(const QString& text);
+
 // A digest of the settings a run ran with, so runs can be told apart by what they asked.
 QString SettingsDigest(const QStringList& settings);
 

@@ -270,6 +270,13 @@ private slots:
         }
     }
 
+    void keepDaysFromTheSettingsPage() {
+        QCOMPARE(ReadKeepDays(QStringLiteral(" 30 ")), 30);
+        QCOMPARE(ReadKeepDays(QStringLiteral("0")), 0);
+        QCOMPARE(ReadKeepDays(QStringLiteral("-3")), PriceHistory::kDefaultKeepDays);
+        QCOMPARE(ReadKeepDays(QStringLiteral("a year")), PriceHistory::kDefaultKeepDays);
+    }
+
     void missingFileReadsAsEmpty() {
         const PriceHistoryReader reader(m_dir.filePath(QStringLiteral("nothing-here.sqlite")));
         QVERIFY(reader.runs().isEmpty());
