@@ -192,6 +192,7 @@ public:
         qint64 startedMs = 0;
         QString digest;
         int lines = 0;
+        RunState state = RunState::Running;
     };
     void beginRun(Run run, const RunInfo& info) {
         m_runs.insert(run, info);
@@ -208,15 +209,16 @@ public:
             tellOnce(QStringLiteral("The price history \"%1\" could not store a run's prices: %2")
                          .arg(m_path, errorText(m_db, status)));
     }
+    // The run stays open: rows of its answers that come in after it ended still belong to it.
     void finishRun(Run run, RunState state) {
+        if (!m_runs.contains(run))
+            return;
+        m_runs[run].state = state;
         const qint64 id = m_runIds.value(run, 0);
         if (m_db && id) {
             Statement finish(m_db, "UPDATE runs SET state = ?1 WHERE id = ?2");
             finish.bind(1, qint64(state)).bind(2, id).step();
         }
-        m_runs.remove(run);
-        m_runIds.remove(run);
-        m_nextSeq.remove(run);
         m_named.clear();
     }
 
@@ -374,8 +376,12 @@ private:
         if (!m_db)
             return;
         const RunInfo& info = m_runs[run];
-        Statement insert(m_db, "INSERT INTO runs(started, settings_digest, lines, state) VALUES(?1, ?2, ?3, 0)");
-        const int status = insert.bind(1, info.startedMs).bind(2, info.digest).bind(3, qint64(info.lines)).step();
+        Statement insert(m_db, "INSERT INTO runs(started, settings_digest, lines, state) VALUES(?1, ?2, ?3, ?4)");
+        const int status = insert.bind(1, info.startedMs)
+                               .bind(2, info.digest)
+                               .bind(3, qint64(info.lines))
+                               .bind(4, qint64(info.state))
+                               .step();
         if (damaged(status) && recover())
             return; // recover() has inserted the run again
         if (status == SQLITE_DONE)

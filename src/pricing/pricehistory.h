@@ -54,7 +54,8 @@ public:
     Run beginRun(const QDateTime& started, const QString& settingsDigest, int lines);
     // One batch of the run's rows: one transaction.
     void store(Run run, const QList<LineOffer>& batch);
-    // A run stopped or cut short keeps the rows that arrived and is marked so.
+    // A run stopped or cut short keeps the rows that arrived and is marked so. Rows stored for
+    // it afterwards (answers that come in after the run) are kept as well.
     void finishRun(Run run, RunState state);
     // Returns once everything handed over so far is in the file.
     void flush();

@@ -132,6 +132,22 @@ private slots:
         QCOMPARE(runs[0].offers, 2);
     }
 
+    // Answers keep coming in after a run ended; their rows are the run's.
+    void rowsAfterTheRunEndedStillCount() {
+        {
+            PriceHistory history(path());
+            history.start();
+            const PriceHistory::Run run = history.beginRun(QDateTime::currentDateTime(), {}, 2);
+            history.store(run, kFirstRun.mid(0, 2));
+            history.finishRun(run, RunState::Stopped);
+            history.store(run, kFirstRun.mid(2));
+        }
+        const QList<RunRecord> runs = PriceHistoryReader(path()).runs();
+        QCOMPARE(runs.size(), 1);
+        QCOMPARE(runs[0].state, RunState::Stopped);
+        QCOMPARE(runs[0].offers, kFirstRun.size());
+    }
+
     // The first version of the file kept each offer's line key and seller as text.
     void olderSchemaIsMigrated() {
         QVERIFY(execSql(path(), R"(
