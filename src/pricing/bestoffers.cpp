@@ -81,6 +81,17 @@ QList<LineOffer> OffersFromAnalysisRows(const QList<QStringList>& rows) {
     return offers;
 }
 
+BestOffersSettings ReadBestOffersSettings(const QString& thresholdPercent, const QString& ownCurrency) {
+    BestOffersSettings settings;
+    // Percent in hundredths are basis points.
+    if (const std::optional<qint64> threshold = ParseDecimalHundredths(thresholdPercent);
+        threshold && *threshold <= 10000)
+        settings.undercutBasisPoints = *threshold;
+    if (const QString currency = CurrencyCode(ownCurrency); !currency.isEmpty())
+        settings.homeCurrency = currency;
+    return settings;
+}
+
 qint64 ChangeBasisPoints(qint64 from, qint64 to) {
     const qint64 scaled = (to - from) * 10000;
     qint64 quotient = scaled / from;

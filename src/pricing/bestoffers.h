@@ -75,6 +75,10 @@ struct BestOffersSettings {
     bool operator==(const BestOffersSettings&) const = default;
 };
 
+// The settings page's texts: the threshold in percent ("5", "2,5") and the own price lists'
+// currency ("EUR", "€"). A text that cannot be read gives the default.
+BestOffersSettings ReadBestOffersSettings(const QString& thresholdPercent, const QString& ownCurrency);
+
 // Offers in a currency other than the home currency: counted, and their lowest price, shown
 // apart, never converted.
 struct CurrencyOffers {

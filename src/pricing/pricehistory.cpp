@@ -14,6 +14,7 @@
 #include <functional>
 #include <future>
 #include <mutex>
+#include <optional>
 #include <thread>
 #include <utility>
 
@@ -129,9 +130,16 @@ int schemaVersion(sqlite3* db, int* status) {
     return int(version.integer(0));
 }
 
-constexpr int kOpenFlags = SQLITE_OPEN_NOFOLLOW | SQLITE_OPEN_FULLMUTEX;
+// Each connection is used by one thread only (the writer's worker, the reader's owner): no locks.
+constexpr int kOpenFlags = SQLITE_OPEN_NOFOLLOW | SQLITE_OPEN_NOMUTEX;
 
 } // namespace
+
+int ReadKeepDays(const QString& text) {
+    bool ok = false;
+    const int days = text.trimmed().toInt(&ok);
+    return ok && days >= 0 ? days : PriceHistory::kDefaultKeepDays;
+}
 
 QString SettingsDigest(const QStringList& settings) {
     QCryptographicHash hash(QCryptographicHash::Sha256);
@@ -184,6 +192,7 @@ public:
         qint64 startedMs = 0;
         QString digest;
         int lines = 0;
+        RunState state = RunState::Running;
     };
     void beginRun(Run run, const RunInfo& info) {
         m_runs.insert(run, info);
@@ -200,15 +209,16 @@ public:
             tellOnce(QStringLiteral("The price history \"%1\" could not store a run's prices: %2")
                          .arg(m_path, errorText(m_db, status)));
     }
+    // The run stays open: rows of its answers that come in after it ended still belong to it.
     void finishRun(Run run, RunState state) {
+        if (!m_runs.contains(run))
+            return;
+        m_runs[run].state = state;
         const qint64 id = m_runIds.value(run, 0);
         if (m_db && id) {
             Statement finish(m_db, "UPDATE runs SET state = ?1 WHERE id = ?2");
             finish.bind(1, qint64(state)).bind(2, id).step();
         }
-        m_runs.remove(run);
-        m_runIds.remove(run);
-        m_nextSeq.remove(run);
         m_named.clear();
     }
 
@@ -265,7 +275,8 @@ private:
         if (*status != SQLITE_ROW)
             return Opened::Damaged;
         // Losing the last runs on a power cut is acceptable; a wait for the disk per batch is not.
-        exec(m_db, "PRAGMA synchronous = NORMAL");
+        // Prices are no secret: freed space need not be overwritten.
+        exec(m_db, "PRAGMA synchronous = NORMAL; PRAGMA secure_delete = OFF");
         const int version = schemaVersion(m_db, status);
         if (version < 0)
             return *status == SQLITE_BUSY ? Opened::Busy : Opened::Damaged;
@@ -365,8 +376,12 @@ private:
         if (!m_db)
             return;
         const RunInfo& info = m_runs[run];
-        Statement insert(m_db, "INSERT INTO runs(started, settings_digest, lines, state) VALUES(?1, ?2, ?3, 0)");
-        const int status = insert.bind(1, info.startedMs).bind(2, info.digest).bind(3, qint64(info.lines)).step();
+        Statement insert(m_db, "INSERT INTO runs(started, settings_digest, lines, state) VALUES(?1, ?2, ?3, ?4)");
+        const int status = insert.bind(1, info.startedMs)
+                               .bind(2, info.digest)
+                               .bind(3, qint64(info.lines))
+                               .bind(4, qint64(info.state))
+                               .step();
         if (damaged(status) && recover())
             return; // recover() has inserted the run again
         if (status == SQLITE_DONE)
@@ -466,32 +481,47 @@ private:
         return SQLITE_DONE;
     }
 
+    // The one value of a query; 0 when it has none.
+    qint64 single(const char* sql, std::optional<qint64> bound = std::nullopt) {
+        Statement query(m_db, sql);
+        if (bound)
+            query.bind(1, *bound);
+        return query.step() == SQLITE_ROW && !query.isNull(0) ? query.integer(0) : 0;
+    }
+
     void prune() {
         if (!m_db || m_keepDays <= 0)
             return;
         const qint64 cutoff = QDateTime::currentDateTime().addDays(-m_keepDays).toMSecsSinceEpoch();
-        qint64 lastOld = 0;
-        {
-            Statement newest(m_db, "SELECT max(id) FROM runs WHERE started < ?1");
-            if (newest.bind(1, cutoff).step() != SQLITE_ROW || newest.isNull(0))
-                return;
-            lastOld = newest.integer(0);
-        }
-        // Each line's old runs lie together at the start of its range: one short delete per line.
+        const qint64 lastOld = single("SELECT max(id) FROM runs WHERE started < ?1", cutoff);
+        if (lastOld == 0)
+            return;
+        const qint64 oldOffers = single("SELECT sum(offers) FROM runs WHERE started < ?1", cutoff);
+        const qint64 allOffers = single("SELECT sum(offers) FROM runs");
         int status = exec(m_db, "BEGIN IMMEDIATE");
         if (status == SQLITE_OK) {
             Statement old(m_db, "CREATE TEMP TABLE old_runs AS SELECT id FROM runs WHERE started < ?1");
             status = old.bind(1, cutoff).step() == SQLITE_DONE ? SQLITE_OK : old.status();
         }
-        Statement lines(m_db, "SELECT id FROM lines");
-        Statement drop(m_db, "DELETE FROM offers WHERE line = ?1 AND run <= ?2 AND run IN temp.old_runs");
-        while (status == SQLITE_OK && lines.step() == SQLITE_ROW) {
-            const int dropped = drop.bind(1, lines.integer(0)).bind(2, lastOld).step();
-            drop.reset();
-            status = dropped == SQLITE_DONE ? SQLITE_OK : dropped;
+        const bool mostGoes = oldOffers * 2 > allOffers;
+        if (status == SQLITE_OK && mostGoes) {
+            // Most of the file goes (the program was not started for months, or fewer days are
+            // kept now): the few rows kept are set aside and the table emptied whole, page by
+            // page instead of row by row.
+            status = exec(m_db, "CREATE TEMP TABLE kept AS SELECT * FROM offers WHERE run NOT IN temp.old_runs;"
+                                "DELETE FROM offers;"
+                                "INSERT INTO offers SELECT * FROM temp.kept ORDER BY line, run, seq;"
+                                "DROP TABLE temp.kept;");
+        } else if (status == SQLITE_OK) {
+            // Each line's old runs lie together at the start of its range: one short delete per line.
+            Statement lines(m_db, "SELECT id FROM lines");
+            Statement drop(m_db, "DELETE FROM offers WHERE line = ?1 AND run <= ?2 AND run IN temp.old_runs");
+            while (status == SQLITE_OK && lines.step() == SQLITE_ROW) {
+                const int dropped = drop.bind(1, lines.integer(0)).bind(2, lastOld).step();
+                drop.reset();
+                status = dropped == SQLITE_DONE ? SQLITE_OK : dropped;
+            }
         }
-        lines = {};
-        drop = {};
         if (status == SQLITE_OK)
             status =
                 exec(m_db, "DELETE FROM runs WHERE id IN temp.old_runs;"
@@ -501,12 +531,16 @@ private:
             status = exec(m_db, "COMMIT");
         if (status != SQLITE_OK) {
             exec(m_db, "ROLLBACK");
-            exec(m_db, "DROP TABLE IF EXISTS temp.old_runs");
+            exec(m_db, "DROP TABLE IF EXISTS temp.old_runs; DROP TABLE IF EXISTS temp.kept");
             if (damaged(status))
                 recover();
             return;
         }
         m_lineIds.clear();
+        // After a large prune the file gives the space back; rewriting the little that is left
+        // costs less than the prune did.
+        if (mostGoes)
+            exec(m_db, "VACUUM");
         exec(m_db, "PRAGMA wal_checkpoint(TRUNCATE)");
     }
 
@@ -608,6 +642,8 @@ PriceHistoryReader::PriceHistoryReader(const QString& path) : m_db(std::make_uni
         return;
     }
     sqlite3_busy_timeout(m_db->db, 2000);
+    // Pages are read in place instead of copied into a cache of the connection's own.
+    exec(m_db->db, "PRAGMA mmap_size = 1073741824");
     int status = SQLITE_OK;
     if (schemaVersion(m_db->db, &status) != PriceHistory::kSchemaVersion)
         m_db.reset();

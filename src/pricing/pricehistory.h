@@ -21,6 +21,10 @@ struct RunRecord {
     RunState state = RunState::Running;
 };
 
+// The days to keep from the settings page's text; 0 keeps every run. A text that is no such
+// number gives PriceHistory::kDefaultKeepDays.
+int ReadKeepDays(const QString& text);
+
 // A digest of the settings a run ran with, so runs can be told apart by what they asked.
 QString SettingsDigest(const QStringList& settings);
 
@@ -50,7 +54,8 @@ public:
     Run beginRun(const QDateTime& started, const QString& settingsDigest, int lines);
     // One batch of the run's rows: one transaction.
     void store(Run run, const QList<LineOffer>& batch);
-    // A run stopped or cut short keeps the rows that arrived and is marked so.
+    // A run stopped or cut short keeps the rows that arrived and is marked so. Rows stored for
+    // it afterwards (answers that come in after the run) are kept as well.
     void finishRun(Run run, RunState state);
     // Returns once everything handed over so far is in the file.
     void flush();

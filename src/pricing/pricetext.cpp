@@ -2,6 +2,7 @@
 
 #include <QVarLengthArray>
 
+#include <cstdio>
 #include <cstdlib>
 
 namespace {
@@ -209,11 +210,12 @@ std::optional<Money> ParseServicePrice(QStringView price, QStringView currency) 
 }
 
 QString CanonicalAmount(qint64 minor) {
-    const qint64 magnitude = std::llabs(minor);
-    return QStringLiteral("%1%2.%3")
-        .arg(minor < 0 ? QStringLiteral("-") : QString())
-        .arg(magnitude / 100)
-        .arg(magnitude % 100, 2, 10, QLatin1Char('0'));
+    // Made for every stored offer read back, so without the cost of a format string.
+    char text[32];
+    const int length =
+        std::snprintf(text, sizeof text, "%s%lld.%02lld", minor < 0 ? "-" : "",
+                      static_cast<long long>(std::llabs(minor) / 100), static_cast<long long>(std::llabs(minor) % 100));
+    return QString::fromLatin1(text, length);
 }
 
 namespace {

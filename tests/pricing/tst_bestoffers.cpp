@@ -170,6 +170,29 @@ private slots:
         QVERIFY(!SummarizeLine({}, {}, line, {}, lenient).undercut);
     }
 
+    void settingsPageTexts_data() {
+        QTest::addColumn<QString>("threshold");
+        QTest::addColumn<QString>("currency");
+        QTest::addColumn<qint64>("basisPoints");
+        QTest::addColumn<QString>("home");
+        QTest::newRow("whole percent") << "5"
+                                       << "EUR" << qint64(500) << "EUR";
+        QTest::newRow("decimal comma, symbol") << "2,5" << QStringLiteral("£") << qint64(250) << "GBP";
+        QTest::newRow("garbage gives the defaults") << "much"
+                                                    << "money" << qint64(500) << "EUR";
+        QTest::newRow("beyond a hundred percent") << "150"
+                                                  << "pln" << qint64(500) << "PLN";
+    }
+    void settingsPageTexts() {
+        QFETCH(QString, threshold);
+        QFETCH(QString, currency);
+        QFETCH(qint64, basisPoints);
+        QFETCH(QString, home);
+        const BestOffersSettings settings = ReadBestOffersSettings(threshold, currency);
+        QCOMPARE(settings.undercutBasisPoints, basisPoints);
+        QCOMPARE(settings.homeCurrency, home);
+    }
+
     void lineKeyFindsTheLineAgain() {
         QCOMPARE(LineKey(QStringLiteral(" Bosch "), QStringLiteral("0 986-452.044")),
                  QStringLiteral("BOSCH|0986452044"));

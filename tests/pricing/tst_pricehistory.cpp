@@ -132,6 +132,22 @@ private slots:
         QCOMPARE(runs[0].offers, 2);
     }
 
+    // Answers keep coming in after a run ended; their rows are the run's.
+    void rowsAfterTheRunEndedStillCount() {
+        {
+            PriceHistory history(path());
+            history.start();
+            const PriceHistory::Run run = history.beginRun(QDateTime::currentDateTime(), {}, 2);
+            history.store(run, kFirstRun.mid(0, 2));
+            history.finishRun(run, RunState::Stopped);
+            history.store(run, kFirstRun.mid(2));
+        }
+        const QList<RunRecord> runs = PriceHistoryReader(path()).runs();
+        QCOMPARE(runs.size(), 1);
+        QCOMPARE(runs[0].state, RunState::Stopped);
+        QCOMPARE(runs[0].offers, kFirstRun.size());
+    }
+
     // The first version of the file kept each offer's line key and seller as text.
     void olderSchemaIsMigrated() {
         QVERIFY(execSql(path(), R"(
@@ -231,23 +247,50 @@ private slots:
         QCOMPARE(filesIn(m_dir.path()), QStringList{QString::fromLatin1(PriceHistory::kFileName)});
     }
 
+    void oldRunsArePrunedAtStart_data() {
+        QTest::addColumn<int>("recentRuns");
+        QTest::newRow("most of the file goes") << 1;
+        QTest::newRow("a little goes") << 4;
+    }
     void oldRunsArePrunedAtStart() {
-        storeTwoRuns(QDateTime::currentDateTime().addDays(-400), QDateTime::currentDateTime().addDays(-2));
+        QFETCH(int, recentRuns);
+        {
+            PriceHistory history(path());
+            history.start();
+            const PriceHistory::Run old = history.beginRun(QDateTime::currentDateTime().addDays(-400), {}, 2);
+            history.store(old, kFirstRun);
+            history.finishRun(old, RunState::Complete);
+            for (int day = recentRuns; day > 0; --day) {
+                const PriceHistory::Run recent = history.beginRun(QDateTime::currentDateTime().addDays(-day), {}, 2);
+                history.store(recent, kSecondRun);
+                history.finishRun(recent, RunState::Complete);
+            }
+        }
         {
             PriceHistory history(path(), 365);
             history.start();
             history.flush();
         }
         const PriceHistoryReader reader(path());
-        const QList<RunRecord> runs = reader.runs();
-        QCOMPARE(runs.size(), 1);
-        QCOMPARE(runs[0].settingsDigest, QStringLiteral("digest-2"));
+        QCOMPARE(reader.runs().size(), recentRuns);
         // Each line keeps only the offers of the runs kept.
         const QList<LineSnapshot> lines = reader.latestLines();
         QCOMPARE(lines.size(), 2);
-        for (const LineSnapshot& line : lines)
-            QVERIFY(line.previousOffers.isEmpty());
-        QCOMPARE(reader.lineRuns(lines[0].key).size(), 1);
+        for (const LineSnapshot& line : lines) {
+            QCOMPARE(line.offers, offersOf(kSecondRun, line.key));
+            QCOMPARE(line.previousOffers, recentRuns > 1 ? line.offers : QList<Offer>());
+            const QList<RunOffers> runs = reader.lineRuns(line.key);
+            QCOMPARE(runs.size(), recentRuns);
+            for (const RunOffers& run : runs)
+                QCOMPARE(run.offers, offersOf(kSecondRun, line.key));
+        }
+    }
+
+    void keepDaysFromTheSettingsPage() {
+        QCOMPARE(ReadKeepDays(QStringLiteral(" 30 ")), 30);
+        QCOMPARE(ReadKeepDays(QStringLiteral("0")), 0);
+        QCOMPARE(ReadKeepDays(QStringLiteral("-3")), PriceHistory::kDefaultKeepDays);
+        QCOMPARE(ReadKeepDays(QStringLiteral("a year")), PriceHistory::kDefaultKeepDays);
     }
 
     void missingFileReadsAsEmpty() {

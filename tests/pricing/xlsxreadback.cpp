@@ -37,6 +37,8 @@ QString builtInFormat(int id) {
         return QStringLiteral("0");
     case 2:
         return QStringLiteral("0.00");
+    case 10:
+        return QStringLiteral("0.00%");
     case 49:
         return QStringLiteral("@");
     default:
