@@ -216,7 +216,8 @@ void BM_ChartOfOneLine(benchmark::State& state) {
     const QString key = LineKey(lineText(7));
     struct NoDialogs : Dialogs {
         void information(const QString&) override {}
-        bool confirm(const QString&) override { return false; }
+        bool informationWithAction(const QString&, const QString&) override { return false; }
+        bool confirm(const QString&, Confirmation) override { return false; }
         bool okAbort(const QString&) override { return false; }
         void error(const QString&) override {}
         void titledError(const QString&, const QString&) override {}

@@ -81,7 +81,8 @@ HttpResult exchange(const QString& url, const HttpOptions& options) {
     TransferLimits limits;
     limits.noProgressSeconds = options.timeoutSeconds;
     limits.deadlineSeconds = options.deadlineSeconds;
-    limits.maxBytes = options.maxBodyBytes;
+    // Only the first bytes are kept, so an announced length of any size may come.
+    limits.maxBytes = options.firstBytesOnly > 0 ? 0 : options.maxBodyBytes;
     curl.setLimits(limits);
     curl.set(CURLOPT_HEADERFUNCTION, onHeader);
     curl.set(CURLOPT_HEADERDATA, &transfer);
