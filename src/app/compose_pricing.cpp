@@ -3,6 +3,7 @@
 #include "catalog/productlist.h"
 #include "pricelists/pricelistspanel.h"
 #include "pricing/comparativelist.h"
+#include "pricing/pricelines.h"
 #include "pricing/pricerun.h"
 #include "pricing/priceservicespanel.h"
 #include "pricing/productinfo.h"
@@ -42,7 +43,12 @@ void TForm1::composePricing() {
 
     m_priceRun = std::make_unique<PriceRun>(m_context, m_ownPrices, this);
     PriceRunHooks hooks;
-    hooks.lines = [this] { return m_comparativeList->lines(); };
+    hooks.lines = [this] {
+        QList<QStringList> lines;
+        for (const PriceLine& line : m_comparativeList->lines())
+            lines << QStringList{line.brand, line.reference, line.name};
+        return lines;
+    };
     hooks.settings = [this] {
         PriceRunSettings settings;
         settings.ownPrices = m_priceLists->ownPricesEnabled();
