@@ -6,9 +6,9 @@
 // Run: pricerun_bench --benchmark_repetitions=1
 #include "app/main.h"
 #include "platform/httpexchange.h"
+#include "pricing/priceengine.h"
 #include "pricing/pricereadings.h"
 #include "pricing/pricerun.h"
-#include "pricing/priceworkers.h"
 #include "pricing/processing.h"
 #include "pricing/tablegrid.h"
 #include "service/textfunctions.h"
@@ -128,8 +128,8 @@ void BM_PriceRun(benchmark::State& state) {
         sinceTick.start();
         ticker.start();
         window->findChild<QToolButton*>(QStringLiteral("SpeedButton32"))->click();
-        TForm3* progress = window->priceRun().form3();
-        while (progress->isVisible())
+        TForm3* progress = window->form3();
+        while (progress->isVisible() || window->priceRun().isRunning())
             QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
         ticker.stop();
 
@@ -138,8 +138,7 @@ void BM_PriceRun(benchmark::State& state) {
         rows.analysis = window->findChild<TableGrid*>(QStringLiteral("StringGrid3"))->rowCount() - 2;
         maxGapMs = qMax(maxGapMs, gap);
         peakThreads = qMax(peakThreads, threads);
-        peakWorkers = qMax(peakWorkers, window->priceRun().workers().peakAlive());
-        stillCounted = qMax(stillCounted, window->priceRun().workers().RunningThreadCount());
+        stillCounted = qMax(stillCounted, window->priceRun().RunningThreadCount());
         window.reset();
         state.ResumeTiming();
     }

@@ -13,8 +13,10 @@
 #include "platform/widgets.h"
 #include "pricelists/pricelistspanel.h"
 #include "pricing/comparativelist.h"
+#include "pricing/priceengine.h"
 #include "pricing/pricerun.h"
 #include "pricing/priceservicespanel.h"
+#include "pricing/processing.h"
 #include "pricing/productinfo.h"
 #include "pricing/resulttables.h"
 #include "pricing/searchpagespanel.h"
@@ -95,7 +97,7 @@ TForm1::TForm1(const Seams& seams, QWidget* parent) : QMainWindow(parent), m_sea
 }
 
 TForm1::~TForm1() {
-    m_priceRun->shutdown();
+    closePriceRun();
     setWindowWaitHook(nullptr);
     // The panels hold references into the context (log, texts, product table, service), which
     // are members and die before QMainWindow deletes its children: every widget goes first.
@@ -510,6 +512,12 @@ void TForm1::Label24Click() {
     toggleResultSections();
 }
 
+void TForm1::closePriceRun() {
+    m_priceRun->shutdown();
+    m_priceEngine->shutdown();
+    m_Form3->closeForShutdown();
+}
+
 void TForm1::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
     FormShow();
@@ -556,6 +564,6 @@ void TForm1::closeEvent(QCloseEvent* event) {
         return;
     }
     event->accept();
-    // Closing ends the program: a run in progress stops and its workers are let go at once.
-    m_priceRun->shutdown();
+    // Closing ends the program: a run in progress stops and its transfers are cancelled at once.
+    closePriceRun();
 }
