@@ -5,6 +5,7 @@
 #include "platform/messageboxdialogs.h"
 #include "platform/qtdesktop.h"
 #include "platform/version.h"
+#include "pricing/priceengine.h"
 #include "service/listfiles.h"
 
 #include <QApplication>
@@ -21,6 +22,8 @@ namespace {
 int g_signalPipe[2] = {-1, -1};
 
 void onTerminationSignal(int) {
+    // A price run's transfers are cancelled at once, even while the window thread is busy.
+    PriceEngine::stopEverything();
     const char byte = 1;
     [[maybe_unused]] const ssize_t written = ::write(g_signalPipe[1], &byte, 1);
 }

@@ -94,6 +94,10 @@ bool copyIntoNewFile(const QString& source, const QString& path, QString* why) {
 } // namespace
 
 bool write(const QString& path, const QList<QStringList>& rows, int titleRows, QString* error) {
+    return write(path, QList<Sheet>{{QString(), rows, titleRows}}, error);
+}
+
+bool write(const QString& path, const QList<Sheet>& sheets, QString* error) {
     // The workbook is made in a folder of our own (mode 0700) and only then copied to its
     // place, so nothing on the way writes to a name another user could have planted.
     QTemporaryDir work;
@@ -109,20 +113,6 @@ bool write(const QString& path, const QList<QStringList>& rows, int titleRows, Q
     if (target.exists() || target.isSymLink())
         return fail(QStringLiteral("The file \"%1\" exists already").arg(path));
 
-    int columns = 0;
-    for (const QStringList& row : rows)
-        columns = std::max(columns, int(row.size()));
-    if (rows.size() > LXW_ROW_MAX || columns > LXW_COL_MAX)
-        return fail(QStringLiteral("Too many rows or columns for a worksheet"));
-
-    // AutoFit's measure: characters of the longest line, a little more for bold titles.
-    std::vector<double> widths(columns, 0.0);
-    for (qsizetype r = 0; r < rows.size(); ++r) {
-        const double factor = r < titleRows ? 1.1 : 1.0;
-        for (qsizetype c = 0; c < rows[r].size(); ++c)
-            widths[c] = std::max(widths[c], double(longestLine(rows[r][c])) * factor);
-    }
-
     lxw_workbook_options options{};
     // Rows go out in order, so the sheet can stream to disk instead of living in memory.
     options.constant_memory = LXW_TRUE;
@@ -132,8 +122,6 @@ bool write(const QString& path, const QList<QStringList>& rows, int titleRows, Q
     lxw_workbook* workbook = workbook_new_opt(fileName.constData(), &options);
     if (!workbook)
         return fail(QStringLiteral("Could not create the workbook"));
-    lxw_worksheet* sheet = workbook_add_worksheet(workbook, nullptr);
-
     lxw_format* title = workbook_add_format(workbook);
     format_set_bold(title);
     format_set_border(title, LXW_BORDER_MEDIUM);
@@ -143,20 +131,48 @@ bool write(const QString& path, const QList<QStringList>& rows, int titleRows, Q
     format_set_num_format(body, "@");
 
     lxw_error status = LXW_NO_ERROR;
-    for (int c = 0; c < columns && status == LXW_NO_ERROR; ++c) {
-        if (widths[c] > 0)
-            status = worksheet_set_column(sheet, lxw_col_t(c), lxw_col_t(c), std::min(kMaxColumnWidth, widths[c] + 1.5),
-                                          nullptr);
-    }
-    for (qsizetype r = 0; r < rows.size() && status == LXW_NO_ERROR; ++r) {
-        lxw_format* format = r < titleRows ? title : body;
+    for (const Sheet& each : sheets) {
+        if (status != LXW_NO_ERROR)
+            break;
+        const QList<QStringList>& rows = each.rows;
+        const int titleRows = each.titleRows;
+        int columns = 0;
+        for (const QStringList& row : rows)
+            columns = std::max(columns, int(row.size()));
+        if (rows.size() > LXW_ROW_MAX || columns > LXW_COL_MAX) {
+            workbook_close(workbook);
+            return fail(QStringLiteral("Too many rows or columns for a worksheet"));
+        }
+
+        // AutoFit's measure: characters of the longest line, a little more for bold titles.
+        std::vector<double> widths(columns, 0.0);
+        for (qsizetype r = 0; r < rows.size(); ++r) {
+            const double factor = r < titleRows ? 1.1 : 1.0;
+            for (qsizetype c = 0; c < rows[r].size(); ++c)
+                widths[c] = std::max(widths[c], double(longestLine(rows[r][c])) * factor);
+        }
+
+        const QByteArray name = each.name.toUtf8();
+        lxw_worksheet* sheet = workbook_add_worksheet(workbook, name.isEmpty() ? nullptr : name.constData());
+        if (!sheet) {
+            workbook_close(workbook);
+            return fail(QStringLiteral("Could not add the worksheet \"%1\"").arg(each.name));
+        }
         for (int c = 0; c < columns && status == LXW_NO_ERROR; ++c) {
-            const QString text = c < rows[r].size() ? rows[r][c] : QString();
-            const QByteArray bytes = cellBytes(text);
-            // An empty cell still carries its borders.
-            status = bytes.isEmpty()
-                         ? worksheet_write_blank(sheet, lxw_row_t(r), lxw_col_t(c), format)
-                         : worksheet_write_string(sheet, lxw_row_t(r), lxw_col_t(c), bytes.constData(), format);
+            if (widths[c] > 0)
+                status = worksheet_set_column(sheet, lxw_col_t(c), lxw_col_t(c),
+                                              std::min(kMaxColumnWidth, widths[c] + 1.5), nullptr);
+        }
+        for (qsizetype r = 0; r < rows.size() && status == LXW_NO_ERROR; ++r) {
+            lxw_format* format = r < titleRows ? title : body;
+            for (int c = 0; c < columns && status == LXW_NO_ERROR; ++c) {
+                const QString text = c < rows[r].size() ? rows[r][c] : QString();
+                const QByteArray bytes = cellBytes(text);
+                // An empty cell still carries its borders.
+                status = bytes.isEmpty()
+                             ? worksheet_write_blank(sheet, lxw_row_t(r), lxw_col_t(c), format)
+                             : worksheet_write_string(sheet, lxw_row_t(r), lxw_col_t(c), bytes.constData(), format);
+            }
         }
     }
     const lxw_error closed = workbook_close(workbook);

@@ -17,4 +17,13 @@ inline constexpr int kMaxCellLength = 32767;
 // False (with the reason) when the file could not be written; a partly written file is removed.
 bool write(const QString& path, const QList<QStringList>& rows, int titleRows = 1, QString* error = nullptr);
 
+// One worksheet of a workbook with several; an empty name is the default "SheetN".
+struct Sheet {
+    QString name;
+    QList<QStringList> rows;
+    int titleRows = 1;
+};
+// The same for a workbook of several worksheets, in order.
+bool write(const QString& path, const QList<Sheet>& sheets, QString* error = nullptr);
+
 } // namespace SpreadsheetWriter

@@ -1,11 +1,15 @@
+#include "platform/spreadsheetwriter.h"
 #include "pricelists/ownpricetable.h"
 #include "pricing/pricerun.h"
 #include "pricing/resultrows.h"
+#include "pricing/runlist.h"
 #include "pricing/runprogress.h"
 #include "service/requestlog.h"
 #include "support/recordingdesktop.h"
 #include "support/scripteddialogs.h"
+#include "support/testpaths.h"
 
+#include <QTemporaryDir>
 #include <QTest>
 
 // The run in the core, driven with strings alone: a transport that answers when the test says,
@@ -116,6 +120,7 @@ private slots:
     void stopIsAReturnedStateAndLateRowsCloseTheWindow();
     void summaryCountsAnsweredAndFailed();
     void closingEndsTheRunWithoutAWord();
+    void runListsFromTextAndFromTheListsExport();
 };
 
 void TestPriceRunLogic::linesAndShopsInOrderThenRowsAndClose() {
@@ -212,6 +217,30 @@ void TestPriceRunLogic::closingEndsTheRunWithoutAWord() {
     QVERIFY(r.ended());
     QCOMPARE(outcomes, QList<PriceRun::Outcome>{PriceRun::Outcome::Closed});
     QVERIFY(r.dialogs.shown().isEmpty());
+}
+
+void TestPriceRunLogic::runListsFromTextAndFromTheListsExport() {
+    QTemporaryDir dir;
+    const QList<PriceLine> expected{{"A&B", "13.0460", "Disc; rear"}, {"TRW", "GDB 1385", ""}};
+    writeBytes(dir.filePath("semicolons.csv"),
+               "brand;reference;name\r\nA&B;13.0460;Disc; rear\r\n\r\nTRW;GDB 1385\r\n");
+    writeBytes(dir.filePath("tabs.txt"), "\xEF\xBB\xBF A&B\t13.0460\tDisc; rear\nTRW\tGDB 1385\t\n");
+    PriceLines list;
+    for (const PriceLine& line : expected)
+        list.appendLine(line);
+    QVERIFY(SpreadsheetWriter::write(dir.filePath("export.xlsx"), list.sheetRows()));
+    for (const char* name : {"semicolons.csv", "tabs.txt", "export.xlsx"}) {
+        QString error;
+        const auto lines = ReadRunList(dir.filePath(name), &error);
+        QVERIFY2(lines, qPrintable(error));
+        QStringList got;
+        for (const PriceLine& line : *lines)
+            got << line.brand + "|" + line.reference + "|" + line.name;
+        QCOMPARE(got, (QStringList{"A&B|13.0460|Disc; rear", "TRW|GDB 1385|"}));
+    }
+    QString error;
+    QVERIFY(!ReadRunList(dir.filePath("missing.csv"), &error));
+    QVERIFY(error.endsWith("missing.csv: no such file"));
 }
 
 QTEST_GUILESS_MAIN(TestPriceRunLogic)
