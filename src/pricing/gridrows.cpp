@@ -63,9 +63,12 @@ int GridRows::columnCount(const QModelIndex& parent) const {
 }
 
 QVariant GridRows::data(const QModelIndex& index, int role) const {
-    if (role != Qt::DisplayRole && role != Qt::EditRole)
+    if (role != Qt::DisplayRole && role != Qt::EditRole && role != Qt::ToolTipRole)
         return {};
-    return text(index.row(), index.column());
+    const QString cell = text(index.row(), index.column());
+    if (role == Qt::ToolTipRole && cell.isEmpty())
+        return {};
+    return cell;
 }
 
 bool GridRows::setData(const QModelIndex& index, const QVariant& value, int role) {

@@ -30,10 +30,12 @@ ResultTables::ResultTables(AppContext& context, QWidget* parent) : QObject(paren
 void ResultTables::buildUi(QWidget* parent) {
     m_compareRows = new ResultRows(ResultRows::Table::Compare, this);
     m_analysisRows = new ResultRows(ResultRows::Table::Analysis, this);
-    // Wide enough for the titles and the usual texts; prices stay in view on a 1280 pixel screen.
-    m_StringGrid2 = new TableGrid(QStringLiteral("StringGrid2"), m_compareRows, {75, 100, 150, 100, 75, 75});
+    // Wide enough for the titles and the usual texts, and no wider before the prices: at 1280 by
+    // 800 the price and currency (and an offer's first price) are in view without scrolling. A
+    // cut text shows whole as the cell's tool tip.
+    m_StringGrid2 = new TableGrid(QStringLiteral("StringGrid2"), m_compareRows, {70, 85, 115, 95, 60, 60});
     m_StringGrid3 =
-        new TableGrid(QStringLiteral("StringGrid3"), m_analysisRows, {75, 75, 100, 150, 100, 75, 75, 75, 75, 150, 75});
+        new TableGrid(QStringLiteral("StringGrid3"), m_analysisRows, {60, 60, 80, 80, 90, 60, 60, 60, 60, 150, 50});
     const QString exportHint = QStringLiteral("Export to MS Excel");
     const QString deleteHint = QStringLiteral("Delete selected line");
     const QString clearHint = QStringLiteral("Clean full list");

@@ -16,7 +16,7 @@
 
 namespace {
 // Room beside a title for the header's margins and the sort arrow.
-constexpr int kTitlePadding = 28;
+constexpr int kTitlePadding = 20;
 } // namespace
 
 TableGrid::TableGrid(const QString& objectName, GridRows* rows, const QList<int>& widths, QWidget* parent)

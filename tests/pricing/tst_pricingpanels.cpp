@@ -63,6 +63,7 @@ private slots:
     void exportWritesWorkbookAndOpensIt();
     void exportFailuresAreReported();
     void priceTitleSortsNumbersAndExportFollowsTheView();
+    void pricesInViewAt1280x800();
 };
 
 namespace {
@@ -773,6 +774,29 @@ void TestPricingPanels::priceTitleSortsNumbersAndExportFollowsTheView() {
     QCOMPARE(f.dialogs.lastText(), "Delete selected line ???");
     QCOMPARE(column(g, 4).mid(0, 5), (QStringList{"price", "on request", "1 250,00", "100", "10.00"}));
     QCOMPARE(g->rowCount(), 2 + prices.size());
+}
+
+void TestPricingPanels::pricesInViewAt1280x800() {
+    WindowFixture f(standInEndpoints());
+    f.signIn();
+    f.window().resize(1280, 800);
+    f.window().showPage("PAGEPRODUCT");
+    auto* tabs = f.find<QTabWidget>("PageControl1");
+    const QList<std::pair<const char*, QList<int>>> grids{{"StringGrid2", {4, 5}}, {"StringGrid3", {5}}};
+    for (const auto& [name, priceColumns] : grids) {
+        TableGrid* g = gridNamed(f, name);
+        tabs->setCurrentWidget(tabs->widget(QString(name) == "StringGrid2" ? 2 : 3));
+        QTest::qWait(0);
+        QHeaderView* header = g->horizontalHeader();
+        for (int c = 0; c < g->columnCount(); ++c) {
+            // Every title can be read whole.
+            const int title = header->fontMetrics().horizontalAdvance(g->cell(0, c));
+            QVERIFY2(g->columnWidth(c) > title, qPrintable(g->cell(0, c)));
+        }
+        for (int c : priceColumns)
+            QVERIFY2(header->sectionViewportPosition(c) + g->columnWidth(c) <= g->viewport()->width(),
+                     qPrintable(QString("%1 %2").arg(name).arg(g->cell(0, c))));
+    }
 }
 
 QTEST_MAIN(TestPricingPanels)
