@@ -136,10 +136,10 @@ bool writeResults(const QString& path, const ResultRows& compare, const ResultRo
     const QString draft =
         target.absoluteDir().filePath(QStringLiteral(".%1.%2.part").arg(target.fileName()).arg(::getpid()));
     QFile::remove(draft);
-    if (!SpreadsheetWriter::write(draft,
-                                  {{QStringLiteral("compare prices"), compare.sheetRows(), 1},
-                                   {QStringLiteral("analysis prices"), analysis.sheetRows(), 1}},
-                                  error))
+    if (!SpreadsheetWriter::writeSheets(draft,
+                                        {{QStringLiteral("compare prices"), compare.sheetRows(), 1},
+                                         {QStringLiteral("analysis prices"), analysis.sheetRows(), 1}},
+                                        error))
         return false;
     // rename() replaces the name itself, never what a link there points to.
     if (::rename(QFile::encodeName(draft).constData(), QFile::encodeName(target.absoluteFilePath()).constData()) != 0) {

@@ -94,10 +94,10 @@ bool copyIntoNewFile(const QString& source, const QString& path, QString* why) {
 } // namespace
 
 bool write(const QString& path, const QList<QStringList>& rows, int titleRows, QString* error) {
-    return write(path, QList<Sheet>{{QString(), rows, titleRows}}, error);
+    return writeSheets(path, {{QString(), rows, titleRows}}, error);
 }
 
-bool write(const QString& path, const QList<Sheet>& sheets, QString* error) {
+bool writeSheets(const QString& path, const QList<Sheet>& sheets, QString* error) {
     // The workbook is made in a folder of our own (mode 0700) and only then copied to its
     // place, so nothing on the way writes to a name another user could have planted.
     QTemporaryDir work;

@@ -24,6 +24,6 @@ struct Sheet {
     int titleRows = 1;
 };
 // The same for a workbook of several worksheets, in order.
-bool write(const QString& path, const QList<Sheet>& sheets, QString* error = nullptr);
+bool writeSheets(const QString& path, const QList<Sheet>& sheets, QString* error = nullptr);
 
 } // namespace SpreadsheetWriter

@@ -41,6 +41,10 @@ struct PriceEngine::Shared {
     int wakeWrite = -1;
     int slot = -1;
     std::atomic<bool> closing{false};
+    std::atomic<bool> eager{false};
+    std::atomic<bool> posted{false};
+    // The window side, told at once of results while eager; cleared when it goes.
+    PriceEngine* owner = nullptr;
 
     std::mutex mutex;
     std::deque<TMyThread> inbox;
@@ -172,6 +176,8 @@ void PriceEngine::Shared::run() {
             std::lock_guard lock(mutex);
             outbox << std::move(finished);
             finished.clear();
+            if (owner && eager.load() && !posted.exchange(true))
+                QMetaObject::invokeMethod(owner, &PriceEngine::deliver, Qt::QueuedConnection);
         }
         curl_waitfd wakeup{wakeRead, CURL_WAIT_POLLIN, 0};
         curl_multi_poll(multi, &wakeup, 1, 1000, nullptr);
@@ -204,6 +210,7 @@ PriceEngine::PriceEngine(int limit, QObject* parent) : PriceTransport(parent), m
                 m_shared->slot = i;
         }
     }
+    m_shared->owner = this;
     m_batchTimer.setInterval(kBatchMs);
     connect(&m_batchTimer, &QTimer::timeout, this, &PriceEngine::deliver);
     // The thread holds the shared state: a thread left behind at shutdown finds it still there.
@@ -212,6 +219,8 @@ PriceEngine::PriceEngine(int limit, QObject* parent) : PriceTransport(parent), m
 
 PriceEngine::~PriceEngine() {
     shutdown();
+    std::lock_guard lock(m_shared->mutex);
+    m_shared->owner = nullptr;
 }
 
 bool PriceEngine::isClosing() const {
@@ -232,10 +241,17 @@ bool PriceEngine::submit(const TMyThread& worker) {
     return true;
 }
 
+void PriceEngine::setEager(bool eager) {
+    m_shared->eager.store(eager);
+    if (eager)
+        deliver();
+}
+
 void PriceEngine::deliver() {
     QList<WorkerResult> results;
     {
         std::lock_guard lock(m_shared->mutex);
+        m_shared->posted.store(false);
         results.swap(m_shared->outbox);
     }
     if (isClosing()) {
@@ -265,6 +281,7 @@ void PriceEngine::shutdown(int waitMs) {
         m_shared->ended.wait_for(lock, std::chrono::milliseconds(waitMs), [this] { return m_shared->done; });
     m_shared->inbox.clear();
     m_shared->outbox.clear();
+    m_shared->owner = nullptr;
     lock.unlock();
     // A thread still in a transfer library call is left to end by itself; it holds what it uses.
     if (ended)

@@ -27,6 +27,7 @@ public:
     bool submit(const TMyThread& worker) override;
     int openCount() const override { return m_open; }
     bool isClosing() const override;
+    void setEager(bool eager) override;
 
     // Refuses new work, cancels every transfer and waits up to `waitMs` for the thread. Results
     // not yet delivered are dropped.

@@ -107,6 +107,7 @@ void PriceRun::lineStep() {
                 // Goes on when results lower the count, or STOP sets it to 0.
                 --m_phase;
                 m_waiting = true;
+                m_transport.setEager(true);
                 return;
             }
             if (!m_settings.ownPrices || m_ownPrices.Count() == 0)
@@ -219,7 +220,8 @@ void PriceRun::openPendingPages() {
 // Pending pages are dropped; the progress window closes unless workers are still counted.
 void PriceRun::end(Outcome outcome) {
     m_running = false;
-    m_waiting = false;
+    if (std::exchange(m_waiting, false))
+        m_transport.setEager(false);
     m_pendingPages.clear();
     if (m_progress)
         m_progress->requestClose();
@@ -237,6 +239,7 @@ void PriceRun::forgetRunning() {
     emit countChanged(m_count);
     if (m_waiting) {
         m_waiting = false;
+        m_transport.setEager(false);
         scheduleStep();
     }
 }
@@ -289,6 +292,7 @@ void PriceRun::onDelivered(const QList<WorkerResult>& results) {
     emit countChanged(m_count);
     if (m_waiting && m_count <= kMaxRunningWorkers) {
         m_waiting = false;
+        m_transport.setEager(false);
         scheduleStep();
     }
     // While the run still creates workers the count may fall to 0 between two lines: the window

@@ -58,6 +58,9 @@ public:
     // Workers submitted whose results have not been delivered yet.
     virtual int openCount() const = 0;
     virtual bool isClosing() const = 0;
+    // While the run waits for results to go on, they are handed over as soon as they are in
+    // rather than with the next batch.
+    virtual void setEager(bool) {}
 
 signals:
     void delivered(const QList<WorkerResult>& results);
