@@ -6,6 +6,7 @@
 #include "platform/messageboxdialogs.h"
 #include "platform/qtdesktop.h"
 #include "platform/version.h"
+#include "pricing/priceengine.h"
 #include "service/listfiles.h"
 
 #include <QApplication>
@@ -28,6 +29,8 @@ void onTerminationSignal(int) {
     // A transfer under way ends at once, even one the window thread waits for before the
     // saves below can run.
     setAllTransfersCancelled(true);
+    // A price run's transfers are cancelled at once, even while the window thread is busy.
+    PriceEngine::stopEverything();
     const char byte = 1;
     [[maybe_unused]] const ssize_t written = ::write(g_signalPipe[1], &byte, 1);
 }

@@ -14,8 +14,10 @@
 #include "platform/widgets.h"
 #include "pricelists/pricelistspanel.h"
 #include "pricing/comparativelist.h"
+#include "pricing/priceengine.h"
 #include "pricing/pricerun.h"
 #include "pricing/priceservicespanel.h"
+#include "pricing/processing.h"
 #include "pricing/productinfo.h"
 #include "pricing/resulttables.h"
 #include "pricing/searchpagespanel.h"
@@ -96,7 +98,7 @@ TForm1::TForm1(const Seams& seams, QWidget* parent) : QMainWindow(parent), m_sea
 }
 
 TForm1::~TForm1() {
-    m_priceRun->shutdown();
+    closePriceRun();
     setWindowWaitHook(nullptr);
     // The panels hold references into the context (log, texts, product table, service), which
     // are members and die before QMainWindow deletes its children: every widget goes first.
@@ -511,6 +513,12 @@ void TForm1::Label24Click() {
     toggleResultSections();
 }
 
+void TForm1::closePriceRun() {
+    m_priceRun->shutdown();
+    m_priceEngine->shutdown();
+    m_Form3->closeForShutdown();
+}
+
 void TForm1::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
     FormShow();
@@ -558,6 +566,6 @@ void TForm1::closeEvent(QCloseEvent* event) {
         return;
     }
     event->accept();
-    // Closing ends the program: a run in progress stops and its workers are let go at once.
-    m_priceRun->shutdown();
+    // Closing ends the program: a run in progress stops and its transfers are cancelled at once.
+    closePriceRun();
 }

@@ -94,10 +94,6 @@ bool copyIntoNewFile(const QString& source, const QString& path, QString* why) {
     return true;
 }
 
-const QString& textOf(const Cell& cell) {
-    return cell.text;
-}
-
 class CellFormats {
 public:
     CellFormats(lxw_workbook* workbook, lxw_format* body) : m_workbook(workbook), m_body(body) {}
@@ -130,7 +126,13 @@ private:
     std::map<QString, lxw_format*> m_numberFormats;
 };
 
-template <class Row> bool writeRows(const QString& path, const QList<Row>& rows, int titleRows, QString* error) {
+struct CellSheet {
+    QString name;
+    QList<QList<Cell>> rows;
+    int titleRows = 1;
+};
+
+bool writeCellSheets(const QString& path, const QList<CellSheet>& sheets, QString* error) {
     // The workbook is made in a folder of our own (mode 0700) and only then copied to its
     // place, so nothing on the way writes to a name another user could have planted.
     QTemporaryDir work;
@@ -145,19 +147,12 @@ template <class Row> bool writeRows(const QString& path, const QList<Row>& rows,
     const QFileInfo target(path);
     if (target.exists() || target.isSymLink())
         return fail(QStringLiteral("The file \"%1\" exists already").arg(path));
-
-    int columns = 0;
-    for (const Row& row : rows)
-        columns = std::max(columns, int(row.size()));
-    if (rows.size() > LXW_ROW_MAX || columns > LXW_COL_MAX)
-        return fail(QStringLiteral("Too many rows or columns for a worksheet"));
-
-    // AutoFit's measure: characters of the longest line, a little more for bold titles.
-    std::vector<double> widths(columns, 0.0);
-    for (qsizetype r = 0; r < rows.size(); ++r) {
-        const double factor = r < titleRows ? 1.1 : 1.0;
-        for (qsizetype c = 0; c < rows[r].size(); ++c)
-            widths[c] = std::max(widths[c], double(longestLine(textOf(rows[r][c]))) * factor);
+    for (const CellSheet& each : sheets) {
+        int columns = 0;
+        for (const QList<Cell>& row : each.rows)
+            columns = std::max(columns, int(row.size()));
+        if (each.rows.size() > LXW_ROW_MAX || columns > LXW_COL_MAX)
+            return fail(QStringLiteral("Too many rows or columns for a worksheet"));
     }
 
     lxw_workbook_options options{};
@@ -169,7 +164,6 @@ template <class Row> bool writeRows(const QString& path, const QList<Row>& rows,
     lxw_workbook* workbook = workbook_new_opt(fileName.constData(), &options);
     if (!workbook)
         return fail(QStringLiteral("Could not create the workbook"));
-    lxw_worksheet* sheet = workbook_add_worksheet(workbook, nullptr);
 
     lxw_format* title = workbook_add_format(workbook);
     format_set_bold(title);
@@ -178,19 +172,40 @@ template <class Row> bool writeRows(const QString& path, const QList<Row>& rows,
     lxw_format* body = workbook_add_format(workbook);
     format_set_border(body, LXW_BORDER_THIN);
     format_set_num_format(body, "@");
+    CellFormats cells(workbook, body);
 
     lxw_error status = LXW_NO_ERROR;
-    for (int c = 0; c < columns && status == LXW_NO_ERROR; ++c) {
-        if (widths[c] > 0)
-            status = worksheet_set_column(sheet, lxw_col_t(c), lxw_col_t(c), std::min(kMaxColumnWidth, widths[c] + 1.5),
-                                          nullptr);
-    }
-    CellFormats cells(workbook, body);
-    for (qsizetype r = 0; r < rows.size() && status == LXW_NO_ERROR; ++r) {
-        lxw_format* format = r < titleRows ? title : body;
+    for (const CellSheet& each : sheets) {
+        if (status != LXW_NO_ERROR)
+            break;
+        const QList<QList<Cell>>& rows = each.rows;
+        int columns = 0;
+        for (const QList<Cell>& row : rows)
+            columns = std::max(columns, int(row.size()));
+        // AutoFit's measure: characters of the longest line, a little more for bold titles.
+        std::vector<double> widths(columns, 0.0);
+        for (qsizetype r = 0; r < rows.size(); ++r) {
+            const double factor = r < each.titleRows ? 1.1 : 1.0;
+            for (qsizetype c = 0; c < rows[r].size(); ++c)
+                widths[c] = std::max(widths[c], double(longestLine(rows[r][c].text)) * factor);
+        }
+        const QByteArray name = each.name.toUtf8();
+        lxw_worksheet* sheet = workbook_add_worksheet(workbook, name.isEmpty() ? nullptr : name.constData());
+        if (!sheet) {
+            workbook_close(workbook);
+            return fail(QStringLiteral("Could not add the worksheet \"%1\"").arg(each.name));
+        }
         for (int c = 0; c < columns && status == LXW_NO_ERROR; ++c) {
-            status = c < rows[r].size() ? cells.write(sheet, lxw_row_t(r), lxw_col_t(c), rows[r][c], format)
-                                        : cells.write(sheet, lxw_row_t(r), lxw_col_t(c), QString(), format);
+            if (widths[c] > 0)
+                status = worksheet_set_column(sheet, lxw_col_t(c), lxw_col_t(c),
+                                              std::min(kMaxColumnWidth, widths[c] + 1.5), nullptr);
+        }
+        for (qsizetype r = 0; r < rows.size() && status == LXW_NO_ERROR; ++r) {
+            lxw_format* format = r < each.titleRows ? title : body;
+            for (int c = 0; c < columns && status == LXW_NO_ERROR; ++c) {
+                status = c < rows[r].size() ? cells.write(sheet, lxw_row_t(r), lxw_col_t(c), rows[r][c], format)
+                                            : cells.write(sheet, lxw_row_t(r), lxw_col_t(c), QString(), format);
+            }
         }
     }
     const lxw_error closed = workbook_close(workbook);
@@ -259,7 +274,10 @@ std::optional<CellNumber> readNumber(const QString& text) {
     return CellNumber{value, int(decimals)};
 }
 
-bool write(const QString& path, const QList<QStringList>& rows, int titleRows, QString* error) {
+namespace {
+
+// Plain numbers of amount columns become number cells; everything else stays text.
+QList<QList<Cell>> typedCells(const QList<QStringList>& rows, int titleRows) {
     std::vector<bool> amounts;
     for (qsizetype r = 0; r < std::min<qsizetype>(titleRows, rows.size()); ++r) {
         amounts.resize(std::max(amounts.size(), std::size_t(rows[r].size())), false);
@@ -284,11 +302,24 @@ bool write(const QString& path, const QList<QStringList>& rows, int titleRows, Q
             }
         }
     }
-    return writeRows(path, cells, titleRows, error);
+    return cells;
+}
+
+} // namespace
+
+bool write(const QString& path, const QList<QStringList>& rows, int titleRows, QString* error) {
+    return writeSheets(path, {{QString(), rows, titleRows}}, error);
+}
+
+bool writeSheets(const QString& path, const QList<Sheet>& sheets, QString* error) {
+    QList<CellSheet> typed;
+    for (const Sheet& each : sheets)
+        typed.append({each.name, typedCells(each.rows, each.titleRows), each.titleRows});
+    return writeCellSheets(path, typed, error);
 }
 
 bool write(const QString& path, const QList<QList<Cell>>& rows, int titleRows, QString* error) {
-    return writeRows(path, rows, titleRows, error);
+    return writeCellSheets(path, {{QString(), rows, titleRows}}, error);
 }
 
 } // namespace SpreadsheetWriter

@@ -46,4 +46,13 @@ struct Cell {
 // The same sheet with number cells where given.
 bool write(const QString& path, const QList<QList<Cell>>& rows, int titleRows = 1, QString* error = nullptr);
 
+// One worksheet of a workbook with several; an empty name is the default "SheetN".
+struct Sheet {
+    QString name;
+    QList<QStringList> rows;
+    int titleRows = 1;
+};
+// The same for a workbook of several worksheets, in order.
+bool writeSheets(const QString& path, const QList<Sheet>& sheets, QString* error = nullptr);
+
 } // namespace SpreadsheetWriter

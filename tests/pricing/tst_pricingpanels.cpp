@@ -15,6 +15,7 @@
 #include <QCheckBox>
 #include <QDir>
 #include <QFileInfo>
+#include <QHeaderView>
 #include <QImage>
 #include <QLabel>
 #include <QPlainTextEdit>
@@ -62,6 +63,8 @@ private slots:
     void exportWritesWorkbookAndOpensIt_data();
     void exportWritesWorkbookAndOpensIt();
     void exportFailuresAreReported();
+    void priceTitleSortsNumbersAndExportFollowsTheView();
+    void pricesInViewAt1280x800();
 };
 
 namespace {
@@ -736,6 +739,72 @@ void TestPricingPanels::exportFailuresAreReported() {
     QVERIFY2(f.desktop.opened().isEmpty(), qPrintable(f.desktop.opened().join('|')));
     QCOMPARE(f.dialogs.shown().size(), 2);
     QCOMPARE(f.dialogs.lastText(), "Could not start the MS Excel. Action canceled.");
+}
+
+void TestPricingPanels::priceTitleSortsNumbersAndExportFollowsTheView() {
+    WindowFixture f(standInEndpoints());
+    f.signIn();
+    f.window().showPage("PAGEPRODUCT");
+    auto* tabs = f.find<QTabWidget>("PageControl1");
+    tabs->setCurrentIndex(2);
+    auto* tables = f.window().findChild<ResultTables*>();
+    const QStringList prices{"10.00", "9,50", "100", "on request", "", "1 250,00", "-2"};
+    for (int i = 0; i < prices.size(); ++i)
+        tables->AppendCompareRow({"TRW", QString("R%1").arg(i), "Pad", "shop", prices[i], "EUR"});
+    TableGrid* g = gridNamed(f, "StringGrid2");
+    QHeaderView* header = g->horizontalHeader();
+    const QPoint priceTitle(header->sectionViewportPosition(4) + header->sectionSize(4) / 2, header->height() / 2);
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, priceTitle);
+    QCOMPARE(column(g, 4), (QStringList{"price", "-2", "9,50", "10.00", "100", "1 250,00", "on request", "", ""}));
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, priceTitle);
+    QCOMPARE(column(g, 4), (QStringList{"price", "on request", "1 250,00", "100", "10.00", "9,50", "-2", "", ""}));
+
+    // Rows that arrive later take their place in the order shown.
+    tables->AppendCompareRow({"TRW", "R7", "Pad", "shop", "50", "EUR"});
+    QCOMPARE(column(g, 4).mid(0, 6), (QStringList{"price", "on request", "1 250,00", "100", "50", "10.00"}));
+
+    // The workbook holds the rows as shown.
+    click(f.find<QToolButton>("SpeedButton43"));
+    QCOMPARE(f.desktop.opened().size(), 1);
+    const QString path = f.desktop.opened().first();
+    const auto cleanup = qScopeGuard([&] { QFile::remove(path); });
+    const SheetContent sheet = ReadXlsx(path);
+    QVERIFY2(sheet.error.isEmpty(), qPrintable(sheet.error));
+    for (int r = 0; r < g->rowCount(); ++r)
+        QCOMPARE(sheet.text(r, 4), g->cell(r, 4));
+
+    // Delete removes the row the user sees: the fourth shown, with price 50.
+    const QRect shown = g->visualRect(g->model()->index(3, 2));
+    QTest::mouseClick(g->viewport(), Qt::LeftButton, {}, shown.center());
+    QCOMPARE(g->currentRow(), 4);
+    f.dialogs.setNextAnswer(true);
+    pressKey(g, Qt::Key_Delete);
+    QCOMPARE(f.dialogs.lastText(), "Delete selected line ???");
+    QCOMPARE(column(g, 4).mid(0, 5), (QStringList{"price", "on request", "1 250,00", "100", "10.00"}));
+    QCOMPARE(g->rowCount(), 2 + prices.size());
+}
+
+void TestPricingPanels::pricesInViewAt1280x800() {
+    WindowFixture f(standInEndpoints());
+    f.signIn();
+    f.window().resize(1280, 800);
+    f.window().showPage("PAGEPRODUCT");
+    auto* tabs = f.find<QTabWidget>("PageControl1");
+    const QList<std::pair<const char*, QList<int>>> grids{{"StringGrid2", {4, 5}}, {"StringGrid3", {5}}};
+    for (const auto& [name, priceColumns] : grids) {
+        TableGrid* g = gridNamed(f, name);
+        tabs->setCurrentWidget(tabs->widget(QString(name) == "StringGrid2" ? 2 : 3));
+        QTest::qWait(0);
+        QHeaderView* header = g->horizontalHeader();
+        for (int c = 0; c < g->columnCount(); ++c) {
+            // Every title can be read whole.
+            const int title = header->fontMetrics().horizontalAdvance(g->cell(0, c));
+            QVERIFY2(g->columnWidth(c) > title, qPrintable(g->cell(0, c)));
+        }
+        for (int c : priceColumns)
+            QVERIFY2(header->sectionViewportPosition(c) + g->columnWidth(c) <= g->viewport()->width(),
+                     qPrintable(QString("%1 %2").arg(name).arg(g->cell(0, c))));
+    }
 }
 
 QTEST_MAIN(TestPricingPanels)

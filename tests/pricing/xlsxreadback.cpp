@@ -119,7 +119,7 @@ int columnIndex(QStringView reference) {
 
 } // namespace
 
-SheetContent ReadXlsx(const QString& path) {
+SheetContent ReadXlsx(const QString& path, int sheetNumber) {
     SheetContent content;
     int errorCode = 0;
     zip_t* archive = zip_open(QFile::encodeName(path).constData(), ZIP_RDONLY, &errorCode);
@@ -128,7 +128,8 @@ SheetContent ReadXlsx(const QString& path) {
         return content;
     }
     bool found = false;
-    const QByteArray sheet = entry(archive, "xl/worksheets/sheet1.xml", &found);
+    const QByteArray sheetName = "xl/worksheets/sheet" + QByteArray::number(sheetNumber) + ".xml";
+    const QByteArray sheet = entry(archive, sheetName.constData(), &found);
     bool stylesFound = false;
     const QByteArray stylesXml = entry(archive, "xl/styles.xml", &stylesFound);
     bool sharedFound = false;

@@ -4,7 +4,7 @@
 #include <QMap>
 #include <QString>
 
-// Reads back what a written .xlsx holds in its first worksheet: every cell's text and style.
+// Reads back what a written .xlsx holds in one worksheet: every cell's text and style.
 struct SheetCell {
     QString text;
     // "s" (shared string), "inlineStr" or "str"; empty for a number or a blank cell.
@@ -28,4 +28,5 @@ struct SheetContent {
     QString text(int row, int column) const { return cell(row, column).text; }
 };
 
-SheetContent ReadXlsx(const QString& path);
+// The worksheet counts from 1.
+SheetContent ReadXlsx(const QString& path, int sheetNumber = 1);
