@@ -63,6 +63,7 @@ class TestPriceEngine : public QObject {
 private slots:
     void eachWorkerIsOneExchangeReadOnTheNetworkThread();
     void noAnswerIsAFailedWorker();
+    void eagerResultsComeWithoutTheBatchTimer();
     void shutdownCancelsWhatIsInFlight();
 };
 
@@ -99,6 +100,18 @@ void TestPriceEngine::noAnswerIsAFailedWorker() {
     QVERIFY(!results[0].answered);
     QVERIFY(results[0].findings.compareOffers.isEmpty());
     QVERIFY2(results[0].logLine.endsWith("NOT ANSWER [result()] !!!"), qPrintable(results[0].logLine));
+}
+
+void TestPriceEngine::eagerResultsComeWithoutTheBatchTimer() {
+    RawHttpServer server({kAnswer});
+    PriceEngine engine;
+    engine.setEager(true);
+    for (const char* site : {"12", "44"})
+        QVERIFY(engine.submit(worker(server.url(), site)));
+    // The network thread posts the results itself; the batch timer plays no part.
+    const QList<WorkerResult> results = collect(engine, 2);
+    QCOMPARE(results.size(), 2);
+    QCOMPARE(engine.openCount(), 0);
 }
 
 void TestPriceEngine::shutdownCancelsWhatIsInFlight() {
