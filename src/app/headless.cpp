@@ -54,7 +54,16 @@ void say(const QString& line) {
 class HeadlessDialogs : public Dialogs {
 public:
     void information(const QString& text) override { say(text); }
-    bool confirm(const QString&) override { return true; }
+    bool informationWithAction(const QString& text, const QString&) override {
+        say(text);
+        return false;
+    }
+    bool confirm(const QString&, Confirmation) override { return true; }
+    // Trusting a server is the user's choice alone.
+    bool confirmTrust(const QString& text) override {
+        say(text);
+        return false;
+    }
     bool okAbort(const QString&) override { return true; }
     void error(const QString& text) override { say(text); }
     void titledError(const QString&, const QString& text) override { say(text); }

@@ -65,7 +65,7 @@ QStringList sheetRows(const SheetContent& sheet) {
     for (int r = 1; r < sheet.rowCount - 1; ++r) {
         QStringList cells;
         for (int c = 0; c < sheet.cells.value(0).size(); ++c)
-            cells << sheet.text(r, c);
+            cells << sheet.shown(r, c);
         rows << cells.join('|');
     }
     rows.sort();

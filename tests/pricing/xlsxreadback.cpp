@@ -1,6 +1,7 @@
 #include "xlsxreadback.h"
 
 #include <QFile>
+#include <QRegularExpression>
 #include <QXmlStreamReader>
 
 #include <zip.h>
@@ -183,4 +184,13 @@ SheetContent ReadXlsx(const QString& path, int sheetNumber) {
     if (r.hasError())
         content.error = r.errorString();
     return content;
+}
+
+QString SheetContent::shown(int row, int column) const {
+    const SheetCell c = cell(row, column);
+    static const QRegularExpression decimalsFormat(QStringLiteral("^0(?:\\.(0+))?$"));
+    const QRegularExpressionMatch match = decimalsFormat.match(c.numberFormat);
+    if (!c.type.isEmpty() || c.text.isEmpty() || !match.hasMatch())
+        return c.text;
+    return QString::number(c.text.toDouble(), 'f', int(match.captured(1).size()));
 }

@@ -26,6 +26,8 @@ struct SheetContent {
 
     SheetCell cell(int row, int column) const { return cells.value(row).value(column); }
     QString text(int row, int column) const { return cell(row, column).text; }
+    // The cell as the sheet shows it: a number with the decimals of its "0.00" format.
+    QString shown(int row, int column) const;
 };
 
 // The worksheet counts from 1.
