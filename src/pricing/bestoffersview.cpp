@@ -72,19 +72,6 @@ QString sourceName(OfferSource source) {
     return {};
 }
 
-// A name in the temporary folder no earlier export of the same second holds.
-QString freeExportPath(const QString& contents) {
-    const QString folder = QDir::tempPath();
-    const QString stamp = QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-hhmmss"));
-    for (int attempt = 1; attempt < 1000; ++attempt) {
-        const QString path = QDir(folder).filePath(ExportFileName(contents, stamp, attempt));
-        const QFileInfo taken(path);
-        if (!taken.exists() && !taken.isSymLink())
-            return path;
-    }
-    return {};
-}
-
 } // namespace
 
 BestOffersView::BestOffersView(AppContext& context, QWidget* parent) : QWidget(parent), m_context(context) {
@@ -261,7 +248,7 @@ void BestOffersView::showOffers() {
 
 void BestOffersView::exportClicked() {
     const QString contents = QStringLiteral("Best offers");
-    const QString path = freeExportPath(contents);
+    const QString path = FreeExportPath(QDir::tempPath(), contents);
     const bool written = !path.isEmpty() && SpreadsheetWriter::write(path, m_model.sheet(shownRows()), 1);
     if (written)
         m_context.log->AppendLogLine(contents + QStringLiteral(" exported to ") + QDir::toNativeSeparators(path));

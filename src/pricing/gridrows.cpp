@@ -3,6 +3,9 @@
 #include "service/textfunctions.h"
 
 #include <QCollator>
+#include <QDateTime>
+#include <QDir>
+#include <QFileInfo>
 
 #include <algorithm>
 #include <cmath>
@@ -17,6 +20,18 @@ QString ExportFileName(const QString& contents, const QString& stamp, int attemp
     if (attempt > 1)
         name += QStringLiteral(" (%1)").arg(attempt);
     return name + QStringLiteral(".xlsx");
+}
+
+QString FreeExportPath(const QString& folder, const QString& contents) {
+    const QString stamp = QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-hhmmss"));
+    for (int attempt = 1; attempt < 1000; ++attempt) {
+        const QString path = QDir(folder).filePath(ExportFileName(contents, stamp, attempt));
+        // A link pointing nowhere does not "exist" but still holds the name.
+        const QFileInfo taken(path);
+        if (!taken.exists() && !taken.isSymLink())
+            return path;
+    }
+    return {};
 }
 
 std::optional<double> SortNumber(QStringView text) {

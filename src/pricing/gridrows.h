@@ -19,6 +19,9 @@ bool mayDeleteGridRow(int rowCount, int currentRow, const QString& testCell);
 // The export file name after what the grid holds, e.g. "Comparative list 20260314-093005.xlsx";
 // a number is added when an earlier export of the same second exists.
 QString ExportFileName(const QString& contents, const QString& stamp, int attempt);
+// A path in `folder` for an export of `contents` that no earlier export of the same second
+// holds; empty when none is free.
+QString FreeExportPath(const QString& folder, const QString& contents);
 
 // The number a cell shows, for sorting: "12.50", "12,50", "1 234,5", "-3" and "1.234,50" read as
 // numbers; anything else (blank included) is no number.

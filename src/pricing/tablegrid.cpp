@@ -157,16 +157,9 @@ void DeleteGridRow(TableGrid* grid, int row) {
 void ExportGridToSpreadsheet(AppContext& context, TableGrid* grid, const QString& contents) {
     // The user's temporary folder outlives the program, so the workbook stays while it is open.
     const QString folder = QDir::tempPath();
-    const QString stamp = QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-hhmmss"));
-    QString path;
-    for (int attempt = 1; attempt < 1000; ++attempt) {
-        path = QDir(folder).filePath(ExportFileName(contents, stamp, attempt));
-        // A link pointing nowhere does not "exist" but still holds the name.
-        const QFileInfo taken(path);
-        if (!taken.exists() && !taken.isSymLink())
-            break;
-    }
-    const bool written = QFileInfo(folder).isDir() && SpreadsheetWriter::write(path, grid->rowTexts(), 1);
+    const QString path = FreeExportPath(folder, contents);
+    const bool written =
+        !path.isEmpty() && QFileInfo(folder).isDir() && SpreadsheetWriter::write(path, grid->rowTexts(), 1);
     if (written)
         context.log->AppendLogLine(contents + QStringLiteral(" exported to ") + QDir::toNativeSeparators(path));
     if (!written || !context.desktop->open(path))
