@@ -1,5 +1,6 @@
 #include "platform/cancellablewait.h"
 
+#include "platform/inputgate.h"
 #include "platform/worker.h"
 
 #include <QAbstractButton>
@@ -10,31 +11,12 @@
 namespace {
 
 // Lets through only input for the cancel button and for a modal box; Escape elsewhere cancels.
-class InputGate : public QObject {
+class CancelGate : public QObject {
 public:
-    InputGate(std::atomic<bool>& cancel, QAbstractButton* button) : m_cancel(cancel), m_button(button) {}
+    CancelGate(std::atomic<bool>& cancel, QAbstractButton* button) : m_cancel(cancel), m_button(button) {}
 
     bool eventFilter(QObject* watched, QEvent* event) override {
-        switch (event->type()) {
-        case QEvent::KeyPress:
-        case QEvent::KeyRelease:
-        case QEvent::ShortcutOverride:
-        case QEvent::Shortcut:
-        case QEvent::MouseButtonPress:
-        case QEvent::MouseButtonRelease:
-        case QEvent::MouseButtonDblClick:
-        case QEvent::Wheel:
-        case QEvent::ContextMenu:
-        case QEvent::TouchBegin:
-        case QEvent::TouchUpdate:
-        case QEvent::TouchEnd:
-        case QEvent::TabletPress:
-        case QEvent::TabletRelease:
-        case QEvent::DragEnter:
-        case QEvent::DragMove:
-        case QEvent::Drop:
-            break;
-        case QEvent::Close:
+        if (event->type() == QEvent::Close) {
             // Not while the work runs: it may still hand its results to the window.
             if (watched->isWidgetType() && static_cast<QWidget*>(watched)->isWindow() && !allowed(watched)) {
                 m_cancel = true;
@@ -42,9 +24,9 @@ public:
                 return true;
             }
             return false;
-        default:
-            return false;
         }
+        if (!isUserInput(event->type()))
+            return false;
         // A window hands its input on to the widget concerned, where it is judged; shortcuts go to
         // the objects that own them.
         if (!watched->isWidgetType() && event->type() != QEvent::Shortcut)
@@ -73,7 +55,7 @@ private:
 
 void awaitOnWorkerCancellable(const std::function<void()>& work, std::atomic<bool>& cancel,
                               QAbstractButton* cancelButton) {
-    InputGate gate(cancel, cancelButton);
+    CancelGate gate(cancel, cancelButton);
     qApp->installEventFilter(&gate);
     const auto removeGate = qScopeGuard([&] { qApp->removeEventFilter(&gate); });
     const QMetaObject::Connection clicked =

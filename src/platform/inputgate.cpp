@@ -3,9 +3,7 @@
 #include <QApplication>
 #include <QKeyEvent>
 
-namespace {
-
-bool isInput(QEvent::Type type) {
+bool isUserInput(QEvent::Type type) {
     switch (type) {
     case QEvent::KeyPress:
     case QEvent::KeyRelease:
@@ -29,8 +27,6 @@ bool isInput(QEvent::Type type) {
     }
 }
 
-} // namespace
-
 InputGate::InputGate(QWidget* window, QWidget* open, std::function<void()> stop)
     : m_window(window), m_open(open), m_focusBefore(QApplication::focusWidget()), m_stop(std::move(stop)) {
     qApp->installEventFilter(this);
@@ -51,7 +47,7 @@ bool InputGate::eventFilter(QObject* watched, QEvent* event) {
     }
     // Window-system events reach the window's handle first and its widgets next: the widget decides.
     auto* widget = qobject_cast<QWidget*>(watched);
-    if (!isInput(event->type()) || !m_window || (widget && widget->window() != m_window))
+    if (!isUserInput(event->type()) || !m_window || (widget && widget->window() != m_window))
         return false;
     if (!widget) // a shortcut's owner, or the window's handle on the way to a widget
         return event->type() == QEvent::Shortcut;

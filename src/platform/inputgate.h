@@ -4,7 +4,12 @@
 #include <QPointer>
 #include <QWidget>
 
+#include <QEvent>
+
 #include <functional>
+
+// Keys, clicks, wheel, touch and drops: what a user does, as opposed to what the window does.
+bool isUserInput(QEvent::Type type);
 
 // While it lives, a window takes no user input but for one control (a cancel button) and Esc,
 // which calls `stop`: long work in the window's thread that the user must be able to stop
