@@ -35,7 +35,8 @@ void PriceListsPanel::CheckPriceListFolder() {
 
 void PriceListsPanel::SpeedButton42Click() {
     // One at a time: the price run may ask while the user's own regeneration is under way.
-    if (m_regenerating || !m_context.dialogs->confirm(PriceListFolder::Question(m_ownPrices.Count()), Confirmation::Routine))
+    if (m_regenerating ||
+        !m_context.dialogs->confirm(PriceListFolder::Question(m_ownPrices.Count()), Confirmation::Routine))
         return;
     m_regenerating = true;
     m_Memo3->clear();
