@@ -31,8 +31,9 @@ bool closeNow(int& fd) {
 
 } // namespace
 
-ReplacingFile::ReplacingFile(const QString& target, AtomicFile::Access access)
-    : m_target(target), m_access(access), m_name(QFile::encodeName(QFileInfo(target).fileName())) {}
+ReplacingFile::ReplacingFile(const QString& target, AtomicFile::Access access, Existing existing)
+    : m_target(target), m_access(access), m_existing(existing),
+      m_name(QFile::encodeName(QFileInfo(target).fileName())) {}
 
 ReplacingFile::~ReplacingFile() {
     discard();
@@ -82,6 +83,14 @@ bool ReplacingFile::open() {
     // Anything that is to end up narrower than the umask's default is born 0600.
     const mode_t createMode = m_mode < 0 ? 0666 : 0600;
 
+    const int flags = O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC;
+    if (m_existing == Existing::Refuse) {
+        m_file = ::openat(m_folder, m_name.constData(), flags, createMode);
+        if (m_file < 0)
+            return fail(errno);
+        m_temp = m_name;
+        return true;
+    }
     for (int attempt = 0; attempt < 100; ++attempt) {
         const QByteArray temp = freshName();
         m_file = ::openat(m_folder, temp.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, createMode);
@@ -113,13 +122,15 @@ bool ReplacingFile::write(const char* data, qint64 size) {
 bool ReplacingFile::commit() {
     if (!open())
         return false;
+    const bool replacing = m_existing == Existing::Replace;
     int failure = 0;
-    if ((m_mode >= 0 && ::fchmod(m_file, mode_t(m_mode)) != 0) || ::fsync(m_file) != 0)
+    // Durable before it takes the old file's place.
+    if ((m_mode >= 0 && ::fchmod(m_file, mode_t(m_mode)) != 0) || (replacing && ::fsync(m_file) != 0))
         failure = errno;
     if (!closeNow(m_file) && !failure)
         failure = errno;
     // renameat replaces the directory entry itself, a symbolic link included.
-    if (!failure && ::renameat(m_folder, m_temp.constData(), m_folder, m_name.constData()) != 0)
+    if (!failure && replacing && ::renameat(m_folder, m_temp.constData(), m_folder, m_name.constData()) != 0)
         failure = errno;
     if (failure) {
         discard();

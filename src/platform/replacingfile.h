@@ -13,7 +13,16 @@
 // The new file's mode follows `access` (see AtomicFile::Access).
 class ReplacingFile {
 public:
-    explicit ReplacingFile(const QString& target, AtomicFile::Access access = AtomicFile::Access::Shared);
+    enum class Existing {
+        Replace,
+        // Only a new file: anything already under the name, a link too (even one pointing
+        // nowhere), makes open() fail and is left alone. The file is written under its own name
+        // and removed again without a commit.
+        Refuse,
+    };
+
+    explicit ReplacingFile(const QString& target, AtomicFile::Access access = AtomicFile::Access::Shared,
+                           Existing existing = Existing::Replace);
     ~ReplacingFile();
     ReplacingFile(const ReplacingFile&) = delete;
     ReplacingFile& operator=(const ReplacingFile&) = delete;
@@ -21,7 +30,8 @@ public:
     // Creates the fresh file (once); false with the reason in errorString().
     bool open();
     bool write(const char* data, qint64 size);
-    // Opens when not yet open, makes the bytes durable and renames the file over the target.
+    // Opens when not yet open, makes the bytes durable and renames the file over the target
+    // (Existing::Replace) or keeps it (Existing::Refuse).
     bool commit();
     QString errorString() const { return m_error; }
 
@@ -31,6 +41,7 @@ private:
 
     QString m_target;
     AtomicFile::Access m_access;
+    Existing m_existing;
     QByteArray m_name;
     QByteArray m_temp;
     int m_folder = -1;
