@@ -7,6 +7,7 @@
 // exclusively in the target's folder, which then takes the target's name (rename). A link
 // planted under that name is replaced, never written through, and a write that fails or is cut
 // short leaves the previous file whole. (QSaveFile follows links, so it is not used for this.)
+// ReplacingFile does the same for bytes that come in parts.
 namespace AtomicFile {
 
 enum class Access {

@@ -27,11 +27,13 @@ bool isUserInput(QEvent::Type type) {
     }
 }
 
-InputGate::InputGate(QWidget* window, QWidget* open, std::function<void()> stop)
-    : m_window(window), m_open(open), m_focusBefore(QApplication::focusWidget()), m_stop(std::move(stop)) {
+InputGate::InputGate(QWidget* window, QWidget* open, std::function<void()> stop, Hold hold)
+    : m_window(window), m_open(open), m_stop(std::move(stop)), m_hold(hold) {
     qApp->installEventFilter(this);
-    if (m_open)
+    if (m_hold == Hold::Window && m_open) {
+        m_focusBefore = QApplication::focusWidget();
         m_open->setFocus(Qt::OtherFocusReason);
+    }
 }
 
 InputGate::~InputGate() {
@@ -40,21 +42,44 @@ InputGate::~InputGate() {
         m_focusBefore->setFocus(Qt::OtherFocusReason);
 }
 
-bool InputGate::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::Close && watched == m_window.data()) {
-        m_stop();
-        return false;
+InputGate::Place InputGate::placeOf(const QObject* target) const {
+    // By owner, not by window: a modal box's popup menu is a window of its own.
+    const QWidget* modal = QApplication::activeModalWidget();
+    const QWidget* widget = nullptr;
+    for (const QObject* o = target; o; o = o->parent()) {
+        if (o == m_open)
+            return Place::Open;
+        if (modal && o == modal)
+            return Place::Free;
+        if (!widget && o->isWidgetType())
+            widget = static_cast<const QWidget*>(o);
     }
-    // Window-system events reach the window's handle first and its widgets next: the widget decides.
-    auto* widget = qobject_cast<QWidget*>(watched);
-    if (!isUserInput(event->type()) || !m_window || (widget && widget->window() != m_window))
+    // What no widget owns cannot be placed in a window.
+    if (m_hold == Hold::Program || !widget || widget->window() == m_window)
+        return Place::Held;
+    return Place::Free;
+}
+
+bool InputGate::eventFilter(QObject* watched, QEvent* event) {
+    const bool isWidget = watched->isWidgetType();
+    if (event->type() == QEvent::Close) {
+        if (!isWidget || !static_cast<QWidget*>(watched)->isWindow() || placeOf(watched) != Place::Held)
+            return false;
+        m_stop();
+        if (m_hold == Hold::Window)
+            return false;
+        event->ignore();
+        return true;
+    }
+    // A window hands its input on to the widget concerned, where it is judged; a shortcut goes to
+    // the object that owns it.
+    if (!isUserInput(event->type()) || (!isWidget && event->type() != QEvent::Shortcut))
         return false;
-    if (!widget) // a shortcut's owner, or the window's handle on the way to a widget
-        return event->type() == QEvent::Shortcut;
-    if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
+    const Place place = placeOf(watched);
+    if (place != Place::Free && event->type() == QEvent::KeyPress &&
+        static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
         m_stop();
         return true;
     }
-    const bool open = m_open && (widget == m_open || m_open->isAncestorOf(widget));
-    return !open;
+    return place == Place::Held;
 }

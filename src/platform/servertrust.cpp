@@ -1,6 +1,6 @@
 #include "platform/servertrust.h"
 
-#include "platform/replacingfile.h"
+#include "platform/atomicfile.h"
 
 #include <QCryptographicHash>
 #include <QDateTime>
@@ -83,7 +83,7 @@ QList<QByteArray> fieldsFor(const QString& path, const QString& host) {
     return {};
 }
 
-// The file with the host's line replaced by `line` (or added), readable by the user alone.
+// The file with the host's line replaced by `line` (or added); a new file is readable by the user alone.
 bool replaceLine(const QString& path, const QString& host, const QByteArray& line, QString* error) {
     QByteArray text;
     const QByteArray name = host.toUtf8();
@@ -94,13 +94,7 @@ bool replaceLine(const QString& path, const QString& host, const QByteArray& lin
     }
     text += line + '\n';
     QDir().mkpath(QFileInfo(path).absolutePath());
-    ReplacingFile file(path);
-    if (file.open() && file.write(text.constData(), text.size()) &&
-        file.commit(QFileDevice::ReadOwner | QFileDevice::WriteOwner))
-        return true;
-    if (error)
-        *error = file.errorString();
-    return false;
+    return AtomicFile::replace(path, text, AtomicFile::Access::OwnerOnly, error);
 }
 
 } // namespace

@@ -1,5 +1,7 @@
 #include "platform/spreadsheetwriter.h"
 
+#include "platform/replacingfile.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
@@ -7,13 +9,8 @@
 #include <xlsxwriter.h>
 
 #include <algorithm>
-#include <cerrno>
-#include <cstring>
 #include <map>
 #include <vector>
-
-#include <fcntl.h>
-#include <unistd.h>
 
 namespace SpreadsheetWriter {
 
@@ -62,33 +59,17 @@ bool copyIntoNewFile(const QString& source, const QString& path, QString* why) {
         *why = from.errorString();
         return false;
     }
-    const QByteArray name = QFile::encodeName(path);
-    const int fd = ::open(name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
-    if (fd < 0) {
-        *why = QString::fromLocal8Bit(std::strerror(errno));
-        return false;
-    }
-    int failure = 0;
+    ReplacingFile to(path, AtomicFile::Access::Shared, ReplacingFile::Existing::Refuse);
+    bool written = to.open();
     QByteArray chunk;
-    while (!failure && !(chunk = from.read(1 << 16)).isEmpty()) {
-        for (qsizetype done = 0; done < chunk.size() && !failure;) {
-            const ssize_t n = ::write(fd, chunk.constData() + done, std::size_t(chunk.size() - done));
-            if (n > 0)
-                done += n;
-            else if (n == 0 || errno != EINTR)
-                failure = n == 0 ? ENOSPC : errno;
-        }
-    }
-    if (::close(fd) != 0 && !failure)
-        failure = errno;
-    if (!failure && from.error() != QFileDevice::NoError) {
+    while (written && !(chunk = from.read(1 << 16)).isEmpty())
+        written = to.write(chunk.constData(), chunk.size());
+    if (written && from.error() != QFileDevice::NoError) {
         *why = from.errorString();
-        ::unlink(name.constData());
         return false;
     }
-    if (failure) {
-        *why = QString::fromLocal8Bit(std::strerror(failure));
-        ::unlink(name.constData());
+    if (!written || !to.commit()) {
+        *why = to.errorString();
         return false;
     }
     return true;

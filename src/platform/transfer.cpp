@@ -97,15 +97,6 @@ QString megabytes(qint64 bytes) {
     return QString::number(double(bytes) / (1024.0 * 1024.0), 'f', 0) + QLatin1String(" MB");
 }
 
-// A new file is readable by all, as files saved by hand are; an existing one keeps its mode.
-QFileDevice::Permissions permissionsFor(const QString& target) {
-    const QFileInfo old(target);
-    if (old.exists() && old.isFile() && !old.isSymLink())
-        return old.permissions();
-    return QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadUser | QFileDevice::WriteUser |
-           QFileDevice::ReadGroup | QFileDevice::ReadOther;
-}
-
 } // namespace
 
 QString DownloadProtocol(const QString& link) {
@@ -303,7 +294,7 @@ Attempt attempt(const QString& protocol, const QString& address, const Endpoint&
                !problem.isEmpty()) {
         result.outcome = DownloadResult::Outcome::Rejected;
         result.error = problem;
-    } else if (!sink.file.commit(permissionsFor(targetPath))) {
+    } else if (!sink.file.commit()) {
         result.outcome = DownloadResult::Outcome::WriteFailed;
         result.error = sink.file.errorString();
     } else {
