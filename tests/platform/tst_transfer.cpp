@@ -152,10 +152,10 @@ void TestTransfer::refusedDownloadKeepsTheOldFile() {
     QByteArray seenHead;
     qint64 seenSize = -1;
     DownloadOptions options;
-    options.accept = [&](qint64 size, const QByteArray& head) {
+    options.check = [&](qint64 size, const QByteArray& head) {
         seenSize = size;
         seenHead = head;
-        return false;
+        return QStringLiteral("not a program");
     };
     QCOMPARE(DownloadToFile(server.url(), target, options).outcome, DownloadResult::Outcome::Rejected);
     QCOMPARE(seenSize, qint64(26));
