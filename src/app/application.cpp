@@ -1,53 +1,30 @@
 #include "app/application.h"
 
 #include "app/main.h"
+#include "app/terminationsignals.h"
 #include "app/velmoraapplication.h"
-#include "platform/curleasy.h"
 #include "platform/messageboxdialogs.h"
 #include "platform/qtdesktop.h"
 #include "platform/version.h"
-#include "pricing/priceengine.h"
 #include "service/listfiles.h"
 
 #include <QApplication>
-#include <QSocketNotifier>
 
-#include <csignal>
 #include <cstdio>
 #include <exception>
 #include <optional>
-#include <sys/socket.h>
-#include <unistd.h>
 
 namespace {
 
-int g_signalPipe[2] = {-1, -1};
 // Set once the window saw a termination signal: the status the program ends with.
 std::optional<int> g_terminatedWith;
-
-void onTerminationSignal(int) {
-    // A transfer under way ends at once, even one the window thread waits for before the
-    // saves below can run.
-    setAllTransfersCancelled(true);
-    // A price run's transfers are cancelled at once, even while the window thread is busy.
-    PriceEngine::stopEverything();
-    const char byte = 1;
-    [[maybe_unused]] const ssize_t written = ::write(g_signalPipe[1], &byte, 1);
-}
 
 // SIGTERM and SIGINT save the settings and lists as the close box does, so a session logout or
 // Ctrl+C keeps them too. Nobody may be there to answer a box: a failure goes to standard error
 // and the program ends all the same, with status 1. Every event loop ends, a modal box's too,
 // and every transfer: one the window waits for gives up within about a second.
 void closeOnTerminationSignals(TForm1* window) {
-    if (::socketpair(AF_UNIX, SOCK_STREAM, 0, g_signalPipe) != 0)
-        return;
-    auto* notifier = new QSocketNotifier(g_signalPipe[0], QSocketNotifier::Read, window);
-    QObject::connect(notifier, &QSocketNotifier::activated, window, [window, notifier] {
-        char byte = 0;
-        [[maybe_unused]] const ssize_t got = ::read(g_signalPipe[0], &byte, 1);
-        // A second signal while the saves run must not start them again.
-        notifier->setEnabled(false);
+    WatchTerminationSignals(window, [window] {
         QString error;
         bool saved = false;
         try {
@@ -61,12 +38,6 @@ void closeOnTerminationSignals(TForm1* window) {
         g_terminatedWith = saved ? 0 : 1;
         QCoreApplication::exit(*g_terminatedWith);
     });
-    struct sigaction action {};
-    action.sa_handler = onTerminationSignal;
-    sigemptyset(&action.sa_mask);
-    action.sa_flags = SA_RESTART;
-    sigaction(SIGTERM, &action, nullptr);
-    sigaction(SIGINT, &action, nullptr);
 }
 
 } // namespace

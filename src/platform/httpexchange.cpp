@@ -13,9 +13,9 @@ struct Transfer {
     HttpResult result;
     bool sawStatusLine = false;
     bool reserved = false;
-    bool gotEnough = false;
+    bool cut = false;
     qint64 maxBodyBytes = 0;
-    qint64 firstBytesOnly = 0;
+    bool firstBytesOnly = false;
     const std::atomic<bool>* cancel = nullptr;
 };
 
@@ -31,32 +31,27 @@ size_t onHeader(char* data, size_t size, size_t count, void* user) {
     return length;
 }
 
-// The announced length is taken at the first byte, so the body is allocated once; the size cap
-// has already refused a larger announcement.
+// The announced length is taken at the first byte, so the body is allocated once; never beyond
+// the cap, which has already refused a larger announcement unless the body is cut there.
 void reserveAnnouncedBody(Transfer* transfer) {
     transfer->reserved = true;
     curl_off_t announced = -1;
-    if (curl_easy_getinfo(transfer->curl, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &announced) != CURLE_OK)
-        return;
-    if (announced > 0 && announced <= transfer->maxBodyBytes)
-        transfer->result.body.reserve(qsizetype(announced));
+    if (curl_easy_getinfo(transfer->curl, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &announced) == CURLE_OK && announced > 0)
+        transfer->result.body.reserve(qsizetype(qMin(qint64(announced), transfer->maxBodyBytes)));
 }
 
 size_t onBody(char* data, size_t size, size_t count, void* user) {
     auto* transfer = static_cast<Transfer*>(user);
     const size_t length = size * count;
-    if (transfer->firstBytesOnly > 0) {
-        const qint64 room = transfer->firstBytesOnly - transfer->result.body.size();
-        transfer->result.body.append(data, qsizetype(qMin(room, qint64(length))));
-        transfer->gotEnough = transfer->result.body.size() >= transfer->firstBytesOnly;
-        return transfer->gotEnough ? 0 : length; // 0 ends the transfer
-    }
     if (!transfer->reserved)
         reserveAnnouncedBody(transfer);
-    if (transfer->result.body.size() + qint64(length) > transfer->maxBodyBytes)
-        return 0; // aborts the transfer
-    transfer->result.body.append(data, qsizetype(length));
-    return length;
+    const qint64 room = transfer->maxBodyBytes - transfer->result.body.size();
+    if (qint64(length) > room && !transfer->firstBytesOnly)
+        return 0; // aborts the transfer as a failed one
+    transfer->result.body.append(data, qsizetype(qMin(room, qint64(length))));
+    // Once the first bytes are all there, nothing more is waited for.
+    transfer->cut = transfer->firstBytesOnly && transfer->result.body.size() == transfer->maxBodyBytes;
+    return transfer->cut ? 0 : length; // 0 ends the transfer
 }
 
 int onProgress(void* user, qint64, qint64) {
@@ -81,8 +76,8 @@ HttpResult exchange(const QString& url, const HttpOptions& options) {
     TransferLimits limits;
     limits.noProgressSeconds = options.timeoutSeconds;
     limits.deadlineSeconds = options.deadlineSeconds;
-    // Only the first bytes are kept, so an announced length of any size may come.
-    limits.maxBytes = options.firstBytesOnly > 0 ? 0 : options.maxBodyBytes;
+    // A body that is cut at the cap may announce any length.
+    limits.maxBytes = options.firstBytesOnly ? 0 : options.maxBodyBytes;
     curl.setLimits(limits);
     curl.set(CURLOPT_HEADERFUNCTION, onHeader);
     curl.set(CURLOPT_HEADERDATA, &transfer);
@@ -90,7 +85,7 @@ HttpResult exchange(const QString& url, const HttpOptions& options) {
     curl.set(CURLOPT_WRITEDATA, &transfer);
     curl.setProgressCallback(onProgress, &transfer);
 
-    if (curl.perform() != CURLE_OK && !transfer.gotEnough) {
+    if (curl.perform() != CURLE_OK && !transfer.cut) {
         HttpResult failed;
         failed.statusCode = transfer.result.statusCode;
         return failed;

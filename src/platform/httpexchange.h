@@ -18,9 +18,9 @@ struct HttpOptions {
     // A body beyond this is abandoned as a failed exchange, so a runaway server cannot exhaust
     // memory. The largest catalog answers are tens of megabytes; file downloads set their own.
     qint64 maxBodyBytes = qint64(64) * 1024 * 1024;
-    // When above 0, only the body's first this-many bytes are read and the exchange then ends as
-    // a completed one, however much more the server would send.
-    qint64 firstBytesOnly = 0;
+    // Instead of failing, the body is cut at maxBodyBytes and the exchange ends there as a
+    // completed one, however much more the server announces or would send.
+    bool firstBytesOnly = false;
     QByteArray userAgent = "Mozilla/4.0 (compatible; Synapse)";
     // When set and it turns true, the exchange ends within about a second as a failed one
     // (the program closing while workers wait on their answers).

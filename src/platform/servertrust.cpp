@@ -14,6 +14,7 @@
 #include <openssl/pem.h>
 #include <openssl/x509.h>
 
+#include <algorithm>
 #include <ctime>
 #include <memory>
 
@@ -44,7 +45,8 @@ QString colonHex(const QByteArray& digest) {
     return QString::fromLatin1(digest.toHex(':').toUpper());
 }
 
-// The key type a host key blob starts with (a length-prefixed string).
+// The key type a host key blob starts with (a length-prefixed string); empty unless it is a
+// name as SSH writes them, which the server chooses: it goes into a line of the trust file.
 QByteArray blobKeyType(const QByteArray& blob) {
     if (blob.size() < 4)
         return QByteArray();
@@ -52,7 +54,12 @@ QByteArray blobKeyType(const QByteArray& blob) {
     const quint32 length = quint32(bytes[0]) << 24 | quint32(bytes[1]) << 16 | quint32(bytes[2]) << 8 | bytes[3];
     if (length == 0 || length > 64 || qsizetype(length) > blob.size() - 4)
         return QByteArray();
-    return blob.mid(4, qsizetype(length));
+    const QByteArray type = blob.mid(4, qsizetype(length));
+    const auto named = [](char c) {
+        return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
+               QByteArrayView("-@._+").contains(c);
+    };
+    return std::all_of(type.begin(), type.end(), named) ? type : QByteArray();
 }
 
 QString sshFingerprint(const QByteArray& blob) {
@@ -164,6 +171,11 @@ QByteArray ServerTrust::knownKey(const QString& host) const {
 bool ServerTrust::trust(const ServerIdentity& server, QString* error) const {
     if (server.kind == ServerIdentity::Kind::Certificate)
         return replaceLine(m_certificates, server.host, server.host.toUtf8() + ' ' + server.pin, error);
+    if (server.keyType.isEmpty()) {
+        if (error)
+            *error = QStringLiteral("The key of %1 is of no type SSH names: it cannot be trusted.").arg(server.host);
+        return false;
+    }
     return replaceLine(m_knownHosts, server.host, server.host.toUtf8() + ' ' + server.keyType + ' ' + server.key,
                        error);
 }

@@ -287,9 +287,6 @@ Attempt attempt(const QString& protocol, const QString& address, const Endpoint&
         result.error = QString::fromUtf8(curlError[0] ? curlError : curl_easy_strerror(code));
     } else if (http && (sink.statusCode < 200 || sink.statusCode > 299)) {
         result.error = QStringLiteral("the server answered %1 %2").arg(sink.statusCode).arg(sink.reason).trimmed();
-    } else if (options.accept && !options.accept(sink.bytes, sink.head)) {
-        result.outcome = DownloadResult::Outcome::Rejected;
-        result.error = QStringLiteral("refused by its check");
     } else if (const QString problem = options.check ? options.check(sink.bytes, sink.head) : QString();
                !problem.isEmpty()) {
         result.outcome = DownloadResult::Outcome::Rejected;

@@ -30,10 +30,8 @@ struct DownloadOptions {
     std::function<void(qint64 received, qint64 total)> progress;
     // Set from anywhere to abandon the transfer; nothing is saved then.
     const std::atomic<bool>* cancel = nullptr;
-    // Looks at a complete download (its size and first bytes) before it replaces the target;
-    // false discards it.
-    std::function<bool(qint64 size, const QByteArray& head)> accept;
-    // The same with a reason: a non-empty text discards the download and becomes its error.
+    // Looks at a complete download (its size and first bytes) before it replaces the target: a
+    // non-empty text discards it and becomes its error.
     std::function<QString(qint64 size, const QByteArray& head)> check;
     // Certificates and SSH host keys the user trusts. HTTPS and FTPS servers pass when the
     // system's store vouches for their certificate or their key is pinned here; SFTP servers
@@ -47,7 +45,7 @@ struct DownloadResult {
         Saved,
         Unsupported, // not one of the five protocols
         Failed,      // connection, login, time limit, size cap, cut transfer or an unsuccessful status
-        Rejected,    // complete, but `accept` or `check` refused it
+        Rejected,    // complete, but `check` refused it
         Cancelled,
         WriteFailed, // the target could not be written
         Untrusted,   // the server did not pass; `server` says who it is

@@ -15,6 +15,7 @@
 #include "service/appcontext.h"
 #include "service/errors.h"
 #include "service/guard.h"
+#include "service/linkparts.h"
 #include "service/requestlog.h"
 #include "service/textfunctions.h"
 

@@ -4,6 +4,7 @@
 #include "platform/desktop.h"
 #include "platform/localeformats.h"
 #include "platform/textfile.h"
+#include "service/linkparts.h"
 #include "service/textfunctions.h"
 
 #include <QRegularExpression>
@@ -57,28 +58,6 @@ QString MaskValues(const QString& text, const QStringList& secrets) {
             masked.replace(QLatin1String("seccode=***") + secret.mid(amp), QLatin1String("seccode=***"));
     }
     return masked;
-}
-
-QString MaskLinkPassword(const QString& link) {
-    // The parts as the transfer splits them: the authority runs to the first "/" or "?" after
-    // the scheme, the credentials to its last "@", the user name to their first ":".
-    const qsizetype scheme = link.indexOf(QLatin1String("://"));
-    const qsizetype from = scheme < 0 ? 0 : scheme + 3;
-    qsizetype end = link.size();
-    for (const QChar stop : {QLatin1Char('/'), QLatin1Char('?')}) {
-        const qsizetype at = link.indexOf(stop, from);
-        if (at >= 0 && at < end)
-            end = at;
-    }
-    if (end <= from)
-        return link;
-    const qsizetype at = link.lastIndexOf(QLatin1Char('@'), end - 1);
-    if (at < from)
-        return link;
-    const qsizetype colon = link.indexOf(QLatin1Char(':'), from);
-    if (colon < 0 || colon >= at || colon + 1 == at)
-        return link;
-    return link.left(colon + 1) + QLatin1String("***") + link.mid(at);
 }
 
 QString DownloadLogLine(const QDateTime& when, const QString& link, const QString& outcome) {

@@ -41,8 +41,6 @@ QString MaskSecrets(const QString& address);
 // The text with every occurrence of each non-blank secret written as "***".
 QString MaskValues(const QString& text, const QStringList& secrets);
 
-// The link with its password, if it names one, written as "***": how links are shown and logged.
-QString MaskLinkPassword(const QString& link);
 // One download: the link (its password masked) and what came of it.
 QString DownloadLogLine(const QDateTime& when, const QString& link, const QString& outcome);
 

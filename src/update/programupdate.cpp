@@ -51,16 +51,16 @@ std::optional<PublishedVersion> CheckPublishedVersion(const QString& downloadUrl
     options.timeoutSeconds = kVersionCheckSeconds;
     // The first line is all the check needs: whatever follows the first 101 bytes, endless or
     // trickled, is never waited for.
-    options.firstBytesOnly = kVersionBytes;
+    options.maxBodyBytes = kVersionBytes;
+    options.firstBytesOnly = true;
     const HttpResult answer = HttpGet(downloadUrl + QLatin1String(kVersionHistoryPath), options);
     // An error page is no version history.
     if (!answer.completed || answer.statusCode < 200 || answer.statusCode > 299)
         return std::nullopt;
-    const QByteArray first = answer.body.left(kVersionBytes);
-    const std::optional<bool> other = AnnouncesOtherVersion(first, version);
+    const std::optional<bool> other = AnnouncesOtherVersion(answer.body, version);
     if (!other)
         return std::nullopt;
-    return PublishedVersion{*other, AnnouncedVersion(first)};
+    return PublishedVersion{*other, AnnouncedVersion(answer.body)};
 }
 
 QString LoadCaption(qint64 bytes, const QLocale& locale) {

@@ -138,7 +138,9 @@ bool ProgramUpdate::downloadAndSwap() {
         if (sinceFirstData.elapsed() > kDownloadSeconds * 1000)
             cancel = true;
     };
-    options.accept = IsRunnableProgram;
+    options.check = [](qint64 size, const QByteArray& head) {
+        return IsRunnableProgram(size, head) ? QString() : QStringLiteral("not a program");
+    };
     const DownloadResult result = DownloadToFile(address, files.newProgram, options);
 
     switch (result.outcome) {

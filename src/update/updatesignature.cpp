@@ -1,10 +1,10 @@
 #include "update/updatesignature.h"
 
+#include "update/minisignformat.h"
 #include "update/updatekey_config.h"
 
 #include <QFile>
 #include <QIODevice>
-#include <QList>
 #include <QRegularExpression>
 
 #include <sodium.h>
@@ -17,17 +17,12 @@
 
 namespace {
 
-constexpr qsizetype kKeyIdBytes = 8;
-
-std::optional<QByteArray> base64(const QByteArray& text, qsizetype expectedSize) {
-    const auto decoded = QByteArray::fromBase64Encoding(text.trimmed(), QByteArray::AbortOnBase64DecodingErrors);
-    if (!decoded || decoded.decoded.size() != expectedSize)
-        return std::nullopt;
-    return decoded.decoded;
-}
-
 const unsigned char* bytes(const QByteArray& data) {
     return reinterpret_cast<const unsigned char*>(data.constData());
+}
+
+std::string_view view(const QByteArray& data) {
+    return {data.constData(), size_t(data.size())};
 }
 
 SignatureCheck refused(const QString& why) {
@@ -46,31 +41,17 @@ SignatureCheck VerifySignature(QIODevice& content, const QByteArray& signatureFi
     const QString unreadable = QStringLiteral("The update's signature cannot be read.");
     if (sodium_init() < 0)
         return refused(unreadable);
-    // Public key: "Ed", key id, Ed25519 key.
-    const auto key = base64(publicKey, 2 + kKeyIdBytes + crypto_sign_PUBLICKEYBYTES);
-    if (!key || !key->startsWith("Ed"))
+    const auto key = Minisign::ParsePublicKey(view(publicKey));
+    if (!key)
         return refused(QStringLiteral("The program holds no usable key for updates."));
     if (signatureFile.trimmed().isEmpty())
         return refused(QStringLiteral("The update carries no signature."));
-
-    QList<QByteArray> lines = signatureFile.split('\n');
-    // As minisign reads them: only the line ends go; the trusted comment is signed as it stands.
-    for (QByteArray& line : lines)
-        while (line.endsWith('\r'))
-            line.chop(1);
-    const QByteArray trustedPrefix = "trusted comment: ";
-    if (lines.size() < 4 || !lines[0].startsWith("untrusted comment: ") || !lines[2].startsWith(trustedPrefix))
+    const auto signature = Minisign::ParseSignatureFile(view(signatureFile));
+    if (!signature)
         return refused(unreadable);
-    // Signature: "ED" (prehashed), key id, Ed25519 signature; then the signature over it and the comment.
-    const auto signature = base64(lines[1], 2 + kKeyIdBytes + crypto_sign_BYTES);
-    const auto global = base64(lines[3], crypto_sign_BYTES);
-    if (!signature || !global || !signature->startsWith("ED"))
-        return refused(unreadable);
-    if (signature->mid(2, kKeyIdBytes) != key->mid(2, kKeyIdBytes))
+    if (signature->keyId != key->keyId)
         return refused(QStringLiteral("The update is signed with another key than the vendor's."));
 
-    const QByteArray edKey = key->mid(2 + kKeyIdBytes);
-    const QByteArray edSignature = signature->mid(2 + kKeyIdBytes);
     crypto_generichash_state state;
     crypto_generichash_init(&state, nullptr, 0, crypto_generichash_BYTES_MAX);
     for (QByteArray chunk; !(chunk = content.read(1 << 16)).isEmpty();)
@@ -79,16 +60,15 @@ SignatureCheck VerifySignature(QIODevice& content, const QByteArray& signatureFi
         return refused(QStringLiteral("The downloaded file cannot be read."));
     unsigned char hash[crypto_generichash_BYTES_MAX];
     crypto_generichash_final(&state, hash, sizeof hash);
-    const QByteArray comment = lines[2].mid(trustedPrefix.size());
-    const QByteArray signedComment = edSignature + comment;
-    if (crypto_sign_verify_detached(bytes(edSignature), hash, sizeof hash, bytes(edKey)) != 0 ||
-        crypto_sign_verify_detached(bytes(*global), bytes(signedComment), size_t(signedComment.size()), bytes(edKey)) !=
+    const std::vector<std::uint8_t> global = Minisign::GlobalSignedBytes(*signature);
+    if (crypto_sign_verify_detached(signature->signature.data(), hash, sizeof hash, key->key.data()) != 0 ||
+        crypto_sign_verify_detached(signature->globalSignature.data(), global.data(), global.size(), key->key.data()) !=
             0)
         return refused(QStringLiteral("The update's signature does not match the downloaded file."));
 
     SignatureCheck check;
     check.valid = true;
-    check.trustedComment = QString::fromUtf8(comment);
+    check.trustedComment = QString::fromStdString(signature->trustedComment);
     return check;
 }
 

@@ -38,6 +38,7 @@ private slots:
     void tlsServerIsTrustedByItsPinOnly_data();
     void tlsServerIsTrustedByItsPinOnly();
     void sshHostIsKnownBeforeAnythingIsSent();
+    void hostKeyTypeCannotWriteTheTrustFile();
     void endlessDownloadsEndAtTheirBound_data();
     void endlessDownloadsEndAtTheirBound();
     void plantedLinkIsReplacedNotFollowed();
@@ -152,10 +153,10 @@ void TestTransfer::refusedDownloadKeepsTheOldFile() {
     QByteArray seenHead;
     qint64 seenSize = -1;
     DownloadOptions options;
-    options.accept = [&](qint64 size, const QByteArray& head) {
+    options.check = [&](qint64 size, const QByteArray& head) {
         seenSize = size;
         seenHead = head;
-        return false;
+        return QStringLiteral("not a program");
     };
     QCOMPARE(DownloadToFile(server.url(), target, options).outcome, DownloadResult::Outcome::Rejected);
     QCOMPARE(seenSize, qint64(26));
@@ -316,6 +317,22 @@ void TestTransfer::tlsServerIsTrustedByItsPinOnly() {
 
 // Trust on first use: an unknown host key is refused before any authentication, passes once
 // known, and a changed key is refused naming both fingerprints.
+// The key type is the server's to choose: one with a line break planted a line of its own in the
+// known hosts, trusting a key for another host.
+void TestTransfer::hostKeyTypeCannotWriteTheTrustFile() {
+    const QByteArray planted = "x\n[bank.example]:22 ssh-ed25519 AAAA";
+    const QByteArray blob = QByteArray(3, '\0') + char(planted.size()) + planted + QByteArray(32, 'k');
+    const ServerIdentity server = HostKeyIdentity(QStringLiteral("[127.0.0.1]:2222"), blob);
+    QVERIFY(server.keyType.isEmpty());
+    QTemporaryDir dir;
+    const ServerTrust trust(dir.path());
+    QString error;
+    QVERIFY(!trust.trust(server, &error));
+    QVERIFY(!error.isEmpty());
+    QVERIFY(!QFile::exists(trust.knownHostsFile()));
+    QVERIFY(trust.knownKey(QStringLiteral("[bank.example]:22")).isEmpty());
+}
+
 void TestTransfer::sshHostIsKnownBeforeAnythingIsSent() {
     QTemporaryDir served;
     writeBytes(served.filePath(QStringLiteral("price list.csv")), kBinary);

@@ -1,6 +1,6 @@
 #include "pricelists/downloadcheck.h"
 #include "pricelists/downloadnaming.h"
-#include "service/requestlog.h"
+#include "service/linkparts.h"
 
 #include <QTest>
 

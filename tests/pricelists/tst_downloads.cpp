@@ -1,5 +1,6 @@
 #include "platform/httpexchange.h"
 #include "platform/widgets.h"
+#include "service/linkparts.h"
 #include "service/requestlog.h"
 #include "support/loopbackservers.h"
 #include "support/rawhttpserver.h"

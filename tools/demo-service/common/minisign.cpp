@@ -1,28 +1,13 @@
 #include "minisign.h"
 
+#include "update/minisignformat.h"
+
 #include <sodium.h>
 
 #include <cstring>
 #include <vector>
 
 namespace {
-
-std::string toBase64(const std::uint8_t* bytes, std::size_t size) {
-    std::string text(sodium_base64_ENCODED_LEN(size, sodium_base64_VARIANT_ORIGINAL), '\0');
-    sodium_bin2base64(text.data(), text.size(), bytes, size, sodium_base64_VARIANT_ORIGINAL);
-    text.resize(std::strlen(text.c_str()));
-    return text;
-}
-
-std::vector<std::uint8_t> fromBase64(const std::string& text) {
-    std::vector<std::uint8_t> bytes(text.size());
-    std::size_t size = 0;
-    if (sodium_base642bin(bytes.data(), bytes.size(), text.data(), text.size(), nullptr, &size, nullptr,
-                          sodium_base64_VARIANT_ORIGINAL) != 0)
-        return {};
-    bytes.resize(size);
-    return bytes;
-}
 
 std::string line(const std::string& text, int index) {
     std::size_t start = 0;
@@ -44,7 +29,7 @@ std::optional<MinisignKey> ReadMinisignSecretKey(const std::string& fileText) {
     // "Ed", KDF "\0\0" (none), "B2", salt, opslimit, memlimit, key id, secret key, checksum.
     constexpr std::size_t kKeyIdAt = 2 + 2 + 2 + 32 + 8 + 8;
     constexpr std::size_t kSize = kKeyIdAt + 8 + 64 + 32;
-    const std::vector<std::uint8_t> raw = fromBase64(line(fileText, 1));
+    const std::vector<std::uint8_t> raw = Minisign::FromBase64(line(fileText, 1));
     if (sodium_init() < 0 || raw.size() != kSize || std::memcmp(raw.data(), "Ed\0\0B2", 6) != 0)
         return std::nullopt;
     MinisignKey key;
@@ -69,10 +54,7 @@ MinisignKey NewMinisignKey() {
 }
 
 std::string MinisignPublicKey(const MinisignKey& key) {
-    std::uint8_t raw[2 + 8 + 32] = {'E', 'd'};
-    std::memcpy(raw + 2, key.keyId.data(), 8);
-    std::memcpy(raw + 10, key.publicKey.data(), 32);
-    return toBase64(raw, sizeof raw);
+    return Minisign::FormatPublicKey({key.keyId, key.publicKey});
 }
 
 std::string MinisignSign(const MinisignKey& key, const std::string& data, const std::string& trustedComment) {
@@ -80,13 +62,11 @@ std::string MinisignSign(const MinisignKey& key, const std::string& data, const 
         return {};
     std::uint8_t hash[crypto_generichash_BYTES_MAX];
     crypto_generichash(hash, sizeof hash, reinterpret_cast<const std::uint8_t*>(data.data()), data.size(), nullptr, 0);
-    std::uint8_t signature[2 + 8 + 64] = {'E', 'D'};
-    std::memcpy(signature + 2, key.keyId.data(), 8);
-    crypto_sign_detached(signature + 10, nullptr, hash, sizeof hash, key.secretKey.data());
-    std::vector<std::uint8_t> global(signature + 10, signature + 10 + 64);
-    global.insert(global.end(), trustedComment.begin(), trustedComment.end());
-    std::uint8_t globalSignature[64];
-    crypto_sign_detached(globalSignature, nullptr, global.data(), global.size(), key.secretKey.data());
-    return "untrusted comment: signature from the velmora stand-in\n" + toBase64(signature, sizeof signature) +
-           "\ntrusted comment: " + trustedComment + "\n" + toBase64(globalSignature, sizeof globalSignature) + "\n";
+    Minisign::Signature signature;
+    signature.keyId = key.keyId;
+    crypto_sign_detached(signature.signature.data(), nullptr, hash, sizeof hash, key.secretKey.data());
+    signature.trustedComment = trustedComment;
+    const std::vector<std::uint8_t> global = Minisign::GlobalSignedBytes(signature);
+    crypto_sign_detached(signature.globalSignature.data(), nullptr, global.data(), global.size(), key.secretKey.data());
+    return Minisign::FormatSignatureFile(signature, "signature from the velmora stand-in");
 }
