@@ -135,7 +135,7 @@ void GridRows::appendRows(const QList<QStringList>& rows) {
     const int first = count();
     const int columns = columnCount();
     beginInsertRows(QModelIndex(), first, first + int(rows.size()) - 1);
-    m_rows.reserve(m_rows.size() + rows.size());
+    // No reserve: reserving the exact size at every batch would move all the rows held each time.
     for (const QStringList& row : rows) {
         QStringList cells = row.size() > columns ? row.mid(0, columns) : row;
         while (cells.size() < columns)

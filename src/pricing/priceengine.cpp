@@ -11,6 +11,7 @@
 #include <condition_variable>
 #include <deque>
 #include <mutex>
+#include <optional>
 #include <unordered_map>
 
 #include <fcntl.h>
@@ -98,10 +99,10 @@ size_t onBody(char* data, size_t size, size_t count, void* user) {
     return length;
 }
 
-std::unique_ptr<Transfer> startTransfer(const TMyThread& worker) {
+std::unique_ptr<Transfer> startTransfer(const TMyThread& worker, const QDateTime& now) {
     auto transfer = std::make_unique<Transfer>();
     transfer->worker = worker;
-    transfer->start = QDateTime::currentDateTime();
+    transfer->start = now;
     CurlEasy& curl = transfer->curl;
     if (!curl.isValid())
         return transfer;
@@ -119,10 +120,9 @@ std::unique_ptr<Transfer> startTransfer(const TMyThread& worker) {
 }
 
 // The worker's end, read on the network thread: the answer's rows and the request log line.
-WorkerResult finish(Transfer& transfer, CURLcode code) {
+WorkerResult finish(Transfer& transfer, CURLcode code, const QDateTime& end) {
     WorkerResult result;
     result.worker = transfer.worker;
-    const QDateTime end = QDateTime::currentDateTime();
     const QString reason =
         code == CURLE_OK && !transfer.tooLarge && transfer.sawStatusLine ? transfer.reason : QString();
     const TMyThread& w = transfer.worker;
@@ -143,15 +143,24 @@ void PriceEngine::Shared::run() {
     CURLM* multi = curl_multi_init();
     std::unordered_map<CURL*, std::unique_ptr<Transfer>> active;
     QList<WorkerResult> finished;
+    // One reading of the local clock serves every transfer that starts or ends in a pass: the log
+    // shows whole seconds, and each reading looks at the time zone file again.
+    std::optional<QDateTime> passTime;
+    const auto now = [&passTime]() -> const QDateTime& {
+        if (!passTime)
+            passTime = QDateTime::currentDateTime();
+        return *passTime;
+    };
     while (multi && !stopping()) {
+        passTime.reset();
         {
             std::lock_guard lock(mutex);
             while (!inbox.empty() && int(active.size()) < limit) {
-                std::unique_ptr<Transfer> transfer = startTransfer(inbox.front());
+                std::unique_ptr<Transfer> transfer = startTransfer(inbox.front(), now());
                 inbox.pop_front();
                 CURL* handle = transfer->curl.handle();
                 if (!handle || curl_multi_add_handle(multi, handle) != CURLM_OK) {
-                    finished << finish(*transfer, CURLE_FAILED_INIT);
+                    finished << finish(*transfer, CURLE_FAILED_INIT, now());
                     continue;
                 }
                 active.emplace(handle, std::move(transfer));
@@ -169,7 +178,7 @@ void PriceEngine::Shared::run() {
             const auto it = active.find(handle);
             if (it == active.end())
                 continue;
-            finished << finish(*it->second, code);
+            finished << finish(*it->second, code, now());
             active.erase(it);
         }
         if (!finished.isEmpty()) {

@@ -18,7 +18,6 @@ TForm3::TForm3(Dialogs& dialogs, QWidget* mainWindow)
     : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint), m_dialogs(dialogs),
       m_mainWindow(mainWindow) {
     buildUi();
-    m_texts.count = QStringLiteral("0");
     m_paintTimer.setSingleShot(true);
     connect(&m_paintTimer, &QTimer::timeout, this, &TForm3::paintTexts);
 }
@@ -96,7 +95,6 @@ void TForm3::setPhase(const QString& text) {
 
 void TForm3::setRunningCount(int count) {
     m_count = count;
-    m_texts.count = QString::number(count);
     changed();
 }
 
@@ -122,7 +120,7 @@ void TForm3::paintTexts() {
     m_Label2->setText(m_texts.lineCount);
     m_Label3->setText(m_texts.progressLine);
     m_Label4->setText(m_texts.phase);
-    m_Label6->setText(m_texts.count);
+    m_Label6->setText(QString::number(m_count));
     m_openRequests->setText(m_texts.open);
 }
 

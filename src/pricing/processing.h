@@ -55,7 +55,6 @@ private:
         QString lineCount;
         QString progressLine;
         QString phase;
-        QString count;
         QString open;
     };
     void buildUi();

@@ -47,10 +47,12 @@ std::optional<QList<PriceLine>> ReadRunList(const QString& path, QString* error)
         *error = QStringLiteral("%1: no such file").arg(path);
         return std::nullopt;
     }
-    if (info.size() > kMaxListBytes) {
+    const auto tooLarge = [&] {
         *error = QStringLiteral("%1: the file is larger than %2 MB").arg(path).arg(kMaxListBytes >> 20);
         return std::nullopt;
-    }
+    };
+    if (info.size() > kMaxListBytes)
+        return tooLarge();
     QList<PriceLine> lines;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
@@ -81,7 +83,11 @@ std::optional<QList<PriceLine>> ReadRunList(const QString& path, QString* error)
         }
         return lines;
     }
-    const QStringList text = TextFile::splitLines(TextFile::decodePerLine(file.readAll()));
+    // The file may have grown since it was measured: the read itself stops past the bound.
+    const QByteArray bytes = file.read(kMaxListBytes + 1);
+    if (bytes.size() > kMaxListBytes)
+        return tooLarge();
+    const QStringList text = TextFile::splitLines(TextFile::decodePerLine(bytes));
     QChar separator;
     for (const QString& line : text) {
         if (IsBlank(line))
