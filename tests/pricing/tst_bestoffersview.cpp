@@ -189,7 +189,7 @@ private slots:
             const int shown = m_view->model().rowOf(reopened.line(row).key);
             QVERIFY(shown >= 0);
             for (int c : {int(BestOffersModel::BestOffer), int(BestOffersModel::OwnPrice), int(BestOffersModel::Change),
-                          int(BestOffersModel::MarketMedian)})
+                          int(BestOffersModel::MarketMedian), int(BestOffersModel::OtherCurrencies)})
                 QCOMPARE(reopened.index(row, c).data().toString(), m_view->model().index(shown, c).data().toString());
         }
     }
