@@ -92,6 +92,11 @@ BestOffersSettings ReadBestOffersSettings(const QString& thresholdPercent, const
     return settings;
 }
 
+QString OfferCurrency(const Offer& offer, const BestOffersSettings& settings) {
+    return offer.money->currency.isEmpty() && offer.source == OfferSource::Own ? settings.homeCurrency
+                                                                               : offer.money->currency;
+}
+
 qint64 ChangeBasisPoints(qint64 from, qint64 to) {
     const qint64 scaled = (to - from) * 10000;
     qint64 quotient = scaled / from;
@@ -124,9 +129,7 @@ LineSummary SummarizeLine(const QString& key, const LineText& text, const QList<
             continue;
         }
         const qint64 price = offer.money->minor;
-        const QString currency = offer.money->currency.isEmpty() && offer.source == OfferSource::Own
-                                     ? settings.homeCurrency
-                                     : offer.money->currency;
+        const QString currency = OfferCurrency(offer, settings);
         if (currency != settings.homeCurrency) {
             CurrencyOffers& other = others[currency];
             other.currency = currency;

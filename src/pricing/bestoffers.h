@@ -75,6 +75,10 @@ struct BestOffersSettings {
     bool operator==(const BestOffersSettings&) const = default;
 };
 
+// The currency a readable offer counts in: its own, or the home currency for an own price that
+// names none.
+QString OfferCurrency(const Offer& offer, const BestOffersSettings& settings);
+
 // The settings page's texts: the threshold in percent ("5", "2,5") and the own price lists'
 // currency ("EUR", "€"). A text that cannot be read gives the default.
 BestOffersSettings ReadBestOffersSettings(const QString& thresholdPercent, const QString& ownCurrency);

@@ -10,11 +10,9 @@
 #include "service/requestlog.h"
 
 #include <QApplication>
-#include <QDateTime>
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QDir>
-#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLineEdit>
@@ -225,12 +223,10 @@ void BestOffersView::showOffers() {
     for (int r = 0; r < offers.size(); ++r) {
         const Offer& offer = offers[r];
         QString readAs = QStringLiteral("unreadable");
-        if (offer.money) {
-            const QString currency = offer.money->currency.isEmpty() && offer.source == OfferSource::Own
-                                         ? m_model.settings().homeCurrency
-                                         : offer.money->currency;
-            readAs = QStringLiteral("%1 %2").arg(FormatAmount(offer.money->minor), currency).trimmed();
-        }
+        if (offer.money)
+            readAs = QStringLiteral("%1 %2")
+                         .arg(FormatAmount(offer.money->minor), OfferCurrency(offer, m_model.settings()))
+                         .trimmed();
         const QStringList cells{sourceName(offer.source), offer.seller, offer.priceText, offer.currencyText, readAs};
         for (int c = 0; c < cells.size(); ++c)
             table->setItem(r, c, new QTableWidgetItem(cells[c]));

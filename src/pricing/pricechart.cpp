@@ -1,8 +1,10 @@
 #include "pricing/pricechart.h"
 
+#include "platform/atomicfile.h"
 #include "platform/dialogs.h"
 #include "platform/widgets.h"
 
+#include <QBuffer>
 #include <QChart>
 #include <QChartView>
 #include <QDateTimeAxis>
@@ -11,7 +13,6 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineSeries>
-#include <QSaveFile>
 #include <QVBoxLayout>
 #include <QValueAxis>
 
@@ -221,11 +222,13 @@ void PriceChart::saveClicked() {
 
 bool PriceChart::saveAsPng(const QString& path) {
     // Written beside the target and renamed over it: a link at the path is replaced, never
-    // written through.
-    QSaveFile file(path);
-    const bool saved = file.open(QIODevice::WriteOnly) && m_view->grab().toImage().save(&file, "PNG") && file.commit();
+    // written through (QSaveFile would follow it).
+    QByteArray png;
+    QBuffer buffer(&png);
+    QString error = QStringLiteral("Could not save the chart as \"%1\": the picture could not be made").arg(path);
+    const bool saved = buffer.open(QIODevice::WriteOnly) && m_view->grab().toImage().save(&buffer, "PNG") &&
+                       AtomicFile::replace(path, png, AtomicFile::Access::Shared, &error);
     if (!saved)
-        m_dialogs.titledError(QStringLiteral("Error"),
-                              QStringLiteral("Could not save the chart as \"%1\": %2").arg(path, file.errorString()));
+        m_dialogs.titledError(QStringLiteral("Error"), error);
     return saved;
 }

@@ -244,6 +244,20 @@ private slots:
         QVERIFY(gone > 0);
         QVERIFY(come > 0);
         QVERIFY(comparisonsChanged > 0);
+        // Sellers who turn up are named as real ones are, some selling in a currency of their own
+        // on a site of euros.
+        static const QRegularExpression beyondAscii(QStringLiteral("\"host\" : \"[^\"]*[^\\x00-\\x7F]"));
+        static const QRegularExpression currency(QStringLiteral("\"currency\" : \"([^\"]*)\""));
+        QSet<QString> onEuroSites;
+        bool named = false;
+        for (qsizetype q = 0; q < second.size(); ++q) {
+            named = named || second[q].contains(beyondAscii);
+            if (runQuestions()[q].contains(QLatin1String("&site=44&")))
+                for (const QRegularExpressionMatch& m : currency.globalMatch(second[q]))
+                    onEuroSites << m.captured(1);
+        }
+        QVERIFY(named);
+        QVERIFY2(onEuroSites.size() > 1, qPrintable(QStringList(onEuroSites.begin(), onEuroSites.end()).join(',')));
 
         DemoService again({QStringLiteral("--price-drift"), QStringLiteral("5")});
         QVERIFY2(again.isRunning(), qPrintable(again.error()));

@@ -189,7 +189,7 @@ private slots:
             const int shown = m_view->model().rowOf(reopened.line(row).key);
             QVERIFY(shown >= 0);
             for (int c : {int(BestOffersModel::BestOffer), int(BestOffersModel::OwnPrice), int(BestOffersModel::Change),
-                          int(BestOffersModel::MarketMedian)})
+                          int(BestOffersModel::MarketMedian), int(BestOffersModel::OtherCurrencies)})
                 QCOMPARE(reopened.index(row, c).data().toString(), m_view->model().index(shown, c).data().toString());
         }
     }
@@ -318,8 +318,10 @@ private slots:
                      qPrintable(chart->pointText()));
         QVERIFY(chart->pointText().contains(QLatin1String("best shop offer: 80.00 EUR (partshub.example)")));
 
-        // "Save as PNG", from the keyboard.
+        // "Save as PNG", from the keyboard; a link planted under the name is replaced, never
+        // written through.
         const QString png = m_dir.filePath(QStringLiteral("chart.png"));
+        const PlantedLink link(png);
         QString suggested;
         chart->setSavePathChooser([&](const QString& name) {
             suggested = name;
@@ -330,6 +332,7 @@ private slots:
         QImage image(png);
         QVERIFY(!image.isNull());
         QVERIFY(image.width() > 100);
+        QVERIFY(link.victimIntact());
 
         // Escape closes the chart and gives the keys back to the table.
         pressKey(Qt::Key_Escape);

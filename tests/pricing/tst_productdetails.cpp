@@ -224,7 +224,7 @@ void TestProductDetails::pictureOpensLargerInsideTheProgram() {
     QVERIFY(large->pixmap().width() > image->pixmap().width());
     QVERIFY(f.desktop.opened().isEmpty());
     // The window is in front, with the keyboard, so Escape closes it.
-    QVERIFY(focusControl(viewer()->findChild<QToolButton*>("closePicture")));
+    QTRY_COMPARE(QApplication::activeWindow(), static_cast<QWidget*>(viewer()));
     pressKey(Qt::Key_Escape);
     QTRY_VERIFY(!viewer() || !viewer()->isVisible());
 

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
+#include <iterator>
 #include <vector>
 
 namespace {
@@ -48,6 +49,23 @@ std::string money(long long cents) {
 const char* const kSellers[] = {"autoteile_profi", "brakeparts-direct", "motorstore24",
                                 "partsplanet",     "teilewelt_de",      "car-spares-uk",
                                 "garage-supply",   "euro-autoparts",    "fast-parts-shop"};
+
+// Sellers who turn up as prices drift, named as real sellers name themselves (letters beyond
+// ASCII, long names, punctuation), some selling across the border in their own currency.
+struct Newcomer {
+    const char* name;
+    // Empty: the site's currency.
+    const char* currency;
+    // Their price, in hundredths of a percent of the site's.
+    long long rate;
+};
+const Newcomer kNewcomers[] = {
+    {"Autoteile Müller & Söhne", "", 10000},
+    {"Ersatzteile-Großhandel Köln-Ehrenfeld e.K. – Filiale Süd, Lager 3 (Abholung möglich)", "", 10000},
+    {"Łódź Części Samochodowe Sp. z o.o.", "PLN", 43000},
+    {"Ørsted Bildele ApS", "DKK", 74600},
+    {"Brit Motor Spares Ltd", "GBP", 8500},
+};
 
 void field(std::string& out, const char* indent, const char* key, const std::string& value, bool last = false) {
     out += indent;
@@ -167,7 +185,7 @@ std::string PriceService::answer(const std::string& service, const std::string& 
             field(out, "  ", "URL", offerBase + std::to_string(n + 1));
             field(out, "  ", "currency", site->currency);
             // Sellers of this step: one in five of the usual ones is away, now and then a new one
-            // turns up.
+            // turns up (one of the newcomers).
             std::vector<int> sellers;
             const int subs = n == 0 ? static_cast<int>(h % 9) : static_cast<int>((h >> (20 + 3 * n)) % 5);
             for (int s = 0; s < subs; ++s)
@@ -178,13 +196,18 @@ std::string PriceService::answer(const std::string& service, const std::string& 
             out += "  \"subproducts\" : [\n";
             for (size_t i = 0; i < sellers.size(); ++i) {
                 const int s = sellers[i];
-                const long long subCents =
+                const Newcomer* newcomer = s >= subs ? &kNewcomers[(h >> s) % std::size(kNewcomers)] : nullptr;
+                long long subCents =
                     drifted(usualCents * (90 + (s * 7) % 25) / 100, h ^ (0x5B0ull + 16 * n + s), step, m_drift);
+                if (newcomer)
+                    subCents = std::max(1LL, (subCents * newcomer->rate + 5000) / 10000);
                 out += "    {\n";
-                field(out, "    ", "host", std::string(kSellers[(h >> s) % 9]) + " (" + host + ")");
+                field(out, "    ", "host",
+                      std::string(newcomer ? newcomer->name : kSellers[(h >> s) % 9]) + " (" + host + ")");
                 field(out, "    ", "price", money(subCents));
                 field(out, "    ", "URL", offerBase + std::to_string(n + 1) + "-" + std::to_string(s + 1));
-                field(out, "    ", "currency", site->currency, true);
+                field(out, "    ", "currency",
+                      newcomer && *newcomer->currency ? std::string(newcomer->currency) : site->currency, true);
                 out += i + 1 < sellers.size() ? "    },\n" : "    }\n";
             }
             out += "  ]\n";
