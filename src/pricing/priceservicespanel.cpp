@@ -273,7 +273,7 @@ void PriceServicesPanel::buildBestOffersUi(QWidget* parent) {
     m_bestOffersPanel = new QWidget(parent);
     m_bestOffersPanel->setObjectName(QStringLiteral("BestOffersSettings"));
     auto* grid = new QGridLayout(m_bestOffersPanel);
-    grid->addWidget(makeTitle(QStringLiteral("Best offers and price history")), 0, 0, 1, 2);
+    grid->addWidget(makeTitle(QStringLiteral("Best offers and price history")), 0, 0, 1, 3);
     m_undercutThreshold = makeEdit(QStringLiteral("UndercutThreshold"), QStringLiteral("5"));
     m_undercutThreshold->setToolTip(
         QStringLiteral("A line is marked when its best shop offer is this many percent below the own price"));
@@ -290,8 +290,11 @@ void PriceServicesPanel::buildBestOffersUi(QWidget* parent) {
         auto* label = new QLabel(QString::fromUtf8(caption));
         label->setBuddy(box);
         grid->addWidget(label, row, 0);
+        // Short values: the boxes stay narrow, the spare width goes beside them.
+        box->setMaximumWidth(120);
         grid->addWidget(box, row++, 1);
     }
+    grid->setColumnStretch(2, 1);
     for (QLineEdit* box : {m_undercutThreshold, m_ownCurrency})
         connect(box, &QLineEdit::textChanged, this, [this] { emit bestOffersSettingsChanged(bestOffersSettings()); });
 }
