@@ -6,6 +6,10 @@
 #include "pricing/runrecorder.h"
 #include "service/appcontext.h"
 
+#include <QFileInfo>
+
+#include <utility>
+
 namespace {
 // Runs a line's chart shows at most.
 constexpr int kChartRuns = 500;
@@ -13,8 +17,10 @@ constexpr int kChartRuns = 500;
 
 PriceIntelligence::PriceIntelligence(AppContext& context, PriceRun& run, ResultRows& compare, ResultRows& analysis,
                                      QObject* parent)
-    : QObject(parent), m_context(context), m_view(new BestOffersView(context)),
-      m_recorder(new RunRecorder(run, compare, analysis, nullptr, this)) {
+    : QObject(parent), m_context(context), m_view(new BestOffersView(context)) {
+    // Connected before the recorder: the history must be open before it is handed a run.
+    connect(&run, &PriceRun::started, this, &PriceIntelligence::openHistory);
+    m_recorder = new RunRecorder(run, compare, analysis, nullptr, this);
     connect(m_recorder, &RunRecorder::runStarted, this, &PriceIntelligence::startRun);
     connect(m_recorder, &RunRecorder::offersArrived, this, [this](const QList<LineOffer>& offers) {
         if (m_view)
@@ -38,15 +44,23 @@ void PriceIntelligence::start(const QString& path, int keepDays) {
     // From the history's worker: queued to this thread, where boxes may be shown.
     connect(m_history.get(), &PriceHistory::notice, this,
             [this](const QString& text) { m_context.dialogs->information(text); });
-    m_history->start();
     m_recorder->setHistory(m_history.get());
     m_view->setChartSource([path](const QString& key) { return PriceHistoryReader(path).lineRuns(key, kChartRuns); });
+    const QFileInfo file(path);
+    if (!file.exists() && !file.isSymLink())
+        return;
+    openHistory();
     m_loader = std::thread([this, path] {
         // After the file is opened (and brought to the current schema) and pruned.
         m_history->flush();
         m_loaded = PriceHistoryReader(path).latestLines();
         QMetaObject::invokeMethod(this, &PriceIntelligence::takeLoaded, Qt::QueuedConnection);
     });
+}
+
+void PriceIntelligence::openHistory() {
+    if (m_history && !std::exchange(m_historyOpen, true))
+        m_history->start();
 }
 
 void PriceIntelligence::takeLoaded() {

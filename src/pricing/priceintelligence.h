@@ -30,10 +30,12 @@ public:
     // The page for the results' tab widget, which takes it over.
     BestOffersView* view() const { return m_view; }
     // Opens the history at `path`, dropping runs older than `keepDays` (0 keeps all), and reads
-    // its latest lines into the page without holding up the window. Once only.
+    // its latest lines into the page without holding up the window. Without a file there is
+    // nothing to read: the file is made when the first run begins. Once only.
     void start(const QString& path, int keepDays);
 
 private:
+    void openHistory();
     void startRun(const QList<LineText>& lines);
     void takeLoaded();
 
@@ -41,6 +43,7 @@ private:
     QPointer<BestOffersView> m_view;
     RunRecorder* m_recorder = nullptr;
     std::unique_ptr<PriceHistory> m_history;
+    bool m_historyOpen = false;
     std::thread m_loader;
     // Written by the loader before it ends, read here after joining it.
     std::optional<QList<LineSnapshot>> m_loaded;
