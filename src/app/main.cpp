@@ -534,6 +534,7 @@ void TForm1::FormShow() {
         Settings::LoadSettings(this, m_seams.paths);
         m_brands->collapse();
         Settings::LoadLists(this, m_seams.paths, m_texts);
+        startPriceHistory();
         m_priceLists->FetchFreePriceLists();
         m_priceLists->SpeedButton50Click(); // does nothing while automatic downloads are off
         m_priceLists->CheckPriceListFolder();

@@ -124,6 +124,9 @@ void BestOffersView::buildUi() {
     split->setStretchFactor(0, 3);
     split->setStretchFactor(1, 2);
     auto* layout = new QVBoxLayout(this);
+    // A tab page: the tab's frame is margin enough, and the page must not make the tables' side
+    // of the catalog page wider than the other tabs do.
+    layout->setContentsMargins(0, 0, 0, 0);
     layout->addLayout(bar);
     layout->addWidget(split, 1);
     setTabOrder(m_filter, m_export);
