@@ -44,6 +44,14 @@ TableGrid::TableGrid(const QString& objectName, GridRows* rows, const QList<int>
                     QAbstractItemView::AnyKeyPressed);
     setWordWrap(false);
     setCurrentCell(1, 0);
+    // New rows come in above the empty last row. A current cell there keeps its row number and so
+    // lands on the first new row, as in a grid that only grows: following the empty row down
+    // would leave no product current, and START and Delete would refuse without a word.
+    connect(rows, &QAbstractItemModel::rowsInserted, this, [this](const QModelIndex&, int first, int) {
+        const QModelIndex current = currentIndex();
+        if (current.isValid() && current.row() == m_rows->count())
+            setCurrentIndex(m_rows->index(first, current.column()));
+    });
 }
 
 void TableGrid::setSelectableColumns(const QList<int>& columns) {

@@ -424,10 +424,19 @@ void TestPricingPanels::insertAddsSelectedProduct() {
     QCOMPARE(tabs->currentIndex(), 1);
     QCOMPARE(grid->rowTexts(),
              (QList<QStringList>{{"brand", "reference", "name"}, {"TRW", "GDB1385", "Brake Pad Set"}, {"", "", ""}}));
+    // The product is current, not the empty row below it: START goes on to its question.
+    QCOMPARE(grid->currentRow(), 1);
+    click(f.find<QToolButton>("SpeedButton32"));
+    QCOMPARE(f.dialogs.texts(), QStringList{"START PROCESSING OF PRICES ???"});
+
+    // Added while the empty last row is current: the new row becomes current.
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(grid->model()->index(1, 2)).center());
+    QCOMPARE(grid->currentRow(), 2);
     add->trigger();
     QCOMPARE(grid->rowCount(), 4);
     QCOMPARE(grid->rowTexts()[2], grid->rowTexts()[1]);
     QCOMPARE(grid->rowTexts()[3], (QStringList{"", "", ""}));
+    QCOMPARE(grid->currentRow(), 2);
 }
 
 void TestPricingPanels::insertOnDetailLineAddsNothing() {
