@@ -22,7 +22,6 @@
 #include "pricing/resulttables.h"
 #include "pricing/searchpagespanel.h"
 #include "service/serviceclient.h"
-#include "service/textfunctions.h"
 #include "update/updatebuttons.h"
 #include "vehicle/cascade.h"
 #include "vehicle/garage.h"
@@ -33,7 +32,6 @@
 #include <QCloseEvent>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QLineEdit>
 #include <QScreen>
 #include <QScrollArea>
 #include <QSplitter>
@@ -83,22 +81,14 @@ TForm1::TForm1(const Seams& seams, QWidget* parent) : QMainWindow(parent), m_sea
     m_context.texts = &m_texts;
     m_context.versionText = m_seams.versionText;
     buildUi();
-    // The security codes of the three accounts, as the requests carry them (trimmed).
-    // Looked up once: the log asks for them on every line, thousands of times in a price run.
-    QList<const QLineEdit*> codeBoxes;
-    for (const char* name : {"Edit4", "Edit6", "Edit2"})
-        if (const auto* box = findChild<QLineEdit*>(QString::fromLatin1(name)))
-            codeBoxes << box;
-    m_log.setSecretsSource([codeBoxes] {
-        QStringList codes;
-        for (const QLineEdit* box : codeBoxes)
-            codes << box->text() << Trim(box->text());
-        return codes;
-    });
+    // The security codes of the three accounts; the log asks for them at every line.
+    m_log.setSecretsSource([this] { return m_webService->secrets() + m_priceServices->secrets(); });
 }
 
 TForm1::~TForm1() {
     closePriceRun();
+    // The panels go before the log: whatever it takes in meanwhile is masked with the codes of now.
+    m_log.setSecretsSource([codes = m_webService->secrets() + m_priceServices->secrets()] { return codes; });
     setWindowWaitHook(nullptr);
     // The panels hold references into the context (log, texts, product table, service), which
     // are members and die before QMainWindow deletes its children: every widget goes first.

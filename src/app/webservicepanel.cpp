@@ -7,6 +7,7 @@
 #include "pricing/sitelists.h"
 #include "service/appcontext.h"
 #include "service/endpoints.h"
+#include "service/requestlog.h"
 #include "service/textfunctions.h"
 #include "update/testaccount.h"
 
@@ -112,6 +113,10 @@ QString WebServicePanel::email() const {
 
 QString WebServicePanel::seccode() const {
     return m_Edit4->text();
+}
+
+QStringList WebServicePanel::secrets() const {
+    return SecretForms(m_Edit4->text());
 }
 
 QString WebServicePanel::lang() const {

@@ -25,6 +25,8 @@ public:
     // The shown language code; empty while no language is selected.
     QString lang() const override;
     void setAccount(const QString& email, const QString& seccode) override;
+    // What the request log masks: the security code in the forms it may take.
+    QStringList secrets() const;
 
     // The information links; their addresses do not follow the switch to the demo server.
     void Label35Click();

@@ -12,6 +12,7 @@
 #include "service/appcontext.h"
 #include "service/endpoints.h"
 #include "service/listfiles.h"
+#include "service/requestlog.h"
 #include "service/serviceclient.h"
 
 #include <QCheckBox>
@@ -175,6 +176,10 @@ void PriceServicesPanel::addLinks(QWidget* panel, const char* aboutName, const c
 
 QString PriceServicesPanel::compareEmail() const {
     return m_Edit5->text();
+}
+
+QStringList PriceServicesPanel::secrets() const {
+    return SecretForms(m_Edit6->text()) + SecretForms(m_Edit2->text());
 }
 
 void PriceServicesPanel::buildUi(QWidget* parent) {

@@ -21,6 +21,8 @@ public:
     QWidget* analysisWidget() const { return m_Panel4; }
     // The comparator account's e-mail as typed.
     QString compareEmail() const;
+    // What the request log masks: both security codes in the forms they may take.
+    QStringList secrets() const;
 
     // Information links: about the service and its API description.
     void Label40Click();
