@@ -144,7 +144,7 @@ void TForm1::buildUi() {
 void TForm1::setTabOrders() {
     // Panels built elsewhere and moved in later would otherwise come last: follow the visual order.
     QWidget* column = m_garageSection->parentWidget();
-    chainTabOrder(QList<QWidget*>{m_SpeedButton4} + named(column, {"SpeedButton40", "SpeedButton39", "ListBox4"}) +
+    chainTabOrder(m_update->tabChain() + named(column, {"SpeedButton40", "SpeedButton39", "ListBox4"}) +
                   named(column, {"ComboBox1", "ComboBox4", "ComboBox3", "ComboBox2", "ComboBox10"}) +
                   named(column, {"RadioButton1", "RadioButton2", "RadioButton3", "RadioButton4", "ComboBox8",
                                  "ComboBox7", "ComboBox6", "ComboBox5"}) +
@@ -169,18 +169,16 @@ QWidget* TForm1::buildLeftColumn() {
         makeButton(QStringLiteral("SpeedButton1"), QStringLiteral("Open log requests [for programmers]"), column);
     m_SpeedButton1->setToolTip(m_SpeedButton1->text());
     m_SpeedButton1->hide();
-    m_SpeedButton3 = makeButton(QStringLiteral("SpeedButton3"), QStringLiteral("  UPDATE PROGRAM"), column);
-    m_SpeedButton3->setStyleSheet(QStringLiteral("color: red;"));
-    m_SpeedButton3->hide();
-    m_SpeedButton4 = makeButton(QStringLiteral("SpeedButton4"), QStringLiteral("  HISTORY CHANGES"), column);
-    for (QToolButton* b :
-         {m_SpeedButton15, m_SpeedButton14, m_SpeedButton25, m_SpeedButton1, m_SpeedButton3, m_SpeedButton4})
+    for (QToolButton* b : {m_SpeedButton15, m_SpeedButton14, m_SpeedButton25, m_SpeedButton1})
         layout->addWidget(b);
     connect(m_SpeedButton15, &QToolButton::clicked, this, &TForm1::SpeedButton15Click);
     connect(m_SpeedButton14, &QToolButton::clicked, this, &TForm1::SpeedButton14Click);
     connect(m_SpeedButton25, &QToolButton::clicked, this, &TForm1::SpeedButton25Click);
     connect(m_SpeedButton1, &QToolButton::clicked, this, &TForm1::SpeedButton1Click);
-    m_update = new ProgramUpdate(m_context, this, m_SpeedButton3, m_SpeedButton4, [this] { close(); });
+    m_update = new ProgramUpdate(m_context, this);
+    layout->addWidget(m_update->widget());
+    // The swap waits for this program to end through its normal closing path.
+    connect(m_update, &ProgramUpdate::swapStarted, this, &QWidget::close);
 
     m_garageSection = new CollapsibleSection(QStringLiteral("Label18"), QStringLiteral("My garage"), column);
     m_searchSection = new CollapsibleSection(QStringLiteral("Label12"), QStringLiteral("Search by"), column);
@@ -531,7 +529,7 @@ void TForm1::FormShow() {
     if (windowTitle() == kCaption)
         setWindowTitle(kCaption + QStringLiteral(" ver [") + m_seams.versionText +
                        QStringLiteral("] - created by Quorlin"));
-    if (m_SpeedButton3->isHidden() && !m_versionChecked) {
+    if (!m_update->updateOffered() && !m_versionChecked) {
         m_versionChecked = true;
         m_update->CheckForNewVersion(m_seams.versionText);
     }
