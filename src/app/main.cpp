@@ -144,11 +144,11 @@ void TForm1::buildUi() {
 void TForm1::setTabOrders() {
     // Panels built elsewhere and moved in later would otherwise come last: follow the visual order.
     QWidget* column = m_garageSection->parentWidget();
-    chainTabOrder(m_update->tabChain() + named(column, {"SpeedButton40", "SpeedButton39", "ListBox4"}) +
+    chainTabOrder(m_update->tabChain() + m_garage->tabChain() +
                   named(column, {"ComboBox1", "ComboBox4", "ComboBox3", "ComboBox2", "ComboBox10"}) +
                   named(column, {"RadioButton1", "RadioButton2", "RadioButton3", "RadioButton4", "ComboBox8",
                                  "ComboBox7", "ComboBox6", "ComboBox5"}) +
-                  QList<QWidget*>{m_SpeedButton2});
+                  QList<QWidget*>{m_garage->addButton()});
     QWidget* account = m_webService->widget();
     chainTabOrder(QList<QWidget*>{m_settingsPage->findChild<QScrollArea*>()} +
                   named(account, {"Edit3", "SpeedButton59", "Edit4", "SpeedButton7", "ComboBox11", "SpeedButton8"}));
@@ -184,11 +184,10 @@ QWidget* TForm1::buildLeftColumn() {
     m_searchSection = new CollapsibleSection(QStringLiteral("Label12"), QStringLiteral("Search by"), column);
     m_vehicleSection = new CollapsibleSection(QStringLiteral("Label14"), QStringLiteral("Selection vehicle"), column);
     m_vehicleSection->setObjectName(QStringLiteral("Panel10"));
-    m_SpeedButton2 =
-        makeButton(QStringLiteral("SpeedButton2"), QStringLiteral("Add selected car in MY GARAGE"), column);
 
-    m_garage = new Garage(m_context, m_garageSection->header(), m_SpeedButton2, column);
+    m_garage = new Garage(m_context, column);
     m_garageSection->setBody(m_garage->widget());
+    connect(m_garage, &Garage::captionChanged, m_garageSection->header(), &QLabel::setText);
     m_numberSearch = new NumberSearch(m_context, column);
     m_cascade = new VehicleCascade(m_context, column);
     m_vehicleSection->setBody(m_cascade->widget());
@@ -196,7 +195,7 @@ QWidget* TForm1::buildLeftColumn() {
     layout->addWidget(m_garageSection);
     layout->addWidget(m_searchSection);
     layout->addWidget(m_vehicleSection, 1);
-    layout->addWidget(m_SpeedButton2);
+    layout->addWidget(m_garage->addButton());
     layout->addWidget(m_cascade->captionLabel());
     m_garageSection->setCollapsed(true);
     m_searchSection->setCollapsed(true);
@@ -422,10 +421,7 @@ void TForm1::SpeedButton23Click() {
 }
 
 void TForm1::Panel10Resize() {
-    if (m_vehicleSection->isCollapsed() && !m_SpeedButton2->isHidden())
-        m_SpeedButton2->hide();
-    else if (!m_vehicleSection->isCollapsed() && m_SpeedButton2->isHidden())
-        m_SpeedButton2->show();
+    m_garage->showAddButton(!m_vehicleSection->isCollapsed());
 }
 
 namespace {
@@ -521,7 +517,10 @@ void TForm1::FormShow() {
                     .arg(m_seams.paths.programDir()));
         Settings::LoadSettings(this, m_seams.paths);
         m_brands->collapse();
-        Settings::LoadLists(this, m_seams.paths, m_texts);
+        const Settings::ListTexts lists = Settings::LoadLists(this, m_seams.paths);
+        m_texts = lists.texts;
+        if (lists.garage)
+            m_garage->setLines(*lists.garage);
         m_priceLists->FetchFreePriceLists();
         m_priceLists->SpeedButton50Click(); // does nothing while automatic downloads are off
         m_priceLists->CheckPriceListFolder();
@@ -536,7 +535,8 @@ void TForm1::FormShow() {
 }
 
 bool TForm1::SaveForClose(QString* error) {
-    return Settings::SaveLists(this, m_seams.paths, error) && Settings::SaveSettings(this, m_seams.paths, error) &&
+    return Settings::SaveLists(this, m_garage->lines(), m_seams.paths, error) &&
+           Settings::SaveSettings(this, m_seams.paths, error) &&
            WindowState::save(this, m_seams.paths.programFile(QStringLiteral("velmora.ini")), error);
 }
 

@@ -160,7 +160,6 @@ private:
     QToolButton* m_SpeedButton14 = nullptr;
     QToolButton* m_SpeedButton25 = nullptr;
     QToolButton* m_SpeedButton1 = nullptr;
-    QToolButton* m_SpeedButton2 = nullptr;
     QToolButton* m_SpeedButton16 = nullptr;
     QToolButton* m_SpeedButton23 = nullptr;
     QToolButton* m_SpeedButton61 = nullptr;

@@ -11,7 +11,6 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
-#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QRadioButton>
@@ -188,17 +187,12 @@ void LoadSettings(QWidget* root, const AppPaths& paths) {
     }
 }
 
-void LoadLists(QWidget* root, const AppPaths& paths, SharedTexts& texts) {
-    texts.NecessaryBrands = BracketedText(paths.programFile(s(ListFiles::kNecessaryBrands)));
-    texts.CompareShopIds = BracketedText(paths.programFile(s(ListFiles::kCompareIds)));
-    texts.AnalysisShopIds = BracketedText(paths.programFile(s(ListFiles::kAnalysisIds)));
-
-    if (const auto garage = TextFile::readLines(paths.programFile(s(ListFiles::kGarage)))) {
-        auto* list = control<QListWidget>(root, "ListBox4");
-        replaceSorted(list, *garage);
-        if (auto* header = control<QLabel>(root, "Label18"))
-            header->setText(QStringLiteral("My garage [%1]").arg(list->count()));
-    }
+ListTexts LoadLists(QWidget* root, const AppPaths& paths) {
+    ListTexts lists;
+    lists.texts.NecessaryBrands = BracketedText(paths.programFile(s(ListFiles::kNecessaryBrands)));
+    lists.texts.CompareShopIds = BracketedText(paths.programFile(s(ListFiles::kCompareIds)));
+    lists.texts.AnalysisShopIds = BracketedText(paths.programFile(s(ListFiles::kAnalysisIds)));
+    lists.garage = TextFile::readLines(paths.programFile(s(ListFiles::kGarage)));
     if (const auto pages = TextFile::readLines(paths.programFile(s(ListFiles::kPages)))) {
         auto* list = control<QListWidget>(root, "ListBox2");
         list->clear();
@@ -206,22 +200,23 @@ void LoadLists(QWidget* root, const AppPaths& paths, SharedTexts& texts) {
     }
     auto* downloads = control<QListWidget>(root, "ListBox5");
     replaceSorted(downloads, linesOf(paths.programFile(s(ListFiles::kDownloads))));
+    return lists;
 }
 
-bool SaveLists(QWidget* root, const AppPaths& paths, QString* error) {
+bool SaveLists(QWidget* root, const QStringList& garage, const AppPaths& paths, QString* error) {
     using AtomicFile::Access;
     struct List {
         const char* file;
-        const char* control;
+        QStringList lines;
         Access access;
     };
     // The download links carry the suppliers' passwords.
-    const List lists[] = {{ListFiles::kGarage, "ListBox4", Access::Shared},
-                          {ListFiles::kPages, "ListBox2", Access::Shared},
-                          {ListFiles::kDownloads, "ListBox5", Access::OwnerOnly}};
+    const List lists[] = {
+        {ListFiles::kGarage, garage, Access::Shared},
+        {ListFiles::kPages, itemTexts(control<QListWidget>(root, "ListBox2")), Access::Shared},
+        {ListFiles::kDownloads, itemTexts(control<QListWidget>(root, "ListBox5")), Access::OwnerOnly}};
     for (const List& list : lists)
-        if (!TextFile::writeUtf8Lines(paths.programFile(s(list.file)),
-                                      itemTexts(control<QListWidget>(root, list.control)), error, list.access))
+        if (!TextFile::writeUtf8Lines(paths.programFile(s(list.file)), list.lines, error, list.access))
             return false;
     return true;
 }
