@@ -56,12 +56,6 @@ void chainTabOrder(const QList<QWidget*>& widgets) {
             QWidget::setTabOrder(widgets.at(i - 1), widgets.at(i));
 }
 
-QList<QWidget*> named(const QWidget* area, std::initializer_list<const char*> names) {
-    QList<QWidget*> found;
-    for (const char* name : names)
-        found << area->findChild<QWidget*>(QString::fromLatin1(name));
-    return found;
-}
 // The wait cursor of a blocking exchange, whoever makes it.
 void showWaitCursor(bool waiting) {
     if (waiting)
@@ -143,15 +137,10 @@ void TForm1::buildUi() {
 
 void TForm1::setTabOrders() {
     // Panels built elsewhere and moved in later would otherwise come last: follow the visual order.
-    QWidget* column = m_garageSection->parentWidget();
-    chainTabOrder(m_update->tabChain() + m_garage->tabChain() +
-                  named(column, {"ComboBox1", "ComboBox4", "ComboBox3", "ComboBox2", "ComboBox10"}) +
-                  named(column, {"RadioButton1", "RadioButton2", "RadioButton3", "RadioButton4", "ComboBox8",
-                                 "ComboBox7", "ComboBox6", "ComboBox5"}) +
+    chainTabOrder(m_update->tabChain() + m_garage->tabChain() + m_crossSearch->searchTabChain() +
+                  m_numberSearch->tabChain() + m_productList->nameSearchTabChain() + m_cascade->tabChain() +
                   QList<QWidget*>{m_garage->addButton()});
-    QWidget* account = m_webService->widget();
-    chainTabOrder(QList<QWidget*>{m_settingsPage->findChild<QScrollArea*>()} +
-                  named(account, {"Edit3", "SpeedButton59", "Edit4", "SpeedButton7", "ComboBox11", "SpeedButton8"}));
+    chainTabOrder(QList<QWidget*>{m_settingsScroll} + m_webService->tabChain());
 }
 
 QWidget* TForm1::buildLeftColumn() {
@@ -214,6 +203,7 @@ QWidget* TForm1::buildSettingsPage() {
     outer->setContentsMargins(0, 0, 0, 0);
     outer->addWidget(makeTitle(QStringLiteral("  SETTINGS")));
     auto* scroll = new QScrollArea;
+    m_settingsScroll = scroll;
     scroll->setWidgetResizable(true);
     auto* column = new QWidget;
     auto* layout = new QVBoxLayout(column);

@@ -154,6 +154,7 @@ private:
 
     QStackedWidget* m_pages = nullptr;
     QWidget* m_settingsPage = nullptr;
+    QWidget* m_settingsScroll = nullptr;
     QWidget* m_catalogPage = nullptr;
     QWidget* m_exportPageWidget = nullptr;
     QToolButton* m_SpeedButton15 = nullptr;

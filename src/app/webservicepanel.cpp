@@ -27,6 +27,10 @@ WebServicePanel::WebServicePanel(AppContext& context, QWidget* parent) : QObject
     buildUi(parent);
 }
 
+QList<QWidget*> WebServicePanel::tabChain() const {
+    return {m_Edit3, m_SpeedButton59, m_Edit4, m_SpeedButton7, m_ComboBox11, m_SpeedButton8};
+}
+
 void WebServicePanel::buildUi(QWidget* parent) {
     m_widget = new QWidget(parent);
     m_widget->setObjectName(QStringLiteral("Panel1"));

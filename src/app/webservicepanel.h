@@ -19,6 +19,7 @@ public:
 
     WebServicePanel(AppContext& context, QWidget* parent);
     QWidget* widget() const { return m_widget; }
+    QList<QWidget*> tabChain() const;
 
     QString email() const override;
     QString seccode() const override;

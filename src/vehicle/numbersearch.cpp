@@ -53,6 +53,10 @@ void NumberSearch::buildUi(QWidget* parent) {
     }
 }
 
+QList<QWidget*> NumberSearch::tabChain() const {
+    return {m_ComboBox4, m_ComboBox3, m_ComboBox2};
+}
+
 void NumberSearch::setSelectCarDialog(TForm2* dialog) {
     m_Form2 = dialog;
     connect(dialog, &TForm2::kTypeChosen, this, [this](const QString& ktype) {

@@ -15,6 +15,7 @@ class NumberSearch : public QObject {
 public:
     NumberSearch(AppContext& context, QWidget* parent);
     QWidget* widget() const { return m_widget; }
+    QList<QWidget*> tabChain() const;
     // The "Select car" dialog for numbers with several hits.
     // A line chosen there is searched by its K-type number as if typed into the K-type box.
     void setSelectCarDialog(TForm2* dialog);
