@@ -213,6 +213,12 @@ QWidget* TForm1::buildSettingsPage() {
     m_priceLists = new PriceListsPanel(m_context, m_ownPrices, column);
     m_searchPages = new SearchPagesPanel(m_context, column);
     m_priceLists->setListingSender([this] { return m_priceServices->compareEmail(); });
+    connect(m_brands, &NecessaryBrandsPanel::necessaryBrandsChanged, this,
+            [this](const QString& brands) { m_texts.NecessaryBrands = brands; });
+    connect(m_priceServices, &PriceServicesPanel::compareShopIdsChanged, this,
+            [this](const QString& ids) { m_texts.CompareShopIds = ids; });
+    connect(m_priceServices, &PriceServicesPanel::analysisShopIdsChanged, this,
+            [this](const QString& ids) { m_texts.AnalysisShopIds = ids; });
     for (QWidget* panel : {m_webService->widget(), m_brands->widget(), m_priceServices->compareWidget(),
                            m_priceServices->analysisWidget(), m_priceLists->widget(), m_searchPages->widget()})
         layout->addWidget(panel);

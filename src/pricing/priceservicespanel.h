@@ -48,6 +48,11 @@ public:
     // The services' switches, accounts and sub-offer limit as a run reads them.
     void readRunSettings(PriceRunSettings& settings) const;
 
+signals:
+    // The chosen sites of a service were saved ("[12][44]").
+    void compareShopIdsChanged(const QString& ids);
+    void analysisShopIdsChanged(const QString& ids);
+
 private:
     // The controls and texts of one of the two services.
     struct ServiceSide {
@@ -55,7 +60,8 @@ private:
         QWidget* panel;
         QListWidget* box;
         int collapsedHeight;
-        QString* selection;
+        const QString* selection;
+        void (PriceServicesPanel::*selectionChanged)(const QString&);
         const char* idFile;
     };
     ServiceSide side(const QString& service) const;
