@@ -9,8 +9,6 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDir>
-#include <QFileInfo>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QRadioButton>
@@ -103,52 +101,7 @@ std::optional<QList<int>> splitterSizes(const QString& text, int panes) {
     return sizes;
 }
 
-// The file's value of the key a control is kept under, or its default.
-QString valueFor(const IniFile& ini, const char* controlName, const QString& programDir) {
-    for (const Entry& e : kTable)
-        if (e.control && QByteArray(e.control) == controlName)
-            return ini.text(s(e.section), s(e.key), e.fallback ? s(e.fallback) : programDir);
-    return {};
-}
-
-bool flagFor(const IniFile& ini, const char* controlName) {
-    bool ok = false;
-    const int value = valueFor(ini, controlName, QString()).toInt(&ok);
-    return ok && value != 0;
-}
-
 } // namespace
-
-RunFileSettings ReadRunSettings(const QString& iniPath) {
-    const IniFile ini = IniFile::load(iniPath);
-    const QFileInfo file(iniPath);
-    const QDir folder = file.absoluteDir();
-    const QString programDir = QDir::toNativeSeparators(folder.absolutePath() + QLatin1Char('/'));
-    RunFileSettings settings;
-    PriceRunSettings& run = settings.run;
-    run.ownPrices = flagFor(ini, "CheckBox3");
-    run.compare = flagFor(ini, "CheckBox1");
-    run.analysis = flagFor(ini, "CheckBox2");
-    run.compareEmail = valueFor(ini, "Edit5", programDir);
-    run.compareSeccode = valueFor(ini, "Edit6", programDir);
-    run.analysisEmail = valueFor(ini, "Edit1", programDir);
-    run.analysisSeccode = valueFor(ini, "Edit2", programDir);
-    run.maxSubOffers = valueFor(ini, "Edit7", programDir);
-    run.compareShopIds = BracketedText(folder.filePath(s(ListFiles::kCompareIds)));
-    run.analysisShopIds = BracketedText(folder.filePath(s(ListFiles::kAnalysisIds)));
-    settings.priceListFolder = valueFor(ini, "Edit8", programDir);
-    settings.brandColumns = valueFor(ini, "Edit9", programDir);
-    settings.referenceColumns = valueFor(ini, "Edit10", programDir);
-    settings.priceColumns = valueFor(ini, "Edit11", programDir);
-    return settings;
-}
-
-QString BracketedText(const QString& path) {
-    QString text;
-    for (const QString& line : linesOf(path))
-        text += QLatin1Char('[') + line + QLatin1Char(']');
-    return text;
-}
 
 void LoadSettings(QWidget* root, const AppPaths& paths) {
     const IniFile ini = IniFile::load(paths.programFile(s(ListFiles::kSettings)));
