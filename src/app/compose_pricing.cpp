@@ -2,8 +2,11 @@
 
 #include "catalog/productlist.h"
 #include "pricelists/pricelistspanel.h"
+#include "pricing/bestoffersview.h"
 #include "pricing/comparativelist.h"
 #include "pricing/priceengine.h"
+#include "pricing/pricehistory.h"
+#include "pricing/priceintelligence.h"
 #include "pricing/pricelines.h"
 #include "pricing/pricerun.h"
 #include "pricing/priceservicespanel.h"
@@ -15,6 +18,7 @@
 #include "service/serviceclient.h"
 #include "vehicle/cascade.h"
 
+#include <QBoxLayout>
 #include <QTabWidget>
 
 #include <memory>
@@ -57,6 +61,25 @@ void TForm1::composePricing() {
     connect(m_comparativeList, &ComparativeList::runRequested, this, [this, &dialogs] {
         runGuarded(dialogs, [this] { m_priceRun->SpeedButton32Click(m_comparativeList->lines(), runSettings()); });
     });
+
+    // BEST OFFERS: the third results tab, after the two processed lists; its boxes below the
+    // analysis panel of the settings page.
+    m_priceIntelligence = new PriceIntelligence(m_context, *m_priceRun, *m_resultTables->compareRows(),
+                                                *m_resultTables->analysisRows(), this);
+    BestOffersView* bestOffers = m_priceIntelligence->view();
+    const int tab = m_PageControl1->indexOf(m_resultTables->analysisWidget()) + 1;
+    m_PageControl1->insertTab(tab, bestOffers, QStringLiteral("  BEST OFFERS  "));
+    m_PageControl1->setTabToolTip(tab, QStringLiteral("BEST OFFERS"));
+    QWidget* analysisPanel = m_priceServices->analysisWidget();
+    if (auto* column = qobject_cast<QBoxLayout*>(analysisPanel->parentWidget()->layout()))
+        column->insertWidget(column->indexOf(analysisPanel) + 1, m_priceServices->bestOffersWidget());
+    bestOffers->setSettings(m_priceServices->bestOffersSettings());
+    connect(m_priceServices, &PriceServicesPanel::bestOffersSettingsChanged, bestOffers, &BestOffersView::setSettings);
+}
+
+void TForm1::startPriceHistory() {
+    m_priceIntelligence->start(m_seams.paths.programFile(QString::fromLatin1(PriceHistory::kFileName)),
+                               ReadKeepDays(m_priceServices->keepHistoryDays()));
 }
 
 PriceRunSettings TForm1::runSettings() const {

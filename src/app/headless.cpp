@@ -9,10 +9,12 @@
 #include "pricelists/ownpricetable.h"
 #include "pricelists/pricelistfolder.h"
 #include "pricing/priceengine.h"
+#include "pricing/pricehistory.h"
 #include "pricing/pricerun.h"
 #include "pricing/resultrows.h"
 #include "pricing/runlist.h"
 #include "pricing/runprogress.h"
+#include "pricing/runrecorder.h"
 #include "service/endpoints.h"
 #include "service/listfiles.h"
 #include "service/requestlog.h"
@@ -261,9 +263,16 @@ int RunHeadless(int argc, char** argv) {
     log.setSecretsSource([codes = QStringList{settings.compareSeccode, settings.analysisSeccode}] { return codes; });
     ResultRows compare(ResultRows::Table::Compare);
     ResultRows analysis(ResultRows::Table::Analysis);
+    // The same history as the window's, beside the settings; stored to its end before it goes.
+    const QString folder = QFileInfo(iniPath).absolutePath();
+    PriceHistory history(QDir(folder).filePath(QString::fromLatin1(PriceHistory::kFileName)),
+                         ReadKeepDays(file.keepHistoryDays));
+    QObject::connect(&history, &PriceHistory::notice, &app, say, Qt::DirectConnection);
+    history.start();
     PriceEngine engine;
     PriceRun run(engine, dialogs, desktop, log, ownPrices, compare, analysis);
     run.setProgress(&progress);
+    RunRecorder recorder(run, compare, analysis, &history);
     const auto checkDone = [&] {
         if (!run.isRunning() && engine.openCount() == 0)
             QCoreApplication::exit(0);
@@ -279,7 +288,6 @@ int RunHeadless(int argc, char** argv) {
     engine.shutdown();
     const PriceRun::Requests requests = run.requests();
     // The request log goes beside the settings, as the window's log button saves it.
-    const QString folder = QFileInfo(iniPath).absolutePath();
     log.SaveAndOpenLog(AppPaths(folder, folder), desktop);
     progress.finish(requests.sent > 0 ? PriceRun::summaryLine(requests).replace(QStringLiteral("Log requests"),
                                                                                 QStringLiteral("logRequests.txt"))

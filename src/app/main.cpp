@@ -517,6 +517,7 @@ void TForm1::FormShow() {
         m_texts = lists.texts;
         if (lists.garage)
             m_garage->setLines(*lists.garage);
+        startPriceHistory();
         m_priceLists->FetchFreePriceLists();
         m_priceLists->SpeedButton50Click(); // does nothing while automatic downloads are off
         m_priceLists->CheckPriceListFolder();

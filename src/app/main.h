@@ -40,6 +40,7 @@ class ProgramUpdate;
 class PriceEngine;
 class PriceRun;
 class TForm3;
+class PriceIntelligence;
 
 // What the window is built with: the seams and the configuration of this run.
 struct Seams {
@@ -116,6 +117,8 @@ private:
     void composeVehicle();
     void composeCatalog();
     void composePricing();
+    // Opens the price history once the settings say how long it keeps runs.
+    void startPriceHistory();
     // What the settings page says of the next price run.
     PriceRunSettings runSettings() const;
     // Ends a run and its transfers for good: the program is closing.
@@ -179,4 +182,5 @@ private:
     QTimer* m_noteTimer = nullptr;
     std::unique_ptr<TForm3> m_Form3;
     std::unique_ptr<PriceRun> m_priceRun;
+    PriceIntelligence* m_priceIntelligence = nullptr;
 };

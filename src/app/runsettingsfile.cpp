@@ -46,6 +46,7 @@ RunFileSettings ReadRunSettings(const QString& iniPath) {
     settings.brandColumns = text("myprices", "brand", "[brand][namebrand]...");
     settings.referenceColumns = text("myprices", "reference", "[reference][codepart][numberproduct]...");
     settings.priceColumns = text("myprices", "price", "[price]...");
+    settings.keepHistoryDays = text("bestoffers", "keep_days", "365");
     return settings;
 }
 

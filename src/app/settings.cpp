@@ -59,6 +59,11 @@ const Entry kTable[] = {
     {"export_myprices", "add_crossses", Type::Flag, "0", "CheckBox9"},
     {"export_myprices", "add_aplicability", Type::Flag, "0", "CheckBox10"},
     {"export_myprices", "convert_as", Type::ConvertAs, "2", nullptr},
+    // The program's own: what BEST OFFERS counts as an undercut, the currency of own prices that
+    // name none, and how long the price history keeps a run.
+    {"bestoffers", "undercut_percent", Type::Text, "5", "UndercutThreshold"},
+    {"bestoffers", "own_currency", Type::Text, "EUR", "OwnPriceCurrency"},
+    {"bestoffers", "keep_days", Type::Text, "365", "KeepPriceHistoryDays"},
     // The program's own: how the lower area of the catalog page is shared ("160,640"), and how the
     // page is shared between the lists and the lower area ("380,290").
     {"window", "lower_area", Type::SplitterSizes, "", "lowerAreaSplitter"},

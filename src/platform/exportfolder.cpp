@@ -30,9 +30,11 @@ void TellSavedIn(Dialogs& dialogs, Desktop& desktop, const QString& text, const 
 bool OpenSavedExport(Dialogs& dialogs, Desktop& desktop, const QString& file) {
     const bool opened = desktop.open(file);
     const QFileInfo saved(file);
-    TellSavedIn(dialogs, desktop,
-                QStringLiteral("The file \"%1\" is saved in folder :\r\n%2")
-                    .arg(saved.fileName(), QDir::toNativeSeparators(saved.absolutePath())),
+    // Unopened, the file is still worth having: one box says both, never "canceled".
+    const QString where = opened
+                              ? QStringLiteral("The file \"%1\" is saved in folder :\r\n%2")
+                              : QStringLiteral("No program could open the file \"%1\". It is saved in folder :\r\n%2");
+    TellSavedIn(dialogs, desktop, where.arg(saved.fileName(), QDir::toNativeSeparators(saved.absolutePath())),
                 saved.absolutePath());
     return opened;
 }

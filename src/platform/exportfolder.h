@@ -11,8 +11,9 @@ class Dialogs;
 // and that survives a restart. Empty, with the reason, when it cannot be made.
 QString ExportFolder(QString* error = nullptr);
 
-// Opens a saved export as the desktop opens it, then says where it lies and offers to open its
-// folder. False when nothing could open the file (it stays saved all the same).
+// Opens a saved export as the desktop opens it, then says where it lies (and that nothing opened
+// it, if so) and offers to open its folder. False when nothing could open the file (it stays
+// saved all the same).
 bool OpenSavedExport(Dialogs& dialogs, Desktop& desktop, const QString& file);
 
 // Shows `text` (which names the folder) with an "Open folder" button that opens `folder`.

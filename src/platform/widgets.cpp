@@ -94,6 +94,10 @@ int twoLineWidth(const QFontMetrics& metrics, const QString& text) {
     return best;
 }
 
+// Of the style's space beside a caption, what a tab gives up so one more tab fits in a row; the
+// caption keeps a few pixels on each side.
+constexpr int kTighterSpace = 8;
+
 class TwoLineTabBar : public QTabBar {
 public:
     using QTabBar::QTabBar;
@@ -103,7 +107,7 @@ protected:
         const QSize oneLine = QTabBar::tabSizeHint(index);
         const QFontMetrics metrics = fontMetrics();
         const int saved = metrics.horizontalAdvance(tabText(index)) - twoLineWidth(metrics, tabText(index).trimmed());
-        return {oneLine.width() - std::max(0, saved), oneLine.height() + metrics.lineSpacing()};
+        return {oneLine.width() - std::max(0, saved) - kTighterSpace, oneLine.height() + metrics.lineSpacing()};
     }
     QSize minimumTabSizeHint(int index) const override { return tabSizeHint(index); }
     void paintEvent(QPaintEvent*) override {

@@ -76,7 +76,8 @@ void PriceListsPanel::SpeedButton50Click() {
     if (downloadFolder().isEmpty() || !m_CheckBox7->isChecked() || m_ListBox5->count() == 0)
         return;
     if (!m_context.dialogs->confirm(
-            QStringLiteral("Automatically re-download files according directly link(s) that is in your list ?")))
+            QStringLiteral("Automatically re-download files according directly link(s) that is in your list ?"),
+            Confirmation::Routine))
         return;
     const QStringList links = itemTexts(m_ListBox5);
     m_downloadStop = false;

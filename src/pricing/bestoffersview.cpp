@@ -1,18 +1,15 @@
 #include "pricing/bestoffersview.h"
 
-#include "platform/desktop.h"
 #include "platform/dialogs.h"
 #include "platform/formcontrols.h"
 #include "platform/widgets.h"
-#include "pricing/gridrows.h"
 #include "pricing/pricechart.h"
+#include "pricing/tablegrid.h"
 #include "service/appcontext.h"
-#include "service/requestlog.h"
 
 #include <QApplication>
 #include <QDialog>
 #include <QDialogButtonBox>
-#include <QDir>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLineEdit>
@@ -124,6 +121,9 @@ void BestOffersView::buildUi() {
     split->setStretchFactor(0, 3);
     split->setStretchFactor(1, 2);
     auto* layout = new QVBoxLayout(this);
+    // A tab page: the tab's frame is margin enough, and the page must not make the tables' side
+    // of the catalog page wider than the other tabs do.
+    layout->setContentsMargins(0, 0, 0, 0);
     layout->addLayout(bar);
     layout->addWidget(split, 1);
     setTabOrder(m_filter, m_export);
@@ -243,12 +243,7 @@ void BestOffersView::showOffers() {
 }
 
 void BestOffersView::exportClicked() {
-    const QString contents = QStringLiteral("Best offers");
-    const QString path = FreeExportPath(QDir::tempPath(), contents);
-    const bool written = !path.isEmpty() && SpreadsheetWriter::write(path, m_model.sheet(shownRows()), 1);
-    if (written)
-        m_context.log->AppendLogLine(contents + QStringLiteral(" exported to ") + QDir::toNativeSeparators(path));
-    if (!written || !m_context.desktop->open(path))
-        m_context.dialogs->titledError(QStringLiteral("Error"),
-                                       QStringLiteral("Could not start the MS Excel. Action canceled."));
+    const auto rows = m_model.sheet(shownRows());
+    SaveExport(m_context, QStringLiteral("Best offers"),
+               [&](const QString& path, QString* error) { return SpreadsheetWriter::write(path, rows, 1, error); });
 }

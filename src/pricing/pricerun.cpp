@@ -45,6 +45,7 @@ bool PriceRun::start(const QList<PriceLine>& lines, const PriceRunSettings& sett
         m_progress->setRunningCount(m_count);
     }
     m_stage = Stage::LoadOwnPrices;
+    emit started(m_runId, m_lines, m_settings);
     scheduleStep();
     return true;
 }
@@ -120,7 +121,7 @@ void PriceRun::lineStep() {
                 scheduleStep();
                 return;
             }
-            ResultBatch batch{line, ResultSource::OwnPriceList, QString(), {}};
+            ResultBatch batch{line, ResultSource::OwnPriceList, QString(), {}, m_runId};
             for (const TVarItemData& row : *found)
                 batch.rows << QStringList{line.brand,   line.reference, line.name,
                                           row.pathfile, row.price,      QStringLiteral("by default")};
@@ -261,13 +262,13 @@ void PriceRun::onDelivered(const QList<WorkerResult>& results) {
             logLines << result.logLine;
         const PriceLine line{worker.brand, worker.part, worker.name};
         if (!result.findings.compareOffers.isEmpty()) {
-            ResultBatch batch{line, ResultSource::ShopComparison, worker.site, {}};
+            ResultBatch batch{line, ResultSource::ShopComparison, worker.site, {}, worker.run};
             for (const CompareOffer& offer : result.findings.compareOffers)
                 batch.rows << CompareRowCells(worker.brand, worker.part, worker.name, offer);
             compare << batch;
         }
         if (!result.findings.analysisLines.isEmpty()) {
-            ResultBatch batch{line, ResultSource::PriceAnalysis, worker.site, {}};
+            ResultBatch batch{line, ResultSource::PriceAnalysis, worker.site, {}, worker.run};
             for (const QString& analysisLine : result.findings.analysisLines)
                 batch.rows << ResultRows::analysisCells(
                     AnalysisRowCells(analysisLine, worker.brand, worker.part, worker.name));

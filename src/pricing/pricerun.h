@@ -64,6 +64,9 @@ public:
     static QString summaryLine(const Requests& requests);
 
 signals:
+    // A run starts (after any clear question) over these lines; its rows reach the result tables
+    // in batches numbered `run`.
+    void started(int run, const QList<PriceLine>& lines, const PriceRunSettings& settings);
     // A worker was counted and sent, in the order the run creates them.
     void workerStarted(const TMyThread& worker);
     void countChanged(int count);

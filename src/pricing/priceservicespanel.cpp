@@ -162,6 +162,14 @@ void PriceServicesPanel::readRunSettings(PriceRunSettings& settings) const {
     settings.maxSubOffers = m_Edit7->text();
 }
 
+BestOffersSettings PriceServicesPanel::bestOffersSettings() const {
+    return ReadBestOffersSettings(m_undercutThreshold->text(), m_ownCurrency->text());
+}
+
+QString PriceServicesPanel::keepHistoryDays() const {
+    return m_keepDays->text();
+}
+
 void PriceServicesPanel::addLinks(QWidget* panel, const char* aboutName, const char* helpName,
                                   void (PriceServicesPanel::*aboutClick)(), void (PriceServicesPanel::*helpClick)()) {
     auto* grid = static_cast<QGridLayout*>(panel->layout());
@@ -265,4 +273,35 @@ void PriceServicesPanel::buildUi(QWidget* parent) {
     connect(m_SpeedButton5, &QToolButton::clicked, this, &PriceServicesPanel::SpeedButton5Click);
     connect(m_SpeedButton11, &QToolButton::clicked, this, &PriceServicesPanel::SpeedButton11Click);
     connect(m_SpeedButton6, &QToolButton::clicked, this, &PriceServicesPanel::SpeedButton6Click);
+    buildBestOffersUi(parent);
+}
+
+void PriceServicesPanel::buildBestOffersUi(QWidget* parent) {
+    m_bestOffersPanel = new QWidget(parent);
+    m_bestOffersPanel->setObjectName(QStringLiteral("BestOffersSettings"));
+    auto* grid = new QGridLayout(m_bestOffersPanel);
+    grid->addWidget(makeTitle(QStringLiteral("Best offers and price history")), 0, 0, 1, 3);
+    m_undercutThreshold = makeEdit(QStringLiteral("UndercutThreshold"), QStringLiteral("5"));
+    m_undercutThreshold->setToolTip(
+        QStringLiteral("A line is marked when its best shop offer is this many percent below the own price"));
+    m_ownCurrency = makeEdit(QStringLiteral("OwnPriceCurrency"), QStringLiteral("EUR"));
+    m_ownCurrency->setToolTip(QStringLiteral("Prices of the own price lists that name no currency are in this one; "
+                                             "BEST OFFERS compares in it"));
+    m_keepDays = makeEdit(QStringLiteral("KeepPriceHistoryDays"), QStringLiteral("365"));
+    m_keepDays->setToolTip(QStringLiteral("Older price runs are dropped when the program starts; 0 keeps them all"));
+    const std::pair<const char*, QLineEdit*> rows[] = {{"Undercut threshold, %", m_undercutThreshold},
+                                                       {"Currency of own price lists", m_ownCurrency},
+                                                       {"Keep price history, days", m_keepDays}};
+    int row = 1;
+    for (const auto& [caption, box] : rows) {
+        auto* label = new QLabel(QString::fromUtf8(caption));
+        label->setBuddy(box);
+        grid->addWidget(label, row, 0);
+        // Short values: the boxes stay narrow, the spare width goes beside them.
+        box->setMaximumWidth(120);
+        grid->addWidget(box, row++, 1);
+    }
+    grid->setColumnStretch(2, 1);
+    for (QLineEdit* box : {m_undercutThreshold, m_ownCurrency})
+        connect(box, &QLineEdit::textChanged, this, [this] { emit bestOffersSettingsChanged(bestOffersSettings()); });
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "pricing/bestoffers.h"
+
 #include <QObject>
 
 class QCheckBox;
@@ -19,6 +21,8 @@ public:
     PriceServicesPanel(AppContext& context, QWidget* parent);
     QWidget* compareWidget() const { return m_Panel6; }
     QWidget* analysisWidget() const { return m_Panel4; }
+    // The boxes of BEST OFFERS and the price history, shown below the analysis panel.
+    QWidget* bestOffersWidget() const { return m_bestOffersPanel; }
     // The comparator account's e-mail as typed.
     QString compareEmail() const;
     // What the request log masks: both security codes in the forms they may take.
@@ -47,6 +51,14 @@ public:
 
     // The services' switches, accounts and sub-offer limit as a run reads them.
     void readRunSettings(PriceRunSettings& settings) const;
+    // The undercut threshold and the own price lists' currency as BEST OFFERS reads them.
+    BestOffersSettings bestOffersSettings() const;
+    // The days of price history to keep, as typed.
+    QString keepHistoryDays() const;
+
+signals:
+    // Either box of bestOffersSettings() changed, also when the settings file is read.
+    void bestOffersSettingsChanged(const BestOffersSettings& settings);
 
 signals:
     // The chosen sites of a service were saved ("[12][44]").
@@ -68,6 +80,7 @@ private:
     void toggleSiteList(const ServiceSide& side);
     void checkAccount(const QString& service, const QLineEdit* email, const QLineEdit* seccode);
     void buildUi(QWidget* parent);
+    void buildBestOffersUi(QWidget* parent);
     void addLinks(QWidget* panel, const char* aboutName, const char* helpName, void (PriceServicesPanel::*aboutClick)(),
                   void (PriceServicesPanel::*helpClick)());
 
@@ -89,4 +102,8 @@ private:
     QToolButton* m_SpeedButton9 = nullptr;
     QToolButton* m_SpeedButton5 = nullptr;
     QToolButton* m_SpeedButton6 = nullptr;
+    QWidget* m_bestOffersPanel = nullptr;
+    QLineEdit* m_undercutThreshold = nullptr;
+    QLineEdit* m_ownCurrency = nullptr;
+    QLineEdit* m_keepDays = nullptr;
 };

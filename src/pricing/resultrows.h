@@ -19,6 +19,8 @@ struct ResultBatch {
     QString site;
     // Cells in the table's column order.
     QList<QStringList> rows;
+    // The price run that asked (PriceRun's numbering); 0 for rows from elsewhere.
+    int run = 0;
 };
 
 // One of the two result tables: the comparison table (brand, reference, name, shop, price,

@@ -2,14 +2,13 @@
 
 #include "platform/desktop.h"
 #include "platform/dialogs.h"
+#include "platform/exportfolder.h"
 #include "platform/spreadsheetwriter.h"
 #include "pricing/gridrows.h"
 #include "service/appcontext.h"
 #include "service/requestlog.h"
 
-#include <QDateTime>
 #include <QDir>
-#include <QFileInfo>
 #include <QHeaderView>
 #include <QMouseEvent>
 #include <QScrollBar>
@@ -45,6 +44,14 @@ TableGrid::TableGrid(const QString& objectName, GridRows* rows, const QList<int>
                     QAbstractItemView::AnyKeyPressed);
     setWordWrap(false);
     setCurrentCell(1, 0);
+    // New rows come in above the empty last row. A current cell there keeps its row number and so
+    // lands on the first new row, as in a grid that only grows: following the empty row down
+    // would leave no product current, and START and Delete would refuse without a word.
+    connect(rows, &QAbstractItemModel::rowsInserted, this, [this](const QModelIndex&, int first, int) {
+        const QModelIndex current = currentIndex();
+        if (current.isValid() && current.row() == m_rows->count())
+            setCurrentIndex(m_rows->index(first, current.column()));
+    });
 }
 
 void TableGrid::setSelectableColumns(const QList<int>& columns) {
@@ -154,15 +161,27 @@ void DeleteGridRow(TableGrid* grid, int row) {
     grid->rows()->removeRowAt(row - 1);
 }
 
+void SaveExport(AppContext& context, const QString& contents, const ExportWriter& write) {
+    QString error;
+    const QString folder = ExportFolder(&error);
+    QString path;
+    if (!folder.isEmpty()) {
+        path = FreeExportPath(folder, contents);
+        if (path.isEmpty())
+            error = QStringLiteral("No free file name in the folder \"%1\"").arg(QDir::toNativeSeparators(folder));
+        else if (!write(path, &error))
+            path.clear();
+    }
+    if (path.isEmpty()) {
+        context.dialogs->error(QStringLiteral("The export was not saved: ") + error);
+        return;
+    }
+    context.log->AppendLogLine(contents + QStringLiteral(" exported to ") + QDir::toNativeSeparators(path));
+    OpenSavedExport(*context.dialogs, *context.desktop, path);
+}
+
 void ExportGridToSpreadsheet(AppContext& context, TableGrid* grid, const QString& contents) {
-    // The user's temporary folder outlives the program, so the workbook stays while it is open.
-    const QString folder = QDir::tempPath();
-    const QString path = FreeExportPath(folder, contents);
-    const bool written =
-        !path.isEmpty() && QFileInfo(folder).isDir() && SpreadsheetWriter::write(path, grid->rowTexts(), 1);
-    if (written)
-        context.log->AppendLogLine(contents + QStringLiteral(" exported to ") + QDir::toNativeSeparators(path));
-    if (!written || !context.desktop->open(path))
-        context.dialogs->titledError(QStringLiteral("Error"),
-                                     QStringLiteral("Could not start the MS Excel. Action canceled."));
+    const QList<QStringList> rows = grid->rowTexts();
+    SaveExport(context, contents,
+               [&](const QString& path, QString* error) { return SpreadsheetWriter::write(path, rows, 1, error); });
 }

@@ -5,6 +5,8 @@
 #include <QStringList>
 #include <QTableView>
 
+#include <functional>
+
 class GridRows;
 struct AppContext;
 
@@ -54,7 +56,14 @@ private:
 // Removes row r as the grid counts rows: the rows below move up one and the grid loses a row.
 void DeleteGridRow(TableGrid* grid, int row);
 
-// Writes the grid, its rows in the order shown, to a new workbook in the temporary folder, named
-// after its contents ("Comparative list"), opens it in the desktop's spreadsheet application and
-// logs where it is.
+// Writes an export into the file it is given; false, with the reason, when it could not.
+using ExportWriter = std::function<bool(const QString& path, QString* error)>;
+
+// Saves an export of `contents` as a new workbook, named after it ("Comparative list
+// 20260314-093005.xlsx"), in the user's export folder, where it stays; opens it in the desktop's
+// spreadsheet application, logs and says where it lies. A file that could not be saved is
+// reported.
+void SaveExport(AppContext& context, const QString& contents, const ExportWriter& write);
+
+// Exports the grid, its rows in the order shown, through SaveExport.
 void ExportGridToSpreadsheet(AppContext& context, TableGrid* grid, const QString& contents);

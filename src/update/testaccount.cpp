@@ -41,7 +41,8 @@ void RequestTestAccount(const QString& emailText, const Endpoints& endpoints, Di
     }
     if (answer.contains(kAlreadyUsed)) {
         if (dialogs.confirm(answer + QStringLiteral(" Open the page for extend use WebService (need use same email "
-                                                    "address that was used first time) ?")))
+                                                    "address that was used first time) ?"),
+                            Confirmation::Routine))
             desktop.open(endpoints.siteUrl + QStringLiteral("/buy/catalog?email=") + EncodeBrand(email));
         return;
     }

@@ -112,9 +112,10 @@ void ProgramUpdate::SpeedButton3Click() {
     if (!m_context.dialogs->confirm(
             QStringLiteral("If you have installed an old version program , you must be upgrading to the new version "
                            "with more features.") +
-            cr + QStringLiteral("--------------------------------") + cr + QStringLiteral("   ") + cr +
-            QStringLiteral("Download the new version program (this version of the file will rename in file [old_") +
-            name + QStringLiteral("]) ?")))
+                cr + QStringLiteral("--------------------------------") + cr + QStringLiteral("   ") + cr +
+                QStringLiteral("Download the new version program (this version of the file will rename in file [old_") +
+                name + QStringLiteral("]) ?"),
+            Confirmation::Routine))
         return;
     m_window->setEnabled(false);
     const bool swapping = downloadAndSwap();

@@ -51,6 +51,9 @@ void TestSettings::firstStartShowsDefaults() {
     QVERIFY(f.find<QRadioButton>("RadioButton9")->isChecked());
     QCOMPARE(f.find<QLineEdit>("Edit7")->text(), QStringLiteral("5"));
     QCOMPARE(f.find<QLineEdit>("Edit16")->text(), QStringLiteral("10"));
+    QCOMPARE(f.find<QLineEdit>("UndercutThreshold")->text(), QStringLiteral("5"));
+    QCOMPARE(f.find<QLineEdit>("OwnPriceCurrency")->text(), QStringLiteral("EUR"));
+    QCOMPARE(f.find<QLineEdit>("KeepPriceHistoryDays")->text(), QStringLiteral("365"));
     QCOMPARE(f.find<QLineEdit>("Edit9")->text(), QStringLiteral("[brand][namebrand]..."));
     QCOMPARE(f.find<QLineEdit>("Edit10")->text(), QStringLiteral("[reference][codepart][numberproduct]..."));
     QCOMPARE(f.find<QLineEdit>("Edit11")->text(), QStringLiteral("[price]..."));
@@ -70,6 +73,7 @@ void TestSettings::everyKeyRoundTrips() {
                            "[openpage]\r\nenable=1\r\nseparate_thread=0\r\npause=0\r\npauser_after=7\r\n"
                            "[export_myprices]\r\npathexport=/tmp/out/\r\nadd_criteries=1\r\nadd_crossses=1\r\n"
                            "add_aplicability=1\r\nconvert_as=3\r\n"
+                           "[bestoffers]\r\nundercut_percent=2,5\r\nown_currency=PLN\r\nkeep_days=30\r\n"
                            "[service]\r\ncatalog_url=http://127.0.0.1:1/\r\n";
     writeBytes(f.folders.programFile("velmora.ini"), ini);
     f.show();
@@ -213,6 +217,7 @@ void TestSettings::runWithoutWindowReadsWhatTheWindowShows() {
     QCOMPARE(file.brandColumns, text("Edit9"));
     QCOMPARE(file.referenceColumns, text("Edit10"));
     QCOMPARE(file.priceColumns, text("Edit11"));
+    QCOMPARE(file.keepHistoryDays, text("KeepPriceHistoryDays"));
 }
 
 void TestSettings::listFilesFeedListsAndSharedTexts() {

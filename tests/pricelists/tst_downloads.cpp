@@ -279,6 +279,7 @@ void TestDownloads::cutTransferKeepsTheOldFile() {
     auto w = openWindow({server.url(QStringLiteral("/stock.csv"))}, folder.path(), true);
     // The automatic download at start-up asked without an answer, so nothing happened yet.
     QCOMPARE(w->dialogs.texts(), QStringList{kQuestion});
+    QCOMPARE(w->dialogs.shown().first().confirmation, Confirmation::Routine);
     w->dialogs.setNextAnswer(true);
     clickInView(w->find<QToolButton>("SpeedButton50"));
     QCOMPARE(server.requests().size(), 1);

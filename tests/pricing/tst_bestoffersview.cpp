@@ -255,13 +255,16 @@ private slots:
     }
 
     void exportWritesNumbersInTheOrderShown() {
+        const ScratchHome home;
         m_view->model().setLines(threeLines());
         clickHeader(table(), BestOffersModel::BestOffer);
         click(find<QToolButton>("BestOffersExport"));
         QCOMPARE(m_desktop.opened().size(), 1);
         const QString path = m_desktop.opened().first();
+        QCOMPARE(QFileInfo(path).absolutePath(), home.dir.filePath(QStringLiteral("Documents/Velmora")));
+        QCOMPARE(m_dialogs.shown().size(), 1);
+        QCOMPARE(m_dialogs.shown().first().kind, ScriptedDialogs::Kind::InformationWithAction);
         const SheetContent sheet = ReadXlsx(path);
-        QFile::remove(path);
         QVERIFY2(sheet.error.isEmpty(), qPrintable(sheet.error));
         QCOMPARE(sheet.rowCount, 4);
         QCOMPARE(sheet.text(0, BestOffersModel::BestOffer), QStringLiteral("best offer"));

@@ -1,3 +1,4 @@
+#include "pricing/pricehistory.h"
 #include "pricing/pricerun.h"
 #include "pricing/processing.h"
 #include "pricing/tablegrid.h"
@@ -84,6 +85,23 @@ QStringList gridRows(const TableGrid* grid, int idColumn = -1) {
     return rows;
 }
 
+// The price history beside the settings holds one run of `lines` lines in `state`, with every
+// row of both sheets as one offer.
+void checkHistory(const Folder& folder, int lines, RunState state) {
+    const SheetContent compare = ReadXlsx(folder.path("out.xlsx"), 1);
+    const SheetContent analysis = ReadXlsx(folder.path("out.xlsx"), 2);
+    const PriceHistoryReader history(folder.path("prices.sqlite"));
+    const QList<RunRecord> runs = history.runs();
+    QCOMPARE(runs.size(), 1);
+    QCOMPARE(runs[0].state, state);
+    QCOMPARE(runs[0].lines, lines);
+    QCOMPARE(runs[0].offers, compare.rowCount - 2 + analysis.rowCount - 2);
+    int offers = 0;
+    for (const LineSnapshot& line : history.latestLines())
+        offers += int(line.offers.size());
+    QCOMPARE(offers, runs[0].offers);
+}
+
 } // namespace
 
 class TestHeadlessRun : public QObject {
@@ -142,6 +160,7 @@ void TestHeadlessRun::rowsEqualTheWindowedRun() {
     headlessAnalysis.sort();
     QCOMPARE(headlessAnalysis, gridRows(f.find<TableGrid>("StringGrid3"), 10));
     QVERIFY(QFileInfo::exists(folder.path("logRequests.txt")));
+    checkHistory(folder, 8, RunState::Complete);
 }
 
 void TestHeadlessRun::ctrlCWritesWhatArrivedAndFails() {
@@ -173,6 +192,7 @@ void TestHeadlessRun::ctrlCWritesWhatArrivedAndFails() {
     QVERIFY2(compare.error.isEmpty(), qPrintable(compare.error));
     const int rows = compare.rowCount - 2;
     QVERIFY2(rows > 0 && rows < 140 * 2 * 2, qPrintable(QString::number(rows)));
+    checkHistory(folder, 140, RunState::Stopped);
 }
 
 void TestHeadlessRun::refusals_data() {

@@ -1,4 +1,7 @@
 #include "platform/messageboxdialogs.h"
+#include "pricing/bestoffersmodel.h"
+#include "pricing/bestoffersview.h"
+#include "pricing/pricechart.h"
 #include "pricing/priceengine.h"
 #include "pricing/pricerun.h"
 #include "pricing/processing.h"
@@ -9,12 +12,15 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QCheckBox>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMessageBox>
+#include <QTabBar>
 #include <QTabWidget>
+#include <QTableView>
 #include <QTimer>
 #include <QToolButton>
 
@@ -98,6 +104,42 @@ public:
     }
 };
 
+// The lowest shop offer in euros of each reference in the comparison table.
+QMap<QString, qint64> bestShopOffers(const TableGrid* grid) {
+    QMap<QString, qint64> best;
+    for (int r = 1; r < grid->rowCount() - 1; ++r) {
+        const auto money = ParseServicePrice(grid->cell(r, 4), grid->cell(r, 5));
+        if (grid->cell(r, 5) == "by default" || !money || money->currency != "EUR")
+            continue;
+        const QString reference = grid->cell(r, 1);
+        best[reference] = best.contains(reference) ? qMin(best[reference], money->minor) : money->minor;
+    }
+    return best;
+}
+
+// Brings the BEST OFFERS tab forward with a click on its tab, as the user does.
+QTableView* showBestOffers(WindowFixture& f) {
+    f.window().showPage("PAGEPRODUCT");
+    auto* tabs = f.find<QTabWidget>("PageControl1");
+    QTabBar* bar = tabs->tabBar();
+    int tab = 0;
+    while (tab < bar->count() && bar->tabText(tab).trimmed() != "BEST OFFERS")
+        ++tab;
+    QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(tab).center());
+    return tabs->currentWidget()->findChild<QTableView*>("BestOffersTable");
+}
+
+// A BEST OFFERS row by its reference: the cell texts, or the numbers behind them (SortRole).
+int rowOfReference(const QTableView* table, const QString& reference) {
+    for (int row = 0; row < table->model()->rowCount(); ++row)
+        if (table->model()->index(row, BestOffersModel::Reference).data().toString() == reference)
+            return row;
+    return -1;
+}
+QVariant shown(const QTableView* table, int row, int column, int role = Qt::DisplayRole) {
+    return table->model()->index(row, column).data(role);
+}
+
 } // namespace
 
 class TestPriceRun : public QObject {
@@ -117,6 +159,8 @@ private slots:
     void failingRequestsStillEnd();
     void closingMidRunIsQuick();
     void questionsDuringRunBelongToTheProgressWindow();
+    void bestOffersFollowRunsAndOutliveTheWindow();
+    void damagedPriceHistoryIsMovedAsideWithOneNotice();
 };
 
 void TestPriceRun::startNeedsProductLineWithReference() {
@@ -455,6 +499,84 @@ void TestPriceRun::questionsDuringRunBelongToTheProgressWindow() {
     click(progress.findChild<QToolButton*>("SpeedButton1"));
     QVERIFY(!progress.isVisible());
     QVERIFY(mainWindow.isEnabled());
+}
+
+void TestPriceRun::bestOffersFollowRunsAndOutliveTheWindow() {
+    // Prices move between the two runs as they would from one day to the next.
+    const QStringList references{"GDB1385", "KXQ8208"};
+    RunFixture run({"--price-drift", "10"}, {{"TRW", "GDB1385", "Brake pad"}, {"TRW", "KXQ8208", "Disc"}},
+                   "3\r\n12\r\n18\r\n21\r\n");
+    OwnPriceTable& own = run.f.window().ownPrices();
+    own.Add("GDB1385", {"TRW", "GDB1385", "GDB1385", "20,00", "MyStock.csv"});
+    own.Sort();
+    run.check("CheckBox1", true);
+    run.check("CheckBox3", true);
+    QList<QMap<QString, qint64>> best;
+    for (int i = 0; i < 2; ++i) {
+        run.f.dialogs.setNextAnswer(true); // start
+        run.f.dialogs.setNextAnswer(true); // clean the comparison table
+        run.start();
+        QVERIFY(run.ended());
+        QTRY_VERIFY_WITH_TIMEOUT(!run.form3()->isVisible(), 10000);
+        best << bestShopOffers(run.compare());
+        QCOMPARE(best.last().keys(), references);
+    }
+    QVERIFY2(best[0] != best[1], "the stand-in's prices did not move");
+
+    // Each line: its lowest offer of the second run, the own price, the margin and the change.
+    const auto checkLines = [&](QTableView* table) {
+        QTRY_COMPARE(table->model()->rowCount(), 2);
+        for (const QString& reference : references) {
+            const int row = rowOfReference(table, reference);
+            QVERIFY(row >= 0);
+            QCOMPARE(shown(table, row, BestOffersModel::BestOffer).toString(), FormatAmount(best[1][reference]));
+            QCOMPARE(shown(table, row, BestOffersModel::Change, BestOffersModel::SortRole).toLongLong(),
+                     ChangeBasisPoints(best[0][reference], best[1][reference]));
+            QVERIFY(!shown(table, row, BestOffersModel::Change).toString().isEmpty());
+        }
+        const int pads = rowOfReference(table, "GDB1385");
+        QCOMPARE(shown(table, pads, BestOffersModel::OwnPrice).toString(), FormatAmount(2000));
+        QCOMPARE(shown(table, pads, BestOffersModel::Margin, BestOffersModel::SortRole).toLongLong(),
+                 ChangeBasisPoints(2000, best[1]["GDB1385"]));
+        QVERIFY(shown(table, rowOfReference(table, "KXQ8208"), BestOffersModel::Margin).toString().isEmpty());
+    };
+    checkLines(showBestOffers(run.f));
+
+    // Closed and started again over the same folder: the history gives the same page, and the
+    // chart of a line both runs.
+    QVERIFY(run.f.window().close());
+    run.f.destroy();
+    run.f.show();
+    QTableView* table = showBestOffers(run.f);
+    checkLines(table);
+    const int pads = rowOfReference(table, "GDB1385");
+    QTest::mouseClick(table->viewport(), Qt::LeftButton, {},
+                      table->visualRect(table->model()->index(pads, BestOffersModel::Reference)).center());
+    auto* view = run.f.find<BestOffersView>("BestOffersView");
+    click(view->findChild<QToolButton*>("BestOffersChart"));
+    QVERIFY(view->chart()->isVisible());
+    QCOMPARE(view->chart()->runCount(), 2);
+
+    // Own prices in another currency: the shops' euros no longer compare with them.
+    run.f.window().showPage("SETTINGS");
+    typeInto(run.f.find<QLineEdit>("OwnPriceCurrency"), "PLN");
+    QCOMPARE(shown(table, pads, BestOffersModel::Currency).toString(), "PLN");
+    QVERIFY(shown(table, pads, BestOffersModel::BestOffer).toString().isEmpty());
+    QCOMPARE(shown(table, pads, BestOffersModel::OwnPrice).toString(), FormatAmount(2000));
+}
+
+void TestPriceRun::damagedPriceHistoryIsMovedAsideWithOneNotice() {
+    WindowFixture f;
+    writeBytes(f.folders.programFile("prices.sqlite"), QByteArray(8192, 'x'));
+    f.show();
+    QTRY_COMPARE(f.dialogs.texts().filter("price history").size(), 1);
+    for (const ScriptedDialogs::Shown& box : f.dialogs.shown())
+        if (box.text.contains("price history")) {
+            QVERIFY(box.text.startsWith("The price history was damaged"));
+            QCOMPARE(box.kind, Kind::Information);
+        }
+    QCOMPARE(QDir(f.folders.programDir()).entryList({"prices.sqlite.damaged-*"}).size(), 1);
+    QVERIFY(f.window().isEnabled());
 }
 
 QTEST_MAIN(TestPriceRun)

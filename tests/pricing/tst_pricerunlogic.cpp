@@ -1,9 +1,11 @@
 #include "platform/spreadsheetwriter.h"
 #include "pricelists/ownpricetable.h"
+#include "pricing/pricehistory.h"
 #include "pricing/pricerun.h"
 #include "pricing/resultrows.h"
 #include "pricing/runlist.h"
 #include "pricing/runprogress.h"
+#include "pricing/runrecorder.h"
 #include "service/requestlog.h"
 #include "support/recordingdesktop.h"
 #include "support/scripteddialogs.h"
@@ -121,6 +123,7 @@ private slots:
     void summaryCountsAnsweredAndFailed();
     void closingEndsTheRunWithoutAWord();
     void runListsFromTextAndFromTheListsExport();
+    void lateRowsStayWithTheRunThatAsked();
 };
 
 void TestPriceRunLogic::linesAndShopsInOrderThenRowsAndClose() {
@@ -155,8 +158,10 @@ void TestPriceRunLogic::linesAndShopsInOrderThenRowsAndClose() {
 void TestPriceRunLogic::waitsAbove200AndGoesOnAsResultsCome() {
     Run r;
     r.run.start(lines(60), compareSettings("[1][2][3][4]"));
-    QTest::qWait(100);
-    // Lines 1 to 51 were sent (204 workers); the run waits before line 52.
+    // Lines 1 to 51 are sent (204 workers); the run waits before line 52. A slow machine (or a
+    // sanitizer) takes longer to get there, so wait for it, then check it stays.
+    QTRY_COMPARE(r.transport.sent.size(), 204);
+    QTest::qWait(50);
     QVERIFY(r.run.isRunning());
     QCOMPARE(r.transport.sent.size(), 204);
     r.transport.answer(3, kCompareAnswer);
@@ -241,6 +246,32 @@ void TestPriceRunLogic::runListsFromTextAndFromTheListsExport() {
     QString error;
     QVERIFY(!ReadRunList(dir.filePath("missing.csv"), &error));
     QVERIFY(error.endsWith("missing.csv: no such file"));
+}
+
+void TestPriceRunLogic::lateRowsStayWithTheRunThatAsked() {
+    QTemporaryDir dir;
+    Run r;
+    PriceHistory history(dir.filePath("prices.sqlite"));
+    history.start();
+    RunRecorder recorder(r.run, r.compare, r.analysis, &history);
+    QList<int> shown;
+    connect(&recorder, &RunRecorder::offersArrived, this, [&](const QList<LineOffer>& o) { shown << o.size(); });
+    // The first run ends with its two workers still out; the second sends two more.
+    r.run.start(lines(1), compareSettings("[1][2]"));
+    QVERIFY(r.ended());
+    r.run.start(lines(1), compareSettings("[1][2]"));
+    QVERIFY(r.ended());
+    r.transport.answer(4, kCompareAnswer);
+    QCOMPARE(r.compare.count(), 4);
+    // Only the latest run's offers reach BEST OFFERS; each run keeps its own in the history.
+    QCOMPARE(shown, QList<int>{2});
+    history.flush();
+    const QList<RunRecord> runs = PriceHistoryReader(dir.filePath("prices.sqlite")).runs();
+    QCOMPARE(runs.size(), 2);
+    for (const RunRecord& run : runs) {
+        QCOMPARE(run.offers, 2);
+        QCOMPARE(run.state, RunState::Complete);
+    }
 }
 
 QTEST_GUILESS_MAIN(TestPriceRunLogic)

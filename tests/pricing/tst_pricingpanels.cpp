@@ -424,10 +424,19 @@ void TestPricingPanels::insertAddsSelectedProduct() {
     QCOMPARE(tabs->currentIndex(), 1);
     QCOMPARE(grid->rowTexts(),
              (QList<QStringList>{{"brand", "reference", "name"}, {"TRW", "GDB1385", "Brake Pad Set"}, {"", "", ""}}));
+    // The product is current, not the empty row below it: START goes on to its question.
+    QCOMPARE(grid->currentRow(), 1);
+    click(f.find<QToolButton>("SpeedButton32"));
+    QCOMPARE(f.dialogs.texts(), QStringList{"START PROCESSING OF PRICES ???"});
+
+    // Added while the empty last row is current: the new row becomes current.
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(grid->model()->index(1, 2)).center());
+    QCOMPARE(grid->currentRow(), 2);
     add->trigger();
     QCOMPARE(grid->rowCount(), 4);
     QCOMPARE(grid->rowTexts()[2], grid->rowTexts()[1]);
     QCOMPARE(grid->rowTexts()[3], (QStringList{"", "", ""}));
+    QCOMPARE(grid->currentRow(), 2);
 }
 
 void TestPricingPanels::insertOnDetailLineAddsNothing() {
@@ -601,6 +610,7 @@ void TestPricingPanels::clearAsksAndTouchesOnlyItsTable() {
     f.dialogs.setNextAnswer(false);
     click(clear);
     QCOMPARE(f.dialogs.lastText(), question);
+    QCOMPARE(f.dialogs.shown().last().confirmation, Confirmation::Destructive);
     QCOMPARE(gridNamed(f, grid)->rowCount(), 4);
     f.dialogs.setNextAnswer(true);
     click(clear);
@@ -657,45 +667,55 @@ void TestPricingPanels::exportWritesWorkbookAndOpensIt_data() {
     QTest::addColumn<QString>("grid");
     QTest::addColumn<QString>("button");
     QTest::addColumn<QString>("contents");
+    QTest::addColumn<int>("numbers"); // cells written as numbers: prices, ids
     QTest::newRow("comparative list") << "StringGrid1"
                                       << "SpeedButton33"
-                                      << "Comparative list";
+                                      << "Comparative list" << 0;
     QTest::newRow("comparison table") << "StringGrid2"
                                       << "SpeedButton43"
-                                      << "Compare prices";
+                                      << "Compare prices" << 2;
     QTest::newRow("analysis table") << "StringGrid3"
                                     << "SpeedButton49"
-                                    << "Analysis prices";
+                                    << "Analysis prices" << 2;
 }
 
 void TestPricingPanels::exportWritesWorkbookAndOpensIt() {
     QFETCH(QString, grid);
     QFETCH(QString, button);
     QFETCH(QString, contents);
+    QFETCH(int, numbers);
+    const ScratchHome home;
+    const QString folder = home.dir.filePath("Documents/Velmora");
     WindowFixture f(standInEndpoints());
     f.signIn();
     fillGrid(f, grid, 2);
     TableGrid* g = gridNamed(f, grid);
     g->setCell(1, 2, QString::fromUtf8("Bremsscheibe <vorn> & \"hinten\" 0042"));
     click(f.find<QToolButton>(button));
-    QVERIFY(f.dialogs.shown().isEmpty());
     QCOMPARE(f.desktop.opened().size(), 1);
     const QString path = f.desktop.opened().first();
-    const auto cleanup = qScopeGuard([&] { QFile::remove(path); });
-    QCOMPARE(QFileInfo(path).absolutePath(), QFileInfo(QDir::tempPath()).absoluteFilePath());
-    QVERIFY2(QFileInfo(path).fileName().startsWith(contents + " "), qPrintable(path));
-    // The log strip says where the file went.
+    QCOMPARE(QFileInfo(path).absolutePath(), folder);
+    const QString name = QFileInfo(path).fileName();
+    QVERIFY2(name.startsWith(contents + " "), qPrintable(path));
+    // One box says where the file stays, with the way to its folder.
+    QCOMPARE(f.dialogs.shown().size(), 1);
+    QCOMPARE(f.dialogs.shown().first().kind, ScriptedDialogs::Kind::InformationWithAction);
+    QCOMPARE(f.dialogs.shown().first().title, "Open folder");
+    QCOMPARE(f.dialogs.lastText(),
+             "The file \"" + name + "\" is saved in folder :\r\n" + QDir::toNativeSeparators(folder));
     QVERIFY(f.logged(contents + " exported to " + QDir::toNativeSeparators(path)));
 
     const SheetContent sheet = ReadXlsx(path);
     QVERIFY2(sheet.error.isEmpty(), qPrintable(sheet.error));
     QCOMPARE(sheet.rowCount, 4);
+    int numberCells = 0;
     for (int r = 0; r < 4; ++r) {
         for (int c = 0; c < g->columnCount(); ++c) {
             const SheetCell cell = sheet.cell(r, c);
             if (cell.type.isEmpty() && !cell.text.isEmpty()) { // an amount, written as a number
                 QVERIFY(SpreadsheetWriter::isAmountTitle(g->cell(0, c)));
                 QCOMPARE(cell.text.toDouble(), g->cell(r, c).toDouble());
+                ++numberCells;
             } else {
                 QCOMPARE(cell.text, g->cell(r, c));
             }
@@ -704,44 +724,53 @@ void TestPricingPanels::exportWritesWorkbookAndOpensIt() {
             QCOMPARE(cell.left, r == 0 ? "medium" : "thin");
         }
     }
+    QCOMPARE(numberCells, numbers);
     QCOMPARE(sheet.text(0, 1), grid == "StringGrid3" ? "brand" : "reference");
 
-    // A second export in the same second gets a file of its own.
+    // A second export in the same second gets a file of its own; the action opens the folder.
+    f.dialogs.setNextAnswer(true);
     click(f.find<QToolButton>(button));
-    QCOMPARE(f.desktop.opened().size(), 2);
+    QCOMPARE(f.desktop.opened().size(), 3);
     QVERIFY(f.desktop.opened()[1] != path);
-    QFile::remove(f.desktop.opened()[1]);
+    QCOMPARE(f.desktop.opened()[2], folder);
+    QCOMPARE(QDir(folder).entryList(QDir::Files).size(), 2);
 }
 
 void TestPricingPanels::exportFailuresAreReported() {
+    const ScratchHome home;
     WindowFixture f(standInEndpoints());
     f.signIn();
     fillGrid(f, "StringGrid1", 1);
 
+    // Nothing opens the file: it stays, and the one box says so.
     f.desktop.setResult(false);
     click(f.find<QToolButton>("SpeedButton33"));
     QCOMPARE(f.desktop.opened().size(), 1);
-    QFile::remove(f.desktop.opened().first());
+    const QString path = f.desktop.opened().first();
+    QVERIFY(QFileInfo(path).isFile());
     QCOMPARE(f.dialogs.shown().size(), 1);
-    QCOMPARE(f.dialogs.shown().first().kind, ScriptedDialogs::Kind::TitledError);
-    QCOMPARE(f.dialogs.shown().first().title, "Error");
-    QCOMPARE(f.dialogs.lastText(), "Could not start the MS Excel. Action canceled.");
+    QCOMPARE(f.dialogs.shown().first().kind, ScriptedDialogs::Kind::InformationWithAction);
+    QCOMPARE(f.dialogs.lastText(), "No program could open the file \"" + QFileInfo(path).fileName() +
+                                       "\". It is saved in folder :\r\n" +
+                                       QDir::toNativeSeparators(QFileInfo(path).absolutePath()));
 
-    // A temporary folder that cannot be written: nothing is opened.
+    // A file where the export folder should be: nothing is written or opened, and the user is told why.
     f.desktop.setResult(true);
     f.desktop.clear();
-    const QByteArray saved = qgetenv("TMPDIR");
-    qputenv("TMPDIR", QFile::encodeName(f.folders.programFile("no/such/folder")));
+    f.dialogs.clear();
+    const ScratchHome blocked;
+    QVERIFY(QDir(blocked.dir.path()).mkpath("Documents"));
+    writeBytes(blocked.dir.filePath("Documents/Velmora"), "x");
     click(f.find<QToolButton>("SpeedButton33"));
-    qputenv("TMPDIR", saved);
-    if (saved.isEmpty())
-        qunsetenv("TMPDIR");
     QVERIFY2(f.desktop.opened().isEmpty(), qPrintable(f.desktop.opened().join('|')));
-    QCOMPARE(f.dialogs.shown().size(), 2);
-    QCOMPARE(f.dialogs.lastText(), "Could not start the MS Excel. Action canceled.");
+    QCOMPARE(f.dialogs.shown().size(), 1);
+    QCOMPARE(f.dialogs.shown().first().kind, ScriptedDialogs::Kind::Error);
+    QCOMPARE(f.dialogs.lastText(), "The export was not saved: Could not create the folder \"" +
+                                       QDir::toNativeSeparators(blocked.dir.filePath("Documents/Velmora")) + "\"");
 }
 
 void TestPricingPanels::priceTitleSortsNumbersAndExportFollowsTheView() {
+    const ScratchHome home;
     WindowFixture f(standInEndpoints());
     f.signIn();
     f.window().showPage("PAGEPRODUCT");
@@ -767,7 +796,7 @@ void TestPricingPanels::priceTitleSortsNumbersAndExportFollowsTheView() {
     click(f.find<QToolButton>("SpeedButton43"));
     QCOMPARE(f.desktop.opened().size(), 1);
     const QString path = f.desktop.opened().first();
-    const auto cleanup = qScopeGuard([&] { QFile::remove(path); });
+    QCOMPARE(QFileInfo(path).absolutePath(), home.dir.filePath("Documents/Velmora"));
     const SheetContent sheet = ReadXlsx(path);
     QVERIFY2(sheet.error.isEmpty(), qPrintable(sheet.error));
     // A plain price is a number cell ("9,50" reads back as 9.5); "1 250,00" stays text.

@@ -106,6 +106,8 @@ void TestServiceClient::testClientAnswerOffersDemoServer() {
     QVERIFY(log.lines().isEmpty());
     QCOMPARE(dialogs.shown().size(), 1);
     QVERIFY(dialogs.lastText().startsWith(QStringLiteral("Client for work with WebService is not registered !")));
+    // It replaces the user's account: a stray Enter must keep it.
+    QCOMPARE(dialogs.shown().last().confirmation, Confirmation::Destructive);
     QVERIFY(dialogs.lastText().contains(QStringLiteral(" or do reconnect with demo server. \r\n") +
                                         QString(37, QLatin1Char('-')) + QStringLiteral("\r\nDo recconnec")));
     QCOMPARE(client.catalogBaseUrl(), accept ? demo : catalog);

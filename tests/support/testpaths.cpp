@@ -14,6 +14,22 @@ QString TestFolders::workingFile(const QString& name) const {
     return QDir(workingDir()).filePath(name);
 }
 
+ScratchHome::ScratchHome(const QByteArray& userDirs) : m_home(qgetenv("HOME")), m_config(qgetenv("XDG_CONFIG_HOME")) {
+    qputenv("HOME", QFile::encodeName(dir.path()));
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(dir.filePath(QStringLiteral(".config"))));
+    QDir(dir.path()).mkpath(QStringLiteral(".config"));
+    if (!userDirs.isEmpty())
+        writeBytes(dir.filePath(QStringLiteral(".config/user-dirs.dirs")), userDirs);
+}
+
+ScratchHome::~ScratchHome() {
+    qputenv("HOME", m_home);
+    if (m_config.isEmpty())
+        qunsetenv("XDG_CONFIG_HOME");
+    else
+        qputenv("XDG_CONFIG_HOME", m_config);
+}
+
 QString fixturePath(const QString& name) {
     return QDir(QStringLiteral(VELMORA_FIXTURES_DIR)).filePath(name);
 }

@@ -19,6 +19,18 @@ private:
     QTemporaryDir m_working;
 };
 
+// A home of the test's own while it lives, with the documents folder the desktop names in
+// `userDirs` (the lines of user-dirs.dirs; none: the desktop's default "Documents").
+class ScratchHome {
+public:
+    explicit ScratchHome(const QByteArray& userDirs = {});
+    ~ScratchHome();
+    QTemporaryDir dir;
+
+private:
+    QByteArray m_home, m_config;
+};
+
 // A link planted at `linkPath` to a file elsewhere (a victim holding "victim"), or to a name
 // elsewhere that does not exist yet. A writer of the program must replace the link, never write
 // through it.

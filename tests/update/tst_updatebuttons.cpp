@@ -106,6 +106,7 @@ void TestUpdateButtons::noChangesNothing() {
         "will rename in file [old_" +
         programName() + "]) ?";
     QCOMPARE(w.dialogs.lastText(), question);
+    QCOMPARE(w.dialogs.shown().last().confirmation, Confirmation::Routine);
     QVERIFY(w.find<QToolButton>("SpeedButton3")->isVisible());
     QCOMPARE(QDir(w.folders.programDir()).entryList(QDir::Files), QStringList());
 }
