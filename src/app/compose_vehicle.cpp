@@ -28,6 +28,7 @@ void TForm1::composeVehicle() {
 
     connectGuarded(dialogs, m_numberSearch, &NumberSearch::vehicleChosen, m_cascade,
                    &VehicleCascade::SelectVehicleFromRecord);
-    m_numberSearch->setSelectCarDialog(m_Form2);
+    connect(m_numberSearch, &NumberSearch::severalVehiclesFound, m_Form2, &TForm2::showCandidates);
+    connectGuarded(dialogs, m_Form2, &TForm2::kTypeChosen, m_numberSearch, &NumberSearch::searchChosenKType);
     connectGuarded(dialogs, m_garage, &Garage::vehicleChosen, m_cascade, &VehicleCascade::SelectVehicleFromRecord);
 }

@@ -1,6 +1,6 @@
 #include "app/headless.h"
 
-#include "app/settings.h"
+#include "app/runsettingsfile.h"
 #include "platform/apppaths.h"
 #include "platform/desktop.h"
 #include "platform/dialogs.h"

@@ -22,7 +22,6 @@
 #include "pricing/resulttables.h"
 #include "pricing/searchpagespanel.h"
 #include "service/serviceclient.h"
-#include "service/textfunctions.h"
 #include "update/updatebuttons.h"
 #include "vehicle/cascade.h"
 #include "vehicle/garage.h"
@@ -33,7 +32,6 @@
 #include <QCloseEvent>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QLineEdit>
 #include <QScreen>
 #include <QScrollArea>
 #include <QSplitter>
@@ -58,12 +56,6 @@ void chainTabOrder(const QList<QWidget*>& widgets) {
             QWidget::setTabOrder(widgets.at(i - 1), widgets.at(i));
 }
 
-QList<QWidget*> named(const QWidget* area, std::initializer_list<const char*> names) {
-    QList<QWidget*> found;
-    for (const char* name : names)
-        found << area->findChild<QWidget*>(QString::fromLatin1(name));
-    return found;
-}
 // The wait cursor of a blocking exchange, whoever makes it.
 void showWaitCursor(bool waiting) {
     if (waiting)
@@ -83,22 +75,14 @@ TForm1::TForm1(const Seams& seams, QWidget* parent) : QMainWindow(parent), m_sea
     m_context.texts = &m_texts;
     m_context.versionText = m_seams.versionText;
     buildUi();
-    // The security codes of the three accounts, as the requests carry them (trimmed).
-    // Looked up once: the log asks for them on every line, thousands of times in a price run.
-    QList<const QLineEdit*> codeBoxes;
-    for (const char* name : {"Edit4", "Edit6", "Edit2"})
-        if (const auto* box = findChild<QLineEdit*>(QString::fromLatin1(name)))
-            codeBoxes << box;
-    m_log.setSecretsSource([codeBoxes] {
-        QStringList codes;
-        for (const QLineEdit* box : codeBoxes)
-            codes << box->text() << Trim(box->text());
-        return codes;
-    });
+    // The security codes of the three accounts; the log asks for them at every line.
+    m_log.setSecretsSource([this] { return m_webService->secrets() + m_priceServices->secrets(); });
 }
 
 TForm1::~TForm1() {
     closePriceRun();
+    // The panels go before the log: whatever it takes in meanwhile is masked with the codes of now.
+    m_log.setSecretsSource([codes = m_webService->secrets() + m_priceServices->secrets()] { return codes; });
     setWindowWaitHook(nullptr);
     // The panels hold references into the context (log, texts, product table, service), which
     // are members and die before QMainWindow deletes its children: every widget goes first.
@@ -153,15 +137,10 @@ void TForm1::buildUi() {
 
 void TForm1::setTabOrders() {
     // Panels built elsewhere and moved in later would otherwise come last: follow the visual order.
-    QWidget* column = m_garageSection->parentWidget();
-    chainTabOrder(QList<QWidget*>{m_SpeedButton4} + named(column, {"SpeedButton40", "SpeedButton39", "ListBox4"}) +
-                  named(column, {"ComboBox1", "ComboBox4", "ComboBox3", "ComboBox2", "ComboBox10"}) +
-                  named(column, {"RadioButton1", "RadioButton2", "RadioButton3", "RadioButton4", "ComboBox8",
-                                 "ComboBox7", "ComboBox6", "ComboBox5"}) +
-                  QList<QWidget*>{m_SpeedButton2});
-    QWidget* account = m_webService->widget();
-    chainTabOrder(QList<QWidget*>{m_settingsPage->findChild<QScrollArea*>()} +
-                  named(account, {"Edit3", "SpeedButton59", "Edit4", "SpeedButton7", "ComboBox11", "SpeedButton8"}));
+    chainTabOrder(m_update->tabChain() + m_garage->tabChain() + m_crossSearch->searchTabChain() +
+                  m_numberSearch->tabChain() + m_productList->nameSearchTabChain() + m_cascade->tabChain() +
+                  QList<QWidget*>{m_garage->addButton()});
+    chainTabOrder(QList<QWidget*>{m_settingsScroll} + m_webService->tabChain());
 }
 
 QWidget* TForm1::buildLeftColumn() {
@@ -179,28 +158,25 @@ QWidget* TForm1::buildLeftColumn() {
         makeButton(QStringLiteral("SpeedButton1"), QStringLiteral("Open log requests [for programmers]"), column);
     m_SpeedButton1->setToolTip(m_SpeedButton1->text());
     m_SpeedButton1->hide();
-    m_SpeedButton3 = makeButton(QStringLiteral("SpeedButton3"), QStringLiteral("  UPDATE PROGRAM"), column);
-    m_SpeedButton3->setStyleSheet(QStringLiteral("color: red;"));
-    m_SpeedButton3->hide();
-    m_SpeedButton4 = makeButton(QStringLiteral("SpeedButton4"), QStringLiteral("  HISTORY CHANGES"), column);
-    for (QToolButton* b :
-         {m_SpeedButton15, m_SpeedButton14, m_SpeedButton25, m_SpeedButton1, m_SpeedButton3, m_SpeedButton4})
+    for (QToolButton* b : {m_SpeedButton15, m_SpeedButton14, m_SpeedButton25, m_SpeedButton1})
         layout->addWidget(b);
     connect(m_SpeedButton15, &QToolButton::clicked, this, &TForm1::SpeedButton15Click);
     connect(m_SpeedButton14, &QToolButton::clicked, this, &TForm1::SpeedButton14Click);
     connect(m_SpeedButton25, &QToolButton::clicked, this, &TForm1::SpeedButton25Click);
     connect(m_SpeedButton1, &QToolButton::clicked, this, &TForm1::SpeedButton1Click);
-    m_update = new ProgramUpdate(m_context, this, m_SpeedButton3, m_SpeedButton4, [this] { close(); });
+    m_update = new ProgramUpdate(m_context, this);
+    layout->addWidget(m_update->widget());
+    // The swap waits for this program to end through its normal closing path.
+    connect(m_update, &ProgramUpdate::swapStarted, this, &QWidget::close);
 
     m_garageSection = new CollapsibleSection(QStringLiteral("Label18"), QStringLiteral("My garage"), column);
     m_searchSection = new CollapsibleSection(QStringLiteral("Label12"), QStringLiteral("Search by"), column);
     m_vehicleSection = new CollapsibleSection(QStringLiteral("Label14"), QStringLiteral("Selection vehicle"), column);
     m_vehicleSection->setObjectName(QStringLiteral("Panel10"));
-    m_SpeedButton2 =
-        makeButton(QStringLiteral("SpeedButton2"), QStringLiteral("Add selected car in MY GARAGE"), column);
 
-    m_garage = new Garage(m_context, m_garageSection->header(), m_SpeedButton2, column);
+    m_garage = new Garage(m_context, column);
     m_garageSection->setBody(m_garage->widget());
+    connect(m_garage, &Garage::captionChanged, m_garageSection->header(), &QLabel::setText);
     m_numberSearch = new NumberSearch(m_context, column);
     m_cascade = new VehicleCascade(m_context, column);
     m_vehicleSection->setBody(m_cascade->widget());
@@ -208,7 +184,7 @@ QWidget* TForm1::buildLeftColumn() {
     layout->addWidget(m_garageSection);
     layout->addWidget(m_searchSection);
     layout->addWidget(m_vehicleSection, 1);
-    layout->addWidget(m_SpeedButton2);
+    layout->addWidget(m_garage->addButton());
     layout->addWidget(m_cascade->captionLabel());
     m_garageSection->setCollapsed(true);
     m_searchSection->setCollapsed(true);
@@ -227,6 +203,7 @@ QWidget* TForm1::buildSettingsPage() {
     outer->setContentsMargins(0, 0, 0, 0);
     outer->addWidget(makeTitle(QStringLiteral("  SETTINGS")));
     auto* scroll = new QScrollArea;
+    m_settingsScroll = scroll;
     scroll->setWidgetResizable(true);
     auto* column = new QWidget;
     auto* layout = new QVBoxLayout(column);
@@ -236,6 +213,12 @@ QWidget* TForm1::buildSettingsPage() {
     m_priceLists = new PriceListsPanel(m_context, m_ownPrices, column);
     m_searchPages = new SearchPagesPanel(m_context, column);
     m_priceLists->setListingSender([this] { return m_priceServices->compareEmail(); });
+    connect(m_brands, &NecessaryBrandsPanel::necessaryBrandsChanged, this,
+            [this](const QString& brands) { m_texts.NecessaryBrands = brands; });
+    connect(m_priceServices, &PriceServicesPanel::compareShopIdsChanged, this,
+            [this](const QString& ids) { m_texts.CompareShopIds = ids; });
+    connect(m_priceServices, &PriceServicesPanel::analysisShopIdsChanged, this,
+            [this](const QString& ids) { m_texts.AnalysisShopIds = ids; });
     for (QWidget* panel : {m_webService->widget(), m_brands->widget(), m_priceServices->compareWidget(),
                            m_priceServices->analysisWidget(), m_priceLists->widget(), m_searchPages->widget()})
         layout->addWidget(panel);
@@ -434,10 +417,7 @@ void TForm1::SpeedButton23Click() {
 }
 
 void TForm1::Panel10Resize() {
-    if (m_vehicleSection->isCollapsed() && !m_SpeedButton2->isHidden())
-        m_SpeedButton2->hide();
-    else if (!m_vehicleSection->isCollapsed() && m_SpeedButton2->isHidden())
-        m_SpeedButton2->show();
+    m_garage->showAddButton(!m_vehicleSection->isCollapsed());
 }
 
 namespace {
@@ -533,7 +513,10 @@ void TForm1::FormShow() {
                     .arg(m_seams.paths.programDir()));
         Settings::LoadSettings(this, m_seams.paths);
         m_brands->collapse();
-        Settings::LoadLists(this, m_seams.paths, m_texts);
+        const Settings::ListTexts lists = Settings::LoadLists(this, m_seams.paths);
+        m_texts = lists.texts;
+        if (lists.garage)
+            m_garage->setLines(*lists.garage);
         startPriceHistory();
         m_priceLists->FetchFreePriceLists();
         m_priceLists->SpeedButton50Click(); // does nothing while automatic downloads are off
@@ -542,14 +525,15 @@ void TForm1::FormShow() {
     if (windowTitle() == kCaption)
         setWindowTitle(kCaption + QStringLiteral(" ver [") + m_seams.versionText +
                        QStringLiteral("] - created by Quorlin"));
-    if (m_SpeedButton3->isHidden() && !m_versionChecked) {
+    if (!m_update->updateOffered() && !m_versionChecked) {
         m_versionChecked = true;
         m_update->CheckForNewVersion(m_seams.versionText);
     }
 }
 
 bool TForm1::SaveForClose(QString* error) {
-    return Settings::SaveLists(this, m_seams.paths, error) && Settings::SaveSettings(this, m_seams.paths, error) &&
+    return Settings::SaveLists(this, m_garage->lines(), m_seams.paths, error) &&
+           Settings::SaveSettings(this, m_seams.paths, error) &&
            WindowState::save(this, m_seams.paths.programFile(QStringLiteral("velmora.ini")), error);
 }
 

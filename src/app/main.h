@@ -157,15 +157,13 @@ private:
 
     QStackedWidget* m_pages = nullptr;
     QWidget* m_settingsPage = nullptr;
+    QWidget* m_settingsScroll = nullptr;
     QWidget* m_catalogPage = nullptr;
     QWidget* m_exportPageWidget = nullptr;
     QToolButton* m_SpeedButton15 = nullptr;
     QToolButton* m_SpeedButton14 = nullptr;
     QToolButton* m_SpeedButton25 = nullptr;
     QToolButton* m_SpeedButton1 = nullptr;
-    QToolButton* m_SpeedButton3 = nullptr;
-    QToolButton* m_SpeedButton4 = nullptr;
-    QToolButton* m_SpeedButton2 = nullptr;
     QToolButton* m_SpeedButton16 = nullptr;
     QToolButton* m_SpeedButton23 = nullptr;
     QToolButton* m_SpeedButton61 = nullptr;

@@ -9,9 +9,6 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDir>
-#include <QFileInfo>
-#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QRadioButton>
@@ -109,53 +106,7 @@ std::optional<QList<int>> splitterSizes(const QString& text, int panes) {
     return sizes;
 }
 
-// The file's value of the key a control is kept under, or its default.
-QString valueFor(const IniFile& ini, const char* controlName, const QString& programDir) {
-    for (const Entry& e : kTable)
-        if (e.control && QByteArray(e.control) == controlName)
-            return ini.text(s(e.section), s(e.key), e.fallback ? s(e.fallback) : programDir);
-    return {};
-}
-
-bool flagFor(const IniFile& ini, const char* controlName) {
-    bool ok = false;
-    const int value = valueFor(ini, controlName, QString()).toInt(&ok);
-    return ok && value != 0;
-}
-
 } // namespace
-
-RunFileSettings ReadRunSettings(const QString& iniPath) {
-    const IniFile ini = IniFile::load(iniPath);
-    const QFileInfo file(iniPath);
-    const QDir folder = file.absoluteDir();
-    const QString programDir = QDir::toNativeSeparators(folder.absolutePath() + QLatin1Char('/'));
-    RunFileSettings settings;
-    PriceRunSettings& run = settings.run;
-    run.ownPrices = flagFor(ini, "CheckBox3");
-    run.compare = flagFor(ini, "CheckBox1");
-    run.analysis = flagFor(ini, "CheckBox2");
-    run.compareEmail = valueFor(ini, "Edit5", programDir);
-    run.compareSeccode = valueFor(ini, "Edit6", programDir);
-    run.analysisEmail = valueFor(ini, "Edit1", programDir);
-    run.analysisSeccode = valueFor(ini, "Edit2", programDir);
-    run.maxSubOffers = valueFor(ini, "Edit7", programDir);
-    run.compareShopIds = BracketedText(folder.filePath(s(ListFiles::kCompareIds)));
-    run.analysisShopIds = BracketedText(folder.filePath(s(ListFiles::kAnalysisIds)));
-    settings.priceListFolder = valueFor(ini, "Edit8", programDir);
-    settings.brandColumns = valueFor(ini, "Edit9", programDir);
-    settings.referenceColumns = valueFor(ini, "Edit10", programDir);
-    settings.priceColumns = valueFor(ini, "Edit11", programDir);
-    settings.keepHistoryDays = valueFor(ini, "KeepPriceHistoryDays", programDir);
-    return settings;
-}
-
-QString BracketedText(const QString& path) {
-    QString text;
-    for (const QString& line : linesOf(path))
-        text += QLatin1Char('[') + line + QLatin1Char(']');
-    return text;
-}
 
 void LoadSettings(QWidget* root, const AppPaths& paths) {
     const IniFile ini = IniFile::load(paths.programFile(s(ListFiles::kSettings)));
@@ -194,17 +145,12 @@ void LoadSettings(QWidget* root, const AppPaths& paths) {
     }
 }
 
-void LoadLists(QWidget* root, const AppPaths& paths, SharedTexts& texts) {
-    texts.NecessaryBrands = BracketedText(paths.programFile(s(ListFiles::kNecessaryBrands)));
-    texts.CompareShopIds = BracketedText(paths.programFile(s(ListFiles::kCompareIds)));
-    texts.AnalysisShopIds = BracketedText(paths.programFile(s(ListFiles::kAnalysisIds)));
-
-    if (const auto garage = TextFile::readLines(paths.programFile(s(ListFiles::kGarage)))) {
-        auto* list = control<QListWidget>(root, "ListBox4");
-        replaceSorted(list, *garage);
-        if (auto* header = control<QLabel>(root, "Label18"))
-            header->setText(QStringLiteral("My garage [%1]").arg(list->count()));
-    }
+ListTexts LoadLists(QWidget* root, const AppPaths& paths) {
+    ListTexts lists;
+    lists.texts.NecessaryBrands = BracketedText(paths.programFile(s(ListFiles::kNecessaryBrands)));
+    lists.texts.CompareShopIds = BracketedText(paths.programFile(s(ListFiles::kCompareIds)));
+    lists.texts.AnalysisShopIds = BracketedText(paths.programFile(s(ListFiles::kAnalysisIds)));
+    lists.garage = TextFile::readLines(paths.programFile(s(ListFiles::kGarage)));
     if (const auto pages = TextFile::readLines(paths.programFile(s(ListFiles::kPages)))) {
         auto* list = control<QListWidget>(root, "ListBox2");
         list->clear();
@@ -212,22 +158,23 @@ void LoadLists(QWidget* root, const AppPaths& paths, SharedTexts& texts) {
     }
     auto* downloads = control<QListWidget>(root, "ListBox5");
     replaceSorted(downloads, linesOf(paths.programFile(s(ListFiles::kDownloads))));
+    return lists;
 }
 
-bool SaveLists(QWidget* root, const AppPaths& paths, QString* error) {
+bool SaveLists(QWidget* root, const QStringList& garage, const AppPaths& paths, QString* error) {
     using AtomicFile::Access;
     struct List {
         const char* file;
-        const char* control;
+        QStringList lines;
         Access access;
     };
     // The download links carry the suppliers' passwords.
-    const List lists[] = {{ListFiles::kGarage, "ListBox4", Access::Shared},
-                          {ListFiles::kPages, "ListBox2", Access::Shared},
-                          {ListFiles::kDownloads, "ListBox5", Access::OwnerOnly}};
+    const List lists[] = {
+        {ListFiles::kGarage, garage, Access::Shared},
+        {ListFiles::kPages, itemTexts(control<QListWidget>(root, "ListBox2")), Access::Shared},
+        {ListFiles::kDownloads, itemTexts(control<QListWidget>(root, "ListBox5")), Access::OwnerOnly}};
     for (const List& list : lists)
-        if (!TextFile::writeUtf8Lines(paths.programFile(s(list.file)),
-                                      itemTexts(control<QListWidget>(root, list.control)), error, list.access))
+        if (!TextFile::writeUtf8Lines(paths.programFile(s(list.file)), list.lines, error, list.access))
             return false;
     return true;
 }

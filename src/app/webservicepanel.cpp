@@ -7,6 +7,7 @@
 #include "pricing/sitelists.h"
 #include "service/appcontext.h"
 #include "service/endpoints.h"
+#include "service/requestlog.h"
 #include "service/textfunctions.h"
 #include "update/testaccount.h"
 
@@ -24,6 +25,10 @@ const QStringList WebServicePanel::kLanguages = {
 
 WebServicePanel::WebServicePanel(AppContext& context, QWidget* parent) : QObject(parent), m_context(context) {
     buildUi(parent);
+}
+
+QList<QWidget*> WebServicePanel::tabChain() const {
+    return {m_Edit3, m_SpeedButton59, m_Edit4, m_SpeedButton7, m_ComboBox11, m_SpeedButton8};
 }
 
 void WebServicePanel::buildUi(QWidget* parent) {
@@ -112,6 +117,10 @@ QString WebServicePanel::email() const {
 
 QString WebServicePanel::seccode() const {
     return m_Edit4->text();
+}
+
+QStringList WebServicePanel::secrets() const {
+    return SecretForms(m_Edit4->text());
 }
 
 QString WebServicePanel::lang() const {

@@ -19,12 +19,15 @@ public:
 
     WebServicePanel(AppContext& context, QWidget* parent);
     QWidget* widget() const { return m_widget; }
+    QList<QWidget*> tabChain() const;
 
     QString email() const override;
     QString seccode() const override;
     // The shown language code; empty while no language is selected.
     QString lang() const override;
     void setAccount(const QString& email, const QString& seccode) override;
+    // What the request log masks: the security code in the forms it may take.
+    QStringList secrets() const;
 
     // The information links; their addresses do not follow the switch to the demo server.
     void Label35Click();

@@ -18,6 +18,10 @@
 #include <QVBoxLayout>
 #include <QWidget>
 
+QList<QWidget*> CrossSearch::searchTabChain() const {
+    return {m_ComboBox1};
+}
+
 CrossSearch::CrossSearch(AppContext& context, QWidget* parent) : QObject(parent), m_context(context) {
     setObjectName(QStringLiteral("CrossSearch"));
     buildUi(parent);

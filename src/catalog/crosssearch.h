@@ -19,6 +19,7 @@ public:
     // The "BYCROSSREFERENCE" page: title and match list.
     QWidget* widget() const { return m_widget; }
     QWidget* searchWidget() const { return m_searchWidget; }
+    QList<QWidget*> searchTabChain() const;
 
     void ComboBox1KeyPress(int key);
     void ListBox3DblClick();

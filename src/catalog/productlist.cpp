@@ -44,6 +44,10 @@ constexpr qsizetype kAsideRows = 2000;
 constexpr int kFilterPauseMs = 300;
 } // namespace
 
+QList<QWidget*> ProductList::nameSearchTabChain() const {
+    return {m_ComboBox10};
+}
+
 ProductList::ProductList(AppContext& context, ProductTable& products, QWidget* parent)
     : QObject(parent), m_context(context), m_products(products) {
     setObjectName(QStringLiteral("ProductList"));

@@ -29,6 +29,7 @@ public:
     ProductList(AppContext& context, ProductTable& products, QWidget* parent);
     QWidget* widget() const { return m_widget; }
     QWidget* nameSearchWidget() const { return m_nameSearchWidget; }
+    QList<QWidget*> nameSearchTabChain() const;
     // The selected vehicle the listings are for: the cascade's latest.
     void setVehicle(const VehicleSelection& vehicle) { m_typid = vehicle.typid; }
 

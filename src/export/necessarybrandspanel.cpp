@@ -117,7 +117,7 @@ void NecessaryBrandsPanel::SpeedButton26Click() {
             m_context.dialogs->error(error);
             return;
         }
-        m_context.texts->NecessaryBrands = text;
+        emit necessaryBrandsChanged(text);
     }
     collapse();
 }
@@ -137,7 +137,7 @@ void NecessaryBrandsPanel::SpeedButton29Click() {
     }
     if (!m_context.dialogs->confirm(QStringLiteral("Clean list brands ?")))
         return;
-    m_context.texts->NecessaryBrands.clear();
+    emit necessaryBrandsChanged(QString());
     QFile file(listFile());
     if (file.exists() && !file.remove())
         m_context.dialogs->error(file.errorString());

@@ -26,6 +26,10 @@ public:
     void SpeedButton27Click();
     void SpeedButton29Click();
 
+signals:
+    // The brands to show were saved ("[BOSCH][INA]") or cleared (empty).
+    void necessaryBrandsChanged(const QString& brands);
+
 private:
     void buildUi(QWidget* parent);
     QString listFile() const;

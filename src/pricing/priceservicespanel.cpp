@@ -12,6 +12,7 @@
 #include "service/appcontext.h"
 #include "service/endpoints.h"
 #include "service/listfiles.h"
+#include "service/requestlog.h"
 #include "service/serviceclient.h"
 
 #include <QCheckBox>
@@ -56,12 +57,14 @@ PriceServicesPanel::ServiceSide PriceServicesPanel::side(const QString& service)
                 m_CheckListBox2,
                 kShopPanelCollapsed,
                 &m_context.texts->CompareShopIds,
+                &PriceServicesPanel::compareShopIdsChanged,
                 ListFiles::kCompareIds};
     return {service,
             m_Panel4,
             m_CheckListBox1,
             kAnalysisPanelCollapsed,
             &m_context.texts->AnalysisShopIds,
+            &PriceServicesPanel::analysisShopIdsChanged,
             ListFiles::kAnalysisIds};
 }
 
@@ -104,7 +107,7 @@ void PriceServicesPanel::toggleSiteList(const ServiceSide& s) {
             chosen << s.box->item(i)->text();
             ids << SiteEntryId(s.box->item(i)->text());
         }
-    *s.selection = SiteSelectionText(chosen);
+    emit(this->*s.selectionChanged)(SiteSelectionText(chosen));
     QString error;
     if (!TextFile::writeUtf8Lines(m_context.paths->programFile(QString::fromLatin1(s.idFile)), ids, &error))
         m_context.dialogs->error(error);
@@ -183,6 +186,10 @@ void PriceServicesPanel::addLinks(QWidget* panel, const char* aboutName, const c
 
 QString PriceServicesPanel::compareEmail() const {
     return m_Edit5->text();
+}
+
+QStringList PriceServicesPanel::secrets() const {
+    return SecretForms(m_Edit6->text()) + SecretForms(m_Edit2->text());
 }
 
 void PriceServicesPanel::buildUi(QWidget* parent) {

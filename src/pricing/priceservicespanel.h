@@ -25,6 +25,8 @@ public:
     QWidget* bestOffersWidget() const { return m_bestOffersPanel; }
     // The comparator account's e-mail as typed.
     QString compareEmail() const;
+    // What the request log masks: both security codes in the forms they may take.
+    QStringList secrets() const;
 
     // Information links: about the service and its API description.
     void Label40Click();
@@ -58,6 +60,11 @@ signals:
     // Either box of bestOffersSettings() changed, also when the settings file is read.
     void bestOffersSettingsChanged(const BestOffersSettings& settings);
 
+signals:
+    // The chosen sites of a service were saved ("[12][44]").
+    void compareShopIdsChanged(const QString& ids);
+    void analysisShopIdsChanged(const QString& ids);
+
 private:
     // The controls and texts of one of the two services.
     struct ServiceSide {
@@ -65,7 +72,8 @@ private:
         QWidget* panel;
         QListWidget* box;
         int collapsedHeight;
-        QString* selection;
+        const QString* selection;
+        void (PriceServicesPanel::*selectionChanged)(const QString&);
         const char* idFile;
     };
     ServiceSide side(const QString& service) const;

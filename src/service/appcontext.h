@@ -10,7 +10,8 @@ class ServiceClient;
 struct Endpoints;
 
 // Texts of bracketed entries ("[BOSCH][INA]") held for the whole run; a value is looked up by
-// searching "[" + value + "]".
+// searching "[" + value + "]". The window keeps them: it loads them and sets a text when the
+// panel that edits it says so.
 struct SharedTexts {
     QString NecessaryBrands;
     QString CompareShopIds;
@@ -25,7 +26,7 @@ struct AppContext {
     Desktop* desktop = nullptr;
     const AppPaths* paths = nullptr;
     const Endpoints* endpoints = nullptr;
-    SharedTexts* texts = nullptr;
+    const SharedTexts* texts = nullptr;
     // major.minor.release, empty when the program carries no version.
     QString versionText;
 };

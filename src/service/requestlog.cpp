@@ -42,6 +42,10 @@ QString MaskSecrets(const QString& address) {
     return masked;
 }
 
+QStringList SecretForms(const QString& code) {
+    return {code, Trim(code)};
+}
+
 QString MaskValues(const QString& text, const QStringList& secrets) {
     QStringList sorted;
     for (const QString& secret : secrets)

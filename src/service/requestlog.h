@@ -40,6 +40,8 @@ QString RequestFunctionName(const QString& request);
 QString MaskSecrets(const QString& address);
 // The text with every occurrence of each non-blank secret written as "***".
 QString MaskValues(const QString& text, const QStringList& secrets);
+// A security code as the user typed it and as the requests carry it (trimmed): both are masked.
+QStringList SecretForms(const QString& code);
 
 // One download: the link (its password masked) and what came of it.
 QString DownloadLogLine(const QDateTime& when, const QString& link, const QString& outcome);

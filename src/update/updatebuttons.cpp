@@ -5,6 +5,7 @@
 #include "platform/dialogs.h"
 #include "platform/httpexchange.h"
 #include "platform/transfer.h"
+#include "platform/widgets.h"
 #include "service/appcontext.h"
 #include "service/endpoints.h"
 #include "update/programupdate.h"
@@ -18,6 +19,7 @@
 #include <QProcess>
 #include <QTimer>
 #include <QToolButton>
+#include <QVBoxLayout>
 
 namespace {
 
@@ -27,13 +29,29 @@ const QString kOutdated = QStringLiteral("You use old version program. Need do u
 
 } // namespace
 
-ProgramUpdate::ProgramUpdate(AppContext& context, QWidget* window, QToolButton* updateButton,
-                             QToolButton* historyButton, std::function<void()> closeProgram)
-    : QObject(window), m_context(context), m_window(window), m_SpeedButton3(updateButton),
-      m_SpeedButton4(historyButton), m_closeProgram(std::move(closeProgram)) {
+ProgramUpdate::ProgramUpdate(AppContext& context, QWidget* window)
+    : QObject(window), m_context(context), m_window(window) {
+    m_widget = new QWidget(window);
+    auto* layout = new QVBoxLayout(m_widget);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(2);
+    m_SpeedButton3 = makeButton(QStringLiteral("SpeedButton3"), QStringLiteral("  UPDATE PROGRAM"), m_widget);
+    m_SpeedButton3->setStyleSheet(QStringLiteral("color: red;"));
+    m_SpeedButton3->hide();
+    m_SpeedButton4 = makeButton(QStringLiteral("SpeedButton4"), QStringLiteral("  HISTORY CHANGES"), m_widget);
+    layout->addWidget(m_SpeedButton3);
+    layout->addWidget(m_SpeedButton4);
     m_window->installEventFilter(this);
     connect(m_SpeedButton3, &QToolButton::clicked, this, &ProgramUpdate::SpeedButton3Click);
     connect(m_SpeedButton4, &QToolButton::clicked, this, &ProgramUpdate::SpeedButton4Click);
+}
+
+bool ProgramUpdate::updateOffered() const {
+    return !m_SpeedButton3->isHidden();
+}
+
+QList<QWidget*> ProgramUpdate::tabChain() const {
+    return {m_SpeedButton3, m_SpeedButton4};
 }
 
 bool ProgramUpdate::eventFilter(QObject* watched, QEvent* event) {
@@ -104,7 +122,7 @@ void ProgramUpdate::SpeedButton3Click() {
     m_window->setEnabled(true);
     m_SpeedButton3->hide();
     if (swapping)
-        m_closeProgram();
+        emit swapStarted();
 }
 
 bool ProgramUpdate::downloadAndSwap() {

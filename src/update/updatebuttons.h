@@ -1,9 +1,8 @@
 #pragma once
 
+#include <QList>
 #include <QObject>
 #include <QString>
-
-#include <functional>
 
 class QToolButton;
 class QWidget;
@@ -14,13 +13,21 @@ struct AppContext;
 class ProgramUpdate : public QObject {
     Q_OBJECT
 public:
-    // `closeProgram` ends the program through its normal closing path.
-    ProgramUpdate(AppContext& context, QWidget* window, QToolButton* updateButton, QToolButton* historyButton,
-                  std::function<void()> closeProgram);
+    // `window` is the main window: held disabled during the download, its first paint awaited.
+    ProgramUpdate(AppContext& context, QWidget* window);
+    // The two buttons, one above the other, for the left column.
+    QWidget* widget() const { return m_widget; }
+    // Whether a newer version was found and can be installed.
+    bool updateOffered() const;
+    QList<QWidget*> tabChain() const;
 
     void CheckForNewVersion(const QString& version);
     void SpeedButton3Click();
     void SpeedButton4Click();
+
+signals:
+    // The new program is downloaded and waits for this one to end.
+    void swapStarted();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -39,9 +46,9 @@ private:
 
     AppContext& m_context;
     QWidget* m_window;
-    QToolButton* m_SpeedButton3;
-    QToolButton* m_SpeedButton4;
-    std::function<void()> m_closeProgram;
+    QWidget* m_widget = nullptr;
+    QToolButton* m_SpeedButton3 = nullptr;
+    QToolButton* m_SpeedButton4 = nullptr;
     bool m_painted = false;
     QString m_pendingMessage;
     QString m_available; // the version the history announces

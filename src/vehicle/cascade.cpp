@@ -60,6 +60,11 @@ void DropDownBox::showPopup() {
     QComboBox::showPopup();
 }
 
+QList<QWidget*> VehicleCascade::tabChain() const {
+    return {m_RadioButton1, m_RadioButton2, m_RadioButton3, m_RadioButton4,
+            m_ComboBox8,    m_ComboBox7,    m_ComboBox6,    m_ComboBox5};
+}
+
 VehicleCascade::VehicleCascade(AppContext& context, QWidget* parent) : QObject(parent), m_context(context) {
     setObjectName(QStringLiteral("VehicleCascade"));
     buildUi(parent);

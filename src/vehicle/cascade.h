@@ -43,6 +43,8 @@ public:
     QWidget* widget() const { return m_widget; }
     // The caption at the foot of the left column (Label13).
     QLabel* captionLabel() const { return m_Label13; }
+    // The class buttons, then the four boxes from year to engine type.
+    QList<QWidget*> tabChain() const;
 
     // The type id of the selected engine-type item; 0 when none is selected.
     int selectedTypid() const;

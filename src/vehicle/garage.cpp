@@ -11,7 +11,6 @@
 
 #include <QFile>
 #include <QHBoxLayout>
-#include <QLabel>
 #include <QVBoxLayout>
 
 namespace {
@@ -20,13 +19,14 @@ constexpr int kTabStopDialogUnits = 30;
 
 } // namespace
 
-Garage::Garage(AppContext& context, QLabel* header, QToolButton* addButton, QWidget* parent)
-    : QObject(parent), m_context(context), m_Label18(header), m_SpeedButton2(addButton) {
+Garage::Garage(AppContext& context, QWidget* parent) : QObject(parent), m_context(context) {
     setObjectName(QStringLiteral("Garage"));
     buildUi(parent);
 }
 
 void Garage::buildUi(QWidget* parent) {
+    m_SpeedButton2 =
+        makeButton(QStringLiteral("SpeedButton2"), QStringLiteral("Add selected car in MY GARAGE"), parent);
     m_widget = new QWidget(parent);
     auto* row = new QHBoxLayout(m_widget);
     row->setContentsMargins(2, 2, 2, 2);
@@ -56,7 +56,29 @@ void Garage::buildUi(QWidget* parent) {
 }
 
 void Garage::showCount() {
-    m_Label18->setText(QStringLiteral("My garage [%1]").arg(m_ListBox4->count()));
+    emit captionChanged(QStringLiteral("My garage [%1]").arg(m_ListBox4->count()));
+}
+
+QWidget* Garage::addButton() const {
+    return m_SpeedButton2;
+}
+
+void Garage::showAddButton(bool shown) {
+    m_SpeedButton2->setHidden(!shown);
+}
+
+QList<QWidget*> Garage::tabChain() const {
+    return {m_SpeedButton40, m_SpeedButton39, m_ListBox4};
+}
+
+QStringList Garage::lines() const {
+    return itemTexts(m_ListBox4);
+}
+
+void Garage::setLines(const QStringList& lines) {
+    m_ListBox4->clear();
+    m_ListBox4->addItems(sortedLikeInsertSorted(lines));
+    showCount();
 }
 
 void Garage::SpeedButton2Click() {

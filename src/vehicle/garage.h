@@ -3,9 +3,10 @@
 #include "service/records.h"
 #include "vehicle/vehicleselection.h"
 
+#include <QList>
 #include <QObject>
+#include <QStringList>
 
-class QLabel;
 class QListWidget;
 class QToolButton;
 class QWidget;
@@ -15,9 +16,16 @@ struct AppContext;
 class Garage : public QObject {
     Q_OBJECT
 public:
-    // The header (Label18) and the add button (SpeedButton2) sit in the frame of the left column.
-    Garage(AppContext& context, QLabel* header, QToolButton* addButton, QWidget* parent);
+    Garage(AppContext& context, QWidget* parent);
     QWidget* widget() const { return m_widget; }
+    // "Add selected car in MY GARAGE", for the foot of the left column.
+    QWidget* addButton() const;
+    // The add button is offered only while the vehicle can be seen.
+    void showAddButton(bool shown);
+    QList<QWidget*> tabChain() const;
+    // The saved lines as the garage file holds them; set replaces them and sorts.
+    QStringList lines() const;
+    void setLines(const QStringList& lines);
     // The vehicle the add button saves: the cascade's latest.
     void setVehicle(const VehicleSelection& vehicle) { m_vehicle = vehicle; }
 
@@ -29,15 +37,16 @@ public:
 signals:
     // A saved vehicle is to be put into the cascade.
     void vehicleChosen(const TCarInfoRec& car);
+    // The section's header text, "My garage [3]", after the lines were loaded or changed.
+    void captionChanged(const QString& caption);
 
 private:
     void buildUi(QWidget* parent);
     void showCount();
 
     AppContext& m_context;
-    QLabel* m_Label18;
-    QToolButton* m_SpeedButton2;
     VehicleSelection m_vehicle;
+    QToolButton* m_SpeedButton2 = nullptr;
     QWidget* m_widget = nullptr;
     QListWidget* m_ListBox4 = nullptr;
     QToolButton* m_SpeedButton39 = nullptr;

@@ -7,14 +7,12 @@
 #include "service/serviceclient.h"
 #include "service/textfunctions.h"
 #include "vehicle/carinfo.h"
-#include "vehicle/selectcar.h"
 #include "vehicle/vehicleline.h"
 
 #include <QComboBox>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QVBoxLayout>
 #include <QWidget>
 
@@ -53,12 +51,13 @@ void NumberSearch::buildUi(QWidget* parent) {
     }
 }
 
-void NumberSearch::setSelectCarDialog(TForm2* dialog) {
-    m_Form2 = dialog;
-    connect(dialog, &TForm2::kTypeChosen, this, [this](const QString& ktype) {
-        m_ComboBox4->setEditText(ktype);
-        runGuarded(*m_context.dialogs, [this] { searchKType(m_ComboBox4); });
-    });
+QList<QWidget*> NumberSearch::tabChain() const {
+    return {m_ComboBox4, m_ComboBox3, m_ComboBox2};
+}
+
+void NumberSearch::searchChosenKType(const QString& ktype) {
+    m_ComboBox4->setEditText(ktype);
+    searchKType(m_ComboBox4);
 }
 
 bool NumberSearch::eventFilter(QObject* watched, QEvent* event) {
@@ -150,23 +149,20 @@ void NumberSearch::searchTypids(QComboBox* box, const NumberKind& kind) {
         return;
     }
     remember(box, number);
-    if (!m_Form2)
-        return;
-    m_Form2->clearLines();
+    QStringList lines;
     bool unanswered = false;
     for (const TTypidRec& hit : typids) {
         const QList<TCarInfoRec> cars = valueOrEndAction(requestCarInfo(service, hit.typid));
         unanswered = unanswered || service.lastCatalogExchangeFailed();
         if (!cars.isEmpty())
-            m_Form2->addLine(candidateLine(cars.first()));
+            lines << candidateLine(cars.first());
     }
     // An empty list of candidates would only hide that the service stopped answering.
-    if (unanswered && m_Form2->list()->count() == 0) {
+    if (unanswered && lines.isEmpty()) {
         m_context.dialogs->information(QString::fromLatin1(kCatalogNoAnswer));
         return;
     }
-    m_Form2->show();
-    m_Form2->list()->setFocus();
+    emit severalVehiclesFound(lines);
 }
 
 void NumberSearch::notFound(const QString& message) {

@@ -3,10 +3,10 @@
 #include "service/records.h"
 
 #include <QObject>
+#include <QStringList>
 
 class QComboBox;
 class QWidget;
-class TForm2;
 struct AppContext;
 
 // The K-type, KBA and MIME number searches of the "Search by" section.
@@ -15,9 +15,9 @@ class NumberSearch : public QObject {
 public:
     NumberSearch(AppContext& context, QWidget* parent);
     QWidget* widget() const { return m_widget; }
-    // The "Select car" dialog for numbers with several hits.
-    // A line chosen there is searched by its K-type number as if typed into the K-type box.
-    void setSelectCarDialog(TForm2* dialog);
+    QList<QWidget*> tabChain() const;
+    // A K-type number chosen elsewhere (a line of "Select car"), searched as if typed into the K-type box.
+    void searchChosenKType(const QString& ktype);
 
     // Key handlers of the three boxes; they act on Enter only.
     void ComboBox4KeyPress(int key);
@@ -27,6 +27,8 @@ public:
 signals:
     // A number found this vehicle; it is to be put into the cascade.
     void vehicleChosen(const TCarInfoRec& car);
+    // A KBA or MIME number fits several vehicles: their candidate lines, for the user to choose from.
+    void severalVehiclesFound(const QStringList& lines);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -46,7 +48,6 @@ private:
     static void remember(QComboBox* box, const QString& number);
 
     AppContext& m_context;
-    TForm2* m_Form2 = nullptr;
     QWidget* m_widget = nullptr;
     QComboBox* m_ComboBox4 = nullptr;
     QComboBox* m_ComboBox3 = nullptr;

@@ -73,6 +73,14 @@ void TForm2::addLine(const QString& line) {
     insertSorted(m_ListBox1, line);
 }
 
+void TForm2::showCandidates(const QStringList& lines) {
+    clearLines();
+    for (const QString& line : lines)
+        addLine(line);
+    show();
+    m_ListBox1->setFocus();
+}
+
 void TForm2::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     FormShow();

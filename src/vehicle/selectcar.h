@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDialog>
+#include <QStringList>
 
 class QListWidget;
 
@@ -15,6 +16,8 @@ public:
     QListWidget* list() const { return m_ListBox1; }
     void clearLines();
     void addLine(const QString& line);
+    // Shows the dialog with these lines, the list taking the keyboard.
+    void showCandidates(const QStringList& lines);
 
     void FormShow();
     void FormClose();

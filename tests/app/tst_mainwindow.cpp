@@ -32,6 +32,8 @@ private slots:
     void searchBoxesAnswerEnterFromKeyboard();
     void failedRequestLeavesANote();
     void lowerTabsFitAt1280();
+    void tabWalksControlsInVisualOrder_data();
+    void tabWalksControlsInVisualOrder();
 };
 
 void TestMainWindow::failedRequestLeavesANote() {
@@ -330,6 +332,52 @@ void TestMainWindow::searchBoxesAnswerEnterFromKeyboard() {
     const QStringList sent = f.requestsSince(mark);
     QVERIFY2(sent.value(0).startsWith(request), qPrintable(sent.join('\n')));
     QVERIFY2(f.dialogs.shown().isEmpty(), qPrintable(f.dialogs.lastText()));
+}
+
+void TestMainWindow::tabWalksControlsInVisualOrder_data() {
+    QTest::addColumn<QString>("header");
+    QTest::addColumn<QString>("start");
+    QTest::addColumn<QStringList>("walk");
+    const QStringList vehicle{"RadioButton1", "ComboBox8", "ComboBox7", "ComboBox6", "ComboBox5", "SpeedButton2"};
+    QTest::newRow("vehicle section") << ""
+                                     << "SpeedButton4" << QStringList{"SpeedButton4"} + vehicle;
+    QTest::newRow("garage section") << "Label18"
+                                    << "SpeedButton4"
+                                    << QStringList{"SpeedButton4", "SpeedButton40", "SpeedButton39", "ListBox4"};
+    QTest::newRow("search section") << "Label12"
+                                    << "SpeedButton4" << QStringList{"SpeedButton4", "ComboBox1", "ComboBox4",
+                                                                     "ComboBox3",    "ComboBox2", "ComboBox10"};
+    QTest::newRow("account panel") << ""
+                                   << "Edit3" << QStringList{"Edit3",        "SpeedButton59", "Edit4",
+                                                             "SpeedButton7", "ComboBox11",    "SpeedButton8"};
+}
+
+namespace {
+// The control the user sees focused: an editable box's text field answers to the box.
+QString focusedControl() {
+    const QWidget* w = QApplication::focusWidget();
+    while (w && w->objectName().isEmpty())
+        w = w->parentWidget();
+    return w ? w->objectName() : QString();
+}
+} // namespace
+
+// Panels are built apart and moved into the window later; Tab still follows what the user sees.
+void TestMainWindow::tabWalksControlsInVisualOrder() {
+    QFETCH(QString, header);
+    QFETCH(QString, start);
+    QFETCH(QStringList, walk);
+    WindowFixture f;
+    f.showActive();
+    if (!header.isEmpty())
+        click(f.find<QLabel>(header));
+    QVERIFY(focusControl(f.find<QWidget>(start)));
+    QStringList walked{focusedControl()};
+    while (walked.size() < walk.size()) {
+        pressKey(Qt::Key_Tab);
+        walked << focusedControl();
+    }
+    QCOMPARE(walked, walk);
 }
 
 QTEST_MAIN(TestMainWindow)

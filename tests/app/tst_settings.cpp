@@ -1,3 +1,4 @@
+#include "app/settings.h"
 #include "platform/inifile.h"
 #include "platform/textfile.h"
 #include "platform/widgets.h"
@@ -24,6 +25,8 @@ private slots:
     void everyKeyRoundTrips();
     void storedValuesOutsideTheirRange_data();
     void storedValuesOutsideTheirRange();
+    void runWithoutWindowReadsWhatTheWindowShows_data();
+    void runWithoutWindowReadsWhatTheWindowShows();
     void listFilesFeedListsAndSharedTexts();
     void garageIsShownAndSavedSorted();
     void longListFilesLoadSortedAsInsertedOneByOne();
@@ -175,6 +178,46 @@ void TestSettings::storedValuesOutsideTheirRange() {
              true);
     QCOMPARE(f.find<QCheckBox>("CheckBox11")->isChecked(), separateThread);
     QVERIFY(f.find<QRadioButton>(format)->isChecked());
+}
+
+void TestSettings::runWithoutWindowReadsWhatTheWindowShows_data() {
+    QTest::addColumn<QByteArray>("ini");
+    QTest::newRow("no file") << QByteArray();
+    QTest::newRow("every run key") << QByteArray(
+        "[compareprice]\r\nemail=c@x\r\nseccode= cs&1 \r\nenable=1\r\n"
+        "[analizprice]\r\nemail=a@x\r\nseccode=as\r\nmaxval=8\r\nenable=2\r\n"
+        "[myprices]\r\npath=/tmp/prices\r\nbrand=[marke]\r\nreference=[artnr]\r\nprice=[preis]\r\nenable=1\r\n");
+    QTest::newRow("switches not numbers") << QByteArray("[compareprice]\nenable=yes\n[analizprice]\nenable= 1\n"
+                                                        "[myprices]\nenable=\n");
+}
+
+// The headless run reads the file by its keys, the window by its controls: both must agree.
+void TestSettings::runWithoutWindowReadsWhatTheWindowShows() {
+    QFETCH(QByteArray, ini);
+    WindowFixture f;
+    const QString path = f.folders.programFile("velmora.ini");
+    if (!ini.isEmpty())
+        writeBytes(path, ini);
+    writeBytes(f.folders.programFile("ListIDsShopsForCompare.txt"), "12\r\n44\r\n");
+    f.show();
+    const Settings::RunFileSettings file = Settings::ReadRunSettings(path);
+    const auto checked = [&](const char* name) { return f.find<QCheckBox>(name)->isChecked(); };
+    const auto text = [&](const char* name) { return f.find<QLineEdit>(name)->text(); };
+    QCOMPARE(file.run.ownPrices, checked("CheckBox3"));
+    QCOMPARE(file.run.compare, checked("CheckBox1"));
+    QCOMPARE(file.run.analysis, checked("CheckBox2"));
+    QCOMPARE(file.run.compareEmail, text("Edit5"));
+    QCOMPARE(file.run.compareSeccode, text("Edit6"));
+    QCOMPARE(file.run.analysisEmail, text("Edit1"));
+    QCOMPARE(file.run.analysisSeccode, text("Edit2"));
+    QCOMPARE(file.run.maxSubOffers, text("Edit7"));
+    QCOMPARE(file.run.compareShopIds, f.window().context().texts->CompareShopIds);
+    QCOMPARE(file.run.analysisShopIds, f.window().context().texts->AnalysisShopIds);
+    QCOMPARE(file.priceListFolder, text("Edit8"));
+    QCOMPARE(file.brandColumns, text("Edit9"));
+    QCOMPARE(file.referenceColumns, text("Edit10"));
+    QCOMPARE(file.priceColumns, text("Edit11"));
+    QCOMPARE(file.keepHistoryDays, text("KeepPriceHistoryDays"));
 }
 
 void TestSettings::listFilesFeedListsAndSharedTexts() {

@@ -3,6 +3,7 @@
 #include "catalog/productlist.h"
 #include "catalog/treeloader.h"
 #include "catalog/treetext.h"
+#include "export/necessarybrandspanel.h"
 #include "platform/localeformats.h"
 #include "platform/textfile.h"
 #include "platform/widgets.h"
@@ -470,7 +471,8 @@ void TestCatalogBrowsing::necessaryBrandsFilterListAndCaption() {
     QVERIFY2(brands.size() >= 3, "the sample trade group should hold three brands");
 
     // The third brand in other letter case does not pass.
-    c.w().context().texts->NecessaryBrands = '[' + brands[0] + "][" + brands[1] + "][" + brands[2].toLower() + "x]";
+    auto* brandsPanel = c.w().findChild<NecessaryBrandsPanel*>();
+    emit brandsPanel->necessaryBrandsChanged('[' + brands[0] + "][" + brands[1] + "][" + brands[2].toLower() + "x]");
     c.trees->TreeView2DblClick();
     QCOMPARE(c.f.find<QLabel>("Label25")->text(), ProductList::kFilteredListCaption);
     QCOMPARE(c.w().productTable().rows().size(), all.size());
@@ -489,7 +491,7 @@ void TestCatalogBrowsing::necessaryBrandsFilterListAndCaption() {
     QCOMPARE(c.productNodes(), shown);
     QVERIFY(shown < all.size());
 
-    c.w().context().texts->NecessaryBrands.clear();
+    emit brandsPanel->necessaryBrandsChanged(QString());
     c.trees->TreeView2DblClick();
     QCOMPARE(c.f.find<QLabel>("Label25")->text(), ProductList::kListCaption);
 }

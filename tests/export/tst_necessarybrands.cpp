@@ -70,7 +70,7 @@ QStringList ticked(WindowFixture& f) {
     return texts;
 }
 
-QString& necessaryBrands(WindowFixture& f) {
+const QString& necessaryBrands(WindowFixture& f) {
     return f.window().context().texts->NecessaryBrands;
 }
 } // namespace
