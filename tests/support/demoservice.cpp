@@ -4,6 +4,9 @@
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 
+#include <signal.h>
+#include <sys/prctl.h>
+
 namespace {
 
 constexpr int kBindFailure = 3; // the service's exit code when a port is taken
@@ -41,6 +44,9 @@ bool DemoService::tryStart(int portBase, const QStringList& extraArgs) {
     m_process.setProgram(QStringLiteral(VELMORA_DEMO_SERVICE_PATH));
     m_process.setArguments(QStringList{QStringLiteral("--port-base"), QString::number(portBase)} + extraArgs);
     m_process.setProcessChannelMode(QProcess::SeparateChannels);
+    // The service ends with the process that started it, also when that one crashes or is killed;
+    // a large stand-in left behind holds gigabytes.
+    m_process.setChildProcessModifier([] { prctl(PR_SET_PDEATHSIG, SIGKILL); });
     m_process.start();
     if (!m_process.waitForStarted(10000)) {
         m_error = QStringLiteral("cannot start %1").arg(m_process.program());
