@@ -9,11 +9,14 @@
 #include <utility>
 
 // The records of an answer; when the answer cannot be read, none and the reason in `error`.
+// Records whose texts view the answer (kViewsAnswer) come with the answer they view, shared.
 template <class Rec> struct Decoded : QList<Rec> {
     Decoded() = default;
-    Decoded(QList<Rec> records) : QList<Rec>(std::move(records)) {}
+    Decoded(QList<Rec> records, QByteArray bytes = {}) : QList<Rec>(std::move(records)), answer(std::move(bytes)) {}
     bool ok() const { return error.isEmpty(); }
     QString error;
+    // The bytes the records' AnswerTexts view; empty for records of their own texts.
+    QByteArray answer;
 };
 
 // Reads a catalog answer in the service's fixed pretty-printed layout, line by line, into one
@@ -24,6 +27,8 @@ template <class Rec> struct Decoded : QList<Rec> {
 // The answer is read in its UTF-8 bytes as received; each value shows as the whole answer read as
 // UTF-8 text would show it (bad bytes as U+FFFD, a byte-order mark as U+FEFF). A big answer is
 // read in two halves at once (see setTwoThreadThreshold), with the same records and errors.
+// The product records' texts view the answer: given as QByteArray it is shared, not copied;
+// given as a view or as text, the records come with a copy of its bytes.
 template <class Rec> Decoded<Rec> DecodeAnswer(const QString& function, QByteArrayView answer);
 template <class Rec> Decoded<Rec> DecodeAnswer(const QString& function, const QByteArray& answer);
 // The same for an answer already made text.
