@@ -108,7 +108,7 @@ std::string typesAnswer(std::size_t bytes) {
     return out.finish();
 }
 
-std::string articlesAnswer(std::size_t bytes, long count) {
+std::string articlesAnswer(std::size_t bytes, long count, long mostCriteria) {
     static constexpr std::array<std::string_view, 15> kBrands = {
         "BOSCH",          "ATE",       "TRW",        "FEBI BILSTEIN", "MANN-FILTER",
         "SACHS",          "LEMFÖRDER", "BREMBO",     "VALEO",         "NGK",
@@ -161,7 +161,7 @@ std::string articlesAnswer(std::size_t bytes, long count) {
         out.field("additionalforname", pick.from(kAdditions));
         out.field("statusproduct", pick.from(kStatus));
         std::string criteria;
-        for (long n = pick.between(2, 12); n > 0; --n) {
+        for (long n = pick.between(2, mostCriteria); n > 0; --n) {
             if (!criteria.empty())
                 criteria += "; ";
             criteria += pick.from(kCriteria);

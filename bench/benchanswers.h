@@ -9,5 +9,6 @@
 // Vehicle types ("getTypes") up to about `bytes`.
 std::string typesAnswer(std::size_t bytes);
 // Products of a category ("GetListArticlesFromTreeCategory"): records until the answer reaches
-// about `bytes` or holds `count` of them, whichever comes first.
-std::string articlesAnswer(std::size_t bytes, long count);
+// about `bytes` or holds `count` of them, whichever comes first; each with 2 to `mostCriteria`
+// criteria.
+std::string articlesAnswer(std::size_t bytes, long count, long mostCriteria = 12);

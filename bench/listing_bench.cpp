@@ -233,7 +233,8 @@ const QString kArticles = QStringLiteral("GetListArticlesFromTreeCategory");
 
 const QByteArray& freshAnswer() {
     static const QByteArray answer = [] {
-        const std::string text = articlesAnswer(std::size_t(1) << 30, kFreshProducts);
+        // About 310 bytes a product, as a large category answer of the service has them.
+        const std::string text = articlesAnswer(std::size_t(1) << 30, kFreshProducts, 5);
         return QByteArray(text.data(), qsizetype(text.size()));
     }();
     return answer;
