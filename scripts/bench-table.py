@@ -67,12 +67,13 @@ print(f"{'program':<52} {'baseline':<44} {'wall':>7} {'cpu':>7}")
 pairs = []
 for fn in ("getTypes", "GetListArticlesFromTreeCategory"):
     for base in ("simdjson_OnDemand", "RapidJSON_Parse", "RapidJSON_Insitu"):
-        pairs.append(("decoder_bench", f"{fn}/ProgramPath", f"{fn}/{base}"))
+        pairs.append(("decoder_bench", f"{fn}/ProgramPath/.*", f"{fn}/{base}/.*"))
+    pairs.append(("decoder_bench", f"{fn}/ProgramPath/.*", f"{fn}/ProgramPath_TwoThreads/.*"))
 for kind in ("FillAndPaint", "FillExpandedAndPaint", "Clear"):
     for n in ("1000", "10000", "100000"):
-        pairs.append(("catalog_bench", f"Products/Model/{kind}/{n}", f"Products/ItemTree/{kind}/{n}"))
-pairs.append(("catalog_bench", "BM_CategoryLoadTreeText", "BM_CategoryDirectFill"))
-pairs.append(("lists_bench", "BM_SortedAtOnce/4000", "BM_InsertedOneByOne/4000"))
+        pairs.append(("catalog_bench", f"Products/Model/{kind}/{n}(/.*)?", f"Products/ItemTree/{kind}/{n}(/.*)?"))
+pairs.append(("catalog_bench", "BM_CategoryLoadTreeText(/.*)?", "BM_CategoryDirectFill(/.*)?"))
+pairs.append(("lists_bench", "BM_SortedAtOnce/4000(/.*)?", "BM_InsertedOneByOne/4000(/.*)?"))
 pairs.append(("pricerun_bench", "BM_PriceRun.*", "BM_PlainClient200.*"))
 for bench, program, baseline in pairs:
     pn, p = find(bench, program)

@@ -16,7 +16,6 @@
 #include <limits>
 #include <span>
 #include <string_view>
-#include <thread>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -482,8 +481,7 @@ void fillRecords(std::span<const Field<Rec>> table, const char* const begin, con
     }
 }
 
-std::atomic<qsizetype> twoThreadsFrom{std::thread::hardware_concurrency() > 1 ? qsizetype(1) << 20
-                                                                              : std::numeric_limits<qsizetype>::max()};
+std::atomic<qsizetype> twoThreadsFrom{std::numeric_limits<qsizetype>::max()};
 
 // A record-start line at or after the middle of a big answer, or `end`. Every line is read
 // alone and a record never spans two record starts, so the halves before and after it read

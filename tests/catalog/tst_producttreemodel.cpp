@@ -24,8 +24,8 @@ ProductRecord product(int artid, const QString& name, const QString& brand = "AT
     return p;
 }
 
-// Enough lines to be keyed and sorted in two halves, with ties, letter case and umlauts spread
-// over both halves.
+// A long list, with ties, letter case and umlauts spread all over it, keyed into more than one
+// block of sort keys.
 QList<ProductRecord> longList() {
     const QStringList names{"Bremsscheibe", "bremsscheibe", "Ölfilter", "Oelfilter", "Zündkerze", "Éclairage", "Pad"};
     QList<ProductRecord> rows;
