@@ -4,6 +4,7 @@
 // removed outside the timed region.
 
 #include "platform/spreadsheetwriter.h"
+#include "pricing/resultrows.h"
 #include "pricing/tablegrid.h"
 
 #include <QApplication>
@@ -78,17 +79,8 @@ BENCHMARK(BM_WriteAnalysisRows)->Unit(benchmark::kMillisecond)->MeasureProcessCP
 
 void BM_ExportAnalysisGrid(benchmark::State& state) {
     const QList<QStringList> rows = analysisRows();
-    TableGrid grid("StringGrid3", {{"main [+/null]", 75},
-                                   {"brand", 75},
-                                   {"reference", 100},
-                                   {"name", 150},
-                                   {"shop", 100},
-                                   {"first-price", 75},
-                                   {"first-currency", 75},
-                                   {"other-price", 75},
-                                   {"other-currency", 75},
-                                   {"other-url", 150},
-                                   {"id", 75}});
+    ResultRows model(ResultRows::Table::Analysis);
+    TableGrid grid("StringGrid3", &model, {75, 75, 100, 150, 100, 75, 75, 75, 75, 150, 75});
     for (int r = 1; r < rows.size() - 1; ++r)
         grid.appendRow(rows[r]);
     state.counters["file_bytes"] = double(writeEachIteration(state, "grid", [&grid] { return grid.rowTexts(); }));

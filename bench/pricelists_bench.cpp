@@ -265,34 +265,81 @@ void BM_PythonCsvDict(benchmark::State& state) {
 }
 BENCHMARK(BM_PythonCsvDict)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(2);
 
-void BM_FindOwnPrices(benchmark::State& state) {
-    const CsvFixture& f = csvFixture();
+const OwnPriceTable& lookupTable() {
     static OwnPriceTable table;
     if (table.Count() == 0)
-        regenerate(table, f.folder);
-    QList<std::pair<QString, QString>> probes;
-    QRandomGenerator rng(7);
-    for (int i = 0; i < 10000; ++i) {
-        const TVarItemData row = table.row(rng.bounded(int(table.Count())));
-        // A comparative-list line shows the brand as the catalog writes it.
-        probes.append({row.freereference, row.brand.toLower()});
+        regenerate(table, csvFixture().folder);
+    return table;
+}
+
+// Probes as the run makes them: a row's key, and its brand as the catalog writes it.
+const QList<std::pair<QString, QString>>& lookupProbes() {
+    static const QList<std::pair<QString, QString>> probes = [] {
+        const OwnPriceTable& table = lookupTable();
+        QList<std::pair<QString, QString>> list;
+        QRandomGenerator rng(7);
+        for (int i = 0; i < 10000; ++i) {
+            const TVarItemData row = table.row(rng.bounded(int(table.Count())));
+            list.append({row.freereference, row.brand.toLower()});
+        }
+        return list;
+    }();
+    return probes;
+}
+
+// Before any timing: the index gives, row by row and in order, what the binary search gives.
+bool lookupsAgree() {
+    static const bool agree = [] {
+        const auto same = [](const QList<TVarItemData>& a, const QList<TVarItemData>& b) {
+            if (a.size() != b.size())
+                return false;
+            for (qsizetype i = 0; i < a.size(); ++i)
+                if (a[i].brand != b[i].brand || a[i].reference != b[i].reference ||
+                    a[i].freereference != b[i].freereference || a[i].price != b[i].price ||
+                    a[i].pathfile != b[i].pathfile)
+                    return false;
+            return true;
+        };
+        for (const auto& [key, brand] : lookupProbes())
+            if (!same(*FindOwnPrices(lookupTable(), key, brand), *FindOwnPricesBySearch(lookupTable(), key, brand)))
+                return false;
+        return true;
+    }();
+    return agree;
+}
+
+template <class Lookup> void timeLookups(benchmark::State& state, Lookup lookup) {
+    const OwnPriceTable& table = lookupTable();
+    if (!lookupsAgree()) {
+        state.SkipWithError("the index and the search give other rows");
+        return;
     }
     qint64 found = 0;
     qint64 lookups = 0;
     for (auto _ : state) {
-        for (const auto& [key, brand] : probes) {
-            const auto rows = FindOwnPrices(table, key, brand, [] { return false; });
+        for (const auto& [key, brand] : lookupProbes()) {
+            const auto rows = lookup(table, key, brand, [] { return false; });
             found += rows->size();
         }
-        lookups += probes.size();
+        lookups += lookupProbes().size();
     }
     if (found < lookups)
         state.SkipWithError("a row was not found");
     state.counters["lookup"] =
         benchmark::Counter(double(lookups), benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
     state.counters["rows_found_per_lookup"] = double(found) / double(lookups);
+    state.counters["table_rows"] = double(table.Count());
+}
+
+void BM_FindOwnPrices(benchmark::State& state) {
+    timeLookups(state, FindOwnPrices);
 }
 BENCHMARK(BM_FindOwnPrices)->Unit(benchmark::kMillisecond);
+
+void BM_FindOwnPricesBySearch(benchmark::State& state) {
+    timeLookups(state, FindOwnPricesBySearch);
+}
+BENCHMARK(BM_FindOwnPricesBySearch)->Unit(benchmark::kMillisecond);
 
 struct SheetFixture {
     QString path;
@@ -347,6 +394,45 @@ void BM_SheetReaderXlsx(benchmark::State& state) {
     state.counters["cells"] = double(cells);
 }
 BENCHMARK(BM_SheetReaderXlsx)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+// A supplier's list of a million rows (unique references and names as shared strings) reads
+// whole within the reader's bounds; the counters say how close to them it comes.
+void BM_SheetReaderMillionRows(benchmark::State& state) {
+    constexpr int kRows = 1000000;
+    const QString path = workDir().filePath("million.xlsx");
+    if (!QFile::exists(path)) {
+        lxw_workbook* book = workbook_new(QFile::encodeName(path).constData());
+        lxw_worksheet* sheet = workbook_add_worksheet(book, nullptr);
+        const char* titles[] = {"Brand", "Reference", "Name", "Price", "Stock"};
+        for (int c = 0; c < 5; ++c)
+            worksheet_write_string(sheet, 0, lxw_col_t(c), titles[c], nullptr);
+        QRandomGenerator rng(44);
+        for (lxw_row_t r = 1; r <= kRows; ++r) {
+            worksheet_write_string(sheet, r, 0, kBrands[rng.bounded(16)], nullptr);
+            worksheet_write_string(sheet, r, 1, reference(rng).constData(), nullptr);
+            const QByteArray name = QByteArray(kNamesOfParts[rng.bounded(10)]) + " " + QByteArray::number(r);
+            worksheet_write_string(sheet, r, 2, name.constData(), nullptr);
+            worksheet_write_number(sheet, r, 3, rng.bounded(100000) / 100.0, nullptr);
+            worksheet_write_number(sheet, r, 4, rng.bounded(500), nullptr);
+        }
+        workbook_close(book);
+    }
+    SheetReader::Result result;
+    int rows = 0;
+    for (auto _ : state) {
+        rows = 0;
+        result = SheetReader::read(path, [&](int, const QStringList&) {
+            ++rows;
+            return true;
+        });
+    }
+    if (result.status != SheetReader::Status::Read || rows != kRows + 1)
+        state.SkipWithError(qPrintable("not read whole: " + result.error));
+    state.counters["rows"] = rows;
+    state.counters["unpacked_MiB"] = double(result.unpackedBytes) / double(1 << 20);
+    state.counters["unpacked_per_packed"] = double(result.unpackedBytes) / double(QFileInfo(path).size());
+}
+BENCHMARK(BM_SheetReaderMillionRows)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 // The conversion a user without our reader would run. The office profile is made once beforehand,
 // as it would be on the user's machine.

@@ -1,15 +1,23 @@
 // A price run of 1,000 comparative-list lines against the stand-in, with three shops and two
-// e-platforms chosen (5,000 workers), beside a plain client that sends the same 5,000 requests
-// over 200 concurrent connections and reads the answers the same way. Both must find the same
-// rows. The run also reports the longest pause of the window's event loop (gaps between 5 ms
-// timer ticks), the most threads alive and the peak resident memory.
+// e-platforms chosen (5,000 requests): through the window, without a window (velmora
+// --price-run), and by a plain curl_multi client on one thread with 200 transfers in flight that
+// reads the answers with the same readings and fills the same two models in batches. All must
+// find the same rows. CPU is the whole process's, every thread (getrusage), the headless run's
+// that of its process. The window run also reports the longest pause of its event loop (gaps
+// between 5 ms timer ticks).
+//
+// Then the result tables alone: 100,000 rows appended in the batches a run delivers, into a grid
+// on screen (the longest batch, append and repaint); one row deleted of 20,000; 20,000 rows
+// sorted by price.
 // Run: pricerun_bench --benchmark_repetitions=1
 #include "app/main.h"
+#include "platform/curleasy.h"
 #include "platform/httpexchange.h"
+#include "pricing/priceengine.h"
 #include "pricing/pricereadings.h"
 #include "pricing/pricerun.h"
-#include "pricing/priceworkers.h"
 #include "pricing/processing.h"
+#include "pricing/resultrows.h"
 #include "pricing/tablegrid.h"
 #include "service/textfunctions.h"
 #include "support/recordingdesktop.h"
@@ -29,10 +37,12 @@
 #include <QTimer>
 #include <QToolButton>
 
-#include <atomic>
+#include <curl/curl.h>
+
+#include <ctime>
 #include <optional>
-#include <thread>
-#include <vector>
+#include <sys/resource.h>
+#include <unordered_map>
 
 namespace {
 
@@ -40,20 +50,18 @@ constexpr int kPortBase = 19400;
 constexpr int kLines = 1000;
 const QStringList kShops{"12", "15", "18"};
 const QStringList kPlatforms{"44", "46"};
-constexpr int kClientConnections = 200;
+constexpr int kInFlight = 200;
+constexpr int kBatchMs = 50;
 
 QString priceUrl() {
     return QStringLiteral("http://127.0.0.1:%1/").arg(kPortBase + 150);
 }
 
-long statusValue(const char* key) {
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return 0;
-    for (const QByteArray& line : status.readAll().split('\n'))
-        if (line.startsWith(key))
-            return line.mid(qsizetype(strlen(key))).trimmed().split(' ').value(0).toLong();
-    return 0;
+double cpuMs(int who = RUSAGE_SELF) {
+    rusage usage{};
+    getrusage(who, &usage);
+    return (double(usage.ru_utime.tv_sec) + double(usage.ru_stime.tv_sec)) * 1000.0 +
+           (double(usage.ru_utime.tv_usec) + double(usage.ru_stime.tv_usec)) / 1000.0;
 }
 
 QStringList lineOf(int i) {
@@ -61,21 +69,33 @@ QStringList lineOf(int i) {
             QStringLiteral("Brake pad %1").arg(i)};
 }
 
-struct Rows {
-    long compare = 0;
-    long analysis = 0;
-    bool operator==(const Rows&) const = default;
-};
+// The rows of both tables as one sorted list of texts; the analysis "id" (the row's index, which
+// follows the order answers came in) left out.
+QStringList rowsOf(const ResultRows& compare, const ResultRows& analysis) {
+    QStringList rows;
+    for (int r = 0; r < compare.count(); ++r)
+        rows << QStringLiteral("C|") + compare.rowCells(r).join(QLatin1Char('|'));
+    for (int r = 0; r < analysis.count(); ++r)
+        rows << QStringLiteral("A|") +
+                    analysis.rowCells(r).mid(0, ResultRows::kAnalysisIdColumn).join(QLatin1Char('|'));
+    rows.sort();
+    return rows;
+}
 
-// What the program's run showed, for the plain client to match.
-std::optional<Rows> g_runRows;
+// What the window's run found, for the others to match.
+std::optional<QStringList> g_runRows;
 
-void BM_PriceRun(benchmark::State& state) {
-    Rows rows;
+void report(benchmark::State& state, const QStringList& rows, double cpu) {
+    state.counters["rows"] = double(rows.size());
+    state.counters["cpu_ms"] = cpu;
+    if (g_runRows && rows != *g_runRows)
+        state.SkipWithError("the rows differ from the window run's");
+}
+
+void BM_PriceRunWindow(benchmark::State& state) {
+    QStringList rows;
     qint64 maxGapMs = 0;
-    long peakThreads = 0;
-    int peakWorkers = 0;
-    int stillCounted = 0;
+    double cpu = 0;
     for (auto _ : state) {
         state.PauseTiming();
         QTemporaryDir folder;
@@ -84,16 +104,8 @@ void BM_PriceRun(benchmark::State& state) {
         Endpoints endpoints = offlineEndpoints();
         endpoints.priceUrl = priceUrl();
         const Seams seams = testSeams(dialogs, desktop, folder.path(), folder.path(), endpoints);
-        QFile shops(folder.filePath(QStringLiteral("ListIDsShopsForCompare.txt")));
-        QFile platforms(folder.filePath(QStringLiteral("ListIDsShopsForAnalis.txt")));
-        if (!shops.open(QIODevice::WriteOnly) || !platforms.open(QIODevice::WriteOnly)) {
-            state.SkipWithError("cannot write the id files");
-            return;
-        }
-        shops.write(kShops.join(QStringLiteral("\r\n")).toUtf8());
-        platforms.write(kPlatforms.join(QStringLiteral("\r\n")).toUtf8());
-        shops.close();
-        platforms.close();
+        writeBytes(folder.filePath(QStringLiteral("ListIDsShopsForCompare.txt")), kShops.join("\r\n").toUtf8());
+        writeBytes(folder.filePath(QStringLiteral("ListIDsShopsForAnalis.txt")), kPlatforms.join("\r\n").toUtf8());
 
         auto window = std::make_unique<TForm1>(seams);
         window->show();
@@ -115,98 +127,262 @@ void BM_PriceRun(benchmark::State& state) {
 
         QElapsedTimer sinceTick;
         qint64 gap = 0;
-        long threads = 0;
         QTimer ticker;
         ticker.setInterval(5);
-        QObject::connect(&ticker, &QTimer::timeout, [&] {
-            gap = qMax(gap, sinceTick.restart());
-            threads = qMax(threads, statusValue("Threads:"));
-        });
+        QObject::connect(&ticker, &QTimer::timeout, [&] { gap = qMax(gap, sinceTick.restart()); });
         QCoreApplication::processEvents();
+        const double cpuBefore = cpuMs();
         state.ResumeTiming();
 
         sinceTick.start();
         ticker.start();
         window->findChild<QToolButton*>(QStringLiteral("SpeedButton32"))->click();
-        TForm3* progress = window->priceRun().form3();
-        while (progress->isVisible())
+        TForm3* progress = window->form3();
+        while (progress->isVisible() || window->priceRun().isRunning() || window->priceEngine().openCount() > 0)
             QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
         ticker.stop();
 
         state.PauseTiming();
-        rows.compare = window->findChild<TableGrid*>(QStringLiteral("StringGrid2"))->rowCount() - 2;
-        rows.analysis = window->findChild<TableGrid*>(QStringLiteral("StringGrid3"))->rowCount() - 2;
+        cpu = cpuMs() - cpuBefore;
+        const auto tables = window->findChildren<ResultRows*>();
+        const ResultRows* compare = tables.value(0)->table() == ResultRows::Table::Compare ? tables[0] : tables[1];
+        const ResultRows* analysis = compare == tables[0] ? tables[1] : tables[0];
+        rows = rowsOf(*compare, *analysis);
         maxGapMs = qMax(maxGapMs, gap);
-        peakThreads = qMax(peakThreads, threads);
-        peakWorkers = qMax(peakWorkers, window->priceRun().workers().peakAlive());
-        stillCounted = qMax(stillCounted, window->priceRun().workers().RunningThreadCount());
         window.reset();
         state.ResumeTiming();
     }
     g_runRows = rows;
-    state.counters["compare_rows"] = double(rows.compare);
-    state.counters["analysis_rows"] = double(rows.analysis);
-    state.counters["counted_after_end"] = double(stillCounted);
+    report(state, rows, cpu);
     state.counters["max_loop_gap_ms"] = double(maxGapMs);
-    state.counters["peak_threads"] = double(peakThreads);
-    state.counters["peak_workers"] = double(peakWorkers);
-    state.counters["peak_rss_mb"] = double(statusValue("VmHWM:")) / 1024.0;
 }
 
-// The same 5,000 requests from 200 threads that each send one at a time, read with the same
-// readings; the rows must match the run's.
-void BM_PlainClient200(benchmark::State& state) {
-    Rows rows;
+// One transfer of the plain client.
+struct PlainTransfer {
+    CurlEasy curl;
+    QByteArray body;
+    QString reason;
+    int line = 0;
+    int maxrow = -1;
+};
+
+size_t plainHeader(char* data, size_t size, size_t count, void* user) {
+    if (const auto status = ParseStatusLine(QByteArray(data, qsizetype(size * count))))
+        static_cast<PlainTransfer*>(user)->reason = status->reason;
+    return size * count;
+}
+
+size_t plainBody(char* data, size_t size, size_t count, void* user) {
+    static_cast<PlainTransfer*>(user)->body.append(data, qsizetype(size * count));
+    return size * count;
+}
+
+// The same 5,000 requests from one thread with curl_multi, 200 at a time, read with the same
+// readings, the rows put into the two models every 50 ms in one insert each.
+void BM_PlainMultiClient(benchmark::State& state) {
+    QStringList rows;
+    double cpu = 0;
     for (auto _ : state) {
-        // Made in the timed region, as the run makes its request paths in its own.
-        QStringList requests;
-        QList<int> maxrows;
+        const double cpuBefore = cpuMs();
+        ResultRows compare(ResultRows::Table::Compare), analysis(ResultRows::Table::Analysis);
+        struct Request {
+            QString path;
+            int line;
+            int maxrow;
+        };
+        QList<Request> requests;
         for (int i = 1; i <= kLines; ++i) {
             const QStringList line = lineOf(i);
-            for (const QString& site : kShops) {
-                requests << PriceRequestPath(QString::fromLatin1(kComparePriceService), "compare@velmora.test",
-                                             "compare-2026", line[0], line[1], site);
-                maxrows << -1;
-            }
-            for (const QString& site : kPlatforms) {
-                requests << PriceRequestPath(QString::fromLatin1(kAnalysisService), "analiz@velmora.test",
-                                             "analiz-2026", line[0], line[1], site);
-                maxrows << 5;
-            }
+            for (const QString& site : kShops)
+                requests << Request{PriceRequestPath(QString::fromLatin1(kComparePriceService), "compare@velmora.test",
+                                                     "compare-2026", line[0], line[1], site),
+                                    i, -1};
+            for (const QString& site : kPlatforms)
+                requests << Request{PriceRequestPath(QString::fromLatin1(kAnalysisService), "analiz@velmora.test",
+                                                     "analiz-2026", line[0], line[1], site),
+                                    i, 5};
         }
-        std::atomic<int> next{0};
-        std::atomic<long> compare{0}, analysis{0};
-        std::vector<std::thread> clients;
-        for (int c = 0; c < kClientConnections; ++c)
-            clients.emplace_back([&] {
-                HttpOptions options;
-                options.keepAlive = false;
-                options.timeoutSeconds = 120;
-                for (int i = next++; i < requests.size(); i = next++) {
-                    const HttpResult result = HttpGet(priceUrl() + requests[i], options);
-                    if (!result.ok())
-                        continue;
-                    const QString answer = StreamToUtf8Text(result.body);
-                    if (IsBlank(answer))
-                        continue;
-                    if (maxrows[i] < 0)
-                        compare += long(ReadCompareAnswer(answer).size());
-                    else
-                        analysis += long(ReadAnalysisAnswer(answer, maxrows[i]).size());
+        CURLM* multi = curl_multi_init();
+        std::unordered_map<CURL*, std::unique_ptr<PlainTransfer>> active;
+        QList<QStringList> compareRows, analysisRows;
+        QElapsedTimer sinceFlush;
+        sinceFlush.start();
+        const auto flush = [&] {
+            compare.appendRows(compareRows);
+            analysis.appendRows(analysisRows);
+            compareRows.clear();
+            analysisRows.clear();
+            sinceFlush.restart();
+        };
+        qsizetype next = 0;
+        while (next < requests.size() || !active.empty()) {
+            while (next < requests.size() && int(active.size()) < kInFlight) {
+                auto transfer = std::make_unique<PlainTransfer>();
+                const Request& request = requests[next++];
+                transfer->line = request.line;
+                transfer->maxrow = request.maxrow;
+                transfer->curl.setUrl(priceUrl() + request.path);
+                transfer->curl.setServiceHttpHead("Mozilla/4.0 (compatible; Synapse)", false);
+                transfer->curl.setNoProgressLimit(120);
+                transfer->curl.set(CURLOPT_HEADERFUNCTION, plainHeader);
+                transfer->curl.set(CURLOPT_HEADERDATA, transfer.get());
+                transfer->curl.set(CURLOPT_WRITEFUNCTION, plainBody);
+                transfer->curl.set(CURLOPT_WRITEDATA, transfer.get());
+                curl_multi_add_handle(multi, transfer->curl.handle());
+                active.emplace(transfer->curl.handle(), std::move(transfer));
+            }
+            int running = 0;
+            curl_multi_perform(multi, &running);
+            int left = 0;
+            while (CURLMsg* message = curl_multi_info_read(multi, &left)) {
+                if (message->msg != CURLMSG_DONE)
+                    continue;
+                CURL* handle = message->easy_handle;
+                curl_multi_remove_handle(multi, handle);
+                auto it = active.find(handle);
+                const PlainTransfer& t = *it->second;
+                if (message->data.result == CURLE_OK && t.reason.toUpper() == QLatin1String("OK")) {
+                    const QString answer = StreamToUtf8Text(t.body);
+                    const QStringList line = lineOf(t.line);
+                    if (!IsBlank(answer) && t.maxrow < 0)
+                        for (const CompareOffer& offer : ReadCompareAnswer(answer))
+                            compareRows << CompareRowCells(line[0], line[1], line[2], offer);
+                    else if (!IsBlank(answer))
+                        for (const QString& found : ReadAnalysisAnswer(answer, t.maxrow))
+                            analysisRows << ResultRows::analysisCells(
+                                AnalysisRowCells(found, line[0], line[1], line[2]));
                 }
-            });
-        for (std::thread& client : clients)
-            client.join();
-        rows = {compare.load(), analysis.load()};
+                active.erase(it);
+            }
+            if (sinceFlush.elapsed() >= kBatchMs)
+                flush();
+            curl_multi_poll(multi, nullptr, 0, 100, nullptr);
+        }
+        flush();
+        curl_multi_cleanup(multi);
+        rows = rowsOf(compare, analysis);
+        cpu = cpuMs() - cpuBefore;
     }
-    if (g_runRows && !(rows == *g_runRows))
-        state.SkipWithError("the plain client's rows differ from the run's");
-    state.counters["compare_rows"] = double(rows.compare);
-    state.counters["analysis_rows"] = double(rows.analysis);
+    report(state, rows, cpu);
 }
 
-BENCHMARK(BM_PriceRun)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1)->Repetitions(3);
-BENCHMARK(BM_PlainClient200)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1)->Repetitions(3);
+// The same lines through `velmora --price-run`, as cron starts it.
+void BM_PriceRunHeadless(benchmark::State& state) {
+    QTemporaryDir folder;
+    writeBytes(folder.filePath(QStringLiteral("ListIDsShopsForCompare.txt")), kShops.join("\r\n").toUtf8());
+    writeBytes(folder.filePath(QStringLiteral("ListIDsShopsForAnalis.txt")), kPlatforms.join("\r\n").toUtf8());
+    writeBytes(folder.filePath(QStringLiteral("velmora.ini")),
+               QStringLiteral("[compareprice]\r\nemail=compare@velmora.test\r\nseccode=compare-2026\r\nenable=1\r\n"
+                              "[analizprice]\r\nemail=analiz@velmora.test\r\nseccode=analiz-2026\r\nenable=1\r\n"
+                              "[service]\r\nprice_url=%1\r\n")
+                   .arg(priceUrl())
+                   .toUtf8());
+    QByteArray list;
+    for (int i = 1; i <= kLines; ++i)
+        list += lineOf(i).join(QLatin1Char(';')).toUtf8() + "\r\n";
+    writeBytes(folder.filePath(QStringLiteral("list.csv")), list);
+    double cpu = 0;
+    int status = 0;
+    for (auto _ : state) {
+        QFile::remove(folder.filePath(QStringLiteral("out.xlsx")));
+        const double before = cpuMs(RUSAGE_CHILDREN);
+        QProcess run;
+        run.start(QStringLiteral(VELMORA_EXECUTABLE_PATH),
+                  {QStringLiteral("--price-run"), folder.filePath(QStringLiteral("list.csv")), QStringLiteral("--out"),
+                   folder.filePath(QStringLiteral("out.xlsx")), QStringLiteral("--ini"),
+                   folder.filePath(QStringLiteral("velmora.ini"))});
+        run.waitForFinished(600000);
+        status = run.exitCode();
+        cpu = cpuMs(RUSAGE_CHILDREN) - before;
+    }
+    if (status != 0)
+        state.SkipWithError("the headless run failed");
+    state.counters["cpu_ms"] = cpu;
+}
+
+QList<QStringList> sampleRows(int n, int from = 0) {
+    QList<QStringList> rows;
+    rows.reserve(n);
+    for (int i = from; i < from + n; ++i)
+        rows << QStringList{QStringLiteral("TRW"),
+                            QStringLiteral("GDB%1").arg(i),
+                            QStringLiteral("Brake pad set, front axle %1").arg(i),
+                            QStringLiteral("shop-%1.example").arg(i % 37),
+                            QString::number((i * 7919) % 100000 / 100.0, 'f', 2),
+                            QStringLiteral("EUR")};
+    return rows;
+}
+
+// 100,000 rows in batches of 500 (a busy run's 50 ms) into a grid on screen: the longest batch.
+double threadCpuMs() {
+    timespec now{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return double(now.tv_sec) * 1000.0 + double(now.tv_nsec) / 1e6;
+}
+
+void BM_AppendRowsToGrid(benchmark::State& state) {
+    double longest = 0;
+    double longestCpu = 0;
+    for (auto _ : state) {
+        ResultRows rows(ResultRows::Table::Compare);
+        TableGrid grid(QStringLiteral("StringGrid2"), &rows, {75, 100, 150, 100, 75, 75});
+        grid.resize(800, 300);
+        grid.show();
+        QCoreApplication::processEvents();
+        for (int batch = 0; batch < 200; ++batch) {
+            const QList<QStringList> next = sampleRows(500, batch * 500);
+            QElapsedTimer held;
+            held.start();
+            const double cpuBefore = threadCpuMs();
+            rows.appendRows(next);
+            QCoreApplication::processEvents();
+            grid.viewport()->repaint();
+            longest = std::max(longest, double(held.nsecsElapsed()) / 1e6);
+            longestCpu = std::max(longestCpu, threadCpuMs() - cpuBefore);
+        }
+    }
+    state.counters["longest_batch_ms"] = longest;
+    state.counters["longest_batch_cpu_ms"] = longestCpu;
+}
+
+void BM_DeleteOneRowOf20000(benchmark::State& state) {
+    ResultRows rows(ResultRows::Table::Compare);
+    TableGrid grid(QStringLiteral("StringGrid2"), &rows, {75, 100, 150, 100, 75, 75});
+    grid.resize(800, 300);
+    grid.show();
+    rows.appendRows(sampleRows(20000));
+    grid.setCurrentCell(10000, 2);
+    QCoreApplication::processEvents();
+    int added = 20000;
+    for (auto _ : state) {
+        DeleteGridRow(&grid, 10000);
+        state.PauseTiming();
+        rows.appendRows(sampleRows(1, added++));
+        state.ResumeTiming();
+    }
+}
+
+void BM_SortByPrice20000(benchmark::State& state) {
+    ResultRows rows(ResultRows::Table::Compare);
+    TableGrid grid(QStringLiteral("StringGrid2"), &rows, {75, 100, 150, 100, 75, 75});
+    grid.resize(800, 300);
+    grid.show();
+    rows.appendRows(sampleRows(20000));
+    grid.setCurrentCell(5000, 2);
+    QCoreApplication::processEvents();
+    bool ascending = true;
+    for (auto _ : state) {
+        grid.sortByColumn(4, ascending ? Qt::AscendingOrder : Qt::DescendingOrder);
+        ascending = !ascending;
+    }
+}
+
+BENCHMARK(BM_PriceRunWindow)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1)->Repetitions(3);
+BENCHMARK(BM_PlainMultiClient)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1)->Repetitions(3);
+BENCHMARK(BM_PriceRunHeadless)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1)->Repetitions(3);
+BENCHMARK(BM_AppendRowsToGrid)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
+BENCHMARK(BM_DeleteOneRowOf20000)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_SortByPrice20000)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

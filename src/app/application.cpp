@@ -1,6 +1,7 @@
 #include "app/application.h"
 
 #include "app/main.h"
+#include "app/terminationsignals.h"
 #include "app/velmoraapplication.h"
 #include "platform/messageboxdialogs.h"
 #include "platform/qtdesktop.h"
@@ -8,35 +9,22 @@
 #include "service/listfiles.h"
 
 #include <QApplication>
-#include <QSocketNotifier>
 
-#include <csignal>
 #include <cstdio>
 #include <exception>
-#include <sys/socket.h>
-#include <unistd.h>
+#include <optional>
 
 namespace {
 
-int g_signalPipe[2] = {-1, -1};
-
-void onTerminationSignal(int) {
-    const char byte = 1;
-    [[maybe_unused]] const ssize_t written = ::write(g_signalPipe[1], &byte, 1);
-}
+// Set once the window saw a termination signal: the status the program ends with.
+std::optional<int> g_terminatedWith;
 
 // SIGTERM and SIGINT save the settings and lists as the close box does, so a session logout or
 // Ctrl+C keeps them too. Nobody may be there to answer a box: a failure goes to standard error
-// and the program ends all the same, with status 1. Every event loop ends, a modal box's too.
+// and the program ends all the same, with status 1. Every event loop ends, a modal box's too,
+// and every transfer: one the window waits for gives up within about a second.
 void closeOnTerminationSignals(TForm1* window) {
-    if (::socketpair(AF_UNIX, SOCK_STREAM, 0, g_signalPipe) != 0)
-        return;
-    auto* notifier = new QSocketNotifier(g_signalPipe[0], QSocketNotifier::Read, window);
-    QObject::connect(notifier, &QSocketNotifier::activated, window, [window, notifier] {
-        char byte = 0;
-        [[maybe_unused]] const ssize_t got = ::read(g_signalPipe[0], &byte, 1);
-        // A second signal while the saves run must not start them again.
-        notifier->setEnabled(false);
+    WatchTerminationSignals(window, [window] {
         QString error;
         bool saved = false;
         try {
@@ -47,14 +35,9 @@ void closeOnTerminationSignals(TForm1* window) {
         }
         if (!saved)
             std::fprintf(stderr, "velmora: settings not saved: %s\n", error.toLocal8Bit().constData());
-        QCoreApplication::exit(saved ? 0 : 1);
+        g_terminatedWith = saved ? 0 : 1;
+        QCoreApplication::exit(*g_terminatedWith);
     });
-    struct sigaction action {};
-    action.sa_handler = onTerminationSignal;
-    sigemptyset(&action.sa_mask);
-    action.sa_flags = SA_RESTART;
-    sigaction(SIGTERM, &action, nullptr);
-    sigaction(SIGINT, &action, nullptr);
 }
 
 } // namespace
@@ -77,5 +60,9 @@ int RunVelmora(int argc, char** argv) {
     dialogs.setParentWidget(&window);
     closeOnTerminationSignals(&window);
     window.show();
+    // A signal during the start-up steps (which run while the window is shown) came before
+    // the event loop, which would otherwise start and never end.
+    if (g_terminatedWith)
+        return *g_terminatedWith;
     return QApplication::exec();
 }

@@ -3,12 +3,16 @@
 #include "catalog/productlist.h"
 #include "pricelists/pricelistspanel.h"
 #include "pricing/comparativelist.h"
+#include "pricing/priceengine.h"
+#include "pricing/pricelines.h"
 #include "pricing/pricerun.h"
 #include "pricing/priceservicespanel.h"
+#include "pricing/processing.h"
 #include "pricing/productinfo.h"
 #include "pricing/resulttables.h"
 #include "pricing/searchpagespanel.h"
 #include "service/guard.h"
+#include "service/serviceclient.h"
 #include "vehicle/cascade.h"
 
 #include <QTabWidget>
@@ -40,23 +44,30 @@ void TForm1::composePricing() {
             m_PageControl1->setCurrentIndex(1);
     });
 
-    m_priceRun = std::make_unique<PriceRun>(m_context, m_ownPrices, this);
-    PriceRunHooks hooks;
-    hooks.lines = [this] { return m_comparativeList->lines(); };
-    hooks.settings = [this] {
-        PriceRunSettings settings;
-        settings.ownPrices = m_priceLists->ownPricesEnabled();
-        settings.cleanCompare = m_resultTables->cleanCompareForEachRun();
-        settings.cleanAnalysis = m_resultTables->cleanAnalysisForEachRun();
-        m_priceServices->readRunSettings(settings);
-        m_searchPages->readRunSettings(settings);
-        return settings;
-    };
-    hooks.clearCompare = [this] { m_resultTables->SpeedButton44Click(); };
-    hooks.clearAnalysis = [this] { m_resultTables->SpeedButton46Click(); };
-    hooks.appendCompareRow = [this](const QStringList& cells) { m_resultTables->AppendCompareRow(cells); };
-    hooks.appendAnalysisRow = [this](const QMap<int, QString>& cells) { m_resultTables->AppendAnalysisRow(cells); };
-    m_priceRun->setHooks(std::move(hooks));
+    // The run's data goes from the list's model through the network thread into the tables'
+    // models; the window only says when.
+    m_priceEngine = std::make_unique<PriceEngine>();
+    m_Form3 = std::make_unique<TForm3>(dialogs, this);
+    m_priceRun = std::make_unique<PriceRun>(*m_priceEngine, dialogs, *m_seams.desktop, m_log, m_ownPrices,
+                                            *m_resultTables->compareRows(), *m_resultTables->analysisRows());
+    m_priceRun->setProgress(m_Form3.get());
     m_priceRun->setRegenerateOwnPrices([this] { m_priceLists->SpeedButton42Click(); });
-    connect(m_comparativeList, &ComparativeList::runRequested, m_priceRun.get(), &PriceRun::SpeedButton32Click);
+    connect(m_Form3.get(), &TForm3::stopConfirmed, m_priceRun.get(), &PriceRun::forgetRunning);
+    connect(m_priceRun.get(), &PriceRun::requestsSettled, this, &TForm1::showNote);
+    connect(m_comparativeList, &ComparativeList::runRequested, this, [this, &dialogs] {
+        runGuarded(dialogs, [this] { m_priceRun->SpeedButton32Click(m_comparativeList->lines(), runSettings()); });
+    });
+}
+
+PriceRunSettings TForm1::runSettings() const {
+    PriceRunSettings settings;
+    settings.ownPrices = m_priceLists->ownPricesEnabled();
+    settings.cleanCompare = m_resultTables->cleanCompareForEachRun();
+    settings.cleanAnalysis = m_resultTables->cleanAnalysisForEachRun();
+    m_priceServices->readRunSettings(settings);
+    m_searchPages->readRunSettings(settings);
+    settings.compareShopIds = m_texts.CompareShopIds;
+    settings.analysisShopIds = m_texts.AnalysisShopIds;
+    settings.priceBaseUrl = m_service->priceServiceBaseUrl();
+    return settings;
 }

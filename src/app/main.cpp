@@ -2,6 +2,7 @@
 
 #include "app/settings.h"
 #include "app/webservicepanel.h"
+#include "app/windowstate.h"
 #include "catalog/categorytrees.h"
 #include "catalog/crosssearch.h"
 #include "catalog/productlist.h"
@@ -13,8 +14,10 @@
 #include "platform/widgets.h"
 #include "pricelists/pricelistspanel.h"
 #include "pricing/comparativelist.h"
+#include "pricing/priceengine.h"
 #include "pricing/pricerun.h"
 #include "pricing/priceservicespanel.h"
+#include "pricing/processing.h"
 #include "pricing/productinfo.h"
 #include "pricing/resulttables.h"
 #include "pricing/searchpagespanel.h"
@@ -95,7 +98,7 @@ TForm1::TForm1(const Seams& seams, QWidget* parent) : QMainWindow(parent), m_sea
 }
 
 TForm1::~TForm1() {
-    m_priceRun->shutdown();
+    closePriceRun();
     setWindowWaitHook(nullptr);
     // The panels hold references into the context (log, texts, product table, service), which
     // are members and die before QMainWindow deletes its children: every widget goes first.
@@ -145,8 +148,7 @@ void TForm1::buildUi() {
     composePricing();
     setTabOrders();
 
-    if (const QScreen* screen = this->screen())
-        move(screen->availableGeometry().center() - rect().center());
+    WindowState::restore(this, m_seams.paths.programFile(QStringLiteral("velmora.ini")));
 }
 
 void TForm1::setTabOrders() {
@@ -329,6 +331,7 @@ QWidget* TForm1::buildCatalogPage() {
     split->setSizes({kPictureWidth, 4 * kPictureWidth});
     lower->addWidget(split);
     right->addWidget(m_lowerArea);
+    WindowState::splitColumn(right, 1, m_lowerArea, QStringLiteral("catalogSplitter"), 200);
 
     // The name and cross-reference searches sit in the left column's "Search by" section.
     auto* searchBody = new QWidget;
@@ -510,6 +513,12 @@ void TForm1::Label24Click() {
     toggleResultSections();
 }
 
+void TForm1::closePriceRun() {
+    m_priceRun->shutdown();
+    m_priceEngine->shutdown();
+    m_Form3->closeForShutdown();
+}
+
 void TForm1::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
     FormShow();
@@ -539,7 +548,8 @@ void TForm1::FormShow() {
 }
 
 bool TForm1::SaveForClose(QString* error) {
-    return Settings::SaveLists(this, m_seams.paths, error) && Settings::SaveSettings(this, m_seams.paths, error);
+    return Settings::SaveLists(this, m_seams.paths, error) && Settings::SaveSettings(this, m_seams.paths, error) &&
+           WindowState::save(this, m_seams.paths.programFile(QStringLiteral("velmora.ini")), error);
 }
 
 bool TForm1::FormCloseQuery() {
@@ -556,6 +566,6 @@ void TForm1::closeEvent(QCloseEvent* event) {
         return;
     }
     event->accept();
-    // Closing ends the program: a run in progress stops and its workers are let go at once.
-    m_priceRun->shutdown();
+    // Closing ends the program: a run in progress stops and its transfers are cancelled at once.
+    closePriceRun();
 }

@@ -3,6 +3,7 @@
 #include "catalog/producttable.h"
 #include "platform/apppaths.h"
 #include "pricelists/ownpricetable.h"
+#include "pricing/pricerunsettings.h"
 #include "service/appcontext.h"
 #include "service/endpoints.h"
 #include "service/requestlog.h"
@@ -36,7 +37,9 @@ class ComparativeList;
 class ResultTables;
 class TForm2;
 class ProgramUpdate;
+class PriceEngine;
 class PriceRun;
+class TForm3;
 
 // What the window is built with: the seams and the configuration of this run.
 struct Seams {
@@ -62,6 +65,8 @@ public:
     const ProductTable& productTable() const { return m_productTable; }
     OwnPriceTable& ownPrices() { return m_ownPrices; }
     PriceRun& priceRun() { return *m_priceRun; }
+    PriceEngine& priceEngine() { return *m_priceEngine; }
+    TForm3* form3() const { return m_Form3.get(); }
     void showPage(const QString& name);
     // A short note in the log strip's title line for a few seconds, besides the log.
     void showNote(const QString& text);
@@ -111,6 +116,10 @@ private:
     void composeVehicle();
     void composeCatalog();
     void composePricing();
+    // What the settings page says of the next price run.
+    PriceRunSettings runSettings() const;
+    // Ends a run and its transfers for good: the program is closing.
+    void closePriceRun();
 
     // The context the panels reference; the destructor deletes every widget before these die.
     Seams m_seams;
@@ -120,6 +129,8 @@ private:
     OwnPriceTable m_ownPrices;
     AppContext m_context;
     std::unique_ptr<ServiceClient> m_service;
+    // The network thread of the price runs: shut down before any window it delivers to goes.
+    std::unique_ptr<PriceEngine> m_priceEngine;
     bool m_shownOnce = false;
     bool m_versionChecked = false;
 
@@ -168,6 +179,6 @@ private:
     LogView* m_Memo1 = nullptr;
     QLabel* m_note = nullptr;
     QTimer* m_noteTimer = nullptr;
-    // Last: its workers are cancelled before anything they write into goes away.
+    std::unique_ptr<TForm3> m_Form3;
     std::unique_ptr<PriceRun> m_priceRun;
 };

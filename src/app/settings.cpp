@@ -9,6 +9,8 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -49,6 +51,8 @@ const Entry kTable[] = {
     {"myprices", "price", Type::Text, "[price]...", "Edit11"},
     {"myprices", "enable", Type::Flag, "0", "CheckBox3"},
     {"myprices", "autodownload", Type::Flag, "0", "CheckBox7"},
+    // The program's own: the largest file a download may bring, in megabytes.
+    {"myprices", "download_limit_mb", Type::Text, "512", "DownloadLimit"},
     {"openpage", "enable", Type::Flag, "0", "CheckBox4"},
     {"openpage", "separate_thread", Type::Flag, "1", "CheckBox11"},
     {"openpage", "pause", Type::Flag, "1", "CheckBox12"},
@@ -58,8 +62,10 @@ const Entry kTable[] = {
     {"export_myprices", "add_crossses", Type::Flag, "0", "CheckBox9"},
     {"export_myprices", "add_aplicability", Type::Flag, "0", "CheckBox10"},
     {"export_myprices", "convert_as", Type::ConvertAs, "2", nullptr},
-    // The program's own: how the lower area of the catalog page is shared ("160,640").
+    // The program's own: how the lower area of the catalog page is shared ("160,640"), and how the
+    // page is shared between the lists and the lower area ("380,290").
     {"window", "lower_area", Type::SplitterSizes, "", "lowerAreaSplitter"},
+    {"window", "catalog_area", Type::SplitterSizes, "", "catalogSplitter"},
 };
 
 const char* const kConvertRadios[] = {"RadioButton5", "RadioButton9", "RadioButton10"};
@@ -98,7 +104,45 @@ std::optional<QList<int>> splitterSizes(const QString& text, int panes) {
     return sizes;
 }
 
+// The file's value of the key a control is kept under, or its default.
+QString valueFor(const IniFile& ini, const char* controlName, const QString& programDir) {
+    for (const Entry& e : kTable)
+        if (e.control && QByteArray(e.control) == controlName)
+            return ini.text(s(e.section), s(e.key), e.fallback ? s(e.fallback) : programDir);
+    return {};
+}
+
+bool flagFor(const IniFile& ini, const char* controlName) {
+    bool ok = false;
+    const int value = valueFor(ini, controlName, QString()).toInt(&ok);
+    return ok && value != 0;
+}
+
 } // namespace
+
+RunFileSettings ReadRunSettings(const QString& iniPath) {
+    const IniFile ini = IniFile::load(iniPath);
+    const QFileInfo file(iniPath);
+    const QDir folder = file.absoluteDir();
+    const QString programDir = QDir::toNativeSeparators(folder.absolutePath() + QLatin1Char('/'));
+    RunFileSettings settings;
+    PriceRunSettings& run = settings.run;
+    run.ownPrices = flagFor(ini, "CheckBox3");
+    run.compare = flagFor(ini, "CheckBox1");
+    run.analysis = flagFor(ini, "CheckBox2");
+    run.compareEmail = valueFor(ini, "Edit5", programDir);
+    run.compareSeccode = valueFor(ini, "Edit6", programDir);
+    run.analysisEmail = valueFor(ini, "Edit1", programDir);
+    run.analysisSeccode = valueFor(ini, "Edit2", programDir);
+    run.maxSubOffers = valueFor(ini, "Edit7", programDir);
+    run.compareShopIds = BracketedText(folder.filePath(s(ListFiles::kCompareIds)));
+    run.analysisShopIds = BracketedText(folder.filePath(s(ListFiles::kAnalysisIds)));
+    settings.priceListFolder = valueFor(ini, "Edit8", programDir);
+    settings.brandColumns = valueFor(ini, "Edit9", programDir);
+    settings.referenceColumns = valueFor(ini, "Edit10", programDir);
+    settings.priceColumns = valueFor(ini, "Edit11", programDir);
+    return settings;
+}
 
 QString BracketedText(const QString& path) {
     QString text;
@@ -165,10 +209,19 @@ void LoadLists(QWidget* root, const AppPaths& paths, SharedTexts& texts) {
 }
 
 bool SaveLists(QWidget* root, const AppPaths& paths, QString* error) {
-    const std::pair<const char*, const char*> lists[] = {
-        {ListFiles::kGarage, "ListBox4"}, {ListFiles::kPages, "ListBox2"}, {ListFiles::kDownloads, "ListBox5"}};
-    for (const auto& [file, name] : lists)
-        if (!TextFile::writeUtf8Lines(paths.programFile(s(file)), itemTexts(control<QListWidget>(root, name)), error))
+    using AtomicFile::Access;
+    struct List {
+        const char* file;
+        const char* control;
+        Access access;
+    };
+    // The download links carry the suppliers' passwords.
+    const List lists[] = {{ListFiles::kGarage, "ListBox4", Access::Shared},
+                          {ListFiles::kPages, "ListBox2", Access::Shared},
+                          {ListFiles::kDownloads, "ListBox5", Access::OwnerOnly}};
+    for (const List& list : lists)
+        if (!TextFile::writeUtf8Lines(paths.programFile(s(list.file)),
+                                      itemTexts(control<QListWidget>(root, list.control)), error, list.access))
             return false;
     return true;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "pricing/pricerunsettings.h"
+
 #include <QString>
 
 class AppPaths;
@@ -21,5 +23,17 @@ bool SaveSettings(QWidget* root, const AppPaths& paths, QString* error);
 
 // "[a][b]" from the lines of a list file; empty when the file is missing.
 QString BracketedText(const QString& path);
+
+// What a price run without a window takes from a settings file and the list files beside it:
+// the switches, accounts and chosen sites of the run (search pages never), and where the own
+// price lists are and how their columns are named.
+struct RunFileSettings {
+    PriceRunSettings run;
+    QString priceListFolder;
+    QString brandColumns;
+    QString referenceColumns;
+    QString priceColumns;
+};
+RunFileSettings ReadRunSettings(const QString& iniPath);
 
 } // namespace Settings

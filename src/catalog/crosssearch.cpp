@@ -93,8 +93,12 @@ void CrossSearch::ComboBox1KeyPress(int key) {
             m_ListBox3->addItem(item);
         }
     }
-    if (m_ListBox3->count() == 0)
+    if (m_ListBox3->count() == 0) {
+        // No matches is said by the empty list; a service that did not answer is not that.
+        if (m_context.service->lastCatalogExchangeFailed())
+            m_context.dialogs->information(QString::fromLatin1(kCatalogNoAnswer));
         return;
+    }
     emit catalogPageRequested();
     m_ListBox3->setCurrentRow(0);
     m_ListBox3->setFocus();
@@ -110,8 +114,11 @@ void CrossSearch::ListBox3DblClick() {
     emit listingStarted();
     const QString function = QStringLiteral("GetSearchByCrossrefAndBrand");
     const QByteArray answer = m_context.service->catalogAnswer(m_context.service->ListRequest(function, lineData));
-    if (IsBlank(answer))
+    if (IsBlank(answer)) {
+        if (m_context.service->lastCatalogExchangeFailed())
+            m_context.dialogs->information(QString::fromLatin1(kCatalogNoAnswer));
         return;
+    }
     emit productsListed(awaitResultOnWorkerIf(answer.size() >= kLongAnswerBytes, [&] {
         return productsFromAnswer(valueOrEndAction(DecodeAnswer<TCrossSearchRec>(function, answer)));
     }));

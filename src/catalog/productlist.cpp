@@ -26,6 +26,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QSet>
+#include <QTimer>
 #include <QTreeView>
 #include <QWidget>
 
@@ -39,6 +40,8 @@ constexpr int kStripHeight = 30;
 
 // Lists this long are filtered and sorted on a worker while the window keeps painting.
 constexpr qsizetype kAsideRows = 2000;
+// How long typing in the filter box pauses before the list follows it.
+constexpr int kFilterPauseMs = 300;
 } // namespace
 
 ProductList::ProductList(AppContext& context, ProductTable& products, QWidget* parent)
@@ -117,10 +120,20 @@ void ProductList::buildUi(QWidget* parent) {
     m_TreeView3->viewport()->installEventFilter(this);
     m_TreeView3->installEventFilter(this);
     column->addWidget(m_TreeView3, 1);
-    m_Edit15 = new QLineEdit(QStringLiteral("search in list by any value and text"));
+    m_Edit15 = new QLineEdit;
     m_Edit15->setObjectName(QStringLiteral("Edit15"));
+    // A hint, not text: typing into the box must not add to it.
+    m_Edit15->setPlaceholderText(QStringLiteral("search in list by any value and text"));
+    m_Edit15->setClearButtonEnabled(true);
     m_Edit15->setStyleSheet(QStringLiteral("background: #ffffe1;"));
     m_Edit15->installEventFilter(this);
+    // The list narrows as the user types, once the typing pauses.
+    m_filterPause = new QTimer(this);
+    m_filterPause->setSingleShot(true);
+    m_filterPause->setInterval(kFilterPauseMs);
+    connect(m_Edit15, &QLineEdit::textEdited, m_filterPause, qOverload<>(&QTimer::start));
+    connect(m_filterPause, &QTimer::timeout, this,
+            [this] { runGuarded(*m_context.dialogs, [this] { filterAsTyped(); }); });
     column->addWidget(m_Edit15);
     m_resultsLayout->addWidget(products, 1);
 
@@ -161,6 +174,7 @@ bool ProductList::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::KeyPress && watched == m_Edit15) {
         const int key = static_cast<QKeyEvent*>(event)->key();
         if (isEnterKey(key)) {
+            m_filterPause->stop();
             runGuarded(*m_context.dialogs, [&] { Edit15KeyPress(key); });
             return true;
         }
@@ -203,6 +217,7 @@ void ProductList::startListing() {
     clearViews();
     m_products.replace({});
     m_listingOrder.clear();
+    m_filtered = false;
     if (!previous.isEmpty())
         releaseOnWorker(std::move(previous));
     if (m_context.texts->NecessaryBrands.isEmpty())
@@ -328,6 +343,9 @@ void ProductList::ComboBox10KeyPress(int key) {
     const QString keyPiece = QStringLiteral("typid=%1&search=").arg(typid) + PathEncode(text);
     listProducts<TNameSearchRec>(function, m_context.service->KeyRequest(function, keyPiece));
     addToSearchHistory(m_ComboBox10, word);
+    // An empty list says no product has the word; when the service did not answer, say that.
+    if (m_context.service->lastCatalogExchangeFailed())
+        m_context.dialogs->information(QString::fromLatin1(kCatalogNoAnswer));
 }
 
 void ProductList::ListBox1DblClick() {
@@ -335,6 +353,7 @@ void ProductList::ListBox1DblClick() {
     if (m_ListBox1->count() == 0 || !item || !item->isSelected())
         return;
     const int braid = item->data(Qt::UserRole).toInt();
+    m_filtered = false;
     BuildProductTree(tableRows(m_products.rows(), [braid](const ProductRow& row) { return row.braid == braid; }));
 }
 
@@ -377,10 +396,32 @@ void ProductList::Edit15KeyPress(int key) {
         m_context.dialogs->information(QStringLiteral("Search word is empty or less 3 symbols !!!"));
         return;
     }
+    applyFilter(text);
+}
+
+void ProductList::applyFilter(const QString& text) {
     m_productModel->clear();
     const QString lowered = LocaleFormats::toLower(text);
     BuildProductTree(
         tableRows(m_products.rows(), [&lowered](const ProductRow& row) { return productMatchesFilter(row, lowered); }));
+    m_filtered = true;
+}
+
+void ProductList::filterAsTyped() {
+    if (m_products.rows().isEmpty())
+        return;
+    const QString text = m_Edit15->text();
+    if (IsBlank(text)) {
+        // The box emptied: the list the filter narrowed comes back whole.
+        if (m_filtered) {
+            m_filtered = false;
+            BuildProductTree(tableRows(m_products.rows(), [](const ProductRow&) { return true; }));
+        }
+        return;
+    }
+    // Too short to filter yet; Enter says so, typing goes on quietly.
+    if (text.size() >= 3)
+        applyFilter(text);
 }
 
 void ProductList::Edit15MouseEnter() {

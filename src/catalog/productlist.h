@@ -12,6 +12,7 @@ class QComboBox;
 class QLabel;
 class QLineEdit;
 class QListWidget;
+class QTimer;
 class QToolButton;
 class QTreeView;
 class ProductTreeModel;
@@ -83,6 +84,9 @@ private:
     template <class Pred> static QList<qsizetype> tableRows(const ProductRows& rows, Pred passes);
     // Shows the table's rows at these numbers, in this order.
     void showTree(const QList<qsizetype>& order);
+    // The filter box: the rows holding the text (Enter and typing), and the typing's own rules.
+    void applyFilter(const QString& text);
+    void filterAsTyped();
 
     AppContext& m_context;
     ProductTable& m_products;
@@ -105,6 +109,9 @@ private:
     QTreeView* m_TreeView3 = nullptr;
     ProductTreeModel* m_productModel = nullptr;
     QLineEdit* m_Edit15 = nullptr;
+    QTimer* m_filterPause = nullptr;
+    // The tree shows what the filter box chose, not a whole listing or one brand.
+    bool m_filtered = false;
     QComboBox* m_ComboBox10 = nullptr;
     QAction* m_ADDINCOMPARELIST = nullptr;
 };

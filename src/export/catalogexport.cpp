@@ -1,5 +1,6 @@
 #include "export/catalogexport.h"
 
+#include "platform/textfile.h"
 #include "service/textfunctions.h"
 
 namespace CatalogExport {
@@ -64,6 +65,10 @@ QString FilePath(const QString& folder, const QString& brand, Format format) {
     if (!path.endsWith(QLatin1Char('/')))
         path += QLatin1Char('/');
     return path + name + QLatin1String(kExtensions[int(format)]);
+}
+
+bool SaveFile(const QString& folder, const QString& brand, Format format, const QStringList& lines, QString* error) {
+    return TextFile::writeUtf8Lines(FilePath(folder, brand, format), lines, error);
 }
 
 } // namespace CatalogExport

@@ -36,4 +36,9 @@ QStringList TrimAnswer(Format format, QStringList lines);
 // character, so "/", "\" and control characters become "_".
 QString FilePath(const QString& folder, const QString& brand, Format format);
 
+// Saves a brand's lines to its file in `folder` (UTF-8 with mark, CR LF), replacing an earlier
+// file of that name; a link found under the name is replaced, never written through. False with
+// the reason in `error` when it cannot.
+bool SaveFile(const QString& folder, const QString& brand, Format format, const QStringList& lines, QString* error);
+
 } // namespace CatalogExport

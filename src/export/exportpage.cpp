@@ -3,6 +3,7 @@
 #include "export/catalogexport.h"
 #include "platform/checklist.h"
 #include "platform/dialogs.h"
+#include "platform/exportfolder.h"
 #include "platform/formcontrols.h"
 #include "platform/localeformats.h"
 #include "platform/textfile.h"
@@ -212,7 +213,7 @@ void ExportPage::SpeedButton60Click() {
         m_Label60->setText(QStringLiteral("Status : saving file ..."));
         QCoreApplication::processEvents();
         QString error;
-        if (!TextFile::writeUtf8Lines(CatalogExport::FilePath(folderText, brand, format), lines, &error)) {
+        if (!CatalogExport::SaveFile(folderText, brand, format, lines, &error)) {
             m_context.dialogs->error(error);
             return;
         }
@@ -220,5 +221,7 @@ void ExportPage::SpeedButton60Click() {
         m_progress->setValue(int(k));
     }
     if (exported > 0)
-        m_context.dialogs->information(QStringLiteral("File(s) was exported !"));
+        TellSavedIn(*m_context.dialogs, *m_context.desktop,
+                    QStringLiteral("File(s) was exported !\r\nFolder : ") + QDir::toNativeSeparators(folderText),
+                    folderText);
 }

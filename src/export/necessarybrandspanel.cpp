@@ -105,7 +105,7 @@ void NecessaryBrandsPanel::SpeedButton28Click() {
 void NecessaryBrandsPanel::SpeedButton26Click() {
     if (isCollapsed())
         return;
-    if (m_context.dialogs->confirm(QStringLiteral("Resave changes ?"))) {
+    if (m_context.dialogs->confirm(QStringLiteral("Resave changes ?"), Confirmation::Routine)) {
         const QStringList brands = CheckList::checkedTexts(m_CheckListBox3);
         QString text;
         for (const QString& brand : brands)

@@ -15,8 +15,9 @@ AppPaths::AppPaths() : AppPaths(QCoreApplication::applicationDirPath(), QDir::cu
     m_usesDataFolder = true;
 }
 
-AppPaths::AppPaths(const QString& programDir, const QString& workingDir)
-    : m_programDir(QDir::cleanPath(programDir)), m_workingDir(QDir::cleanPath(workingDir)) {}
+AppPaths::AppPaths(const QString& programDir, const QString& workingDir, bool usesDataFolder)
+    : m_programDir(QDir::cleanPath(programDir)), m_workingDir(QDir::cleanPath(workingDir)),
+      m_usesDataFolder(usesDataFolder) {}
 
 QString AppPaths::programFile(const QString& name) const {
     return QDir(m_programDir).filePath(name);

@@ -10,7 +10,8 @@ public:
     // The executable's folder and the process's current folder. An installed copy whose folder
     // is not writable keeps its files in the user's data folder instead.
     AppPaths();
-    AppPaths(const QString& programDir, const QString& workingDir);
+    // `usesDataFolder`: the folders stand in for an installed copy's data folder.
+    AppPaths(const QString& programDir, const QString& workingDir, bool usesDataFolder = false);
 
     QString programDir() const { return m_programDir; }
     QString workingDir() const { return m_workingDir; }

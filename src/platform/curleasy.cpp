@@ -1,8 +1,14 @@
 #include "platform/curleasy.h"
 
+#include <algorithm>
+#include <atomic>
 #include <mutex>
 
 namespace {
+
+// Constant-initialised and lock-free, so a signal handler may set it.
+std::atomic<bool> g_allCancelled{false};
+static_assert(std::atomic<bool>::is_always_lock_free);
 
 void ensureCurlInitialised() {
     static std::once_flag once;
@@ -10,6 +16,14 @@ void ensureCurlInitialised() {
 }
 
 } // namespace
+
+void setAllTransfersCancelled(bool cancelled) {
+    g_allCancelled.store(cancelled);
+}
+
+bool allTransfersCancelled() {
+    return g_allCancelled.load();
+}
 
 CurlEasy::CurlEasy() {
     ensureCurlInitialised();
@@ -19,6 +33,9 @@ CurlEasy::CurlEasy() {
     set(CURLOPT_NOSIGNAL, 1L);
     // Always the server itself, whatever proxy the environment names.
     set(CURLOPT_PROXY, "");
+    set(CURLOPT_XFERINFOFUNCTION, &CurlEasy::onProgress);
+    set(CURLOPT_XFERINFODATA, this);
+    set(CURLOPT_NOPROGRESS, 0L);
 }
 
 CurlEasy::~CurlEasy() {
@@ -32,10 +49,30 @@ void CurlEasy::setUrl(const QString& url) {
     set(CURLOPT_URL, m_url.constData());
 }
 
+void CurlEasy::setLimits(const TransferLimits& limits) {
+    set(CURLOPT_CONNECTTIMEOUT, long(limits.noProgressSeconds));
+    set(CURLOPT_LOW_SPEED_LIMIT, std::max(1L, limits.lowSpeedBytes));
+    set(CURLOPT_LOW_SPEED_TIME, long(limits.noProgressSeconds));
+    set(CURLOPT_TIMEOUT, long(std::max(0, limits.deadlineSeconds)));
+    set(CURLOPT_MAXFILESIZE_LARGE, curl_off_t(std::max<qint64>(0, limits.maxBytes)));
+}
+
 void CurlEasy::setNoProgressLimit(int seconds) {
-    set(CURLOPT_CONNECTTIMEOUT, long(seconds));
-    set(CURLOPT_LOW_SPEED_LIMIT, 1L);
-    set(CURLOPT_LOW_SPEED_TIME, long(seconds));
+    TransferLimits limits;
+    limits.noProgressSeconds = seconds;
+    setLimits(limits);
+}
+
+void CurlEasy::setProgressCallback(int (*callback)(void*, qint64, qint64), void* user) {
+    m_progress = callback;
+    m_progressUser = user;
+}
+
+int CurlEasy::onProgress(void* self, curl_off_t total, curl_off_t now, curl_off_t, curl_off_t) {
+    const auto* curl = static_cast<const CurlEasy*>(self);
+    if (g_allCancelled.load())
+        return 1;
+    return curl->m_progress ? curl->m_progress(curl->m_progressUser, qint64(now), qint64(total)) : 0;
 }
 
 void CurlEasy::setHeaders(const QList<QByteArray>& lines) {
@@ -67,7 +104,12 @@ void CurlEasy::setServiceHttpHead(const QByteArray& userAgent, bool keepAlive) {
 }
 
 CURLcode CurlEasy::perform() {
-    return m_curl ? curl_easy_perform(m_curl) : CURLE_FAILED_INIT;
+    if (!m_curl)
+        return CURLE_FAILED_INIT;
+    // Nothing starts once the program is being terminated.
+    if (g_allCancelled.load())
+        return CURLE_ABORTED_BY_CALLBACK;
+    return curl_easy_perform(m_curl);
 }
 
 std::optional<StatusLine> ParseStatusLine(const QByteArray& raw) {

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QPushButton>
 
 namespace {
 QString appTitle() {
@@ -26,8 +27,17 @@ void MessageBoxDialogs::information(const QString& text) {
     QMessageBox::information(owner(), appTitle(), text);
 }
 
-bool MessageBoxDialogs::confirm(const QString& text) {
-    return QMessageBox::question(owner(), appTitle(), text, QMessageBox::Yes | QMessageBox::No, QMessageBox::No) ==
+bool MessageBoxDialogs::informationWithAction(const QString& text, const QString& action) {
+    QMessageBox box(QMessageBox::Information, appTitle(), text, QMessageBox::Ok, owner());
+    QPushButton* chosen = box.addButton(action, QMessageBox::ActionRole);
+    box.setDefaultButton(QMessageBox::Ok);
+    box.exec();
+    return box.clickedButton() == chosen;
+}
+
+bool MessageBoxDialogs::confirm(const QString& text, Confirmation kind) {
+    const QMessageBox::StandardButton first = kind == Confirmation::Routine ? QMessageBox::Yes : QMessageBox::No;
+    return QMessageBox::question(owner(), appTitle(), text, QMessageBox::Yes | QMessageBox::No, first) ==
            QMessageBox::Yes;
 }
 
@@ -42,4 +52,9 @@ void MessageBoxDialogs::error(const QString& text) {
 
 void MessageBoxDialogs::titledError(const QString& title, const QString& text) {
     QMessageBox::critical(owner(), title, text);
+}
+
+bool MessageBoxDialogs::confirmTrust(const QString& text) {
+    return QMessageBox::warning(owner(), appTitle(), text, QMessageBox::Yes | QMessageBox::No, QMessageBox::No) ==
+           QMessageBox::Yes;
 }

@@ -4,15 +4,16 @@
 #include "platform/xmlscanner.h"
 
 #include <QDateTime>
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QHash>
 #include <QProcess>
 #include <QScopeGuard>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QUrl>
-#include <QXmlStreamReader>
 
 #include <freexl.h>
 #include <zip.h>
@@ -26,6 +27,7 @@ namespace {
 // The widest sheet a spreadsheet program makes (column XFD); a reference beyond it is damage.
 constexpr int kMaxColumns = 16384;
 constexpr int kConvertTimeoutMs = 5 * 60 * 1000;
+constexpr int kCancelPollMs = 100;
 
 Result failed(const QString& error) {
     Result r;
@@ -152,9 +154,20 @@ void decodeEscapes(QString& text) {
 
 // ---- .xlsx ----
 
+// The largest sheet a spreadsheet program makes has this many rows; a row beyond it is damage.
+constexpr qint64 kMaxRows = 1048576;
+// Relationships, number formats and cell styles beyond these counts are of no use to a reader
+// (a spreadsheet program allows about 64,000 styles).
+constexpr qsizetype kMaxRelationships = 10000;
+constexpr qsizetype kMaxStyles = 65536;
+
+QString mebibytes(qint64 bytes) {
+    return QString::number(bytes >> 20);
+}
+
 class ZipPackage {
 public:
-    explicit ZipPackage(const QString& path) {
+    explicit ZipPackage(const QString& path) : m_fileSize(QFileInfo(path).size()) {
         int error = 0;
         m_zip = zip_open(QFile::encodeName(path).constData(), ZIP_RDONLY, &error);
     }
@@ -169,32 +182,43 @@ public:
     bool contains(const QString& name) const {
         return zip_name_locate(m_zip, name.toUtf8().constData(), ZIP_FL_NOCASE) >= 0;
     }
-    zip_file_t* open(const QString& name) const { return zip_fopen(m_zip, name.toUtf8().constData(), ZIP_FL_NOCASE); }
-
-    // A whole (small) part; nullopt when missing or damaged.
-    std::optional<QByteArray> read(const QString& name) const {
-        zip_file_t* file = open(name);
-        if (!file)
-            return std::nullopt;
-        QByteArray bytes;
-        char buffer[65536];
-        zip_int64_t n = 0;
-        while ((n = zip_fread(file, buffer, sizeof buffer)) > 0)
-            bytes.append(buffer, qsizetype(n));
-        zip_fclose(file);
-        if (n < 0)
-            return std::nullopt;
-        return bytes;
+    // The part, and its packed size as far as the file can hold it; null when missing or damaged.
+    zip_file_t* open(const QString& name, qint64* packed) const {
+        const QByteArray utf8 = name.toUtf8();
+        zip_stat_t stat;
+        zip_stat_init(&stat);
+        *packed = m_fileSize;
+        if (zip_stat(m_zip, utf8.constData(), ZIP_FL_NOCASE, &stat) == 0 && (stat.valid & ZIP_STAT_COMP_SIZE))
+            *packed = std::min(qint64(std::min<zip_uint64_t>(stat.comp_size, zip_uint64_t(m_fileSize))), m_fileSize);
+        return zip_fopen(m_zip, utf8.constData(), ZIP_FL_NOCASE);
     }
 
 private:
     zip_t* m_zip = nullptr;
+    qint64 m_fileSize = 0;
+};
+
+// One part of the package, read as a stream whose unpacked bytes are counted as they come.
+struct Part {
+    Part() = default;
+    Part(const Part&) = delete;
+    Part& operator=(const Part&) = delete;
+    ~Part() {
+        if (file)
+            zip_fclose(file);
+    }
+    QString name;
+    zip_file_t* file = nullptr;
+    qint64 limit = 0;
+    qint64 packed = 0;
+    qint64 bytes = 0;
 };
 
 struct Relationship {
     QString type;
     QString target;
 };
+using Relationships = QHash<QString, Relationship>;
 
 QString partFolder(const QString& part) {
     const qsizetype slash = part.lastIndexOf(u'/');
@@ -211,28 +235,15 @@ QString resolveTarget(const QString& fromPart, const QString& target) {
     return QDir::cleanPath(partFolder(fromPart) + target);
 }
 
-QHash<QString, Relationship> readRelationships(const ZipPackage& zip, const QString& relsPart) {
-    QHash<QString, Relationship> result;
-    const auto bytes = zip.read(relsPart);
-    if (!bytes)
-        return result;
-    QXmlStreamReader xml(*bytes);
-    while (!xml.atEnd()) {
-        if (xml.readNext() == QXmlStreamReader::StartElement && xml.name() == u"Relationship") {
-            const auto a = xml.attributes();
-            result.insert(a.value(QLatin1String("Id")).toString(),
-                          {a.value(QLatin1String("Type")).toString(), a.value(QLatin1String("Target")).toString()});
-        }
-    }
-    return result;
-}
-
-QString targetOfType(const QHash<QString, Relationship>& rels, QStringView typeEnd, const QString& fromPart,
-                     const QString& fallback) {
+QString targetOfType(const Relationships& rels, QStringView typeEnd, const QString& fromPart, const QString& fallback) {
     for (const Relationship& r : rels)
         if (r.type.endsWith(typeEnd))
             return resolveTarget(fromPart, r.target);
     return fallback;
+}
+
+QString attributeText(QByteArrayView raw) {
+    return QString::fromUtf8(XmlScanner::decoded(raw));
 }
 
 struct Workbook {
@@ -240,138 +251,6 @@ struct Workbook {
     QString sharedStrings;
     QString styles;
     bool date1904 = false;
-};
-
-std::optional<Workbook> readWorkbook(const ZipPackage& zip) {
-    const auto rootRels = readRelationships(zip, QStringLiteral("_rels/.rels"));
-    const QString workbookPart =
-        targetOfType(rootRels, u"/officeDocument", QString(), QStringLiteral("xl/workbook.xml"));
-    const auto bytes = zip.read(workbookPart);
-    if (!bytes)
-        return std::nullopt;
-    const auto rels = readRelationships(zip, relsOf(workbookPart));
-    Workbook book;
-    QXmlStreamReader xml(*bytes);
-    while (!xml.atEnd() && book.sheet.isEmpty()) {
-        if (xml.readNext() != QXmlStreamReader::StartElement)
-            continue;
-        const auto a = xml.attributes();
-        if (xml.name() == u"workbookPr") {
-            const auto v = a.value(QLatin1String("date1904"));
-            book.date1904 = v == u"1" || v == u"true";
-        } else if (xml.name() == u"sheet") {
-            for (const QXmlStreamAttribute& attr : a) {
-                if (attr.name() != u"id" || attr.prefix().isEmpty())
-                    continue;
-                const Relationship r = rels.value(attr.value().toString());
-                // Chart sheets do not count: the first worksheet is wanted.
-                if (r.type.endsWith(u"/worksheet"))
-                    book.sheet = resolveTarget(workbookPart, r.target);
-            }
-        }
-    }
-    if (book.sheet.isEmpty())
-        return std::nullopt;
-    book.sharedStrings = targetOfType(rels, u"/sharedStrings", workbookPart, QString());
-    book.styles = targetOfType(rels, u"/styles", workbookPart, QString());
-    return book;
-}
-
-// Reads a large part a chunk at a time.
-XmlScanner scannerOf(zip_file_t* file) {
-    return XmlScanner(
-        [file](char* buffer, qint64 size) { return qint64(zip_fread(file, buffer, zip_uint64_t(size))); });
-}
-
-QStringList readSharedStrings(const ZipPackage& zip, const QString& part) {
-    QStringList strings;
-    zip_file_t* file = part.isEmpty() ? nullptr : zip.open(part);
-    if (!file)
-        return strings;
-    const auto close = qScopeGuard([&] { zip_fclose(file); });
-    XmlScanner xml = scannerOf(file);
-    int phonetic = 0;
-    for (;;) {
-        const XmlScanner::Token token = xml.next();
-        if (token == XmlScanner::Token::EndOfDocument || token == XmlScanner::Token::Error)
-            break;
-        const QByteArrayView name = xml.name();
-        if (token == XmlScanner::Token::Start) {
-            if (XmlScanner::is(name, "si"))
-                xml.text().resize(0);
-            else if (XmlScanner::is(name, "rPh"))
-                ++phonetic;
-            else if (XmlScanner::is(name, "t") && phonetic == 0)
-                xml.setCapture(true);
-        } else if (token == XmlScanner::Token::End) {
-            if (XmlScanner::is(name, "t")) {
-                xml.setCapture(false);
-            } else if (XmlScanner::is(name, "rPh")) {
-                --phonetic;
-            } else if (XmlScanner::is(name, "si")) {
-                QString text = QString::fromUtf8(xml.text());
-                decodeEscapes(text);
-                strings.append(text);
-            }
-        } else if (XmlScanner::is(name, "si")) {
-            strings.append(QString());
-        }
-    }
-    return strings;
-}
-
-// Whether each cell style shows its number as a date.
-std::vector<bool> readDateStyles(const ZipPackage& zip, const QString& part) {
-    std::vector<bool> dateStyles;
-    if (part.isEmpty())
-        return dateStyles;
-    const auto bytes = zip.read(part);
-    if (!bytes)
-        return dateStyles;
-    QHash<int, bool> customFormats;
-    bool inCellXfs = false;
-    QXmlStreamReader xml(*bytes);
-    while (!xml.atEnd()) {
-        const auto token = xml.readNext();
-        if (token == QXmlStreamReader::StartElement) {
-            const auto a = xml.attributes();
-            if (xml.name() == u"numFmt")
-                customFormats.insert(a.value(QLatin1String("numFmtId")).toInt(),
-                                     isDateFormatCode(a.value(QLatin1String("formatCode"))));
-            else if (xml.name() == u"cellXfs")
-                inCellXfs = true;
-            else if (inCellXfs && xml.name() == u"xf") {
-                const int id = a.value(QLatin1String("numFmtId")).toInt();
-                dateStyles.push_back(customFormats.contains(id) ? customFormats.value(id) : isBuiltInDateFormat(id));
-            }
-        } else if (token == QXmlStreamReader::EndElement && xml.name() == u"cellXfs") {
-            inCellXfs = false;
-        }
-    }
-    return dateStyles;
-}
-
-class XlsxSheet {
-public:
-    XlsxSheet(const Formats& formats, const RowHandler& onRow) : m_formats(formats), m_onRow(onRow) {}
-    Result read(const QString& path);
-
-private:
-    enum class CellType { Number, Shared, Text, Boolean, Date, Error };
-    static CellType cellType(QByteArrayView t);
-    QString cellText(CellType type, int style, const QByteArray& value) const;
-    bool deliver(int row);
-
-    const Formats& m_formats;
-    const RowHandler& m_onRow;
-    QStringList m_shared;
-    std::vector<bool> m_dateStyles;
-    bool m_date1904 = false;
-    Result m_result;
-    int m_dimensionColumns = 0;
-    bool m_titleDelivered = false;
-    QStringList m_cells;
-    int m_rowWidth = 0;
 };
 
 int toInt(QByteArrayView digits) {
@@ -393,6 +272,252 @@ bool isPlainInteger(QByteArrayView v) {
         if (c < '0' || c > '9')
             return false;
     return true;
+}
+
+class XlsxSheet {
+public:
+    XlsxSheet(const Formats& formats, const RowHandler& onRow, const Options& options)
+        : m_formats(formats), m_onRow(onRow), m_options(options) {}
+    Result read(const QString& path);
+
+private:
+    using Token = XmlScanner::Token;
+    enum class CellType { Number, Shared, Text, Boolean, Date, Error };
+    static CellType cellType(QByteArrayView t);
+    QString cellText(CellType type, int style, const QByteArray& value) const;
+    QString sharedString(int index) const;
+    bool deliver(int row);
+    Result readPackage(const QString& path);
+
+    // Streams of parts: the bounds and the cancel flag are checked as bytes are unpacked.
+    bool openPart(Part& part, const QString& name, qint64 limit);
+    XmlScanner scannerOf(Part& part);
+    void stop(Status status, const QString& error);
+    // After a scan ended in an error: whether a bound or the cancel flag ended it (recorded for
+    // stopped()), rather than damage.
+    bool boundOrCancel(const XmlScanner& xml, const Part& part);
+    Result stopped() const;
+
+    // Hands each tag of a part to `onTag` until it returns false or the part ends. False when a
+    // bound or the cancel flag ended the reading; a missing or damaged part gives what could be
+    // read of it. The readers below return the same.
+    bool scanPart(const QString& name, qint64 limit, const std::function<bool(Token, XmlScanner&)>& onTag);
+    bool readRelationships(const QString& relsPart, Relationships* rels);
+    bool readWorkbook(Workbook* book);
+    bool readSharedStrings(const QString& part);
+    bool addSharedString(QByteArrayView text);
+    bool readDateStyles(const QString& part);
+    Result readSheet(const QString& part);
+
+    const Formats& m_formats;
+    const RowHandler& m_onRow;
+    const Options& m_options;
+    std::unique_ptr<ZipPackage> m_zip;
+    Status m_stop = Status::Read;
+    QString m_stopError;
+    qint64 m_unpacked = 0;
+    // The shared strings' UTF-8 one after the other, and where each ends.
+    QByteArray m_sharedText;
+    std::vector<quint32> m_sharedEnds;
+    std::vector<bool> m_dateStyles;
+    bool m_date1904 = false;
+    Result m_result;
+    int m_dimensionColumns = 0;
+    bool m_titleDelivered = false;
+    // The row being read: it only grows, and only the cells given a value are emptied for the next
+    // row, so that a row costs what it holds, not the width of the sheet.
+    QStringList m_cells;
+    std::vector<int> m_filled;
+    int m_rowWidth = 0;
+};
+
+bool XlsxSheet::openPart(Part& part, const QString& name, qint64 limit) {
+    part.name = name;
+    part.limit = limit;
+    part.file = name.isEmpty() ? nullptr : m_zip->open(name, &part.packed);
+    return part.file != nullptr;
+}
+
+void XlsxSheet::stop(Status status, const QString& error) {
+    if (m_stop != Status::Read)
+        return;
+    m_stop = status;
+    m_stopError = error;
+}
+
+XmlScanner XlsxSheet::scannerOf(Part& part) {
+    return XmlScanner([this, &part](char* buffer, qint64 size) -> qint64 {
+        if (m_options.cancel && m_options.cancel->load(std::memory_order_relaxed)) {
+            stop(Status::Cancelled, QStringLiteral("The reading was cancelled."));
+            return -1;
+        }
+        const zip_int64_t n = zip_fread(part.file, buffer, zip_uint64_t(size));
+        if (n <= 0)
+            return qint64(n);
+        part.bytes += n;
+        m_unpacked += n;
+        const Limits& limits = m_options.limits;
+        if (part.bytes > part.limit) {
+            stop(Status::OverBound,
+                 QStringLiteral("Part %1 is larger than %2 MiB unpacked.").arg(part.name, mebibytes(part.limit)));
+            return -1;
+        }
+        if (part.bytes > limits.ratioFromBytes && part.bytes / std::max<qint64>(part.packed, 1) > limits.ratio) {
+            stop(Status::OverBound, QStringLiteral("Part %1 unpacks to more than %2 times its packed size.")
+                                        .arg(part.name)
+                                        .arg(limits.ratio));
+            return -1;
+        }
+        return qint64(n);
+    });
+}
+
+bool XlsxSheet::boundOrCancel(const XmlScanner& xml, const Part& part) {
+    if (m_stop != Status::Read)
+        return true;
+    const auto fault = xml.fault();
+    if (fault == XmlScanner::Fault::TagTooLong || fault == XmlScanner::Fault::TextTooLong) {
+        stop(Status::OverBound,
+             QStringLiteral("A %1 in part %2 is longer than %3 MiB.")
+                 .arg(fault == XmlScanner::Fault::TagTooLong ? QStringLiteral("tag") : QStringLiteral("text"),
+                      part.name, mebibytes(XmlScanner::kMaxTextBytes)));
+        return true;
+    }
+    return false;
+}
+
+Result XlsxSheet::stopped() const {
+    Result r;
+    r.status = m_stop;
+    r.error = m_stopError;
+    return r;
+}
+
+bool XlsxSheet::scanPart(const QString& name, qint64 limit, const std::function<bool(Token, XmlScanner&)>& onTag) {
+    Part part;
+    if (!openPart(part, name, limit))
+        return true;
+    XmlScanner xml = scannerOf(part);
+    for (;;) {
+        const Token token = xml.next();
+        if (token == Token::EndOfDocument)
+            return true;
+        if (token == Token::Error)
+            return !boundOrCancel(xml, part);
+        if (!onTag(token, xml))
+            return m_stop == Status::Read;
+    }
+}
+
+bool XlsxSheet::readRelationships(const QString& relsPart, Relationships* rels) {
+    return scanPart(relsPart, m_options.limits.smallPartBytes, [&](Token token, XmlScanner& xml) {
+        if ((token == Token::Start || token == Token::Empty) && XmlScanner::is(xml.name(), "Relationship") &&
+            rels->size() < kMaxRelationships)
+            rels->insert(attributeText(xml.attribute("Id")),
+                         {attributeText(xml.attribute("Type")), attributeText(xml.attribute("Target"))});
+        return true;
+    });
+}
+
+bool XlsxSheet::readWorkbook(Workbook* book) {
+    Relationships rootRels;
+    if (!readRelationships(QStringLiteral("_rels/.rels"), &rootRels))
+        return false;
+    const QString workbookPart =
+        targetOfType(rootRels, u"/officeDocument", QString(), QStringLiteral("xl/workbook.xml"));
+    Relationships rels;
+    if (!readRelationships(relsOf(workbookPart), &rels))
+        return false;
+    const bool read = scanPart(workbookPart, m_options.limits.smallPartBytes, [&](Token token, XmlScanner& xml) {
+        if (token != Token::Start && token != Token::Empty)
+            return true;
+        if (XmlScanner::is(xml.name(), "workbookPr")) {
+            const QByteArrayView v = xml.attribute("date1904");
+            book->date1904 = v == "1" || v == "true";
+        } else if (XmlScanner::is(xml.name(), "sheet")) {
+            const Relationship r = rels.value(attributeText(xml.prefixedAttribute("id")));
+            // Chart sheets do not count: the first worksheet is wanted.
+            if (r.type.endsWith(u"/worksheet"))
+                book->sheet = resolveTarget(workbookPart, r.target);
+        }
+        return book->sheet.isEmpty();
+    });
+    book->sharedStrings = targetOfType(rels, u"/sharedStrings", workbookPart, QString());
+    book->styles = targetOfType(rels, u"/styles", workbookPart, QString());
+    return read;
+}
+
+bool XlsxSheet::addSharedString(QByteArrayView text) {
+    const Limits& limits = m_options.limits;
+    if (qint64(m_sharedEnds.size()) >= limits.sharedStrings) {
+        stop(Status::OverBound,
+             QStringLiteral("The workbook holds more than %1 shared texts.").arg(limits.sharedStrings));
+        return false;
+    }
+    if (qint64(m_sharedText.size()) + text.size() > std::min<qint64>(limits.sharedTextBytes, UINT32_MAX)) {
+        stop(Status::OverBound, QStringLiteral("The shared texts of the workbook are longer than %1 MiB in all.")
+                                    .arg(mebibytes(limits.sharedTextBytes)));
+        return false;
+    }
+    m_sharedText.append(text);
+    m_sharedEnds.push_back(quint32(m_sharedText.size()));
+    return true;
+}
+
+bool XlsxSheet::readSharedStrings(const QString& name) {
+    int phonetic = 0;
+    return scanPart(name, m_options.limits.partBytes, [&](Token token, XmlScanner& xml) {
+        const QByteArrayView tag = xml.name();
+        if (token == Token::Start) {
+            if (XmlScanner::is(tag, "si"))
+                xml.text().resize(0);
+            else if (XmlScanner::is(tag, "rPh"))
+                ++phonetic;
+            else if (XmlScanner::is(tag, "t") && phonetic == 0)
+                xml.setCapture(true);
+        } else if (token == Token::End) {
+            if (XmlScanner::is(tag, "t"))
+                xml.setCapture(false);
+            else if (XmlScanner::is(tag, "rPh"))
+                phonetic = std::max(phonetic - 1, 0);
+            else if (XmlScanner::is(tag, "si"))
+                return addSharedString(xml.text());
+        } else if (token == Token::Empty && XmlScanner::is(tag, "si")) {
+            return addSharedString({});
+        }
+        return true;
+    });
+}
+
+QString XlsxSheet::sharedString(int index) const {
+    if (index < 0 || size_t(index) >= m_sharedEnds.size())
+        return QString();
+    const quint32 begin = index == 0 ? 0 : m_sharedEnds[size_t(index) - 1];
+    QString text = QString::fromUtf8(QByteArrayView(m_sharedText).sliced(begin, m_sharedEnds[size_t(index)] - begin));
+    decodeEscapes(text);
+    return text;
+}
+
+bool XlsxSheet::readDateStyles(const QString& name) {
+    QHash<int, bool> customFormats;
+    bool inCellXfs = false;
+    return scanPart(name, m_options.limits.smallPartBytes, [&](Token token, XmlScanner& xml) {
+        const QByteArrayView tag = xml.name();
+        if (token == Token::Start || token == Token::Empty) {
+            if (XmlScanner::is(tag, "numFmt") && customFormats.size() < kMaxStyles) {
+                customFormats.insert(toInt(xml.attribute("numFmtId")),
+                                     isDateFormatCode(attributeText(xml.attribute("formatCode"))));
+            } else if (XmlScanner::is(tag, "cellXfs")) {
+                inCellXfs = token == Token::Start;
+            } else if (inCellXfs && XmlScanner::is(tag, "xf") && qsizetype(m_dateStyles.size()) < kMaxStyles) {
+                const int id = std::max(toInt(xml.attribute("numFmtId")), 0);
+                m_dateStyles.push_back(customFormats.contains(id) ? customFormats.value(id) : isBuiltInDateFormat(id));
+            }
+        } else if (token == Token::End && XmlScanner::is(tag, "cellXfs")) {
+            inCellXfs = false;
+        }
+        return true;
+    });
 }
 
 XlsxSheet::CellType XlsxSheet::cellType(QByteArrayView t) {
@@ -423,10 +548,8 @@ QString XlsxSheet::cellText(CellType type, int style, const QByteArray& value) c
             return QString();
         return date ? formatDate(number, m_date1904, m_formats) : formatNumber(number, m_formats);
     }
-    case CellType::Shared: {
-        const int index = toInt(QByteArrayView(value).trimmed());
-        return index >= 0 && index < m_shared.size() ? m_shared.at(index) : QString();
-    }
+    case CellType::Shared:
+        return sharedString(toInt(QByteArrayView(value).trimmed()));
     case CellType::Text: {
         QString text = QString::fromUtf8(value);
         decodeEscapes(text);
@@ -452,31 +575,41 @@ bool XlsxSheet::deliver(int row) {
     }
     m_titleDelivered = true;
     const int width = std::max(m_rowWidth, m_dimensionColumns);
-    if (m_cells.size() > width)
+    if (m_cells.size() < width)
         m_cells.resize(width);
-    else
-        while (m_cells.size() < width)
-            m_cells.append(QString());
     return m_onRow(row, m_cells);
 }
 
 Result XlsxSheet::read(const QString& path) {
-    ZipPackage zip(path);
-    if (!zip.isOpen())
-        return failed(QStringLiteral("The file is not a readable workbook."));
-    const auto book = readWorkbook(zip);
-    if (!book)
-        return failed(QStringLiteral("The workbook has no worksheet."));
-    m_date1904 = book->date1904;
-    m_shared = readSharedStrings(zip, book->sharedStrings);
-    m_dateStyles = readDateStyles(zip, book->styles);
-    zip_file_t* file = zip.open(book->sheet);
-    if (!file)
-        return failed(QStringLiteral("The worksheet cannot be read."));
-    const auto close = qScopeGuard([&] { zip_fclose(file); });
-    XmlScanner xml = scannerOf(file);
+    Result result = readPackage(path);
+    result.unpackedBytes = m_unpacked;
+    return result;
+}
 
-    using Token = XmlScanner::Token;
+Result XlsxSheet::readPackage(const QString& path) {
+    m_zip = std::make_unique<ZipPackage>(path);
+    if (!m_zip->isOpen())
+        return failed(QStringLiteral("The file is not a readable workbook."));
+    Workbook book;
+    if (!readWorkbook(&book))
+        return stopped();
+    if (book.sheet.isEmpty())
+        return failed(QStringLiteral("The workbook has no worksheet."));
+    m_date1904 = book.date1904;
+    if (!readSharedStrings(book.sharedStrings) || !readDateStyles(book.styles))
+        return stopped();
+    return readSheet(book.sheet);
+}
+
+Result XlsxSheet::readSheet(const QString& name) {
+    Part part;
+    if (!openPart(part, name, m_options.limits.partBytes))
+        return failed(QStringLiteral("The worksheet cannot be read."));
+    XmlScanner xml = scannerOf(part);
+
+    // A value counts only inside a cell, and a cell only inside a row.
+    bool inRow = false;
+    bool inCell = false;
     bool inInline = false;
     int phonetic = 0;
     bool hasValue = false;
@@ -488,39 +621,64 @@ Result XlsxSheet::read(const QString& path) {
     int lastColumn = 0;
     CellType type = CellType::Number;
     int style = 0;
+    // Closes the open row, handing it on when it holds a value; false when the handler says stop.
+    const auto endRow = [&] {
+        const bool open = inRow;
+        inRow = false;
+        inCell = false;
+        if (!open || !rowHasValue)
+            return true;
+        lastRow = row;
+        return deliver(row);
+    };
     while (!finished) {
         const Token token = xml.next();
         if (token == Token::Error)
-            return failed(QStringLiteral("The worksheet is damaged."));
+            return boundOrCancel(xml, part) ? stopped() : failed(QStringLiteral("The worksheet is damaged."));
         if (token == Token::EndOfDocument)
             return failed(QStringLiteral("The worksheet ends early."));
-        const QByteArrayView name = xml.name();
-        if (token == Token::Empty && XmlScanner::is(name, "sheetData"))
+        const QByteArrayView tag = xml.name();
+        if (token == Token::Empty && XmlScanner::is(tag, "sheetData"))
             break; // an empty sheet
         if (token == Token::Start || token == Token::Empty) {
-            if (XmlScanner::is(name, "c")) {
+            if (XmlScanner::is(tag, "c")) {
+                inCell = false;
+                if (!inRow)
+                    continue;
                 int r = 0;
                 int c = 0;
                 parseReference(xml.attribute("r"), &c, &r);
                 column = c > 0 ? c : column + 1;
                 if (column > kMaxColumns)
                     return failed(QStringLiteral("A cell lies beyond the last column."));
+                inCell = token == Token::Start;
                 type = cellType(xml.attribute("t"));
                 style = toInt(xml.attribute("s"));
                 hasValue = false;
+                inInline = false;
+                phonetic = 0;
+                xml.setCapture(false);
                 xml.text().resize(0);
-            } else if (XmlScanner::is(name, "row")) {
+            } else if (XmlScanner::is(tag, "row")) {
+                if (!endRow()) {
+                    finished = true;
+                    continue;
+                }
                 const QByteArrayView r = xml.attribute("r");
-                const int number = r.isEmpty() ? row + 1 : toInt(r);
+                const qint64 number = r.isEmpty() ? qint64(row) + 1 : toInt(r);
                 if (number <= row)
                     return failed(QStringLiteral("The rows of the worksheet are out of order."));
-                row = number;
+                if (number > kMaxRows)
+                    return failed(QStringLiteral("A row lies beyond the last row of a worksheet."));
+                row = int(number);
+                inRow = token == Token::Start;
                 column = 0;
                 rowHasValue = false;
                 m_rowWidth = 0;
-                for (QString& cell : m_cells)
-                    cell = QString();
-            } else if (XmlScanner::is(name, "dimension")) {
+                for (const int filled : m_filled)
+                    m_cells[filled] = QString();
+                m_filled.clear();
+            } else if (XmlScanner::is(tag, "dimension")) {
                 const QByteArrayView ref = xml.attribute("ref");
                 const qsizetype colon = ref.indexOf(':');
                 int c = 0;
@@ -528,44 +686,44 @@ Result XlsxSheet::read(const QString& path) {
                 parseReference(colon < 0 ? ref : ref.sliced(colon + 1), &c, &r);
                 m_dimensionColumns = std::min(c, kMaxColumns);
                 m_result.rows = std::max(m_result.rows, r);
-            } else if (token == Token::Start) {
-                if (XmlScanner::is(name, "v")) {
+            } else if (token == Token::Start && inCell) {
+                if (XmlScanner::is(tag, "v")) {
                     xml.setCapture(true);
                     hasValue = true;
-                } else if (XmlScanner::is(name, "is")) {
+                } else if (XmlScanner::is(tag, "is")) {
                     inInline = true;
                     hasValue = true;
                     type = CellType::Text;
-                } else if (XmlScanner::is(name, "rPh")) {
+                } else if (XmlScanner::is(tag, "rPh")) {
                     ++phonetic;
-                } else if (XmlScanner::is(name, "t") && inInline && phonetic == 0) {
+                } else if (XmlScanner::is(tag, "t") && inInline && phonetic == 0) {
                     xml.setCapture(true);
                 }
             }
         } else if (token == Token::End) {
-            if (XmlScanner::is(name, "v") || XmlScanner::is(name, "t")) {
+            if (XmlScanner::is(tag, "v") || XmlScanner::is(tag, "t")) {
                 xml.setCapture(false);
-            } else if (XmlScanner::is(name, "is")) {
+            } else if (XmlScanner::is(tag, "is")) {
                 inInline = false;
-            } else if (XmlScanner::is(name, "rPh")) {
-                --phonetic;
-            } else if (XmlScanner::is(name, "c")) {
-                if (hasValue) {
+            } else if (XmlScanner::is(tag, "rPh")) {
+                phonetic = std::max(phonetic - 1, 0);
+            } else if (XmlScanner::is(tag, "c")) {
+                if (inCell && hasValue) {
                     const QString text = cellText(type, style, xml.text());
-                    while (m_cells.size() < column)
-                        m_cells.append(QString());
+                    if (m_cells.size() < column)
+                        m_cells.resize(column);
                     m_cells[column - 1] = text;
+                    m_filled.push_back(column - 1);
                     m_rowWidth = std::max(m_rowWidth, column);
                     lastColumn = std::max(lastColumn, column);
                     rowHasValue = true;
                 }
-            } else if (XmlScanner::is(name, "row")) {
-                if (rowHasValue) {
-                    lastRow = row;
-                    if (!deliver(row))
-                        finished = true;
-                }
-            } else if (XmlScanner::is(name, "sheetData")) {
+                inCell = false;
+                xml.setCapture(false);
+            } else if (XmlScanner::is(tag, "row")) {
+                finished = !endRow();
+            } else if (XmlScanner::is(tag, "sheetData")) {
+                endRow();
                 finished = true;
             }
         }
@@ -608,7 +766,7 @@ QString xlsCellText(const FreeXL_CellValue& value, const Formats& f) {
     }
 }
 
-Result readXls(const QString& path, const RowHandler& onRow, const Formats& formats) {
+Result readXls(const QString& path, const RowHandler& onRow, const Formats& formats, const Options& options) {
     const void* handle = nullptr;
     const int opened = freexl_open(QFile::encodeName(path).constData(), &handle);
     const auto close = qScopeGuard([&] {
@@ -629,6 +787,11 @@ Result readXls(const QString& path, const RowHandler& onRow, const Formats& form
     result.columns = columns;
     QStringList cells(columns);
     for (unsigned int r = 0; r < rows; ++r) {
+        if (options.cancel && options.cancel->load(std::memory_order_relaxed)) {
+            result.status = Status::Cancelled;
+            result.error = QStringLiteral("The reading was cancelled.");
+            return result;
+        }
         bool any = false;
         for (unsigned short c = 0; c < columns; ++c) {
             FreeXL_CellValue value;
@@ -655,7 +818,7 @@ QString officeProfileUrl() {
     return QUrl::fromLocalFile(profile.path()).toString();
 }
 
-Result readXlsb(const QString& path, const RowHandler& onRow, const Formats& formats) {
+Result readXlsb(const QString& path, const RowHandler& onRow, const Formats& formats, const Options& options) {
     QString office = QStandardPaths::findExecutable(QStringLiteral("soffice"));
     if (office.isEmpty())
         office = QStandardPaths::findExecutable(QStringLiteral("libreoffice"));
@@ -675,15 +838,25 @@ Result readXlsb(const QString& path, const RowHandler& onRow, const Formats& for
                   {QStringLiteral("--headless"), QStringLiteral("--norestore"),
                    QStringLiteral("-env:UserInstallation=") + officeProfileUrl(), QStringLiteral("--convert-to"),
                    QStringLiteral("xlsx"), QStringLiteral("--outdir"), work.path(), input});
-    if (!process.waitForFinished(kConvertTimeoutMs)) {
+    QDeadlineTimer deadline(kConvertTimeoutMs);
+    while (!process.waitForFinished(kCancelPollMs)) {
+        const bool cancelled = options.cancel && options.cancel->load();
+        if (!cancelled && !deadline.hasExpired() && process.state() != QProcess::NotRunning)
+            continue;
         process.kill();
         process.waitForFinished(5000);
+        if (cancelled) {
+            Result r;
+            r.status = Status::Cancelled;
+            r.error = QStringLiteral("The reading was cancelled.");
+            return r;
+        }
         return failed(QStringLiteral("LibreOffice did not convert the file."));
     }
     const QString output = work.filePath(QStringLiteral("book.xlsx"));
     if (!QFile::exists(output))
         return failed(QStringLiteral("LibreOffice could not convert the file."));
-    return XlsxSheet(formats, onRow).read(output);
+    return XlsxSheet(formats, onRow, options).read(output);
 }
 
 } // namespace
@@ -692,7 +865,7 @@ QString dateText(double serial, bool date1904, const QLocale& locale) {
     return formatDate(serial, date1904, Formats(locale));
 }
 
-Result read(const QString& path, const RowHandler& onRow, const QLocale& locale) {
+Result read(const QString& path, const RowHandler& onRow, const QLocale& locale, const Options& options) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return failed(file.errorString());
@@ -706,11 +879,11 @@ Result read(const QString& path, const RowHandler& onRow, const QLocale& locale)
             binary = zip.isOpen() && zip.contains(QStringLiteral("xl/workbook.bin"));
         }
         if (binary)
-            return readXlsb(path, onRow, formats);
-        return XlsxSheet(formats, onRow).read(path);
+            return readXlsb(path, onRow, formats, options);
+        return XlsxSheet(formats, onRow, options).read(path);
     }
     if (magic == QByteArray("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8))
-        return readXls(path, onRow, formats);
+        return readXls(path, onRow, formats, options);
     return failed(QStringLiteral("The file is not a workbook."));
 }
 

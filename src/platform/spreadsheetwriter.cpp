@@ -1,5 +1,7 @@
 #include "platform/spreadsheetwriter.h"
 
+#include "platform/replacingfile.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
@@ -7,18 +9,16 @@
 #include <xlsxwriter.h>
 
 #include <algorithm>
-#include <cerrno>
-#include <cstring>
+#include <map>
 #include <vector>
-
-#include <fcntl.h>
-#include <unistd.h>
 
 namespace SpreadsheetWriter {
 
 namespace {
 
 constexpr double kMaxColumnWidth = 255;
+// A double holds 15 significant digits exactly.
+constexpr int kExactDigits = 15;
 
 // XML 1.0 has no place for most control characters; a cell typed or pasted with one would make
 // the whole workbook unreadable.
@@ -59,41 +59,61 @@ bool copyIntoNewFile(const QString& source, const QString& path, QString* why) {
         *why = from.errorString();
         return false;
     }
-    const QByteArray name = QFile::encodeName(path);
-    const int fd = ::open(name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
-    if (fd < 0) {
-        *why = QString::fromLocal8Bit(std::strerror(errno));
-        return false;
-    }
-    int failure = 0;
+    ReplacingFile to(path, AtomicFile::Access::Shared, ReplacingFile::Existing::Refuse);
+    bool written = to.open();
     QByteArray chunk;
-    while (!failure && !(chunk = from.read(1 << 16)).isEmpty()) {
-        for (qsizetype done = 0; done < chunk.size() && !failure;) {
-            const ssize_t n = ::write(fd, chunk.constData() + done, std::size_t(chunk.size() - done));
-            if (n > 0)
-                done += n;
-            else if (n == 0 || errno != EINTR)
-                failure = n == 0 ? ENOSPC : errno;
-        }
-    }
-    if (::close(fd) != 0 && !failure)
-        failure = errno;
-    if (!failure && from.error() != QFileDevice::NoError) {
+    while (written && !(chunk = from.read(1 << 16)).isEmpty())
+        written = to.write(chunk.constData(), chunk.size());
+    if (written && from.error() != QFileDevice::NoError) {
         *why = from.errorString();
-        ::unlink(name.constData());
         return false;
     }
-    if (failure) {
-        *why = QString::fromLocal8Bit(std::strerror(failure));
-        ::unlink(name.constData());
+    if (!written || !to.commit()) {
+        *why = to.errorString();
         return false;
     }
     return true;
 }
 
-} // namespace
+class CellFormats {
+public:
+    CellFormats(lxw_workbook* workbook, lxw_format* body) : m_workbook(workbook), m_body(body) {}
+    lxw_error write(lxw_worksheet* sheet, lxw_row_t row, lxw_col_t column, const QString& text, lxw_format* format) {
+        const QByteArray bytes = cellBytes(text);
+        // An empty cell still carries its borders.
+        return bytes.isEmpty() ? worksheet_write_blank(sheet, row, column, format)
+                               : worksheet_write_string(sheet, row, column, bytes.constData(), format);
+    }
+    lxw_error write(lxw_worksheet* sheet, lxw_row_t row, lxw_col_t column, const Cell& cell, lxw_format* format) {
+        if (!cell.number || format != m_body)
+            return write(sheet, row, column, cell.text, format);
+        return worksheet_write_number(sheet, row, column, *cell.number, numberFormat(cell.numberFormat));
+    }
 
-bool write(const QString& path, const QList<QStringList>& rows, int titleRows, QString* error) {
+private:
+    lxw_format* numberFormat(const QString& code) {
+        lxw_format*& format = m_numberFormats[code];
+        if (!format) {
+            format = workbook_add_format(m_workbook);
+            format_set_border(format, LXW_BORDER_THIN);
+            if (!code.isEmpty())
+                format_set_num_format(format, code.toUtf8().constData());
+        }
+        return format;
+    }
+
+    lxw_workbook* m_workbook;
+    lxw_format* m_body;
+    std::map<QString, lxw_format*> m_numberFormats;
+};
+
+struct CellSheet {
+    QString name;
+    QList<QList<Cell>> rows;
+    int titleRows = 1;
+};
+
+bool writeCellSheets(const QString& path, const QList<CellSheet>& sheets, QString* error) {
     // The workbook is made in a folder of our own (mode 0700) and only then copied to its
     // place, so nothing on the way writes to a name another user could have planted.
     QTemporaryDir work;
@@ -108,19 +128,12 @@ bool write(const QString& path, const QList<QStringList>& rows, int titleRows, Q
     const QFileInfo target(path);
     if (target.exists() || target.isSymLink())
         return fail(QStringLiteral("The file \"%1\" exists already").arg(path));
-
-    int columns = 0;
-    for (const QStringList& row : rows)
-        columns = std::max(columns, int(row.size()));
-    if (rows.size() > LXW_ROW_MAX || columns > LXW_COL_MAX)
-        return fail(QStringLiteral("Too many rows or columns for a worksheet"));
-
-    // AutoFit's measure: characters of the longest line, a little more for bold titles.
-    std::vector<double> widths(columns, 0.0);
-    for (qsizetype r = 0; r < rows.size(); ++r) {
-        const double factor = r < titleRows ? 1.1 : 1.0;
-        for (qsizetype c = 0; c < rows[r].size(); ++c)
-            widths[c] = std::max(widths[c], double(longestLine(rows[r][c])) * factor);
+    for (const CellSheet& each : sheets) {
+        int columns = 0;
+        for (const QList<Cell>& row : each.rows)
+            columns = std::max(columns, int(row.size()));
+        if (each.rows.size() > LXW_ROW_MAX || columns > LXW_COL_MAX)
+            return fail(QStringLiteral("Too many rows or columns for a worksheet"));
     }
 
     lxw_workbook_options options{};
@@ -132,7 +145,6 @@ bool write(const QString& path, const QList<QStringList>& rows, int titleRows, Q
     lxw_workbook* workbook = workbook_new_opt(fileName.constData(), &options);
     if (!workbook)
         return fail(QStringLiteral("Could not create the workbook"));
-    lxw_worksheet* sheet = workbook_add_worksheet(workbook, nullptr);
 
     lxw_format* title = workbook_add_format(workbook);
     format_set_bold(title);
@@ -141,22 +153,40 @@ bool write(const QString& path, const QList<QStringList>& rows, int titleRows, Q
     lxw_format* body = workbook_add_format(workbook);
     format_set_border(body, LXW_BORDER_THIN);
     format_set_num_format(body, "@");
+    CellFormats cells(workbook, body);
 
     lxw_error status = LXW_NO_ERROR;
-    for (int c = 0; c < columns && status == LXW_NO_ERROR; ++c) {
-        if (widths[c] > 0)
-            status = worksheet_set_column(sheet, lxw_col_t(c), lxw_col_t(c), std::min(kMaxColumnWidth, widths[c] + 1.5),
-                                          nullptr);
-    }
-    for (qsizetype r = 0; r < rows.size() && status == LXW_NO_ERROR; ++r) {
-        lxw_format* format = r < titleRows ? title : body;
+    for (const CellSheet& each : sheets) {
+        if (status != LXW_NO_ERROR)
+            break;
+        const QList<QList<Cell>>& rows = each.rows;
+        int columns = 0;
+        for (const QList<Cell>& row : rows)
+            columns = std::max(columns, int(row.size()));
+        // AutoFit's measure: characters of the longest line, a little more for bold titles.
+        std::vector<double> widths(columns, 0.0);
+        for (qsizetype r = 0; r < rows.size(); ++r) {
+            const double factor = r < each.titleRows ? 1.1 : 1.0;
+            for (qsizetype c = 0; c < rows[r].size(); ++c)
+                widths[c] = std::max(widths[c], double(longestLine(rows[r][c].text)) * factor);
+        }
+        const QByteArray name = each.name.toUtf8();
+        lxw_worksheet* sheet = workbook_add_worksheet(workbook, name.isEmpty() ? nullptr : name.constData());
+        if (!sheet) {
+            workbook_close(workbook);
+            return fail(QStringLiteral("Could not add the worksheet \"%1\"").arg(each.name));
+        }
         for (int c = 0; c < columns && status == LXW_NO_ERROR; ++c) {
-            const QString text = c < rows[r].size() ? rows[r][c] : QString();
-            const QByteArray bytes = cellBytes(text);
-            // An empty cell still carries its borders.
-            status = bytes.isEmpty()
-                         ? worksheet_write_blank(sheet, lxw_row_t(r), lxw_col_t(c), format)
-                         : worksheet_write_string(sheet, lxw_row_t(r), lxw_col_t(c), bytes.constData(), format);
+            if (widths[c] > 0)
+                status = worksheet_set_column(sheet, lxw_col_t(c), lxw_col_t(c),
+                                              std::min(kMaxColumnWidth, widths[c] + 1.5), nullptr);
+        }
+        for (qsizetype r = 0; r < rows.size() && status == LXW_NO_ERROR; ++r) {
+            lxw_format* format = r < each.titleRows ? title : body;
+            for (int c = 0; c < columns && status == LXW_NO_ERROR; ++c) {
+                status = c < rows[r].size() ? cells.write(sheet, lxw_row_t(r), lxw_col_t(c), rows[r][c], format)
+                                            : cells.write(sheet, lxw_row_t(r), lxw_col_t(c), QString(), format);
+            }
         }
     }
     const lxw_error closed = workbook_close(workbook);
@@ -168,6 +198,109 @@ bool write(const QString& path, const QList<QStringList>& rows, int titleRows, Q
     if (!copyIntoNewFile(draft, path, &why))
         return fail(why);
     return true;
+}
+
+} // namespace
+
+bool isAmountTitle(const QString& title) {
+    static const QStringList words{QStringLiteral("price"), QStringLiteral("quantity"), QStringLiteral("qty"),
+                                   QStringLiteral("count"), QStringLiteral("stock"),    QStringLiteral("amount"),
+                                   QStringLiteral("sum"),   QStringLiteral("id")};
+    const QString t = title.trimmed().toLower();
+    for (const QString& word : words) {
+        if (t == word)
+            return true;
+        if (t.endsWith(word)) {
+            const QChar before = t.at(t.size() - word.size() - 1);
+            if (before == QLatin1Char('-') || before == QLatin1Char('_') || before == QLatin1Char(' '))
+                return true;
+        }
+    }
+    return false;
+}
+
+std::optional<CellNumber> readNumber(const QString& text) {
+    const QString t = text.trimmed();
+    qsizetype i = 0;
+    const bool negative = i < t.size() && t[i] == QLatin1Char('-');
+    if (negative)
+        ++i;
+    const qsizetype whole = i;
+    while (i < t.size() && t[i] >= QLatin1Char('0') && t[i] <= QLatin1Char('9'))
+        ++i;
+    const qsizetype wholeDigits = i - whole;
+    // "0123" is a code, not a number; "0" and "0.5" are numbers.
+    if (wholeDigits == 0 || (wholeDigits > 1 && t[whole] == QLatin1Char('0')))
+        return std::nullopt;
+    qsizetype decimals = 0;
+    if (i < t.size() && (t[i] == QLatin1Char('.') || t[i] == QLatin1Char(','))) {
+        const qsizetype point = i++;
+        while (i < t.size() && t[i] >= QLatin1Char('0') && t[i] <= QLatin1Char('9'))
+            ++i;
+        decimals = i - point - 1;
+        if (decimals == 0)
+            return std::nullopt;
+        // Three digits after the separator group thousands as often as they are decimals.
+        if (decimals == 3 && !(wholeDigits == 1 && t[whole] == QLatin1Char('0')))
+            return std::nullopt;
+    }
+    if (i != t.size() || wholeDigits + decimals > kExactDigits)
+        return std::nullopt;
+    QString plain = t;
+    plain.replace(QLatin1Char(','), QLatin1Char('.'));
+    bool ok = false;
+    const double value = plain.toDouble(&ok); // QString::toDouble reads the C locale's form
+    if (!ok)
+        return std::nullopt;
+    return CellNumber{value, int(decimals)};
+}
+
+namespace {
+
+// Plain numbers of amount columns become number cells; everything else stays text.
+QList<QList<Cell>> typedCells(const QList<QStringList>& rows, int titleRows) {
+    std::vector<bool> amounts;
+    for (qsizetype r = 0; r < std::min<qsizetype>(titleRows, rows.size()); ++r) {
+        amounts.resize(std::max(amounts.size(), std::size_t(rows[r].size())), false);
+        for (qsizetype c = 0; c < rows[r].size(); ++c)
+            amounts[c] = amounts[c] || isAmountTitle(rows[r][c]);
+    }
+    QList<QList<Cell>> cells;
+    cells.reserve(rows.size());
+    for (qsizetype r = 0; r < rows.size(); ++r) {
+        QList<Cell>& row = cells.emplace_back();
+        row.reserve(rows[r].size());
+        for (qsizetype c = 0; c < rows[r].size(); ++c) {
+            Cell& cell = row.emplace_back();
+            cell.text = rows[r][c];
+            if (r < titleRows || std::size_t(c) >= amounts.size() || !amounts[c])
+                continue;
+            if (const std::optional<CellNumber> number = readNumber(cell.text)) {
+                cell.number = number->value;
+                cell.numberFormat = number->decimals > 0
+                                        ? QStringLiteral("0.") + QString(number->decimals, QLatin1Char('0'))
+                                        : QStringLiteral("0");
+            }
+        }
+    }
+    return cells;
+}
+
+} // namespace
+
+bool write(const QString& path, const QList<QStringList>& rows, int titleRows, QString* error) {
+    return writeSheets(path, {{QString(), rows, titleRows}}, error);
+}
+
+bool writeSheets(const QString& path, const QList<Sheet>& sheets, QString* error) {
+    QList<CellSheet> typed;
+    for (const Sheet& each : sheets)
+        typed.append({each.name, typedCells(each.rows, each.titleRows), each.titleRows});
+    return writeCellSheets(path, typed, error);
+}
+
+bool write(const QString& path, const QList<QList<Cell>>& rows, int titleRows, QString* error) {
+    return writeCellSheets(path, {{QString(), rows, titleRows}}, error);
 }
 
 } // namespace SpreadsheetWriter

@@ -3,8 +3,6 @@
 #include "platform/localeformats.h"
 
 #include <QFile>
-#include <QFileInfo>
-#include <QSaveFile>
 #include <QStringDecoder>
 
 namespace TextFile {
@@ -82,40 +80,21 @@ std::optional<QStringList> readLines(const QString& path) {
     return splitLines(*text);
 }
 
-namespace {
-bool writeWhole(const QString& path, const QByteArray& bytes, QString* error, bool ownerOnlyWhenNew) {
-    const bool isNew = !QFileInfo::exists(path);
-    QSaveFile file(path);
-    // Unbuffered: a write cut short (full disk, size limit) must show in write()'s count; a
-    // buffered one is flushed by commit(), which does not notice and renames a truncated file.
-    // The new file gets its mode before it holds anything and before it takes the name.
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) ||
-        (ownerOnlyWhenNew && isNew && !file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner)) ||
-        file.write(bytes) != bytes.size() || !file.commit()) {
-        if (error)
-            *error = QStringLiteral("Cannot write file \"%1\". %2").arg(path, file.errorString());
-        file.cancelWriting();
-        return false;
-    }
-    return true;
-}
-} // namespace
-
 bool writeAtomically(const QString& path, const QByteArray& bytes, QString* error) {
-    return writeWhole(path, bytes, error, false);
+    return AtomicFile::replace(path, bytes, AtomicFile::Access::Shared, error);
 }
 
 bool writeAtomicallyPrivate(const QString& path, const QByteArray& bytes, QString* error) {
-    return writeWhole(path, bytes, error, true);
+    return AtomicFile::replace(path, bytes, AtomicFile::Access::OwnerOnly, error);
 }
 
-bool writeUtf8Lines(const QString& path, const QStringList& lines, QString* error) {
+bool writeUtf8Lines(const QString& path, const QStringList& lines, QString* error, AtomicFile::Access access) {
     QByteArray bytes("\xEF\xBB\xBF");
     for (const QString& line : lines) {
         bytes += line.toUtf8();
         bytes += "\r\n";
     }
-    return writeAtomically(path, bytes, error);
+    return AtomicFile::replace(path, bytes, access, error);
 }
 
 bool writeAnsiLines(const QString& path, const QStringList& lines, QString* error) {

@@ -1,13 +1,16 @@
 #pragma once
 
+#include "platform/atomicfile.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
 
 #include <optional>
 
-// Text files as the program keeps them: written whole and atomically, read with byte-order-mark
-// detection and a Windows-1252 fallback for bytes that are not UTF-8.
+// Text files as the program keeps them: written whole and atomically, never through a link (see
+// AtomicFile), read with byte-order-mark detection and a Windows-1252 fallback for bytes that are
+// not UTF-8.
 namespace TextFile {
 
 // Splits at CR LF, CR alone or LF alone. A final line break does not start another line.
@@ -31,7 +34,8 @@ bool writeAtomically(const QString& path, const QByteArray& bytes, QString* erro
 // existing one keeps its mode.
 bool writeAtomicallyPrivate(const QString& path, const QByteArray& bytes, QString* error = nullptr);
 // UTF-8 with byte-order mark, every line ended by CR LF.
-bool writeUtf8Lines(const QString& path, const QStringList& lines, QString* error = nullptr);
+bool writeUtf8Lines(const QString& path, const QStringList& lines, QString* error = nullptr,
+                    AtomicFile::Access access = AtomicFile::Access::Shared);
 // Windows-1252 without mark, every line ended by CR LF.
 bool writeAnsiLines(const QString& path, const QStringList& lines, QString* error = nullptr);
 

@@ -193,12 +193,24 @@ QStringList itemTexts(const QListWidget* list) {
 
 namespace {
 
-// Tab stops as a list box with tab stops draws them.
-class TabStopDelegate : public QStyledItemDelegate {
+// Tab stops as a list box with tab stops draws them, and items shown in other words than
+// their text.
+class ListItemDelegate : public QStyledItemDelegate {
 public:
-    TabStopDelegate(int stop, QObject* parent) : QStyledItemDelegate(parent), m_stop(stop) {}
+    explicit ListItemDelegate(QObject* parent) : QStyledItemDelegate(parent) {}
+
+    void setTabStop(int stop) { m_stop = stop; }
+    void setShown(std::function<QString(const QString&)> shown) { m_shown = std::move(shown); }
+
+    QString displayText(const QVariant& value, const QLocale& locale) const override {
+        return m_shown ? m_shown(value.toString()) : QStyledItemDelegate::displayText(value, locale);
+    }
 
     void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+        if (m_stop <= 0) {
+            QStyledItemDelegate::paint(painter, option, index);
+            return;
+        }
         QStyleOptionViewItem opt = option;
         initStyleOption(&opt, index);
         const QString text = opt.text;
@@ -221,6 +233,8 @@ public:
 
     // As wide as the whole line with its tab stops, so the list scrolls sideways to its end.
     QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+        if (m_stop <= 0)
+            return QStyledItemDelegate::sizeHint(option, index);
         QStyleOptionViewItem opt = option;
         initStyleOption(&opt, index);
         const QFontMetrics metrics(opt.font);
@@ -237,8 +251,18 @@ public:
     }
 
 private:
-    int m_stop;
+    int m_stop = 0;
+    std::function<QString(const QString&)> m_shown;
 };
+
+ListItemDelegate* listItemDelegate(QListWidget* list) {
+    auto* delegate = dynamic_cast<ListItemDelegate*>(list->itemDelegate());
+    if (!delegate) {
+        delegate = new ListItemDelegate(list);
+        list->setItemDelegate(delegate);
+    }
+    return delegate;
+}
 
 // While the box still shows its initial text (a label, not a search word), a click into it
 // selects that text whole, so the first key typed replaces it.
@@ -291,8 +315,20 @@ bool isEnterKey(int key) {
 }
 
 void setTabStops(QListWidget* list, int stop) {
-    list->setItemDelegate(new TabStopDelegate(stop, list));
+    listItemDelegate(list)->setTabStop(stop);
     list->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+}
+
+void setShownText(QListWidget* list, std::function<QString(const QString&)> shown) {
+    listItemDelegate(list)->setShown(std::move(shown));
+    list->viewport()->update();
+}
+
+QString shownText(const QListWidget* list, int row) {
+    const QModelIndex index = list->model()->index(row, 0);
+    const auto* delegate = dynamic_cast<const QStyledItemDelegate*>(list->itemDelegateForIndex(index));
+    const QVariant value = index.data(Qt::DisplayRole);
+    return delegate ? delegate->displayText(value, list->locale()) : value.toString();
 }
 
 int dialogUnitsToPixels(const QListWidget* list, int units) {

@@ -8,6 +8,8 @@
 #include <QToolButton>
 #include <QTreeWidget>
 
+#include <functional>
+
 // Small widgets the windows share: clickable labels for links and section headers, the
 // collapsible sections of the accordions, and buttons in the style of the main window.
 
@@ -96,6 +98,11 @@ bool isEnterKey(int key);
 
 // Draws the items' tab-separated parts with tab stops `stop` pixels apart.
 void setTabStops(QListWidget* list, int stop);
+// Items show `shown(text)` in place of their text, which stays what the program reads, sorts
+// and saves.
+void setShownText(QListWidget* list, std::function<QString(const QString&)> shown);
+// What the row shows.
+QString shownText(const QListWidget* list, int row);
 // Dialog units of the list's font in pixels (a quarter of the average character width each).
 int dialogUnitsToPixels(const QListWidget* list, int units);
 

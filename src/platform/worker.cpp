@@ -7,7 +7,9 @@
 #include <system_error>
 #include <thread>
 
-void awaitOnWorker(const std::function<void()>& work) {
+namespace {
+
+void awaitWithLoop(const std::function<void()>& work, QEventLoop::ProcessEventsFlags flags) {
     QEventLoop loop;
     std::exception_ptr failure;
     std::thread worker([&] {
@@ -19,10 +21,20 @@ void awaitOnWorker(const std::function<void()>& work) {
         // Queued, so a loop that has not started yet still sees it.
         QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
     });
-    loop.exec(QEventLoop::ExcludeUserInputEvents);
+    loop.exec(flags);
     worker.join();
     if (failure)
         std::rethrow_exception(failure);
+}
+
+} // namespace
+
+void awaitOnWorker(const std::function<void()>& work) {
+    awaitWithLoop(work, QEventLoop::ExcludeUserInputEvents);
+}
+
+void awaitOnWorkerTakingInput(const std::function<void()>& work) {
+    awaitWithLoop(work, QEventLoop::AllEvents);
 }
 
 void inParallel(bool twoThreads, const std::function<void()>& first, const std::function<void()>& second) {

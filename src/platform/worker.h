@@ -13,6 +13,10 @@
 // thrown here. For work long enough to freeze a window; short work is best done in place.
 void awaitOnWorker(const std::function<void()>& work);
 
+// As awaitOnWorker, but user input is taken meanwhile too: for work the user may stop (a
+// download with its cancel button). The caller keeps input away from what must wait.
+void awaitOnWorkerTakingInput(const std::function<void()>& work);
+
 template <class Work> auto awaitResultOnWorker(Work&& work) -> decltype(work()) {
     std::optional<decltype(work())> result;
     awaitOnWorker([&] { result.emplace(work()); });

@@ -6,10 +6,12 @@
 #include <cstring>
 #include <functional>
 
-// A small pull scanner for the large, plain XML parts of a workbook (the worksheet and its shared
-// strings), several times faster than a general XML reader. It knows elements, attributes, text,
-// entities and CDATA; comments, processing instructions and declarations are skipped; names lose
-// their namespace prefix. It does not check that the document is well formed beyond that.
+// A small pull scanner for the XML parts of a workbook, several times faster than a general XML
+// reader. It knows elements, attributes, text, entities and CDATA; comments, processing
+// instructions and declarations are skipped; names lose their namespace prefix. It does not check
+// that the document is well formed beyond that, keeps no stack of open elements and expands no
+// entity definitions. Its memory is bounded: text that is not captured is dropped as it streams
+// by, and a tag or a captured text longer than its bound ends the scan with an error.
 class XmlScanner {
 public:
     // Whether a name or value is the given literal; cheaper than a general comparison.
@@ -17,7 +19,21 @@ public:
         return text.size() == qsizetype(N - 1) && std::memcmp(text.data(), literal, N - 1) == 0;
     }
 
+    // Far above anything a spreadsheet program writes: a tag is a few dozen bytes, and a cell
+    // holds at most 32,767 characters.
+    static constexpr qsizetype kMaxTagBytes = qsizetype(1) << 20;
+    static constexpr qsizetype kMaxTextBytes = qsizetype(1) << 20;
+
     enum class Token { Start, End, Empty, EndOfDocument, Error };
+    enum class Fault {
+        None,
+        // The source failed (or refused to go on).
+        Source,
+        // The document ends inside a tag, comment or CDATA section.
+        CutShort,
+        TagTooLong,
+        TextTooLong,
+    };
     // `read` fills a buffer and returns the bytes read, 0 at the end or -1 on an error.
     using Source = std::function<qint64(char* buffer, qint64 size)>;
 
@@ -28,18 +44,24 @@ public:
     QByteArrayView name() const { return m_name; }
     // The raw value of an attribute of the current start tag; empty when it has none.
     QByteArrayView attribute(QByteArrayView name) const;
+    // The raw value of the first attribute named `prefix:localName` with any prefix.
+    QByteArrayView prefixedAttribute(QByteArrayView localName) const;
     // While capturing, the text between tags (entities decoded, UTF-8) is appended to text().
     void setCapture(bool capture) { m_capture = capture; }
     QByteArray& text() { return m_text; }
-    // Why Error came: the source failed or the document was cut inside a tag.
-    bool sourceFailed() const { return m_sourceFailed; }
+    // Why Error came.
+    Fault fault() const { return m_fault; }
+    // The text of a raw attribute value with its entities decoded.
+    static QByteArray decoded(QByteArrayView raw);
 
 private:
     bool fill();
-    // Position of `what` at or after `from`, reading on as needed; -1 at the end.
-    qsizetype find(QByteArrayView what, qsizetype from);
+    Token fail(Fault fault);
+    // Moves past the next `end` at or after `from`, handing what lies before it to `keep` when
+    // given (in pieces) and dropping it otherwise. False when the document ends first.
+    bool skipPast(QByteArrayView end, qsizetype from, bool keep);
     qsizetype findTagEnd(qsizetype from);
-    void appendText(QByteArrayView raw);
+    bool appendCaptured(QByteArrayView raw, bool decode);
 
     Source m_source;
     QByteArray m_buffer;
@@ -47,6 +69,7 @@ private:
     bool m_atEnd = false;
     bool m_sourceFailed = false;
     bool m_capture = false;
+    Fault m_fault = Fault::None;
     QByteArray m_text;
     QByteArrayView m_name;
     QByteArrayView m_attributes;

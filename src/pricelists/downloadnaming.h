@@ -1,19 +1,9 @@
 #pragma once
 
+#include "service/linkparts.h"
+
 #include <QString>
 #include <QStringList>
-
-// The parts of a download link as a URL parser splits it.
-struct LinkParts {
-    QString protocol;
-    QString host;
-    QString port;
-    QString user;
-    QString password;
-    // The path with the document name and, when present, "?" and the query; "/" when the link has none.
-    QString pathAndQuery;
-};
-LinkParts SplitLink(const QString& link);
 
 // "%XX" and "%uXXXX" replaced by their characters. Runs of "%XX" that form UTF-8 are read as
 // UTF-8, any other "%XX" as the character of that code; a "%" without its digits stays.

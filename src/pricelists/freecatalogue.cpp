@@ -1,5 +1,6 @@
 #include "pricelists/freecatalogue.h"
 
+#include "pricelists/downloadnaming.h"
 #include "service/textfunctions.h"
 
 namespace {
@@ -33,6 +34,13 @@ QStringList CatalogueItems(const QByteArray& body) {
     if (start < text.size())
         items << CatalogueItem(text.mid(start));
     return items;
+}
+
+QString CatalogueShownText(const QString& item) {
+    const QString path = SplitLink(CatalogueTag(item, QStringLiteral("url"))).pathAndQuery;
+    const QString file = DecodePercentEscapes(path.mid(path.lastIndexOf(QLatin1Char('/')) + 1));
+    return CatalogueTag(item, QStringLiteral("country")) + QLatin1Char('\t') +
+           CatalogueTag(item, QStringLiteral("email")) + QLatin1Char('\t') + file;
 }
 
 QString TestLinkQuestion(const QString& item) {

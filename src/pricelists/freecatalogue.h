@@ -16,6 +16,10 @@ QString CatalogueItem(const QString& line);
 // The items of an answer body, one per line (CR LF, LF or CR), empty lines included.
 QStringList CatalogueItems(const QByteArray& body);
 
+// What the list shows of an item: country, e-mail of the company and the linked file's name,
+// tab-separated; the item's text with its tags stays the data.
+QString CatalogueShownText(const QString& item);
+
 // The question before a link is tried in the browser.
 QString TestLinkQuestion(const QString& item);
 // The column-name box's text with "[" + value + "]" appended unless it is there already;

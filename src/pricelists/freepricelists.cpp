@@ -5,12 +5,17 @@
 #include "platform/dialogs.h"
 #include "platform/httpexchange.h"
 #include "platform/widgets.h"
+#include "platform/worker.h"
 #include "service/appcontext.h"
 #include "service/endpoints.h"
 
 #include <QLineEdit>
 
 namespace {
+
+// Start-up waits for the catalogue; a server that trickles may not hold it longer.
+constexpr int kCatalogueFetchSeconds = 30;
+constexpr qsizetype kLongCatalogueBytes = 256 * 1024;
 
 // The selected item of a list that is not empty; null otherwise.
 const QListWidgetItem* selectedItem(const QListWidget* list) {
@@ -22,11 +27,14 @@ const QListWidgetItem* selectedItem(const QListWidget* list) {
 
 void PriceListsPanel::FetchFreePriceLists() {
     m_ListBox6->clear();
-    const HttpResult answer = HttpGet(m_context.endpoints->siteUrl + QLatin1String(kFreeCataloguePath));
+    HttpOptions options;
+    options.deadlineSeconds = kCatalogueFetchSeconds;
+    const HttpResult answer = HttpGet(m_context.endpoints->siteUrl + QLatin1String(kFreeCataloguePath), options);
     if (!answer.completed || !answer.ok())
         return;
-    for (const QString& item : CatalogueItems(answer.body))
-        insertSorted(m_ListBox6, item);
+    // Sorted as a whole and put in at once: one item at a time took minutes for long catalogues.
+    m_ListBox6->addItems(awaitResultOnWorkerIf(answer.body.size() >= kLongCatalogueBytes,
+                                               [&] { return sortedLikeInsertSorted(CatalogueItems(answer.body)); }));
 }
 
 void PriceListsPanel::SpeedButton58Click() {
@@ -37,7 +45,7 @@ void PriceListsPanel::ListBox6DblClick() {
     const QListWidgetItem* item = selectedItem(m_ListBox6);
     if (!item)
         return;
-    if (m_context.dialogs->confirm(TestLinkQuestion(item->text())))
+    if (m_context.dialogs->confirm(TestLinkQuestion(item->text()), Confirmation::Routine))
         m_context.desktop->open(CatalogueTag(item->text(), QStringLiteral("url")));
 }
 

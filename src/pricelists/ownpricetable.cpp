@@ -3,6 +3,7 @@
 #include <QLocale>
 
 #include <algorithm>
+#include <numeric>
 
 namespace {
 
@@ -93,11 +94,26 @@ TVarItemData OwnPriceTable::materialize(const Row& r) const {
 }
 
 void OwnPriceTable::Empty() {
+    m_indexed = false;
+    std::vector<Slot>().swap(m_index);
     std::vector<Row>().swap(m_rows);
     std::vector<std::unique_ptr<char16_t[]>>().swap(m_blocks);
     m_blockUsed = m_blockSize = 0;
     std::vector<Source>().swap(m_sources);
     m_sourceIndex = {};
+}
+
+void OwnPriceTable::swap(OwnPriceTable& other) noexcept {
+    m_rows.swap(other.m_rows);
+    m_blocks.swap(other.m_blocks);
+    std::swap(m_blockUsed, other.m_blockUsed);
+    std::swap(m_blockSize, other.m_blockSize);
+    m_sources.swap(other.m_sources);
+    m_sourceIndex.swap(other.m_sourceIndex);
+    m_brandRank.swap(other.m_brandRank);
+    m_index.swap(other.m_index);
+    std::swap(m_indexed, other.m_indexed);
+    std::swap(m_plainAsciiUpper, other.m_plainAsciiUpper);
 }
 
 char16_t* OwnPriceTable::allocate(qsizetype length, quint32* block, quint32* offset) {
@@ -125,6 +141,7 @@ int OwnPriceTable::source(const QString& brand, const QString& pathfile) {
 }
 
 void OwnPriceTable::addRow(int source, QStringView key, QStringView reference, QStringView price) {
+    m_indexed = false;
     Row r;
     r.prefix = prefixOf(key);
     r.exact = isExact(key);
@@ -145,16 +162,98 @@ void OwnPriceTable::reserveMore(qsizetype more) {
         m_rows.reserve(std::max(needed, m_rows.capacity() + m_rows.capacity() / 2));
 }
 
+void OwnPriceTable::truncate(qsizetype count) {
+    if (count >= 0 && size_t(count) < m_rows.size()) {
+        m_rows.resize(size_t(count));
+        m_indexed = false;
+    }
+}
+
 void OwnPriceTable::Add(const QString& key, const TVarItemData& row) {
     addRow(source(row.brand, row.pathfile), key, row.reference, row.price);
 }
 
 void OwnPriceTable::Sort() {
+    // Equal keys are ordered by brand, so that each key and brand make one run of rows.
+    std::vector<quint32> bySource(m_sources.size());
+    std::iota(bySource.begin(), bySource.end(), 0u);
+    std::sort(bySource.begin(), bySource.end(),
+              [this](quint32 a, quint32 b) { return m_sources[a].brandUpper < m_sources[b].brandUpper; });
+    m_brandRank.assign(m_sources.size(), 0);
+    for (size_t i = 1; i < bySource.size(); ++i)
+        m_brandRank[bySource[i]] = m_brandRank[bySource[i - 1]] +
+                                   (m_sources[bySource[i]].brandUpper != m_sources[bySource[i - 1]].brandUpper ? 1 : 0);
     std::sort(m_rows.begin(), m_rows.end(), [this](const Row& a, const Row& b) {
         if (a.prefix != b.prefix)
             return a.prefix < b.prefix;
-        return !(a.exact && b.exact) && compareKeys(keyOf(a), keyOf(b)) < 0;
+        if (!(a.exact && b.exact)) {
+            const QStringView aKey = keyOf(a);
+            const QStringView bKey = keyOf(b);
+            if (const int order = compareKeys(aKey, bKey); order != 0)
+                return order < 0;
+            // Keys that differ only in case (none a reader makes) still keep runs of their own.
+            if (const int order = aKey.compare(bKey); order != 0)
+                return order < 0;
+        }
+        return m_brandRank[a.source] < m_brandRank[b.source];
     });
+    const QString letters = QStringLiteral("abcdefghijklmnopqrstuvwxyz");
+    m_plainAsciiUpper = QLocale().toUpper(letters) == letters.toUpper();
+    buildIndex();
+}
+
+bool OwnPriceTable::sameGroup(const Row& a, const Row& b) const {
+    if (a.prefix != b.prefix || m_brandRank[a.source] != m_brandRank[b.source])
+        return false;
+    return (a.exact && b.exact) || keyOf(a) == keyOf(b);
+}
+
+namespace {
+size_t groupHash(QStringView key, QStringView brandUpper) {
+    return qHash(brandUpper, qHash(key, size_t(0x9E3779B97F4A7C15ull)));
+}
+} // namespace
+
+void OwnPriceTable::buildIndex() {
+    m_indexed = false;
+    std::vector<Slot>().swap(m_index);
+    if (m_rows.size() >= kNoRow)
+        return; // beyond the index: lookups search
+    size_t groups = 0;
+    for (size_t i = 0; i < m_rows.size(); ++i)
+        groups += (i == 0 || !sameGroup(m_rows[i - 1], m_rows[i])) ? 1 : 0;
+    size_t capacity = 16;
+    while (capacity < groups * 2)
+        capacity *= 2;
+    m_index.resize(capacity);
+    const size_t mask = capacity - 1;
+    for (size_t i = 0; i < m_rows.size(); ++i) {
+        if (i > 0 && sameGroup(m_rows[i - 1], m_rows[i]))
+            continue;
+        const size_t hash = groupHash(keyOf(m_rows[i]), m_sources[m_rows[i].source].brandUpper);
+        size_t slot = hash & mask;
+        while (m_index[slot].start != kNoRow)
+            slot = (slot + 1) & mask;
+        m_index[slot] = Slot{quint32(hash >> 32), quint32(i)};
+    }
+    m_indexed = true;
+}
+
+// Upper-cased as the readers upper-case brands; the usual ASCII brand without the locale's
+// machinery, in `buffer`.
+QStringView OwnPriceTable::upperBrand(const QString& brand, QVarLengthArray<char16_t, 64>& buffer,
+                                      QString& fallback) const {
+    const char16_t* text = reinterpret_cast<const char16_t*>(brand.utf16());
+    buffer.resize(brand.size());
+    for (qsizetype i = 0; i < brand.size(); ++i) {
+        const char16_t c = text[i];
+        if (c >= 0x80 || !m_plainAsciiUpper) {
+            fallback = QLocale().toUpper(brand);
+            return fallback;
+        }
+        buffer[i] = c >= u'a' && c <= u'z' ? char16_t(c - (u'a' - u'A')) : c;
+    }
+    return QStringView(buffer.constData(), buffer.size());
 }
 
 TVarItemData OwnPriceTable::row(qsizetype i) const {
@@ -167,6 +266,36 @@ QStringView OwnPriceTable::key(qsizetype i) const {
 
 std::optional<QList<TVarItemData>> FindOwnPrices(const OwnPriceTable& table, const QString& key, const QString& brand,
                                                  const std::function<bool()>& stopRequested) {
+    if (!table.m_indexed)
+        return FindOwnPricesBySearch(table, key, brand, stopRequested);
+    QVarLengthArray<char16_t, 64> buffer;
+    QString fallback;
+    const QStringView wanted = table.upperBrand(brand, buffer, fallback);
+    const size_t hash = groupHash(key, wanted);
+    const size_t mask = table.m_index.size() - 1;
+    QList<TVarItemData> matches;
+    for (size_t slot = hash & mask;; slot = (slot + 1) & mask) {
+        const OwnPriceTable::Slot& s = table.m_index[slot];
+        if (s.start == OwnPriceTable::kNoRow)
+            return matches;
+        if (s.tag != quint32(hash >> 32))
+            continue;
+        const auto& first = table.m_rows[s.start];
+        if (table.keyOf(first) != key || QStringView(table.m_sources[first.source].brandUpper) != wanted)
+            continue;
+        for (size_t i = s.start; i < table.m_rows.size() && (i == s.start || table.sameGroup(first, table.m_rows[i]));
+             ++i) {
+            if (stopRequested && stopRequested())
+                return std::nullopt;
+            matches.append(table.materialize(table.m_rows[i]));
+        }
+        return matches;
+    }
+}
+
+std::optional<QList<TVarItemData>> FindOwnPricesBySearch(const OwnPriceTable& table, const QString& key,
+                                                         const QString& brand,
+                                                         const std::function<bool()>& stopRequested) {
     using Row = OwnPriceTable::Row;
     const auto& rows = table.m_rows;
     Row probe{};

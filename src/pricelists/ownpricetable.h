@@ -3,6 +3,7 @@
 #include <QHash>
 #include <QList>
 #include <QString>
+#include <QVarLengthArray>
 
 #include <functional>
 #include <memory>
@@ -19,7 +20,9 @@ struct TVarItemData {
 };
 
 // The own price lists in memory: pairs (key, row), duplicates kept, filled by a regeneration and
-// sorted once at its end. Built and read on the window thread only.
+// sorted once at its end. Built on the regeneration's worker, then handed to the window thread,
+// which alone reads it. Sort() also builds a hash index of key and upper-cased brand, by which
+// each lookup goes straight to its rows.
 //
 // A price list may have millions of lines, so rows are not kept as objects: their texts sit in
 // large shared blocks, and each distinct pair of brand and file name is kept once.
@@ -31,9 +34,12 @@ public:
     OwnPriceTable& operator=(const OwnPriceTable&) = delete;
 
     void Empty();
+    void swap(OwnPriceTable& other) noexcept;
     // Appends without keeping order; Sort() must follow before the next lookup.
     void Add(const QString& key, const TVarItemData& row);
     void Sort();
+    // Drops the rows added after the first `count`, as when a file that was being read is refused.
+    void truncate(qsizetype count);
     qsizetype Count() const { return qsizetype(m_rows.size()); }
     TVarItemData row(qsizetype i) const;
     QStringView key(qsizetype i) const;
@@ -49,6 +55,8 @@ public:
 private:
     friend std::optional<QList<TVarItemData>> FindOwnPrices(const OwnPriceTable&, const QString&, const QString&,
                                                             const std::function<bool()>&);
+    friend std::optional<QList<TVarItemData>> FindOwnPricesBySearch(const OwnPriceTable&, const QString&,
+                                                                    const QString&, const std::function<bool()>&);
     struct Row {
         quint64 prefix; // the key's first characters, coarsely coded, so most comparisons stay here
         quint32 block;
@@ -74,6 +82,17 @@ private:
     QStringView priceOf(const Row& r) const;
     TVarItemData materialize(const Row& r) const;
     char16_t* allocate(qsizetype length, quint32* block, quint32* offset);
+    // Rows with equal keys and brands follow each other; each such run is one slot of the index.
+    void buildIndex();
+    // Whether two rows hold the same key and brand.
+    bool sameGroup(const Row& a, const Row& b) const;
+    QStringView upperBrand(const QString& brand, QVarLengthArray<char16_t, 64>& buffer, QString& fallback) const;
+
+    struct Slot {
+        quint32 tag = 0;
+        quint32 start = kNoRow; // the first row of the run
+    };
+    static constexpr quint32 kNoRow = 0xFFFFFFFFu;
 
     std::vector<Row> m_rows;
     std::vector<std::unique_ptr<char16_t[]>> m_blocks;
@@ -81,6 +100,12 @@ private:
     qsizetype m_blockSize = 0;
     std::vector<Source> m_sources;
     QHash<std::pair<QString, QString>, int> m_sourceIndex;
+    // Sources with the same upper-cased brand share a rank, in the order of those brands.
+    std::vector<quint32> m_brandRank;
+    std::vector<Slot> m_index;
+    bool m_indexed = false;
+    // Whether the locale upper-cases ASCII letters as plain ASCII does (not so in Turkish).
+    bool m_plainAsciiUpper = true;
 };
 
 // The rows whose key equals `key` and whose upper-cased brand equals the upper-cased `brand`
@@ -88,3 +113,8 @@ private:
 // answers true the lookup ends and nothing is returned.
 std::optional<QList<TVarItemData>> FindOwnPrices(const OwnPriceTable& table, const QString& key, const QString& brand,
                                                  const std::function<bool()>& stopRequested = {});
+// The same by a binary search for the key and a walk over its rows: the way for a table not
+// sorted since its last change, and the yardstick of the index.
+std::optional<QList<TVarItemData>> FindOwnPricesBySearch(const OwnPriceTable& table, const QString& key,
+                                                         const QString& brand,
+                                                         const std::function<bool()>& stopRequested = {});

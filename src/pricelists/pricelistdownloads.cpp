@@ -1,27 +1,39 @@
+#include "pricelists/downloadcheck.h"
 #include "pricelists/downloadnaming.h"
+#include "pricelists/freecatalogue.h"
 #include "pricelists/pricelistfolder.h"
 #include "pricelists/pricelistspanel.h"
 
+#include "platform/apppaths.h"
+#include "platform/curleasy.h"
 #include "platform/dialogs.h"
+#include "platform/inputgate.h"
+#include "platform/servertrust.h"
 #include "platform/transfer.h"
 #include "platform/widgets.h"
+#include "platform/worker.h"
 #include "service/appcontext.h"
 #include "service/errors.h"
 #include "service/guard.h"
+#include "service/linkparts.h"
+#include "service/requestlog.h"
 #include "service/textfunctions.h"
 
 #include <QCheckBox>
-#include <QCoreApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QScopeGuard>
+#include <QTimer>
 #include <QToolButton>
+
+#include <atomic>
 #include <limits>
 
 namespace {
 
 constexpr int kCatalogueTabStop = 60;
+constexpr int kProgressMilliseconds = 100;
 
 bool beginsWithAllowedProtocol(const QString& link) {
     return link.startsWith(QLatin1String("http")) || link.startsWith(QLatin1String("ftp")) ||
@@ -32,7 +44,13 @@ bool beginsWithAllowedProtocol(const QString& link) {
 
 void PriceListsPanel::connectDownloads() {
     setTabStops(m_ListBox6, dialogUnitsToPixels(m_ListBox6, kCatalogueTabStop));
+    setShownText(m_ListBox6, CatalogueShownText);
+    // The button works only while the switch is on: say so rather than let it do nothing.
+    connect(m_CheckBox7, &QCheckBox::toggled, this, &PriceListsPanel::showReDownloadState);
+    showReDownloadState(m_CheckBox7->isChecked());
     connect(m_SpeedButton50, &QToolButton::clicked, this, &PriceListsPanel::SpeedButton50Click);
+    connect(m_downloadCancel, &QToolButton::clicked, this, [this] { m_downloadStop = true; });
+    setShownText(m_ListBox5, MaskLinkPassword);
     connect(m_SpeedButton48, &QToolButton::clicked, this, &PriceListsPanel::SpeedButton48Click);
     connect(m_Edit12, &QLineEdit::returnPressed, this, &PriceListsPanel::SpeedButton48Click);
     connect(m_SpeedButton24, &QToolButton::clicked, this, &PriceListsPanel::SpeedButton24Click);
@@ -41,6 +59,13 @@ void PriceListsPanel::connectDownloads() {
     connect(m_ListBox6, &QListWidget::itemDoubleClicked, this, &PriceListsPanel::ListBox6DblClick);
     connect(m_SpeedButton57, &QToolButton::clicked, this, &PriceListsPanel::SpeedButton57Click);
     connect(m_SpeedButton52, &QToolButton::clicked, this, &PriceListsPanel::SpeedButton52Click);
+}
+
+void PriceListsPanel::showReDownloadState(bool switchOn) {
+    m_SpeedButton50->setEnabled(switchOn);
+    m_SpeedButton50->setToolTip(switchOn ? QStringLiteral("Download every link of the list again now")
+                                         : QStringLiteral("Works only while \"Automatically re-download files "
+                                                          "according directly link(s)\" is switched on"));
 }
 
 QString PriceListsPanel::downloadFolder() const {
@@ -54,17 +79,23 @@ void PriceListsPanel::SpeedButton50Click() {
             QStringLiteral("Automatically re-download files according directly link(s) that is in your list ?")))
         return;
     const QStringList links = itemTexts(m_ListBox5);
+    m_downloadStop = false;
     const bool finished = runGuarded(*m_context.dialogs, [&] {
         m_Label53->show();
         m_downloadProgress->show();
+        m_downloadCancel->show();
         const auto hideProgress = qScopeGuard([this] {
             m_Label53->hide();
             m_downloadProgress->hide();
+            m_downloadCancel->hide();
         });
-        for (qsizetype k = 0; k < links.size(); ++k) {
-            m_Label53->setText(QStringLiteral("download %1/%2 : [%3]").arg(k + 1).arg(links.size()).arg(links.at(k)));
-            m_downloadProgress->setRange(0, 0);
-            QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        // The window waits for the downloads, but its cancel button and Esc stop them.
+        const InputGate gate(m_widget->window(), m_downloadCancel, [this] { m_downloadStop = true; });
+        for (qsizetype k = 0; k < links.size() && !m_downloadStop && !allTransfersCancelled(); ++k) {
+            m_Label53->setText(QStringLiteral("download %1/%2 : [%3]")
+                                   .arg(k + 1)
+                                   .arg(links.size())
+                                   .arg(MaskLinkPassword(links.at(k))));
             DownloadPriceList(links.at(k));
         }
     });
@@ -72,22 +103,65 @@ void PriceListsPanel::SpeedButton50Click() {
         CheckPriceListFolder();
 }
 
+qint64 PriceListsPanel::downloadLimitBytes() const {
+    bool ok = false;
+    const qint64 megabytes = m_downloadLimit->text().trimmed().toLongLong(&ok);
+    return (ok && megabytes > 0 ? megabytes : kDefaultDownloadLimitMb) * 1024 * 1024;
+}
+
 void PriceListsPanel::DownloadPriceList(const QString& link) {
     const QString folder = downloadFolder();
     const QString name = DownloadFileName(link, itemTexts(m_ListBox6));
     if (folder.isEmpty() || IsBlank(name))
         return;
+    const ServerTrust trust(m_context.paths->programDir());
     DownloadOptions options;
-    options.progress = [this](qint64 received, qint64 total) {
-        if (total > 0 && total <= std::numeric_limits<int>::max()) {
-            m_downloadProgress->setRange(0, int(total));
-            m_downloadProgress->setValue(int(received));
+    options.maxBytes = downloadLimitBytes();
+    options.cancel = &m_downloadStop;
+    options.check = PriceListDownloadProblem;
+    options.trust = &trust;
+    DownloadResult result = transferShowingProgress(link, folder + name, options);
+    // A server the program cannot vouch for is the user's to trust: once, then asked no more.
+    if (result.outcome == DownloadResult::Outcome::Untrusted && result.server && !m_downloadStop) {
+        if (result.server->changedHostKey()) {
+            m_context.dialogs->information(ChangedHostKeyMessage(*result.server));
+        } else if (m_context.dialogs->confirmTrust(TrustQuestion(*result.server))) {
+            QString error;
+            if (!trust.trust(*result.server, &error))
+                throw ActionError(error);
+            result = transferShowingProgress(link, folder + name, options);
         }
-        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-    };
-    const DownloadResult result = DownloadToFile(link, folder + name, options);
+    }
+
+    const QString outcome = result.saved() ? QStringLiteral("SAVED [%1] %2 bytes").arg(name).arg(result.bytes)
+                                           : QStringLiteral("NOT SAVED [%1] !!!")
+                                                 .arg(result.error.isEmpty() ? QStringLiteral("failed") : result.error);
+    m_context.log->AppendLogLine(DownloadLogLine(QDateTime::currentDateTime(), link, outcome));
     if (result.outcome == DownloadResult::Outcome::WriteFailed)
         throw ActionError(result.error);
+}
+
+DownloadResult PriceListsPanel::transferShowingProgress(const QString& link, const QString& target,
+                                                        DownloadOptions options) {
+    std::atomic<qint64> received{0};
+    std::atomic<qint64> total{0};
+    options.progress = [&](qint64 now, qint64 announced) {
+        received = now;
+        total = announced;
+    };
+    m_downloadProgress->setRange(0, 0);
+    QTimer progress;
+    connect(&progress, &QTimer::timeout, this, [&] {
+        if (total > 0 && total <= std::numeric_limits<int>::max()) {
+            m_downloadProgress->setRange(0, int(total.load()));
+            m_downloadProgress->setValue(int(received.load()));
+        }
+    });
+    progress.start(kProgressMilliseconds);
+    // The transfer runs on a worker: the window paints the progress and takes the cancel.
+    DownloadResult result;
+    awaitOnWorkerTakingInput([&] { result = DownloadToFile(link, target, options); });
+    return result;
 }
 
 void PriceListsPanel::SpeedButton48Click() {

@@ -64,6 +64,32 @@ QString problemText(const QString& fullPath) {
     return QStringLiteral("Problem with file \"") + fullPath + QStringLiteral("\" !");
 }
 
+QString Question(qsizetype rows) {
+    const QString state =
+        rows == 0 ? QStringLiteral("is empty")
+                  : QStringLiteral("holds %1 price line%2").arg(rows).arg(rows == 1 ? QString() : QStringLiteral("s"));
+    return QStringLiteral("At moment table price lists in memory program %1 !!! Do regenerate data about prices for "
+                          "use in memory ???")
+        .arg(state);
+}
+
+QString FileLine(const QString& fileName, const PriceListLoad& load) {
+    QString status;
+    if (load.used) {
+        status = QStringLiteral("read, %1 record%2").arg(load.records).arg(load.records == 1 ? "" : "s");
+        if (load.longLines > 0)
+            status += QStringLiteral("; %1 line%2 longer than %3 characters skipped")
+                          .arg(load.longLines)
+                          .arg(load.longLines == 1 ? "" : "s")
+                          .arg(kMaxCsvLineChars);
+        if (!load.error.isEmpty())
+            status += QStringLiteral("; stopped early: ") + load.error;
+    } else {
+        status = QStringLiteral("not read: ") + (load.error.isEmpty() ? load.notUsed : load.error);
+    }
+    return QStringLiteral("  -  ") + fileName + QStringLiteral(" (") + status + QLatin1Char(')');
+}
+
 QString Regenerate(OwnPriceTable& table, const QString& typedFolder, const PriceColumnNames& names, QChar separator,
                    const Hooks& hooks, const QLocale& locale) {
     table.Empty();
@@ -79,25 +105,37 @@ QString Regenerate(OwnPriceTable& table, const QString& typedFolder, const Price
     else
         hooks.reportLine(kListHeader);
     const QString folder = Folder(typedFolder);
-    PriceListReader reader(table, names, separator, locale);
+    PriceListReader reader(table, names, separator, locale, hooks.cancel);
+    // Once the regeneration has ended early, the files after are explained, not read.
+    QString endedBy;
+    QString error;
     for (int i = 0; i < files->size(); ++i) {
         const QString& name = files->at(i);
+        if (endedBy.isEmpty() && hooks.cancel && hooks.cancel->load())
+            endedBy = QStringLiteral("the regeneration was cancelled");
+        if (!endedBy.isEmpty()) {
+            PriceListLoad skipped;
+            skipped.notUsed = endedBy;
+            hooks.reportLine(FileLine(name, skipped));
+            continue;
+        }
         if (hooks.readingFile)
             hooks.readingFile(i, int(files->size()), name);
         const QString path = folder + name;
-        PriceListLoad load;
-        if (name.contains(QLatin1String(".csv")))
-            load = reader.LoadCsvPriceList(path, name);
-        else if (name.contains(QLatin1String(".xls")))
-            load = reader.LoadSheetPriceList(path, name);
-        if (load.problem == PriceListLoad::Problem::Unreadable && hooks.sheetProblem)
+        const bool sheet = !name.contains(QLatin1String(".csv"));
+        const PriceListLoad load = sheet ? reader.LoadSheetPriceList(path, name) : reader.LoadCsvPriceList(path, name);
+        if (sheet && hooks.sheetProblem &&
+            (load.problem == PriceListLoad::Problem::Unreadable || load.problem == PriceListLoad::Problem::OverBound))
             hooks.sheetProblem(path);
-        if (load.used)
-            hooks.reportLine(QStringLiteral("  -  ") + name);
-        if (load.problem == PriceListLoad::Problem::CannotRead)
-            return load.error;
+        hooks.reportLine(FileLine(name, load));
+        if (load.problem == PriceListLoad::Problem::Cancelled) {
+            endedBy = QStringLiteral("the regeneration was cancelled");
+        } else if (load.problem == PriceListLoad::Problem::CannotRead) {
+            endedBy = QStringLiteral("the regeneration ended at ") + name;
+            error = load.error;
+        }
     }
-    return {};
+    return error;
 }
 
 } // namespace PriceListFolder

@@ -4,6 +4,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <atomic>
 #include <climits>
 #include <vector>
 
@@ -57,25 +58,52 @@ struct PriceListLoad {
         CannotRead,
         // A spreadsheet could not be read: the user is told, the regeneration goes on.
         Unreadable,
+        // The file passed a bound (`error` says which); it adds no rows.
+        OverBound,
+        // The reading was cancelled; the file adds no rows.
+        Cancelled,
     };
     // The title row named a reference and a price column.
     bool used = false;
     Problem problem = Problem::None;
     QString error;
+    // Why a file that gave no problem is not used ("no price column ...").
+    QString notUsed;
+    // Rows added to the table.
+    qsizetype records = 0;
+    // CSV lines longer than kMaxCsvLineChars, skipped.
+    qsizetype longLines = 0;
 };
 
-// Reads price list files into the table under the column names of the moment.
+// A CSV line longer than this is no price list line: it is skipped and counted.
+constexpr qsizetype kMaxCsvLineChars = qsizetype(1) << 20;
+// Far above any supplier's list (a large one has a million lines): a file with more is refused.
+constexpr qsizetype kMaxRecordsPerFile = qsizetype(16) << 20;
+
+// The decimals of a price read from a spreadsheet: a plain number as the reader writes it shows at
+// least two ("92.4" -> "92.40", "7" -> "7.00", "12.345" stays); any other text stays as it is.
+QString SheetPriceText(QStringView text, QChar decimalPoint);
+
+// Reads price list files into the table under the column names of the moment. A CSV title row is
+// split at `separator` (the locale's list separator) first; when that does not give a reference
+// and a price column, at ";", "," and tab in turn, and the first that gives both is kept.
 class PriceListReader {
 public:
     PriceListReader(OwnPriceTable& table, const PriceColumnNames& names, QChar separator,
-                    const QLocale& locale = QLocale::system());
+                    const QLocale& locale = QLocale::system(), const std::atomic<bool>* cancel = nullptr);
 
     PriceListLoad LoadCsvPriceList(const QString& fullPath, const QString& fileName);
     PriceListLoad LoadSheetPriceList(const QString& fullPath, const QString& fileName);
 
 private:
+    PriceListLoad readCsv(const QString& fullPath, const QString& fileName);
+    PriceListLoad readSheet(const QString& fullPath, const QString& fileName);
+    // The separator whose split of the title row finds a reference and a price column.
+    QChar titleSeparator(QStringView title, PriceColumns* columns) const;
+
     OwnPriceTable& m_table;
     PriceColumnNames m_names;
     QChar m_separator;
     QLocale m_locale;
+    const std::atomic<bool>* m_cancel;
 };

@@ -1,15 +1,18 @@
 #include "pricelists/pricelistspanel.h"
 
+#include "platform/cancellablewait.h"
 #include "platform/dialogs.h"
 #include "platform/formcontrols.h"
 #include "platform/localeformats.h"
 #include "platform/widgets.h"
+#include "pricelists/ownpricetable.h"
 #include "pricelists/pricelistfolder.h"
 #include "service/appcontext.h"
 #include "service/guard.h"
 
 #include <QCoreApplication>
 #include <QGridLayout>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QProgressBar>
 
@@ -31,23 +34,46 @@ void PriceListsPanel::CheckPriceListFolder() {
 }
 
 void PriceListsPanel::SpeedButton42Click() {
-    if (!m_context.dialogs->confirm(PriceListFolder::kQuestion))
+    // One at a time: the price run may ask while the user's own regeneration is under way.
+    if (m_regenerating ||
+        !m_context.dialogs->confirm(PriceListFolder::Question(m_ownPrices.Count()), Confirmation::Routine))
         return;
+    m_regenerating = true;
     m_Memo3->clear();
-    PriceListFolder::Hooks hooks;
-    hooks.reportLine = [this](const QString& line) { m_Memo3->appendPlainText(line); };
-    hooks.readingFile = [this](int index, int count, const QString& name) { showReadingFile(index, count, name); };
-    hooks.sheetProblem = [this](const QString& path) {
-        m_context.dialogs->information(PriceListFolder::problemText(path));
+    m_ownPrices.Empty();
+    // The worker fills a table of its own: nothing on the window thread reads it meanwhile.
+    OwnPriceTable fresh;
+    std::atomic<bool> cancel = false;
+    QStringList problems;
+    // The worker's reports reach the window in order, between its paints.
+    const auto onWindow = [this](std::function<void()> step) {
+        QMetaObject::invokeMethod(this, std::move(step), Qt::QueuedConnection);
     };
+    PriceListFolder::Hooks hooks;
+    hooks.cancel = &cancel;
+    hooks.reportLine = [this, onWindow](const QString& line) {
+        onWindow([this, line] { m_Memo3->appendPlainText(line); });
+    };
+    hooks.readingFile = [this, onWindow](int index, int count, const QString& name) {
+        onWindow([this, index, count, name] { showReadingFile(index, count, name); });
+    };
+    hooks.sheetProblem = [&problems](const QString& path) { problems << PriceListFolder::problemText(path); };
     const PriceColumnNames names{m_Edit9->text(), m_Edit10->text(), m_Edit11->text()};
-    const QString separator = LocaleFormats::listSeparator();
+    const QChar separator = LocaleFormats::listSeparator().at(0);
+    const QString folder = m_Edit8->text();
     QString error;
+    m_readingCancel->show();
     runGuarded(*m_context.dialogs, [&] {
-        error = PriceListFolder::Regenerate(m_ownPrices, m_Edit8->text(), names, separator.at(0), hooks);
+        awaitOnWorkerCancellable([&] { error = PriceListFolder::Regenerate(fresh, folder, names, separator, hooks); },
+                                 cancel, m_readingCancel);
     });
+    m_ownPrices.swap(fresh);
     m_readingProgress->hide();
     m_readingFile->hide();
+    m_readingCancel->hide();
+    m_regenerating = false;
+    for (const QString& problem : std::as_const(problems))
+        m_context.dialogs->information(problem);
     if (!error.isEmpty())
         m_context.dialogs->error(error);
 }
@@ -58,8 +84,6 @@ void PriceListsPanel::showReadingFile(int index, int count, const QString& fileN
     m_readingProgress->show();
     m_readingFile->setText(fileName);
     m_readingFile->show();
-    // Repaint only: a click now could start a second regeneration inside this one.
-    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
 
 void PriceListsPanel::buildUi(QWidget* parent) {
@@ -101,8 +125,12 @@ void PriceListsPanel::buildUi(QWidget* parent) {
     m_readingProgress = new QProgressBar;
     m_readingProgress->setObjectName(QStringLiteral("ReadingPriceListsProgress"));
     m_readingProgress->hide();
+    m_readingCancel = makeButton(QStringLiteral("ReadingPriceListsCancel"), QStringLiteral("Cancel"));
+    m_readingCancel->setToolTip(QStringLiteral("Stop reading the price lists (Esc)"));
+    m_readingCancel->hide();
     grid->addWidget(m_readingFile, row, 0);
-    grid->addWidget(m_readingProgress, row++, 1, 1, 2);
+    grid->addWidget(m_readingProgress, row, 1);
+    grid->addWidget(m_readingCancel, row++, 2);
 
     grid->addWidget(makeTitle(QStringLiteral("  WORKING WITH PRICE LISTS OTHER SUPPLIERS  ")), row++, 0, 1, 3);
     m_CheckBox7 = makeCheck(QStringLiteral("CheckBox7"),
@@ -121,8 +149,14 @@ void PriceListsPanel::buildUi(QWidget* parent) {
     m_downloadProgress = new QProgressBar;
     m_downloadProgress->setObjectName(QStringLiteral("DownloadProgress"));
     m_downloadProgress->hide();
+    m_downloadCancel = makeButton(QStringLiteral("DownloadCancel"), QStringLiteral("Cancel"));
+    m_downloadCancel->setToolTip(QStringLiteral("Stop the downloads (Esc)"));
+    m_downloadCancel->hide();
+    auto* progressRow = new QHBoxLayout;
+    progressRow->addWidget(m_downloadProgress, 1);
+    progressRow->addWidget(m_downloadCancel);
     grid->addWidget(m_Label53, row, 0, 1, 2);
-    grid->addWidget(m_downloadProgress, row++, 2);
+    grid->addLayout(progressRow, row++, 2);
     m_SpeedButton24 = makeButton(QStringLiteral("SpeedButton24"), QStringLiteral("Delete selected link"));
     m_SpeedButton50 = makeButton(QStringLiteral("SpeedButton50"), QStringLiteral("Re-download files"));
     grid->addWidget(m_SpeedButton24, row, 0);
@@ -134,6 +168,10 @@ void PriceListsPanel::buildUi(QWidget* parent) {
     grid->addWidget(
         new QLabel(QStringLiteral("Url link must begin from \"http\", \"https\", \"ftp\", \"ftps\" or \"sftp\"")),
         row++, 0, 1, 3);
+    m_downloadLimit = makeEdit(QStringLiteral("DownloadLimit"), QString::number(kDefaultDownloadLimitMb));
+    m_downloadLimit->setToolTip(QStringLiteral("A download that grows beyond this is stopped and the old file kept"));
+    grid->addWidget(new QLabel(QStringLiteral("Largest file to download, MB")), row, 0);
+    grid->addWidget(m_downloadLimit, row++, 1, 1, 2);
 
     grid->addWidget(makeTitle(QStringLiteral("  FREE AVAILABLE PRICE LISTS")), row++, 0, 1, 3);
     auto* freeNote = new QLabel(QStringLiteral(

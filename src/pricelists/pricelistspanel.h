@@ -2,6 +2,7 @@
 
 #include <QObject>
 
+#include <atomic>
 #include <functional>
 
 class QCheckBox;
@@ -14,12 +15,17 @@ class QToolButton;
 class QWidget;
 struct AppContext;
 class OwnPriceTable;
+struct DownloadOptions;
+struct DownloadResult;
 
 // "Connect to your price lists": the price list folder and column names, the download links
 // and the catalogue of free price lists.
 class PriceListsPanel : public QObject {
     Q_OBJECT
 public:
+    // Well above any supplier's price list; the box may set another.
+    static constexpr qint64 kDefaultDownloadLimitMb = 512;
+
     PriceListsPanel(AppContext& context, OwnPriceTable& ownPrices, QWidget* parent);
     QWidget* widget() const { return m_widget; }
     // "Enable function for get prices from own price lists".
@@ -44,15 +50,21 @@ public:
 public slots:
     // Reports which files of the price-list folder a regeneration would read.
     void CheckPriceListFolder();
-    // Asks, then loads the own price table again from the folder. The price run calls it too
-    // when the table is empty.
+    // Asks, then loads the own price table again from the folder, on a worker: the window paints
+    // meanwhile, and "Cancel" beside the progress bar (or Escape) stops it. The price run calls it
+    // too when the table is empty.
     void SpeedButton42Click();
 
 private:
     void buildUi(QWidget* parent);
     void connectDownloads();
+    void showReDownloadState(bool switchOn);
     // The price list folder with a trailing separator; empty when it is not an existing folder.
     QString downloadFolder() const;
+    // The largest file a download may bring, from its box (a number of megabytes).
+    qint64 downloadLimitBytes() const;
+    // One transfer on a worker, its progress shown on the progress line.
+    DownloadResult transferShowingProgress(const QString& link, const QString& target, DownloadOptions options);
     void showReadingFile(int index, int count, const QString& fileName);
 
     AppContext& m_context;
@@ -67,10 +79,16 @@ private:
     QToolButton* m_SpeedButton42 = nullptr;
     QProgressBar* m_readingProgress = nullptr;
     QLabel* m_readingFile = nullptr;
+    QToolButton* m_readingCancel = nullptr;
+    bool m_regenerating = false;
     QCheckBox* m_CheckBox7 = nullptr;
     QListWidget* m_ListBox5 = nullptr;
     QLabel* m_Label53 = nullptr;
     QProgressBar* m_downloadProgress = nullptr;
+    QToolButton* m_downloadCancel = nullptr;
+    QLineEdit* m_downloadLimit = nullptr;
+    // Set by the cancel button or Esc while links are downloaded.
+    std::atomic<bool> m_downloadStop{false};
     QToolButton* m_SpeedButton24 = nullptr;
     QToolButton* m_SpeedButton50 = nullptr;
     QLineEdit* m_Edit12 = nullptr;

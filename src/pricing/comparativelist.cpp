@@ -4,6 +4,7 @@
 #include "platform/dialogs.h"
 #include "platform/widgets.h"
 #include "pricing/gridrows.h"
+#include "pricing/pricelines.h"
 #include "pricing/tablegrid.h"
 #include "service/appcontext.h"
 #include "service/textfunctions.h"
@@ -34,9 +35,8 @@ void ComparativeList::buildUi(QWidget* parent) {
         bar->addWidget(button);
     bar->addStretch(1);
     layout->addLayout(bar);
-    m_StringGrid1 = new TableGrid(
-        QStringLiteral("StringGrid1"),
-        {{QStringLiteral("brand"), 75}, {QStringLiteral("reference"), 100}, {QStringLiteral("name"), 300}});
+    m_lines = new PriceLines(this);
+    m_StringGrid1 = new TableGrid(QStringLiteral("StringGrid1"), m_lines, {75, 100, 300});
     m_StringGrid1->setSelectableColumns({2});
     layout->addWidget(m_StringGrid1, 1);
 
@@ -48,9 +48,8 @@ void ComparativeList::buildUi(QWidget* parent) {
     connect(m_SpeedButton38, &QToolButton::clicked, this, &ComparativeList::SpeedButton38Click);
 }
 
-QList<QStringList> ComparativeList::lines() const {
-    const QList<QStringList> rows = m_StringGrid1->rowTexts();
-    return rows.size() > 2 ? rows.mid(1, rows.size() - 2) : QList<QStringList>();
+QList<PriceLine> ComparativeList::lines() const {
+    return m_lines->snapshot();
 }
 
 void ComparativeList::addProduct(int artid) {
@@ -60,7 +59,7 @@ void ComparativeList::addProduct(int artid) {
     const std::optional<ProductRecord> product = m_products.find(artid);
     if (!product)
         return;
-    m_StringGrid1->appendRow(QStringList{product->brand, product->reference, product->name});
+    m_lines->appendLine({product->brand, product->reference, product->name});
 }
 
 bool ComparativeList::StringGrid1SelectCell(int column, int row) const {

@@ -7,7 +7,9 @@
 class QToolButton;
 class QWidget;
 class ProductTable;
+class PriceLines;
 class TableGrid;
+struct PriceLine;
 struct AppContext;
 
 // The comparative list grid and its button bar.
@@ -16,9 +18,9 @@ class ComparativeList : public QObject {
 public:
     ComparativeList(AppContext& context, const ProductTable& products, QWidget* parent);
     QWidget* widget() const { return m_widget; }
-    // Each product line's cells in column order (brand, reference, name); the title row and the
-    // empty last row are not lines.
-    QList<QStringList> lines() const;
+    // The product lines in the order shown; the title row and the empty last row are not lines.
+    QList<PriceLine> lines() const;
+    PriceLines* priceLines() const { return m_lines; }
 
     // Adds the product of the current list with this artid as a new line, after bringing the
     // list's tab to the front.
@@ -42,6 +44,7 @@ private:
 
     AppContext& m_context;
     const ProductTable& m_products;
+    PriceLines* m_lines = nullptr;
     QWidget* m_widget = nullptr;
     TableGrid* m_StringGrid1 = nullptr;
     QToolButton* m_SpeedButton33 = nullptr;

@@ -19,9 +19,17 @@ QString pattern(int indent, const char* key) {
     return QString(indent, QLatin1Char(' ')) + QLatin1Char('"') + QLatin1String(key) + QLatin1Char('"');
 }
 
-QString tagged(const QString& line, const char* tag) {
-    const QString name = QLatin1String(tag);
-    return TextBetween(line, QLatin1Char('<') + name + QLatin1Char('>'), QLatin1String("</") + name + QLatin1Char('>'));
+// The opening and closing tag of an AnalysisLine part, built once: every analysis row reads five.
+struct Tag {
+    QString open;
+    QString close;
+    explicit Tag(const char* name)
+        : open(QLatin1Char('<') + QLatin1String(name) + QLatin1Char('>')),
+          close(QLatin1String("</") + QLatin1String(name) + QLatin1Char('>')) {}
+};
+
+QString tagged(const QString& line, const Tag& tag) {
+    return TextBetween(line, tag.open, tag.close);
 }
 
 } // namespace
@@ -96,9 +104,10 @@ QStringList CompareRowCells(const QString& brand, const QString& part, const QSt
 
 QMap<int, QString> AnalysisRowCells(const QString& analysisLine, const QString& brand, const QString& part,
                                     const QString& name) {
-    const QString host = tagged(analysisLine, "_HOST"), price = tagged(analysisLine, "_PRICE"),
-                  url = tagged(analysisLine, "_URL"), currency = tagged(analysisLine, "_CURRENCY");
-    if (tagged(analysisLine, "_MAIN") == QLatin1String("+"))
+    static const Tag mainTag("_MAIN"), hostTag("_HOST"), priceTag("_PRICE"), urlTag("_URL"), currencyTag("_CURRENCY");
+    const QString host = tagged(analysisLine, hostTag), price = tagged(analysisLine, priceTag),
+                  url = tagged(analysisLine, urlTag), currency = tagged(analysisLine, currencyTag);
+    if (tagged(analysisLine, mainTag) == QLatin1String("+"))
         return {
             {0, QStringLiteral("+")}, {1, brand}, {2, part}, {3, name}, {4, host}, {5, price}, {6, currency}, {9, url}};
     return {{4, host}, {7, price}, {8, currency}, {9, url}};

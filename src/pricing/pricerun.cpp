@@ -4,195 +4,314 @@
 #include "platform/dialogs.h"
 #include "pricelists/normalizereference.h"
 #include "pricelists/ownpricetable.h"
-#include "pricing/priceworkers.h"
-#include "pricing/processing.h"
+#include "pricing/resultrows.h"
+#include "pricing/runprogress.h"
 #include "pricing/runsteps.h"
 #include "pricing/sitelists.h"
-#include "service/appcontext.h"
-#include "service/errors.h"
-#include "service/serviceclient.h"
+#include "service/requestlog.h"
 
-#include <QCoreApplication>
-#include <QWidget>
+#include <QTimer>
 
-namespace {
-
-// The run ends here when the user confirmed STOP (or the program closes).
-struct RunStopped {};
-
-// The run waits before a line while more workers than this are counted.
-constexpr int kMaxRunningWorkers = 200;
-
-void processEvents() {
-    QCoreApplication::processEvents();
+PriceRun::PriceRun(PriceTransport& transport, Dialogs& dialogs, Desktop& desktop, RequestLog& log,
+                   const OwnPriceTable& ownPrices, ResultRows& compare, ResultRows& analysis, QObject* parent)
+    : QObject(parent), m_transport(transport), m_dialogs(dialogs), m_desktop(desktop), m_log(log),
+      m_ownPrices(ownPrices), m_compare(compare), m_analysis(analysis) {
+    connect(&m_transport, &PriceTransport::delivered, this, &PriceRun::onDelivered);
 }
 
-} // namespace
-
-PriceRun::PriceRun(AppContext& context, const OwnPriceTable& ownPrices, QWidget* mainWindow, QObject* parent)
-    : QObject(parent), m_context(context), m_ownPrices(ownPrices),
-      m_workers(std::make_unique<PriceWorkers>(*context.log)),
-      m_form3(std::make_unique<TForm3>(*context.dialogs, *m_workers, mainWindow)) {
-    m_workers->setDelivery(
-        [this](const TMyThread& worker, const WorkerFindings& findings) { deliver(worker, findings); });
-    // While the run still creates workers, the count can fall to zero between two lines; the
-    // window closes on a worker's last row only after the run has ended.
-    connect(m_workers.get(), &PriceWorkers::workerCountLowered, this, [this] {
-        if (!m_running && m_form3->isVisible())
-            m_form3->close();
-    });
-}
-
-PriceRun::~PriceRun() {
-    shutdown();
-}
-
-void PriceRun::shutdown() {
-    m_closing = true;
-    m_form3->closeForShutdown();
-    m_workers->shutdown(3000);
-}
-
-void PriceRun::checkStop() const {
-    if (m_closing || m_form3->StopFlag == 1)
-        throw RunStopped{};
-}
-
-void PriceRun::SpeedButton32Click() {
-    if (m_running || m_closing || !m_hooks.lines)
+void PriceRun::SpeedButton32Click(const QList<PriceLine>& lines, const PriceRunSettings& settings) {
+    if (m_running || m_closing || lines.isEmpty())
         return;
-    const QList<QStringList> lines = m_hooks.lines();
-    if (lines.isEmpty() || !m_context.dialogs->confirm(QStringLiteral("START PROCESSING OF PRICES ???")))
-        return;
+    if (m_dialogs.confirm(QStringLiteral("START PROCESSING OF PRICES ???"), Confirmation::Routine))
+        start(lines, settings);
+}
+
+bool PriceRun::start(const QList<PriceLine>& lines, const PriceRunSettings& settings) {
+    if (m_running || m_closing || m_transport.isClosing())
+        return false;
     m_running = true;
-    const PriceRunSettings settings = m_hooks.settings();
+    m_lines = lines;
+    m_settings = settings;
+    ++m_runId;
+    m_requests = {};
+    m_settled = true;
+    m_pendingPages.clear();
     if (settings.cleanCompare && settings.compare)
-        m_hooks.clearCompare();
+        m_compare.clearAsked(m_dialogs);
     if (settings.cleanAnalysis && settings.analysis)
-        m_hooks.clearAnalysis();
+        m_analysis.clearAsked(m_dialogs);
+    if (m_progress) {
+        m_progress->begin(int(m_lines.size()), ProgressLine(0, int(m_lines.size())));
+        m_progress->setRunningCount(m_count);
+    }
+    m_stage = Stage::LoadOwnPrices;
+    scheduleStep();
+    return true;
+}
 
-    const int n = int(lines.size());
-    m_form3->setLineCount(n);
-    m_form3->setProgressLine(ProgressLine(0, n));
-    m_form3->setPhase(QString());
-    m_form3->show();
-    m_workers->setPriceBaseUrl(m_context.service->priceServiceBaseUrl());
+bool PriceRun::progressShowing() const {
+    return m_progress && m_progress->isShowing();
+}
 
-    QStringList pendingPages;
-    try {
-        if (settings.ownPrices && m_ownPrices.Count() == 0 && m_hooks.regenerateOwnPrices) {
-            processEvents();
-            m_form3->setPhase(QStringLiteral("Load price lists in memory ..."));
-            m_hooks.regenerateOwnPrices();
-        }
-        runLines(lines, settings, pendingPages);
-    } catch (const RunStopped&) {
-        endWithError(m_closing ? QString() : QStringLiteral("StopExportData"));
+bool PriceRun::stopNow() const {
+    return m_closing || m_transport.isClosing() || (m_progress && m_progress->stopRequested());
+}
+
+// Between two steps the window processes its events: that is where STOP is pressed and the
+// workers' results come in.
+void PriceRun::scheduleStep() {
+    if (m_stepScheduled)
         return;
-    } catch (const ActionError& e) {
-        endWithError(e.message());
+    m_stepScheduled = true;
+    QTimer::singleShot(0, this, &PriceRun::step);
+}
+
+void PriceRun::step() {
+    m_stepScheduled = false;
+    if (!m_running)
         return;
-    } catch (const std::exception& e) {
-        endWithError(QString::fromLocal8Bit(e.what()));
+    if (stopNow()) {
+        end(m_closing || m_transport.isClosing() ? Outcome::Closed : Outcome::Stopped);
         return;
     }
-    openPendingPages(pendingPages, settings);
-    m_running = false;
-    m_form3->close();
+    switch (m_stage) {
+    case Stage::LoadOwnPrices:
+        if (m_settings.ownPrices && m_ownPrices.Count() == 0 && m_regenerate) {
+            if (m_progress)
+                m_progress->setPhase(QStringLiteral("Load price lists in memory ..."));
+            m_regenerate();
+        }
+        m_stage = Stage::Lines;
+        m_line = 1;
+        m_phase = 0;
+        scheduleStep();
+        return;
+    case Stage::Lines:
+        lineStep();
+        return;
+    case Stage::Pages:
+        openPendingPages();
+        end(Outcome::Completed);
+        return;
+    }
 }
 
-// Pending pages are dropped; the progress window closes unless workers are still counted.
-void PriceRun::endWithError(const QString& message) {
-    m_running = false;
-    m_form3->close();
-    if (!message.isEmpty())
-        m_context.dialogs->error(message);
-}
-
-void PriceRun::runLines(const QList<QStringList>& lines, const PriceRunSettings& settings, QStringList& pendingPages) {
-    const int n = int(lines.size());
-    for (int r = 1; r <= n; ++r) {
-        const QStringList& line = lines.at(r - 1);
-        const QString brand = line.value(0), reference = line.value(1), name = line.value(2);
-        while (m_form3->isVisible() && m_workers->RunningThreadCount() > kMaxRunningWorkers) {
-            checkStop();
-            // Sleeps until a worker's step or a click arrives instead of spinning.
-            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-        }
-        checkStop();
-
-        if (settings.ownPrices && m_ownPrices.Count() > 0) {
-            m_form3->setPhase(QStringLiteral("Checking price(s) in own price lists ..."));
-            processEvents();
-            const auto found = FindOwnPrices(m_ownPrices, NormalizeReference(reference), brand,
-                                             [this] { return m_closing || m_form3->StopFlag == 1; });
-            if (!found)
-                throw RunStopped{};
-            for (const TVarItemData& row : *found)
-                m_hooks.appendCompareRow(
-                    {brand, reference, name, row.pathfile, row.price, QStringLiteral("by default")});
-        }
-        if (settings.compare) {
-            m_form3->setPhase(QStringLiteral("Checking price(s) with help service Compare price for different shops "
-                                             "(according selected shop(s)) ..."));
-            m_form3->setProgressLine(ProgressLine(r, n));
-            processEvents();
-            startWorkers(QString::fromLatin1(kComparePriceService), m_context.texts->CompareShopIds,
-                         settings.compareEmail, settings.compareSeccode, 0, line);
-        }
-        if (settings.analysis) {
-            m_form3->setPhase(QStringLiteral("Checking price(s) with help service Analization price for different "
-                                             "e-platforms (according selected e-platform(s)) ..."));
-            m_form3->setProgressLine(ProgressLine(r, n));
-            processEvents();
-            startWorkers(QString::fromLatin1(kAnalysisService), m_context.texts->AnalysisShopIds,
-                         settings.analysisEmail, settings.analysisSeccode, IntegerOr(settings.maxSubOffers, 5), line);
-        }
-        if (settings.pages) {
-            m_form3->setPhase(QStringLiteral("Openning necessary url-pages ..."));
-            m_form3->setProgressLine(ProgressLine(r, n));
-            processEvents();
-            for (const QString& pageTemplate : settings.pageTemplates) {
-                checkStop();
-                const QString address = PageAddress(pageTemplate, brand, reference);
-                if (settings.pagesAfterRun)
-                    pendingPages << address;
-                else
-                    m_context.desktop->open(address);
+// One phase of the current line; the phases that are switched off are passed over at once.
+void PriceRun::lineStep() {
+    const int n = int(m_lines.size());
+    while (m_line <= n) {
+        const PriceLine& line = m_lines.at(m_line - 1);
+        const int phase = m_phase++;
+        if (phase == 0) {
+            if (progressShowing() && m_count > kMaxRunningWorkers) {
+                // Goes on when results lower the count, or STOP sets it to 0.
+                --m_phase;
+                m_waiting = true;
+                m_transport.setEager(true);
+                return;
             }
+            if (!m_settings.ownPrices || m_ownPrices.Count() == 0)
+                continue;
+            if (m_progress)
+                m_progress->setPhase(QStringLiteral("Checking price(s) in own price lists ..."));
+            const auto found = FindOwnPrices(m_ownPrices, NormalizeReference(line.reference), line.brand,
+                                             [this] { return stopNow(); });
+            if (!found) {
+                scheduleStep();
+                return;
+            }
+            ResultBatch batch{line, ResultSource::OwnPriceList, QString(), {}};
+            for (const TVarItemData& row : *found)
+                batch.rows << QStringList{line.brand,   line.reference, line.name,
+                                          row.pathfile, row.price,      QStringLiteral("by default")};
+            if (!batch.rows.isEmpty())
+                m_compare.appendBatches({batch});
+        } else if (phase == 1) {
+            if (!m_settings.compare)
+                continue;
+            if (m_progress) {
+                m_progress->setPhase(QStringLiteral("Checking price(s) with help service Compare price for different "
+                                                    "shops (according selected shop(s)) ..."));
+                m_progress->setProgressLine(ProgressLine(m_line, n));
+            }
+            startWorkers(QString::fromLatin1(kComparePriceService), m_settings.compareShopIds, m_settings.compareEmail,
+                         m_settings.compareSeccode, 0, line);
+        } else if (phase == 2) {
+            if (!m_settings.analysis)
+                continue;
+            if (m_progress) {
+                m_progress->setPhase(QStringLiteral("Checking price(s) with help service Analization price for "
+                                                    "different e-platforms (according selected e-platform(s)) ..."));
+                m_progress->setProgressLine(ProgressLine(m_line, n));
+            }
+            startWorkers(QString::fromLatin1(kAnalysisService), m_settings.analysisShopIds, m_settings.analysisEmail,
+                         m_settings.analysisSeccode, IntegerOr(m_settings.maxSubOffers, 5), line);
+        } else if (phase == 3) {
+            if (!m_settings.pages)
+                continue;
+            if (m_progress) {
+                m_progress->setPhase(QStringLiteral("Openning necessary url-pages ..."));
+                m_progress->setProgressLine(ProgressLine(m_line, n));
+            }
+            for (const QString& pageTemplate : std::as_const(m_settings.pageTemplates)) {
+                if (stopNow())
+                    break;
+                const QString address = PageAddress(pageTemplate, line.brand, line.reference);
+                if (m_settings.pagesAfterRun)
+                    m_pendingPages << address;
+                else
+                    m_desktop.open(address);
+            }
+        } else {
+            ++m_line;
+            m_phase = 0;
+            continue;
         }
+        scheduleStep();
+        return;
     }
+    m_stage = Stage::Pages;
+    scheduleStep();
 }
 
 void PriceRun::startWorkers(const QString& service, const QString& shopIds, const QString& email,
-                            const QString& seccode, int maxrow, const QStringList& line) {
+                            const QString& seccode, int maxrow, const PriceLine& line) {
     for (const QString& site : SiteIds(shopIds)) {
-        processEvents();
-        checkStop();
-        // A worker that cannot be started is skipped; the run goes on with the next site.
-        m_workers->start({service, email, seccode, site, line.value(0), line.value(1), line.value(2), maxrow});
+        if (stopNow())
+            return;
+        TMyThread worker;
+        static_cast<PriceQuestion&>(worker) = {service,    email,          seccode,   site,
+                                               line.brand, line.reference, line.name, maxrow};
+        worker.namefun = PriceRequestPath(service, email, seccode, line.brand, line.reference, site);
+        worker.priceBaseUrl = m_settings.priceBaseUrl;
+        worker.run = m_runId;
+        worker.epoch = m_epoch;
+        // A worker that cannot be sent is skipped; the run goes on with the next site.
+        if (!m_transport.submit(worker))
+            continue;
+        // Counted here, when it is created: the run's limit then holds however slowly answers come.
+        ++m_count;
+        ++m_requests.sent;
+        m_settled = false;
+        emit workerStarted(worker);
     }
+    if (m_progress) {
+        m_progress->setRunningCount(m_count);
+        m_progress->setOpenRequests(m_transport.openCount());
+    }
+    emit countChanged(m_count);
 }
 
-void PriceRun::openPendingPages(const QStringList& pages, const PriceRunSettings& settings) {
-    const int pauseAfter = settings.pagePause ? IntegerOr(settings.pagePauseAfter, 10) : 0;
+void PriceRun::openPendingPages() {
+    const int pauseAfter = m_settings.pagePause ? IntegerOr(m_settings.pagePauseAfter, 10) : 0;
     int opened = 0;
+    const QStringList pages = std::exchange(m_pendingPages, {});
     for (const QString& address : pages) {
-        m_context.desktop->open(address);
+        m_desktop.open(address);
         ++opened;
         if (pauseAfter > 0 && opened == pauseAfter) {
-            if (!m_context.dialogs->okAbort(PagePauseMessage(opened)))
+            if (!m_dialogs.okAbort(PagePauseMessage(opened)))
                 return;
             opened = 0;
         }
     }
 }
 
-void PriceRun::deliver(const TMyThread& worker, const WorkerFindings& findings) {
-    if (m_hooks.appendCompareRow)
-        for (const CompareOffer& offer : findings.compareOffers)
-            m_hooks.appendCompareRow(CompareRowCells(worker.brand, worker.part, worker.name, offer));
-    if (m_hooks.appendAnalysisRow)
-        for (const QString& line : findings.analysisLines)
-            m_hooks.appendAnalysisRow(AnalysisRowCells(line, worker.brand, worker.part, worker.name));
+// Pending pages are dropped; the progress window closes unless workers are still counted.
+void PriceRun::end(Outcome outcome) {
+    m_running = false;
+    if (std::exchange(m_waiting, false))
+        m_transport.setEager(false);
+    m_pendingPages.clear();
+    if (m_progress)
+        m_progress->requestClose();
+    if (outcome == Outcome::Stopped)
+        m_dialogs.error(QStringLiteral("StopExportData"));
+    emit finished(outcome);
+    checkSettled();
+}
+
+void PriceRun::forgetRunning() {
+    ++m_epoch;
+    m_count = 0;
+    if (m_progress)
+        m_progress->setRunningCount(0);
+    emit countChanged(m_count);
+    if (m_waiting) {
+        m_waiting = false;
+        m_transport.setEager(false);
+        scheduleStep();
+    }
+}
+
+void PriceRun::shutdown() {
+    m_closing = true;
+    if (m_running)
+        end(Outcome::Closed);
+}
+
+void PriceRun::onDelivered(const QList<WorkerResult>& results) {
+    if (m_closing)
+        return;
+    QList<ResultBatch> compare, analysis;
+    QStringList logLines;
+    for (const WorkerResult& result : results) {
+        const TMyThread& worker = result.worker;
+        if (!result.logLine.isEmpty())
+            logLines << result.logLine;
+        const PriceLine line{worker.brand, worker.part, worker.name};
+        if (!result.findings.compareOffers.isEmpty()) {
+            ResultBatch batch{line, ResultSource::ShopComparison, worker.site, {}};
+            for (const CompareOffer& offer : result.findings.compareOffers)
+                batch.rows << CompareRowCells(worker.brand, worker.part, worker.name, offer);
+            compare << batch;
+        }
+        if (!result.findings.analysisLines.isEmpty()) {
+            ResultBatch batch{line, ResultSource::PriceAnalysis, worker.site, {}};
+            for (const QString& analysisLine : result.findings.analysisLines)
+                batch.rows << ResultRows::analysisCells(
+                    AnalysisRowCells(analysisLine, worker.brand, worker.part, worker.name));
+            analysis << batch;
+        }
+        if (worker.run == m_runId)
+            ++(result.answered ? m_requests.answered : m_requests.failed);
+        // The worker's row step: the count falls once, for the workers it still counts.
+        if (progressShowing() && worker.epoch == m_epoch && m_count > 0)
+            --m_count;
+    }
+    if (!logLines.isEmpty())
+        m_log.AppendLogLine(logLines.join(QLatin1Char('\n')));
+    if (!compare.isEmpty())
+        m_compare.appendBatches(compare);
+    if (!analysis.isEmpty())
+        m_analysis.appendBatches(analysis);
+    if (m_progress) {
+        m_progress->setRunningCount(m_count);
+        m_progress->setOpenRequests(m_transport.openCount());
+    }
+    emit countChanged(m_count);
+    if (m_waiting && m_count <= kMaxRunningWorkers) {
+        m_waiting = false;
+        m_transport.setEager(false);
+        scheduleStep();
+    }
+    // While the run still creates workers the count may fall to 0 between two lines: the window
+    // closes on a worker's row only once the run has ended (after STOP its caption allows it).
+    if (!m_running && progressShowing())
+        m_progress->requestClose();
+    checkSettled();
+}
+
+void PriceRun::checkSettled() {
+    if (m_settled || m_running || m_closing || m_requests.answered + m_requests.failed < m_requests.sent)
+        return;
+    m_settled = true;
+    emit requestsSettled(summaryLine(m_requests));
+}
+
+QString PriceRun::summaryLine(const Requests& requests) {
+    return QStringLiteral("%1 requests: %2 answered, %3 failed \u2014 see Log requests")
+        .arg(requests.sent)
+        .arg(requests.answered)
+        .arg(requests.failed);
 }

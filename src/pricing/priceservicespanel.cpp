@@ -7,7 +7,7 @@
 #include "platform/textfile.h"
 #include "platform/widgets.h"
 #include "pricing/pricereadings.h"
-#include "pricing/pricerun.h"
+#include "pricing/pricerunsettings.h"
 #include "pricing/sitelists.h"
 #include "service/appcontext.h"
 #include "service/endpoints.h"

@@ -2,7 +2,6 @@
 
 #include "platform/dialogs.h"
 #include "platform/widgets.h"
-#include "pricing/priceworkers.h"
 
 #include <QCloseEvent>
 #include <QLabel>
@@ -11,13 +10,16 @@
 namespace {
 const QString kStop = QStringLiteral("STOP");
 const QString kClose = QStringLiteral("CLOSE");
+// About 30 paints a second at most.
+constexpr int kPaintMs = 33;
 } // namespace
 
-TForm3::TForm3(Dialogs& dialogs, PriceWorkers& workers, QWidget* mainWindow)
+TForm3::TForm3(Dialogs& dialogs, QWidget* mainWindow)
     : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint), m_dialogs(dialogs),
-      m_workers(workers), m_mainWindow(mainWindow) {
+      m_mainWindow(mainWindow) {
     buildUi();
-    connect(&m_workers, &PriceWorkers::countChanged, this, &TForm3::showCount);
+    m_paintTimer.setSingleShot(true);
+    connect(&m_paintTimer, &QTimer::timeout, this, &TForm3::paintTexts);
 }
 
 void TForm3::buildUi() {
@@ -52,6 +54,11 @@ void TForm3::buildUi() {
     m_Label5->setObjectName(QStringLiteral("Label5"));
     m_Label6 = new QLabel(QStringLiteral("0"), this);
     m_Label6->setObjectName(QStringLiteral("Label6"));
+    // The requests still open, beside the line count of the progress line.
+    m_openRequests = new QLabel(this);
+    m_openRequests->setObjectName(QStringLiteral("openRequests"));
+    m_openRequests->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    m_openRequests->setStyleSheet(QStringLiteral("color: white; background-color: navy; font-size: 15px;"));
     m_SpeedButton1 = makeButton(QStringLiteral("SpeedButton1"), kStop, this);
     m_SpeedButton1->setStyleSheet(QStringLiteral("color: red;"));
 
@@ -59,7 +66,8 @@ void TForm3::buildUi() {
     // measure them all again each time.
     title->setGeometry(12, 6, 726, 26);
     m_Label2->setGeometry(12, 38, 220, 34);
-    m_Label3->setGeometry(240, 38, 498, 34);
+    m_Label3->setGeometry(240, 38, 378, 34);
+    m_openRequests->setGeometry(618, 38, 120, 34);
     m_Label4->setGeometry(12, 78, 726, 32);
     m_Label5->setGeometry(12, 122, 320, 34);
     m_Label6->setGeometry(340, 122, 120, 34);
@@ -67,35 +75,60 @@ void TForm3::buildUi() {
     connect(m_SpeedButton1, &QToolButton::clicked, this, &TForm3::SpeedButton1Click);
 }
 
-void TForm3::setLineCount(int lineCount) {
-    m_Label2->setText(QStringLiteral("Count lines : ") + QString::number(lineCount));
+void TForm3::begin(int lineCount, const QString& progressLine) {
+    m_texts.lineCount = QStringLiteral("Count lines : ") + QString::number(lineCount);
+    m_texts.progressLine = progressLine;
+    m_texts.phase.clear();
+    paintTexts();
+    show();
 }
 
 void TForm3::setProgressLine(const QString& text) {
-    m_Label3->setText(text);
+    m_texts.progressLine = text;
+    changed();
 }
 
 void TForm3::setPhase(const QString& text) {
-    m_Label4->setText(text);
+    m_texts.phase = text;
+    changed();
 }
 
-QString TForm3::phase() const {
-    return m_Label4->text();
+void TForm3::setRunningCount(int count) {
+    m_count = count;
+    changed();
+}
+
+void TForm3::setOpenRequests(int count) {
+    m_texts.open = count > 0 ? QStringLiteral("%1 open").arg(count) : QString();
+    changed();
 }
 
 QString TForm3::buttonCaption() const {
     return m_SpeedButton1->text();
 }
 
-void TForm3::showCount(int count) {
-    m_Label6->setText(QString::number(count));
+void TForm3::changed() {
+    if (!m_sincePaint.isValid() || m_sincePaint.elapsed() >= kPaintMs)
+        paintTexts();
+    else if (!m_paintTimer.isActive())
+        m_paintTimer.start(kPaintMs - int(m_sincePaint.elapsed()));
+}
+
+void TForm3::paintTexts() {
+    m_paintTimer.stop();
+    m_sincePaint.start();
+    m_Label2->setText(m_texts.lineCount);
+    m_Label3->setText(m_texts.progressLine);
+    m_Label4->setText(m_texts.phase);
+    m_Label6->setText(QString::number(m_count));
+    m_openRequests->setText(m_texts.open);
 }
 
 void TForm3::FormShow() {
     StopFlag = 0;
     m_shuttingDown = false;
     m_SpeedButton1->setText(kStop);
-    showCount(m_workers.RunningThreadCount());
+    paintTexts();
     if (m_mainWindow) {
         move(m_mainWindow->frameGeometry().center() - rect().center());
         m_mainWindow->setEnabled(false);
@@ -103,7 +136,7 @@ void TForm3::FormShow() {
 }
 
 bool TForm3::FormCloseQuery() const {
-    return m_shuttingDown || m_workers.RunningThreadCount() < 1 || m_SpeedButton1->text() == kClose;
+    return m_shuttingDown || m_count < 1 || m_SpeedButton1->text() == kClose;
 }
 
 void TForm3::FormClose() {
@@ -116,12 +149,13 @@ void TForm3::SpeedButton1Click() {
         close();
         return;
     }
-    if (!m_dialogs.confirm(QStringLiteral("Stop export ???")))
+    if (!m_dialogs.confirm(QStringLiteral("Stop export ???"), Confirmation::Routine))
         return;
     StopFlag = 1;
-    m_workers.forgetRunning();
-    m_Label6->setText(QStringLiteral("0"));
+    setRunningCount(0);
+    paintTexts();
     m_SpeedButton1->setText(kClose);
+    emit stopConfirmed();
 }
 
 void TForm3::closeForShutdown() {
@@ -141,5 +175,6 @@ void TForm3::closeEvent(QCloseEvent* event) {
         return;
     }
     event->accept();
+    paintTexts();
     FormClose();
 }

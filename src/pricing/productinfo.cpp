@@ -14,13 +14,17 @@
 #include "service/textfunctions.h"
 
 #include <QCoreApplication>
+#include <QDialog>
 #include <QHBoxLayout>
 #include <QImage>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPixmap>
 #include <QPlainTextEdit>
 #include <QResizeEvent>
+#include <QScreen>
 #include <QScrollBar>
+#include <QToolButton>
 #include <QVBoxLayout>
 
 #include <functional>
@@ -41,7 +45,8 @@ public:
         m_picture = QImage();
         clear();
     }
-    std::function<void()> onDoubleClick;
+    // A double click, or Enter while the picture has the focus.
+    std::function<void()> onOpen;
 
 protected:
     void resizeEvent(QResizeEvent* event) override {
@@ -49,8 +54,15 @@ protected:
         rescale();
     }
     void mouseDoubleClickEvent(QMouseEvent*) override {
-        if (onDoubleClick)
-            onDoubleClick();
+        if (onOpen)
+            onOpen();
+    }
+    void keyPressEvent(QKeyEvent* event) override {
+        if (onOpen && isEnterKey(event->key())) {
+            onOpen();
+            return;
+        }
+        QLabel::keyPressEvent(event);
     }
 
 private:
@@ -89,7 +101,11 @@ void ProductInfo::buildUi(QWidget* parent) {
     imageLayout->setContentsMargins(0, 0, 0, 0);
     m_Image1 = new PictureBox;
     m_Image1->setObjectName(QStringLiteral("Image1"));
-    m_Image1->onDoubleClick = [this] { Image1DblClick(); };
+    m_Image1->onOpen = [this] { showLargePicture(); };
+    // Reached by a click or Tab, so that Enter opens it as a double click does.
+    m_Image1->setFocusPolicy(Qt::StrongFocus);
+    m_Image1->setStyleSheet(QStringLiteral("QLabel:focus { border: 1px dotted palette(highlight); }"));
+    m_Image1->setToolTip(QStringLiteral("Double click or Enter: show the picture larger"));
     m_Image1->hide();
     imageLayout->addWidget(m_Image1, 1);
     auto* buttons = new QHBoxLayout;
@@ -278,11 +294,62 @@ void ProductInfo::showPicturePosition() {
                                    : QString());
 }
 
-void ProductInfo::Image1DblClick() {
+int ProductInfo::openedPicture() const {
     if (m_Image1->isHidden())
-        return;
+        return 0;
     const int number = m_pictures.openedNumber();
-    if (number < 1 || number > m_ImageUrls.size())
+    return number >= 1 && number <= m_ImageUrls.size() ? number : 0;
+}
+
+void ProductInfo::showLargePicture() {
+    const int number = openedPicture();
+    if (number == 0)
+        return;
+    if (!m_viewer) {
+        m_viewer = new QDialog(m_imageWidget->window());
+        m_viewer->setObjectName(QStringLiteral("pictureViewer"));
+        m_viewer->setAttribute(Qt::WA_DeleteOnClose);
+        auto* layout = new QVBoxLayout(m_viewer);
+        auto* picture = new PictureBox;
+        picture->setObjectName(QStringLiteral("largePicture"));
+        layout->addWidget(picture, 1);
+        auto* buttons = new QHBoxLayout;
+        QToolButton* address = makeButton(QStringLiteral("openPictureAddress"), QStringLiteral("Open in web browser"));
+        address->setToolTip(QStringLiteral("Open the picture's address in the web browser"));
+        QToolButton* close = makeButton(QStringLiteral("closePicture"), QStringLiteral("Close"));
+        buttons->addStretch(1);
+        buttons->addWidget(address);
+        buttons->addWidget(close);
+        layout->addLayout(buttons);
+        connect(address, &QToolButton::clicked, this, &ProductInfo::Image1DblClick);
+        connect(close, &QToolButton::clicked, m_viewer, &QDialog::close);
+    }
+    // As large as the picture, at most most of the screen, never a postage stamp.
+    QSize room(1024, 768);
+    if (const QScreen* screen = m_imageWidget->screen())
+        room = screen->availableGeometry().size() * 4 / 5;
+    auto* picture = m_viewer->findChild<PictureBox*>(QStringLiteral("largePicture"));
+    const std::optional<JpegPixels> pixels = number <= m_downloaded.size() && m_downloaded[number - 1]
+                                                 ? JpegImage::decodeFile(pictureFile(number), nullptr, room)
+                                                 : std::nullopt;
+    if (pixels) {
+        picture->setPicture(toImage(*pixels));
+        m_viewer->resize(QSize(pixels->width, pixels->height).expandedTo(QSize(640, 480)).boundedTo(room) +
+                         QSize(24, 60));
+    } else {
+        picture->clearPicture();
+        picture->setText(QStringLiteral("The picture could not be read."));
+        m_viewer->resize(400, 300);
+    }
+    m_viewer->setWindowTitle(QStringLiteral("Picture %1/%2").arg(number).arg(m_ImageUrls.size()));
+    m_viewer->show();
+    m_viewer->raise();
+    m_viewer->activateWindow();
+}
+
+void ProductInfo::Image1DblClick() {
+    const int number = openedPicture();
+    if (number == 0)
         return;
     // The address comes from the service's answer: a local file or program is never opened for it.
     const QString& address = m_ImageUrls[number - 1];

@@ -3,8 +3,10 @@
 #include "pricing/productdetails.h"
 
 #include <QObject>
+#include <QPointer>
 #include <QStringList>
 
+class QDialog;
 class QLabel;
 class QPlainTextEdit;
 class QToolButton;
@@ -25,7 +27,10 @@ public:
     void showProduct(int artid);
     void SpeedButton30Click();
     void SpeedButton31Click();
+    // Opens the shown picture's address in the web browser.
     void Image1DblClick();
+    // A double click or Enter on the picture: the shown picture in a larger window of its own.
+    void showLargePicture();
 
     const QStringList& imageUrls() const { return m_ImageUrls; }
     const PictureCursor& pictures() const { return m_pictures; }
@@ -42,6 +47,8 @@ private:
     void downloadPicture(int number, const QString& url);
     void loadPicture(int number);
     QString pictureFile(int number) const;
+    // The number of the picture a double click or Enter is about; 0 when none is shown.
+    int openedPicture() const;
     // "2/3" under the picture: the one shown and how many there are.
     void showPicturePosition();
 
@@ -61,4 +68,5 @@ private:
     QToolButton* m_SpeedButton30 = nullptr;
     QToolButton* m_SpeedButton31 = nullptr;
     QLabel* m_picturePosition = nullptr;
+    QPointer<QDialog> m_viewer;
 };

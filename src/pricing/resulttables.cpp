@@ -4,6 +4,7 @@
 #include "platform/formcontrols.h"
 #include "platform/widgets.h"
 #include "pricing/gridrows.h"
+#include "pricing/resultrows.h"
 #include "pricing/tablegrid.h"
 #include "service/appcontext.h"
 
@@ -27,23 +28,14 @@ ResultTables::ResultTables(AppContext& context, QWidget* parent) : QObject(paren
 }
 
 void ResultTables::buildUi(QWidget* parent) {
-    m_StringGrid2 = new TableGrid(QStringLiteral("StringGrid2"), {{QStringLiteral("brand"), 75},
-                                                                  {QStringLiteral("reference"), 100},
-                                                                  {QStringLiteral("name"), 150},
-                                                                  {QStringLiteral("shop"), 100},
-                                                                  {QStringLiteral("price"), 75},
-                                                                  {QStringLiteral("currency"), 75}});
-    m_StringGrid3 = new TableGrid(QStringLiteral("StringGrid3"), {{QStringLiteral("main [+/null]"), 75},
-                                                                  {QStringLiteral("brand"), 75},
-                                                                  {QStringLiteral("reference"), 100},
-                                                                  {QStringLiteral("name"), 150},
-                                                                  {QStringLiteral("shop"), 100},
-                                                                  {QStringLiteral("first-price"), 75},
-                                                                  {QStringLiteral("first-currency"), 75},
-                                                                  {QStringLiteral("other-price"), 75},
-                                                                  {QStringLiteral("other-currency"), 75},
-                                                                  {QStringLiteral("other-url"), 150},
-                                                                  {QStringLiteral("id"), 75}});
+    m_compareRows = new ResultRows(ResultRows::Table::Compare, this);
+    m_analysisRows = new ResultRows(ResultRows::Table::Analysis, this);
+    // Wide enough for the titles and the usual texts, and no wider before the prices: at 1280 by
+    // 800 the price and currency (and an offer's first price) are in view without scrolling. A
+    // cut text shows whole as the cell's tool tip.
+    m_StringGrid2 = new TableGrid(QStringLiteral("StringGrid2"), m_compareRows, {70, 85, 115, 95, 60, 60});
+    m_StringGrid3 =
+        new TableGrid(QStringLiteral("StringGrid3"), m_analysisRows, {60, 60, 80, 80, 90, 60, 60, 60, 60, 150, 50});
     const QString exportHint = QStringLiteral("Export to MS Excel");
     const QString deleteHint = QStringLiteral("Delete selected line");
     const QString clearHint = QStringLiteral("Clean full list");
@@ -106,14 +98,18 @@ bool ResultTables::cleanAnalysisForEachRun() const {
 }
 
 int ResultTables::AppendCompareRow(const QStringList& cells) {
-    return m_StringGrid2->appendRow(cells);
+    const int row = m_StringGrid2->rowCount() - 1;
+    m_compareRows->appendBatches(
+        {{{cells.value(0), cells.value(1), cells.value(2)}, ResultSource::ShopComparison, QString(), {cells}}});
+    return row;
 }
 
 int ResultTables::AppendAnalysisRow(const QMap<int, QString>& cells) {
-    const int row = m_StringGrid3->appendRow(cells);
-    // A main offer row keeps the index it was added at, also after rows before it are deleted.
-    if (cells.value(0) == QLatin1String("+"))
-        m_StringGrid3->setCell(row, 10, QString::number(row));
+    const int row = m_StringGrid3->rowCount() - 1;
+    m_analysisRows->appendBatches({{{cells.value(1), cells.value(2), cells.value(3)},
+                                    ResultSource::PriceAnalysis,
+                                    QString(),
+                                    {ResultRows::analysisCells(cells)}}});
     return row;
 }
 
@@ -134,7 +130,7 @@ void ResultTables::SpeedButton45Click() {
 }
 
 void ResultTables::SpeedButton44Click() {
-    if (m_context.dialogs->confirm(QStringLiteral("Clean full list in table compare prices ???")))
+    if (m_compareRows->clearAsked(*m_context.dialogs))
         m_StringGrid2->clearRows();
 }
 
@@ -147,6 +143,6 @@ void ResultTables::SpeedButton47Click() {
 }
 
 void ResultTables::SpeedButton46Click() {
-    if (m_context.dialogs->confirm(QStringLiteral("Clean full list in table analiz prices ???")))
+    if (m_analysisRows->clearAsked(*m_context.dialogs))
         m_StringGrid3->clearRows();
 }

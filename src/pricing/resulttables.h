@@ -7,6 +7,7 @@
 class QCheckBox;
 class QToolButton;
 class QWidget;
+class ResultRows;
 class TableGrid;
 struct AppContext;
 
@@ -25,6 +26,8 @@ public:
     // before the new last row is filled. Return that row.
     int AppendCompareRow(const QStringList& cells);
     int AppendAnalysisRow(const QMap<int, QString>& cells);
+    ResultRows* compareRows() const { return m_compareRows; }
+    ResultRows* analysisRows() const { return m_analysisRows; }
 
     void SpeedButton43Click();
     void SpeedButton45Click();
@@ -39,6 +42,8 @@ private:
     void deleteSelectedLine(TableGrid* grid);
 
     AppContext& m_context;
+    ResultRows* m_compareRows = nullptr;
+    ResultRows* m_analysisRows = nullptr;
     QWidget* m_compareWidget = nullptr;
     QWidget* m_analysisWidget = nullptr;
     TableGrid* m_StringGrid2 = nullptr;

@@ -4,7 +4,7 @@
 #include "platform/dialogs.h"
 #include "platform/formcontrols.h"
 #include "platform/widgets.h"
-#include "pricing/pricerun.h"
+#include "pricing/pricerunsettings.h"
 #include "service/appcontext.h"
 #include "service/textfunctions.h"
 

@@ -14,121 +14,123 @@
 #include <QMouseEvent>
 #include <QScrollBar>
 
-TableGrid::TableGrid(const QString& objectName, const QList<Column>& columns, QWidget* parent)
-    : QTableWidget(2, int(columns.size()), parent) {
+namespace {
+// Room beside a title for the header's margins and the sort arrow.
+constexpr int kTitlePadding = 20;
+} // namespace
+
+TableGrid::TableGrid(const QString& objectName, GridRows* rows, const QList<int>& widths, QWidget* parent)
+    : QTableView(parent), m_rows(rows) {
     setObjectName(objectName);
+    setModel(rows);
     verticalHeader()->hide();
     verticalHeader()->setDefaultSectionSize(22);
-    QStringList titles;
-    for (int c = 0; c < columns.size(); ++c) {
-        titles << columns[c].title;
-        setColumnWidth(c, columns[c].width);
-        m_selectableColumns << c;
+    QHeaderView* header = horizontalHeader();
+    header->setHighlightSections(false);
+    header->setSectionsClickable(true);
+    const QFontMetrics titleFont(header->font());
+    for (int c = 0; c < rows->columnCount(); ++c) {
+        const int title = titleFont.horizontalAdvance(rows->titles().at(c)) + kTitlePadding;
+        setColumnWidth(c, std::max(widths.value(c, 75), title));
+        if (rows->isEditableColumn(c))
+            m_selectableColumns << c;
     }
-    setHorizontalHeaderLabels(titles);
-    horizontalHeader()->setHighlightSections(false);
+    // No sort until the user asks: the rows stay in the order they came.
+    header->setSortIndicator(-1, Qt::AscendingOrder);
+    header->setSortIndicatorClearable(true);
+    setSortingEnabled(true);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setSelectionBehavior(QAbstractItemView::SelectItems);
     setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
                     QAbstractItemView::AnyKeyPressed);
-    for (int c = 0; c < columns.size(); ++c) {
-        auto* item = new QTableWidgetItem(columns[c].title);
-        item->setFlags(Qt::NoItemFlags);
-        setItem(0, c, item);
-    }
-    setRowHidden(0, true);
-    fillRow(1);
+    setWordWrap(false);
     setCurrentCell(1, 0);
 }
 
 void TableGrid::setSelectableColumns(const QList<int>& columns) {
     m_selectableColumns = columns;
-    for (int r = 1; r < rowCount(); ++r)
-        fillRow(r);
+    m_rows->setEditableColumns(columns);
     if (!m_selectableColumns.isEmpty())
         setCurrentCell(currentRow() > 0 ? currentRow() : 1, m_selectableColumns.first());
 }
 
 bool TableGrid::canSelectCell(int row, int column) const {
-    return row > 0 && m_selectableColumns.contains(column);
+    return row > 0 && row < rowCount() && m_selectableColumns.contains(column);
+}
+
+int TableGrid::rowCount() const {
+    return m_rows->rowCount() + 1;
+}
+
+int TableGrid::columnCount() const {
+    return m_rows->columnCount();
 }
 
 QString TableGrid::cell(int row, int column) const {
-    const QTableWidgetItem* it = item(row, column);
-    return it ? it->text() : QString();
+    if (row == 0)
+        return m_rows->titles().value(column);
+    return m_rows->text(row - 1, column);
 }
 
 void TableGrid::setCell(int row, int column, const QString& text) {
-    if (row < 0 || row >= rowCount() || column < 0 || column >= columnCount())
-        return;
-    if (QTableWidgetItem* it = item(row, column))
-        it->setText(text);
+    if (row > 0)
+        m_rows->setText(row - 1, column, text);
 }
 
 int TableGrid::appendRow(const QStringList& cells) {
-    QMap<int, QString> byColumn;
-    for (int c = 0; c < cells.size(); ++c)
-        byColumn.insert(c, cells[c]);
-    return appendRow(byColumn);
-}
-
-int TableGrid::appendRow(const QMap<int, QString>& cells) {
     const int row = rowCount() - 1;
-    setRowCount(rowCount() + 1);
-    fillRow(rowCount() - 1);
-    for (auto it = cells.cbegin(); it != cells.cend(); ++it)
-        setCell(row, it.key(), it.value());
+    m_rows->appendRows({cells});
     return row;
 }
 
+int TableGrid::appendRow(const QMap<int, QString>& cells) {
+    QStringList row(columnCount(), QString());
+    for (auto it = cells.cbegin(); it != cells.cend(); ++it)
+        if (it.key() >= 0 && it.key() < row.size())
+            row[it.key()] = it.value();
+    return appendRow(row);
+}
+
 void TableGrid::clearRows() {
-    for (int r = 1; r < rowCount(); ++r)
-        for (int c = 0; c < columnCount(); ++c)
-            setCell(r, c, QString());
-    setRowCount(2);
+    m_rows->clear();
     setCurrentCell(1, m_selectableColumns.isEmpty() ? 0 : m_selectableColumns.first());
 }
 
 QList<QStringList> TableGrid::rowTexts() const {
-    QList<QStringList> rows;
-    rows.reserve(rowCount());
-    for (int r = 0; r < rowCount(); ++r) {
-        QStringList cells;
-        cells.reserve(columnCount());
-        for (int c = 0; c < columnCount(); ++c)
-            cells << cell(r, c);
-        rows << cells;
-    }
-    return rows;
+    return m_rows->sheetRows();
 }
 
-void TableGrid::fillRow(int row) {
-    for (int c = 0; c < columnCount(); ++c) {
-        QTableWidgetItem* it = item(row, c);
-        if (!it) {
-            it = new QTableWidgetItem;
-            setItem(row, c, it);
-        }
-        it->setFlags(m_selectableColumns.contains(c) ? Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsEditable
-                                                     : Qt::ItemIsEnabled);
-    }
+void TableGrid::setCurrentCell(int row, int column) {
+    if (row < 1 || row >= rowCount() || column < 0 || column >= columnCount())
+        return;
+    setCurrentIndex(m_rows->index(row - 1, column));
+}
+
+int TableGrid::currentRow() const {
+    const QModelIndex current = currentIndex();
+    return current.isValid() ? current.row() + 1 : -1;
+}
+
+int TableGrid::currentColumn() const {
+    const QModelIndex current = currentIndex();
+    return current.isValid() ? current.column() : -1;
 }
 
 void TableGrid::mousePressEvent(QMouseEvent* event) {
     const QModelIndex index = indexAt(event->position().toPoint());
-    if (index.isValid() && !canSelectCell(index.row(), index.column())) {
+    if (index.isValid() && !canSelectCell(index.row() + 1, index.column())) {
         event->accept();
         return;
     }
-    QTableWidget::mousePressEvent(event);
+    QTableView::mousePressEvent(event);
 }
 
 QModelIndex TableGrid::moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) {
     const QModelIndex current = currentIndex();
-    QModelIndex next = QTableWidget::moveCursor(action, modifiers);
-    if (next.isValid() && !canSelectCell(next.row(), next.column())) {
+    QModelIndex next = QTableView::moveCursor(action, modifiers);
+    if (next.isValid() && !canSelectCell(next.row() + 1, next.column())) {
         // Keep to the column of the current cell on the row the move reached, or stay put.
-        if (current.isValid() && canSelectCell(next.row(), current.column()))
+        if (current.isValid() && canSelectCell(next.row() + 1, current.column()))
             next = model()->index(next.row(), current.column());
         else
             next = current;
@@ -139,40 +141,25 @@ QModelIndex TableGrid::moveCursor(CursorAction action, Qt::KeyboardModifiers mod
 void TableGrid::scrollTo(const QModelIndex& index, ScrollHint hint) {
     const int left = horizontalScrollBar()->value();
     const int start = index.isValid() ? columnViewportPosition(index.column()) : -1;
-    QTableWidget::scrollTo(index, hint);
+    QTableView::scrollTo(index, hint);
     if (start >= 0 && start < viewport()->width())
         horizontalScrollBar()->setValue(left);
 }
 
-void DeleteGridRow(QTableWidget* grid, int row) {
-    if (!grid || row < 0 || row >= grid->rowCount())
+void DeleteGridRow(TableGrid* grid, int row) {
+    // The empty last row is the grid's own: it never goes.
+    if (!grid || row < 1 || row >= grid->rowCount() - 1)
         return;
     grid->setCurrentCell(row, std::max(grid->currentColumn(), 0));
-    const int last = grid->rowCount() - 1;
-    for (int r = row; r < last; ++r) {
-        for (int c = 0; c < grid->columnCount(); ++c) {
-            QTableWidgetItem* target = grid->item(r, c);
-            const QTableWidgetItem* source = grid->item(r + 1, c);
-            if (target)
-                target->setText(source ? source->text() : QString());
-        }
-    }
-    grid->setRowCount(last);
+    grid->rows()->removeRowAt(row - 1);
 }
 
 void ExportGridToSpreadsheet(AppContext& context, TableGrid* grid, const QString& contents) {
     // The user's temporary folder outlives the program, so the workbook stays while it is open.
     const QString folder = QDir::tempPath();
-    const QString stamp = QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-hhmmss"));
-    QString path;
-    for (int attempt = 1; attempt < 1000; ++attempt) {
-        path = QDir(folder).filePath(ExportFileName(contents, stamp, attempt));
-        // A link pointing nowhere does not "exist" but still holds the name.
-        const QFileInfo taken(path);
-        if (!taken.exists() && !taken.isSymLink())
-            break;
-    }
-    const bool written = QFileInfo(folder).isDir() && SpreadsheetWriter::write(path, grid->rowTexts(), 1);
+    const QString path = FreeExportPath(folder, contents);
+    const bool written =
+        !path.isEmpty() && QFileInfo(folder).isDir() && SpreadsheetWriter::write(path, grid->rowTexts(), 1);
     if (written)
         context.log->AppendLogLine(contents + QStringLiteral(" exported to ") + QDir::toNativeSeparators(path));
     if (!written || !context.desktop->open(path))

@@ -2,32 +2,7 @@
 
 #include "pricing/pricereadings.h"
 
-#include <QThread>
-
-#include <atomic>
-#include <functional>
-#include <memory>
-
-class QObject;
-
-// What the workers share with their owner. It outlives the owner when a worker had to be
-// abandoned at shutdown, so such a worker still finds the closing flag and never calls into a
-// window.
-struct WorkerLink {
-    std::atomic<bool> closing{false};
-    // Lives on the window thread; the target of the workers' blocking steps.
-    QObject* windowSide = nullptr;
-
-    // Worker thread: runs `step` on the window thread and waits for it. False, without running
-    // it, once the owner is closing.
-    bool runOnWindowThread(const std::function<void()>& step);
-};
-
-// What a worker found, handed to the window thread in one step when it ends.
-struct WorkerFindings {
-    QList<CompareOffer> compareOffers;
-    QStringList analysisLines;
-};
+#include <QObject>
 
 // One price question of the run: a comparative-list line asked of one site.
 struct PriceQuestion {
@@ -41,32 +16,52 @@ struct PriceQuestion {
     int maxrow = 0;
 };
 
-// One price question to a price service for one comparative-list line and one site, on a
-// thread of its own. Its fields are set before it starts and only read afterwards.
-class TMyThread : public QThread, public PriceQuestion {
+// A worker of the run: one question to a price service, sent as one transfer of the network
+// thread. Its fields are set when the run creates it and only read afterwards.
+struct TMyThread : PriceQuestion {
+    // The request path; built from the question when the worker is created.
+    QString namefun;
+    // The price services' base address, ending in "/".
+    QString priceBaseUrl;
+    // The run that created it, and the count it belongs to (see PriceRun::forgetRunning).
+    int run = 0;
+    int epoch = 0;
+};
+
+// What a worker found.
+struct WorkerFindings {
+    QList<CompareOffer> compareOffers;
+    QStringList analysisLines;
+};
+
+// A worker's end: its answer read (or none), handed to the window thread.
+struct WorkerResult {
+    TMyThread worker;
+    // The status text was "OK".
+    bool answered = false;
+    WorkerFindings findings;
+    // The request log line of the exchange.
+    QString logLine;
+};
+
+// Reads an answer the way the worker's service is read; nothing for a blank answer.
+WorkerFindings ReadWorkerAnswer(const TMyThread& worker, const QString& answer);
+
+// Where the run sends its workers and from where their results come back, in batches on the
+// window thread.
+class PriceTransport : public QObject {
     Q_OBJECT
 public:
-    using EndStep = std::function<void(TMyThread& worker, const WorkerFindings& findings)>;
+    using QObject::QObject;
+    // Window thread. False when the transport takes no more work (the program is closing).
+    virtual bool submit(const TMyThread& worker) = 0;
+    // Workers submitted whose results have not been delivered yet.
+    virtual int openCount() const = 0;
+    virtual bool isClosing() const = 0;
+    // While the run waits for results to go on, they are handed over as soon as they are in
+    // rather than with the next batch.
+    virtual void setEager(bool) {}
 
-    TMyThread(std::shared_ptr<WorkerLink> link, QString priceBaseUrl, EndStep end);
-
-    QString namefun;
-
-    // The run that counted this worker (see PriceWorkers::forgetRunning).
-    int epoch = 0;
-
-    // Sends `namefun` and returns the answer text; empty when there is no answer.
-    QString _GetContentFromServer_comparator();
-    // The request log line of the exchange, handed over with the findings; empty without one.
-    const QString& logLine() const { return m_logLine; }
-
-protected:
-    // Execute: build the request, ask, read the answer, hand the findings to the window thread.
-    void run() override;
-
-private:
-    std::shared_ptr<WorkerLink> m_link;
-    QString m_priceBaseUrl;
-    EndStep m_end;
-    QString m_logLine;
+signals:
+    void delivered(const QList<WorkerResult>& results);
 };

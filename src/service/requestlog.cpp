@@ -4,6 +4,7 @@
 #include "platform/desktop.h"
 #include "platform/localeformats.h"
 #include "platform/textfile.h"
+#include "service/linkparts.h"
 #include "service/textfunctions.h"
 
 #include <QRegularExpression>
@@ -57,6 +58,11 @@ QString MaskValues(const QString& text, const QStringList& secrets) {
             masked.replace(QLatin1String("seccode=***") + secret.mid(amp), QLatin1String("seccode=***"));
     }
     return masked;
+}
+
+QString DownloadLogLine(const QDateTime& when, const QString& link, const QString& outcome) {
+    return LocaleFormats::timestamp(when) + QLatin1String("  DOWNLOAD\t") + MaskLinkPassword(link) + QLatin1Char('\t') +
+           outcome;
 }
 
 namespace {

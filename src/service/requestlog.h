@@ -41,6 +41,9 @@ QString MaskSecrets(const QString& address);
 // The text with every occurrence of each non-blank secret written as "***".
 QString MaskValues(const QString& text, const QStringList& secrets);
 
+// One download: the link (its password masked) and what came of it.
+QString DownloadLogLine(const QDateTime& when, const QString& link, const QString& outcome);
+
 QString AnsweredLogLine(const QDateTime& when, const QString& baseUrl, const QString& request);
 QString FailedLogLine(const QDateTime& when, const QString& baseUrl, const QString& request, const QString& reason);
 QString WorkerAnsweredLogLine(const QDateTime& start, const QDateTime& end, const QString& priceBaseUrl,

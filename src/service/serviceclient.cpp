@@ -20,9 +20,11 @@ ServiceClient::ServiceClient(const Endpoints& endpoints, RequestLog& log, Dialog
       m_catalogBaseUrl(endpoints.catalogUrl), m_priceServiceBaseUrl(endpoints.priceUrl) {}
 
 QByteArray ServiceClient::exchange(const QString& baseUrl, const QString& request, bool catalog) {
-    if (catalog)
-        m_offeredDemoServer = false;
     const HttpResult result = HttpGet(baseUrl + request);
+    if (catalog) {
+        m_offeredDemoServer = false;
+        m_catalogExchangeFailed = !result.ok();
+    }
     if (!result.ok()) {
         m_log.AppendLogLine(FailedLogLine(QDateTime::currentDateTime(), baseUrl, request, result.reason));
         if (m_failureHook)

@@ -54,6 +54,10 @@ public:
     void OfferDemoServer();
     // The last catalog request met the "test client" answer and has already made the offer.
     bool lastRequestOfferedDemoServer() const { return m_offeredDemoServer; }
+    // The last catalog exchange brought no answer at all (no connection, time-out, a broken
+    // reply): its empty text says nothing about what the service holds. False after an
+    // answer, an empty one included.
+    bool lastCatalogExchangeFailed() const { return m_catalogExchangeFailed; }
 
     QString catalogBaseUrl() const { return m_catalogBaseUrl; }
     QString priceServiceBaseUrl() const { return m_priceServiceBaseUrl; }
@@ -82,7 +86,11 @@ private:
     QString m_priceServiceBaseUrl;
     std::function<void(bool)> m_failureHook;
     bool m_offeredDemoServer = false;
+    bool m_catalogExchangeFailed = false;
 };
+
+// What a search says when its exchange failed, in place of "not found": nothing was searched.
+inline constexpr const char* kCatalogNoAnswer = "The catalog service did not answer, nothing was searched !!!";
 
 // The 26-character marker of an unregistered account in a catalog answer.
 inline constexpr const char* kTestClientMarker = "\"statusText\": \"test client";

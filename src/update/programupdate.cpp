@@ -1,12 +1,11 @@
 #include "update/programupdate.h"
 
-#include "platform/textfile.h"
-
+#include "platform/atomicfile.h"
 #include "platform/httpexchange.h"
 #include "platform/localeformats.h"
 #include "service/textfunctions.h"
 
-#include <QFile>
+#include <QRegularExpression>
 
 namespace {
 
@@ -21,6 +20,13 @@ QByteArray quoted(const QString& text) {
     return '\'' + bytes + '\'';
 }
 
+// The first line of the trimmed text, with its line feed; empty when there is no line feed.
+QString firstLine(const QByteArray& firstBytes) {
+    const QString text = Trim(LocaleFormats::decodeAnsi(firstBytes));
+    const qsizetype lineFeed = text.indexOf(QLatin1Char('\n'));
+    return lineFeed < 0 ? QString() : text.left(lineFeed + 1);
+}
+
 } // namespace
 
 QString VersionAnnouncement(const QString& version) {
@@ -28,23 +34,33 @@ QString VersionAnnouncement(const QString& version) {
 }
 
 std::optional<bool> AnnouncesOtherVersion(const QByteArray& firstBytes, const QString& version) {
-    const QString text = Trim(LocaleFormats::decodeAnsi(firstBytes));
-    const qsizetype lineFeed = text.indexOf(QLatin1Char('\n'));
-    const QString firstLine = lineFeed < 0 ? QString() : text.left(lineFeed + 1);
-    if (IsBlank(firstLine))
+    const QString line = firstLine(firstBytes);
+    if (IsBlank(line))
         return std::nullopt;
-    return !firstLine.contains(VersionAnnouncement(version));
+    return !line.contains(VersionAnnouncement(version));
 }
 
-std::optional<bool> CheckPublishedVersion(const QString& downloadUrl, const QString& version) {
+QString AnnouncedVersion(const QByteArray& firstBytes) {
+    static const QRegularExpression announced(QStringLiteral("\"VELMORA\" (\\S+) released"));
+    return announced.match(firstLine(firstBytes)).captured(1);
+}
+
+std::optional<PublishedVersion> CheckPublishedVersion(const QString& downloadUrl, const QString& version) {
     HttpOptions options;
     options.userAgent = kUpdateAgent;
     options.timeoutSeconds = kVersionCheckSeconds;
+    // The first line is all the check needs: whatever follows the first 101 bytes, endless or
+    // trickled, is never waited for.
+    options.maxBodyBytes = kVersionBytes;
+    options.firstBytesOnly = true;
     const HttpResult answer = HttpGet(downloadUrl + QLatin1String(kVersionHistoryPath), options);
     // An error page is no version history.
     if (!answer.completed || answer.statusCode < 200 || answer.statusCode > 299)
         return std::nullopt;
-    return AnnouncesOtherVersion(answer.body.left(kVersionBytes), version);
+    const std::optional<bool> other = AnnouncesOtherVersion(answer.body, version);
+    if (!other)
+        return std::nullopt;
+    return PublishedVersion{*other, AnnouncedVersion(answer.body)};
 }
 
 QString LoadCaption(qint64 bytes, const QLocale& locale) {
@@ -92,10 +108,5 @@ QByteArray UpdateScript(const QString& programName) {
 }
 
 bool WriteUpdateScript(const QString& path, const QString& programName, QString* error) {
-    if (!TextFile::writeAtomically(path, UpdateScript(programName), error))
-        return false;
-    QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner |
-                                    QFileDevice::ReadGroup | QFileDevice::ExeGroup | QFileDevice::ReadOther |
-                                    QFileDevice::ExeOther);
-    return true;
+    return AtomicFile::replace(path, UpdateScript(programName), AtomicFile::Access::Executable, error);
 }

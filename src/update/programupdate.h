@@ -21,8 +21,17 @@ QString VersionAnnouncement(const QString& version);
 // Whether the version history's first bytes announce a version other than `version`; nothing
 // when they hold no complete first line.
 std::optional<bool> AnnouncesOtherVersion(const QByteArray& firstBytes, const QString& version);
-// Asks the download server's version history; nothing when it cannot be read.
-std::optional<bool> CheckPublishedVersion(const QString& downloadUrl, const QString& version);
+// The version the first line announces ("\"VELMORA\" 2.0.0 released" gives "2.0.0"); empty
+// when it announces none or there is no complete first line.
+QString AnnouncedVersion(const QByteArray& firstBytes);
+
+struct PublishedVersion {
+    bool other = false; // the first line does not announce the running version
+    QString announced;  // the version it names, when it names one
+};
+// Reads the first bytes of the download server's version history, at most 101 of them; nothing
+// when they cannot be read or hold no complete first line.
+std::optional<PublishedVersion> CheckPublishedVersion(const QString& downloadUrl, const QString& version);
 
 // "Load " + the kilobytes received, with as many fraction digits as they need, + " KB ".
 QString LoadCaption(qint64 bytes, const QLocale& locale = QLocale::system());
@@ -41,5 +50,6 @@ UpdateFiles UpdateFilesIn(const QString& folder, const QString& programName);
 // (replacing an older one), puts the new one in place with its run bit and starts it; without
 // a new file it only says so.
 QByteArray UpdateScript(const QString& programName);
-// Writes the script into `path` with its run bit; false with `error` set when it cannot.
+// Writes the script into `path` with its run bit, under a fresh name first that then replaces
+// whatever held the name (never writing through a link); false with `error` set when it cannot.
 bool WriteUpdateScript(const QString& path, const QString& programName, QString* error);

@@ -33,7 +33,7 @@ void RequestTestAccount(const QString& emailText, const Endpoints& endpoints, Di
         return;
     }
     if (answer.contains(kNotPermitted)) {
-        if (dialogs.confirm(answer + QStringLiteral(" Send request ?")))
+        if (dialogs.confirm(answer + QStringLiteral(" Send request ?"), Confirmation::Routine))
             desktop.open(PathEncode(endpoints.siteUrl +
                                     QStringLiteral("/contact-us?message=Please add my email address [") + email +
                                     QStringLiteral("] to permitted contact list&id_contact=1")));

@@ -3,10 +3,12 @@
 #include "platform/apppaths.h"
 #include "platform/desktop.h"
 #include "platform/dialogs.h"
+#include "platform/httpexchange.h"
 #include "platform/transfer.h"
 #include "service/appcontext.h"
 #include "service/endpoints.h"
 #include "update/programupdate.h"
+#include "update/updatesignature.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -21,6 +23,7 @@ namespace {
 
 constexpr int kDownloadSeconds = 300;
 const QString kDownloadError = QStringLiteral("Error downloading the file. If necessary, try again !");
+const QString kOutdated = QStringLiteral("You use old version program. Need do update program !!!");
 
 } // namespace
 
@@ -52,10 +55,29 @@ void ProgramUpdate::informAfterFirstPaint(const QString& text) {
 }
 
 void ProgramUpdate::CheckForNewVersion(const QString& version) {
-    if (CheckPublishedVersion(m_context.endpoints->downloadUrl, version).value_or(false)) {
-        m_SpeedButton3->show();
-        informAfterFirstPaint(QStringLiteral("You use old version program. Need do update program !!!"));
+    const std::optional<PublishedVersion> published = CheckPublishedVersion(m_context.endpoints->downloadUrl, version);
+    if (!published || !published->other)
+        return;
+    m_available = published->announced;
+    m_SpeedButton3->show();
+    if (updatesItself()) {
+        informAfterFirstPaint(kOutdated);
+        return;
     }
+    m_SpeedButton3->setToolTip(installerText());
+    informAfterFirstPaint(installerText());
+}
+
+bool ProgramUpdate::updatesItself() const {
+    return !m_context.paths->usesDataFolder() && QFileInfo(m_context.paths->programDir()).isWritable();
+}
+
+QString ProgramUpdate::installerText() const {
+    const QString available =
+        m_available.isEmpty() ? QStringLiteral("A new version") : QStringLiteral("Version %1").arg(m_available);
+    return QStringLiteral("You use old version program. %1 is available; this copy is updated by its package or "
+                          "installer !!!")
+        .arg(available);
 }
 
 void ProgramUpdate::SpeedButton4Click() {
@@ -63,6 +85,10 @@ void ProgramUpdate::SpeedButton4Click() {
 }
 
 void ProgramUpdate::SpeedButton3Click() {
+    if (!updatesItself()) {
+        m_context.dialogs->information(installerText());
+        return;
+    }
     const QString name = QFileInfo(QCoreApplication::applicationFilePath()).fileName();
     const QChar cr(u'\r');
     if (!m_context.dialogs->confirm(
@@ -84,6 +110,17 @@ bool ProgramUpdate::downloadAndSwap() {
     const QString name = QFileInfo(QCoreApplication::applicationFilePath()).fileName();
     const UpdateFiles files = UpdateFilesIn(m_context.paths->programDir(), name);
     QFile::remove(files.newProgram); // never a stale one from an earlier try
+    const QString address = m_context.endpoints->siteUrl + QLatin1String(kProgramDownloadPath);
+
+    // Without the vendor's signature there is nothing to download.
+    HttpOptions signatureOptions;
+    signatureOptions.userAgent = kUpdateAgent;
+    signatureOptions.maxBodyBytes = kMaxSignatureBytes;
+    const HttpResult signature = HttpGet(address + QLatin1String(kSignatureSuffix), signatureOptions);
+    if (!signature.completed || signature.statusCode < 200 || signature.statusCode > 299) {
+        refuse(files.newProgram, QStringLiteral("The update carries no signature."));
+        return false;
+    }
 
     std::atomic<bool> cancel{false};
     QElapsedTimer sinceFirstData;
@@ -101,9 +138,10 @@ bool ProgramUpdate::downloadAndSwap() {
         if (sinceFirstData.elapsed() > kDownloadSeconds * 1000)
             cancel = true;
     };
-    options.accept = IsRunnableProgram;
-    const DownloadResult result =
-        DownloadToFile(m_context.endpoints->siteUrl + QLatin1String(kProgramDownloadPath), files.newProgram, options);
+    options.check = [](qint64 size, const QByteArray& head) {
+        return IsRunnableProgram(size, head) ? QString() : QStringLiteral("not a program");
+    };
+    const DownloadResult result = DownloadToFile(address, files.newProgram, options);
 
     switch (result.outcome) {
     case DownloadResult::Outcome::Saved:
@@ -123,8 +161,10 @@ bool ProgramUpdate::downloadAndSwap() {
         return false;
     }
 
-    QFile::setPermissions(files.newProgram, QFile::permissions(files.newProgram) | QFileDevice::ExeOwner |
-                                                QFileDevice::ExeGroup | QFileDevice::ExeOther);
+    if (const auto why = AcceptUpdate(files.newProgram, signature.body, BuiltInUpdateKey(), m_context.versionText)) {
+        refuse(files.newProgram, *why);
+        return false;
+    }
     QString error;
     if (!WriteUpdateScript(files.script, name, &error)) {
         QFile::remove(files.newProgram);
@@ -144,4 +184,9 @@ bool ProgramUpdate::downloadAndSwap() {
         return false;
     }
     return true;
+}
+
+void ProgramUpdate::refuse(const QString& newProgram, const QString& why) {
+    QFile::remove(newProgram);
+    m_context.dialogs->information(kDownloadError + QChar(u'\r') + why + QStringLiteral(" Nothing was changed."));
 }

@@ -30,6 +30,12 @@ private:
     void informAfterFirstPaint(const QString& text);
     // Downloads the new program and starts the swap; false when it did not get that far.
     bool downloadAndSwap();
+    // Whether this copy can replace itself: its folder is writable. An installed copy is
+    // updated by its package or installer instead.
+    bool updatesItself() const;
+    QString installerText() const;
+    // Shows the refusal of a download; nothing is kept of it.
+    void refuse(const QString& newProgram, const QString& why);
 
     AppContext& m_context;
     QWidget* m_window;
@@ -38,4 +44,5 @@ private:
     std::function<void()> m_closeProgram;
     bool m_painted = false;
     QString m_pendingMessage;
+    QString m_available; // the version the history announces
 };

@@ -74,7 +74,7 @@ void Garage::ListBox4DblClick() {
     if (!item || !item->isSelected())
         return;
     const QString line = item->text();
-    if (!m_context.dialogs->confirm(garageOpenQuestion(line)))
+    if (!m_context.dialogs->confirm(garageOpenQuestion(line), Confirmation::Routine))
         return;
     const int typid = garageLineTypid(line);
     if (typid <= 0)

@@ -120,7 +120,7 @@ void NumberSearch::searchKType(QComboBox* box) {
     }
     const QList<TCarInfoRec> cars = valueOrEndAction(requestCarInfo(*m_context.service, typid));
     if (cars.isEmpty()) {
-        m_context.dialogs->information(QStringLiteral("Car with set k-type value is not found !!!"));
+        notFound(QStringLiteral("Car with set k-type value is not found !!!"));
         return;
     }
     emit vehicleChosen(cars.first());
@@ -135,14 +135,14 @@ void NumberSearch::searchTypids(QComboBox* box, const NumberKind& kind) {
     const QList<TTypidRec> typids =
         IsBlank(answer) ? QList<TTypidRec>() : valueOrEndAction(DecodeAnswer<TTypidRec>(kind.function, answer));
     if (typids.isEmpty()) {
-        m_context.dialogs->information(kind.notFound);
+        notFound(kind.notFound);
         return;
     }
     if (typids.size() == 1) {
         // A number whose one vehicle cannot be fetched counts as not found.
         const QList<TCarInfoRec> cars = valueOrEndAction(requestCarInfo(service, typids.first().typid));
         if (cars.isEmpty()) {
-            m_context.dialogs->information(kind.notFound);
+            notFound(kind.notFound);
             return;
         }
         emit vehicleChosen(cars.first());
@@ -153,13 +153,26 @@ void NumberSearch::searchTypids(QComboBox* box, const NumberKind& kind) {
     if (!m_Form2)
         return;
     m_Form2->clearLines();
+    bool unanswered = false;
     for (const TTypidRec& hit : typids) {
         const QList<TCarInfoRec> cars = valueOrEndAction(requestCarInfo(service, hit.typid));
+        unanswered = unanswered || service.lastCatalogExchangeFailed();
         if (!cars.isEmpty())
             m_Form2->addLine(candidateLine(cars.first()));
     }
+    // An empty list of candidates would only hide that the service stopped answering.
+    if (unanswered && m_Form2->list()->count() == 0) {
+        m_context.dialogs->information(QString::fromLatin1(kCatalogNoAnswer));
+        return;
+    }
     m_Form2->show();
     m_Form2->list()->setFocus();
+}
+
+void NumberSearch::notFound(const QString& message) {
+    // An exchange that failed found nothing because it searched nothing.
+    m_context.dialogs->information(
+        m_context.service->lastCatalogExchangeFailed() ? QString::fromLatin1(kCatalogNoAnswer) : message);
 }
 
 void NumberSearch::remember(QComboBox* box, const QString& number) {

@@ -41,6 +41,8 @@ private:
     void buildUi(QWidget* parent);
     void searchKType(QComboBox* box);
     void searchTypids(QComboBox* box, const NumberKind& kind);
+    // Tells that the number found nothing, or that the service did not answer.
+    void notFound(const QString& message);
     static void remember(QComboBox* box, const QString& number);
 
     AppContext& m_context;

@@ -47,8 +47,8 @@ void TestMainWindow::failedRequestLeavesANote() {
     QVERIFY(f.logged("getInfoCar", mark));
     QVERIFY(!note->isHidden());
     QCOMPARE(note->text(), QString("No answer from the catalog service"));
-    // Besides the search's own message, nothing to answer.
-    QCOMPARE(f.dialogs.texts(), QStringList{"Car with set k-type value is not found !!!"});
+    // Besides the search's own message, nothing to answer; it says nothing was searched.
+    QCOMPARE(f.dialogs.texts(), QStringList{QString::fromLatin1(kCatalogNoAnswer)});
 }
 
 void TestMainWindow::lowerTabsFitAt1280() {

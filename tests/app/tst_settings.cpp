@@ -7,6 +7,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -204,6 +205,10 @@ void TestSettings::garageIsShownAndSavedSorted() {
                         "audi\tA4\t2.0\t{1}\r\nBMW\t3\t320d\t{2}\r\nVW\tGolf\t1.9 TDI\t{3}\r\n"));
     // Empty lists are written too: only the mark.
     QCOMPARE(readBytes(f.folders.programFile("UrlsForPriceLists.txt")), QByteArray("\xEF\xBB\xBF"));
+    // The download links hold suppliers' passwords: the file is born private.
+    const QFileDevice::Permissions groupAndOthers(0x0077);
+    QCOMPARE(QFileInfo(f.folders.programFile("UrlsForPriceLists.txt")).permissions() & groupAndOthers,
+             QFileDevice::Permissions());
 }
 
 // Inserting line by line scanned the whole list each time: 30,000 download links never got the

@@ -1,4 +1,5 @@
 #include "platform/inifile.h"
+#include "support/rawhttpserver.h"
 #include "support/testpaths.h"
 
 #include <QFile>
@@ -6,6 +7,7 @@
 #include <QTest>
 
 #include <csignal>
+#include <functional>
 #include <sys/resource.h>
 
 // The real program, copied into a temporary program folder, must save its settings and lists
@@ -16,6 +18,7 @@ private slots:
     void terminationSignalSavesLikeTheCloseBox_data();
     void terminationSignalSavesLikeTheCloseBox();
     void terminationSignalNeverWaitsForAPerson();
+    void terminationSignalEndsASlowExchange();
 };
 
 namespace {
@@ -24,9 +27,11 @@ namespace {
 const QByteArray kServiceSettings = "[service]\r\ncatalog_url=http://127.0.0.1:9/\r\nprice_url=http://127.0.0.1:9/\r\n"
                                     "site_url=http://127.0.0.1:9\r\ndownload_url=http://127.0.0.1:9\r\n";
 
-// Starts the program copied into the folder, gives the window time to show and read its
-// settings, and sends the signal; false when the program could not be started or did not end.
-bool runUntilSignal(const TestFolders& folders, QProcess& process, int signal) {
+// Starts the program copied into the folder, waits until `ready` (by default: time for the
+// window to show and read its settings), and sends the signal; false when the program could not
+// be started or did not end within ten seconds.
+bool runUntilSignal(const TestFolders& folders, QProcess& process, int signal,
+                    const std::function<bool()>& ready = {}) {
     const QString program = folders.programFile("velmora");
     if (!QFile::copy(QStringLiteral(VELMORA_EXECUTABLE), program))
         return false;
@@ -34,7 +39,12 @@ bool runUntilSignal(const TestFolders& folders, QProcess& process, int signal) {
     process.start(program);
     if (!process.waitForStarted())
         return false;
-    QTest::qWait(1500);
+    if (ready) {
+        if (!QTest::qWaitFor(ready, 30000))
+            return false;
+    } else {
+        QTest::qWait(1500);
+    }
     ::kill(pid_t(process.processId()), signal);
     return process.waitForFinished(10000);
 }
@@ -83,6 +93,22 @@ void TestShutdown::terminationSignalNeverWaitsForAPerson() {
     QVERIFY2(error.contains("velmora.ini"), error.constData());
     QCOMPARE(readBytes(folders.programFile("velmora.ini")), kServiceSettings);
     QVERIFY(QFile::exists(folders.programFile("MyGarage.txt")));
+}
+
+// Start-up fetches the free price list catalogue from a server that trickles a byte now and
+// then: the signal must end that exchange and the program long before the fetch's own deadline.
+void TestShutdown::terminationSignalEndsASlowExchange() {
+    StreamingHttpServer trickle("HTTP/1.0 200 OK\r\n\r\n", "<", 500);
+    TestFolders folders;
+    QByteArray settings = "[webservice]\r\nemail=kept@x.test\r\n" + kServiceSettings;
+    settings.replace("site_url=http://127.0.0.1:9", "site_url=" + trickle.url(QString()).toLatin1());
+    writeBytes(folders.programFile("velmora.ini"), settings);
+    QProcess process;
+    QVERIFY(runUntilSignal(folders, process, SIGTERM, [&] { return trickle.requestCount() > 0; }));
+    QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(process.exitCode(), 0);
+    QCOMPARE(IniFile::load(folders.programFile("velmora.ini")).text("webservice", "email"),
+             QStringLiteral("kept@x.test"));
 }
 
 QTEST_GUILESS_MAIN(TestShutdown)

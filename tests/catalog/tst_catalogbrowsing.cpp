@@ -142,6 +142,9 @@ private slots:
     void enterWithHistoryShownStillSearches_data();
     void enterWithHistoryShownStillSearches();
     void filterIgnoresLetterCase();
+    void filterFollowsTyping();
+    void searchesTellAStoppedServiceFromNothingFound_data();
+    void searchesTellAStoppedServiceFromNothingFound();
     void longProductLinesShowWhole();
     void listFileHoldsAllProducts();
     void unwritableListFileIsReportedAndNotOpened();
@@ -767,6 +770,106 @@ void TestCatalogBrowsing::filterIgnoresLetterCase() {
     QEvent enter(QEvent::Enter);
     QApplication::sendEvent(filter, &enter);
     QCOMPARE(filter->selectedText(), "zzzqqq");
+}
+
+void TestCatalogBrowsing::filterFollowsTyping() {
+    Catalog c(standInEndpoints());
+    c.selectVehicleAndBuildTrees();
+    c.listFirstTradeGroup();
+    const QList<ProductRecord> rows = c.productRows();
+    auto* filter = c.f.find<QLineEdit>("Edit15");
+    // The hint is no text of the box: what the user types is all there is.
+    QCOMPARE(filter->text(), QString());
+    QCOMPARE(filter->placeholderText(), "search in list by any value and text");
+    const int all = c.productNodes();
+    const auto matching = [&](const QString& typed) {
+        int n = 0;
+        for (const ProductRow& r : ProductRows(rows))
+            n += productMatchesFilter(r, LocaleFormats::toLower(typed));
+        return n;
+    };
+    const QString brand = rows.first().brand.toLower();
+    QVERIFY(matching(brand) < all || rows.size() == 1);
+
+    clickOnScreen(filter);
+    QCOMPARE(QApplication::focusWidget(), filter);
+    typeText(brand.left(2));
+    QTest::qWait(600); // two letters narrow nothing and say nothing
+    QCOMPARE(c.productNodes(), all);
+    typeText(brand.mid(2));
+    QCOMPARE(filter->text(), brand);
+    QTRY_COMPARE(c.productNodes(), matching(brand));
+    QVERIFY(c.f.dialogs.shown().isEmpty());
+
+    // Emptied, the box gives the whole list back.
+    typeIntoFocus("");
+    QTRY_COMPARE(c.productNodes(), all);
+
+    // Enter does not wait for the pause.
+    const QString reference = rows.last().reference;
+    typeIntoFocus(reference);
+    pressKey(Qt::Key_Return);
+    QCOMPARE(c.productNodes(), matching(reference));
+    QTest::qWait(600);
+    QCOMPARE(c.productNodes(), matching(reference));
+    QVERIFY(c.f.dialogs.shown().isEmpty());
+}
+
+void TestCatalogBrowsing::searchesTellAStoppedServiceFromNothingFound_data() {
+    QTest::addColumn<QString>("boxName");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<bool>("running");
+    QTest::addColumn<QStringList>("messages");
+    const QStringList noAnswer{QString::fromLatin1(kCatalogNoAnswer)};
+    QTest::newRow("K-type, stopped") << "ComboBox4"
+                                     << "10010" << false << noAnswer;
+    QTest::newRow("K-type, unknown") << "ComboBox4"
+                                     << "99999" << true << QStringList{"Car with set k-type value is not found !!!"};
+    QTest::newRow("KBA, stopped") << "ComboBox3"
+                                  << "0588AKA" << false << noAnswer;
+    QTest::newRow("KBA, unknown") << "ComboBox3"
+                                  << "0000XXX" << true << QStringList{"Car with set KBA number is not found !!!"};
+    QTest::newRow("MIME, stopped") << "ComboBox2"
+                                   << "481516" << false << noAnswer;
+    QTest::newRow("MIME, unknown") << "ComboBox2"
+                                   << "99 99+99" << true << QStringList{"Car with set MIME number is not found !!!"};
+    QTest::newRow("cross reference, stopped") << "ComboBox1"
+                                              << "GDB1385" << false << noAnswer;
+    QTest::newRow("cross reference, unknown") << "ComboBox1"
+                                              << "NO-SUCH-99" << true << QStringList{};
+    QTest::newRow("name, stopped") << "ComboBox10"
+                                   << "disc" << false << noAnswer;
+    QTest::newRow("name, unknown") << "ComboBox10"
+                                   << "zzqqxx" << true << QStringList{};
+}
+
+void TestCatalogBrowsing::searchesTellAStoppedServiceFromNothingFound() {
+    QFETCH(QString, boxName);
+    QFETCH(QString, typed);
+    QFETCH(bool, running);
+    QFETCH(QStringList, messages);
+    auto service = std::make_unique<DemoService>();
+    QVERIFY2(service->isRunning(), qPrintable(service->error()));
+    Catalog c(endpointsOf(*service));
+    c.openSearchSection();
+    if (boxName == "ComboBox10") {
+        // The name search needs a vehicle: the user finds one while the service still answers.
+        typeInto(c.f.find<QComboBox>("ComboBox4"), "10010");
+        pressKey(Qt::Key_Return);
+        QVERIFY(c.cascade()->selectedTypid() > 0);
+        c.openSearchSection();
+    }
+    if (!running)
+        service.reset();
+    c.f.dialogs.clear();
+    const qsizetype mark = c.f.logMark();
+    typeInto(c.f.find<QComboBox>(boxName), typed);
+    pressKey(Qt::Key_Return);
+    QCOMPARE(c.f.dialogs.texts(), messages);
+    QVERIFY(c.f.requestsSince(mark).size() >= 1);
+    // The note beside the log title stays the short word of a failed exchange.
+    auto* note = c.f.find<QLabel>("logNote");
+    QCOMPARE(!note->isHidden() && note->text() == "No answer from the catalog service", !running);
 }
 
 void TestCatalogBrowsing::listFileHoldsAllProducts() {

@@ -1,6 +1,7 @@
 #include "platform/httpexchange.h"
 #include "support/demoservice.h"
 
+#include <QProcess>
 #include <QRegularExpression>
 #include <QTest>
 
@@ -19,6 +20,40 @@ private:
         return QStringLiteral("get?service=%1&email=%2&seccode=%3&site=%4&brand=%5&part=%6")
             .arg(QLatin1String(service), QLatin1String(email), QLatin1String(seccode), QString::number(site),
                  QLatin1String(brand), QLatin1String(part));
+    }
+
+    static QString price(const DemoService& service, const QString& request) {
+        const HttpResult result = HttpGet(service.priceUrl() + request, {false, 30});
+        return result.ok() ? QString::fromUtf8(result.body) : QString();
+    }
+    // Every question of a small run: comparison and analysis sites for a few parts.
+    static QStringList runQuestions() {
+        QStringList questions;
+        for (const char* part : {"GDB1385", "HVH9587", "16312", "K015603XS", "0%20986%20494%20104", "13.0460-7184.2"}) {
+            for (int site : {3, 12, 15, 18, 21, 27})
+                questions << request("COMPAREPRICE", DemoService::kCompareEmail, DemoService::kCompareSeccode, site,
+                                     "TRW", part);
+            for (int site : {44, 45, 46, 47, 52})
+                questions << request("EBAYANALIZ", DemoService::kAnalysisEmail, DemoService::kAnalysisSeccode, site,
+                                     "TRW", part);
+        }
+        return questions;
+    }
+    // The answers with the service's own address taken out, so services on other ports compare.
+    static QStringList run(const DemoService& service) {
+        QStringList answers;
+        for (const QString& question : runQuestions())
+            answers << price(service, question).replace(service.siteUrl(), QLatin1String("SITE"));
+        return answers;
+    }
+    // The analysis offers of an answer by their address, in cents.
+    static QMap<QString, qint64> offersByUrl(const QString& answer) {
+        QMap<QString, qint64> offers;
+        static const QRegularExpression offer(
+            QStringLiteral("\"price\" : \"(\\d+)\\.(\\d\\d)\",\\n *\"URL\" : \"([^\"]+)\""));
+        for (const QRegularExpressionMatch& m : offer.globalMatch(answer))
+            offers.insert(m.captured(3), m.captured(1).toLongLong() * 100 + m.captured(2).toLongLong());
+        return offers;
     }
 
     std::unique_ptr<DemoService> m_service;
@@ -171,6 +206,73 @@ private slots:
             request("EBAYANALIZ", DemoService::kAnalysisEmail, DemoService::kAnalysisSeccode, 3, "TRW", "GDB1385"));
         QVERIFY(answer.contains(QLatin1String("\"statusText\" : \"paid client till 202612\"")));
         QVERIFY(!answer.contains(QLatin1String("\"host\"")));
+    }
+
+    // With --price-drift the same question asked again is one step on: every offer moves by up to
+    // the given percent, some sellers go and others come, and a restarted service repeats it all.
+    void priceDriftMovesOffersStepByStep() {
+        DemoService drifting({QStringLiteral("--price-drift"), QStringLiteral("5")});
+        QVERIFY2(drifting.isRunning(), qPrintable(drifting.error()));
+        const QStringList first = run(drifting);
+        const QStringList second = run(drifting);
+        // The first step is the answer without drift.
+        QCOMPARE(first, run(*m_service));
+
+        int moved = 0, kept = 0, gone = 0, come = 0, comparisonsChanged = 0;
+        for (qsizetype q = 0; q < first.size(); ++q) {
+            QVERIFY(second[q].contains(QLatin1String("\"statusText\" : \"paid client till 202612\"")));
+            if (runQuestions()[q].contains(QLatin1String("COMPAREPRICE"))) {
+                comparisonsChanged += first[q] != second[q];
+                continue;
+            }
+            const QMap<QString, qint64> before = offersByUrl(first[q]);
+            const QMap<QString, qint64> after = offersByUrl(second[q]);
+            QVERIFY(!before.isEmpty());
+            for (auto offer = before.cbegin(); offer != before.cend(); ++offer) {
+                if (!after.contains(offer.key())) {
+                    ++gone;
+                    continue;
+                }
+                const qint64 change = std::abs(after[offer.key()] - offer.value());
+                QVERIFY2(change * 100 <= offer.value() * 5 + 100, qPrintable(offer.key()));
+                ++(change ? moved : kept);
+            }
+            for (auto offer = after.cbegin(); offer != after.cend(); ++offer)
+                come += !before.contains(offer.key());
+        }
+        QVERIFY(moved > kept);
+        QVERIFY(gone > 0);
+        QVERIFY(come > 0);
+        QVERIFY(comparisonsChanged > 0);
+        // Sellers who turn up are named as real ones are, some selling in a currency of their own
+        // on a site of euros.
+        static const QRegularExpression beyondAscii(QStringLiteral("\"host\" : \"[^\"]*[^\\x00-\\x7F]"));
+        static const QRegularExpression currency(QStringLiteral("\"currency\" : \"([^\"]*)\""));
+        QSet<QString> onEuroSites;
+        bool named = false;
+        for (qsizetype q = 0; q < second.size(); ++q) {
+            named = named || second[q].contains(beyondAscii);
+            if (runQuestions()[q].contains(QLatin1String("&site=44&")))
+                for (const QRegularExpressionMatch& m : currency.globalMatch(second[q]))
+                    onEuroSites << m.captured(1);
+        }
+        QVERIFY(named);
+        QVERIFY2(onEuroSites.size() > 1, qPrintable(QStringList(onEuroSites.begin(), onEuroSites.end()).join(',')));
+
+        DemoService again({QStringLiteral("--price-drift"), QStringLiteral("5")});
+        QVERIFY2(again.isRunning(), qPrintable(again.error()));
+        QCOMPARE(run(again), first);
+        QCOMPARE(run(again), second);
+    }
+
+    void helpListsEveryOption() {
+        QProcess help;
+        help.start(QStringLiteral(VELMORA_DEMO_SERVICE_PATH), {QStringLiteral("--help")});
+        QVERIFY(help.waitForFinished(10000));
+        QCOMPARE(help.exitCode(), 0);
+        const QString text = QString::fromUtf8(help.readAllStandardError() + help.readAllStandardOutput());
+        for (const char* option : {"--port-base", "--latency-ms", "--fail-every", "--scale", "--price-drift"})
+            QVERIFY2(text.contains(QLatin1String(option)), option);
     }
 
     void helpPagesAnswer() {

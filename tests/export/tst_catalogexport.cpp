@@ -1,5 +1,7 @@
 #include "export/catalogexport.h"
+#include "support/testpaths.h"
 
+#include <QFileInfo>
 #include <QTest>
 
 using CatalogExport::Format;
@@ -16,6 +18,7 @@ private slots:
     void trimming();
     void fileNamesStayInTheFolder_data();
     void fileNamesStayInTheFolder();
+    void savingReplacesAPlantedLink();
 };
 
 void TestCatalogExport::requests_data() {
@@ -107,6 +110,19 @@ void TestCatalogExport::fileNamesStayInTheFolder() {
     QFETCH(Format, format);
     QFETCH(QString, path);
     QCOMPARE(CatalogExport::FilePath(folder, brand, format), path);
+}
+
+// "BOSCH.csv" planted as a link in the export folder had the export overwrite the link's target.
+void TestCatalogExport::savingReplacesAPlantedLink() {
+    TestFolders folders;
+    const PlantedLink link(folders.programFile("BOSCH.csv"));
+    QString error;
+    QVERIFY2(
+        CatalogExport::SaveFile(folders.programDir(), "BOSCH", Format::Csv, {"brand id;brand", "30;BOSCH"}, &error),
+        qPrintable(error));
+    QVERIFY(link.victimIntact());
+    QCOMPARE(readBytes(folders.programFile("BOSCH.csv")), QByteArray("\xEF\xBB\xBF"
+                                                                     "brand id;brand\r\n30;BOSCH\r\n"));
 }
 
 QTEST_GUILESS_MAIN(TestCatalogExport)

@@ -1,5 +1,8 @@
+#include "../pricing/xlsxreadback.h"
 #include "export/exportpage.h"
+#include "platform/exportfolder.h"
 #include "platform/localeformats.h"
+#include "platform/spreadsheetwriter.h"
 #include "platform/widgets.h"
 #include "support/windowfixture.h"
 
@@ -14,6 +17,7 @@
 #include <QListWidget>
 #include <QProgressBar>
 #include <QRadioButton>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <QToolButton>
 
@@ -31,6 +35,9 @@ private slots:
     void unwritableFileStopsTheExport();
     void emptyAnswerGivesFileWithMarkOnly();
     void shopButtonsOnlyPromise();
+    void exportsGoToTheDocumentsFolder_data();
+    void exportsGoToTheDocumentsFolder();
+    void savedExportSaysWhereAndOpensFolder();
 
 private:
     std::unique_ptr<DemoService> m_service;
@@ -58,6 +65,11 @@ void tick(QListWidget* list, const QString& text) {
     QVERIFY(clickListItem(list, text));
     pressKey(Qt::Key_Space);
     QCOMPARE(list->findItems(text, Qt::MatchExactly).first()->checkState(), Qt::Checked);
+}
+
+// The final message of an export into this folder.
+QStringList exportedInto(const QString& folder) {
+    return {"File(s) was exported !\r\nFolder : " + QDir::toNativeSeparators(folder)};
 }
 
 void typeIntoBox(QLineEdit* edit, const QString& text) {
@@ -165,8 +177,12 @@ void TestExportPage::exportWritesTickedBrands() {
     typeIntoBox(f.find<QLineEdit>("Edit13"), "  " + folder + "  ");
 
     ProgressWatch watch(f);
+    f.dialogs.setNextAnswer(true); // "Open folder"
     click(f.find<QToolButton>("SpeedButton60"));
-    QCOMPARE(f.dialogs.texts(), QStringList{"File(s) was exported !"});
+    QCOMPARE(f.dialogs.texts(), exportedInto(folder));
+    QCOMPARE(f.dialogs.shown().first().kind, ScriptedDialogs::Kind::InformationWithAction);
+    QCOMPARE(f.dialogs.shown().first().title, "Open folder");
+    QCOMPARE(f.desktop.opened(), QStringList{folder});
     QCOMPARE(watch.lines().value(0),
              "Export for brands : [1/2] :: A&B PARTS | Status : sent request and waiting data ...");
     QVERIFY2(watch.lines().contains("Export for brands : [2/2] :: " + kMessy + " | Status : saving file ..."),
@@ -227,7 +243,8 @@ void TestExportPage::nothingTickedExportsEveryBrand() {
     QCOMPARE(fileNames(f.folders.workingDir()).size(), 14);
     QVERIFY(watch.lines().last().startsWith("Export for brands : [14/14] :: VALEO | "));
     QCOMPARE(f.find<QProgressBar>("exportProgress")->maximum(), 14);
-    QCOMPARE(f.dialogs.texts(), QStringList{"File(s) was exported !"});
+    QCOMPARE(f.dialogs.texts(), exportedInto(f.folders.workingDir()));
+    QVERIFY(f.desktop.opened().isEmpty()); // OK leaves the folder closed
 }
 
 void TestExportPage::refusalsSendNothing_data() {
@@ -297,7 +314,7 @@ void TestExportPage::emptyAnswerGivesFileWithMarkOnly() {
     clickHeader(f, "StaticText9");
     typeIntoBox(f.find<QLineEdit>("Edit13"), f.folders.workingDir());
     click(f.find<QToolButton>("SpeedButton60"));
-    QCOMPARE(f.dialogs.texts(), QStringList{"File(s) was exported !"});
+    QCOMPARE(f.dialogs.texts(), exportedInto(f.folders.workingDir()));
     const QByteArray ate = readBytes(f.folders.workingFile("ATE.xml"));
     const QByteArray bosch = readBytes(f.folders.workingFile("BOSCH.xml"));
     QVERIFY((ate == kMark) != (bosch == kMark));
@@ -311,6 +328,102 @@ void TestExportPage::shopButtonsOnlyPromise() {
     for (const char* name : {"SpeedButton55", "SpeedButton54", "SpeedButton53"})
         click(f.find<QToolButton>(name));
     QCOMPARE(f.dialogs.texts(), QStringList(3, "Pls wait this possible in next updates"));
+}
+
+namespace {
+// A home of the test's own, with the documents folder the desktop names (or none).
+struct ScratchHome {
+    explicit ScratchHome(const QByteArray& userDirs) {
+        m_home = qgetenv("HOME");
+        m_config = qgetenv("XDG_CONFIG_HOME");
+        qputenv("HOME", QFile::encodeName(dir.path()));
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(dir.filePath(".config")));
+        QDir(dir.path()).mkpath(".config");
+        if (!userDirs.isEmpty())
+            writeBytes(dir.filePath(".config/user-dirs.dirs"), userDirs);
+    }
+    ~ScratchHome() {
+        qputenv("HOME", m_home);
+        if (m_config.isEmpty())
+            qunsetenv("XDG_CONFIG_HOME");
+        else
+            qputenv("XDG_CONFIG_HOME", m_config);
+    }
+    QTemporaryDir dir;
+
+private:
+    QByteArray m_home, m_config;
+};
+} // namespace
+
+void TestExportPage::exportsGoToTheDocumentsFolder_data() {
+    QTest::addColumn<QByteArray>("userDirs");
+    QTest::addColumn<QString>("plant");  // a file in the way, under the home
+    QTest::addColumn<QString>("folder"); // under the home; empty: none
+    QTest::newRow("the desktop's documents folder")
+        << QByteArray("XDG_DOCUMENTS_DIR=\"$HOME/Dokumente\"\n") << QString() << "Dokumente/Velmora";
+    QTest::newRow("no desktop settings") << QByteArray() << QString() << "Documents/Velmora";
+    QTest::newRow("made already") << QByteArray() << "Documents/Velmora/"
+                                  << "Documents/Velmora";
+    QTest::newRow("a file in the way") << QByteArray() << "Documents/Velmora" << QString();
+}
+
+void TestExportPage::exportsGoToTheDocumentsFolder() {
+    QFETCH(QByteArray, userDirs);
+    QFETCH(QString, plant);
+    QFETCH(QString, folder);
+    ScratchHome home(userDirs);
+    if (plant.endsWith('/'))
+        QVERIFY(QDir(home.dir.path()).mkpath(plant));
+    else if (!plant.isEmpty()) {
+        QVERIFY(QDir(home.dir.path()).mkpath(QFileInfo(plant).path()));
+        writeBytes(home.dir.filePath(plant), "x");
+    }
+    QString error;
+    const QString found = ExportFolder(&error);
+    if (folder.isEmpty()) {
+        QCOMPARE(found, QString());
+        QVERIFY(error.contains("Velmora"));
+        return;
+    }
+    QCOMPARE(found, home.dir.filePath(folder));
+    QVERIFY(QFileInfo(found).isDir());
+}
+
+void TestExportPage::savedExportSaysWhereAndOpensFolder() {
+    ScratchHome home("XDG_DOCUMENTS_DIR=\"$HOME/Docs\"\n");
+    const QString folder = ExportFolder();
+    QCOMPARE(folder, home.dir.filePath("Docs/Velmora"));
+    // A grid as the result tables export it: the price reads back as a number.
+    const QString file = QDir(folder).filePath("Compare prices 20260314-093005.xlsx");
+    QVERIFY(SpreadsheetWriter::write(file, {{"brand", "reference", "name", "shop", "price", "currency"},
+                                            {"FEBI BILSTEIN", "21903", "Brake Disc", "shop.example", "45.10", "EUR"},
+                                            {"", "", "", "", "", ""}}));
+    const SheetContent sheet = ReadXlsx(file);
+    QCOMPARE(sheet.cell(1, 4).type, QString());
+    QCOMPARE(sheet.cell(1, 4).text.toDouble(), 45.1);
+    QCOMPARE(sheet.cell(1, 4).numberFormat, "0.00");
+    QCOMPARE(sheet.cell(1, 1).text, "21903");
+    QVERIFY(!sheet.cell(1, 1).type.isEmpty());
+
+    for (const bool openFolder : {false, true}) {
+        ScriptedDialogs dialogs;
+        RecordingDesktop desktop;
+        dialogs.setNextAnswer(openFolder);
+        QVERIFY(OpenSavedExport(dialogs, desktop, file));
+        QCOMPARE(dialogs.shown().size(), 1);
+        QCOMPARE(dialogs.shown().first().kind, ScriptedDialogs::Kind::InformationWithAction);
+        QCOMPARE(dialogs.shown().first().title, "Open folder");
+        QCOMPARE(dialogs.lastText(), "The file \"Compare prices 20260314-093005.xlsx\" is saved in folder :\r\n" +
+                                         QDir::toNativeSeparators(folder));
+        QCOMPARE(desktop.opened(), openFolder ? QStringList({file, folder}) : QStringList{file});
+    }
+    // Nothing to open it with: said all the same, and told to the caller.
+    ScriptedDialogs dialogs;
+    RecordingDesktop desktop;
+    desktop.setResult(false);
+    QVERIFY(!OpenSavedExport(dialogs, desktop, file));
+    QCOMPARE(dialogs.shown().size(), 1);
 }
 
 QTEST_MAIN(TestExportPage)

@@ -1,3 +1,4 @@
+#include "platform/curleasy.h"
 #include "platform/httpexchange.h"
 #include "support/rawhttpserver.h"
 
@@ -5,6 +6,7 @@
 #include <QFile>
 #include <QTest>
 #include <QThread>
+#include <QTimer>
 #include <QUrl>
 
 #include <memory>
@@ -24,7 +26,87 @@ private slots:
     void proxyVariablesAreIgnored();
     void onlyWebAddressesAreFetched();
     void windowIsToldOfItsOwnExchangesOnly();
+    void windowKeepsItsEventLoopWhileItWaits();
+    void endlessAnswersEndAtTheirBound_data();
+    void endlessAnswersEndAtTheirBound();
+    void cancellingAllTransfersEndsTheRunningOne();
+    void bodyIsAllocatedOnceFromItsLength();
 };
+
+namespace {
+const QByteArray kOkHead = "HTTP/1.0 200 OK\r\n\r\n";
+} // namespace
+
+// A timer of the window thread fires while an answer trickles in.
+void TestHttpExchange::windowKeepsItsEventLoopWhileItWaits() {
+    StreamingHttpServer trickle(kOkHead, "x", 100);
+    int ticks = 0;
+    QTimer timer;
+    connect(&timer, &QTimer::timeout, [&] { ++ticks; });
+    timer.start(50);
+    QList<bool> told;
+    setWindowWaitHook([&told](bool waiting) { told << waiting; });
+    HttpOptions options;
+    options.deadlineSeconds = 1;
+    const HttpResult r = HttpGet(trickle.url(), options);
+    setWindowWaitHook(nullptr);
+    QVERIFY(!r.completed);
+    QVERIFY2(ticks >= 5, qPrintable(QString::number(ticks)));
+    QCOMPARE(told, (QList<bool>{true, false}));
+}
+
+void TestHttpExchange::endlessAnswersEndAtTheirBound_data() {
+    QTest::addColumn<QByteArray>("chunk");
+    QTest::addColumn<int>("intervalMs");
+    QTest::addColumn<int>("deadlineSeconds");
+    QTest::addColumn<qint64>("maxBodyBytes");
+    QTest::newRow("trickle past the deadline") << QByteArray("x") << 200 << 2 << qint64(1) * 1024 * 1024;
+    QTest::newRow("flood past the cap") << QByteArray(64 * 1024, 'x') << 0 << 0 << qint64(4) * 1024 * 1024;
+}
+
+void TestHttpExchange::endlessAnswersEndAtTheirBound() {
+    QFETCH(QByteArray, chunk);
+    QFETCH(int, intervalMs);
+    QFETCH(int, deadlineSeconds);
+    QFETCH(qint64, maxBodyBytes);
+    StreamingHttpServer server(kOkHead, chunk, intervalMs);
+    HttpOptions options;
+    options.deadlineSeconds = deadlineSeconds;
+    options.maxBodyBytes = maxBodyBytes;
+    // Either way the worker form too: the bound is the exchange's, not the window's.
+    bool workerCompleted = true;
+    std::unique_ptr<QThread> worker(
+        QThread::create([&] { workerCompleted = HttpGet(server.url(), options).completed; }));
+    worker->start();
+    QVERIFY(worker->wait(60000));
+    QVERIFY(!workerCompleted);
+    const HttpResult r = HttpGet(server.url(), options);
+    QVERIFY(!r.completed);
+    QVERIFY(r.body.isEmpty());
+}
+
+void TestHttpExchange::cancellingAllTransfersEndsTheRunningOne() {
+    StreamingHttpServer trickle(kOkHead, "x", 100);
+    QTimer::singleShot(300, [] { setAllTransfersCancelled(true); });
+    QVERIFY(!HttpGet(trickle.url()).completed);
+    // Nothing starts any more, not even a connection.
+    RawHttpServer later({"HTTP/1.0 200 OK\r\n\r\nlater"});
+    QVERIFY(!HttpGet(later.url()).completed);
+    QVERIFY(later.requests().isEmpty());
+    setAllTransfersCancelled(false);
+    QCOMPARE(HttpGet(later.url()).body, QByteArray("later"));
+}
+
+void TestHttpExchange::bodyIsAllocatedOnceFromItsLength() {
+    const QByteArray body(3 * 1024 * 1024 + 7, 'b');
+    RawHttpServer server({"HTTP/1.0 200 OK\r\nContent-Length: " + QByteArray::number(body.size()) + "\r\n\r\n" + body,
+                          "HTTP/1.0 200 OK\r\nContent-Length: 99999999999\r\n\r\n" + body});
+    const HttpResult r = HttpGet(server.url());
+    QCOMPARE(r.body, body);
+    QCOMPARE(r.body.capacity(), body.size());
+    // A length beyond the cap is refused before anything is allocated for it.
+    QVERIFY(!HttpGet(server.url()).completed);
+}
 
 void TestHttpExchange::windowIsToldOfItsOwnExchangesOnly() {
     QList<bool> told;

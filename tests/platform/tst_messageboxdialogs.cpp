@@ -1,5 +1,6 @@
 #include "platform/messageboxdialogs.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QMessageBox>
 #include <QPushButton>
@@ -11,7 +12,40 @@ class TestMessageBoxDialogs : public QObject {
 private slots:
     void questionAnswerableOverDisabledWindow_data();
     void questionAnswerableOverDisabledWindow();
+    void questionOpensOnLikelyButton_data();
+    void questionOpensOnLikelyButton();
+    void informationOffersItsAction_data();
+    void informationOffersItsAction();
 };
+
+namespace {
+// A shown window whose boxes the dialogs open over.
+struct ShownWindow {
+    ShownWindow() {
+        window.show();
+        exposed = QTest::qWaitForWindowExposed(&window);
+        dialogs.setParentWidget(&window);
+    }
+    QWidget window;
+    MessageBoxDialogs dialogs;
+    bool exposed = false;
+};
+
+// Runs `look` on the box `show` opens, once it is up; a box left open is closed after a while.
+template <class Show, class Look> void whileBoxShown(Show show, Look look) {
+    QTimer::singleShot(0, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        QVERIFY(box);
+        QVERIFY(QTest::qWaitForWindowActive(box));
+        look(box);
+    });
+    QTimer::singleShot(5000, [] {
+        if (QWidget* box = QApplication::activeModalWidget())
+            box->close();
+    });
+    show();
+}
+} // namespace
 
 void TestMessageBoxDialogs::questionAnswerableOverDisabledWindow_data() {
     QTest::addColumn<bool>("windowEnabled");
@@ -53,6 +87,73 @@ void TestMessageBoxDialogs::questionAnswerableOverDisabledWindow() {
     });
     QVERIFY(dialogs.confirm(QStringLiteral("Do it ???")));
     QVERIFY(boxWasEnabled);
+}
+
+void TestMessageBoxDialogs::questionOpensOnLikelyButton_data() {
+    QTest::addColumn<int>("kind"); // -1: not said
+    QTest::addColumn<bool>("answerOnEnter");
+    QTest::newRow("not said: as a destructive one") << -1 << false;
+    QTest::newRow("destructive (deleting, clearing)") << int(Confirmation::Destructive) << false;
+    QTest::newRow("routine (START, regeneration)") << int(Confirmation::Routine) << true;
+}
+
+void TestMessageBoxDialogs::questionOpensOnLikelyButton() {
+    QFETCH(int, kind);
+    QFETCH(bool, answerOnEnter);
+    ShownWindow shown;
+    QVERIFY(shown.exposed);
+    MessageBoxDialogs& dialogs = shown.dialogs;
+    QStringList buttons;
+    QString focused;
+    bool answer = !answerOnEnter;
+    whileBoxShown(
+        [&] {
+            answer = kind < 0 ? dialogs.confirm("Delete selected line ???")
+                              : dialogs.confirm("Delete selected line ???", Confirmation(kind));
+        },
+        [&](QMessageBox* box) {
+            for (QAbstractButton* b : box->buttons())
+                buttons << b->text().remove('&');
+            if (auto* f = qobject_cast<QAbstractButton*>(box->focusWidget()))
+                focused = f->text().remove('&');
+            // The user's Enter, as the keyboard sends it to the box.
+            QTest::keyClick(box->windowHandle(), Qt::Key_Return);
+        });
+    buttons.sort();
+    QCOMPARE(buttons, (QStringList{"No", "Yes"}));
+    QCOMPARE(focused, answerOnEnter ? "Yes" : "No");
+    QCOMPARE(answer, answerOnEnter);
+}
+
+void TestMessageBoxDialogs::informationOffersItsAction_data() {
+    QTest::addColumn<bool>("chooseAction");
+    QTest::newRow("Enter: OK") << false;
+    QTest::newRow("click on the action") << true;
+}
+
+void TestMessageBoxDialogs::informationOffersItsAction() {
+    QFETCH(bool, chooseAction);
+    ShownWindow shown;
+    QVERIFY(shown.exposed);
+    MessageBoxDialogs& dialogs = shown.dialogs;
+    QString text;
+    bool chosen = !chooseAction;
+    whileBoxShown([&] { chosen = dialogs.informationWithAction("Saved in folder /x", "Open folder"); },
+                  [&](QMessageBox* box) {
+                      text = box->text();
+                      QAbstractButton* action = nullptr;
+                      for (QAbstractButton* b : box->buttons())
+                          if (b->text() == "Open folder")
+                              action = b;
+                      QVERIFY(action);
+                      QCOMPARE(box->buttons().size(), 2);
+                      if (chooseAction)
+                          QTest::mouseClick(action, Qt::LeftButton, {}, action->rect().center());
+                      else
+                          QTest::keyClick(box->windowHandle(), Qt::Key_Return);
+                  });
+    QCOMPARE(text, "Saved in folder /x");
+    QCOMPARE(chosen, chooseAction);
 }
 
 QTEST_MAIN(TestMessageBoxDialogs)

@@ -1,9 +1,11 @@
 #include "platform/localeformats.h"
 #include "platform/sheetreader.h"
 #include "support/testpaths.h"
+#include "support/workbookpackage.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
@@ -15,17 +17,24 @@ namespace {
 struct Sheet {
     SheetReader::Result result;
     QMap<int, QStringList> rows;
+    // Each row handed on, in order, as "number:cell|cell|...", trailing empty cells left out.
+    QStringList delivered;
 };
 
-Sheet readSheet(const QString& path, const QLocale& locale, int stopAfter = INT_MAX) {
+Sheet readSheet(const QString& path, const QLocale& locale, int stopAfter = INT_MAX,
+                const SheetReader::Options& options = {}) {
     Sheet sheet;
     sheet.result = SheetReader::read(
         path,
         [&](int row, const QStringList& cells) {
             sheet.rows.insert(row, cells);
+            QStringList shown = cells;
+            while (!shown.isEmpty() && shown.last().isEmpty())
+                shown.removeLast();
+            sheet.delivered << QString::number(row) + ":" + shown.join("|");
             return sheet.rows.size() < stopAfter;
         },
-        locale);
+        locale, options);
     return sheet;
 }
 
@@ -85,6 +94,12 @@ private slots:
     void damagedFilesFail_data();
     void damagedFilesFail();
     void binaryWorkbookNeedsLibreOffice();
+    void hostileSheets_data();
+    void hostileSheets();
+    void boundsEndTheReading_data();
+    void boundsEndTheReading();
+    void compressionBombStopsAtTheBound();
+    void cancelledReading();
 
 private:
     QTemporaryDir m_dir;
@@ -246,6 +261,140 @@ void TestSheetReader::binaryWorkbookNeedsLibreOffice() {
         QSKIP("LibreOffice is not installed");
     const Sheet converted = readSheet(path, QLocale::c());
     QCOMPARE(converted.result.status, SheetReader::Status::Failed);
+}
+
+void TestSheetReader::hostileSheets_data() {
+    QTest::addColumn<QByteArray>("sheetData");
+    QTest::addColumn<SheetReader::Status>("status");
+    QTest::addColumn<QStringList>("delivered");
+    using S = SheetReader::Status;
+    QTest::newRow("a value closed with no cell open")
+        << QByteArray("<row r=\"1\"><v>7</v></c><c r=\"B1\"><v>1</v></c></row>") << S::Read << QStringList{"1:|1"};
+    QTest::newRow("a value outside a cell")
+        << QByteArray("<row r=\"1\"><v>9</v><c r=\"B1\"><v>1</v></c></row>") << S::Read << QStringList{"1:|1"};
+    QTest::newRow("a cell before any row")
+        << QByteArray("<c r=\"A1\" t=\"inlineStr\"><is><t>x</t></is></c><row r=\"2\"><c r=\"A2\"><v>2</v></c></row>")
+        << S::Read << QStringList{"1:", "2:2"};
+    QTest::newRow("a stray row end") << QByteArray("<row r=\"1\"><c><v>1</v></c></row></row><row r=\"2\"><c><v>2</v>"
+                                                   "</c></row></row>")
+                                     << S::Read << QStringList{"1:1", "2:2"};
+    QTest::newRow("a row left open") << QByteArray("<row r=\"1\"><c><v>1</v></c><row r=\"2\"><c><v>2</v></c></row>")
+                                     << S::Read << QStringList{"1:1", "2:2"};
+    QTest::newRow("the last row of a sheet")
+        << QByteArray("<row r=\"1048576\"><c r=\"XFD1048576\"><v>1</v></c></row>") << S::Read
+        << QStringList{"1:", "1048576:" + QString("|").repeated(16383) + "1"};
+    QTest::newRow("a row at the end of int, then one more")
+        << QByteArray("<row r=\"2147483647\"><c><v>1</v></c></row><row><c><v>2</v></c></row>") << S::Failed
+        << QStringList{};
+    QTest::newRow("a row beyond the last")
+        << QByteArray("<row r=\"1048577\"><c><v>1</v></c></row>") << S::Failed << QStringList{};
+    QTest::newRow("a cell beyond the last column")
+        << QByteArray("<row r=\"1\"><c r=\"XFE1\"><v>1</v></c></row>") << S::Failed << QStringList{};
+    QTest::newRow("rows out of order") << QByteArray("<row r=\"2\"><c><v>1</v></c></row><row r=\"1\"><c><v>2</v>"
+                                                     "</c></row>")
+                                       << S::Failed << QStringList{"1:", "2:1"};
+    QTest::newRow("a row number that is no number")
+        << QByteArray("<row r=\"x\"><c><v>1</v></c></row>") << S::Failed << QStringList{};
+    QTest::newRow("a shared string beyond the table")
+        << QByteArray("<row r=\"1\"><c t=\"s\"><v>5</v></c><c t=\"s\"><v>0</v></c></row>") << S::Read
+        << QStringList{"1:|first"};
+}
+
+// Faults of hand-made worksheets: a value outside a cell is dropped, an impossible reference
+// fails the file with a reason, and no row is handed on twice.
+void TestSheetReader::hostileSheets() {
+    QFETCH(QByteArray, sheetData);
+    QFETCH(SheetReader::Status, status);
+    QFETCH(QStringList, delivered);
+    const QString path = m_dir.filePath(QStringLiteral("hostile.xlsx"));
+    QVERIFY(WorkbookPackage::write(path, WorkbookPackage::minimal(sheetData, "<si><t>first</t></si>")));
+    const Sheet sheet = readSheet(path, QLocale::c());
+    QCOMPARE(sheet.result.status, status);
+    QCOMPARE(sheet.delivered, delivered);
+    if (status != SheetReader::Status::Read)
+        QVERIFY(!sheet.result.error.isEmpty());
+}
+
+void TestSheetReader::boundsEndTheReading_data() {
+    QTest::addColumn<QByteArray>("sheetData");
+    QTest::addColumn<QByteArray>("sharedStrings");
+    QTest::addColumn<QString>("error");
+    const QByteArray row = "<row r=\"1\"><c t=\"s\"><v>0</v></c></row>";
+    const QByteArray big(2 << 20, 'a');
+    QTest::newRow("an attribute never closed") << QByteArray("<row r=\"1") + big << QByteArray()
+                                               << "A tag in part xl/worksheets/sheet1.xml is longer than 1 MiB.";
+    QTest::newRow("a tag never closed") << QByteArray("<row ") + big << QByteArray()
+                                        << "A tag in part xl/worksheets/sheet1.xml is longer than 1 MiB.";
+    QTest::newRow("a value too long") << "<row r=\"1\"><c t=\"inlineStr\"><is><t>" + big + "</t></is></c></row>"
+                                      << QByteArray()
+                                      << "A text in part xl/worksheets/sheet1.xml is longer than 1 MiB.";
+    QTest::newRow("a shared string too long") << row << "<si><t>" + big + "</t></si>"
+                                              << "A text in part xl/sharedStrings.xml is longer than 1 MiB.";
+    QTest::newRow("too many shared strings")
+        << row << QByteArray("<si/>").repeated(1001) << "The workbook holds more than 1000 shared texts.";
+    QTest::newRow("shared strings too long in all")
+        << row << QByteArray("<si><t>" + QByteArray(100000, 'x') + "</t></si>").repeated(11)
+        << "The shared texts of the workbook are longer than 1 MiB in all.";
+    QTest::newRow("a part too large") << row + QByteArray(3 << 20, ' ') << QByteArray()
+                                      << "Part xl/worksheets/sheet1.xml is larger than 2 MiB unpacked.";
+    QTest::newRow("a part packed too tightly") << row + QByteArray(1 << 20, ' ') + row << QByteArray()
+                                               << "Part xl/worksheets/sheet1.xml unpacks to more than 250 times its "
+                                                  "packed size.";
+}
+
+// Each bound ends the reading of its file with a reason; the bounds here are small so that small
+// files show them.
+void TestSheetReader::boundsEndTheReading() {
+    QFETCH(QByteArray, sheetData);
+    QFETCH(QByteArray, sharedStrings);
+    QFETCH(QString, error);
+    const QString path = m_dir.filePath(QStringLiteral("bound.xlsx"));
+    // Stored, so that only the ratio case packs tightly.
+    const bool store = !QByteArray(QTest::currentDataTag()).contains("packed");
+    QVERIFY(WorkbookPackage::write(path, WorkbookPackage::minimal(sheetData, sharedStrings), store));
+    SheetReader::Options options;
+    options.limits.partBytes = 2 << 20;
+    options.limits.ratioFromBytes = 512 << 10;
+    options.limits.sharedStrings = 1000;
+    options.limits.sharedTextBytes = 1 << 20;
+    const Sheet sheet = readSheet(path, QLocale::c(), INT_MAX, options);
+    QCOMPARE(sheet.result.status, SheetReader::Status::OverBound);
+    QCOMPARE(sheet.result.error, error);
+    // Unpacking stopped within a chunk or two of the bound.
+    QVERIFY2(sheet.result.unpackedBytes < (5 << 20), qPrintable(QString::number(sheet.result.unpackedBytes)));
+}
+
+// With the bounds a user has: a 80 MiB worksheet of blanks in a file of a few hundred KB stops
+// after 64 MiB, counted as it is unpacked; the same blanks at a real ratio are only skipped.
+void TestSheetReader::compressionBombStopsAtTheBound() {
+    const QByteArray row = "<row r=\"1\"><c><v>1</v></c></row>";
+    const QString bomb = m_dir.filePath(QStringLiteral("bomb.xlsx"));
+    QVERIFY(WorkbookPackage::write(bomb, WorkbookPackage::minimal(QByteArray(80 << 20, ' ') + row)));
+    QVERIFY(QFileInfo(bomb).size() < (1 << 20));
+    const Sheet sheet = readSheet(bomb, QLocale::c());
+    QCOMPARE(sheet.result.status, SheetReader::Status::OverBound);
+    QVERIFY(sheet.result.unpackedBytes > (64 << 20));
+    QVERIFY2(sheet.result.unpackedBytes < (66 << 20), qPrintable(QString::number(sheet.result.unpackedBytes)));
+
+    const QString blanks = m_dir.filePath(QStringLiteral("blanks.xlsx"));
+    QVERIFY(WorkbookPackage::write(blanks, WorkbookPackage::minimal(QByteArray(8 << 20, ' ') + row), true));
+    const Sheet read = readSheet(blanks, QLocale::c());
+    QCOMPARE(read.result.status, SheetReader::Status::Read);
+    QCOMPARE(read.delivered, QStringList{"1:1"});
+}
+
+void TestSheetReader::cancelledReading() {
+    const QString path = m_dir.filePath(QStringLiteral("cancel.xlsx"));
+    writeWorkbook(path, false);
+    std::atomic<bool> cancel = true;
+    SheetReader::Options options;
+    options.cancel = &cancel;
+    const Sheet sheet = readSheet(path, QLocale::c(), INT_MAX, options);
+    QCOMPARE(sheet.result.status, SheetReader::Status::Cancelled);
+    QVERIFY(sheet.rows.isEmpty());
+    QVERIFY(
+        readSheet(fixturePath(QStringLiteral("pricelists/prices.xls")), QLocale::c(), INT_MAX, options).result.status ==
+        SheetReader::Status::Cancelled);
 }
 
 QTEST_GUILESS_MAIN(TestSheetReader)

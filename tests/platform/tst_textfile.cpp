@@ -8,6 +8,7 @@
 #include <QTest>
 
 #include <csignal>
+#include <functional>
 #include <sys/resource.h>
 
 class TestTextFile : public QObject {
@@ -23,6 +24,8 @@ private slots:
     void iniDecidesEncodingPerLine();
     void iniWritesNamelessSectionBack();
     void newIniIsPrivateExistingKeepsItsMode();
+    void writersReplacePlantedLinks_data();
+    void writersReplacePlantedLinks();
     void listSeparatorFollowsDecimalPoint();
     void timestampLeavesOutMidnight();
 };
@@ -92,7 +95,8 @@ void TestTextFile::writeCutShortKeepsTheOldFile() {
     QVERIFY(!written);
     QVERIFY(!error.isEmpty());
     QCOMPARE(readBytes(path), QByteArray("old garage"));
-    QCOMPARE(QDir(folders.programDir()).entryList(QDir::Files), QStringList{QStringLiteral("MyGarage.txt")});
+    QCOMPARE(QDir(folders.programDir()).entryList(QDir::Files | QDir::Hidden),
+             QStringList{QStringLiteral("MyGarage.txt")});
 }
 
 void TestTextFile::iniKeepsUnknownSectionsAndReadsAnyCase() {
@@ -162,6 +166,74 @@ void TestTextFile::newIniIsPrivateExistingKeepsItsMode() {
     QVERIFY(QFile::setPermissions(fresh, shared));
     QVERIFY(ini.save(fresh));
     QCOMPARE(QFileInfo(fresh).permissions() & modeBits, shared);
+}
+
+namespace {
+
+using Writer = std::function<bool(const QString& path, QString* error)>;
+
+// Every way the program writes a whole file, with the content each leaves.
+struct NamedWriter {
+    const char* name;
+    Writer write;
+    QByteArray content;
+    bool ownerOnly;
+};
+
+const QList<NamedWriter>& writers() {
+    static const QList<NamedWriter> all{
+        {"list file", [](const QString& p, QString* e) { return TextFile::writeUtf8Lines(p, {"line"}, e); },
+         "\xEF\xBB\xBFline\r\n", false},
+        {"download links",
+         [](const QString& p, QString* e) {
+             return TextFile::writeUtf8Lines(p, {"line"}, e, AtomicFile::Access::OwnerOnly);
+         },
+         "\xEF\xBB\xBFline\r\n", true},
+        {"product list file", [](const QString& p, QString* e) { return TextFile::writeAnsiLines(p, {"line"}, e); },
+         "line\r\n", false},
+        {"picture", [](const QString& p, QString* e) { return TextFile::writeAtomically(p, "\xFF\xD8jpeg", e); },
+         "\xFF\xD8jpeg", false},
+        {"settings",
+         [](const QString& p, QString* e) {
+             IniFile ini;
+             ini.setValue("webservice", "seccode", "secret");
+             return ini.save(p, e);
+         },
+         "[webservice]\r\nseccode=secret\r\n", true},
+    };
+    return all;
+}
+
+} // namespace
+
+// A link planted in a shared folder under a file's name made the writers overwrite the link's
+// target; now the name itself is replaced, and a secret file is still born private.
+void TestTextFile::writersReplacePlantedLinks_data() {
+    QTest::addColumn<int>("writer");
+    QTest::addColumn<int>("target");
+    for (int i = 0; i < writers().size(); ++i) {
+        QTest::addRow("%s, link to a file", writers()[i].name) << i << int(PlantedLink::Target::ExistingFile);
+        QTest::addRow("%s, dangling link", writers()[i].name) << i << int(PlantedLink::Target::Nothing);
+    }
+}
+
+void TestTextFile::writersReplacePlantedLinks() {
+    QFETCH(int, writer);
+    QFETCH(int, target);
+    const NamedWriter& w = writers()[writer];
+    TestFolders folders;
+    const QString path = folders.programFile(QStringLiteral("file.txt"));
+    const PlantedLink link(path, PlantedLink::Target(target));
+    QString error;
+    QVERIFY2(w.write(path, &error), qPrintable(error));
+    QVERIFY(link.victimIntact());
+    QVERIFY(QFileInfo(path).isFile());
+    QCOMPARE(readBytes(path).left(w.content.size()), w.content);
+    const QFileDevice::Permissions modeBits(0x7077);
+    if (w.ownerOnly)
+        QCOMPARE(QFileInfo(path).permissions() & modeBits, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    // Nothing of the write is left beside it.
+    QCOMPARE(QDir(folders.programDir()).entryList(QDir::Files | QDir::Hidden), QStringList{"file.txt"});
 }
 
 void TestTextFile::listSeparatorFollowsDecimalPoint() {

@@ -53,6 +53,9 @@ private slots:
     void tokens_data();
     void tokens();
     void cutInsideATag();
+    void boundedTagsAndTexts_data();
+    void boundedTagsAndTexts();
+    void attributes();
 };
 
 void TestXmlScanner::tokens_data() {
@@ -80,6 +83,75 @@ void TestXmlScanner::tokens() {
 
 void TestXmlScanner::cutInsideATag() {
     QCOMPARE(scan("<a><b x=\"1", 3), (QStringList{"<a a=", "error"}));
+}
+
+void TestXmlScanner::boundedTagsAndTexts_data() {
+    QTest::addColumn<QByteArray>("xml");
+    QTest::addColumn<QString>("last");
+    QTest::addColumn<XmlScanner::Fault>("fault");
+    const qsizetype bound = XmlScanner::kMaxTextBytes;
+    const QByteArray justInside(bound, 'x');
+    const QByteArray over(bound + 1, 'x');
+    QTest::newRow("captured text at the bound") << "<t>" + justInside + "</t>"
+                                                << "</t" << XmlScanner::Fault::None;
+    QTest::newRow("captured text over it") << "<t>" + over + "</t>"
+                                           << "error" << XmlScanner::Fault::TextTooLong;
+    QTest::newRow("captured in pieces over it") << "<t>" + justInside + "<![CDATA[x]]></t>"
+                                                << "error" << XmlScanner::Fault::TextTooLong;
+    QTest::newRow("text not captured is dropped") << "<r>" + over + over + "</r>"
+                                                  << "</r" << XmlScanner::Fault::None;
+    QTest::newRow("a comment of any length") << "<r><!--" + over + over + "--></r>"
+                                             << "</r" << XmlScanner::Fault::None;
+    QTest::newRow("an unclosed attribute") << "<r a=\"" + over + over << "error" << XmlScanner::Fault::TagTooLong;
+    QTest::newRow("an unclosed comment") << "<r><!--" + over << "error" << XmlScanner::Fault::CutShort;
+}
+
+// Memory stays bounded: what is not captured streams by, and a tag or captured text beyond its
+// bound ends the scan, the same way in one piece or in small chunks.
+void TestXmlScanner::boundedTagsAndTexts() {
+    QFETCH(QByteArray, xml);
+    QFETCH(QString, last);
+    QFETCH(XmlScanner::Fault, fault);
+    for (const qint64 chunk : {qint64(4099), qint64(1) << 24}) {
+        qint64 pos = 0;
+        XmlScanner scanner([&](char* buffer, qint64 size) {
+            const qint64 n = std::min({size, chunk, qint64(xml.size()) - pos});
+            std::memcpy(buffer, xml.constData() + pos, size_t(n));
+            pos += n;
+            return n;
+        });
+        QString seen;
+        for (;;) {
+            const auto token = scanner.next();
+            if (token == XmlScanner::Token::EndOfDocument)
+                break;
+            if (token == XmlScanner::Token::Error) {
+                seen = "error";
+                break;
+            }
+            seen = (token == XmlScanner::Token::End ? "</" : "<") + QString::fromUtf8(scanner.name());
+            if (scanner.name() == "t")
+                scanner.setCapture(token == XmlScanner::Token::Start);
+        }
+        QCOMPARE(seen, last);
+        QCOMPARE(scanner.fault(), fault);
+    }
+}
+
+void TestXmlScanner::attributes() {
+    const QByteArray xml = "<sheet name='a &amp; b' r:id=\"rId7\" id=\"plain\"/>";
+    XmlScanner scanner([&, done = false](char* buffer, qint64) mutable {
+        if (done)
+            return qint64(0);
+        done = true;
+        std::memcpy(buffer, xml.constData(), size_t(xml.size()));
+        return qint64(xml.size());
+    });
+    QCOMPARE(scanner.next(), XmlScanner::Token::Empty);
+    QCOMPARE(XmlScanner::decoded(scanner.attribute("name")), QByteArray("a & b"));
+    QCOMPARE(scanner.prefixedAttribute("id"), QByteArrayView("rId7"));
+    QCOMPARE(scanner.attribute("id"), QByteArrayView("plain"));
+    QCOMPARE(scanner.attribute("none"), QByteArrayView());
 }
 
 QTEST_GUILESS_MAIN(TestXmlScanner)

@@ -1,5 +1,7 @@
 #include "platform/httpexchange.h"
 #include "platform/widgets.h"
+#include "service/linkparts.h"
+#include "service/requestlog.h"
 #include "support/loopbackservers.h"
 #include "support/rawhttpserver.h"
 #include "support/windowfixture.h"
@@ -44,7 +46,11 @@ private slots:
     void ftpsAndSftpAreSavedLikeFtp();
     void reDownloadDoesNothingWithout_data();
     void reDownloadDoesNothingWithout();
+    void reDownloadButtonFollowsTheSwitch();
     void cutTransferKeepsTheOldFile();
+    void downloadsAreBoundedAndStoppable_data();
+    void downloadsAreBoundedAndStoppable();
+    void passwordIsShownAsStarsButKeptInTheFile();
     void saveErrorEndsTheRun();
     void startUpFetchesCatalogueThenAsksAndDownloads();
 
@@ -168,8 +174,15 @@ void TestDownloads::reDownloadSavesEveryLinkAndSkipsFailures() {
     QCOMPARE(w->dialogs.texts(), QStringList{kQuestion});
     QStringList expected;
     for (int k = 0; k < links.size(); ++k)
-        expected << QStringLiteral("download %1/4 : [%2]").arg(k + 1).arg(links.at(k));
+        expected << QStringLiteral("download %1/4 : [%2]").arg(k + 1).arg(MaskLinkPassword(links.at(k)));
     QCOMPARE(shown, expected);
+    // One line a download, saying what came of it.
+    QStringList outcomes;
+    for (const QString& line : w->window().context().log->lines())
+        if (line.contains("  DOWNLOAD\t"))
+            outcomes << line.section('\t', 1, 1) + (line.section('\t', 2).startsWith("SAVED [") ? " saved" : " not");
+    QCOMPARE(outcomes, (QStringList{MaskLinkPassword(links.at(0)) + " saved", MaskLinkPassword(links.at(1)) + " not",
+                                    links.at(2) + " saved", links.at(3) + " not"}));
     QVERIFY(!progress->isVisible());
     QVERIFY(!w->find<QProgressBar>("DownloadProgress")->isVisible());
     // Both good links are listed in the free catalogue, which names them.
@@ -181,6 +194,8 @@ void TestDownloads::reDownloadSavesEveryLinkAndSkipsFailures() {
     QCOMPARE(readBytes(folder.filePath(missingName)), kOld);
 }
 
+// The self-signed FTPS server and the new SSH host are each asked about once, before anything
+// is sent to them; trusted, they are kept in the program's trust files.
 void TestDownloads::ftpsAndSftpAreSavedLikeFtp() {
     QTemporaryDir served;
     writeBytes(served.filePath(QStringLiteral("p.csv")), kOld);
@@ -199,11 +214,24 @@ void TestDownloads::ftpsAndSftpAreSavedLikeFtp() {
     QTemporaryDir folder;
     auto w = openWindow(links, folder.path());
     clickCheck(w->find<QCheckBox>("CheckBox7"));
-    w->dialogs.setNextAnswer(true);
+    for (int i = 0; i < 3; ++i)
+        w->dialogs.setNextAnswer(true);
     clickInView(w->find<QToolButton>("SpeedButton50"));
-    QCOMPARE(w->dialogs.texts(), QStringList{kQuestion});
+    const QList<ScriptedDialogs::Shown>& shown = w->dialogs.shown();
+    QCOMPARE(shown.size(), 3);
+    QCOMPARE(shown.at(0).text, kQuestion);
+    QCOMPARE(shown.at(1).kind, ScriptedDialogs::Kind::Trust);
+    QVERIFY2(shown.at(1).text.contains(QStringLiteral("certificate of 127.0.0.1:%1").arg(ftps.port())),
+             qPrintable(shown.at(1).text));
+    QVERIFY(shown.at(1).text.contains("Subject: CN=127.0.0.1"));
+    QCOMPARE(shown.at(2).kind, ScriptedDialogs::Kind::Trust);
+    QVERIFY2(shown.at(2).text.contains(QStringLiteral("[127.0.0.1]:%1").arg(sshd.port())),
+             qPrintable(shown.at(2).text));
+    QVERIFY(shown.at(2).text.contains("Key type: ssh-ed25519"));
     QCOMPARE(filesIn(folder.path()), (QStringList{"127.0.0.1-[p].csv", "127.0.0.1-[q list].csv"}));
     QCOMPARE(readBytes(folder.filePath(QStringLiteral("127.0.0.1-[q list].csv"))), kOld + kOld);
+    QVERIFY(readBytes(w->folders.programFile("TrustedCertificates.txt")).startsWith("127.0.0.1:"));
+    QVERIFY(readBytes(w->folders.programFile("KnownHosts.txt")).startsWith("[127.0.0.1]:"));
 }
 
 void TestDownloads::reDownloadDoesNothingWithout_data() {
@@ -232,6 +260,18 @@ void TestDownloads::reDownloadDoesNothingWithout() {
     QVERIFY(filesIn(dir.path()).isEmpty());
 }
 
+void TestDownloads::reDownloadButtonFollowsTheSwitch() {
+    QTemporaryDir dir;
+    auto w = openWindow({site("/pricelists/uk-motorfactors.csv")}, dir.path());
+    auto* button = w->find<QToolButton>("SpeedButton50");
+    QVERIFY(!button->isEnabled());
+    QVERIFY(button->toolTip().contains("Automatically re-download files according directly link(s)"));
+    clickCheck(w->find<QCheckBox>("CheckBox7"));
+    QVERIFY(button->isEnabled());
+    clickCheck(w->find<QCheckBox>("CheckBox7"));
+    QVERIFY(!button->isEnabled());
+}
+
 void TestDownloads::cutTransferKeepsTheOldFile() {
     RawHttpServer server({"HTTP/1.0 200 OK\r\nContent-Length: 100000\r\n\r\nbrand;reference;price\r\nINA;"});
     QTemporaryDir folder;
@@ -244,6 +284,93 @@ void TestDownloads::cutTransferKeepsTheOldFile() {
     QCOMPARE(server.requests().size(), 1);
     QCOMPARE(filesIn(folder.path()), QStringList{"127.0.0.1-[stock].csv"});
     QCOMPARE(readBytes(folder.filePath(QStringLiteral("127.0.0.1-[stock].csv"))), kOld);
+}
+
+void TestDownloads::downloadsAreBoundedAndStoppable_data() {
+    QTest::addColumn<QByteArray>("chunk"); // streamed without end; empty: a whole web page instead
+    QTest::addColumn<int>("intervalMs");
+    QTest::addColumn<QString>("stop"); // what the user does once the download runs
+    QTest::addColumn<QString>("outcome");
+    QTest::newRow("endless file, size cap") << QByteArray(64 * 1024, 'x') << 0 << ""
+                                            << "larger than the download limit of 1 MB";
+    QTest::newRow("trickle, Esc") << QByteArray("x") << 200 << "Esc"
+                                  << "cancelled";
+    QTest::newRow("trickle, cancel button") << QByteArray("x") << 200 << "click"
+                                            << "cancelled";
+    QTest::newRow("error page with 200") << QByteArray() << 0 << ""
+                                         << "a web page, not a price list";
+}
+
+// Each way a download may end without a good file keeps the old price list, says why in the
+// log strip, and leaves the window to the user.
+void TestDownloads::downloadsAreBoundedAndStoppable() {
+    QFETCH(QByteArray, chunk);
+    QFETCH(int, intervalMs);
+    QFETCH(QString, stop);
+    QFETCH(QString, outcome);
+    const QByteArray okHead = "HTTP/1.0 200 OK\r\n\r\n";
+    std::unique_ptr<StreamingHttpServer> streaming;
+    std::unique_ptr<RawHttpServer> page;
+    if (chunk.isEmpty())
+        page = std::make_unique<RawHttpServer>(
+            QList<QByteArray>{okHead + "<!DOCTYPE html>\n<html><body>Service unavailable</body></html>"});
+    else
+        streaming = std::make_unique<StreamingHttpServer>(okHead, chunk, intervalMs);
+    const QString link = (page ? page->url("/stock.csv") : streaming->url("/stock.csv"));
+    QTemporaryDir folder;
+    const QString saved = folder.filePath(QStringLiteral("127.0.0.1-[stock].csv"));
+    writeBytes(saved, kOld);
+    auto w = openWindow({link}, folder.path());
+    typeInto(w->find<QLineEdit>("DownloadLimit"), QStringLiteral("1"));
+    clickCheck(w->find<QCheckBox>("CheckBox7"));
+    auto* cancel = w->find<QToolButton>("DownloadCancel");
+    QTimer user;
+    connect(&user, &QTimer::timeout, [&] {
+        if (stop.isEmpty() || !streaming || streaming->requestCount() == 0 || !cancel->isVisible())
+            return;
+        user.stop();
+        QVERIFY(cancel->hasFocus());
+        if (stop == "Esc")
+            pressKey(Qt::Key_Escape);
+        else
+            clickInView(cancel);
+    });
+    user.start(50);
+    w->dialogs.setNextAnswer(true);
+    clickInView(w->find<QToolButton>("SpeedButton50"));
+
+    QCOMPARE(readBytes(saved), kOld);
+    QCOMPARE(filesIn(folder.path()), QStringList{"127.0.0.1-[stock].csv"});
+    QVERIFY(w->logged("  DOWNLOAD\t" + link + "\tNOT SAVED [" + outcome + "] !!!"));
+    QVERIFY(!cancel->isVisible());
+}
+
+void TestDownloads::passwordIsShownAsStarsButKeptInTheFile() {
+    const QString link = ftp("supplier:s3cret@", "/pricelists/missing.csv");
+    const QString masked = ftp("supplier:***@", "/pricelists/missing.csv");
+    QTemporaryDir folder;
+    auto w = openWindow({link}, folder.path());
+    auto* links = w->find<QListWidget>("ListBox5");
+    QCOMPARE(shownText(links, 0), masked);
+    QStringList progress;
+    QTimer watch;
+    connect(&watch, &QTimer::timeout, [&] {
+        if (w->find<QLabel>("Label53")->isVisible())
+            progress << w->find<QLabel>("Label53")->text();
+    });
+    watch.start(0);
+    clickCheck(w->find<QCheckBox>("CheckBox7"));
+    w->dialogs.setNextAnswer(true);
+    clickInView(w->find<QToolButton>("SpeedButton50"));
+    watch.stop();
+    QVERIFY(!progress.isEmpty());
+    QCOMPARE(progress.first(), "download 1/1 : [" + masked + "]");
+    clickInView(w->find<QToolButton>("SpeedButton61"));
+    const QByteArray savedLog = readBytes(w->folders.programFile("logRequests.txt"));
+    QVERIFY(savedLog.contains(masked.toUtf8()));
+    QVERIFY(!savedLog.contains("s3cret"));
+    QVERIFY(w->window().close());
+    QVERIFY(readBytes(w->folders.programFile("UrlsForPriceLists.txt")).contains(link.toUtf8()));
 }
 
 void TestDownloads::saveErrorEndsTheRun() {

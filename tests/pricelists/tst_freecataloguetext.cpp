@@ -9,7 +9,27 @@ private slots:
     void answerBecomesOneItemPerLine();
     void columnTitleIsAppendedOnce_data();
     void columnTitleIsAppendedOnce();
+    void itemShowsCountryCompanyAndFile_data();
+    void itemShowsCountryCompanyAndFile();
 };
+
+void TestFreeCatalogueText::itemShowsCountryCompanyAndFile_data() {
+    QTest::addColumn<QString>("line");
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("whole entry") << "<country>DE</country><email>info@lager.example</email><url>http://h/pl/"
+                                    "lager-%5BATE%5D.csv</url><renameto>ATE</renameto><addprice>preis</addprice>"
+                                 << "DE\tinfo@lager.example\tlager-[ATE].csv";
+    QTest::newRow("query and blanks") << "<country>PL</country><url>ftp://u:p@h:21/a/price%20list.xlsx?x=1</url>"
+                                      << "PL\t\tprice list.xlsx?x=1";
+    QTest::newRow("no link") << "free text"
+                             << "\t\t";
+}
+
+void TestFreeCatalogueText::itemShowsCountryCompanyAndFile() {
+    QFETCH(QString, line);
+    QFETCH(QString, shown);
+    QCOMPARE(CatalogueShownText(CatalogueItem(line)), shown);
+}
 
 void TestFreeCatalogueText::answerBecomesOneItemPerLine_data() {
     QTest::addColumn<QByteArray>("body");

@@ -1,6 +1,7 @@
 #include "pricelists/normalizereference.h"
 #include "pricelists/ownpricetable.h"
 
+#include <QRandomGenerator>
 #include <QTest>
 
 namespace {
@@ -33,6 +34,7 @@ private slots:
     void sortPutsEqualKeysTogetherAndPrefixesFirst();
     void stopFlagAbortsTheWalk();
     void emptyAndRefill();
+    void indexFindsWhatTheSearchFinds();
 };
 
 void TestOwnPriceTable::normalizeReference_data() {
@@ -150,6 +152,42 @@ void TestOwnPriceTable::emptyAndRefill() {
     table.Sort();
     QCOMPARE(table.row(1).price, longPrice);
     QCOMPARE(table.row(0).pathfile, QStringLiteral("g.csv"));
+}
+
+// Row by row, in order, the index gives what the binary search gives, for keys that share long
+// prefixes, brands written in any case and the same row in several files.
+void TestOwnPriceTable::indexFindsWhatTheSearchFinds() {
+    OwnPriceTable table;
+    QRandomGenerator rng(11);
+    const QStringList brands = {"Bosch", "BOSCH", "bosch gmbh", "Febi", "\u00C4te", "ina", "X"};
+    QList<std::pair<QString, QString>> probes;
+    for (int i = 0; i < 20000; ++i) {
+        const QString reference = QStringLiteral("0986 %1-%2").arg(rng.bounded(40)).arg(rng.bounded(300));
+        const QString brand = brands.at(rng.bounded(int(brands.size())));
+        add(table, item(brand, reference, QString::number(i), QStringLiteral("f%1.csv").arg(rng.bounded(3))));
+        if (i % 40 == 0)
+            probes.append({NormalizeReference(reference), brand.toLower()});
+    }
+    probes.append(std::pair<QString, QString>("09861", "BOSCH"));
+    probes.append(std::pair<QString, QString>("NOSUCHKEY", "BOSCH"));
+    probes.append(std::pair<QString, QString>("", "BOSCH"));
+    table.Sort();
+    const auto asText = [](const std::optional<QList<TVarItemData>>& rows) {
+        QStringList texts;
+        for (const TVarItemData& r : *rows)
+            texts << QStringList{r.brand, r.reference, r.freereference, r.price, r.pathfile}.join('|');
+        return texts;
+    };
+    qsizetype found = 0;
+    for (const auto& [key, brand] : probes) {
+        const QStringList indexed = asText(FindOwnPrices(table, key, brand));
+        QCOMPARE(indexed, asText(FindOwnPricesBySearch(table, key, brand)));
+        found += indexed.size();
+    }
+    QVERIFY(found > probes.size());
+    // A row added after the sort is found all the same.
+    add(table, item("New", "NOSUCHKEY", "1", "g.csv"));
+    QCOMPARE(FindOwnPrices(table, "NOSUCHKEY", "new")->size(), 1);
 }
 
 QTEST_GUILESS_MAIN(TestOwnPriceTable)

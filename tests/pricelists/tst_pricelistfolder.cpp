@@ -1,6 +1,7 @@
 #include "pricelists/ownpricetable.h"
 #include "pricelists/pricelistfolder.h"
 #include "support/testpaths.h"
+#include "support/workbookpackage.h"
 
 #include <QDir>
 #include <QFile>
@@ -20,9 +21,11 @@ struct Run {
     QString error;
 };
 
-Run regenerate(OwnPriceTable& table, const QString& folder, const std::function<void(const QString&)>& before = {}) {
+Run regenerate(OwnPriceTable& table, const QString& folder, const std::function<void(const QString&)>& before = {},
+               const std::atomic<bool>* cancel = nullptr) {
     Run run;
     PriceListFolder::Hooks hooks;
+    hooks.cancel = cancel;
     hooks.reportLine = [&](const QString& line) { run.report << line; };
     hooks.sheetProblem = [&](const QString& path) { run.problems << PriceListFolder::problemText(path); };
     hooks.readingFile = [&](int index, int count, const QString& name) {
@@ -48,6 +51,9 @@ private slots:
     void regenerationReadsEveryFileAndSorts();
     void regenerationOfEmptyFolder();
     void unreadableCsvEndsTheRegeneration();
+    void hostileFilesAreExplainedAndTheRestRead();
+    void cancelledRegenerationExplainsTheRest();
+    void questionSaysWhatTheTableHolds();
 
 private:
     std::unique_ptr<QTemporaryDir> m_dir;
@@ -115,8 +121,13 @@ void TestPriceListFolder::regenerationReadsEveryFileAndSorts() {
     QVERIFY(QFile::copy(fixturePath("pricelists/prices.xls"), file("sheet.xls")));
     OwnPriceTable table;
     const Run run = regenerate(table, m_dir->path());
-    QCOMPARE(run.report, (QStringList{"List files that will use for generate common file(s) :", "  -  a-[FAG].csv",
-                                      "  -  b.csv", "  -  GeneratedPriceList.csv", "  -  sheet.xls"}));
+    QCOMPARE(run.report, (QStringList{"List files that will use for generate common file(s) :",
+                                      "  -  a-[FAG].csv (read, 1 record)", "  -  b.csv (read, 2 records)",
+                                      "  -  broken.xlsx (not read: The file is not a readable "
+                                      "workbook.)",
+                                      "  -  GeneratedPriceList.csv (read, 1 record)",
+                                      "  -  only-price.csv (not read: no reference column recognised in the title row)",
+                                      "  -  sheet.xls (read, 2 records)"}));
     QCOMPARE(run.problems, QStringList{"Problem with file \"" + file("broken.xlsx") + "\" !"});
     QCOMPARE(run.reading.first(), QStringLiteral("0/6 a-[FAG].csv"));
     QCOMPARE(run.reading.size(), 6);
@@ -155,11 +166,73 @@ void TestPriceListFolder::unreadableCsvEndsTheRegeneration() {
     });
     setrlimit(RLIMIT_NOFILE, &saved);
     QVERIFY(run.error.startsWith("Cannot open file \"" + file("b.csv") + "\". "));
-    QCOMPARE(run.report, (QStringList{"List files that will use for generate common file(s) :", "  -  a.csv"}));
+    QCOMPARE(run.report, (QStringList{"List files that will use for generate common file(s) :",
+                                      "  -  a.csv (read, 2 records)", "  -  b.csv (not read: " + run.error + ")",
+                                      "  -  c.csv (not read: the regeneration ended at b.csv)"}));
     QCOMPARE(run.reading.size(), 2);
     QCOMPARE(table.Count(), 2);
     QCOMPARE(table.key(0), QStringLiteral("K1"));
     QCOMPARE(table.key(1), QStringLiteral("K2"));
+}
+
+// Hostile and odd files each get their reason; every other file still loads.
+void TestPriceListFolder::hostileFilesAreExplainedAndTheRestRead() {
+    const QByteArray titles = "<row r=\"1\"><c r=\"A1\" t=\"inlineStr\"><is><t>Code</t></is></c>"
+                              "<c r=\"B1\" t=\"inlineStr\"><is><t>Price</t></is></c></row>";
+    // Once crashed the program: a value closed with no cell open, then a cell before any row.
+    QVERIFY(WorkbookPackage::write(file("a-crash.xlsx"),
+                                   WorkbookPackage::minimal(titles + "<row r=\"2\"><v>1</v></c><c r=\"A2\"><v>7</v></c>"
+                                                                     "<c r=\"B2\"><v>92.4</v></c></row>")));
+    QVERIFY(WorkbookPackage::write(file("b-cell-first.xlsx"),
+                                   WorkbookPackage::minimal("<c r=\"A1\"><v>1</v></c>" + titles)));
+    QVERIFY(WorkbookPackage::write(file("c-bomb.xlsx"),
+                                   WorkbookPackage::minimal(titles + "<row r=\"2\"><c t=\"inlineStr\"><is><t>" +
+                                                            QByteArray(2 << 20, 'x') + "</t></is></c></row>")));
+    QVERIFY(WorkbookPackage::write(file("d-far-row.xlsx"),
+                                   WorkbookPackage::minimal(titles + "<row r=\"2147483647\"><c><v>1</v></c></row>"
+                                                                     "<row><c><v>2</v></c></row>")));
+    writeBytes(file("e-long.csv"), "Code;Price\nK1;1\n" + QByteArray(3 << 20, 'x') + "\nK2;2");
+    writeBytes(file("f-comma.csv"), "code,price\nK3,3\n");
+    writeBytes(file("g-empty.csv"), "");
+    OwnPriceTable table;
+    const Run run = regenerate(table, m_dir->path());
+    QCOMPARE(
+        run.report,
+        (QStringList{"List files that will use for generate common file(s) :", "  -  a-crash.xlsx (read, 1 record)",
+                     "  -  b-cell-first.xlsx (not read: no row below the title row)",
+                     "  -  c-bomb.xlsx (not read: A text in part xl/worksheets/sheet1.xml is longer than 1 MiB.)",
+                     "  -  d-far-row.xlsx (read, 0 records; stopped early: A row lies beyond the last row of a "
+                     "worksheet.)",
+                     "  -  e-long.csv (read, 2 records; 1 line longer than 1048576 characters skipped)",
+                     "  -  f-comma.csv (read, 1 record)", "  -  g-empty.csv (not read: the file is empty)"}));
+    QCOMPARE(run.problems, (QStringList{PriceListFolder::problemText(file("c-bomb.xlsx")),
+                                        PriceListFolder::problemText(file("d-far-row.xlsx"))}));
+    QCOMPARE(table.Count(), 4);
+    QCOMPARE(FindOwnPrices(table, "7", "a-crash")->first().price, QStringLiteral("92.40"));
+    QCOMPARE(FindOwnPrices(table, "K3", "f-comma")->size(), 1);
+}
+
+void TestPriceListFolder::cancelledRegenerationExplainsTheRest() {
+    for (const char* name : {"a.csv", "b.csv", "c.csv"})
+        writeBytes(file(name), "Code;Price\nK;1\n");
+    std::atomic<bool> cancel = false;
+    OwnPriceTable table;
+    const Run run = regenerate(
+        table, m_dir->path(), [&](const QString& name) { cancel = name == "b.csv"; }, &cancel);
+    QCOMPARE(run.report,
+             (QStringList{"List files that will use for generate common file(s) :", "  -  a.csv (read, 1 record)",
+                          "  -  b.csv (not read: The reading was cancelled.)",
+                          "  -  c.csv (not read: the regeneration was cancelled)"}));
+    QCOMPARE(table.Count(), 1);
+    QVERIFY(run.error.isEmpty());
+}
+
+void TestPriceListFolder::questionSaysWhatTheTableHolds() {
+    const QString tail = QStringLiteral(" !!! Do regenerate data about prices for use in memory ???");
+    QCOMPARE(PriceListFolder::Question(0), "At moment table price lists in memory program is empty" + tail);
+    QCOMPARE(PriceListFolder::Question(1), "At moment table price lists in memory program holds 1 price line" + tail);
+    QCOMPARE(PriceListFolder::Question(2500),
+             "At moment table price lists in memory program holds 2500 price lines" + tail);
 }
 
 QTEST_GUILESS_MAIN(TestPriceListFolder)

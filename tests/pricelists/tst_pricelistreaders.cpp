@@ -1,6 +1,7 @@
 #include "pricelists/ownpricetable.h"
 #include "pricelists/pricelistreaders.h"
 #include "support/testpaths.h"
+#include "support/workbookpackage.h"
 
 #include <QDir>
 #include <QFile>
@@ -37,6 +38,14 @@ private slots:
     void csvEncodingsAcrossChunks_data();
     void csvEncodingsAcrossChunks();
     void missingOrUnreadableCsv();
+    void separatorOfTheTitleRow_data();
+    void separatorOfTheTitleRow();
+    void longLinesAreSkippedAndCounted();
+    void cancelledCsvLeavesNothing();
+    void sheetPriceText_data();
+    void sheetPriceText();
+    void sheetPricesShowTwoDecimals_data();
+    void sheetPricesShowTwoDecimals();
 
 private:
     QTemporaryDir m_dir;
@@ -234,6 +243,163 @@ void TestPriceListReaders::missingOrUnreadableCsv() {
     QCOMPARE(load.problem, PriceListLoad::Problem::CannotRead);
     QVERIFY(load.error.startsWith(QStringLiteral("Cannot open file \"") + locked + QStringLiteral("\". ")));
     QVERIFY(!load.used);
+}
+
+void TestPriceListReaders::separatorOfTheTitleRow_data() {
+    QTest::addColumn<QString>("localeSeparator");
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<QStringList>("rows");
+    QTest::addColumn<QString>("notUsed");
+    QTest::newRow("semicolons under a comma locale")
+        << "," << QByteArray("brand;reference;price\nINA;1,5;2,50\n") << QStringList{"INA|1,5|15|2,50|a.csv"} << "";
+    QTest::newRow("commas under a semicolon locale")
+        << ";" << QByteArray("brand,reference,price\nINA,15,2.50\n") << QStringList{"INA|15|15|2.50|a.csv"} << "";
+    QTest::newRow("a German supplier's list") << "," << QByteArray("artnr;bezeichnung;preis\n4711;Bremse, vorn;12,50\n")
+                                              << QStringList{"A|4711|4711|12,50|a.csv"} << "";
+    QTest::newRow("tabs") << ";" << QByteArray("brand\treference\tprice\nINA\tX;1\t3\n")
+                          << QStringList{"INA|X;1|X1|3|a.csv"} << "";
+    QTest::newRow("no separator finds the columns") << "," << QByteArray("reference|price\nK|1\n") << QStringList{}
+                                                    << "no reference and no price column recognised in the title row";
+    QTest::newRow("only one of them") << "," << QByteArray("reference;cost\nK;1\n") << QStringList{}
+                                      << "no price column recognised in the title row";
+}
+
+// The title row splits at the locale's separator first, then at ";", "," and tab; the data lines
+// split at the one that found the columns.
+void TestPriceListReaders::separatorOfTheTitleRow() {
+    QFETCH(QString, localeSeparator);
+    QFETCH(QByteArray, content);
+    QFETCH(QStringList, rows);
+    QFETCH(QString, notUsed);
+    const QString path = m_dir.filePath("a.csv");
+    writeBytes(path, content);
+    OwnPriceTable table;
+    const PriceColumnNames names{"[brand]", "[reference][artnr]", "[price][preis]"};
+    PriceListReader reader(table, names, localeSeparator.at(0), QLocale::c());
+    const PriceListLoad load = reader.LoadCsvPriceList(path, "a.csv");
+    QCOMPARE(load.used, notUsed.isEmpty());
+    QCOMPARE(load.notUsed, notUsed);
+    QCOMPARE(rowsOf(table), rows);
+    QCOMPARE(load.records, rows.size());
+}
+
+// A line longer than the bound is skipped wherever it falls against the reader's chunks (and is
+// not scanned again for each chunk); a title line that long leaves the file unread.
+void TestPriceListReaders::longLinesAreSkippedAndCounted() {
+    const QByteArray longLine(kMaxCsvLineChars + 1, 'x');
+    const QString path = m_dir.filePath("long.csv");
+    writeBytes(path, "Brand;Code;Price\r\nA;K1;1\r\n" + longLine + "\r\nA;K2;2\r\n" + QByteArray(50 << 20, ';') +
+                         "\rA;K3;3\r\n" + longLine);
+    OwnPriceTable table;
+    PriceListReader reader(table, kNames, QLatin1Char(';'), QLocale::c());
+    const PriceListLoad load = reader.LoadCsvPriceList(path, "long.csv");
+    QVERIFY(load.used);
+    QCOMPARE(load.longLines, 3);
+    QCOMPARE(rowsOf(table), (QStringList{"A|K1|K1|1|long.csv", "A|K2|K2|2|long.csv", "A|K3|K3|3|long.csv"}));
+
+    // A line just within the bound is read.
+    writeBytes(path, "Code;Price\n" + QByteArray(kMaxCsvLineChars - 2, 'k') + ";1\n");
+    OwnPriceTable within;
+    PriceListReader withinReader(within, kNames, QLatin1Char(';'), QLocale::c());
+    QCOMPARE(withinReader.LoadCsvPriceList(path, "long.csv").records, 1);
+
+    writeBytes(path, longLine + "\nCode;Price\nK;1\n");
+    const PriceListLoad title = reader.LoadCsvPriceList(path, "long.csv");
+    QVERIFY(!title.used);
+    QCOMPARE(title.notUsed, QStringLiteral("its title line is longer than 1048576 characters"));
+}
+
+void TestPriceListReaders::cancelledCsvLeavesNothing() {
+    const QString path = m_dir.filePath("cancel.csv");
+    writeBytes(path, "Code;Price\nK;1\n");
+    OwnPriceTable table;
+    table.Add("OLD", TVarItemData{"X", "OLD", "OLD", "1", "old.csv"});
+    std::atomic<bool> cancel = true;
+    PriceListReader reader(table, kNames, QLatin1Char(';'), QLocale::c(), &cancel);
+    const PriceListLoad load = reader.LoadCsvPriceList(path, "cancel.csv");
+    QCOMPARE(load.problem, PriceListLoad::Problem::Cancelled);
+    QVERIFY(!load.used);
+    QCOMPARE(table.Count(), 1);
+}
+
+void TestPriceListReaders::sheetPriceText_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("decimalPoint");
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("one decimal") << "92.4"
+                                 << "."
+                                 << "92.40";
+    QTest::newRow("whole") << "7"
+                           << "."
+                           << "7.00";
+    QTest::newRow("negative") << "-3,5"
+                              << ","
+                              << "-3,50";
+    QTest::newRow("two decimals") << "12.50"
+                                  << "."
+                                  << "12.50";
+    QTest::newRow("three decimals kept") << "12.345"
+                                         << "."
+                                         << "12.345";
+    QTest::newRow("other decimal point") << "12.5"
+                                         << ","
+                                         << "12.5";
+    QTest::newRow("a text") << "on request"
+                            << "."
+                            << "on request";
+    QTest::newRow("an exponent") << "1e-07"
+                                 << "."
+                                 << "1e-07";
+    QTest::newRow("a point alone") << "5."
+                                   << "."
+                                   << "5.";
+    QTest::newRow("empty") << ""
+                           << "."
+                           << "";
+}
+
+void TestPriceListReaders::sheetPriceText() {
+    QFETCH(QString, text);
+    QFETCH(QString, decimalPoint);
+    QFETCH(QString, shown);
+    QCOMPARE(SheetPriceText(text, decimalPoint.at(0)), shown);
+}
+
+void TestPriceListReaders::sheetPricesShowTwoDecimals_data() {
+    QTest::addColumn<QString>("locale");
+    QTest::addColumn<QStringList>("rows");
+    QTest::newRow("C") << "C"
+                       << QStringList{"B|4711|4711|92.40|p.xlsx", "B|4712|4712|7.00|p.xlsx", "B|4713|4713|1.125|p.xlsx",
+                                      "B|4714|4714|ask|p.xlsx"};
+    QTest::newRow("German") << "de_DE"
+                            << QStringList{"B|4711|4711|92,40|p.xlsx", "B|4712|4712|7,00|p.xlsx",
+                                           "B|4713|4713|1,125|p.xlsx", "B|4714|4714|ask|p.xlsx"};
+}
+
+// Prices from a workbook show the decimals the source gave, two at least; references stay whole.
+void TestPriceListReaders::sheetPricesShowTwoDecimals() {
+    QFETCH(QString, locale);
+    QFETCH(QStringList, rows);
+    const auto text = [](const char* cell, const char* value) {
+        return QByteArray("<c r=\"") + cell + "\" t=\"inlineStr\"><is><t>" + value + "</t></is></c>";
+    };
+    const auto number = [](const char* cell, const char* value) {
+        return QByteArray("<c r=\"") + cell + "\"><v>" + value + "</v></c>";
+    };
+    const QByteArray sheet = "<row r=\"1\">" + text("A1", "Brand") + text("B1", "Code") + text("C1", "Price") +
+                             "</row><row r=\"2\">" + text("A2", "B") + number("B2", "4711") + number("C2", "92.4") +
+                             "</row><row r=\"3\">" + text("A3", "B") + number("B3", "4712") + number("C3", "7") +
+                             "</row><row r=\"4\">" + text("A4", "B") + number("B4", "4713") + number("C4", "1.125") +
+                             "</row><row r=\"5\">" + text("A5", "B") + number("B5", "4714") + text("C5", "ask") +
+                             "</row>";
+    const QString path = m_dir.filePath("p.xlsx");
+    QVERIFY(WorkbookPackage::write(path, WorkbookPackage::minimal(sheet)));
+    OwnPriceTable table;
+    PriceListReader reader(table, kNames, QLatin1Char(';'), QLocale(locale));
+    const PriceListLoad load = reader.LoadSheetPriceList(path, "p.xlsx");
+    QVERIFY(load.used);
+    QCOMPARE(load.records, 4);
+    QCOMPARE(rowsOf(table), rows);
 }
 
 QTEST_GUILESS_MAIN(TestPriceListReaders)

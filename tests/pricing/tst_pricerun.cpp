@@ -1,6 +1,6 @@
 #include "platform/messageboxdialogs.h"
+#include "pricing/priceengine.h"
 #include "pricing/pricerun.h"
-#include "pricing/priceworkers.h"
 #include "pricing/processing.h"
 #include "pricing/runsteps.h"
 #include "pricing/tablegrid.h"
@@ -50,12 +50,17 @@ public:
     }
 
     void check(const char* name, bool on) { f.find<QCheckBox>(name)->setChecked(on); }
-    TForm3* form3() { return f.window().priceRun().form3(); }
-    PriceWorkers& workers() { return f.window().priceRun().workers(); }
+    TForm3* form3() { return f.window().form3(); }
+    PriceRun& workers() { return f.window().priceRun(); }
+    PriceEngine& engine() { return f.window().priceEngine(); }
     TableGrid* compare() { return f.find<TableGrid>("StringGrid2"); }
     TableGrid* analysis() { return f.find<TableGrid>("StringGrid3"); }
-    // Presses the start button; the run works inside the click.
+    // Presses the start button; the run works on while the window processes its events.
     void start() { click(f.find<QToolButton>("SpeedButton32")); }
+    // Waits until the run has gone through its lines (its workers may still be out).
+    bool ended(int timeoutMs = 20000) {
+        return QTest::qWaitFor([this] { return !workers().isRunning(); }, timeoutMs);
+    }
     QStringList logLines() const { return const_cast<RunFixture*>(this)->f.window().context().log->lines(); }
 
     DemoService service;
@@ -103,6 +108,7 @@ private slots:
     void analysisRowsKeepTheirIds();
     void windowStaysWhileRunGoesOnWithNoWorkerCounted();
     void stopAsksThenEndsWithError();
+    void stopAfterTheLastLineClosesOnTheNextRow();
     void waitsWhileMoreThan200WorkersRun();
     void ownPricesFoundForALine();
     void emptyOwnPriceTableIsRegeneratedFirst();
@@ -133,13 +139,13 @@ void TestPriceRun::twoLinesTwoShopsDeliverRowsAndClose() {
     RunFixture run({"--latency-ms", "1000"}, {{"TRW", "GDB1385", "Brake pad"}, {"TRW", "KXQ8208", "Disc"}});
     run.check("CheckBox1", true);
     QList<PriceQuestion> started;
-    connect(&run.workers(), &PriceWorkers::workerStarted, this, [&](const PriceQuestion& q) { started << q; });
+    connect(&run.workers(), &PriceRun::workerStarted, this, [&](const TMyThread& w) { started << w; });
     int lowestCount = 0;
-    connect(&run.workers(), &PriceWorkers::countChanged, this,
-            [&](int count) { lowestCount = qMin(lowestCount, count); });
+    connect(&run.workers(), &PriceRun::countChanged, this, [&](int count) { lowestCount = qMin(lowestCount, count); });
     run.f.dialogs.setNextAnswer(true); // start
     run.f.dialogs.setNextAnswer(true); // clean the comparison table
     run.start();
+    QVERIFY(run.ended());
 
     QStringList order;
     for (const PriceQuestion& q : started)
@@ -152,8 +158,10 @@ void TestPriceRun::twoLinesTwoShopsDeliverRowsAndClose() {
     QVERIFY(run.form3()->isVisible());
     QVERIFY(!run.f.window().isEnabled());
     QCOMPARE(run.form3()->findChild<QLabel*>("Label2")->text(), "Count lines : 2");
-    QCOMPARE(run.form3()->findChild<QLabel*>("Label3")->text(), "Sent requests :  100% [2 from 2]");
-    QCOMPARE(run.form3()->findChild<QLabel*>("Label6")->text(), "4");
+    QTRY_COMPARE(run.form3()->findChild<QLabel*>("Label3")->text(), "Sent requests :  100% [2 from 2]");
+    QTRY_COMPARE(run.form3()->findChild<QLabel*>("Label6")->text(), "4");
+    // The requests still open stand beside the line count.
+    QTRY_COMPARE(run.form3()->findChild<QLabel*>("openRequests")->text(), "4 open");
     QCOMPARE(run.form3()->size(), QSize(750, 167));
     QVERIFY(run.form3()->windowFlags().testFlag(Qt::FramelessWindowHint));
     QVERIFY(run.form3()->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
@@ -186,6 +194,7 @@ void TestPriceRun::analysisRowsKeepTheirIds() {
     run.f.dialogs.setNextAnswer(true); // start
     run.f.dialogs.setNextAnswer(true); // clean the analysis table
     run.start();
+    QVERIFY(run.ended());
     QTRY_VERIFY_WITH_TIMEOUT(!run.form3()->isVisible(), 10000);
     TableGrid* grid = run.analysis();
     QCOMPARE(grid->rowCount(), 2 + 4);
@@ -218,6 +227,7 @@ void TestPriceRun::windowStaysWhileRunGoesOnWithNoWorkerCounted() {
     pages->addItem("http://search.test/?q={reference}");
     run.f.dialogs.setNextAnswer(true);
     run.start();
+    QVERIFY(run.ended());
     QCOMPARE(visibleAtOpen, (QList<bool>{true, true}));
     QTRY_VERIFY_WITH_TIMEOUT(!run.form3()->isVisible(), 10000);
     QCOMPARE(run.compare()->rowCount(), 2 + 4);
@@ -239,6 +249,7 @@ void TestPriceRun::stopAsksThenEndsWithError() {
         QTimer::singleShot(200, [&] { click(stop); });
     });
     run.start();
+    QVERIFY(run.ended());
 
     QCOMPARE(captionAfterNo, "STOP");
     QCOMPARE(run.f.dialogs.texts(),
@@ -247,11 +258,34 @@ void TestPriceRun::stopAsksThenEndsWithError() {
     QCOMPARE(run.workers().RunningThreadCount(), 0);
     QVERIFY(!run.form3()->isVisible());
     QVERIFY(run.f.window().isEnabled());
-    QVERIFY(run.workers().aliveCount() > 0); // started workers are not stopped
+    QVERIFY(run.engine().openCount() > 0); // started workers are not stopped
     // Late workers keep delivering but never push the count below zero.
-    QTRY_COMPARE_WITH_TIMEOUT(run.workers().aliveCount(), 0, 15000);
+    QTRY_COMPARE_WITH_TIMEOUT(run.engine().openCount(), 0, 15000);
     QCOMPARE(run.workers().RunningThreadCount(), 0);
     QVERIFY(run.compare()->rowCount() > 2);
+}
+
+void TestPriceRun::stopAfterTheLastLineClosesOnTheNextRow() {
+    // The run is through its lines and the window waits for two slow answers when STOP comes.
+    RunFixture run({"--latency-ms", "1500"}, {{"TRW", "GDB1385", "Brake pad"}}, "12\r\n44\r\n");
+    run.check("CheckBox1", true);
+    run.check("CheckBox5", false);
+    run.f.dialogs.setNextAnswer(true); // start
+    run.start();
+    QVERIFY(run.ended());
+    QVERIFY(run.form3()->isVisible());
+    run.f.dialogs.setNextAnswer(true); // STOP
+    auto* stop = run.form3()->findChild<QToolButton*>("SpeedButton1");
+    click(stop);
+    QCOMPARE(stop->text(), "CLOSE");
+    QCOMPARE(run.workers().RunningThreadCount(), 0);
+    QVERIFY(run.form3()->isVisible());
+    // The first late row asks the window to close, which CLOSE allows.
+    QTRY_VERIFY_WITH_TIMEOUT(!run.form3()->isVisible(), 10000);
+    QVERIFY(run.compare()->rowCount() > 2);
+    QVERIFY(run.f.window().isEnabled());
+    QCOMPARE(run.workers().RunningThreadCount(), 0);
+    QVERIFY(!run.f.dialogs.texts().contains("StopExportData"));
 }
 
 void TestPriceRun::waitsWhileMoreThan200WorkersRun() {
@@ -259,11 +293,12 @@ void TestPriceRun::waitsWhileMoreThan200WorkersRun() {
     run.check("CheckBox1", true);
     run.check("CheckBox5", false);
     int highest = 0;
-    connect(&run.workers(), &PriceWorkers::countChanged, this, [&](int count) { highest = qMax(highest, count); });
+    connect(&run.workers(), &PriceRun::countChanged, this, [&](int count) { highest = qMax(highest, count); });
     run.f.dialogs.setNextAnswer(true);
     QElapsedTimer clock;
     clock.start();
     run.start();
+    QVERIFY(run.ended());
     // The run could only get past line 51 after the first answers came back.
     QVERIFY(clock.elapsed() >= 2500);
     // A worker's request is closed before it delivers, so at most 204 requests were open.
@@ -284,6 +319,7 @@ void TestPriceRun::ownPricesFoundForALine() {
     run.check("CheckBox3", true);
     run.f.dialogs.setNextAnswer(true);
     run.start();
+    QVERIFY(run.ended());
     QVERIFY(!run.form3()->isVisible()); // nothing counted: the window closed with the run
     QCOMPARE(run.compare()->rowCount(), 4);
     QStringList shops{run.compare()->cell(1, 3), run.compare()->cell(2, 3)};
@@ -307,6 +343,7 @@ void TestPriceRun::emptyOwnPriceTableIsRegeneratedFirst() {
     });
     run.f.dialogs.setNextAnswer(true);
     run.start();
+    QVERIFY(run.ended());
     QCOMPARE(phaseSeen, "Load price lists in memory ...");
     QVERIFY(shownDuringRegeneration);
     QCOMPARE(run.compare()->rowTexts()[1],
@@ -343,6 +380,7 @@ void TestPriceRun::pagesOpenWithPauseQuestion() {
     for (bool answer : answers)
         run.f.dialogs.setNextAnswer(answer);
     run.start();
+    QVERIFY(run.ended());
     QCOMPARE(run.f.desktop.opened().size(), opened);
     QCOMPARE(run.f.desktop.opened().first(), "http://search.test/?q=TRW+GDB1001");
     QStringList questions;
@@ -359,10 +397,18 @@ void TestPriceRun::failingRequestsStillEnd() {
     run.check("CheckBox5", false);
     run.f.dialogs.setNextAnswer(true);
     run.start();
+    QVERIFY(run.ended());
     QTRY_VERIFY_WITH_TIMEOUT(!run.form3()->isVisible(), 10000);
     QCOMPARE(run.workers().RunningThreadCount(), 0);
+    const QStringList failed = run.logLines().filter("NOT ANSWER [result(");
     QVERIFY(!run.logLines().filter("NOT ANSWER [result(INTERNAL SERVER ERROR)] !!!").isEmpty());
     QVERIFY(!run.logLines().filter("NOT ANSWER [result()] !!!").isEmpty());
+    // The end of the run says how many requests went and how many failed.
+    auto* note = run.f.find<QLabel>("logNote");
+    QTRY_VERIFY(note->isVisible());
+    QCOMPARE(note->text(), QStringLiteral("8 requests: %1 answered, %2 failed \u2014 see Log requests")
+                               .arg(8 - failed.size())
+                               .arg(failed.size()));
 }
 
 void TestPriceRun::closingMidRunIsQuick() {
@@ -376,11 +422,13 @@ void TestPriceRun::closingMidRunIsQuick() {
         clock.start();
         run->f.window().close();
     });
-    run->start(); // returns once the close has ended the run
+    run->start();
+    QVERIFY(run->ended());
     QVERIFY(clock.isValid());
     QVERIFY(!run->f.window().isVisible());
     QVERIFY(!run->form3()->isVisible());
-    QCOMPARE(run->workers().aliveCount(), 0);
+    QCOMPARE(run->engine().openCount(), 0);
+    QVERIFY(run->engine().isClosing());
     QVERIFY(!run->f.dialogs.texts().contains("StopExportData"));
     run->f.destroy();
     QVERIFY2(clock.elapsed() < 4000, qPrintable(QString::number(clock.elapsed())));
@@ -392,9 +440,7 @@ void TestPriceRun::questionsDuringRunBelongToTheProgressWindow() {
     mainWindow.show();
     MessageBoxDialogs dialogs;
     dialogs.setParentWidget(&mainWindow);
-    RequestLog log;
-    PriceWorkers workers(log);
-    TForm3 progress(dialogs, workers, &mainWindow);
+    TForm3 progress(dialogs, &mainWindow);
     progress.show();
     QVERIFY(!mainWindow.isEnabled());
 

@@ -1,4 +1,5 @@
 #include "catalog/productlist.h"
+#include "platform/spreadsheetwriter.h"
 #include "pricing/comparativelist.h"
 #include "pricing/productinfo.h"
 #include "pricing/resulttables.h"
@@ -14,6 +15,7 @@
 #include <QCheckBox>
 #include <QDir>
 #include <QFileInfo>
+#include <QHeaderView>
 #include <QImage>
 #include <QLabel>
 #include <QPlainTextEdit>
@@ -61,6 +63,8 @@ private slots:
     void exportWritesWorkbookAndOpensIt_data();
     void exportWritesWorkbookAndOpensIt();
     void exportFailuresAreReported();
+    void priceTitleSortsNumbersAndExportFollowsTheView();
+    void pricesInViewAt1280x800();
 };
 
 namespace {
@@ -287,6 +291,7 @@ void TestPricingPanels::picturesDownloadAndBrowse() {
         QCOMPARE(info->pictures().shown(), 3);
     }
     QTest::mouseDClick(image, Qt::LeftButton, {}, image->rect().center());
+    click(f.find<QToolButton>("openPictureAddress")); // the larger picture's way to the address
     const int opened = count > 1 ? 3 : 1;
     QCOMPARE(f.desktop.opened(), QStringList{info->imageUrls()[opened - 1]});
     QVERIFY(f.desktop.opened().first().endsWith(QString("/images/%1-%2.jpg").arg(artid).arg(opened)));
@@ -394,6 +399,7 @@ void TestPricingPanels::onlyWebPictureAddressesAreOpened() {
     auto* image = f.find<QLabel>("Image1");
     QVERIFY(!image->isHidden());
     QTest::mouseDClick(image, Qt::LeftButton, {}, image->rect().center());
+    click(f.find<QToolButton>("openPictureAddress")); // the larger picture's way to the address
     QCOMPARE(f.desktop.opened(), opened ? QStringList{address} : QStringList{});
 }
 
@@ -687,7 +693,12 @@ void TestPricingPanels::exportWritesWorkbookAndOpensIt() {
     for (int r = 0; r < 4; ++r) {
         for (int c = 0; c < g->columnCount(); ++c) {
             const SheetCell cell = sheet.cell(r, c);
-            QCOMPARE(cell.text, g->cell(r, c));
+            if (cell.type.isEmpty() && !cell.text.isEmpty()) { // an amount, written as a number
+                QVERIFY(SpreadsheetWriter::isAmountTitle(g->cell(0, c)));
+                QCOMPARE(cell.text.toDouble(), g->cell(r, c).toDouble());
+            } else {
+                QCOMPARE(cell.text, g->cell(r, c));
+            }
             QCOMPARE(cell.bold, r == 0);
             QCOMPARE(cell.bottom, r == 0 ? "medium" : "thin");
             QCOMPARE(cell.left, r == 0 ? "medium" : "thin");
@@ -728,6 +739,78 @@ void TestPricingPanels::exportFailuresAreReported() {
     QVERIFY2(f.desktop.opened().isEmpty(), qPrintable(f.desktop.opened().join('|')));
     QCOMPARE(f.dialogs.shown().size(), 2);
     QCOMPARE(f.dialogs.lastText(), "Could not start the MS Excel. Action canceled.");
+}
+
+void TestPricingPanels::priceTitleSortsNumbersAndExportFollowsTheView() {
+    WindowFixture f(standInEndpoints());
+    f.signIn();
+    f.window().showPage("PAGEPRODUCT");
+    auto* tabs = f.find<QTabWidget>("PageControl1");
+    tabs->setCurrentIndex(2);
+    auto* tables = f.window().findChild<ResultTables*>();
+    const QStringList prices{"10.00", "9,50", "100", "on request", "", "1 250,00", "-2"};
+    for (int i = 0; i < prices.size(); ++i)
+        tables->AppendCompareRow({"TRW", QString("R%1").arg(i), "Pad", "shop", prices[i], "EUR"});
+    TableGrid* g = gridNamed(f, "StringGrid2");
+    QHeaderView* header = g->horizontalHeader();
+    const QPoint priceTitle(header->sectionViewportPosition(4) + header->sectionSize(4) / 2, header->height() / 2);
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, priceTitle);
+    QCOMPARE(column(g, 4), (QStringList{"price", "-2", "9,50", "10.00", "100", "1 250,00", "on request", "", ""}));
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, priceTitle);
+    QCOMPARE(column(g, 4), (QStringList{"price", "on request", "1 250,00", "100", "10.00", "9,50", "-2", "", ""}));
+
+    // Rows that arrive later take their place in the order shown.
+    tables->AppendCompareRow({"TRW", "R7", "Pad", "shop", "50", "EUR"});
+    QCOMPARE(column(g, 4).mid(0, 6), (QStringList{"price", "on request", "1 250,00", "100", "50", "10.00"}));
+
+    // The workbook holds the rows as shown.
+    click(f.find<QToolButton>("SpeedButton43"));
+    QCOMPARE(f.desktop.opened().size(), 1);
+    const QString path = f.desktop.opened().first();
+    const auto cleanup = qScopeGuard([&] { QFile::remove(path); });
+    const SheetContent sheet = ReadXlsx(path);
+    QVERIFY2(sheet.error.isEmpty(), qPrintable(sheet.error));
+    // A plain price is a number cell ("9,50" reads back as 9.5); "1 250,00" stays text.
+    for (int r = 0; r < g->rowCount(); ++r) {
+        const SheetCell cell = sheet.cell(r, 4);
+        if (cell.type.isEmpty() && !cell.text.isEmpty())
+            QCOMPARE(cell.text.toDouble(), QString(g->cell(r, 4)).replace(',', '.').toDouble());
+        else
+            QCOMPARE(cell.text, g->cell(r, 4));
+    }
+
+    // Delete removes the row the user sees: the fourth shown, with price 50.
+    const QRect shown = g->visualRect(g->model()->index(3, 2));
+    QTest::mouseClick(g->viewport(), Qt::LeftButton, {}, shown.center());
+    QCOMPARE(g->currentRow(), 4);
+    f.dialogs.setNextAnswer(true);
+    pressKey(g, Qt::Key_Delete);
+    QCOMPARE(f.dialogs.lastText(), "Delete selected line ???");
+    QCOMPARE(column(g, 4).mid(0, 5), (QStringList{"price", "on request", "1 250,00", "100", "10.00"}));
+    QCOMPARE(g->rowCount(), 2 + prices.size());
+}
+
+void TestPricingPanels::pricesInViewAt1280x800() {
+    WindowFixture f(standInEndpoints());
+    f.signIn();
+    f.window().resize(1280, 800);
+    f.window().showPage("PAGEPRODUCT");
+    auto* tabs = f.find<QTabWidget>("PageControl1");
+    const QList<std::pair<const char*, QList<int>>> grids{{"StringGrid2", {4, 5}}, {"StringGrid3", {5}}};
+    for (const auto& [name, priceColumns] : grids) {
+        TableGrid* g = gridNamed(f, name);
+        tabs->setCurrentWidget(tabs->widget(QString(name) == "StringGrid2" ? 2 : 3));
+        QTest::qWait(0);
+        QHeaderView* header = g->horizontalHeader();
+        for (int c = 0; c < g->columnCount(); ++c) {
+            // Every title can be read whole.
+            const int title = header->fontMetrics().horizontalAdvance(g->cell(0, c));
+            QVERIFY2(g->columnWidth(c) > title, qPrintable(g->cell(0, c)));
+        }
+        for (int c : priceColumns)
+            QVERIFY2(header->sectionViewportPosition(c) + g->columnWidth(c) <= g->viewport()->width(),
+                     qPrintable(QString("%1 %2").arg(name).arg(g->cell(0, c))));
+    }
 }
 
 QTEST_MAIN(TestPricingPanels)

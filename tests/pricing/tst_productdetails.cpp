@@ -1,8 +1,16 @@
 #include "catalog/producttable.h"
+#include "platform/widgets.h"
 #include "pricing/gridrows.h"
 #include "pricing/productdetails.h"
+#include "pricing/productinfo.h"
+#include "support/windowfixture.h"
 
+#include <QApplication>
+#include <QComboBox>
+#include <QDialog>
+#include <QLabel>
 #include <QTest>
+#include <QToolButton>
 
 class TestProductDetails : public QObject {
     Q_OBJECT
@@ -20,6 +28,7 @@ private slots:
     void deleteOnlyProductRowsWithTestCell_data();
     void deleteOnlyProductRowsWithTestCell();
     void exportFileNamesDoNotRepeat();
+    void pictureOpensLargerInsideTheProgram();
 };
 
 namespace {
@@ -184,5 +193,51 @@ void TestProductDetails::exportFileNamesDoNotRepeat() {
     QCOMPARE(ExportFileName("Analysis prices", "20260314-093005", 2), "Analysis prices 20260314-093005 (2).xlsx");
 }
 
-QTEST_GUILESS_MAIN(TestProductDetails)
+void TestProductDetails::pictureOpensLargerInsideTheProgram() {
+    WindowFixture f(standInEndpoints());
+    f.signIn();
+    f.showActive();
+    // The user's road to a product with three pictures: its cross reference, the match, the product.
+    click(f.find<QLabel>("Label12"));
+    typeInto(f.find<QComboBox>("ComboBox1"), "GDB1385");
+    pressKey(Qt::Key_Return);
+    auto* matches = f.find<QListWidget>("ListBox3");
+    QVERIFY(clickListItem(matches, itemTexts(matches).value(0)));
+    pressKey(Qt::Key_Return);
+    auto* tree = f.find<QTreeView>("TreeView3");
+    QVERIFY(topLevelCount(tree) > 0);
+    clickNode(tree, topLevelNode(tree, 0));
+    auto* image = f.find<QLabel>("Image1");
+    QVERIFY(!image->isHidden());
+    QVERIFY(!image->pixmap().isNull());
+    const QStringList urls = f.window().findChild<ProductInfo*>()->imageUrls();
+    QVERIFY(urls.size() > 1);
+    click(f.find<QToolButton>("SpeedButton30")); // the second picture
+
+    const auto viewer = [&] { return f.window().findChild<QDialog*>("pictureViewer"); };
+    QTest::mouseDClick(image, Qt::LeftButton, {}, image->rect().center());
+    QVERIFY(viewer() && viewer()->isVisible());
+    QCOMPARE(viewer()->windowTitle(), QString("Picture 2/%1").arg(urls.size()));
+    auto* large = viewer()->findChild<QLabel*>("largePicture");
+    QTRY_VERIFY(!large->pixmap().isNull());
+    // Larger than the box beside the tables, and nothing went to the browser.
+    QVERIFY(large->pixmap().width() > image->pixmap().width());
+    QVERIFY(f.desktop.opened().isEmpty());
+    // The window is in front, with the keyboard, so Escape closes it.
+    QTRY_COMPARE(QApplication::activeWindow(), static_cast<QWidget*>(viewer()));
+    pressKey(Qt::Key_Escape);
+    QTRY_VERIFY(!viewer() || !viewer()->isVisible());
+
+    // Enter on the picture, once a click has given it the focus.
+    f.showActive(); // back in the main window
+    clickOnScreen(image);
+    QCOMPARE(QApplication::focusWidget(), image);
+    pressKey(Qt::Key_Return);
+    QVERIFY(viewer() && viewer()->isVisible());
+    // The address is still a click away.
+    click(viewer()->findChild<QToolButton*>("openPictureAddress"));
+    QCOMPARE(f.desktop.opened(), QStringList{urls[1]});
+}
+
+QTEST_MAIN(TestProductDetails)
 #include "tst_productdetails.moc"

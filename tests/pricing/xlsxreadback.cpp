@@ -1,6 +1,7 @@
 #include "xlsxreadback.h"
 
 #include <QFile>
+#include <QRegularExpression>
 #include <QXmlStreamReader>
 
 #include <zip.h>
@@ -25,12 +26,32 @@ QByteArray entry(zip_t* archive, const char* name, bool* found) {
 struct Style {
     bool bold = false;
     QString left, right, top, bottom;
+    QString numberFormat;
 };
+
+// The built-in number formats a writer refers to by id alone.
+QString builtInFormat(int id) {
+    switch (id) {
+    case 0:
+        return QStringLiteral("General");
+    case 1:
+        return QStringLiteral("0");
+    case 2:
+        return QStringLiteral("0.00");
+    case 10:
+        return QStringLiteral("0.00%");
+    case 49:
+        return QStringLiteral("@");
+    default:
+        return QStringLiteral("built-in %1").arg(id);
+    }
+}
 
 QList<Style> readStyles(const QByteArray& xml) {
     QList<bool> fonts;
     QList<QStringList> borders;
     QList<Style> styles;
+    QMap<int, QString> formats;
     QXmlStreamReader r(xml);
     QString section;
     while (!r.atEnd()) {
@@ -39,6 +60,8 @@ QList<Style> readStyles(const QByteArray& xml) {
             const auto name = r.name();
             if (name == u"fonts" || name == u"borders" || name == u"cellXfs" || name == u"cellStyleXfs")
                 section = name.toString();
+            else if (name == u"numFmt")
+                formats[r.attributes().value("numFmtId").toInt()] = r.attributes().value("formatCode").toString();
             else if (section == u"fonts" && name == u"font")
                 fonts << false;
             else if (section == u"fonts" && name == u"b" && !fonts.isEmpty())
@@ -55,6 +78,8 @@ QList<Style> readStyles(const QByteArray& xml) {
                 const int font = r.attributes().value("fontId").toInt();
                 const int border = r.attributes().value("borderId").toInt();
                 s.bold = font < fonts.size() && fonts[font];
+                const int format = r.attributes().value("numFmtId").toInt();
+                s.numberFormat = formats.value(format, builtInFormat(format));
                 if (border < borders.size()) {
                     s.left = borders[border][0];
                     s.right = borders[border][1];
@@ -95,7 +120,7 @@ int columnIndex(QStringView reference) {
 
 } // namespace
 
-SheetContent ReadXlsx(const QString& path) {
+SheetContent ReadXlsx(const QString& path, int sheetNumber) {
     SheetContent content;
     int errorCode = 0;
     zip_t* archive = zip_open(QFile::encodeName(path).constData(), ZIP_RDONLY, &errorCode);
@@ -104,7 +129,8 @@ SheetContent ReadXlsx(const QString& path) {
         return content;
     }
     bool found = false;
-    const QByteArray sheet = entry(archive, "xl/worksheets/sheet1.xml", &found);
+    const QByteArray sheetName = "xl/worksheets/sheet" + QByteArray::number(sheetNumber) + ".xml";
+    const QByteArray sheet = entry(archive, sheetName.constData(), &found);
     bool stylesFound = false;
     const QByteArray stylesXml = entry(archive, "xl/styles.xml", &stylesFound);
     bool sharedFound = false;
@@ -146,6 +172,7 @@ SheetContent ReadXlsx(const QString& path) {
                 cell->right = styles[style].right;
                 cell->top = styles[style].top;
                 cell->bottom = styles[style].bottom;
+                cell->numberFormat = styles[style].numberFormat;
             }
         } else if (name == u"v" && cell) {
             const QString value = r.readElementText();
@@ -157,4 +184,13 @@ SheetContent ReadXlsx(const QString& path) {
     if (r.hasError())
         content.error = r.errorString();
     return content;
+}
+
+QString SheetContent::shown(int row, int column) const {
+    const SheetCell c = cell(row, column);
+    static const QRegularExpression decimalsFormat(QStringLiteral("^0(?:\\.(0+))?$"));
+    const QRegularExpressionMatch match = decimalsFormat.match(c.numberFormat);
+    if (!c.type.isEmpty() || c.text.isEmpty() || !match.hasMatch())
+        return c.text;
+    return QString::number(c.text.toDouble(), 'f', int(match.captured(1).size()));
 }

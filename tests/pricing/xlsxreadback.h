@@ -4,14 +4,16 @@
 #include <QMap>
 #include <QString>
 
-// Reads back what a written .xlsx holds in its first worksheet: every cell's text and style.
+// Reads back what a written .xlsx holds in one worksheet: every cell's text and style.
 struct SheetCell {
     QString text;
-    // "s" (shared string), "inlineStr" or "str"; empty for a blank cell.
+    // "s" (shared string), "inlineStr" or "str"; empty for a number or a blank cell.
     QString type;
     bool bold = false;
     // Border style on each side ("thin", "medium", ... or empty).
     QString left, right, top, bottom;
+    // The number format's code ("General", "@", "0", "0.00"...).
+    QString numberFormat;
 };
 
 struct SheetContent {
@@ -24,6 +26,9 @@ struct SheetContent {
 
     SheetCell cell(int row, int column) const { return cells.value(row).value(column); }
     QString text(int row, int column) const { return cell(row, column).text; }
+    // The cell as the sheet shows it: a number with the decimals of its "0.00" format.
+    QString shown(int row, int column) const;
 };
 
-SheetContent ReadXlsx(const QString& path);
+// The worksheet counts from 1.
+SheetContent ReadXlsx(const QString& path, int sheetNumber = 1);

@@ -1,12 +1,15 @@
 #!/usr/bin/env python3
 """A throw-away FTP (or FTPS, explicit TLS) server on 127.0.0.1 for download tests.
 
-Prints "port N" once it listens, serves DIR read-only to USER/PASSWORD, runs until killed."""
+Prints "port N" once it listens, serves DIR read-only to USER/PASSWORD, logs every command it
+receives to standard error, runs until killed."""
 import argparse
+import logging
 import sys
 
 from pyftpdlib.authorizers import DummyAuthorizer
 from pyftpdlib.handlers import FTPHandler, TLS_DTPHandler, TLS_FTPHandler
+from pyftpdlib.log import config_logging
 from pyftpdlib.servers import FTPServer
 
 parser = argparse.ArgumentParser()
@@ -14,7 +17,9 @@ parser.add_argument("--dir", required=True)
 parser.add_argument("--user", required=True)
 parser.add_argument("--password", required=True)
 parser.add_argument("--cert", help="PEM file with certificate and key: FTP over explicit TLS")
+parser.add_argument("--port", type=int, default=0)
 args = parser.parse_args()
+config_logging(level=logging.DEBUG)
 
 authorizer = DummyAuthorizer()
 authorizer.add_user(args.user, args.password, args.dir, perm="elr")
@@ -46,7 +51,7 @@ handler.authorizer = authorizer
 handler.passive_ports = None
 handler.log_prefix = ""
 
-server = FTPServer(("127.0.0.1", 0), handler)
+server = FTPServer(("127.0.0.1", args.port), handler)
 print("port", server.address[1], flush=True)
 sys.stdout.flush()
 server.serve_forever(handle_exit=True)

@@ -48,31 +48,20 @@ bool acceptsConnections(int port) {
 
 } // namespace
 
-LoopbackFtpServer::LoopbackFtpServer(const QString& dir, const QString& user, const QString& password,
-                                     Security security) {
-    QStringList args{QStringLiteral(VELMORA_TEST_SUPPORT_DIR "/ftpserver.py"),
-                     QStringLiteral("--dir"),
-                     dir,
-                     QStringLiteral("--user"),
-                     user,
-                     QStringLiteral("--password"),
-                     password};
-    if (security == Security::ExplicitTls) {
-        const QString key = m_scratch.filePath(QStringLiteral("key.pem"));
-        const QString cert = m_scratch.filePath(QStringLiteral("cert.pem"));
-        m_error =
-            run(QStringLiteral("openssl"),
-                {QStringLiteral("req"), QStringLiteral("-x509"), QStringLiteral("-newkey"), QStringLiteral("rsa:2048"),
-                 QStringLiteral("-nodes"), QStringLiteral("-days"), QStringLiteral("2"), QStringLiteral("-subj"),
-                 QStringLiteral("/CN=127.0.0.1"), QStringLiteral("-keyout"), key, QStringLiteral("-out"), cert});
-        if (!m_error.isEmpty())
-            return;
-        const QString both = m_scratch.filePath(QStringLiteral("both.pem"));
-        writeBytes(both, readBytes(cert) + readBytes(key));
-        args << QStringLiteral("--cert") << both;
-    }
+LoopbackProcess::~LoopbackProcess() {
+    stop(m_process);
+}
+
+QByteArray LoopbackProcess::log() {
+    m_process.waitForReadyRead(100);
+    m_log += m_process.readAllStandardError();
+    return m_log;
+}
+
+void LoopbackProcess::startScript(const QString& script, const QStringList& args) {
     // The Debian interpreter, which has the packaged pyftpdlib whatever else is first on PATH.
-    m_process.start(QStringLiteral("/usr/bin/python3"), args);
+    m_process.start(QStringLiteral("/usr/bin/python3"),
+                    QStringList{QStringLiteral(VELMORA_TEST_SUPPORT_DIR "/") + script} + args);
     QByteArray out;
     const QDeadlineTimer deadline(20000);
     while (!out.contains('\n') && m_process.state() != QProcess::NotRunning && !deadline.hasExpired()) {
@@ -82,15 +71,49 @@ LoopbackFtpServer::LoopbackFtpServer(const QString& dir, const QString& user, co
     if (out.startsWith("port "))
         m_port = out.mid(5).trimmed().toInt();
     if (m_port <= 0)
-        m_error =
-            QStringLiteral("ftp server did not start: ") + QString::fromLocal8Bit(m_process.readAllStandardError());
+        m_error = script + QLatin1String(" did not start: ") + QString::fromLocal8Bit(m_process.readAllStandardError());
 }
 
-LoopbackFtpServer::~LoopbackFtpServer() {
-    stop(m_process);
+QString LoopbackProcess::selfSignedPem() {
+    const QString key = m_scratch.filePath(QStringLiteral("key.pem"));
+    const QString cert = m_scratch.filePath(QStringLiteral("cert.pem"));
+    m_error =
+        run(QStringLiteral("openssl"),
+            {QStringLiteral("req"), QStringLiteral("-x509"), QStringLiteral("-newkey"), QStringLiteral("rsa:2048"),
+             QStringLiteral("-nodes"), QStringLiteral("-days"), QStringLiteral("2"), QStringLiteral("-subj"),
+             QStringLiteral("/CN=127.0.0.1"), QStringLiteral("-keyout"), key, QStringLiteral("-out"), cert});
+    if (!m_error.isEmpty())
+        return QString();
+    const QString both = m_scratch.filePath(QStringLiteral("both.pem"));
+    writeBytes(both, readBytes(cert) + readBytes(key));
+    return both;
 }
 
-LoopbackSshServer::LoopbackSshServer() : m_home(qgetenv("HOME")) {
+LoopbackFtpServer::LoopbackFtpServer(const QString& dir, const QString& user, const QString& password,
+                                     Security security, int port) {
+    QStringList args{QStringLiteral("--dir"),      dir,      QStringLiteral("--user"), user,
+                     QStringLiteral("--password"), password, QStringLiteral("--port"), QString::number(port)};
+    if (security == Security::ExplicitTls) {
+        const QString pem = selfSignedPem();
+        if (pem.isEmpty())
+            return;
+        args << QStringLiteral("--cert") << pem;
+    }
+    startScript(QStringLiteral("ftpserver.py"), args);
+}
+
+LoopbackHttpsServer::LoopbackHttpsServer(const QString& dir, int port) {
+    const QString pem = selfSignedPem();
+    if (!pem.isEmpty())
+        startScript(QStringLiteral("httpsserver.py"), {QStringLiteral("--dir"), dir, QStringLiteral("--cert"), pem,
+                                                       QStringLiteral("--port"), QString::number(port)});
+}
+
+QString LoopbackHttpsServer::url(const QString& path) const {
+    return QStringLiteral("https://127.0.0.1:%1%2").arg(m_port).arg(path);
+}
+
+LoopbackSshServer::LoopbackSshServer(int fixedPort) : m_home(qgetenv("HOME")) {
     const passwd* account = ::getpwuid(::getuid());
     m_user = account ? QString::fromLocal8Bit(account->pw_name) : QString();
     const QString dir = m_scratch.path();
@@ -110,7 +133,7 @@ LoopbackSshServer::LoopbackSshServer() : m_home(qgetenv("HOME")) {
     if (::getuid() == 0)
         QDir().mkpath(QStringLiteral("/run/sshd"));
 
-    const int port = refusingPort();
+    const int port = fixedPort > 0 ? fixedPort : refusingPort();
     const QString config = dir + QLatin1String("/sshd_config");
     writeBytes(config, QStringLiteral("Port %1\n"
                                       "ListenAddress 127.0.0.1\n"
@@ -124,7 +147,7 @@ LoopbackSshServer::LoopbackSshServer() : m_home(qgetenv("HOME")) {
                                       "UsePAM no\n"
                                       "PermitRootLogin prohibit-password\n"
                                       "Subsystem sftp internal-sftp\n"
-                                      "LogLevel ERROR\n")
+                                      "LogLevel DEBUG1\n")
                            .arg(port)
                            .arg(hostKey, dir)
                            .toUtf8());
@@ -147,7 +170,6 @@ LoopbackSshServer::~LoopbackSshServer() {
         qunsetenv("HOME");
     else
         qputenv("HOME", m_home);
-    stop(m_process);
 }
 
 QString LoopbackSshServer::homeDir() const {

@@ -20,8 +20,13 @@ void ScriptedDialogs::information(const QString& text) {
     m_shown.append({Kind::Information, {}, text});
 }
 
-bool ScriptedDialogs::confirm(const QString& text) {
-    m_shown.append({Kind::Confirm, {}, text});
+bool ScriptedDialogs::informationWithAction(const QString& text, const QString& action) {
+    m_shown.append({Kind::InformationWithAction, action, text});
+    return takeAnswer();
+}
+
+bool ScriptedDialogs::confirm(const QString& text, Confirmation kind) {
+    m_shown.append({Kind::Confirm, {}, text, kind});
     return takeAnswer();
 }
 
@@ -36,4 +41,9 @@ void ScriptedDialogs::error(const QString& text) {
 
 void ScriptedDialogs::titledError(const QString& title, const QString& text) {
     m_shown.append({Kind::TitledError, title, text});
+}
+
+bool ScriptedDialogs::confirmTrust(const QString& text) {
+    m_shown.append({Kind::Trust, {}, text});
+    return takeAnswer();
 }

@@ -6,14 +6,16 @@
 #include <QQueue>
 
 // Dialogs for tests: answers come from a queue, every box shown is recorded.
-// An unanswered question counts as No (or Abort).
+// An unanswered question counts as No (or Abort, or OK without the action).
 class ScriptedDialogs : public Dialogs {
 public:
-    enum class Kind { Information, Confirm, OkAbort, Error, TitledError };
+    enum class Kind { Information, InformationWithAction, Confirm, OkAbort, Error, TitledError, Trust };
     struct Shown {
         Kind kind;
-        QString title;
+        QString title; // the title of a titled error, the action's caption of an information with action
         QString text;
+        // Of a question: which button it opened on.
+        Confirmation confirmation = Confirmation::Destructive;
     };
 
     void setNextAnswer(bool answer) { m_answers.enqueue(answer); }
@@ -23,11 +25,14 @@ public:
     int pendingAnswers() const { return int(m_answers.size()); }
     void clear();
 
+    using Dialogs::confirm;
     void information(const QString& text) override;
-    bool confirm(const QString& text) override;
+    bool informationWithAction(const QString& text, const QString& action) override;
+    bool confirm(const QString& text, Confirmation kind) override;
     bool okAbort(const QString& text) override;
     void error(const QString& text) override;
     void titledError(const QString& title, const QString& text) override;
+    bool confirmTrust(const QString& text) override;
 
 private:
     bool takeAnswer();

@@ -1,7 +1,9 @@
+#include "common/minisign.h"
 #include "support/rawhttpserver.h"
 #include "support/windowfixture.h"
 
 #include "platform/httpexchange.h"
+#include "update/updatesignature.h"
 
 #include <QApplication>
 #include <QDir>
@@ -19,6 +21,21 @@ QString programName() {
     return QFileInfo(QCoreApplication::applicationFilePath()).fileName();
 }
 
+MinisignKey standInKey() {
+    return ReadMinisignSecretKey(readBytes(QStringLiteral(VELMORA_UPDATE_TEST_KEY)).toStdString())
+        .value_or(MinisignKey{});
+}
+
+QByteArray answer(const QByteArray& body) {
+    return "HTTP/1.0 200 OK\r\nContent-Length: " + QByteArray::number(body.size()) + "\r\n\r\n" + body;
+}
+
+// A signature answer as the download server gives it.
+QByteArray signatureAnswer(const MinisignKey& key, const QByteArray& program, const QByteArray& version) {
+    return answer(QByteArray::fromStdString(
+        MinisignSign(key, program.toStdString(), "timestamp:1\tfile:Velmora.exe\tversion:" + version.toStdString())));
+}
+
 } // namespace
 
 class TestUpdateButtons : public QObject {
@@ -31,8 +48,9 @@ private slots:
     void historyOpensTheVersionHistory();
     void noChangesNothing();
     void updateDownloadsSwapsAndCloses();
-    void badDownloadLeavesNothingBehind_data();
-    void badDownloadLeavesNothingBehind();
+    void refusedDownloadLeavesNothingBehind_data();
+    void refusedDownloadLeavesNothingBehind();
+    void installedCopyLeavesUpdatesToItsInstaller();
 
 private:
     std::unique_ptr<DemoService> m_newer; // publishes 9.9.9
@@ -40,6 +58,8 @@ private:
 
 void TestUpdateButtons::initTestCase() {
     QApplication::setQuitOnLastWindowClosed(false);
+    if (BuiltInUpdateKey() != QByteArray::fromStdString(MinisignPublicKey(standInKey())))
+        QSKIP("built to trust another update key than the stand-in's");
     m_newer = std::make_unique<DemoService>(QStringList{"--published-version", "9.9.9"});
     QVERIFY2(m_newer->isRunning(), qPrintable(m_newer->error()));
 }
@@ -117,20 +137,42 @@ void TestUpdateButtons::updateDownloadsSwapsAndCloses() {
     QCOMPARE(readBytes(installed), HttpGet(m_newer->siteUrl() + "/services/apps/velmora/Velmora.exe").body);
 }
 
-void TestUpdateButtons::badDownloadLeavesNothingBehind_data() {
+void TestUpdateButtons::refusedDownloadLeavesNothingBehind_data() {
+    QTest::addColumn<QByteArray>("signature");
     QTest::addColumn<QByteArray>("reply");
-    QTest::newRow("404") << QByteArray("HTTP/1.0 404 Not Found\r\n\r\n\x7f"
-                                       "ELF but an error page");
-    QTest::newRow("empty") << QByteArray("HTTP/1.0 200 OK\r\nContent-Length: 0\r\n\r\n");
-    QTest::newRow("not ELF") << QByteArray("HTTP/1.0 200 OK\r\n\r\nMZ\x90\x00 a program for another system");
-    QTest::newRow("cut mid-body") << QByteArray("HTTP/1.0 200 OK\r\nContent-Length: 90000\r\n\r\n\x7f"
-                                                "ELF\x02\x01\x01 and no more");
+    QTest::addColumn<QString>("message");
+    const QByteArray program = "\x7f"
+                               "ELF\x02\x01\x01 a program";
+    const QByteArray signature = signatureAnswer(standInKey(), program, "9.9.9");
+    QTest::newRow("404") << signature
+                         << QByteArray("HTTP/1.0 404 Not Found\r\n\r\n\x7f"
+                                       "ELF but an error page")
+                         << kDownloadError;
+    QTest::newRow("empty") << signature << QByteArray("HTTP/1.0 200 OK\r\nContent-Length: 0\r\n\r\n") << kDownloadError;
+    QTest::newRow("not ELF") << signature << answer("MZ\x90\x00 a program for another system") << kDownloadError;
+    QTest::newRow("cut mid-body") << signature
+                                  << QByteArray("HTTP/1.0 200 OK\r\nContent-Length: 90000\r\n\r\n\x7f"
+                                                "ELF\x02\x01\x01 and no more")
+                                  << kDownloadError;
+    // A man in the middle answers "9.9.9" and serves a program of his own.
+    const QString refused = kDownloadError + "\r%1 Nothing was changed.";
+    QTest::newRow("no signature") << QByteArray("HTTP/1.0 404 Not Found\r\n\r\n") << answer(program)
+                                  << refused.arg("The update carries no signature.");
+    QTest::newRow("signed with another key") << signatureAnswer(NewMinisignKey(), program, "9.9.9") << answer(program)
+                                             << refused.arg("The update is signed with another key than the vendor's.");
+    QTest::newRow("bad signature") << signature << answer(program + "!")
+                                   << refused.arg("The update's signature does not match the downloaded file.");
+    QTest::newRow("not newer") << signatureAnswer(standInKey(), program, "1.0.0") << answer(program)
+                               << refused.arg("The update (version 1.0.0) is not newer than this program (version "
+                                              "1.0.0).");
 }
 
-void TestUpdateButtons::badDownloadLeavesNothingBehind() {
+void TestUpdateButtons::refusedDownloadLeavesNothingBehind() {
+    QFETCH(QByteArray, signature);
     QFETCH(QByteArray, reply);
-    // The free catalogue is asked first, at start-up.
-    RawHttpServer site({"HTTP/1.0 404 Not Found\r\n\r\n", reply});
+    QFETCH(QString, message);
+    // The free catalogue is asked first, at start-up; then the signature, then the program.
+    RawHttpServer site({"HTTP/1.0 404 Not Found\r\n\r\n", signature, reply});
     Endpoints endpoints = endpointsOf(*m_newer);
     endpoints.siteUrl = site.url(QString());
     WindowFixture w(endpoints, QStringLiteral("1.0.0"));
@@ -140,14 +182,39 @@ void TestUpdateButtons::badDownloadLeavesNothingBehind() {
     w.dialogs.setNextAnswer(true);
     click(w.find<QToolButton>("SpeedButton3"));
 
-    QCOMPARE(w.dialogs.lastText(), kDownloadError);
-    QCOMPARE(site.requests().size(), 2);
-    QVERIFY(site.requests().at(1).startsWith("GET /services/apps/velmora/Velmora.exe "));
-    QVERIFY(site.requests().at(1).contains("User-Agent: QuorlinUpload\r\n"));
+    QCOMPARE(w.dialogs.lastText(), message);
+    const QList<QByteArray> requests = site.requests();
+    QVERIFY(requests.value(1).startsWith("GET /services/apps/velmora/Velmora.exe.minisig "));
+    // Without a signature the program is not even fetched.
+    QCOMPARE(requests.size(), signature.startsWith("HTTP/1.0 404") ? 2 : 3);
+    for (const QByteArray& request : requests.mid(1)) {
+        QVERIFY(request.contains("User-Agent: QuorlinUpload\r\n"));
+        if (request != requests.value(1))
+            QVERIFY(request.startsWith("GET /services/apps/velmora/Velmora.exe "));
+    }
     QVERIFY(w.window().isVisible());
     QVERIFY(w.window().isEnabled());
     QVERIFY(w.find<QToolButton>("SpeedButton3")->isHidden());
-    QCOMPARE(QDir(w.folders.programDir()).entryList(QDir::Files), QStringList());
+    QCOMPARE(QDir(w.folders.programDir()).entryList(QDir::Files | QDir::Hidden), QStringList());
+}
+
+// An installed copy whose folder it cannot write downloaded the update into the user's data
+// folder and started that copy, while the installed program stayed old.
+void TestUpdateButtons::installedCopyLeavesUpdatesToItsInstaller() {
+    WindowFixture w(endpointsOf(*m_newer), QStringLiteral("1.0.0"));
+    w.seams.paths = AppPaths(w.folders.programDir(), w.folders.workingDir(), true);
+    w.show();
+    const QString installer =
+        "You use old version program. Version 9.9.9 is available; this copy is updated by its package or installer !!!";
+    QTRY_COMPARE(w.dialogs.texts(), QStringList{installer});
+    auto* update = w.find<QToolButton>("SpeedButton3");
+    QVERIFY(update->isVisible());
+    QCOMPARE(update->toolTip(), installer);
+    click(update);
+    // No question, no download: the same word again.
+    QCOMPARE(w.dialogs.texts(), QStringList({installer, installer}));
+    QVERIFY(w.window().isVisible());
+    QCOMPARE(QDir(w.folders.programDir()).entryList(QDir::Files | QDir::Hidden), QStringList());
 }
 
 QTEST_MAIN(TestUpdateButtons)

@@ -562,12 +562,11 @@ void TestVehicleSelection::singleHitWithoutVehicleCountsAsNotFound_data() {
     QTest::addColumn<QByteArray>("vehicleReply");
     const QByteArray failed = "HTTP/1.0 500 Internal Server Error\r\nContent-Length: 0\r\n\r\n";
     const QByteArray noRecord = httpReply("{\n\t\"statusText\": \"paid client till 202612\",\n\t\"result\": {}\n}\n");
-    QTest::newRow("KBA, request failed") << "ComboBox3"
-                                         << "Car with set KBA number is not found !!!" << failed;
+    // A vehicle request that failed searched nothing: it says so rather than "not found".
+    QTest::newRow("KBA, request failed") << "ComboBox3" << QString::fromLatin1(kCatalogNoAnswer) << failed;
     QTest::newRow("KBA, no record") << "ComboBox3"
                                     << "Car with set KBA number is not found !!!" << noRecord;
-    QTest::newRow("MIME, request failed") << "ComboBox2"
-                                          << "Car with set MIME number is not found !!!" << failed;
+    QTest::newRow("MIME, request failed") << "ComboBox2" << QString::fromLatin1(kCatalogNoAnswer) << failed;
     QTest::newRow("MIME, no record") << "ComboBox2"
                                      << "Car with set MIME number is not found !!!" << noRecord;
 }

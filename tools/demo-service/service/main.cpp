@@ -69,7 +69,7 @@ int main(int argc, char** argv) {
     FaultCounters counters;
     const CatalogService catalog(data, accounts, false, options.catalogPort());
     const CatalogService demo(data, accounts, true, options.demoPort());
-    const PriceService price(data, accounts, options.sitePort());
+    PriceService price(data, accounts, options.sitePort(), options.priceDrift);
     const SiteService site(data, accounts, options);
 
     std::vector<std::unique_ptr<Endpoint>> endpoints;

@@ -27,7 +27,10 @@ const char* UsageText() {
            "  --drop-every N         close every Nth connection before the status line\n"
            "  --published-version V  version announced by the version history (default 1.0.0)\n"
            "  --program-file PATH    executable served as the program update (default /bin/true)\n"
+           "  --update-key PATH      minisign secret key that signs it (default: the stand-in's test key)\n"
            "  --scale N              serve every product N times (big lists for benchmarks)\n"
+           "  --price-drift N        move every price offer by up to N percent each time its\n"
+           "                         question is asked again, sellers coming and going (0: off)\n"
            "  --quiet                no line per request\n";
 }
 
@@ -62,8 +65,12 @@ bool ParseOptions(int argc, char** argv, Options& options, std::string& error) {
             options.publishedVersion = value;
         else if (arg == "--program-file")
             options.programFile = value;
+        else if (arg == "--update-key")
+            options.updateKeyFile = value;
         else if (arg == "--scale")
             ok = readInt(value, 1, 2000, options.scale);
+        else if (arg == "--price-drift")
+            ok = readInt(value, 0, 50, options.priceDrift);
         else {
             error = "unknown option " + arg;
             return false;

@@ -13,7 +13,12 @@ struct Options {
     std::string publishedVersion = "1.0.0";
     // The executable served as the program update: any small program of this platform.
     std::string programFile = "/bin/true";
+    // The secret key (minisign, without password) that signs the program update; empty chooses
+    // the stand-in's test key.
+    std::string updateKeyFile;
     int scale = 1;
+    // The most, in percent, each price offer moves every time the same question is asked again.
+    int priceDrift = 0;
 
     int ftpPort() const { return portBase + 21; }
     int sitePort() const { return portBase + 80; }

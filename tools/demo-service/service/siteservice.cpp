@@ -4,6 +4,12 @@
 
 #include "common/escape.h"
 
+#ifndef VELMORA_DEMO_UPDATE_KEY
+#define VELMORA_DEMO_UPDATE_KEY "update-test.key"
+#endif
+
+#include <cstdio>
+#include <ctime>
 #include <fstream>
 #include <optional>
 #include <sstream>
@@ -52,7 +58,12 @@ std::optional<std::string> fileContent(const std::string& path) {
 } // namespace
 
 SiteService::SiteService(const CatalogData& data, Accounts& accounts, const Options& options)
-    : m_data(data), m_accounts(accounts), m_options(options) {}
+    : m_data(data), m_accounts(accounts), m_options(options) {
+    if (const auto key = fileContent(options.updateKeyFile.empty() ? VELMORA_DEMO_UPDATE_KEY : options.updateKeyFile))
+        m_updateKey = ReadMinisignSecretKey(*key);
+    if (!m_updateKey)
+        std::fprintf(stderr, "velmora-demo-service: no update signing key; the update is served unsigned\n");
+}
 
 void SiteService::handle(const httplib::Request& req, httplib::Response& res) const {
     const Query q(req.target);
@@ -126,6 +137,17 @@ void SiteService::handle(const httplib::Request& req, httplib::Response& res) co
     } else if (path == "services/apps/velmora/Velmora.exe") {
         if (const auto program = fileContent(m_options.programFile)) {
             res.set_content(*program, "application/octet-stream");
+        } else {
+            res.status = 404;
+            res.set_content("Not Found\n", "text/plain");
+        }
+    } else if (path == "services/apps/velmora/Velmora.exe.minisig") {
+        const auto program = fileContent(m_options.programFile);
+        if (program && m_updateKey) {
+            // minisign's own trusted comment, and the version this file is published as.
+            const std::string comment = "timestamp:" + std::to_string(std::time(nullptr)) +
+                                        "\tfile:Velmora.exe\tversion:" + m_options.publishedVersion;
+            res.set_content(MinisignSign(*m_updateKey, *program, comment), "text/plain");
         } else {
             res.status = 404;
             res.set_content("Not Found\n", "text/plain");
