@@ -1,5 +1,6 @@
 #include "service/decoder.h"
 
+#include "platform/hugepages.h"
 #include "platform/worker.h"
 #include "service/errors.h"
 #include "service/repeatcache.h"
@@ -519,7 +520,10 @@ template <class Rec> QList<Rec> decodeRecords(const QString& function, QByteArra
         [&] { secondCount = countRecords(middle, end); });
     if (!RecordsFitAnswer(firstCount + secondCount, qsizetype(sizeof(Rec)), answer.size()))
         throw OversizedAnswerError();
-    QList<Rec> records(firstCount + secondCount);
+    QList<Rec> records;
+    records.reserve(firstCount + secondCount);
+    adviseHugePages(records.data(), records.capacity() * qsizetype(sizeof(Rec)));
+    records.resize(firstCount + secondCount);
     // Indexing through the list would check for sharing on every field.
     Rec* const first = records.data();
     inParallel(
