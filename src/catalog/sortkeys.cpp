@@ -1,5 +1,7 @@
 #include "catalog/sortkeys.h"
 
+#include "platform/hugepages.h"
+
 #include <QStringEncoder>
 
 #include <unicode/ucol.h>
@@ -8,7 +10,11 @@
 #include <cstring>
 
 namespace {
-constexpr qsizetype kBlockBytes = qsizetype(1) << 20;
+// Large enough for the kernel to give a block in huge pages: the texts of a long list run to
+// megabytes, written once and read while sorting.
+constexpr qsizetype kBlockBytes = kHugePageAdviceFrom;
+// A product line is rarely shorter.
+constexpr qsizetype kShortestTextBytes = 48;
 } // namespace
 
 // Set up as QCollator sets up its ICU collator for a locale and case-sensitive comparison, so
@@ -45,35 +51,23 @@ void SortKeys::reserve(qsizetype count) {
 
 unsigned char* SortKeys::room(qsizetype bytes) {
     if (m_left < bytes) {
-        // The rest of the block is left unused; keys are short against a block.
+        // The rest of the block is left unused; texts are short against a block.
         const qsizetype size = std::max(bytes, kBlockBytes);
         m_blocks.push_back(std::make_unique_for_overwrite<unsigned char[]>(std::size_t(size)));
         m_free = m_blocks.back().get();
         m_left = size;
+        // Only for a long list: a short one would hold a whole huge page for a few texts.
+        if (qsizetype(m_keys.capacity()) * kShortestTextBytes >= size)
+            adviseHugePages(m_free, size);
     }
     return m_free;
 }
 
 void SortKeys::add(QStringView text) {
-    Key key{nullptr, 0};
-    if (m_plain) {
-        QStringEncoder toUtf8(QStringConverter::Utf8);
-        unsigned char* at = room(toUtf8.requiredSpace(text.size()));
-        char* const end = toUtf8.appendToBuffer(reinterpret_cast<char*>(at), text);
-        key = {at, qsizetype(end - reinterpret_cast<char*>(at))};
-    } else if (m_collator) {
-        // A key is seldom longer than twice its text; when it is, it is made again into room enough.
-        const auto* chars = reinterpret_cast<const UChar*>(text.utf16());
-        const auto length = int32_t(text.size());
-        qsizetype guess = 2 * text.size() + 32;
-        unsigned char* at = room(guess);
-        qsizetype size = ucol_getSortKey(m_collator, chars, length, at, int32_t(guess));
-        if (size > guess) {
-            at = room(size);
-            size = ucol_getSortKey(m_collator, chars, length, at, int32_t(size));
-        }
-        key = {at, size};
-    }
+    QStringEncoder toUtf8(QStringConverter::Utf8);
+    unsigned char* at = room(toUtf8.requiredSpace(text.size()));
+    char* const end = toUtf8.appendToBuffer(reinterpret_cast<char*>(at), text);
+    const Key key{at, qsizetype(end - reinterpret_cast<char*>(at))};
     m_free += key.size;
     m_left -= key.size;
     m_keys.push_back(key);
@@ -82,6 +76,13 @@ void SortKeys::add(QStringView text) {
 int SortKeys::compare(qsizetype a, qsizetype b) const {
     const Key& x = m_keys[std::size_t(a)];
     const Key& y = m_keys[std::size_t(b)];
+    if (m_collator) {
+        UErrorCode status = U_ZERO_ERROR;
+        return ucol_strcollUTF8(m_collator, reinterpret_cast<const char*>(x.data), int32_t(x.size),
+                                reinterpret_cast<const char*>(y.data), int32_t(y.size), &status);
+    }
+    if (!m_plain)
+        return 0; // no collator: no order, as QCollator then gives
     const auto shorter = std::size_t(std::min(x.size, y.size));
     const int common = shorter == 0 ? 0 : std::memcmp(x.data, y.data, shorter);
     if (common != 0)

@@ -8,10 +8,11 @@
 
 struct UCollator;
 
-// Sort keys of many texts for the locale-aware, case-sensitive order QCollator gives them: keys
-// compare as QCollator compares the texts. A key per line of a long list, each in an allocation
-// of its own, cost more than making them; here they are written one after another into a few
-// large blocks. One per thread.
+// Many texts in the locale-aware, case-sensitive order QCollator gives them: compare() orders
+// two texts as QCollator does. The texts are kept as UTF-8, one after another in a few large
+// blocks, and compared by the collator itself: the lines of a long list mostly share a long start
+// with their neighbours, which a comparison passes over at once, while a sort key per line cost
+// the collator's whole work on every character, more memory, and more time in all. One per thread.
 class SortKeys {
 public:
     explicit SortKeys(const QLocale& locale = QLocale::system());
@@ -20,7 +21,7 @@ public:
     SortKeys& operator=(const SortKeys&) = delete;
 
     void reserve(qsizetype count);
-    // Makes the key of the next text; keys are numbered from 0 in the order they were added.
+    // Keeps the next text; texts are numbered from 0 in the order they were added.
     void add(QStringView text);
     qsizetype size() const { return qsizetype(m_keys.size()); }
     // Below, at or above 0 as text a sorts before, with or after text b.
@@ -34,7 +35,7 @@ private:
     unsigned char* room(qsizetype bytes);
 
     UCollator* m_collator = nullptr;
-    // The C locale compares code points; keys are then the texts' UTF-8 bytes.
+    // The C locale compares code points, as the UTF-8 bytes compare.
     bool m_plain = false;
     std::vector<Key> m_keys;
     std::vector<std::unique_ptr<unsigned char[]>> m_blocks;
