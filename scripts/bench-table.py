@@ -18,7 +18,11 @@ def load(bench):
     if not path.exists():
         return {}
     runs = {}
-    for b in json.loads(path.read_text()).get("benchmarks", []):
+    try:
+        data = json.loads(path.read_text())
+    except ValueError:
+        return {"(output cut short)": None}  # the benchmark died mid-run
+    for b in data.get("benchmarks", []):
         if b.get("error_occurred"):
             runs[b["run_name"]] = None
             continue

@@ -18,7 +18,7 @@ QAtomicInt g_started;
 
 } // namespace
 
-DemoService::DemoService(const QStringList& extraArgs) {
+DemoService::DemoService(const QStringList& extraArgs, int startSeconds) : m_startSeconds(startSeconds) {
     // Spread parallel test processes over the range; retry on a taken port.
     const int seed = static_cast<int>(QCoreApplication::applicationPid() % kBaseCount);
     for (int attempt = 0; attempt < 12; ++attempt) {
@@ -54,7 +54,7 @@ bool DemoService::tryStart(int portBase, const QStringList& extraArgs) {
     }
     // The service prints its first line once every port listens.
     QByteArray out;
-    const QDeadlineTimer deadline(30000);
+    const QDeadlineTimer deadline(qint64(m_startSeconds) * 1000);
     while (!out.contains('\n') && m_process.state() == QProcess::Running && !deadline.hasExpired()) {
         m_process.waitForReadyRead(200);
         out += m_process.readAllStandardOutput();
