@@ -5,26 +5,51 @@
 // spent waiting for the network inside it (told by the blocking-request hook), is the freeze a
 // user feels beyond the wait. Reported per listing with its product count, the network wait and
 // the whole listing's wall time.
+//
+// And the first listing as a user's machine sees it (FreshProcess): a fresh process of its own per
+// sample lists a category of 100,000 products with varied criteria, served over loopback HTTP,
+// into the product list in a shown window, and reports the listing's wall time, whole-process
+// CPU time, minor page faults and peak memory beyond what it held before. Its first product lines
+// are checked against the item-tree path's before any figure counts.
 #include "app/main.h"
+#include "benchanswers.h"
+#include "catalog/productlist.h"
+#include "catalog/producttable.h"
+#include "catalog/treetext.h"
 #include "platform/httpexchange.h"
+#include "service/appcontext.h"
+#include "service/decoder.h"
+#include "service/requestlog.h"
 #include "service/serviceclient.h"
+#include "support/answers.h"
 #include "support/demoservice.h"
+#include "support/rawhttpserver.h"
+#include "support/scripteddialogs.h"
 #include "support/windowfixture.h"
 
 #include <QApplication>
 #include <QComboBox>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QLabel>
+#include <QProcess>
 #include <QTest>
 #include <QTimer>
 #include <QTreeView>
 #include <QTreeWidget>
+#include <QVBoxLayout>
 
 #include <benchmark/benchmark.h>
 
+#include <signal.h>
+#include <sys/prctl.h>
+#include <sys/resource.h>
+
 #include <algorithm>
+#include <climits>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <memory>
 #include <vector>
 
@@ -93,13 +118,14 @@ private:
 
 // The window against the scaled stand-in, with the vehicle chosen as a user does.
 struct Session {
-    DemoService service{{QStringLiteral("--scale"), QStringLiteral("2000"), QStringLiteral("--quiet")}};
+    // Filling a catalog of millions of products takes the stand-in a minute on a busy machine.
+    DemoService service{{QStringLiteral("--scale"), QStringLiteral("2000"), QStringLiteral("--quiet")}, 300};
     std::unique_ptr<WindowFixture> fixture;
 
     Session() {
         if (!service.isRunning()) {
             std::fprintf(stderr, "listing_bench: the stand-in did not start: %s\n", qPrintable(service.error()));
-            std::exit(1);
+            return;
         }
         fixture = std::make_unique<WindowFixture>(endpointsOf(service));
         fixture->showActive();
@@ -111,9 +137,14 @@ struct Session {
     QTreeView* products() { return fixture->find<QTreeView>("TreeView3"); }
 };
 
+// Made on first use and ended before the application is, which the widgets need; the stand-in
+// also ends with this process if it crashes.
+std::unique_ptr<Session> g_session;
+
 Session& session() {
-    static Session s;
-    return s;
+    if (!g_session)
+        g_session = std::make_unique<Session>();
+    return *g_session;
 }
 
 // The category whose listing is longest, found once by asking the service as the program does.
@@ -149,6 +180,10 @@ void report(benchmark::State& state, const std::vector<double>& freezes, const s
 
 void BM_BiggestCategory(benchmark::State& state) {
     Session& s = session();
+    if (!s.fixture) {
+        state.SkipWithError("the stand-in did not start");
+        return;
+    }
     int count = 0;
     QTreeWidgetItem* node = biggestCategory(s, &count);
     if (!node) {
@@ -180,6 +215,10 @@ void BM_BiggestCategory(benchmark::State& state) {
 
 void BM_NameSearch(benchmark::State& state) {
     Session& s = session();
+    if (!s.fixture) {
+        state.SkipWithError("the stand-in did not start");
+        return;
+    }
     auto* name = s.fixture->find<QComboBox>("ComboBox10");
     LoopWatch watch;
     std::vector<double> freezes, waits;
@@ -194,7 +233,194 @@ void BM_NameSearch(benchmark::State& state) {
     report(state, freezes, waits, topLevelCount(s.products()));
 }
 
+// ---- the first listing in a fresh process ----
+
+constexpr long kFreshProducts = 100000;
+constexpr int kFreshStrid = 100001;
+constexpr int kCheckedLines = 50;
+const QString kArticles = QStringLiteral("GetListArticlesFromTreeCategory");
+
+const QByteArray& freshAnswer() {
+    static const QByteArray answer = [] {
+        // About 310 bytes a product, as a large category answer of the service has them.
+        const std::string text = articlesAnswer(std::size_t(1) << 30, kFreshProducts, 5);
+        return QByteArray(text.data(), qsizetype(text.size()));
+    }();
+    return answer;
+}
+
+long statusKilobytes(const char* field) {
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return 0;
+    for (const QByteArray& line : status.readAll().split('\n'))
+        if (line.startsWith(field))
+            return line.mid(qsizetype(std::strlen(field))).trimmed().split(' ').value(0).toLong();
+    return 0;
+}
+
+// The peak resident size starts again from the present one.
+void resetPeakMemory() {
+    QFile refs(QStringLiteral("/proc/self/clear_refs"));
+    if (refs.open(QIODevice::WriteOnly))
+        refs.write("5");
+}
+
+double cpuNs(const rusage& r) {
+    return (r.ru_utime.tv_sec + r.ru_stime.tv_sec) * 1e9 + (r.ru_utime.tv_usec + r.ru_stime.tv_usec) * 1e3;
+}
+
+// The child: the product list in a shown window lists the category from the server on `port`
+// once, then prints its figures and its first product lines.
+int runFreshListing(int argc, char** argv, int port) {
+    QApplication app(argc, argv);
+    ScriptedDialogs dialogs;
+    RequestLog log;
+    FixedAccount account(QString::fromLatin1(DemoService::kCatalogEmail),
+                         QString::fromLatin1(DemoService::kCatalogSeccode));
+    Endpoints endpoints = offlineEndpoints();
+    endpoints.catalogUrl = QStringLiteral("http://127.0.0.1:%1/").arg(port);
+    ServiceClient client(endpoints, log, dialogs, account);
+    SharedTexts texts;
+    AppContext context;
+    context.service = &client;
+    context.log = &log;
+    context.dialogs = &dialogs;
+    context.endpoints = &endpoints;
+    context.texts = &texts;
+    ProductTable table;
+    QWidget window;
+    auto* list = new ProductList(context, table, &window);
+    auto* layout = new QVBoxLayout(&window);
+    layout->addWidget(list->widget());
+    window.resize(1000, 700);
+    window.show();
+    QCoreApplication::processEvents();
+    auto* tree = list->widget()->findChild<QTreeView*>(QStringLiteral("TreeView3"));
+
+    QElapsedTimer clock;
+    clock.start();
+    qint64 waitFrom = 0;
+    qint64 waited = 0;
+    setWindowWaitHook([&](bool waiting) {
+        if (waiting)
+            waitFrom = clock.nsecsElapsed();
+        else
+            waited += clock.nsecsElapsed() - waitFrom;
+    });
+    resetPeakMemory();
+    const long rssBefore = statusKilobytes("VmRSS:");
+    rusage before{};
+    getrusage(RUSAGE_SELF, &before);
+    const qint64 start = clock.nsecsElapsed();
+    list->listCategoryProducts(kFreshStrid);
+    QCoreApplication::processEvents();
+    window.repaint();
+    const qint64 wall = clock.nsecsElapsed() - start;
+    rusage after{};
+    getrusage(RUSAGE_SELF, &after);
+    const long peak = statusKilobytes("VmHWM:");
+    const long rssAfter = statusKilobytes("VmRSS:");
+    setWindowWaitHook(nullptr);
+
+    std::printf("figures %lld %.0f %ld %ld %ld %ld %lld %d\n", static_cast<long long>(wall),
+                cpuNs(after) - cpuNs(before), after.ru_minflt - before.ru_minflt, rssBefore, peak, rssAfter,
+                static_cast<long long>(waited), topLevelCount(tree));
+    for (int row = 0; row < kCheckedLines && row < topLevelCount(tree); ++row)
+        std::printf("line %s\n", nodeText(topLevelNode(tree, row)).toUtf8().constData());
+    std::fflush(stdout);
+    return 0;
+}
+
+// The first product lines of the listing as the item-tree path sorts them.
+QStringList expectedFirstLines() {
+    const QList<TreeLine> lines =
+        productTreeLines(productsFromAnswer(DecodeAnswer<TArticleRec>(kArticles, freshAnswer())));
+    QStringList first;
+    for (const TreeLine& line : lines) {
+        if (line.depth == 0)
+            first << line.caption;
+        if (first.size() == kCheckedLines)
+            break;
+    }
+    return first;
+}
+
+QString g_self;
+
+void BM_FreshProcessListing(benchmark::State& state) {
+    const QByteArray& answer = freshAnswer();
+    const QStringList expected = expectedFirstLines();
+    RawHttpServer server({httpReply(answer)});
+    double cpu = 0, beyond = 0, network = 0, faults = 0, peak = 0, retained = 0;
+    for (auto _ : state) {
+        QProcess child;
+        child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        child.setChildProcessModifier([] { prctl(PR_SET_PDEATHSIG, SIGKILL); });
+        child.start(g_self, {QStringLiteral("--fresh-listing"), QString::number(server.port())});
+        if (!child.waitForFinished(300000) || child.exitCode() != 0) {
+            child.kill();
+            child.waitForFinished();
+            state.SkipWithError("the listing process failed");
+            return;
+        }
+        const QList<QByteArray> out = child.readAllStandardOutput().split('\n');
+        const QList<QByteArray> f = out.value(0).split(' ');
+        QStringList shown;
+        for (const QByteArray& line : out)
+            if (line.startsWith("line "))
+                shown << QString::fromUtf8(line.mid(5));
+        if (f.size() != 9 || f.value(8).toLong() != kFreshProducts || shown != expected) {
+            std::fprintf(stderr, "listing_bench: %s products shown, first lines %s\n", f.value(8).constData(),
+                         shown == expected ? "as expected" : "differ");
+            state.SkipWithError("the listing differs from the item-tree path's");
+            return;
+        }
+        const double wall = f[1].toDouble();
+        state.SetIterationTime(wall / 1e9);
+        cpu = f[2].toDouble() / 1e6;
+        faults = f[3].toDouble();
+        const double before = f[4].toDouble() * 1024;
+        peak = f[5].toDouble() * 1024 - before;
+        retained = f[6].toDouble() * 1024 - before;
+        network = f[7].toDouble() / 1e6;
+        beyond = wall / 1e6 - network;
+    }
+    const double products = double(kFreshProducts);
+    state.counters["products"] = products;
+    state.counters["answer_MB"] = double(answer.size()) / 1e6;
+    state.counters["cpu_ms"] = cpu;
+    state.counters["network_ms"] = network;
+    state.counters["beyond_network_ms"] = beyond;
+    state.counters["minor_faults"] = faults;
+    state.counters["peak_MB"] = peak / 1e6;
+    state.counters["peak_B_per_product"] = (peak - double(answer.size())) / products;
+    state.counters["retained_B_per_product"] = (retained - double(answer.size())) / products;
+}
+
 } // namespace
 
+BENCHMARK(BM_FreshProcessListing)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(1)->Repetitions(5);
 BENCHMARK(BM_BiggestCategory)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(5);
 BENCHMARK(BM_NameSearch)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(5);
+
+int main(int argc, char** argv) {
+    if (argc == 3 && std::strcmp(argv[1], "--fresh-listing") == 0)
+        return runFreshListing(argc, argv, std::atoi(argv[2]));
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    // Texts are compared and sorted as a trader's locale does unless LC_ALL says else.
+    if (qEnvironmentVariableIsEmpty("LC_ALL"))
+        qputenv("LC_ALL", "en_US.UTF-8");
+    {
+        QApplication app(argc, argv);
+        g_self = QCoreApplication::applicationFilePath();
+        benchmark::Initialize(&argc, argv);
+        if (benchmark::ReportUnrecognizedArguments(argc, argv))
+            return 1;
+        benchmark::RunSpecifiedBenchmarks();
+        benchmark::Shutdown();
+        g_session.reset(); // the window and the stand-in, while the application stands
+    }
+    return 0;
+}

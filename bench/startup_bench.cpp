@@ -4,7 +4,8 @@
 // list file); and the resident memory once the window is idle. Run it under Xvfb
 // (xvfb-run -a bench/startup_bench) to measure a real window system; without a display the
 // child uses the offscreen platform. The measured process is this program itself, started again
-// with "--child".
+// with "--child". The floor beside it: a minimal Qt window (one label) started and painted the
+// same way. The child's whole-process CPU time until its first frame is reported beside.
 #include "app/main.h"
 #include "platform/desktop.h"
 #include "support/recordingdesktop.h"
@@ -19,6 +20,12 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTimer>
+
+#include <QLabel>
+
+#include <signal.h>
+#include <sys/prctl.h>
+#include <sys/resource.h>
 
 #include <cstdio>
 #include <cstring>
@@ -43,7 +50,11 @@ public:
             // The frame is finished when every widget of it has painted and it has gone out:
             // the next turn of the event loop.
             QTimer::singleShot(0, [] {
-                std::printf("painted\n");
+                rusage usage{};
+                getrusage(RUSAGE_SELF, &usage);
+                const double cpu = (usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) * 1e3 +
+                                   (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e3;
+                std::printf("painted cpu %.1f\n", cpu);
                 std::fflush(stdout);
             });
             // Idle memory: once the first frame is out and pending work has settled.
@@ -94,6 +105,17 @@ void fillFolder(const QString& folder) {
               bom + "http://127.0.0.1:9/prices.csv\r\nftp://127.0.0.1:9/stock.csv\r\n");
 }
 
+// The floor: the smallest window Qt shows, started the same way.
+int runMinimalChild(int argc, char** argv) {
+    QApplication app(argc, argv);
+    QLabel window(QStringLiteral("Velmora"));
+    window.resize(1000, 700);
+    FirstPaint watcher;
+    window.installEventFilter(&watcher);
+    window.show();
+    return QApplication::exec();
+}
+
 int runChild(int argc, char** argv) {
     QApplication app(argc, argv);
     QTemporaryDir folder;
@@ -113,11 +135,14 @@ int runChild(int argc, char** argv) {
 
 QString g_self;
 
-// Argument 0: empty folder; 1: a trader's folder.
+// Argument 0: empty folder; 1: a trader's folder; 2: the minimal window.
 void BM_StartToFirstFrame(benchmark::State& state) {
     long rss = 0;
+    double cpu = 0;
     for (auto _ : state) {
         QProcess child;
+        // Ended with this process in any case, a crash included.
+        child.setChildProcessModifier([] { prctl(PR_SET_PDEATHSIG, SIGKILL); });
         child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         if (!env.contains(QStringLiteral("QT_QPA_PLATFORM")) && !env.contains(QStringLiteral("DISPLAY")))
@@ -125,7 +150,7 @@ void BM_StartToFirstFrame(benchmark::State& state) {
         child.setProcessEnvironment(env);
         QElapsedTimer timer;
         timer.start();
-        QStringList arguments{QStringLiteral("--child")};
+        QStringList arguments{state.range(0) == 2 ? QStringLiteral("--minimal-child") : QStringLiteral("--child")};
         if (state.range(0) == 1)
             arguments << QStringLiteral("--full");
         child.start(g_self, arguments);
@@ -135,16 +160,26 @@ void BM_StartToFirstFrame(benchmark::State& state) {
         state.SetIterationTime(double(timer.nsecsElapsed()) / 1e9);
         child.waitForFinished(10000);
         out += child.readAll();
+        if (!out.contains("painted")) {
+            child.kill();
+            child.waitForFinished();
+            state.SkipWithError("the window did not paint");
+            return;
+        }
         const qsizetype at = out.indexOf("rss ");
         if (at >= 0)
-            rss = out.mid(at + 4).trimmed().toLong();
+            rss = out.mid(at + 4).trimmed().split('\n').value(0).toLong();
+        const qsizetype cpuAt = out.indexOf("painted cpu ");
+        cpu = out.mid(cpuAt + 12).split('\n').value(0).toDouble();
     }
     state.counters["idle_rss_MB"] = double(rss) / 1024.0;
+    state.counters["cpu_ms"] = cpu;
 }
 BENCHMARK(BM_StartToFirstFrame)
     ->ArgName("trader_folder")
     ->Arg(0)
     ->Arg(1)
+    ->Arg(2)
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond)
     ->Iterations(1)
@@ -156,6 +191,8 @@ int main(int argc, char** argv) {
     for (int i = 1; i < argc; ++i)
         if (std::strcmp(argv[i], "--child") == 0)
             return runChild(argc, argv);
+        else if (std::strcmp(argv[i], "--minimal-child") == 0)
+            return runMinimalChild(argc, argv);
     QCoreApplication app(argc, argv);
     g_self = QCoreApplication::applicationFilePath();
     benchmark::Initialize(&argc, argv);

@@ -20,7 +20,7 @@ void checkCaptions(const QList<TreeLine>& lines) {
         FUZZ_CHECK(plainCaption(line.caption));
 }
 
-template <class Rec> QList<Rec> decoded(const char* function, const QString& answer) {
+template <class Rec> Decoded<Rec> decoded(const char* function, const QString& answer) {
     try {
         return DecodeAnswer<Rec>(QString::fromLatin1(function), answer);
     } catch (const ActionError&) {
@@ -55,15 +55,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FUZZ_CHECK(std::count_if(groupLines.begin(), groupLines.end(), [](const TreeLine& l) { return l.depth == 1; }) ==
                groups.size());
 
-    const QList<ProductRecord> products =
-        productsFromAnswer(decoded<TArticleRec>("GetListArticlesFromTreeCategory", text));
+    const ProductRows products = productsFromAnswer(decoded<TArticleRec>("GetListArticlesFromTreeCategory", text));
     const QList<TreeLine> productLines = productTreeLines(products);
     checkCaptions(productLines);
     FUZZ_CHECK(treeLinesError(productLines).isEmpty());
     qsizetype expectedLines = 0;
     QList<int> ids, shownIds;
-    for (const ProductRecord& p : products) {
-        expectedLines += 3 + !IsBlank(p.criteries) + !IsBlank(p.termsofuse);
+    for (const ProductRow& p : products) {
+        expectedLines += 3 + !p.criteries.isBlank() + !p.termsofuse.isBlank();
         ids << p.artid;
     }
     FUZZ_CHECK(productLines.size() == expectedLines);

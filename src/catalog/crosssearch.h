@@ -32,7 +32,7 @@ signals:
     // A match is being opened: the common start of a listing comes before its request, the
     // products after its answer.
     void listingStarted();
-    void productsListed(const QList<ProductRecord>& records);
+    void productsListed(const ProductRows& records);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

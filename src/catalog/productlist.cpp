@@ -217,7 +217,7 @@ void ProductList::clearViews() {
 void ProductList::startListing() {
     emit catalogResultsRequested();
     // A long list takes longer to free than to show; a worker frees it once no one holds it.
-    QList<ProductRecord> previous = m_products.rows();
+    ProductRows previous = m_products.rows();
     clearViews();
     m_products.replace({});
     m_listingOrder.clear();
@@ -228,7 +228,7 @@ void ProductList::startListing() {
         m_Label25->setText(kListCaption);
 }
 
-template <class Pred> QList<qsizetype> ProductList::tableRows(const QList<ProductRecord>& rows, Pred passes) {
+template <class Pred> QList<qsizetype> ProductList::tableRows(const ProductRows& rows, Pred passes) {
     QList<qsizetype> chosen;
     chosen.reserve(rows.size());
     for (qsizetype i = 0; i < rows.size(); ++i)
@@ -237,26 +237,27 @@ template <class Pred> QList<qsizetype> ProductList::tableRows(const QList<Produc
     return chosen;
 }
 
-void ProductList::ShowProductList(const QList<ProductRecord>& records) {
+void ProductList::ShowProductList(const ProductRows& records) {
     const QString necessaryBrands = m_context.texts->NecessaryBrands;
     bool hidden = false;
     QList<qsizetype> order;
     // The brands that pass, each once, in the order they first come.
-    QList<const ProductRecord*> brands;
+    QList<const ProductRow*> brands;
     m_products.replace(awaitResultOnWorkerIf(records.size() >= kAsideRows, [&] {
-        QList<ProductRecord> rows = applyNecessaryBrands(records, necessaryBrands, &hidden);
-        order = productLineOrder(rows, tableRows(rows, [](const ProductRecord&) { return true; }));
-        // Repeated brands mostly share one string; its address is cheaper to look up than its text.
-        QSet<const QChar*> seenStrings;
+        ProductRows rows = applyNecessaryBrands(records, necessaryBrands, &hidden);
+        order = productLineOrder(rows, tableRows(rows, [](const ProductRow&) { return true; }));
+        // Brands repeat: their bytes are looked up before any text is made of them.
+        QSet<QByteArrayView> seenBytes;
         QSet<QString> seen;
-        for (const ProductRecord& record : records) {
-            if (seenStrings.contains(record.brand.constData()))
+        for (const ProductRow& record : records) {
+            if (seenBytes.contains(record.brand.bytes()))
                 continue;
-            seenStrings.insert(record.brand.constData());
-            if (seen.contains(record.brand))
+            seenBytes.insert(record.brand.bytes());
+            const QString brand = record.brand.toString();
+            if (seen.contains(brand))
                 continue;
-            seen.insert(record.brand);
-            if (passesNecessaryBrands(record.brand, necessaryBrands))
+            seen.insert(brand);
+            if (passesNecessaryBrands(brand, necessaryBrands))
                 brands.append(&record);
         }
         return rows;
@@ -267,12 +268,13 @@ void ProductList::ShowProductList(const QList<ProductRecord>& records) {
     QSet<QString> listed;
     for (int i = 0; i < m_ListBox1->count(); ++i)
         listed.insert(m_ListBox1->item(i)->text().toCaseFolded());
-    for (const ProductRecord* record : brands) {
-        const QString folded = record->brand.toCaseFolded();
+    for (const ProductRow* record : brands) {
+        const QString brand = record->brand.toString();
+        const QString folded = brand.toCaseFolded();
         if (listed.contains(folded))
             continue;
         listed.insert(folded);
-        const int at = insertSorted(m_ListBox1, record->brand);
+        const int at = insertSorted(m_ListBox1, brand);
         m_ListBox1->item(at)->setData(Qt::UserRole, record->braid);
     }
     m_listingOrder = std::move(order);
@@ -356,13 +358,13 @@ void ProductList::ListBox1DblClick() {
         return;
     const int braid = item->data(Qt::UserRole).toInt();
     m_filtered = false;
-    BuildProductTree(tableRows(m_products.rows(), [braid](const ProductRecord& row) { return row.braid == braid; }));
+    BuildProductTree(tableRows(m_products.rows(), [braid](const ProductRow& row) { return row.braid == braid; }));
 }
 
 void ProductList::SpeedButton20Click() {
     if (m_ListBox1->count() == 0)
         return;
-    BuildProductTree(tableRows(m_products.rows(), [](const ProductRecord&) { return true; }));
+    BuildProductTree(tableRows(m_products.rows(), [](const ProductRow&) { return true; }));
 }
 
 void ProductList::SpeedButton21Click() {
@@ -404,8 +406,8 @@ void ProductList::Edit15KeyPress(int key) {
 void ProductList::applyFilter(const QString& text) {
     m_productModel->clear();
     const QString lowered = LocaleFormats::toLower(text);
-    BuildProductTree(tableRows(m_products.rows(),
-                               [&lowered](const ProductRecord& row) { return productMatchesFilter(row, lowered); }));
+    BuildProductTree(
+        tableRows(m_products.rows(), [&lowered](const ProductRow& row) { return productMatchesFilter(row, lowered); }));
     m_filtered = true;
 }
 
@@ -417,7 +419,7 @@ void ProductList::filterAsTyped() {
         // The box emptied: the list the filter narrowed comes back whole.
         if (m_filtered) {
             m_filtered = false;
-            BuildProductTree(tableRows(m_products.rows(), [](const ProductRecord&) { return true; }));
+            BuildProductTree(tableRows(m_products.rows(), [](const ProductRow&) { return true; }));
         }
         return;
     }

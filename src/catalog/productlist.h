@@ -39,7 +39,7 @@ public:
     void startListing();
     // Puts a product answer into the table, the brand list and the tree. The caller has started
     // the listing.
-    void ShowProductList(const QList<ProductRecord>& records);
+    void ShowProductList(const ProductRows& records);
     // Fills the product tree with these rows of the table (by number), sorted.
     void BuildProductTree(const QList<qsizetype>& rows);
 
@@ -81,9 +81,8 @@ private:
     template <class Rec> void listProducts(const QString& function, const QString& request);
     // The data value of the tree's current node (0 without one).
     int currentNodeData() const;
-    // The numbers of the table rows that pass.
     // The numbers of the rows with a product that pass.
-    template <class Pred> static QList<qsizetype> tableRows(const QList<ProductRecord>& rows, Pred passes);
+    template <class Pred> static QList<qsizetype> tableRows(const ProductRows& rows, Pred passes);
     // Shows the table's rows at these numbers, in this order.
     void showTree(const QList<qsizetype>& order);
     // The filter box: the rows holding the text (Enter and typing), and the typing's own rules.

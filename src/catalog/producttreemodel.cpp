@@ -1,7 +1,6 @@
 #include "catalog/producttreemodel.h"
 
 #include "catalog/treetext.h"
-#include "service/textfunctions.h"
 
 #include <utility>
 
@@ -45,7 +44,7 @@ int productRowOf(const QModelIndex& detail) {
 
 ProductTreeModel::ProductTreeModel(QObject* parent) : QAbstractItemModel(parent) {}
 
-void ProductTreeModel::show(const QList<ProductRecord>& rows, const QList<qsizetype>& order) {
+void ProductTreeModel::show(const ProductRows& rows, const QList<qsizetype>& order) {
     QList<qsizetype> products;
     products.reserve(order.size());
     for (qsizetype row : order)
@@ -63,7 +62,7 @@ void ProductTreeModel::clear() {
     beginResetModel();
     m_order.clear();
     m_order.squeeze();
-    m_rows = QList<ProductRecord>();
+    m_rows = ProductRows();
     endResetModel();
 }
 
@@ -90,8 +89,7 @@ int ProductTreeModel::rowCount(const QModelIndex& parent) const {
         return int(m_order.size());
     if (parent.column() != 0 || !isProduct(parent))
         return 0;
-    const ProductRecord& row = productAt(parent.row());
-    return 2 + int(!IsBlank(row.criteries)) + int(!IsBlank(row.termsofuse));
+    return productDetailCount(productAt(parent.row()));
 }
 
 int ProductTreeModel::columnCount(const QModelIndex&) const {

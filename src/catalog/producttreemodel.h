@@ -7,9 +7,10 @@
 #include <QList>
 
 // The product tree's nodes: one root per shown product row, in the order of its product line,
-// and its detail lines as children, made when the view asks for them. The model keeps its own
-// share of the rows it shows, so a node never outlives its text; a product the table no longer
-// holds is simply not found by its artid.
+// and its detail lines as children, made when the view asks for them: a text is made only for a
+// line the view shows. The model keeps its own share of the rows it shows and of the answers
+// they view, so a node never outlives its text; a product the table no longer holds is simply
+// not found by its artid.
 class ProductTreeModel : public QAbstractItemModel {
     Q_OBJECT
 public:
@@ -17,7 +18,7 @@ public:
 
     // Shows the rows at these numbers, in this order (productLineOrder makes it); rows without a
     // product are left out.
-    void show(const QList<ProductRecord>& rows, const QList<qsizetype>& order);
+    void show(const ProductRows& rows, const QList<qsizetype>& order);
     // Releases the rows shown; time grows with their number only.
     void clear();
     // The font of the product lines; detail lines keep the view's own.
@@ -35,10 +36,10 @@ public:
     Qt::ItemFlags flags(const QModelIndex& index) const override;
 
 private:
-    const ProductRecord& productAt(int position) const { return m_rows.at(m_order.at(position)); }
+    const ProductRow& productAt(int position) const { return m_rows.at(m_order.at(position)); }
     QString text(const QModelIndex& index) const;
 
-    QList<ProductRecord> m_rows;
+    ProductRows m_rows;
     QList<qsizetype> m_order;
     QFont m_productFont;
 };

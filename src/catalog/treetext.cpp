@@ -1,43 +1,34 @@
 #include "catalog/treetext.h"
 
+#include "catalog/sortkeys.h"
 #include "platform/localeformats.h"
 #include "service/textfunctions.h"
 
-#include <QCollator>
-#include <QLocale>
+#include <QHash>
 
 #include <algorithm>
 #include <numeric>
-#include <optional>
 
 namespace {
 
 const QString kDetailIndent = QStringLiteral("\t\t");
 
-QCollator productCollator() {
-    QCollator collator{QLocale::system()};
-    collator.setCaseSensitivity(Qt::CaseSensitive);
-    return collator;
-}
-
-// The collator's keys order exactly as its comparison does, and comparing keys is far cheaper
-// than comparing texts again for every step of the sort.
-std::vector<qsizetype> stableOrder(const std::vector<QCollatorSortKey>& keys) {
-    std::vector<qsizetype> order(keys.size());
+// The order of `count` keys made by `keys`: stable, so ties keep the order given.
+std::vector<qsizetype> stableOrder(const SortKeys& keys) {
+    std::vector<qsizetype> order(std::size_t(keys.size()));
     std::iota(order.begin(), order.end(), 0);
-    std::stable_sort(order.begin(), order.end(),
-                     [&](qsizetype a, qsizetype b) { return keys[a].compare(keys[b]) < 0; });
+    std::stable_sort(order.begin(), order.end(), [&keys](qsizetype a, qsizetype b) { return keys.compare(a, b) < 0; });
     return order;
 }
 
-void sortByCaption(QList<TreeLine>::iterator first, QList<TreeLine>::iterator last, const QCollator& collator) {
+void sortByCaption(QList<TreeLine>::iterator first, QList<TreeLine>::iterator last) {
     const auto count = std::distance(first, last);
     if (count < 2)
         return;
-    std::vector<QCollatorSortKey> keys;
+    SortKeys keys;
     keys.reserve(count);
     for (auto it = first; it != last; ++it)
-        keys.push_back(collator.sortKey(it->caption));
+        keys.add(it->caption);
     QList<TreeLine> sorted;
     sorted.reserve(count);
     for (qsizetype i : stableOrder(keys))
@@ -69,12 +60,28 @@ void makeCaptionText(QString& line) {
 }
 
 // The product line written into `line`, whose room is kept from the line before.
-void writeProductLine(const ProductRecord& row, QString& line) {
+void writeProductLine(const ProductRow& row, QString& line) {
     line.resize(0);
-    line.append(row.name).append(u" [").append(row.status).append(u"] ").append(row.brand).append(u' ');
-    line.append(row.reference);
-    if (!IsBlank(row.termsofuse))
-        line.append(u" (").append(row.termsofuse).append(u')');
+    appendProductName(row, line);
+    line.append(u" [");
+    row.status.appendTo(line);
+    line.append(u"] ");
+    row.brand.appendTo(line);
+    line.append(u' ');
+    row.reference.appendTo(line);
+    if (!row.termsofuse.isBlank()) {
+        line.append(u" (");
+        row.termsofuse.appendTo(line);
+        line.append(u')');
+    }
+}
+
+// A detail line: its caption and the value.
+QString detailLine(QStringView caption, const AnswerText& value) {
+    QString line = caption.toString();
+    value.appendTo(line);
+    makeCaptionText(line);
+    return line;
 }
 } // namespace
 
@@ -151,25 +158,26 @@ QList<TreeLine> tradeGroupLines(const QList<TTradeGroupRec>& records) {
     return lines;
 }
 
-QString productLineText(const ProductRecord& row) {
+QString productLineText(const ProductRow& row) {
     QString line;
     writeProductLine(row, line);
     return line;
 }
 
-QStringList productTreeDetails(const ProductRecord& row) {
-    QStringList lines{captionText(QStringLiteral("1. Brand: ") + row.brand),
-                      captionText(QStringLiteral("2. Reference: ") + row.reference)};
-    if (!IsBlank(row.criteries))
-        lines.append(captionText(QStringLiteral("3. Criteries: ") + row.criteries));
-    if (!IsBlank(row.termsofuse))
-        lines.append(captionText(QStringLiteral("4. Terms of use: ") + row.termsofuse));
+QStringList productTreeDetails(const ProductRow& row) {
+    QStringList lines{detailLine(u"1. Brand: ", row.brand), detailLine(u"2. Reference: ", row.reference)};
+    if (!row.criteries.isBlank())
+        lines.append(detailLine(u"3. Criteries: ", row.criteries));
+    if (!row.termsofuse.isBlank())
+        lines.append(detailLine(u"4. Terms of use: ", row.termsofuse));
     return lines;
 }
 
-QList<TreeLine> productTreeLines(const QList<ProductRecord>& rows) {
-    QCollator collator = productCollator();
+int productDetailCount(const ProductRow& row) {
+    return 2 + int(!row.criteries.isBlank()) + int(!row.termsofuse.isBlank());
+}
 
+QList<TreeLine> productTreeLines(const ProductRows& rows) {
     // Products are sorted as whole blocks, so each keeps its details beneath it.
     struct Block {
         qsizetype first;
@@ -179,108 +187,86 @@ QList<TreeLine> productTreeLines(const QList<ProductRecord>& rows) {
     lines.reserve(rows.size() * 4);
     std::vector<Block> blocks;
     blocks.reserve(rows.size());
-    for (const ProductRecord& row : rows) {
+    for (const ProductRow& row : rows) {
         const qsizetype first = lines.size();
         lines.append({0, captionText(productLineText(row)), row.artid});
         for (const QString& detail : productTreeDetails(row))
             lines.append({1, detail, 0});
-        sortByCaption(lines.begin() + first + 1, lines.end(), collator);
+        sortByCaption(lines.begin() + first + 1, lines.end());
         blocks.push_back({first, lines.size() - first});
     }
 
-    std::vector<QCollatorSortKey> keys;
-    keys.reserve(blocks.size());
+    SortKeys keys;
+    keys.reserve(qsizetype(blocks.size()));
     for (const Block& b : blocks)
-        keys.push_back(collator.sortKey(lines.at(b.first).caption));
-    const std::vector<qsizetype> order = stableOrder(keys);
+        keys.add(lines.at(b.first).caption);
 
     QList<TreeLine> sorted;
     sorted.reserve(lines.size());
-    for (qsizetype i : order) {
-        const Block& b = blocks[i];
+    for (qsizetype i : stableOrder(keys)) {
+        const Block& b = blocks[std::size_t(i)];
         for (qsizetype k = 0; k < b.count; ++k)
             sorted.append(std::move(lines[b.first + k]));
     }
     return sorted;
 }
 
-QList<qsizetype> productLineOrder(const QList<ProductRecord>& rows, QList<qsizetype> chosen) {
-    // Making the keys is most of the work. A long list is keyed and sorted in two halves, each
-    // on its own thread with its own collator (one is not to be shared between threads); in the
-    // merge the first half wins ties, so the order is that of one stable sort.
-    const qsizetype count = chosen.size();
-    std::vector<std::optional<QCollatorSortKey>> keys(count);
-    const auto before = [&keys](qsizetype a, qsizetype b) { return keys[a]->compare(*keys[b]) < 0; };
-    std::vector<qsizetype> order(count);
-    std::iota(order.begin(), order.end(), 0);
-    const bool halves = inTwoHalves(count, kTwoHalvesFrom, [&](qsizetype from, qsizetype to) {
-        const QCollator collator = productCollator();
-        QString line;
-        for (qsizetype i = from; i < to; ++i) {
-            writeProductLine(rows.at(chosen.at(i)), line);
-            makeCaptionText(line);
-            keys[i].emplace(collator.sortKey(line));
-        }
-        std::stable_sort(order.begin() + from, order.begin() + to, before);
-    });
-    if (halves) {
-        const auto half = order.begin() + count / 2;
-        std::vector<qsizetype> merged(count);
-        std::merge(order.begin(), half, half, order.end(), merged.begin(), before);
-        order = std::move(merged);
-        inTwoHalves(count, kTwoHalvesFrom, [&keys](qsizetype from, qsizetype to) {
-            std::fill(keys.begin() + from, keys.begin() + to, std::nullopt);
-        });
+QList<qsizetype> productLineOrder(const ProductRows& rows, const QList<qsizetype>& chosen) {
+    // The product lines are made one after another in one string and keyed into one store of
+    // keys: no allocation per line.
+    SortKeys keys;
+    keys.reserve(chosen.size());
+    QString line;
+    for (const qsizetype row : chosen) {
+        writeProductLine(rows.at(row), line);
+        makeCaptionText(line);
+        keys.add(line);
     }
     QList<qsizetype> sorted;
-    sorted.reserve(count);
-    for (qsizetype i : order)
+    sorted.reserve(chosen.size());
+    for (const qsizetype i : stableOrder(keys))
         sorted.append(chosen.at(i));
     return sorted;
 }
 
-QString ProductNameJoiner::operator()(const QString& name, const QString& additional) {
-    const auto bits = [](const QChar* p) { return quintptr(p) >> 4; };
-    Entry& entry = m_entries[(bits(name.constData()) * 31 + bits(additional.constData())) % m_entries.size()];
-    const auto same = [](const QString& kept, const QString& met) {
-        return kept.constData() == met.constData() && kept.size() == met.size();
-    };
-    if (!entry.used || !same(entry.name, name) || !same(entry.additional, additional))
-        entry = {name, additional, Trim(name + QLatin1Char(' ') + additional), true};
-    return entry.joined;
+namespace {
+// A record of another product answer as a row: the category answer's fields it has.
+template <class Rec> ProductRow rowOf(const Rec& r) {
+    ProductRow row;
+    row.artid = r.artid;
+    row.braid = r.braid;
+    row.brand = r.brand;
+    row.reference = r.reference;
+    row.name = r.name;
+    row.additionalforname = r.additionalforname;
+    row.status = r.status;
+    row.criteries = r.criteries;
+    if constexpr (requires { r.termsofuse; })
+        row.termsofuse = r.termsofuse;
+    return row;
 }
 
-namespace {
-// The fields every product answer shares.
-template <class Rec> ProductRecord commonProductFields(Rec& r, ProductNameJoiner& names) {
-    ProductRecord p;
-    p.artid = r.artid;
-    p.braid = r.braid;
-    p.brand = std::move(r.brand);
-    p.reference = std::move(r.reference);
-    p.name = names(r.name, r.additionalforname);
-    p.status = std::move(r.status);
-    p.criteries = std::move(r.criteries);
-    return p;
+template <class Rec> ProductRows rowsOf(const Decoded<Rec>& records) {
+    QList<ProductRow> rows;
+    rows.reserve(records.size());
+    for (const Rec& r : records)
+        rows.append(rowOf(r));
+    return ProductRows(std::move(rows), records.answer);
 }
 } // namespace
 
-ProductRecord productFromAnswer(TArticleRec r, ProductNameJoiner& names) {
-    ProductRecord p = commonProductFields(r, names);
-    p.laid = r.laid;
-    p.termsofuse = std::move(r.termsofuse);
-    return p;
+// The category answer's records are rows as they stand.
+ProductRows productsFromAnswer(const Decoded<TArticleRec>& records) {
+    return ProductRows(records, records.answer);
 }
 
-ProductRecord productFromAnswer(TNameSearchRec r, ProductNameJoiner& names) {
-    ProductRecord p = commonProductFields(r, names);
-    p.termsofuse = std::move(r.termsofuse);
-    return p;
+ProductRows productsFromAnswer(const Decoded<TNameSearchRec>& records) {
+    return rowsOf(records);
 }
 
 // Cross-reference products carry no terms of use.
-ProductRecord productFromAnswer(TCrossSearchRec r, ProductNameJoiner& names) {
-    return commonProductFields(r, names);
+ProductRows productsFromAnswer(const Decoded<TCrossSearchRec>& records) {
+    return rowsOf(records);
 }
 
 bool passesNecessaryBrands(const QString& brand, const QString& necessaryBrands) {
@@ -288,19 +274,23 @@ bool passesNecessaryBrands(const QString& brand, const QString& necessaryBrands)
            necessaryBrands.contains(QLatin1Char('[') + brand + QLatin1Char(']'), Qt::CaseSensitive);
 }
 
-QList<ProductRecord> applyNecessaryBrands(const QList<ProductRecord>& products, const QString& necessaryBrands,
-                                          bool* hidden) {
+ProductRows applyNecessaryBrands(const ProductRows& products, const QString& necessaryBrands, bool* hidden) {
     if (necessaryBrands.isEmpty()) {
         if (hidden)
             *hidden = false;
         return products; // shared, not copied
     }
+    // Brands repeat: each is looked up once, by its bytes.
+    QHash<QByteArrayView, bool> passes;
     bool anyHidden = false;
-    QList<ProductRecord> rows;
+    QList<ProductRow> rows;
     rows.reserve(products.size());
-    for (const ProductRecord& p : products) {
-        if (!passesNecessaryBrands(p.brand, necessaryBrands)) {
-            rows.append(ProductRecord{});
+    for (const ProductRow& p : products) {
+        auto known = passes.constFind(p.brand.bytes());
+        if (known == passes.constEnd())
+            known = passes.insert(p.brand.bytes(), passesNecessaryBrands(p.brand.toString(), necessaryBrands));
+        if (!*known) {
+            rows.append(ProductRow{});
             anyHidden = true;
         } else {
             rows.append(p);
@@ -308,23 +298,26 @@ QList<ProductRecord> applyNecessaryBrands(const QList<ProductRecord>& products, 
     }
     if (hidden)
         *hidden = anyHidden;
-    return rows;
+    return products.withRows(std::move(rows));
 }
 
-bool productMatchesFilter(const ProductRecord& row, const QString& loweredText) {
+bool productMatchesFilter(const ProductRow& row, const QString& loweredText) {
     if (row.artid < 1)
         return false;
-    for (const QString* field : {&row.brand, &row.reference, &row.name, &row.status, &row.criteries, &row.termsofuse})
-        if (LocaleFormats::toLower(*field).contains(loweredText))
+    if (LocaleFormats::toLower(productName(row)).contains(loweredText))
+        return true;
+    for (const AnswerText* field : {&row.brand, &row.reference, &row.status, &row.criteries, &row.termsofuse})
+        if (LocaleFormats::toLower(field->toString()).contains(loweredText))
             return true;
     return false;
 }
 
-QStringList productListFileLines(const QList<ProductRecord>& rows) {
+QStringList productListFileLines(const ProductRows& rows) {
     QStringList lines;
-    for (const ProductRecord& row : rows) {
-        if (row.artid == 0)
+    for (const ProductRow& shown : rows) {
+        if (shown.artid == 0)
             continue;
+        const ProductRecord row = productRecord(shown);
         const QString p = QLatin1Char('[') + row.brand + QLatin1Char(' ') + row.reference + QLatin1Char(']');
         lines << p + QStringLiteral("  Name: ") + row.name;
         lines << p + kDetailIndent + QStringLiteral("Brand: ") + row.brand;

@@ -1,6 +1,7 @@
 #include "platform/httpexchange.h"
 
 #include "platform/curleasy.h"
+#include "platform/hugepages.h"
 #include "platform/worker.h"
 
 #include <QCoreApplication>
@@ -36,8 +37,11 @@ size_t onHeader(char* data, size_t size, size_t count, void* user) {
 void reserveAnnouncedBody(Transfer* transfer) {
     transfer->reserved = true;
     curl_off_t announced = -1;
-    if (curl_easy_getinfo(transfer->curl, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &announced) == CURLE_OK && announced > 0)
-        transfer->result.body.reserve(qsizetype(qMin(qint64(announced), transfer->maxBodyBytes)));
+    if (curl_easy_getinfo(transfer->curl, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &announced) != CURLE_OK || announced <= 0)
+        return;
+    QByteArray& body = transfer->result.body;
+    body.reserve(qsizetype(qMin(qint64(announced), transfer->maxBodyBytes)));
+    adviseHugePages(body.data(), body.capacity());
 }
 
 size_t onBody(char* data, size_t size, size_t count, void* user) {

@@ -1,7 +1,9 @@
 #include "service/decoder.h"
 
+#include "platform/hugepages.h"
 #include "platform/worker.h"
 #include "service/errors.h"
+#include "service/repeatcache.h"
 #include "service/textfunctions.h"
 
 #include <QStringDecoder>
@@ -15,21 +17,23 @@
 #include <limits>
 #include <span>
 #include <string_view>
-#include <thread>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
 
+using namespace decoding;
+
 namespace {
 
-enum class Kind { Int, TolerantInt, Date, Text };
+enum class Kind { Int, TolerantInt, Date, Text, View };
 
 template <class Rec> struct Field {
     std::string_view key; // empty: every key fills this field
     Kind kind;
     int Rec::*intMember = nullptr;
     QString Rec::*textMember = nullptr;
+    AnswerText Rec::*viewMember = nullptr;
 };
 
 template <class Rec> constexpr Field<Rec> intField(const char* key, int Rec::*m) {
@@ -40,6 +44,9 @@ template <class Rec> constexpr Field<Rec> text(const char* key, QString Rec::*m)
 }
 template <class Rec> constexpr Field<Rec> date(const char* key, QString Rec::*m) {
     return {std::string_view(key), Kind::Date, nullptr, m};
+}
+template <class Rec> constexpr Field<Rec> text(const char* key, AnswerText Rec::*m) {
+    return {std::string_view(key), Kind::View, nullptr, nullptr, m};
 }
 
 // ---- key tables ----
@@ -236,25 +243,6 @@ qsizetype countRecords(const char* begin, const char* end) {
     return count;
 }
 
-// Keys and values are short; a library call per comparison would cost more than comparing.
-inline bool sameBytes(const char* x, const char* y, std::size_t n) {
-    for (; n >= 8; n -= 8, x += 8, y += 8) {
-        std::uint64_t u, v;
-        std::memcpy(&u, x, 8);
-        std::memcpy(&v, y, 8);
-        if (u != v)
-            return false;
-    }
-    for (; n > 0; --n, ++x, ++y)
-        if (*x != *y)
-            return false;
-    return true;
-}
-
-inline bool sameKey(std::string_view key, std::string_view wanted) {
-    return key.size() == wanted.size() && sameBytes(key.data(), wanted.data(), key.size());
-}
-
 struct FieldLine {
     std::string_view key;   // between the first quote and the next
     std::string_view value; // after the first `": "` up to the next quote
@@ -322,9 +310,9 @@ FieldLine splitFieldLine(const char* line, const char* end, std::string_view exp
     return out;
 }
 
-// A value as text, as the whole answer read as UTF-8 would show it: bad bytes become U+FFFD, and a
-// byte-order mark stays a character, also at the start of a value, where fromUtf8 would drop it.
-QString utf8Text(std::string_view raw) {
+} // namespace
+
+QString decoding::utf8Text(std::string_view raw) {
     const QByteArrayView bytes(raw.data(), static_cast<qsizetype>(raw.size()));
     if (!bytes.startsWith("\xEF\xBB\xBF"))
         return QString::fromUtf8(bytes);
@@ -333,6 +321,35 @@ QString utf8Text(std::string_view raw) {
     QString text = decoder(bytes.toByteArray() + '"');
     text.chop(1);
     return text;
+}
+
+QString decoding::dateText(std::string_view raw) {
+    const bool ascii = std::all_of(raw.begin(), raw.begin() + std::min<std::size_t>(raw.size(), 6),
+                                   [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+    if (ascii) {
+        // Made in place: one allocation instead of one per piece.
+        const qsizetype year = qMin<qsizetype>(4, qsizetype(raw.size()));
+        const qsizetype month = qMin<qsizetype>(2, qsizetype(raw.size()) - year);
+        QString made(year + 1 + month, Qt::Uninitialized);
+        QChar* out = made.data();
+        for (qsizetype i = 0; i < year; ++i)
+            *out++ = QLatin1Char(raw[std::size_t(i)]);
+        *out++ = QLatin1Char('/');
+        for (qsizetype i = 0; i < month; ++i)
+            *out++ = QLatin1Char(raw[std::size_t(year + i)]);
+        return made;
+    }
+    const QString text = utf8Text(raw);
+    return text.first(qMin<qsizetype>(4, text.size())) + QLatin1Char('/') + text.mid(4, 2);
+}
+
+namespace {
+
+bool plainAscii(QByteArrayView bytes) {
+    unsigned char seen = 0; // no early exit: the loop runs in vector registers
+    for (const char c : bytes)
+        seen |= static_cast<unsigned char>(c);
+    return seen < 0x80;
 }
 
 // Plain digits that cannot overflow; everything else goes by Qt's own rules on the text.
@@ -372,94 +389,6 @@ std::string_view trimmed(std::string_view value) {
     return value;
 }
 
-struct AsText {
-    static QString make(std::string_view raw) { return utf8Text(raw); }
-};
-
-// Year, "/" and month: characters, not bytes, so a value that is not plain ASCII goes by its text.
-struct AsDate {
-    static QString make(std::string_view raw) {
-        const bool ascii = std::all_of(raw.begin(), raw.begin() + std::min<std::size_t>(raw.size(), 6),
-                                       [](char c) { return static_cast<unsigned char>(c) < 0x80; });
-        if (ascii) {
-            // Made in place: one allocation instead of one per piece.
-            const qsizetype year = qMin<qsizetype>(4, qsizetype(raw.size()));
-            const qsizetype month = qMin<qsizetype>(2, qsizetype(raw.size()) - year);
-            QString made(year + 1 + month, Qt::Uninitialized);
-            QChar* out = made.data();
-            for (qsizetype i = 0; i < year; ++i)
-                *out++ = QLatin1Char(raw[std::size_t(i)]);
-            *out++ = QLatin1Char('/');
-            for (qsizetype i = 0; i < month; ++i)
-                *out++ = QLatin1Char(raw[std::size_t(year + i)]);
-            return made;
-        }
-        const QString text = utf8Text(raw);
-        return text.first(qMin<qsizetype>(4, text.size())) + QLatin1Char('/') + text.mid(4, 2);
-    }
-};
-
-// Answers repeat short values (brands, fuels, body types, dates) record after record; shared
-// copies of strings made before save most of a decode's allocations. An entry keeps the bytes it
-// was made from (a view into the answer, which outlives the decode), so a hit costs one short
-// comparison. Two ways per set stop two frequent values that hash alike from evicting each other.
-template <unsigned kSets> class RepeatCache {
-public:
-    template <class As> QString get(std::string_view raw) {
-        // An empty value keeps its own (non-null) result; very long values rarely repeat, and
-        // a field whose values hardly ever repeat (references) is not worth keeping.
-        if (raw.empty() || raw.size() > kLongest || (m_lookups >= kTrial && m_hits * 4 < m_lookups))
-            return As::make(raw);
-        ++m_lookups;
-        Set& set = m_sets[setOf(raw)];
-        for (int way = 0; way < 2; ++way) {
-            if (sameKey(set.raw[way], raw)) {
-                ++m_hits;
-                set.older = 1 - way;
-                return set.made[way];
-            }
-        }
-        const int way = set.older;
-        set.raw[way] = raw;
-        set.made[way] = As::make(raw);
-        set.older = 1 - way;
-        return set.made[way];
-    }
-
-private:
-    static constexpr std::size_t kLongest = 256; // criteria texts repeat too
-    // A cache must get the chance to fill before it is judged: a month of fifty years of dates
-    // is hundreds of values.
-    static constexpr unsigned kTrial = 8 * kSets;
-    struct Set {
-        std::string_view raw[2];
-        QString made[2];
-        int older = 0;
-    };
-    // Short values (numbers, dates) differ anywhere, so all their bytes count; of longer ones
-    // the ends and the middle.
-    static unsigned setOf(std::string_view raw) {
-        const std::size_t n = raw.size();
-        const auto bytesAt = [raw, n](std::size_t from) {
-            std::uint64_t word = 0;
-            for (std::size_t i = from; i < n && i < from + 8; ++i)
-                word = word << 8 | static_cast<unsigned char>(raw[i]);
-            return word;
-        };
-        std::uint64_t h = n * 0x9E3779B97F4A7C15u ^ bytesAt(0) * 0xC2B2AE3D27D4EB4Fu;
-        if (n > 8)
-            h ^= bytesAt(n - 8) * 0x165667B19E3779F9u ^ bytesAt(n / 2) * 0x27D4EB2F165667C5u;
-        return static_cast<unsigned>((h ^ h >> 29) >> 32) % kSets;
-    }
-    std::array<Set, kSets> m_sets;
-    unsigned m_lookups = 0;
-    unsigned m_hits = 0;
-};
-
-// One cache per text field; the date fields of a record share one, as their values overlap.
-using TextCache = RepeatCache<64>;
-using DateCache = RepeatCache<512>;
-
 template <class Rec>
 void store(Rec& record, const Field<Rec>& field, std::string_view value, TextCache& texts, DateCache& dates) {
     switch (field.kind) {
@@ -483,10 +412,28 @@ void store(Rec& record, const Field<Rec>& field, std::string_view value, TextCac
     case Kind::Text:
         record.*field.textMember = texts.get<AsText>(value);
         break;
+    case Kind::View:
+        record.*field.viewMember = AnswerText(value.data(), qsizetype(value.size()));
+        break;
     }
 }
 
 } // namespace
+
+bool AnswerText::isBlank() const {
+    return std::all_of(m_data, m_data + m_size, [](char c) { return static_cast<unsigned char>(c) <= 0x20; });
+}
+
+QString AnswerText::toString() const {
+    return utf8Text(std::string_view(m_data, std::size_t(m_size)));
+}
+
+void AnswerText::appendTo(QString& text) const {
+    if (plainAscii(bytes()))
+        text.append(QLatin1StringView(m_data, m_size));
+    else
+        text.append(toString());
+}
 
 bool RecordsFitAnswer(qsizetype records, qsizetype recordSize, qsizetype answerLength) {
     constexpr qsizetype kSlackBytes = qsizetype(1) << 20;
@@ -535,8 +482,7 @@ void fillRecords(std::span<const Field<Rec>> table, const char* const begin, con
     }
 }
 
-std::atomic<qsizetype> twoThreadsFrom{std::thread::hardware_concurrency() > 1 ? qsizetype(1) << 20
-                                                                              : std::numeric_limits<qsizetype>::max()};
+std::atomic<qsizetype> twoThreadsFrom{std::numeric_limits<qsizetype>::max()};
 
 // A record-start line at or after the middle of a big answer, or `end`. Every line is read
 // alone and a record never spans two record starts, so the halves before and after it read
@@ -574,7 +520,10 @@ template <class Rec> QList<Rec> decodeRecords(const QString& function, QByteArra
         [&] { secondCount = countRecords(middle, end); });
     if (!RecordsFitAnswer(firstCount + secondCount, qsizetype(sizeof(Rec)), answer.size()))
         throw OversizedAnswerError();
-    QList<Rec> records(firstCount + secondCount);
+    QList<Rec> records;
+    records.reserve(firstCount + secondCount);
+    adviseHugePages(records.data(), records.capacity() * qsizetype(sizeof(Rec)));
+    records.resize(firstCount + secondCount);
     // Indexing through the list would check for sharing on every field.
     Rec* const first = records.data();
     inParallel(
@@ -589,23 +538,34 @@ qsizetype setTwoThreadThreshold(qsizetype bytes) {
     return twoThreadsFrom.exchange(bytes);
 }
 
-template <class Rec> Decoded<Rec> DecodeAnswer(const QString& function, QByteArrayView answer) {
+namespace {
+// `held` is the answer as a QByteArray when the records are to keep it.
+template <class Rec> Decoded<Rec> decodeHeld(const QString& function, QByteArrayView answer, const QByteArray& held) {
     // Conversion and size errors are thrown deep in the reader and never leave this function.
     try {
-        return decodeRecords<Rec>(function, answer);
+        if constexpr (kViewsAnswer<Rec>)
+            return Decoded<Rec>(decodeRecords<Rec>(function, held), held);
+        else
+            return decodeRecords<Rec>(function, answer);
     } catch (const ActionError& e) {
         Decoded<Rec> failed;
         failed.error = e.message();
         return failed;
     }
 }
+} // namespace
+
+template <class Rec> Decoded<Rec> DecodeAnswer(const QString& function, QByteArrayView answer) {
+    return decodeHeld<Rec>(function, answer, kViewsAnswer<Rec> ? answer.toByteArray() : QByteArray());
+}
 
 template <class Rec> Decoded<Rec> DecodeAnswer(const QString& function, const QByteArray& answer) {
-    return DecodeAnswer<Rec>(function, QByteArrayView(answer));
+    return decodeHeld<Rec>(function, answer, answer);
 }
 
 template <class Rec> Decoded<Rec> DecodeAnswer(const QString& function, const QString& answer) {
-    return DecodeAnswer<Rec>(function, QByteArrayView(answer.toUtf8()));
+    const QByteArray bytes = answer.toUtf8();
+    return decodeHeld<Rec>(function, bytes, bytes);
 }
 
 #define VELMORA_DECODE(Rec)                                                                                            \

@@ -9,11 +9,14 @@
 #include <utility>
 
 // The records of an answer; when the answer cannot be read, none and the reason in `error`.
+// Records whose texts view the answer (kViewsAnswer) come with the answer they view, shared.
 template <class Rec> struct Decoded : QList<Rec> {
     Decoded() = default;
-    Decoded(QList<Rec> records) : QList<Rec>(std::move(records)) {}
+    Decoded(QList<Rec> records, QByteArray bytes = {}) : QList<Rec>(std::move(records)), answer(std::move(bytes)) {}
     bool ok() const { return error.isEmpty(); }
     QString error;
+    // The bytes the records' AnswerTexts view; empty for records of their own texts.
+    QByteArray answer;
 };
 
 // Reads a catalog answer in the service's fixed pretty-printed layout, line by line, into one
@@ -22,8 +25,10 @@ template <class Rec> struct Decoded : QList<Rec> {
 // records and the error "'<text>' is not a valid integer value"; more records than the answer's
 // size allows (see RecordsFitAnswer) give none and an error before anything is allocated.
 // The answer is read in its UTF-8 bytes as received; each value shows as the whole answer read as
-// UTF-8 text would show it (bad bytes as U+FFFD, a byte-order mark as U+FEFF). A big answer is
+// UTF-8 text would show it (bad bytes as U+FFFD, a byte-order mark as U+FEFF). An answer may be
 // read in two halves at once (see setTwoThreadThreshold), with the same records and errors.
+// The product records' texts view the answer: given as QByteArray it is shared, not copied;
+// given as a view or as text, the records come with a copy of its bytes.
 template <class Rec> Decoded<Rec> DecodeAnswer(const QString& function, QByteArrayView answer);
 template <class Rec> Decoded<Rec> DecodeAnswer(const QString& function, const QByteArray& answer);
 // The same for an answer already made text.
@@ -32,9 +37,10 @@ template <class Rec> Decoded<Rec> DecodeAnswer(const QString& function, const QS
 // Answers this long take the decoder long enough to be read off the window's thread.
 inline constexpr qsizetype kLongAnswerBytes = 512 * 1024;
 
-// Answers of at least this many bytes are decoded in two halves on two threads; by default 1 MiB
-// where the machine has more than one core, never otherwise. For tests, which compare both ways;
-// returns the former value.
+// Answers of at least this many bytes are decoded in two halves on two threads; by default never:
+// measured on two cores, the halves cost a fifth more CPU time for a quarter less waiting when
+// the other core is free, and lost time when it was busy. For tests and benchmarks, which compare
+// both ways; returns the former value.
 qsizetype setTwoThreadThreshold(qsizetype bytes);
 
 // Whether `records` records of `recordSize` bytes stay within a small multiple of an answer of

@@ -27,11 +27,15 @@ template <class F> bool runGuarded(Dialogs& dialogs, F&& action) {
     return false;
 }
 
-// The records, or the end of the action with the decoder's error.
-template <class Rec> QList<Rec> valueOrEndAction(Decoded<Rec> decoded) {
+// The records, or the end of the action with the decoder's error. Records whose texts view the
+// answer come with it (as Decoded); others as a plain list.
+template <class Rec> auto valueOrEndAction(Decoded<Rec> decoded) {
     if (!decoded.ok())
         throw ActionError(decoded.error);
-    return decoded;
+    if constexpr (kViewsAnswer<Rec>)
+        return decoded;
+    else
+        return QList<Rec>(std::move(decoded));
 }
 
 // Connects the signal to a handler (a member function of `receiver`) run under runGuarded.

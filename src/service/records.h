@@ -1,9 +1,41 @@
 #pragma once
 
+#include <QByteArrayView>
 #include <QString>
 
+// A text of an answer as the service sent it: its UTF-8 bytes, viewed where they stand in the
+// answer, which whoever holds the record keeps (Decoded, the product table). Lists of products run
+// to a hundred thousand records, and a string made for every value of them cost more than all the
+// rest of a listing; a text is made only where a value is shown, compared or written.
+class AnswerText {
+public:
+    constexpr AnswerText() = default;
+    constexpr AnswerText(const char* data, qsizetype size) : m_data(data), m_size(size) {}
+    // Views the bytes of a literal, for tests and fixed texts.
+    template <qsizetype N> constexpr AnswerText(const char (&literal)[N]) : m_data(literal), m_size(N - 1) {}
+
+    QByteArrayView bytes() const { return {m_data, m_size}; }
+    bool isEmpty() const { return m_size == 0; }
+    // Nothing but characters up to U+0020: blank after trimming.
+    bool isBlank() const;
+    // The text as the whole answer read as UTF-8 shows it: bad bytes as U+FFFD, a byte-order mark
+    // as U+FEFF, also at the start of the value.
+    QString toString() const;
+    // Appends toString() without making it apart when the bytes are plain ASCII.
+    void appendTo(QString& text) const;
+
+    // Equal bytes; where they stand does not count.
+    friend bool operator==(const AnswerText& a, const AnswerText& b) { return a.bytes() == b.bytes(); }
+    // Equal to the text as shown.
+    friend bool operator==(const AnswerText& a, const QString& b) { return a.toString() == b; }
+
+private:
+    const char* m_data = nullptr;
+    qsizetype m_size = 0;
+};
+
 // One record layout per catalog function. Integers start at 0, texts empty. Records compare
-// field by field.
+// field by field. The product records keep their texts as AnswerText.
 
 struct TTypidRec {
     int typid = 0;
@@ -61,21 +93,21 @@ struct TTradeGroupRec {
 
 struct TArticleRec {
     int artid = 0, laid = 0, braid = 0;
-    QString brand, reference, name, additionalforname, status, criteries, termsofuse;
+    AnswerText brand, reference, name, additionalforname, status, criteries, termsofuse;
 
     bool operator==(const TArticleRec&) const = default;
 };
 
 struct TNameSearchRec {
     int artid = 0, braid = 0;
-    QString brand, reference, name, additionalforname, status, criteries, termsofuse;
+    AnswerText brand, reference, name, additionalforname, status, criteries, termsofuse;
 
     bool operator==(const TNameSearchRec&) const = default;
 };
 
 struct TCrossSearchRec {
     int artid = 0, braid = 0;
-    QString brand, reference, name, additionalforname, status, criteries;
+    AnswerText brand, reference, name, additionalforname, status, criteries;
 
     bool operator==(const TCrossSearchRec&) const = default;
 };
@@ -104,3 +136,9 @@ struct TSupplierRec {
 
     bool operator==(const TSupplierRec&) const = default;
 };
+
+// Records whose texts view the answer: their answer must outlive them.
+template <class Rec> inline constexpr bool kViewsAnswer = false;
+template <> inline constexpr bool kViewsAnswer<TArticleRec> = true;
+template <> inline constexpr bool kViewsAnswer<TNameSearchRec> = true;
+template <> inline constexpr bool kViewsAnswer<TCrossSearchRec> = true;

@@ -100,7 +100,7 @@ struct Catalog {
     }
     QList<ProductRecord> productRows() {
         QList<ProductRecord> rows;
-        for (const ProductRecord& r : w().productTable().rows())
+        for (const ProductRecord& r : w().productTable().rows().records())
             if (r.artid > 0)
                 rows << r;
         return rows;
@@ -157,7 +157,7 @@ void TestCatalogBrowsing::engineChangeBuildsTreesAndShowsCatalog() {
     ProductRecord stale;
     stale.artid = 1;
     stale.name = "stale";
-    c.list->ShowProductList({stale});
+    c.list->ShowProductList(QList{stale});
     const int typid = c.selectVehicleAndBuildTrees();
     QVERIFY(typid > 0);
 
@@ -388,8 +388,8 @@ void TestCatalogBrowsing::longListingIsReadAside() {
     pressKey(Qt::Key_Return);
 
     // The same nodes as the item tree the program used to fill in place.
-    QList<ProductRecord> products =
-        productsFromAnswer(DecodeAnswer<TArticleRec>("GetListArticlesFromTreeCategory", answer));
+    const QList<ProductRecord> products =
+        productsFromAnswer(DecodeAnswer<TArticleRec>("GetListArticlesFromTreeCategory", answer)).records();
     QTreeWidget former;
     QFont bold = former.font();
     bold.setBold(true);
@@ -480,7 +480,7 @@ void TestCatalogBrowsing::necessaryBrandsFilterListAndCaption() {
     QCOMPARE(listed.size(), 2);
     QVERIFY(listed.contains(brands[0]) && listed.contains(brands[1]));
     int shown = 0;
-    for (const ProductRecord& r : c.w().productTable().rows()) {
+    for (const ProductRecord& r : c.w().productTable().rows().records()) {
         if (r.artid == 0) {
             QVERIFY(r.brand.isEmpty() && r.name.isEmpty());
             continue;
@@ -755,7 +755,7 @@ void TestCatalogBrowsing::filterIgnoresLetterCase() {
         filter->setText(typed);
         pressKey(filter, Qt::Key_Enter, Qt::KeypadModifier);
         int expected = 0;
-        for (const ProductRecord& r : rows)
+        for (const ProductRow& r : ProductRows(rows))
             expected += productMatchesFilter(r, LocaleFormats::toLower(typed));
         QVERIFY(expected > 0);
         QCOMPARE(c.productNodes(), expected);
@@ -786,7 +786,7 @@ void TestCatalogBrowsing::filterFollowsTyping() {
     const int all = c.productNodes();
     const auto matching = [&](const QString& typed) {
         int n = 0;
-        for (const ProductRecord& r : rows)
+        for (const ProductRow& r : ProductRows(rows))
             n += productMatchesFilter(r, LocaleFormats::toLower(typed));
         return n;
     };
@@ -918,7 +918,7 @@ void TestCatalogBrowsing::longProductLinesShowWhole() {
     p.reference = "0 986 494 524";
     p.name = "Brake Pad Set, disc brake not prepared for wear warning contact, with piston clip " + QString(80, 'x');
     p.status = "Normal";
-    f.window().findChild<ProductList*>()->ShowProductList({p});
+    f.window().findChild<ProductList*>()->ShowProductList(QList{p});
     auto* tree = f.find<QTreeView>("TreeView3");
     QApplication::processEvents();
     const QModelIndex node = topLevelNode(tree, 0);

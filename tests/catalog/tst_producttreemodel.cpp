@@ -24,8 +24,8 @@ ProductRecord product(int artid, const QString& name, const QString& brand = "AT
     return p;
 }
 
-// Enough lines to be keyed and sorted in two halves, with ties, letter case and umlauts spread
-// over both halves.
+// A long list, with ties, letter case and umlauts spread all over it, keyed into more than one
+// block of sort keys.
 QList<ProductRecord> longList() {
     const QStringList names{"Bremsscheibe", "bremsscheibe", "Ölfilter", "Oelfilter", "Zündkerze", "Éclairage", "Pad"};
     QList<ProductRecord> rows;
@@ -86,7 +86,8 @@ void TestProductTreeModel::sameNodesAsTheItemTree() {
 
     ProductTreeModel model;
     model.setProductFont(bold);
-    model.show(rows, productLineOrder(rows, allRows(rows)));
+    const ProductRows shown(rows);
+    model.show(shown, productLineOrder(shown, allRows(rows)));
     const QStringList nodes = treeNodes(model);
     QVERIFY(nodes.first().endsWith(" bold"));
     QCOMPARE(nodes, treeNodes(*former.model()));
@@ -100,7 +101,7 @@ void TestProductTreeModel::sameNodesAsTheItemTree() {
 }
 
 void TestProductTreeModel::chosenRowsOnlyAndClear() {
-    const QList<ProductRecord> rows{product(1, "Belt"), ProductRecord{}, product(2, "Alpha"), product(3, "Cable")};
+    const ProductRows rows(QList{product(1, "Belt"), ProductRecord{}, product(2, "Alpha"), product(3, "Cable")});
     ProductTreeModel model;
     model.show(rows, productLineOrder(rows, {0, 1, 3}));
     QCOMPARE(model.rowCount(), 2);

@@ -1,6 +1,10 @@
+#include "catalog/sortkeys.h"
 #include "catalog/treetext.h"
 #include "platform/localeformats.h"
+#include "service/textfunctions.h"
+#include "support/answers.h"
 
+#include <QCollator>
 #include <QTest>
 
 namespace {
@@ -51,8 +55,12 @@ private slots:
     void productLineAndDetails();
     void productsSortByLineAndKeepDetailOrder();
     void productSortFollowsLocaleComparison();
+    void sortKeysOrderAsTheCollator_data();
+    void sortKeysOrderAsTheCollator();
     void recordsBecomeProductRows();
+    void joinedNamesFollowTheirTexts_data();
     void joinedNamesFollowTheirTexts();
+    void rowsKeepTheAnswerTheyView();
     void necessaryBrandsLeaveEmptyRows();
     void filterMatching_data();
     void filterMatching();
@@ -158,15 +166,15 @@ void TestTreeText::firstTradeGroupWithoutAssemblyIsARoot() {
 }
 
 void TestTreeText::productLineAndDetails() {
-    const ProductRecord bare = product(7, "Brake Disc", "ATE", "24.0122", " ", "  ");
-    QCOMPARE(productLineText(bare), "Brake Disc [Normal] ATE 24.0122");
+    const ProductRows bare(QList{product(7, "Brake Disc", "ATE", "24.0122", " ", "  ")});
+    QCOMPARE(productLineText(bare.at(0)), "Brake Disc [Normal] ATE 24.0122");
     const QList<TreeLine> two{
         {0, "Brake Disc [Normal] ATE 24.0122", 7}, {1, "1. Brand: ATE", 0}, {1, "2. Reference: 24.0122", 0}};
-    QCOMPARE(productTreeLines({bare}), two);
+    QCOMPARE(productTreeLines(bare), two);
 
-    const ProductRecord full = product(8, "Pad", "TRW", "GDB1", "Width: 20", "front axle");
-    QCOMPARE(productLineText(full), "Pad [Normal] TRW GDB1 (front axle)");
-    QCOMPARE(captions(productTreeLines({full})),
+    const ProductRows full(QList{product(8, "Pad", "TRW", "GDB1", "Width: 20", "front axle")});
+    QCOMPARE(productLineText(full.at(0)), "Pad [Normal] TRW GDB1 (front axle)");
+    QCOMPARE(captions(productTreeLines(full)),
              (QStringList{"Pad [Normal] TRW GDB1 (front axle)", ">1. Brand: TRW", ">2. Reference: GDB1",
                           ">3. Criteries: Width: 20", ">4. Terms of use: front axle"}));
 }
@@ -200,49 +208,170 @@ void TestTreeText::productSortFollowsLocaleComparison() {
                  qPrintable(roots.at(i - 1) + " / " + roots.at(i)));
 }
 
+// The keys are made by ICU directly; they must order as QCollator, case-sensitive, orders.
+void TestTreeText::sortKeysOrderAsTheCollator_data() {
+    QTest::addColumn<QString>("locale");
+    for (const char* name : {"C", "en_US", "de_DE", "sv_SE", "fr_FR", "ru_RU", "pl_PL", "tr_TR"})
+        QTest::newRow(name) << QString::fromLatin1(name);
+}
+
+void TestTreeText::sortKeysOrderAsTheCollator() {
+    QFETCH(QString, locale);
+    const QLocale where(locale);
+    const QStringList texts{"beta",
+                            "Beta",
+                            "BETA",
+                            "alpha",
+                            "Alpha",
+                            "Ölfilter",
+                            "Oelfilter",
+                            "oil",
+                            "Zündkerze",
+                            "Zundkerze",
+                            "Éclairage",
+                            "eclairage",
+                            "Ecrou",
+                            "Å",
+                            "Ä",
+                            "Z",
+                            "ı",
+                            "I",
+                            "i",
+                            "İ",
+                            "Тормозной диск",
+                            "тормозной",
+                            "Łożysko",
+                            "Lozysko",
+                            "10 mm",
+                            "9 mm",
+                            "a-b",
+                            "a b",
+                            "ab",
+                            "",
+                            " ",
+                            "Disc [Normal] ATE 24.01",
+                            "Disc [Normal] ATE 24.01 (front)",
+                            "汽车",
+                            "\u00A0x",
+                            "x\uFEFF",
+                            "\uFFFD",
+                            "ß",
+                            "ss",
+                            "ǅ",
+                            "ﬁ"};
+    SortKeys keys(where);
+    QCollator collator(where);
+    collator.setCaseSensitivity(Qt::CaseSensitive);
+    QList<QCollatorSortKey> theirs;
+    for (const QString& t : texts) {
+        keys.add(t);
+        theirs.append(collator.sortKey(t));
+    }
+    const auto sign = [](int n) { return (n > 0) - (n < 0); };
+    for (qsizetype a = 0; a < texts.size(); ++a)
+        for (qsizetype b = 0; b < texts.size(); ++b)
+            QVERIFY2(sign(keys.compare(a, b)) == sign(theirs.at(a).compare(theirs.at(b))),
+                     qPrintable(texts.at(a) + " / " + texts.at(b)));
+}
+
 void TestTreeText::recordsBecomeProductRows() {
-    ProductNameJoiner names;
     TArticleRec a;
     a.artid = 5, a.laid = 6, a.braid = 7, a.brand = "ATE", a.reference = "R", a.name = " Disc ",
     a.additionalforname = "vented  ", a.status = "S", a.criteries = "C", a.termsofuse = "T";
-    const ProductRecord fromArticle = productFromAnswer(a, names);
+    const ProductRecord fromArticle = productRecord(productsFromAnswer(Decoded<TArticleRec>({a})).at(0));
     QCOMPARE(fromArticle.name, "Disc  vented");
     QCOMPARE(fromArticle.laid, 6);
     QCOMPARE(fromArticle.termsofuse, "T");
 
     TNameSearchRec n;
     n.artid = 5, n.name = "Disc", n.termsofuse = "T";
-    QCOMPARE(productFromAnswer(n, names).name, "Disc");
-    QCOMPARE(productFromAnswer(n, names).laid, 0);
-    QCOMPARE(productFromAnswer(n, names).termsofuse, "T");
+    const ProductRecord fromName = productRecord(productsFromAnswer(Decoded<TNameSearchRec>({n})).at(0));
+    QCOMPARE(fromName.name, "Disc");
+    QCOMPARE(fromName.laid, 0);
+    QCOMPARE(fromName.termsofuse, "T");
 
     TCrossSearchRec c;
     c.artid = 5, c.braid = 2, c.brand = "ATE", c.reference = "R 1", c.name = "Disc", c.additionalforname = "",
     c.criteries = "C";
-    const ProductRecord fromCross = productFromAnswer(c, names);
+    const ProductRecord fromCross = productRecord(productsFromAnswer(Decoded<TCrossSearchRec>({c})).at(0));
     QCOMPARE(fromCross.name, "Disc");
     QCOMPARE(fromCross.reference, "R 1");
     QVERIFY(fromCross.termsofuse.isEmpty());
     QVERIFY(fromCross.crossreference.isEmpty() && fromCross.aplicability.isEmpty());
 }
 
-// Texts made and dropped one after another often reuse the same memory; a name joined before
-// must never be handed out for a different text that took its place.
+// The name is joined from the answer's bytes where it is shown; it must read as the two texts
+// made apart, joined by a blank and trimmed, whatever blanks and bytes stand at their ends.
+void TestTreeText::joinedNamesFollowTheirTexts_data() {
+    QTest::addColumn<QByteArray>("name");
+    QTest::addColumn<QByteArray>("addition");
+    QTest::newRow("both") << QByteArray(" Brake Disc ") << QByteArray(" vented ");
+    QTest::newRow("no addition") << QByteArray("Disc\t") << QByteArray();
+    QTest::newRow("blank addition") << QByteArray("Disc") << QByteArray(" \t ");
+    QTest::newRow("blank name") << QByteArray("  ") << QByteArray(" Pad ");
+    QTest::newRow("both blank") << QByteArray(" ") << QByteArray("\r\n");
+    QTest::newRow("non-ASCII") << QByteArray("Stoßdämpfer ") << QByteArray(" Ø 280 mm");
+    QTest::newRow("cut sequence at the end") << QByteArray("Disc \xC3") << QByteArray("\xE2\x82 x");
+    QTest::newRow("byte-order marks") << QByteArray(" \xEF\xBB\xBF"
+                                                    "Disc")
+                                      << QByteArray("\xEF\xBB\xBF");
+}
+
 void TestTreeText::joinedNamesFollowTheirTexts() {
-    ProductNameJoiner names;
-    const QString shared = QStringLiteral("Brake Disc");
-    for (int i = 0; i < 200; ++i) {
-        const QString fresh = QStringLiteral("Disc %1").arg(i % 10);
-        QCOMPARE(names(fresh, QString()), fresh);
-        QCOMPARE(names(shared, QStringLiteral(" vented ")), QStringLiteral("Brake Disc  vented"));
-        QCOMPARE(names(shared, QString()), shared);
+    QFETCH(QByteArray, name);
+    QFETCH(QByteArray, addition);
+    ProductRow row;
+    row.artid = 1;
+    row.name = AnswerText(name.constData(), name.size());
+    row.additionalforname = AnswerText(addition.constData(), addition.size());
+    QCOMPARE(productName(row), Trim(row.name.toString() + QLatin1Char(' ') + row.additionalforname.toString()));
+}
+
+// Rows view the bytes of their answer; whoever holds rows holds those bytes, so values read after
+// the answer was changed, dropped or replaced by the next listing are still the product's own.
+void TestTreeText::rowsKeepTheAnswerTheyView() {
+    const QString fn = QStringLiteral("GetListArticlesFromTreeCategory");
+    auto answer = [&fn](const QString& brand, const QString& name) {
+        return catalogAnswerBytes(fn, {{{"artid", "7"},
+                                        {"brand", brand},
+                                        {"articlenr", "24.01"},
+                                        {"name", name},
+                                        {"additionalforname", "vented"},
+                                        {"criteries", QStringLiteral("Ø 280")}}});
+    };
+    ProductTable table;
+    {
+        QByteArray bytes = answer("ATE", "Disc");
+        table.replace(productsFromAnswer(DecodeAnswer<TArticleRec>(fn, bytes)));
+        bytes.fill('x'); // the caller's own copy changes; the table's bytes do not
     }
+    ProductRows kept;
+    {
+        // Decoded from a view of bytes that are gone afterwards: the records keep a copy.
+        QByteArray passing = answer("TRW", "Pad");
+        kept = productsFromAnswer(DecodeAnswer<TArticleRec>(fn, QByteArrayView(passing)));
+        passing.fill('y');
+    }
+    const std::optional<ProductRecord> found = table.find(7);
+    QVERIFY(found);
+    QCOMPARE(found->brand, "ATE");
+    QCOMPARE(found->name, "Disc vented");
+    QCOMPARE(found->criteries, QStringLiteral("Ø 280"));
+
+    // The next listing replaces the table; rows taken before still read their own answer.
+    const ProductRows before = table.rows();
+    table.replace(kept);
+    kept = ProductRows();
+    QCOMPARE(productRecord(before.at(0)).brand, "ATE");
+    QCOMPARE(productLineText(before.at(0)), "Disc vented [] ATE 24.01");
+    QCOMPARE(table.find(7)->brand, "TRW");
+    QCOMPARE(productLineText(table.rows().at(0)), "Pad vented [] TRW 24.01");
 }
 
 void TestTreeText::necessaryBrandsLeaveEmptyRows() {
-    const QList<ProductRecord> products{product(1, "a", "ATE"), product(2, "b", "bosch"), product(3, "c", "TRW")};
+    const ProductRows products(QList{product(1, "a", "ATE"), product(2, "b", "bosch"), product(3, "c", "TRW")});
     bool hidden = true;
-    QList<ProductRecord> rows = applyNecessaryBrands(products, QString(), &hidden);
+    ProductRows rows = applyNecessaryBrands(products, QString(), &hidden);
     QVERIFY(!hidden);
     QCOMPARE(rows.size(), 3);
     QCOMPARE(rows.at(1).artid, 2);
@@ -280,7 +409,7 @@ void TestTreeText::filterMatching() {
     rows[3].name = "brake never"; // an empty row never matches
     QList<int> found;
     const QString lowered = LocaleFormats::toLower(typed);
-    for (const ProductRecord& r : rows)
+    for (const ProductRow& r : ProductRows(rows))
         if (productMatchesFilter(r, lowered))
             found << r.artid;
     QCOMPARE(found, matches);
@@ -289,7 +418,7 @@ void TestTreeText::filterMatching() {
 void TestTreeText::listFileBlocks() {
     ProductRecord full = product(1, "Disc", "ATE", "24.01", "Width: 20", "front");
     ProductRecord bare = product(2, "Pad", "TRW", "GDB", "   ", " ");
-    const QStringList lines = productListFileLines({full, ProductRecord{}, bare});
+    const QStringList lines = productListFileLines(QList{full, ProductRecord{}, bare});
     const QStringList expected{"[ATE 24.01]  Name: Disc",
                                "[ATE 24.01]\t\tBrand: ATE",
                                "[ATE 24.01]\t\tReference: 24.01",

@@ -267,7 +267,7 @@ private slots:
         QVERIFY(products.size() > 10);
         QHash<QString, QString> criteriaOf;
         for (const TArticleRec& p : products)
-            criteriaOf.insert(p.brand + "|" + p.reference, p.criteries);
+            criteriaOf.insert(p.brand.toString() + "|" + p.reference.toString(), p.criteries.toString());
         int compared = 0;
         for (const TArticleRec& p : products) {
             const auto refs = DecodeAnswer<TCrossRefRec>(
@@ -277,8 +277,10 @@ private slots:
                 const auto other = criteriaOf.constFind(r.brand + "|" + r.displaynr);
                 if (other == criteriaOf.constEnd())
                     continue; // an original number
-                QVERIFY2(*other == p.criteries, qPrintable(p.brand + " " + p.reference + " / " + r.brand + " " +
-                                                           r.displaynr + ": " + p.criteries + " / " + *other));
+                const QString criteries = p.criteries.toString();
+                QVERIFY2(*other == criteries,
+                         qPrintable(p.brand.toString() + " " + p.reference.toString() + " / " + r.brand + " " +
+                                    r.displaynr + ": " + criteries + " / " + *other));
                 ++compared;
             }
         }

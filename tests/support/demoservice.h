@@ -7,10 +7,11 @@
 // Runs velmora-demo-service on 127.0.0.1 for one test: a free port base is chosen (another one
 // is tried when a port is taken), the constructor returns once all its ports answer, and the
 // destructor stops the service. `extraArgs` go to the service as they are, for example
-// {"--fail-every", "3"} or {"--published-version", "2.0.0"}.
+// {"--fail-every", "3"} or {"--published-version", "2.0.0"}. A large stand-in ("--scale") may
+// take longer than `startSeconds` to fill its catalog on a busy machine.
 class DemoService {
 public:
-    explicit DemoService(const QStringList& extraArgs = {});
+    explicit DemoService(const QStringList& extraArgs = {}, int startSeconds = 30);
     ~DemoService();
     DemoService(const DemoService&) = delete;
     DemoService& operator=(const DemoService&) = delete;
@@ -45,6 +46,7 @@ private:
     QString url(int offset) const;
 
     QProcess m_process;
+    int m_startSeconds = 30;
     int m_portBase = 0;
     QString m_error;
 };

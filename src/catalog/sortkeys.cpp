@@ -1,0 +1,91 @@
+#include "catalog/sortkeys.h"
+
+#include "platform/hugepages.h"
+
+#include <QStringEncoder>
+
+#include <unicode/ucol.h>
+
+#include <algorithm>
+#include <cstring>
+
+namespace {
+// Large enough for the kernel to give a block in huge pages: the texts of a long list run to
+// megabytes, written once and read while sorting.
+constexpr qsizetype kBlockBytes = kHugePageAdviceFrom;
+// A product line is rarely shorter.
+constexpr qsizetype kShortestTextBytes = 48;
+} // namespace
+
+// Set up as QCollator sets up its ICU collator for a locale and case-sensitive comparison, so
+// both order alike (the test compares them on texts of several languages).
+SortKeys::SortKeys(const QLocale& locale) {
+    if (locale.language() == QLocale::C) {
+        m_plain = true;
+        return;
+    }
+    UErrorCode status = U_ZERO_ERROR;
+    const QByteArray name = locale.bcp47Name().replace(QLatin1Char('-'), QLatin1Char('_')).toLatin1();
+    m_collator = ucol_open(name.constData(), &status);
+    if (U_FAILURE(status)) {
+        m_collator = nullptr; // no order at all, as QCollator then gives
+        return;
+    }
+    ucol_setAttribute(m_collator, UCOL_NORMALIZATION_MODE, UCOL_ON, &status);
+    status = U_ZERO_ERROR;
+    ucol_setAttribute(m_collator, UCOL_STRENGTH, UCOL_DEFAULT_STRENGTH, &status);
+    status = U_ZERO_ERROR;
+    ucol_setAttribute(m_collator, UCOL_NUMERIC_COLLATION, UCOL_OFF, &status);
+    status = U_ZERO_ERROR;
+    ucol_setAttribute(m_collator, UCOL_ALTERNATE_HANDLING, UCOL_NON_IGNORABLE, &status);
+}
+
+SortKeys::~SortKeys() {
+    if (m_collator)
+        ucol_close(m_collator);
+}
+
+void SortKeys::reserve(qsizetype count) {
+    m_keys.reserve(std::size_t(count));
+}
+
+unsigned char* SortKeys::room(qsizetype bytes) {
+    if (m_left < bytes) {
+        // The rest of the block is left unused; texts are short against a block.
+        const qsizetype size = std::max(bytes, kBlockBytes);
+        m_blocks.push_back(std::make_unique_for_overwrite<unsigned char[]>(std::size_t(size)));
+        m_free = m_blocks.back().get();
+        m_left = size;
+        // Only for a long list: a short one would hold a whole huge page for a few texts.
+        if (qsizetype(m_keys.capacity()) * kShortestTextBytes >= size)
+            adviseHugePages(m_free, size);
+    }
+    return m_free;
+}
+
+void SortKeys::add(QStringView text) {
+    QStringEncoder toUtf8(QStringConverter::Utf8);
+    unsigned char* at = room(toUtf8.requiredSpace(text.size()));
+    char* const end = toUtf8.appendToBuffer(reinterpret_cast<char*>(at), text);
+    const Key key{at, qsizetype(end - reinterpret_cast<char*>(at))};
+    m_free += key.size;
+    m_left -= key.size;
+    m_keys.push_back(key);
+}
+
+int SortKeys::compare(qsizetype a, qsizetype b) const {
+    const Key& x = m_keys[std::size_t(a)];
+    const Key& y = m_keys[std::size_t(b)];
+    if (m_collator) {
+        UErrorCode status = U_ZERO_ERROR;
+        return ucol_strcollUTF8(m_collator, reinterpret_cast<const char*>(x.data), int32_t(x.size),
+                                reinterpret_cast<const char*>(y.data), int32_t(y.size), &status);
+    }
+    if (!m_plain)
+        return 0; // no collator: no order, as QCollator then gives
+    const auto shorter = std::size_t(std::min(x.size, y.size));
+    const int common = shorter == 0 ? 0 : std::memcmp(x.data, y.data, shorter);
+    if (common != 0)
+        return common;
+    return x.size < y.size ? -1 : x.size > y.size ? 1 : 0;
+}
