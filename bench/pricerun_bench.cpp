@@ -345,34 +345,35 @@ void BM_AppendRowsToGrid(benchmark::State& state) {
     state.counters["longest_batch_cpu_ms"] = longestCpu;
 }
 
+// The comparison grid shown with 20,000 rows, its cursor on `currentRow`.
+struct ShownGrid {
+    explicit ShownGrid(int currentRow) {
+        grid.resize(800, 300);
+        grid.show();
+        rows.appendRows(sampleRows(20000));
+        grid.setCurrentCell(currentRow, 2);
+        QCoreApplication::processEvents();
+    }
+    ResultRows rows{ResultRows::Table::Compare};
+    TableGrid grid{QStringLiteral("StringGrid2"), &rows, {75, 100, 150, 100, 75, 75}};
+};
+
 void BM_DeleteOneRowOf20000(benchmark::State& state) {
-    ResultRows rows(ResultRows::Table::Compare);
-    TableGrid grid(QStringLiteral("StringGrid2"), &rows, {75, 100, 150, 100, 75, 75});
-    grid.resize(800, 300);
-    grid.show();
-    rows.appendRows(sampleRows(20000));
-    grid.setCurrentCell(10000, 2);
-    QCoreApplication::processEvents();
+    ShownGrid shown(10000);
     int added = 20000;
     for (auto _ : state) {
-        DeleteGridRow(&grid, 10000);
+        DeleteGridRow(&shown.grid, 10000);
         state.PauseTiming();
-        rows.appendRows(sampleRows(1, added++));
+        shown.rows.appendRows(sampleRows(1, added++));
         state.ResumeTiming();
     }
 }
 
 void BM_SortByPrice20000(benchmark::State& state) {
-    ResultRows rows(ResultRows::Table::Compare);
-    TableGrid grid(QStringLiteral("StringGrid2"), &rows, {75, 100, 150, 100, 75, 75});
-    grid.resize(800, 300);
-    grid.show();
-    rows.appendRows(sampleRows(20000));
-    grid.setCurrentCell(5000, 2);
-    QCoreApplication::processEvents();
+    ShownGrid shown(5000);
     bool ascending = true;
     for (auto _ : state) {
-        grid.sortByColumn(4, ascending ? Qt::AscendingOrder : Qt::DescendingOrder);
+        shown.grid.sortByColumn(4, ascending ? Qt::AscendingOrder : Qt::DescendingOrder);
         ascending = !ascending;
     }
 }
