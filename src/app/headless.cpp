@@ -1,6 +1,7 @@
 #include "app/headless.h"
 
 #include "app/runsettingsfile.h"
+#include "app/terminationsignals.h"
 #include "platform/apppaths.h"
 #include "platform/desktop.h"
 #include "platform/dialogs.h"
@@ -24,13 +25,10 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
-#include <QSocketNotifier>
 
 #include <cerrno>
-#include <csignal>
 #include <cstdio>
 #include <cstring>
-#include <sys/socket.h>
 #include <unistd.h>
 
 namespace {
@@ -38,15 +36,6 @@ namespace {
 constexpr int kFailed = 1;
 // As a shell reports a program ended by Ctrl+C.
 constexpr int kInterrupted = 130;
-
-int g_signalPipe[2] = {-1, -1};
-
-void onSignal(int) {
-    // Only what a signal handler may do: flags and a byte into a pipe.
-    PriceEngine::stopEverything();
-    const char byte = 1;
-    [[maybe_unused]] const ssize_t written = ::write(g_signalPipe[1], &byte, 1);
-}
 
 void say(const QString& line) {
     std::fprintf(stderr, "velmora: %s\n", line.toLocal8Bit().constData());
@@ -229,24 +218,14 @@ int RunHeadless(int argc, char** argv) {
         return kFailed;
     }
 
-    if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, g_signalPipe) != 0) {
+    ConsoleProgress progress;
+    if (!WatchTerminationSignals(&app, [&] {
+            progress.stop = true;
+            QCoreApplication::exit(kInterrupted);
+        })) {
         say(QStringLiteral("cannot watch for Ctrl+C"));
         return kFailed;
     }
-    ConsoleProgress progress;
-    QSocketNotifier notifier(g_signalPipe[0], QSocketNotifier::Read);
-    QObject::connect(&notifier, &QSocketNotifier::activated, &app, [&] {
-        char byte = 0;
-        [[maybe_unused]] const ssize_t got = ::read(g_signalPipe[0], &byte, 1);
-        progress.stop = true;
-        QCoreApplication::exit(kInterrupted);
-    });
-    struct sigaction action {};
-    action.sa_handler = onSignal;
-    sigemptyset(&action.sa_mask);
-    action.sa_flags = SA_RESTART;
-    sigaction(SIGINT, &action, nullptr);
-    sigaction(SIGTERM, &action, nullptr);
 
     OwnPriceTable ownPrices;
     if (settings.ownPrices) {
