@@ -26,9 +26,7 @@
 #include <QElapsedTimer>
 #include <QFileInfo>
 
-#include <cerrno>
 #include <cstdio>
-#include <cstring>
 #include <unistd.h>
 
 namespace {
@@ -132,22 +130,10 @@ private:
 
 // Replaces `path` with a workbook of both tables, or leaves it as it was.
 bool writeResults(const QString& path, const ResultRows& compare, const ResultRows& analysis, QString* error) {
-    const QFileInfo target(path);
-    const QString draft =
-        target.absoluteDir().filePath(QStringLiteral(".%1.%2.part").arg(target.fileName()).arg(::getpid()));
-    QFile::remove(draft);
-    if (!SpreadsheetWriter::writeSheets(draft,
-                                        {{QStringLiteral("compare prices"), compare.sheetRows(), 1},
-                                         {QStringLiteral("analysis prices"), analysis.sheetRows(), 1}},
-                                        error))
-        return false;
-    // rename() replaces the name itself, never what a link there points to.
-    if (::rename(QFile::encodeName(draft).constData(), QFile::encodeName(target.absoluteFilePath()).constData()) != 0) {
-        *error = QString::fromLocal8Bit(std::strerror(errno));
-        QFile::remove(draft);
-        return false;
-    }
-    return true;
+    return SpreadsheetWriter::writeSheets(path,
+                                          {{QStringLiteral("compare prices"), compare.sheetRows(), 1},
+                                           {QStringLiteral("analysis prices"), analysis.sheetRows(), 1}},
+                                          error, ReplacingFile::Existing::Replace);
 }
 
 } // namespace

@@ -52,14 +52,15 @@ qsizetype longestLine(const QString& text) {
     return longest;
 }
 
-// Creates `path` exclusively, never through a link, and copies `source` into it.
-bool copyIntoNewFile(const QString& source, const QString& path, QString* why) {
+// Copies `source` into a fresh file at `path`, never through a link: created new, or renamed over
+// the name when `existing` says so.
+bool copyIntoFreshFile(const QString& source, const QString& path, ReplacingFile::Existing existing, QString* why) {
     QFile from(source);
     if (!from.open(QIODevice::ReadOnly)) {
         *why = from.errorString();
         return false;
     }
-    ReplacingFile to(path, AtomicFile::Access::Shared, ReplacingFile::Existing::Refuse);
+    ReplacingFile to(path, AtomicFile::Access::Shared, existing);
     bool written = to.open();
     QByteArray chunk;
     while (written && !(chunk = from.read(1 << 16)).isEmpty())
@@ -113,7 +114,8 @@ struct CellSheet {
     int titleRows = 1;
 };
 
-bool writeCellSheets(const QString& path, const QList<CellSheet>& sheets, QString* error) {
+bool writeCellSheets(const QString& path, const QList<CellSheet>& sheets, QString* error,
+                     ReplacingFile::Existing existing = ReplacingFile::Existing::Refuse) {
     // The workbook is made in a folder of our own (mode 0700) and only then copied to its
     // place, so nothing on the way writes to a name another user could have planted.
     QTemporaryDir work;
@@ -126,7 +128,7 @@ bool writeCellSheets(const QString& path, const QList<CellSheet>& sheets, QStrin
     if (!work.isValid())
         return fail(QStringLiteral("Could not create a temporary folder"));
     const QFileInfo target(path);
-    if (target.exists() || target.isSymLink())
+    if (existing == ReplacingFile::Existing::Refuse && (target.exists() || target.isSymLink()))
         return fail(QStringLiteral("The file \"%1\" exists already").arg(path));
     for (const CellSheet& each : sheets) {
         int columns = 0;
@@ -195,7 +197,7 @@ bool writeCellSheets(const QString& path, const QList<CellSheet>& sheets, QStrin
     if (closed != LXW_NO_ERROR)
         return fail(QString::fromUtf8(lxw_strerror(closed)));
     QString why;
-    if (!copyIntoNewFile(draft, path, &why))
+    if (!copyIntoFreshFile(draft, path, existing, &why))
         return fail(why);
     return true;
 }
@@ -292,11 +294,11 @@ bool write(const QString& path, const QList<QStringList>& rows, int titleRows, Q
     return writeSheets(path, {{QString(), rows, titleRows}}, error);
 }
 
-bool writeSheets(const QString& path, const QList<Sheet>& sheets, QString* error) {
+bool writeSheets(const QString& path, const QList<Sheet>& sheets, QString* error, ReplacingFile::Existing existing) {
     QList<CellSheet> typed;
     for (const Sheet& each : sheets)
         typed.append({each.name, typedCells(each.rows, each.titleRows), each.titleRows});
-    return writeCellSheets(path, typed, error);
+    return writeCellSheets(path, typed, error, existing);
 }
 
 bool write(const QString& path, const QList<QList<Cell>>& rows, int titleRows, QString* error) {

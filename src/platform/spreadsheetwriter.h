@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/replacingfile.h"
+
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -52,7 +54,10 @@ struct Sheet {
     QList<QStringList> rows;
     int titleRows = 1;
 };
-// The same for a workbook of several worksheets, in order.
-bool writeSheets(const QString& path, const QList<Sheet>& sheets, QString* error = nullptr);
+// The same for a workbook of several worksheets, in order. With Existing::Replace the new workbook
+// takes the name's place whole at the end (a link there is replaced, never followed), and a
+// failure leaves what was there.
+bool writeSheets(const QString& path, const QList<Sheet>& sheets, QString* error = nullptr,
+                 ReplacingFile::Existing existing = ReplacingFile::Existing::Refuse);
 
 } // namespace SpreadsheetWriter

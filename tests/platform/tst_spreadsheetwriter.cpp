@@ -1,6 +1,8 @@
 #include "../pricing/xlsxreadback.h"
 #include "platform/spreadsheetwriter.h"
 
+#include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -14,6 +16,7 @@ private slots:
     void gridsKeepTheirTexts();
     void amountTitles_data();
     void amountTitles();
+    void replacingTakesTheNameNotALink();
 
 private:
     QTemporaryDir m_dir;
@@ -154,6 +157,38 @@ void TestSpreadsheetWriter::amountTitles() {
     QFETCH(QString, title);
     QFETCH(bool, amount);
     QCOMPARE(SpreadsheetWriter::isAmountTitle(title), amount);
+}
+
+// A run's output file is replaced whole: the old file until the end, a link planted under the
+// name swapped for the workbook, and what it pointed at left as it was.
+void TestSpreadsheetWriter::replacingTakesTheNameNotALink() {
+    const QString out = m_dir.filePath("out.xlsx");
+    const QString victim = m_dir.filePath("victim.txt");
+    const QList<SpreadsheetWriter::Sheet> sheets{{QStringLiteral("compare prices"), {{"title"}, {"row"}}, 1}};
+    const auto replace = [&](QString* error) {
+        return SpreadsheetWriter::writeSheets(out, sheets, error, ReplacingFile::Existing::Replace);
+    };
+    QString error;
+    QVERIFY(!SpreadsheetWriter::writeSheets(m_dir.filePath("none/out.xlsx"), sheets, &error,
+                                            ReplacingFile::Existing::Replace));
+    QVERIFY(!error.isEmpty());
+
+    QFile old(out);
+    QVERIFY(old.open(QIODevice::WriteOnly) && old.write("old") == 3);
+    old.close();
+    QVERIFY2(replace(&error), qPrintable(error));
+    QCOMPARE(ReadXlsx(out).text(1, 0), QStringLiteral("row"));
+
+    QFile target(victim);
+    QVERIFY(target.open(QIODevice::WriteOnly) && target.write("keep") == 4);
+    target.close();
+    QVERIFY(QFile::remove(out));
+    QVERIFY(QFile::link(victim, out));
+    QVERIFY2(replace(&error), qPrintable(error));
+    QVERIFY(!QFileInfo(out).isSymLink());
+    QCOMPARE(ReadXlsx(out).text(1, 0), QStringLiteral("row"));
+    QVERIFY(target.open(QIODevice::ReadOnly));
+    QCOMPARE(target.readAll(), QByteArray("keep"));
 }
 
 QTEST_GUILESS_MAIN(TestSpreadsheetWriter)
