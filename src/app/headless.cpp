@@ -27,6 +27,7 @@
 #include <QFileInfo>
 
 #include <cstdio>
+#include <thread>
 #include <unistd.h>
 
 namespace {
@@ -252,12 +253,15 @@ int RunHeadless(int argc, char** argv) {
     run.shutdown();
     engine.shutdown();
     const PriceRun::Requests requests = run.requests();
-    // The request log goes beside the settings, as the window's log button saves it.
-    log.SaveAndOpenLog(AppPaths(folder, folder), desktop);
+    // The request log goes beside the settings, as the window's log button saves it; it is
+    // written while the workbook is.
+    std::thread logWriter([&] { log.SaveAndOpenLog(AppPaths(folder, folder), desktop); });
     progress.finish(requests.sent > 0 ? PriceRun::summaryLine(requests).replace(QStringLiteral("Log requests"),
                                                                                 QStringLiteral("logRequests.txt"))
                                       : QString());
-    if (!writeResults(parser.value(outOption), compare, analysis, &error)) {
+    const bool written = writeResults(parser.value(outOption), compare, analysis, &error);
+    logWriter.join();
+    if (!written) {
         say(QStringLiteral("%1 not written: %2").arg(parser.value(outOption), error));
         return kFailed;
     }

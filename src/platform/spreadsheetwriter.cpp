@@ -9,7 +9,10 @@
 #include <xlsxwriter.h>
 
 #include <algorithm>
+#include <array>
+#include <functional>
 #include <map>
+#include <memory>
 #include <vector>
 
 namespace SpreadsheetWriter {
@@ -20,19 +23,23 @@ constexpr double kMaxColumnWidth = 255;
 // A double holds 15 significant digits exactly.
 constexpr int kExactDigits = 15;
 
+bool keptInXml(char16_t c) {
+    return (c >= 0x20 || c == u'\t' || c == u'\n' || c == u'\r') && c != 0xFFFE && c != 0xFFFF;
+}
+
 // XML 1.0 has no place for most control characters; a cell typed or pasted with one would make
 // the whole workbook unreadable.
 QByteArray cellBytes(const QString& text) {
+    if (text.size() <= kMaxCellLength &&
+        std::all_of(text.begin(), text.end(), [](QChar c) { return keptInXml(c.unicode()); }))
+        return text.toUtf8();
     QString clean;
     clean.reserve(std::min<qsizetype>(text.size(), kMaxCellLength));
     for (const QChar c : text) {
         if (clean.size() >= kMaxCellLength)
             break;
-        if (c.unicode() < 0x20 && c != QLatin1Char('\t') && c != QLatin1Char('\n') && c != QLatin1Char('\r'))
-            continue;
-        if (c.unicode() == 0xFFFE || c.unicode() == 0xFFFF)
-            continue;
-        clean += c;
+        if (keptInXml(c.unicode()))
+            clean += c;
     }
     // A surrogate pair cut in two at the limit would not survive the conversion.
     if (!clean.isEmpty() && clean.back().isHighSurrogate())
@@ -76,6 +83,14 @@ bool copyIntoFreshFile(const QString& source, const QString& path, ReplacingFile
     return true;
 }
 
+// A cell as the writer takes it: its text (which also measures the column), and the number it
+// holds with the number's format when it is one.
+struct CellView {
+    const QString* text = nullptr;
+    std::optional<double> number;
+    const QString* numberFormat = nullptr;
+};
+
 class CellFormats {
 public:
     CellFormats(lxw_workbook* workbook, lxw_format* body) : m_workbook(workbook), m_body(body) {}
@@ -85,10 +100,10 @@ public:
         return bytes.isEmpty() ? worksheet_write_blank(sheet, row, column, format)
                                : worksheet_write_string(sheet, row, column, bytes.constData(), format);
     }
-    lxw_error write(lxw_worksheet* sheet, lxw_row_t row, lxw_col_t column, const Cell& cell, lxw_format* format) {
+    lxw_error write(lxw_worksheet* sheet, lxw_row_t row, lxw_col_t column, const CellView& cell, lxw_format* format) {
         if (!cell.number || format != m_body)
-            return write(sheet, row, column, cell.text, format);
-        return worksheet_write_number(sheet, row, column, *cell.number, numberFormat(cell.numberFormat));
+            return write(sheet, row, column, *cell.text, format);
+        return worksheet_write_number(sheet, row, column, *cell.number, numberFormat(*cell.numberFormat));
     }
 
 private:
@@ -108,13 +123,19 @@ private:
     std::map<QString, lxw_format*> m_numberFormats;
 };
 
-struct CellSheet {
+// One worksheet as the writer reads it, a cell at a time, so that no typed copy of a large table
+// is made first.
+struct SheetInput {
     QString name;
-    QList<QList<Cell>> rows;
     int titleRows = 1;
+    qsizetype rows = 0;
+    std::function<qsizetype(qsizetype)> rowSize;
+    // The text of (row, column), for a column below the row's size, and the cell to write there.
+    std::function<const QString&(qsizetype, qsizetype)> text;
+    std::function<CellView(qsizetype, qsizetype)> cell;
 };
 
-bool writeCellSheets(const QString& path, const QList<CellSheet>& sheets, QString* error,
+bool writeCellSheets(const QString& path, const QList<SheetInput>& sheets, QString* error,
                      ReplacingFile::Existing existing = ReplacingFile::Existing::Refuse) {
     // The workbook is made in a folder of our own (mode 0700) and only then copied to its
     // place, so nothing on the way writes to a name another user could have planted.
@@ -130,12 +151,14 @@ bool writeCellSheets(const QString& path, const QList<CellSheet>& sheets, QStrin
     const QFileInfo target(path);
     if (existing == ReplacingFile::Existing::Refuse && (target.exists() || target.isSymLink()))
         return fail(QStringLiteral("The file \"%1\" exists already").arg(path));
-    for (const CellSheet& each : sheets) {
-        int columns = 0;
-        for (const QList<Cell>& row : each.rows)
-            columns = std::max(columns, int(row.size()));
-        if (each.rows.size() > LXW_ROW_MAX || columns > LXW_COL_MAX)
+    std::vector<qsizetype> columnCounts;
+    for (const SheetInput& each : sheets) {
+        qsizetype columns = 0;
+        for (qsizetype r = 0; r < each.rows; ++r)
+            columns = std::max(columns, each.rowSize(r));
+        if (each.rows > LXW_ROW_MAX || columns > LXW_COL_MAX)
             return fail(QStringLiteral("Too many rows or columns for a worksheet"));
+        columnCounts.push_back(columns);
     }
 
     lxw_workbook_options options{};
@@ -158,19 +181,16 @@ bool writeCellSheets(const QString& path, const QList<CellSheet>& sheets, QStrin
     CellFormats cells(workbook, body);
 
     lxw_error status = LXW_NO_ERROR;
-    for (const CellSheet& each : sheets) {
-        if (status != LXW_NO_ERROR)
-            break;
-        const QList<QList<Cell>>& rows = each.rows;
-        int columns = 0;
-        for (const QList<Cell>& row : rows)
-            columns = std::max(columns, int(row.size()));
+    for (std::size_t n = 0; n < std::size_t(sheets.size()) && status == LXW_NO_ERROR; ++n) {
+        const SheetInput& each = sheets[qsizetype(n)];
+        const qsizetype columns = columnCounts[n];
         // AutoFit's measure: characters of the longest line, a little more for bold titles.
-        std::vector<double> widths(columns, 0.0);
-        for (qsizetype r = 0; r < rows.size(); ++r) {
+        std::vector<double> widths(std::size_t(columns), 0.0);
+        for (qsizetype r = 0; r < each.rows; ++r) {
             const double factor = r < each.titleRows ? 1.1 : 1.0;
-            for (qsizetype c = 0; c < rows[r].size(); ++c)
-                widths[c] = std::max(widths[c], double(longestLine(rows[r][c].text)) * factor);
+            for (qsizetype c = 0; c < each.rowSize(r); ++c)
+                widths[std::size_t(c)] =
+                    std::max(widths[std::size_t(c)], double(longestLine(each.text(r, c))) * factor);
         }
         const QByteArray name = each.name.toUtf8();
         lxw_worksheet* sheet = workbook_add_worksheet(workbook, name.isEmpty() ? nullptr : name.constData());
@@ -178,16 +198,18 @@ bool writeCellSheets(const QString& path, const QList<CellSheet>& sheets, QStrin
             workbook_close(workbook);
             return fail(QStringLiteral("Could not add the worksheet \"%1\"").arg(each.name));
         }
-        for (int c = 0; c < columns && status == LXW_NO_ERROR; ++c) {
-            if (widths[c] > 0)
+        for (qsizetype c = 0; c < columns && status == LXW_NO_ERROR; ++c) {
+            if (widths[std::size_t(c)] > 0)
                 status = worksheet_set_column(sheet, lxw_col_t(c), lxw_col_t(c),
-                                              std::min(kMaxColumnWidth, widths[c] + 1.5), nullptr);
+                                              std::min(kMaxColumnWidth, widths[std::size_t(c)] + 1.5), nullptr);
         }
-        for (qsizetype r = 0; r < rows.size() && status == LXW_NO_ERROR; ++r) {
+        const QString blank;
+        for (qsizetype r = 0; r < each.rows && status == LXW_NO_ERROR; ++r) {
             lxw_format* format = r < each.titleRows ? title : body;
-            for (int c = 0; c < columns && status == LXW_NO_ERROR; ++c) {
-                status = c < rows[r].size() ? cells.write(sheet, lxw_row_t(r), lxw_col_t(c), rows[r][c], format)
-                                            : cells.write(sheet, lxw_row_t(r), lxw_col_t(c), QString(), format);
+            const qsizetype size = each.rowSize(r);
+            for (qsizetype c = 0; c < columns && status == LXW_NO_ERROR; ++c) {
+                status = c < size ? cells.write(sheet, lxw_row_t(r), lxw_col_t(c), each.cell(r, c), format)
+                                  : cells.write(sheet, lxw_row_t(r), lxw_col_t(c), blank, format);
             }
         }
     }
@@ -259,33 +281,56 @@ std::optional<CellNumber> readNumber(const QString& text) {
 
 namespace {
 
+// The format of a number shown with `decimals` decimals: "0", "0.0", "0.00"...
+const QString& decimalsFormat(int decimals) {
+    static const std::array<QString, kExactDigits + 1> formats = [] {
+        std::array<QString, kExactDigits + 1> all;
+        for (int d = 0; d <= kExactDigits; ++d)
+            all[std::size_t(d)] = d > 0 ? QStringLiteral("0.") + QString(d, QLatin1Char('0')) : QStringLiteral("0");
+        return all;
+    }();
+    return formats[std::size_t(std::clamp(decimals, 0, kExactDigits))];
+}
+
 // Plain numbers of amount columns become number cells; everything else stays text.
-QList<QList<Cell>> typedCells(const QList<QStringList>& rows, int titleRows) {
-    std::vector<bool> amounts;
+SheetInput typedSheet(const Sheet& sheet) {
+    const QList<QStringList>& rows = sheet.rows;
+    const int titleRows = sheet.titleRows;
+    auto amounts = std::make_shared<std::vector<bool>>();
     for (qsizetype r = 0; r < std::min<qsizetype>(titleRows, rows.size()); ++r) {
-        amounts.resize(std::max(amounts.size(), std::size_t(rows[r].size())), false);
+        amounts->resize(std::max(amounts->size(), std::size_t(rows[r].size())), false);
         for (qsizetype c = 0; c < rows[r].size(); ++c)
-            amounts[c] = amounts[c] || isAmountTitle(rows[r][c]);
+            (*amounts)[std::size_t(c)] = (*amounts)[std::size_t(c)] || isAmountTitle(rows[r][c]);
     }
-    QList<QList<Cell>> cells;
-    cells.reserve(rows.size());
-    for (qsizetype r = 0; r < rows.size(); ++r) {
-        QList<Cell>& row = cells.emplace_back();
-        row.reserve(rows[r].size());
-        for (qsizetype c = 0; c < rows[r].size(); ++c) {
-            Cell& cell = row.emplace_back();
-            cell.text = rows[r][c];
-            if (r < titleRows || std::size_t(c) >= amounts.size() || !amounts[c])
-                continue;
-            if (const std::optional<CellNumber> number = readNumber(cell.text)) {
-                cell.number = number->value;
-                cell.numberFormat = number->decimals > 0
-                                        ? QStringLiteral("0.") + QString(number->decimals, QLatin1Char('0'))
-                                        : QStringLiteral("0");
-            }
+    SheetInput input{sheet.name,
+                     titleRows,
+                     rows.size(),
+                     [&rows](qsizetype r) { return rows[r].size(); },
+                     [&rows](qsizetype r, qsizetype c) -> const QString& { return rows[r][c]; },
+                     {}};
+    input.cell = [&rows, titleRows, amounts](qsizetype r, qsizetype c) {
+        CellView cell{&rows[r][c], std::nullopt, nullptr};
+        if (r < titleRows || std::size_t(c) >= amounts->size() || !(*amounts)[std::size_t(c)])
+            return cell;
+        if (const std::optional<CellNumber> number = readNumber(*cell.text)) {
+            cell.number = number->value;
+            cell.numberFormat = &decimalsFormat(number->decimals);
         }
-    }
-    return cells;
+        return cell;
+    };
+    return input;
+}
+
+SheetInput cellSheet(const QList<QList<Cell>>& rows, int titleRows) {
+    return {QString(),
+            titleRows,
+            rows.size(),
+            [&rows](qsizetype r) { return rows[r].size(); },
+            [&rows](qsizetype r, qsizetype c) -> const QString& { return rows[r][c].text; },
+            [&rows](qsizetype r, qsizetype c) {
+                const Cell& cell = rows[r][c];
+                return CellView{&cell.text, cell.number, &cell.numberFormat};
+            }};
 }
 
 } // namespace
@@ -295,14 +340,14 @@ bool write(const QString& path, const QList<QStringList>& rows, int titleRows, Q
 }
 
 bool writeSheets(const QString& path, const QList<Sheet>& sheets, QString* error, ReplacingFile::Existing existing) {
-    QList<CellSheet> typed;
+    QList<SheetInput> typed;
     for (const Sheet& each : sheets)
-        typed.append({each.name, typedCells(each.rows, each.titleRows), each.titleRows});
+        typed.append(typedSheet(each));
     return writeCellSheets(path, typed, error, existing);
 }
 
 bool write(const QString& path, const QList<QList<Cell>>& rows, int titleRows, QString* error) {
-    return writeCellSheets(path, {{QString(), rows, titleRows}}, error);
+    return writeCellSheets(path, {cellSheet(rows, titleRows)}, error);
 }
 
 } // namespace SpreadsheetWriter
