@@ -7,18 +7,17 @@
 #include "service/linkparts.h"
 #include "service/textfunctions.h"
 
-#include <QRegularExpression>
-
 #include <algorithm>
 
 void RequestLog::AppendLogLine(const QString& text) {
     // The seccode pattern ends at the next "&", which a code itself may hold.
     const QString line = m_secrets ? MaskValues(text, m_secrets()) : text;
-    const QStringList parts = TextFile::splitLines(line);
-    if (parts.isEmpty())
-        m_lines << QString();
-    else
-        m_lines << parts;
+    if (!line.contains(QLatin1Char('\n')) && !line.contains(QLatin1Char('\r'))) {
+        m_lines << line;
+    } else {
+        const QStringList parts = TextFile::splitLines(line);
+        m_lines << (parts.isEmpty() ? QStringList{QString()} : parts);
+    }
     emit lineAppended(line);
 }
 
@@ -36,9 +35,24 @@ QString RequestFunctionName(const QString& request) {
 }
 
 QString MaskSecrets(const QString& address) {
-    static const QRegularExpression seccode(QStringLiteral("(seccode=)[^&]*"));
-    QString masked = address;
-    masked.replace(seccode, QStringLiteral("\\1***"));
+    static const QString key = QStringLiteral("seccode=");
+    qsizetype at = address.indexOf(key);
+    if (at < 0)
+        return address;
+    QString masked;
+    masked.reserve(address.size());
+    qsizetype from = 0;
+    while (at >= 0) {
+        const qsizetype value = at + key.size();
+        qsizetype end = address.indexOf(QLatin1Char('&'), value);
+        if (end < 0)
+            end = address.size();
+        masked += QStringView(address).sliced(from, value - from);
+        masked += QLatin1String("***");
+        from = end;
+        at = address.indexOf(key, end);
+    }
+    masked += QStringView(address).sliced(from);
     return masked;
 }
 
@@ -48,9 +62,16 @@ QStringList SecretForms(const QString& code) {
 
 QString MaskValues(const QString& text, const QStringList& secrets) {
     QStringList sorted;
-    for (const QString& secret : secrets)
-        if (!IsBlank(secret))
+    for (const QString& secret : secrets) {
+        if (IsBlank(secret))
+            continue;
+        const qsizetype amp = secret.indexOf(QLatin1Char('&'));
+        // Most lines hold no code at all: they are left as they are, uncopied.
+        if (text.contains(secret) || (amp >= 0 && text.contains(QLatin1String("seccode=***") + secret.mid(amp))))
             sorted << secret;
+    }
+    if (sorted.isEmpty())
+        return text;
     // Longest first, so a code that holds another is masked whole.
     std::sort(sorted.begin(), sorted.end(), [](const QString& a, const QString& b) { return a.size() > b.size(); });
     QString masked = text;
@@ -77,8 +98,27 @@ QString head(const QString& stamp, const QString& baseUrl, const QString& reques
 QString notAnswer(const QString& reason) {
     return QLatin1String("NOT ANSWER [result(") + reason.toUpper() + QLatin1String(")] !!!");
 }
+// A run logs thousands of lines within a few seconds: each second is formatted once.
+const QString& stamp(const QDateTime& when) {
+    struct Cached {
+        qint64 day = -1;
+        int second = -1;
+        QString text;
+    };
+    thread_local Cached cache[2];
+    thread_local int next = 0;
+    const qint64 day = when.date().toJulianDay();
+    const int second = when.time().msecsSinceStartOfDay() / 1000;
+    for (const Cached& each : cache)
+        if (each.day == day && each.second == second)
+            return each.text;
+    Cached& slot = cache[next];
+    next = 1 - next;
+    slot = {day, second, LocaleFormats::timestamp(when)};
+    return slot.text;
+}
 QString span(const QDateTime& start, const QDateTime& end) {
-    return LocaleFormats::timestamp(start) + QLatin1String(" - ") + LocaleFormats::timestamp(end);
+    return stamp(start) + QLatin1String(" - ") + stamp(end);
 }
 } // namespace
 

@@ -35,6 +35,8 @@ private slots:
     void markerFoundWhereverItStands_data();
     void markerFoundWhereverItStands();
     void logLineForms();
+    void logMasksEveryCode_data();
+    void logMasksEveryCode();
     void requestTextsFollowParameterOrders();
     void saveAndOpenLogWritesUtf8File();
     void unregisteredAccountReachesTheDemoServer();
@@ -170,6 +172,39 @@ void TestServiceClient::logLineForms() {
     RequestLog log;
     log.AppendLogLine(QStringLiteral("one\r\ntwo"));
     QCOMPARE(log.lines(), QStringList({QStringLiteral("one"), QStringLiteral("two")}));
+}
+
+void TestServiceClient::logMasksEveryCode_data() {
+    QTest::addColumn<QString>("line");
+    QTest::addColumn<QStringList>("codes");
+    QTest::addColumn<QString>("logged");
+    const QString get = QStringLiteral("GET\tget\thttp://h/get?email=e&seccode=");
+    QTest::newRow("no code in the line") << get + QStringLiteral("***&site=4\tANSWER OK")
+                                         << QStringList{QStringLiteral("s3cret")}
+                                         << get + QStringLiteral("***&site=4\tANSWER OK");
+    QTest::newRow("code echoed by the answer")
+        << QStringLiteral("ANSWER [your code s3cret is wrong]") << QStringList{QStringLiteral("s3cret")}
+        << QStringLiteral("ANSWER [your code *** is wrong]");
+    QTest::newRow("tail of a code with &")
+        << MaskSecrets(get + QStringLiteral("ab&cd&site=4")) << QStringList{QStringLiteral("ab&cd")}
+        << get + QStringLiteral("***&site=4");
+    QTest::newRow("code inside a longer one")
+        << QStringLiteral("abc abcdef") << QStringList{QStringLiteral("abc"), QStringLiteral("abcdef")}
+        << QStringLiteral("*** ***");
+    QTest::newRow("blank codes mask nothing")
+        << QStringLiteral("a b") << QStringList{QString(), QStringLiteral(" ")} << QStringLiteral("a b");
+    QTest::newRow("empty code at the end")
+        << MaskSecrets(QStringLiteral("x?seccode=")) << QStringList() << QStringLiteral("x?seccode=***");
+}
+
+void TestServiceClient::logMasksEveryCode() {
+    QFETCH(QString, line);
+    QFETCH(QStringList, codes);
+    QFETCH(QString, logged);
+    RequestLog log;
+    log.setSecretsSource([codes] { return codes; });
+    log.AppendLogLine(line);
+    QCOMPARE(log.lines(), QStringList{logged});
 }
 
 void TestServiceClient::requestTextsFollowParameterOrders() {
