@@ -362,7 +362,7 @@ QWidget* TForm1::buildLogStrip() {
     QFont small = m_Memo1->font();
     small.setPointSize(7);
     m_Memo1->setFont(small);
-    connect(&m_log, &RequestLog::lineAppended, m_Memo1, &LogView::linesAppended);
+    connect(&m_log, &RequestLog::linesAppended, m_Memo1, &LogView::linesAppended);
     row->addWidget(m_SpeedButton61);
     row->addWidget(m_Memo1, 1);
     layout->addLayout(row, 1);

@@ -53,10 +53,26 @@ LogView::LogView(const QStringList& lines, QWidget* parent) : QTableView(parent)
     setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
     setTextElideMode(Qt::ElideNone);
     changeEvent(nullptr);
-    linesAppended();
+    m_pending.setSingleShot(true);
+    connect(&m_pending, &QTimer::timeout, this, &LogView::showAdded);
+    showAdded();
+    // The lines it was made with do not hold back the first lines appended.
+    m_sinceShown.invalidate();
 }
 
 void LogView::linesAppended() {
+    if (m_pending.isActive())
+        return;
+    const qint64 since = m_sinceShown.isValid() ? m_sinceShown.elapsed() : kIntervalMs;
+    if (!isVisible() || since >= kIntervalMs)
+        showAdded();
+    else
+        m_pending.start(int(kIntervalMs - since));
+}
+
+void LogView::showAdded() {
+    m_pending.stop();
+    m_sinceShown.start();
     // The scroll bar as the user sees it, with every row shown so far laid out.
     executeDelayedItemsLayout();
     updateGeometries();
@@ -82,12 +98,16 @@ void LogView::widenFor(qsizetype from) {
     }
 }
 
-QString LogView::text() const {
+QString LogView::text() {
+    if (m_pending.isActive())
+        showAdded();
     return m_model->lines().mid(0, m_model->rowCount()).join(QLatin1Char('\n'));
 }
 
 void LogView::keyPressEvent(QKeyEvent* event) {
     if (event->matches(QKeySequence::Copy)) {
+        if (m_pending.isActive())
+            showAdded();
         QModelIndexList rows = selectionModel()->selectedRows();
         std::sort(rows.begin(), rows.end());
         QStringList copied;
@@ -97,6 +117,12 @@ void LogView::keyPressEvent(QKeyEvent* event) {
         return;
     }
     QTableView::keyPressEvent(event);
+}
+
+void LogView::showEvent(QShowEvent* event) {
+    QTableView::showEvent(event);
+    if (m_pending.isActive())
+        showAdded();
 }
 
 void LogView::changeEvent(QEvent* event) {

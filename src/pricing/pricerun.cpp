@@ -280,8 +280,7 @@ void PriceRun::onDelivered(const QList<WorkerResult>& results) {
         if (progressShowing() && worker.epoch == m_epoch && m_count > 0)
             --m_count;
     }
-    if (!logLines.isEmpty())
-        m_log.AppendLogLine(logLines.join(QLatin1Char('\n')));
+    m_log.AppendLogLines(logLines);
     if (!compare.isEmpty())
         m_compare.appendBatches(compare);
     if (!analysis.isEmpty())

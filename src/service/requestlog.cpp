@@ -10,15 +10,27 @@
 #include <algorithm>
 
 void RequestLog::AppendLogLine(const QString& text) {
+    append(text, m_secrets ? m_secrets() : QStringList());
+    emit linesAppended();
+}
+
+void RequestLog::AppendLogLines(const QStringList& texts) {
+    const QStringList secrets = m_secrets ? m_secrets() : QStringList();
+    for (const QString& text : texts)
+        append(text, secrets);
+    if (!texts.isEmpty())
+        emit linesAppended();
+}
+
+void RequestLog::append(const QString& text, const QStringList& secrets) {
     // The seccode pattern ends at the next "&", which a code itself may hold.
-    const QString line = m_secrets ? MaskValues(text, m_secrets()) : text;
+    const QString line = MaskValues(text, secrets);
     if (!line.contains(QLatin1Char('\n')) && !line.contains(QLatin1Char('\r'))) {
         m_lines << line;
     } else {
         const QStringList parts = TextFile::splitLines(line);
         m_lines << (parts.isEmpty() ? QStringList{QString()} : parts);
     }
-    emit lineAppended(line);
 }
 
 bool RequestLog::SaveAndOpenLog(const AppPaths& paths, Desktop& desktop, QString* error) const {

@@ -18,7 +18,9 @@ public:
     // Window thread only. A text with line breaks becomes several log lines. Every security
     // code the secrets source names is masked wherever it stands.
     void AppendLogLine(const QString& line);
-    // The configured security codes, asked for at every line (they change while the program runs).
+    // The same for the texts of a batch of exchanges, told as one change.
+    void AppendLogLines(const QStringList& texts);
+    // The configured security codes, asked for at every append (they change while the program runs).
     void setSecretsSource(std::function<QStringList()> source) { m_secrets = std::move(source); }
     const QStringList& lines() const { return m_lines; }
 
@@ -27,9 +29,11 @@ public:
     bool SaveAndOpenLog(const AppPaths& paths, Desktop& desktop, QString* error = nullptr) const;
 
 signals:
-    void lineAppended(const QString& line);
+    void linesAppended();
 
 private:
+    void append(const QString& text, const QStringList& secrets);
+
     QStringList m_lines;
     std::function<QStringList()> m_secrets;
 };
