@@ -129,12 +129,16 @@ private:
     QElapsedTimer m_sinceDraw;
 };
 
-// Replaces `path` with a workbook of both tables, or leaves it as it was.
-bool writeResults(const QString& path, const ResultRows& compare, const ResultRows& analysis, QString* error) {
-    return SpreadsheetWriter::writeSheets(path,
-                                          {{QStringLiteral("compare prices"), compare.sheetRows(), 1},
-                                           {QStringLiteral("analysis prices"), analysis.sheetRows(), 1}},
-                                          error, ReplacingFile::Existing::Replace);
+// The rows a table takes in go on to the workbook as they come (a headless run only appends).
+void streamRows(const ResultRows& table, SpreadsheetWriter::SheetStream& out, int sheet) {
+    QObject::connect(&table, &QAbstractItemModel::rowsInserted, &table,
+                     [&table, &out, sheet](const QModelIndex&, int first, int last) {
+                         QList<QStringList> rows;
+                         rows.reserve(last - first + 1);
+                         for (int r = first; r <= std::min(last, table.count() - 1); ++r)
+                             rows << table.rowCells(r);
+                         out.append(sheet, rows);
+                     });
 }
 
 } // namespace
@@ -235,6 +239,11 @@ int RunHeadless(int argc, char** argv) {
                          ReadKeepDays(file.keepHistoryDays));
     QObject::connect(&history, &PriceHistory::notice, &app, say, Qt::DirectConnection);
     history.start();
+    // The workbook is written while the run goes on, and replaces the file only at the end.
+    SpreadsheetWriter::SheetStream out(parser.value(outOption), {compare.titles(), analysis.titles()},
+                                       {QStringLiteral("compare prices"), QStringLiteral("analysis prices")});
+    streamRows(compare, out, 0);
+    streamRows(analysis, out, 1);
     PriceEngine engine;
     PriceRun run(engine, dialogs, desktop, log, ownPrices, compare, analysis);
     run.setProgress(&progress);
@@ -259,7 +268,7 @@ int RunHeadless(int argc, char** argv) {
     progress.finish(requests.sent > 0 ? PriceRun::summaryLine(requests).replace(QStringLiteral("Log requests"),
                                                                                 QStringLiteral("logRequests.txt"))
                                       : QString());
-    const bool written = writeResults(parser.value(outOption), compare, analysis, &error);
+    const bool written = out.finish(&error);
     logWriter.join();
     if (!written) {
         say(QStringLiteral("%1 not written: %2").arg(parser.value(outOption), error));

@@ -10,9 +10,15 @@
 
 #include <algorithm>
 #include <array>
+#include <condition_variable>
+#include <deque>
 #include <functional>
 #include <map>
 #include <memory>
+#include <mutex>
+#include <optional>
+#include <thread>
+#include <utility>
 #include <vector>
 
 namespace SpreadsheetWriter {
@@ -130,98 +136,154 @@ struct SheetInput {
     int titleRows = 1;
     qsizetype rows = 0;
     std::function<qsizetype(qsizetype)> rowSize;
-    // The text of (row, column), for a column below the row's size, and the cell to write there.
-    std::function<const QString&(qsizetype, qsizetype)> text;
+    // The cell (row, column) for a column below the row's size.
     std::function<CellView(qsizetype, qsizetype)> cell;
+};
+
+// A workbook being made: in a folder of our own (mode 0700), and only at the end copied to its
+// place, so nothing on the way writes to a name another user could have planted. Rows go out in
+// order, sheet by sheet or interleaved, straight to disk; the columns get their widths at the end.
+class Draft {
+public:
+    ~Draft() {
+        if (m_workbook)
+            workbook_close(m_workbook);
+    }
+
+    bool open(const QString& path, ReplacingFile::Existing existing) {
+        if (!m_work.isValid())
+            return fail(QStringLiteral("Could not create a temporary folder"));
+        const QFileInfo target(path);
+        if (existing == ReplacingFile::Existing::Refuse && (target.exists() || target.isSymLink()))
+            return fail(QStringLiteral("The file \"%1\" exists already").arg(path));
+        lxw_workbook_options options{};
+        options.constant_memory = LXW_TRUE;
+        const QByteArray fileName = QFile::encodeName(draftPath());
+        const QByteArray tmpdir = QFile::encodeName(m_work.path());
+        options.tmpdir = const_cast<char*>(tmpdir.constData());
+        m_workbook = workbook_new_opt(fileName.constData(), &options);
+        if (!m_workbook)
+            return fail(QStringLiteral("Could not create the workbook"));
+        m_title = workbook_add_format(m_workbook);
+        format_set_bold(m_title);
+        format_set_border(m_title, LXW_BORDER_MEDIUM);
+        format_set_num_format(m_title, "@");
+        m_body = workbook_add_format(m_workbook);
+        format_set_border(m_body, LXW_BORDER_THIN);
+        format_set_num_format(m_body, "@");
+        m_cells.emplace(m_workbook, m_body);
+        return true;
+    }
+
+    // A sheet `columns` wide: shorter rows are filled with blank cells.
+    bool addSheet(const QString& name, qsizetype columns) {
+        if (columns > LXW_COL_MAX)
+            return fail(QStringLiteral("Too many rows or columns for a worksheet"));
+        const QByteArray utf8 = name.toUtf8();
+        lxw_worksheet* sheet = workbook_add_worksheet(m_workbook, utf8.isEmpty() ? nullptr : utf8.constData());
+        if (!sheet)
+            return fail(QStringLiteral("Could not add the worksheet \"%1\"").arg(name));
+        m_sheets.push_back({sheet, std::vector<double>(std::size_t(columns), 0.0), 0});
+        return true;
+    }
+
+    // The next row of sheet `n`: `size` cells given by `cell`, titles bold.
+    template <class CellOf> bool writeRow(std::size_t n, qsizetype size, bool isTitle, CellOf cell) {
+        if (m_status != LXW_NO_ERROR)
+            return false;
+        Sheet& sheet = m_sheets[n];
+        if (sheet.rows >= qsizetype(LXW_ROW_MAX))
+            return fail(QStringLiteral("Too many rows or columns for a worksheet"));
+        const auto row = lxw_row_t(sheet.rows++);
+        lxw_format* format = isTitle ? m_title : m_body;
+        // AutoFit's measure: characters of the longest line, a little more for bold titles.
+        const double factor = isTitle ? 1.1 : 1.0;
+        const qsizetype columns = qsizetype(sheet.widths.size());
+        for (qsizetype c = 0; c < columns && m_status == LXW_NO_ERROR; ++c) {
+            if (c < size) {
+                const CellView view = cell(c);
+                double& width = sheet.widths[std::size_t(c)];
+                width = std::max(width, double(longestLine(*view.text)) * factor);
+                m_status = m_cells->write(sheet.sheet, row, lxw_col_t(c), view, format);
+            } else {
+                m_status = m_cells->write(sheet.sheet, row, lxw_col_t(c), QString(), format);
+            }
+        }
+        return m_status == LXW_NO_ERROR;
+    }
+
+    // Closes the workbook and puts it at `path`.
+    bool place(const QString& path, ReplacingFile::Existing existing) {
+        for (const Sheet& sheet : m_sheets)
+            for (std::size_t c = 0; c < sheet.widths.size() && m_status == LXW_NO_ERROR; ++c)
+                if (sheet.widths[c] > 0)
+                    m_status = worksheet_set_column(sheet.sheet, lxw_col_t(c), lxw_col_t(c),
+                                                    std::min(kMaxColumnWidth, sheet.widths[c] + 1.5), nullptr);
+        const lxw_error closed = workbook_close(std::exchange(m_workbook, nullptr));
+        if (m_status != LXW_NO_ERROR)
+            return fail(QString::fromUtf8(lxw_strerror(m_status)));
+        if (closed != LXW_NO_ERROR)
+            return fail(QString::fromUtf8(lxw_strerror(closed)));
+        QString why;
+        if (!copyIntoFreshFile(draftPath(), path, existing, &why))
+            return fail(why);
+        return true;
+    }
+
+    bool fail(const QString& why) {
+        if (m_error.isEmpty())
+            m_error = why;
+        return false;
+    }
+    const QString& error() const { return m_error; }
+
+private:
+    struct Sheet {
+        lxw_worksheet* sheet;
+        std::vector<double> widths;
+        qsizetype rows;
+    };
+    QString draftPath() const { return m_work.filePath(QStringLiteral("workbook.xlsx")); }
+
+    QTemporaryDir m_work;
+    lxw_workbook* m_workbook = nullptr;
+    lxw_format* m_title = nullptr;
+    lxw_format* m_body = nullptr;
+    std::optional<CellFormats> m_cells;
+    std::vector<Sheet> m_sheets;
+    lxw_error m_status = LXW_NO_ERROR;
+    QString m_error;
 };
 
 bool writeCellSheets(const QString& path, const QList<SheetInput>& sheets, QString* error,
                      ReplacingFile::Existing existing = ReplacingFile::Existing::Refuse) {
-    // The workbook is made in a folder of our own (mode 0700) and only then copied to its
-    // place, so nothing on the way writes to a name another user could have planted.
-    QTemporaryDir work;
-    const QString draft = work.filePath(QStringLiteral("workbook.xlsx"));
-    auto fail = [&](const QString& why) {
-        if (error)
-            *error = why;
-        return false;
+    Draft draft;
+    const auto done = [&](bool ok) {
+        if (!ok && error)
+            *error = draft.error();
+        return ok;
     };
-    if (!work.isValid())
-        return fail(QStringLiteral("Could not create a temporary folder"));
-    const QFileInfo target(path);
-    if (existing == ReplacingFile::Existing::Refuse && (target.exists() || target.isSymLink()))
-        return fail(QStringLiteral("The file \"%1\" exists already").arg(path));
-    std::vector<qsizetype> columnCounts;
+    if (!draft.open(path, existing))
+        return done(false);
     for (const SheetInput& each : sheets) {
         qsizetype columns = 0;
         for (qsizetype r = 0; r < each.rows; ++r)
             columns = std::max(columns, each.rowSize(r));
         if (each.rows > LXW_ROW_MAX || columns > LXW_COL_MAX)
-            return fail(QStringLiteral("Too many rows or columns for a worksheet"));
-        columnCounts.push_back(columns);
+            return done(draft.fail(QStringLiteral("Too many rows or columns for a worksheet")));
     }
-
-    lxw_workbook_options options{};
-    // Rows go out in order, so the sheet can stream to disk instead of living in memory.
-    options.constant_memory = LXW_TRUE;
-    const QByteArray fileName = QFile::encodeName(draft);
-    const QByteArray tmpdir = QFile::encodeName(work.path());
-    options.tmpdir = const_cast<char*>(tmpdir.constData());
-    lxw_workbook* workbook = workbook_new_opt(fileName.constData(), &options);
-    if (!workbook)
-        return fail(QStringLiteral("Could not create the workbook"));
-
-    lxw_format* title = workbook_add_format(workbook);
-    format_set_bold(title);
-    format_set_border(title, LXW_BORDER_MEDIUM);
-    format_set_num_format(title, "@");
-    lxw_format* body = workbook_add_format(workbook);
-    format_set_border(body, LXW_BORDER_THIN);
-    format_set_num_format(body, "@");
-    CellFormats cells(workbook, body);
-
-    lxw_error status = LXW_NO_ERROR;
-    for (std::size_t n = 0; n < std::size_t(sheets.size()) && status == LXW_NO_ERROR; ++n) {
+    for (std::size_t n = 0; n < std::size_t(sheets.size()); ++n) {
         const SheetInput& each = sheets[qsizetype(n)];
-        const qsizetype columns = columnCounts[n];
-        // AutoFit's measure: characters of the longest line, a little more for bold titles.
-        std::vector<double> widths(std::size_t(columns), 0.0);
-        for (qsizetype r = 0; r < each.rows; ++r) {
-            const double factor = r < each.titleRows ? 1.1 : 1.0;
-            for (qsizetype c = 0; c < each.rowSize(r); ++c)
-                widths[std::size_t(c)] =
-                    std::max(widths[std::size_t(c)], double(longestLine(each.text(r, c))) * factor);
-        }
-        const QByteArray name = each.name.toUtf8();
-        lxw_worksheet* sheet = workbook_add_worksheet(workbook, name.isEmpty() ? nullptr : name.constData());
-        if (!sheet) {
-            workbook_close(workbook);
-            return fail(QStringLiteral("Could not add the worksheet \"%1\"").arg(each.name));
-        }
-        for (qsizetype c = 0; c < columns && status == LXW_NO_ERROR; ++c) {
-            if (widths[std::size_t(c)] > 0)
-                status = worksheet_set_column(sheet, lxw_col_t(c), lxw_col_t(c),
-                                              std::min(kMaxColumnWidth, widths[std::size_t(c)] + 1.5), nullptr);
-        }
-        const QString blank;
-        for (qsizetype r = 0; r < each.rows && status == LXW_NO_ERROR; ++r) {
-            lxw_format* format = r < each.titleRows ? title : body;
-            const qsizetype size = each.rowSize(r);
-            for (qsizetype c = 0; c < columns && status == LXW_NO_ERROR; ++c) {
-                status = c < size ? cells.write(sheet, lxw_row_t(r), lxw_col_t(c), each.cell(r, c), format)
-                                  : cells.write(sheet, lxw_row_t(r), lxw_col_t(c), blank, format);
-            }
-        }
+        qsizetype columns = 0;
+        for (qsizetype r = 0; r < each.rows; ++r)
+            columns = std::max(columns, each.rowSize(r));
+        if (!draft.addSheet(each.name, columns))
+            return done(false);
+        for (qsizetype r = 0; r < each.rows; ++r)
+            if (!draft.writeRow(n, each.rowSize(r), r < each.titleRows, [&](qsizetype c) { return each.cell(r, c); }))
+                return done(false);
     }
-    const lxw_error closed = workbook_close(workbook);
-    if (status != LXW_NO_ERROR)
-        return fail(QString::fromUtf8(lxw_strerror(status)));
-    if (closed != LXW_NO_ERROR)
-        return fail(QString::fromUtf8(lxw_strerror(closed)));
-    QString why;
-    if (!copyIntoFreshFile(draft, path, existing, &why))
-        return fail(why);
-    return true;
+    return done(draft.place(path, existing));
 }
 
 } // namespace
@@ -292,41 +354,42 @@ const QString& decimalsFormat(int decimals) {
     return formats[std::size_t(std::clamp(decimals, 0, kExactDigits))];
 }
 
+// Which columns hold amounts, by the titles of the title rows.
+std::vector<bool> amountColumns(const QList<QStringList>& titleRows) {
+    std::vector<bool> amounts;
+    for (const QStringList& titles : titleRows) {
+        amounts.resize(std::max(amounts.size(), std::size_t(titles.size())), false);
+        for (qsizetype c = 0; c < titles.size(); ++c)
+            amounts[std::size_t(c)] = amounts[std::size_t(c)] || isAmountTitle(titles[c]);
+    }
+    return amounts;
+}
+
 // Plain numbers of amount columns become number cells; everything else stays text.
+CellView typedCell(const QString& text, bool amount) {
+    CellView cell{&text, std::nullopt, nullptr};
+    if (!amount)
+        return cell;
+    if (const std::optional<CellNumber> number = readNumber(text)) {
+        cell.number = number->value;
+        cell.numberFormat = &decimalsFormat(number->decimals);
+    }
+    return cell;
+}
+
 SheetInput typedSheet(const Sheet& sheet) {
     const QList<QStringList>& rows = sheet.rows;
     const int titleRows = sheet.titleRows;
-    auto amounts = std::make_shared<std::vector<bool>>();
-    for (qsizetype r = 0; r < std::min<qsizetype>(titleRows, rows.size()); ++r) {
-        amounts->resize(std::max(amounts->size(), std::size_t(rows[r].size())), false);
-        for (qsizetype c = 0; c < rows[r].size(); ++c)
-            (*amounts)[std::size_t(c)] = (*amounts)[std::size_t(c)] || isAmountTitle(rows[r][c]);
-    }
-    SheetInput input{sheet.name,
-                     titleRows,
-                     rows.size(),
-                     [&rows](qsizetype r) { return rows[r].size(); },
-                     [&rows](qsizetype r, qsizetype c) -> const QString& { return rows[r][c]; },
-                     {}};
+    auto amounts = std::make_shared<std::vector<bool>>(amountColumns(rows.mid(0, std::max(0, titleRows))));
+    SheetInput input{sheet.name, titleRows, rows.size(), [&rows](qsizetype r) { return rows[r].size(); }, {}};
     input.cell = [&rows, titleRows, amounts](qsizetype r, qsizetype c) {
-        CellView cell{&rows[r][c], std::nullopt, nullptr};
-        if (r < titleRows || std::size_t(c) >= amounts->size() || !(*amounts)[std::size_t(c)])
-            return cell;
-        if (const std::optional<CellNumber> number = readNumber(*cell.text)) {
-            cell.number = number->value;
-            cell.numberFormat = &decimalsFormat(number->decimals);
-        }
-        return cell;
+        return typedCell(rows[r][c], r >= titleRows && std::size_t(c) < amounts->size() && (*amounts)[std::size_t(c)]);
     };
     return input;
 }
 
 SheetInput cellSheet(const QList<QList<Cell>>& rows, int titleRows) {
-    return {QString(),
-            titleRows,
-            rows.size(),
-            [&rows](qsizetype r) { return rows[r].size(); },
-            [&rows](qsizetype r, qsizetype c) -> const QString& { return rows[r][c].text; },
+    return {QString(), titleRows, rows.size(), [&rows](qsizetype r) { return rows[r].size(); },
             [&rows](qsizetype r, qsizetype c) {
                 const Cell& cell = rows[r][c];
                 return CellView{&cell.text, cell.number, &cell.numberFormat};
@@ -348,6 +411,99 @@ bool writeSheets(const QString& path, const QList<Sheet>& sheets, QString* error
 
 bool write(const QString& path, const QList<QList<Cell>>& rows, int titleRows, QString* error) {
     return writeCellSheets(path, {cellSheet(rows, titleRows)}, error);
+}
+
+struct SheetStream::State {
+    QString path;
+    QList<QStringList> titles;
+    std::mutex mutex;
+    std::condition_variable wake;
+    std::deque<std::pair<int, QList<QStringList>>> queue;
+    bool finishing = false;
+    bool abandon = false;
+    // The worker's answer once it has placed the workbook, or failed.
+    std::optional<QString> outcome;
+
+    void run(const QStringList& names) {
+        std::vector<std::vector<bool>> amounts;
+        for (const QStringList& row : titles)
+            amounts.push_back(amountColumns({row}));
+        Draft draft;
+        bool ok = draft.open(path, ReplacingFile::Existing::Replace);
+        for (qsizetype n = 0; ok && n < titles.size(); ++n) {
+            const QStringList& row = titles[n];
+            ok = draft.addSheet(names.value(n), row.size()) &&
+                 draft.writeRow(std::size_t(n), row.size(), true, [&row](qsizetype c) {
+                     return CellView{&row[c], std::nullopt, nullptr};
+                 });
+        }
+        for (;;) {
+            std::unique_lock lock(mutex);
+            wake.wait(lock, [this] { return finishing || abandon || !queue.empty(); });
+            if (abandon)
+                return;
+            if (queue.empty())
+                break;
+            auto [sheet, rows] = std::move(queue.front());
+            queue.pop_front();
+            lock.unlock();
+            const std::vector<bool>& amount = amounts[std::size_t(sheet)];
+            for (const QStringList& row : rows) {
+                if (!ok)
+                    break;
+                ok = draft.writeRow(std::size_t(sheet), row.size(), false, [&](qsizetype c) {
+                    return typedCell(row[c], std::size_t(c) < amount.size() && amount[std::size_t(c)]);
+                });
+            }
+        }
+        // Each sheet ends with the grid's empty last row.
+        for (std::size_t n = 0; ok && n < std::size_t(titles.size()); ++n)
+            ok = draft.writeRow(n, 0, false, [](qsizetype) { return CellView{}; });
+        ok = ok && draft.place(path, ReplacingFile::Existing::Replace);
+        std::lock_guard lock(mutex);
+        outcome = ok ? QString() : draft.error();
+        wake.notify_all();
+    }
+};
+
+SheetStream::SheetStream(const QString& path, const QList<QStringList>& titles, const QStringList& names)
+    : m_state(std::make_shared<State>()) {
+    m_state->path = path;
+    m_state->titles = titles;
+    m_thread = std::thread([state = m_state, names] { state->run(names); });
+}
+
+SheetStream::~SheetStream() {
+    {
+        std::lock_guard lock(m_state->mutex);
+        if (!m_state->finishing)
+            m_state->abandon = true;
+    }
+    m_state->wake.notify_all();
+    if (m_thread.joinable())
+        m_thread.join();
+}
+
+void SheetStream::append(int sheet, const QList<QStringList>& rows) {
+    if (sheet < 0 || sheet >= m_state->titles.size() || rows.isEmpty())
+        return;
+    {
+        std::lock_guard lock(m_state->mutex);
+        if (m_state->finishing || m_state->abandon)
+            return;
+        m_state->queue.emplace_back(sheet, rows);
+    }
+    m_state->wake.notify_all();
+}
+
+bool SheetStream::finish(QString* error) {
+    std::unique_lock lock(m_state->mutex);
+    m_state->finishing = true;
+    m_state->wake.notify_all();
+    m_state->wake.wait(lock, [this] { return m_state->outcome.has_value(); });
+    if (error)
+        *error = *m_state->outcome;
+    return m_state->outcome->isEmpty();
 }
 
 } // namespace SpreadsheetWriter

@@ -6,7 +6,9 @@
 #include <QString>
 #include <QStringList>
 
+#include <memory>
 #include <optional>
+#include <thread>
 
 // Writes rows of texts as the first worksheet of a new .xlsx file: the title rows bold with
 // medium borders, the other rows with thin borders, each column as wide as its longest text.
@@ -59,5 +61,28 @@ struct Sheet {
 // failure leaves what was there.
 bool writeSheets(const QString& path, const QList<Sheet>& sheets, QString* error = nullptr,
                  ReplacingFile::Existing existing = ReplacingFile::Existing::Refuse);
+
+// The workbook of writeSheets with Existing::Replace for tables that only grow, written while
+// their rows come: each sheet starts with its one title row, rows are written as they are
+// appended (on a thread of its own, in the order appended), and finish() ends each sheet with an
+// empty row and puts the workbook at `path`. Without finish() nothing is put there.
+class SheetStream {
+public:
+    SheetStream(const QString& path, const QList<QStringList>& titles, const QStringList& names);
+    ~SheetStream();
+    SheetStream(const SheetStream&) = delete;
+    SheetStream& operator=(const SheetStream&) = delete;
+
+    // Rows for sheet `sheet`, cut or filled with blanks to its titles' width.
+    void append(int sheet, const QList<QStringList>& rows);
+    // Waits for every row to be written. False (with the reason) when the workbook could not be
+    // made or placed; what was at `path` then stays.
+    bool finish(QString* error = nullptr);
+
+private:
+    struct State;
+    std::shared_ptr<State> m_state;
+    std::thread m_thread;
+};
 
 } // namespace SpreadsheetWriter

@@ -239,11 +239,15 @@ bool PriceEngine::isClosing() const {
 bool PriceEngine::submit(const TMyThread& worker) {
     if (isClosing() || m_shared->wakeWrite < 0)
         return false;
+    bool wasEmpty = false;
     {
         std::lock_guard lock(m_shared->mutex);
+        wasEmpty = m_shared->inbox.empty();
         m_shared->inbox.push_back(worker);
     }
-    wake(m_shared->wakeWrite);
+    // Work already waiting has woken the thread, or waits for a transfer to end and free a place.
+    if (wasEmpty)
+        wake(m_shared->wakeWrite);
     ++m_open;
     if (!m_batchTimer.isActive())
         m_batchTimer.start();

@@ -17,6 +17,7 @@ private slots:
     void amountTitles_data();
     void amountTitles();
     void replacingTakesTheNameNotALink();
+    void streamWritesWhatTheTablesHold();
 
 private:
     QTemporaryDir m_dir;
@@ -189,6 +190,67 @@ void TestSpreadsheetWriter::replacingTakesTheNameNotALink() {
     QCOMPARE(ReadXlsx(out).text(1, 0), QStringLiteral("row"));
     QVERIFY(target.open(QIODevice::ReadOnly));
     QCOMPARE(target.readAll(), QByteArray("keep"));
+}
+
+// Rows written as they come, two sheets interleaved in batches, make the workbook the whole
+// tables make at the end; a stream never finished leaves the name as it was.
+void TestSpreadsheetWriter::streamWritesWhatTheTablesHold() {
+    const QStringList compareTitles{"brand", "reference", "name", "shop", "price", "currency"};
+    const QStringList analysisTitles{"main [+/null]", "brand", "reference", "id"};
+    QList<QStringList> compare{compareTitles}, analysis{analysisTitles};
+    const QString streamed = m_dir.filePath("streamed.xlsx");
+    const QString whole = m_dir.filePath("whole.xlsx");
+    QFile old(streamed);
+    QVERIFY(old.open(QIODevice::WriteOnly) && old.write("old") == 3);
+    old.close();
+    {
+        SpreadsheetWriter::SheetStream unfinished(streamed, {compareTitles}, {"compare prices"});
+        unfinished.append(0, {{"TRW", "GDB 1", "Pad", "shop", "1.50", "EUR"}});
+    }
+    QVERIFY(old.open(QIODevice::ReadOnly));
+    QCOMPARE(old.readAll(), QByteArray("old"));
+    old.close();
+    {
+        SpreadsheetWriter::SheetStream stream(streamed, {compareTitles, analysisTitles},
+                                              {"compare prices", "analysis prices"});
+        for (int batch = 0; batch < 30; ++batch) {
+            QList<QStringList> compareRows, analysisRows;
+            for (int i = 0; i < 7; ++i) {
+                const QString n = QString::number(batch * 7 + i);
+                compareRows << QStringList{
+                    "LEMFÖRDER", "GDB " + n + "/1", "Pad\t" + n, "shop-" + n, QString::number(batch + i / 10.0, 'f', 2),
+                    "EUR"};
+                analysisRows << QStringList{i == 0 ? "+" : "", "ATE", "0" + n, i == 0 ? n : QString()};
+            }
+            // A short row is filled with blanks, a long one cut.
+            compareRows << QStringList{"TRW"};
+            analysisRows << QStringList{"+", "ATE", "1", "2", "extra"};
+            stream.append(batch % 2, batch % 2 ? analysisRows : compareRows);
+            stream.append(1 - batch % 2, batch % 2 ? compareRows : analysisRows);
+            compare << compareRows;
+            analysis << analysisRows;
+        }
+        QString error;
+        QVERIFY2(stream.finish(&error), qPrintable(error));
+    }
+    compare << QStringList(compareTitles.size(), QString());
+    analysis << QStringList(analysisTitles.size(), QString());
+    for (QStringList& row : analysis)
+        row.resize(analysisTitles.size());
+    QString error;
+    QVERIFY2(SpreadsheetWriter::writeSheets(whole, {{"compare prices", compare, 1}, {"analysis prices", analysis, 1}},
+                                            &error),
+             qPrintable(error));
+    for (int sheet : {1, 2}) {
+        const SheetContent a = ReadXlsx(streamed, sheet);
+        const SheetContent b = ReadXlsx(whole, sheet);
+        QVERIFY2(a.error.isEmpty(), qPrintable(a.error));
+        QCOMPARE(a.rowCount, b.rowCount);
+        QCOMPARE(a.sheetXml, b.sheetXml);
+    }
+
+    QVERIFY(!SpreadsheetWriter::SheetStream(m_dir.filePath("none/out.xlsx"), {compareTitles}, {"x"}).finish(&error));
+    QVERIFY(!error.isEmpty());
 }
 
 QTEST_GUILESS_MAIN(TestSpreadsheetWriter)
