@@ -570,9 +570,14 @@ private:
 };
 
 PriceHistory::PriceHistory(const QString& path, int keepDays, QObject* parent)
-    : QObject(parent), m_path(path), m_worker(std::make_unique<Worker>(this, path, keepDays)) {}
+    : QObject(parent), m_path(path), m_worker(std::make_unique<Worker>(this, path, keepDays)) {
+    m_storeTimer.setSingleShot(true);
+    m_storeTimer.setInterval(kStoreEveryMs);
+    connect(&m_storeTimer, &QTimer::timeout, this, &PriceHistory::postWaiting);
+}
 
 PriceHistory::~PriceHistory() {
+    postWaiting();
     m_worker.reset();
 }
 
@@ -581,21 +586,47 @@ void PriceHistory::start() {
 }
 
 PriceHistory::Run PriceHistory::beginRun(const QDateTime& started, const QString& settingsDigest, int lines) {
+    postWaiting();
     const Run run = m_nextRun++;
     Worker::RunInfo info{started.toMSecsSinceEpoch(), settingsDigest, lines};
     m_worker->post([worker = m_worker.get(), run, info] { worker->beginRun(run, info); });
     return run;
 }
 
+// A run hands over a batch twenty times a second; a transaction each is more work than its rows.
 void PriceHistory::store(Run run, const QList<LineOffer>& batch) {
-    m_worker->post([worker = m_worker.get(), run, batch] { worker->store(run, batch); });
+    if (batch.isEmpty())
+        return;
+    m_waiting.append({run, batch});
+    if (!m_storeTimer.isActive())
+        m_storeTimer.start();
+}
+
+void PriceHistory::postWaiting() {
+    m_storeTimer.stop();
+    if (m_waiting.isEmpty())
+        return;
+    // One batch a run, in the order they came (the runs' rows may interleave).
+    QList<std::pair<Run, QList<LineOffer>>> joined;
+    for (auto& [run, batch] : std::exchange(m_waiting, {})) {
+        auto same =
+            std::find_if(joined.begin(), joined.end(), [run = run](const auto& each) { return each.first == run; });
+        if (same == joined.end())
+            joined.append({run, std::move(batch)});
+        else
+            same->second += batch;
+    }
+    for (auto& [run, batch] : joined)
+        m_worker->post([worker = m_worker.get(), run = run, batch = std::move(batch)] { worker->store(run, batch); });
 }
 
 void PriceHistory::finishRun(Run run, RunState state) {
+    postWaiting();
     m_worker->post([worker = m_worker.get(), run, state] { worker->finishRun(run, state); });
 }
 
 void PriceHistory::flush() {
+    postWaiting();
     m_worker->flush();
 }
 

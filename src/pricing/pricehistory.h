@@ -6,8 +6,10 @@
 #include <QList>
 #include <QObject>
 #include <QString>
+#include <QTimer>
 
 #include <memory>
+#include <utility>
 
 enum class RunState { Running = 0, Complete = 1, Stopped = 2 };
 
@@ -52,7 +54,9 @@ public:
     // A handle of a run for the calls below.
     using Run = qint64;
     Run beginRun(const QDateTime& started, const QString& settingsDigest, int lines);
-    // One batch of the run's rows: one transaction.
+    // One batch of the run's rows. Batches handed over within kStoreEveryMs of each other go into
+    // one transaction; any other call here, and flush(), hands over what is waiting first.
+    static constexpr int kStoreEveryMs = 250;
     void store(Run run, const QList<LineOffer>& batch);
     // A run stopped or cut short keeps the rows that arrived and is marked so. Rows stored for
     // it afterwards (answers that come in after the run) are kept as well.
@@ -66,9 +70,13 @@ signals:
 
 private:
     class Worker;
+    void postWaiting();
+
     QString m_path;
     std::unique_ptr<Worker> m_worker;
     Run m_nextRun = 1;
+    QList<std::pair<Run, QList<LineOffer>>> m_waiting;
+    QTimer m_storeTimer;
 };
 
 // Reads the history on the thread it was made on, beside the writer (the file is in WAL mode,
