@@ -3,6 +3,8 @@
 #include <QLocale>
 
 #include <algorithm>
+#include <bit>
+#include <cstring>
 #include <numeric>
 
 namespace {
@@ -65,27 +67,29 @@ bool OwnPriceTable::less(const Row& a, QStringView aKey, const Row& b, QStringVi
     return compareKeys(aKey, bKey) < 0;
 }
 
+// Only digits and capitals have codes of their own: a small letter shares its capital's code, and
+// keys that differ in case must still tell apart.
 bool OwnPriceTable::isExact(QStringView key) {
     if (key.size() > kPrefixChars)
         return false;
     for (const QChar c : key) {
-        const quint64 code = prefixCode(c.unicode());
-        if (code == 1 || code == 12 || code == 39)
+        const char16_t u = c.unicode();
+        if (!((u >= u'0' && u <= u'9') || (u >= u'A' && u <= u'Z')))
             return false;
     }
     return true;
 }
 
 QStringView OwnPriceTable::keyOf(const Row& r) const {
-    return QStringView(m_blocks[r.block].get() + r.offset, r.keyLength);
+    return QStringView(textOf(r), r.keyLength);
 }
 
 QStringView OwnPriceTable::referenceOf(const Row& r) const {
-    return QStringView(m_blocks[r.block].get() + r.offset + r.keyLength, r.referenceLength);
+    return QStringView(textOf(r) + r.keyLength, r.referenceLength);
 }
 
 QStringView OwnPriceTable::priceOf(const Row& r) const {
-    return QStringView(m_blocks[r.block].get() + r.offset + r.keyLength + r.referenceLength, r.priceLength);
+    return QStringView(textOf(r) + r.keyLength + r.referenceLength, r.priceLength);
 }
 
 TVarItemData OwnPriceTable::materialize(const Row& r) const {
@@ -93,9 +97,20 @@ TVarItemData OwnPriceTable::materialize(const Row& r) const {
     return TVarItemData{s.brand, referenceOf(r).toString(), keyOf(r).toString(), priceOf(r).toString(), s.pathfile};
 }
 
+OwnPriceMatch OwnPriceTable::match(const Row& r, const char16_t* text) const {
+    const Source& s = m_sources[r.source];
+    const char16_t* reference = text + r.keyLength;
+    return OwnPriceMatch{.brand = s.brand,
+                         .reference = QStringView(reference, r.referenceLength),
+                         .freereference = QStringView(text, r.keyLength),
+                         .price = QStringView(reference + r.referenceLength, r.priceLength),
+                         .pathfile = s.pathfile};
+}
+
 void OwnPriceTable::Empty() {
     m_indexed = false;
-    std::vector<Slot>().swap(m_index);
+    m_sorted = true;
+    std::vector<Bucket>().swap(m_index);
     std::vector<Row>().swap(m_rows);
     std::vector<std::unique_ptr<char16_t[]>>().swap(m_blocks);
     m_blockUsed = m_blockSize = 0;
@@ -113,6 +128,7 @@ void OwnPriceTable::swap(OwnPriceTable& other) noexcept {
     m_brandRank.swap(other.m_brandRank);
     m_index.swap(other.m_index);
     std::swap(m_indexed, other.m_indexed);
+    std::swap(m_sorted, other.m_sorted);
     std::swap(m_plainAsciiUpper, other.m_plainAsciiUpper);
 }
 
@@ -142,9 +158,11 @@ int OwnPriceTable::source(const QString& brand, const QString& pathfile) {
 
 void OwnPriceTable::addRow(int source, QStringView key, QStringView reference, QStringView price) {
     m_indexed = false;
+    m_sorted = false;
     Row r;
     r.prefix = prefixOf(key);
     r.exact = isExact(key);
+    r.runGoesOn = 0;
     r.source = quint32(source);
     r.keyLength = quint32(key.size());
     r.referenceLength = quint32(reference.size());
@@ -199,6 +217,7 @@ void OwnPriceTable::Sort() {
     });
     const QString letters = QStringLiteral("abcdefghijklmnopqrstuvwxyz");
     m_plainAsciiUpper = QLocale().toUpper(letters) == letters.toUpper();
+    m_sorted = true;
     buildIndex();
 }
 
@@ -209,51 +228,93 @@ bool OwnPriceTable::sameGroup(const Row& a, const Row& b) const {
 }
 
 namespace {
-size_t groupHash(QStringView key, QStringView brandUpper) {
-    return qHash(brandUpper, qHash(key, size_t(0x9E3779B97F4A7C15ull)));
+
+// The rounds and the final mixing of xxHash64, four characters at a time: a lookup hashes a key
+// and a brand with a handful of instructions.
+constexpr quint64 kPrime1 = 0x9E3779B185EBCA87ull;
+constexpr quint64 kPrime2 = 0xC2B2AE3D27D4EB4Full;
+constexpr quint64 kPrime3 = 0x165667B19E3779F9ull;
+
+inline quint64 hashRound(quint64 acc, quint64 word) {
+    return std::rotl(acc + word * kPrime2, 31) * kPrime1;
 }
+
+inline quint64 hashChars(quint64 acc, QStringView text) {
+    const char16_t* p = text.utf16();
+    qsizetype n = text.size();
+    for (; n >= 4; n -= 4, p += 4) {
+        quint64 word;
+        std::memcpy(&word, p, sizeof word);
+        acc = hashRound(acc, word);
+    }
+    if (n > 0) {
+        quint64 word = 0;
+        for (qsizetype i = 0; i < n; ++i)
+            word |= quint64(p[i]) << (16 * i);
+        acc = hashRound(acc, word);
+    }
+    return acc;
+}
+
 } // namespace
+
+quint32 OwnPriceTable::indexTag(QStringView key, QStringView brandUpper) {
+    quint64 h = hashChars(hashChars(quint64(key.size()) * kPrime3 + quint64(brandUpper.size()), key), brandUpper);
+    h ^= h >> 33;
+    h *= kPrime2;
+    h ^= h >> 29;
+    h *= kPrime3;
+    h ^= h >> 32;
+    return quint32(h);
+}
 
 void OwnPriceTable::buildIndex() {
     m_indexed = false;
-    std::vector<Slot>().swap(m_index);
+    std::vector<Bucket>().swap(m_index);
     if (m_rows.size() >= kNoRow)
         return; // beyond the index: lookups search
     size_t groups = 0;
-    for (size_t i = 0; i < m_rows.size(); ++i)
-        groups += (i == 0 || !sameGroup(m_rows[i - 1], m_rows[i])) ? 1 : 0;
-    size_t capacity = 16;
-    while (capacity < groups * 2)
-        capacity *= 2;
-    m_index.resize(capacity);
-    const size_t mask = capacity - 1;
     for (size_t i = 0; i < m_rows.size(); ++i) {
-        if (i > 0 && sameGroup(m_rows[i - 1], m_rows[i]))
+        m_rows[i].runGoesOn = i + 1 < m_rows.size() && sameGroup(m_rows[i], m_rows[i + 1]);
+        groups += (i == 0 || !m_rows[i - 1].runGoesOn) ? 1 : 0;
+    }
+    // Two slots in three at most are taken, so that few buckets overflow into the next.
+    const size_t buckets = std::max<size_t>(4, (groups + groups / 2) / kBucketSlots + 1);
+    m_index.resize(buckets);
+    for (size_t i = 0; i < m_rows.size(); ++i) {
+        if (i > 0 && m_rows[i - 1].runGoesOn)
             continue;
-        const size_t hash = groupHash(keyOf(m_rows[i]), m_sources[m_rows[i].source].brandUpper);
-        size_t slot = hash & mask;
-        while (m_index[slot].start != kNoRow)
-            slot = (slot + 1) & mask;
-        m_index[slot] = Slot{quint32(hash >> 32), quint32(i)};
+        const Row& r = m_rows[i];
+        const quint32 tag = indexTag(keyOf(r), m_sources[r.source].brandUpper);
+        for (size_t b = homeBucket(tag, buckets);; b = b + 1 == buckets ? 0 : b + 1) {
+            Slot* free = std::find_if(std::begin(m_index[b].entries), std::end(m_index[b].entries),
+                                      [](const Slot& s) { return s.start == kNoRow; });
+            if (free != std::end(m_index[b].entries)) {
+                *free = Slot{tag, quint32(i), textOf(r)};
+                break;
+            }
+        }
     }
     m_indexed = true;
 }
 
-// Upper-cased as the readers upper-case brands; the usual ASCII brand without the locale's
-// machinery, in `buffer`.
-QStringView OwnPriceTable::upperBrand(const QString& brand, QVarLengthArray<char16_t, 64>& buffer,
-                                      QString& fallback) const {
-    const char16_t* text = reinterpret_cast<const char16_t*>(brand.utf16());
-    buffer.resize(brand.size());
-    for (qsizetype i = 0; i < brand.size(); ++i) {
-        const char16_t c = text[i];
-        if (c >= 0x80 || !m_plainAsciiUpper) {
-            fallback = QLocale().toUpper(brand);
-            return fallback;
+// Upper-cased as the readers upper-case brands: an ASCII brand in `buffer` without the locale's
+// machinery when the locale upper-cases ASCII as ASCII does, any other through the locale.
+QStringView OwnPriceTable::upperBrand(const QString& brand, std::array<char16_t, 64>& buffer, QString& fallback) const {
+    const qsizetype n = brand.size();
+    if (m_plainAsciiUpper && n <= qsizetype(buffer.size())) {
+        const char16_t* text = reinterpret_cast<const char16_t*>(brand.constData());
+        char16_t seen = 0;
+        for (qsizetype i = 0; i < n; ++i) {
+            const char16_t c = text[i];
+            seen |= c;
+            buffer[size_t(i)] = char16_t(c - (char16_t(c - u'a') < 26 ? 0x20 : 0));
         }
-        buffer[i] = c >= u'a' && c <= u'z' ? char16_t(c - (u'a' - u'A')) : c;
+        if (seen < 0x80)
+            return QStringView(buffer.data(), n);
     }
-    return QStringView(buffer.constData(), buffer.size());
+    fallback = QLocale().toUpper(brand);
+    return fallback;
 }
 
 TVarItemData OwnPriceTable::row(qsizetype i) const {
@@ -264,57 +325,69 @@ QStringView OwnPriceTable::key(qsizetype i) const {
     return keyOf(m_rows[size_t(i)]);
 }
 
-std::optional<QList<TVarItemData>> FindOwnPrices(const OwnPriceTable& table, const QString& key, const QString& brand,
-                                                 const std::function<bool()>& stopRequested) {
+bool FindOwnPrices(const OwnPriceTable& table, const QString& key, const QString& brand,
+                   std::vector<OwnPriceMatch>& matches, const std::function<bool()>& stopRequested) {
     if (!table.m_indexed)
-        return FindOwnPricesBySearch(table, key, brand, stopRequested);
-    QVarLengthArray<char16_t, 64> buffer;
+        return FindOwnPricesBySearch(table, key, brand, matches, stopRequested);
+    matches.clear();
+    std::array<char16_t, 64> buffer;
     QString fallback;
     const QStringView wanted = table.upperBrand(brand, buffer, fallback);
-    const size_t hash = groupHash(key, wanted);
-    const size_t mask = table.m_index.size() - 1;
-    QList<TVarItemData> matches;
-    for (size_t slot = hash & mask;; slot = (slot + 1) & mask) {
-        const OwnPriceTable::Slot& s = table.m_index[slot];
-        if (s.start == OwnPriceTable::kNoRow)
-            return matches;
-        if (s.tag != quint32(hash >> 32))
-            continue;
-        const auto& first = table.m_rows[s.start];
-        if (table.keyOf(first) != key || QStringView(table.m_sources[first.source].brandUpper) != wanted)
-            continue;
-        for (size_t i = s.start; i < table.m_rows.size() && (i == s.start || table.sameGroup(first, table.m_rows[i]));
-             ++i) {
-            if (stopRequested && stopRequested())
-                return std::nullopt;
-            matches.append(table.materialize(table.m_rows[i]));
+    const quint32 tag = OwnPriceTable::indexTag(key, wanted);
+    const size_t buckets = table.m_index.size();
+    for (size_t b = OwnPriceTable::homeBucket(tag, buckets);; b = b + 1 == buckets ? 0 : b + 1) {
+        const OwnPriceTable::Bucket& bucket = table.m_index[b];
+        unsigned hits = 0;
+        for (int k = 0; k < OwnPriceTable::kBucketSlots; ++k)
+            hits |= unsigned(bucket.entries[k].tag == tag) << k;
+        for (; hits != 0; hits &= hits - 1) {
+            const OwnPriceTable::Slot& s = bucket.entries[std::countr_zero(hits)];
+            if (s.start == OwnPriceTable::kNoRow)
+                continue;
+            const OwnPriceTable::Row& first = table.m_rows[s.start];
+            if (first.keyLength != quint32(key.size()) || QStringView(s.text, key.size()) != key ||
+                QStringView(table.m_sources[first.source].brandUpper) != wanted)
+                continue;
+            for (size_t i = s.start;; ++i) {
+                if (stopRequested && stopRequested()) {
+                    matches.clear();
+                    return false;
+                }
+                const OwnPriceTable::Row& r = table.m_rows[i];
+                matches.push_back(table.match(r, i == s.start ? s.text : table.textOf(r)));
+                if (!r.runGoesOn)
+                    return true;
+            }
         }
-        return matches;
+        if (bucket.entries[OwnPriceTable::kBucketSlots - 1].start == OwnPriceTable::kNoRow)
+            return true; // a bucket with room: the run would be in it
     }
 }
 
-std::optional<QList<TVarItemData>> FindOwnPricesBySearch(const OwnPriceTable& table, const QString& key,
-                                                         const QString& brand,
-                                                         const std::function<bool()>& stopRequested) {
+bool FindOwnPricesBySearch(const OwnPriceTable& table, const QString& key, const QString& brand,
+                           std::vector<OwnPriceMatch>& matches, const std::function<bool()>& stopRequested) {
     using Row = OwnPriceTable::Row;
+    matches.clear();
     const auto& rows = table.m_rows;
     Row probe{};
     probe.prefix = OwnPriceTable::prefixOf(key);
     probe.exact = OwnPriceTable::isExact(key);
-    auto it = std::lower_bound(rows.begin(), rows.end(), probe, [&](const Row& r, const Row& p) {
-        return OwnPriceTable::less(r, table.keyOf(r), p, key);
-    });
-    QList<TVarItemData> matches;
+    auto it = !table.m_sorted ? rows.begin()
+                              : std::lower_bound(rows.begin(), rows.end(), probe, [&](const Row& r, const Row& p) {
+                                    return OwnPriceTable::less(r, table.keyOf(r), p, key);
+                                });
     // Brands are compared upper-cased as the locale does it, as the readers upper-case them.
     const QString wanted = QLocale().toUpper(brand);
     for (; it != rows.end(); ++it) {
-        if (stopRequested && stopRequested())
-            return std::nullopt;
+        if (stopRequested && stopRequested()) {
+            matches.clear();
+            return false;
+        }
         const QStringView rowKey = table.keyOf(*it);
-        if (it->prefix != probe.prefix || compareKeys(rowKey, key) != 0)
+        if (table.m_sorted && (it->prefix != probe.prefix || compareKeys(rowKey, key) != 0))
             break;
         if (rowKey == key && table.m_sources[it->source].brandUpper == wanted)
-            matches.append(table.materialize(*it));
+            matches.push_back(table.match(*it, table.textOf(*it)));
     }
-    return matches;
+    return true;
 }

@@ -115,16 +115,20 @@ void PriceRun::lineStep() {
                 continue;
             if (m_progress)
                 m_progress->setPhase(QStringLiteral("Checking price(s) in own price lists ..."));
-            const auto found = FindOwnPrices(m_ownPrices, NormalizeReference(line.reference), line.brand,
-                                             [this] { return stopNow(); });
-            if (!found) {
+            std::vector<OwnPriceMatch> found;
+            if (!FindOwnPrices(m_ownPrices, NormalizeReference(line.reference), line.brand, found,
+                               [this] { return stopNow(); })) {
                 scheduleStep();
                 return;
             }
             ResultBatch batch{line, ResultSource::OwnPriceList, QString(), {}, m_runId};
-            for (const TVarItemData& row : *found)
-                batch.rows << QStringList{line.brand,   line.reference, line.name,
-                                          row.pathfile, row.price,      QStringLiteral("by default")};
+            for (const OwnPriceMatch& row : found)
+                batch.rows << QStringList{line.brand,
+                                          line.reference,
+                                          line.name,
+                                          row.pathfile.toString(),
+                                          row.price.toString(),
+                                          QStringLiteral("by default")};
             if (!batch.rows.isEmpty())
                 m_compare.appendBatches({batch});
         } else if (phase == 1) {

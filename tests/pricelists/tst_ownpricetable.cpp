@@ -1,8 +1,12 @@
 #include "pricelists/normalizereference.h"
 #include "pricelists/ownpricetable.h"
+#include "support/ownprices.h"
 
+#include <QLocale>
 #include <QRandomGenerator>
 #include <QTest>
+
+#include <optional>
 
 namespace {
 
@@ -14,11 +18,26 @@ void add(OwnPriceTable& table, const TVarItemData& row) {
     table.Add(row.freereference, row);
 }
 
-QStringList filesOf(const QList<TVarItemData>& rows) {
+QStringList filesOf(const std::vector<OwnPriceMatch>& rows) {
     QStringList files;
-    for (const TVarItemData& r : rows)
-        files << r.pathfile + QLatin1Char(':') + r.price;
+    for (const OwnPriceMatch& r : rows)
+        files << r.pathfile.toString() + QLatin1Char(':') + r.price.toString();
     return files;
+}
+
+// Every text of the rows a lookup finds, in order; nothing when it was stopped.
+template <class Lookup>
+std::optional<QStringList> textsOf(Lookup lookup, const OwnPriceTable& table, const QString& key,
+                                   const QString& brand) {
+    std::vector<OwnPriceMatch> rows;
+    if (!lookup(table, key, brand, rows, {}))
+        return std::nullopt;
+    QStringList texts;
+    for (const OwnPriceMatch& r : rows)
+        texts << QStringList{r.brand.toString(), r.reference.toString(), r.freereference.toString(), r.price.toString(),
+                             r.pathfile.toString()}
+                     .join(QLatin1Char('|'));
+    return texts;
 }
 
 } // namespace
@@ -34,8 +53,14 @@ private slots:
     void sortPutsEqualKeysTogetherAndPrefixesFirst();
     void stopFlagAbortsTheWalk();
     void emptyAndRefill();
+    void indexFindsWhatTheSearchFinds_data();
     void indexFindsWhatTheSearchFinds();
+    void cleanup();
 };
+
+void TestOwnPriceTable::cleanup() {
+    QLocale::setDefault(QLocale::c());
+}
 
 void TestOwnPriceTable::normalizeReference_data() {
     QTest::addColumn<QString>("text");
@@ -91,9 +116,9 @@ void TestOwnPriceTable::lookupMatchesKeyAndBrand() {
     add(table, item("BOSCH", "0 986 452 044", "13,00", "b.csv"));
     add(table, item("BOSCH", "0986452043", "8", "c.csv"));
     table.Sort();
-    const auto rows = FindOwnPrices(table, NormalizeReference(reference), brand);
-    QVERIFY(rows.has_value());
-    QStringList files = filesOf(*rows);
+    std::vector<OwnPriceMatch> rows;
+    QVERIFY(FindOwnPrices(table, NormalizeReference(reference), brand, rows));
+    QStringList files = filesOf(rows);
     files.sort();
     QCOMPARE(files, found);
 }
@@ -109,9 +134,11 @@ void TestOwnPriceTable::rowsKeepTheirTexts() {
     QCOMPARE(row.freereference, QStringLiteral("531030510"));
     QCOMPARE(row.price, QStringLiteral("12,50"));
     QCOMPARE(row.pathfile, QStringLiteral("MyStock.csv"));
-    const auto found = FindOwnPrices(table, QStringLiteral("531030510"), QStringLiteral("ina"));
-    QCOMPARE(found->size(), 1);
-    QCOMPARE(found->first().reference, row.reference);
+    std::vector<OwnPriceMatch> found;
+    QVERIFY(FindOwnPrices(table, QStringLiteral("531030510"), QStringLiteral("ina"), found));
+    QCOMPARE(found.size(), size_t(1));
+    QCOMPARE(found.front().reference.toString(), row.reference);
+    QCOMPARE(found.front().pathfile.toString(), row.pathfile);
 }
 
 void TestOwnPriceTable::sortPutsEqualKeysTogetherAndPrefixesFirst() {
@@ -124,8 +151,8 @@ void TestOwnPriceTable::sortPutsEqualKeysTogetherAndPrefixesFirst() {
     for (qsizetype i = 0; i < table.Count(); ++i)
         sorted << table.key(i).toString();
     QCOMPARE(sorted, (QStringList{"0", "9", "A", "A", "AB", "ABC", "ABCDEFGHIJ", "ABCDEFGHIJK", "ABCDEFGHIJKL", "B"}));
-    QCOMPARE(FindOwnPrices(table, "A", "x")->size(), 2);
-    QCOMPARE(FindOwnPrices(table, "ABCDEFGHIJK", "X")->size(), 1);
+    QCOMPARE(findOwnPrices(table, "A", "x").size(), 2);
+    QCOMPARE(findOwnPrices(table, "ABCDEFGHIJK", "X").size(), 1);
 }
 
 void TestOwnPriceTable::stopFlagAbortsTheWalk() {
@@ -134,9 +161,12 @@ void TestOwnPriceTable::stopFlagAbortsTheWalk() {
         add(table, item("X", "K1", QString::number(i), "f.csv"));
     table.Sort();
     int asked = 0;
-    QVERIFY(!FindOwnPrices(table, "K1", "X", [&] { return ++asked == 3; }).has_value());
+    std::vector<OwnPriceMatch> rows;
+    QVERIFY(!FindOwnPrices(table, "K1", "X", rows, [&] { return ++asked == 3; }));
     QCOMPARE(asked, 3);
-    QCOMPARE(FindOwnPrices(table, "K1", "X", [] { return false; })->size(), 5);
+    QVERIFY(rows.empty());
+    QVERIFY(FindOwnPrices(table, "K1", "X", rows, [] { return false; }));
+    QCOMPARE(rows.size(), size_t(5));
 }
 
 void TestOwnPriceTable::emptyAndRefill() {
@@ -144,7 +174,7 @@ void TestOwnPriceTable::emptyAndRefill() {
     add(table, item("X", "K1", "1", "f.csv"));
     table.Empty();
     QCOMPARE(table.Count(), 0);
-    QVERIFY(FindOwnPrices(table, "K1", "X")->isEmpty());
+    QCOMPARE(findOwnPrices(table, "K1", "X").size(), 0);
     // A text longer than a whole block of the table still fits.
     const QString longPrice(1 << 21, QLatin1Char('9'));
     add(table, item("Y", "K2", longPrice, "g.csv"));
@@ -154,40 +184,75 @@ void TestOwnPriceTable::emptyAndRefill() {
     QCOMPARE(table.row(0).pathfile, QStringLiteral("g.csv"));
 }
 
+void TestOwnPriceTable::indexFindsWhatTheSearchFinds_data() {
+    QTest::addColumn<QLocale>("locale");
+    QTest::newRow("English") << QLocale(QLocale::English, QLocale::UnitedStates);
+    // Upper-cases "i" to a dotted capital, so that no brand takes the plain ASCII way.
+    QTest::newRow("Turkish") << QLocale(QLocale::Turkish, QLocale::Turkey);
+}
+
 // Row by row, in order, the index gives what the binary search gives, for keys that share long
-// prefixes, brands written in any case and the same row in several files.
+// prefixes or differ only in case, keys whose tags in the index collide, brands that differ only
+// in case or beyond ASCII, and the same row in several files.
 void TestOwnPriceTable::indexFindsWhatTheSearchFinds() {
+    QFETCH(QLocale, locale);
+    QLocale::setDefault(locale);
     OwnPriceTable table;
     QRandomGenerator rng(11);
-    const QStringList brands = {"Bosch", "BOSCH", "bosch gmbh", "Febi", "\u00C4te", "ina", "X"};
+    QStringList brands = {"Bosch", "BOSCH",    "bosch gmbh", "Febi",        "\u00C4te", "\u00E4te", "ina",
+                          "INA",   "\u0130na", "\u0131na",   "stra\u00DFe", "STRASSE",  "X"};
+    // Longer than a lookup upper-cases in place.
+    brands << QStringLiteral("Robert Bosch Automotive Steering and Chassis Systems International GmbH");
     QList<std::pair<QString, QString>> probes;
     for (int i = 0; i < 20000; ++i) {
-        const QString reference = QStringLiteral("0986 %1-%2").arg(rng.bounded(40)).arg(rng.bounded(300));
+        const QString reference = i % 10 == 0 ? QStringLiteral("0986452044%1").arg(rng.bounded(30))
+                                              : QStringLiteral("0986 %1-%2").arg(rng.bounded(40)).arg(rng.bounded(300));
         const QString brand = brands.at(rng.bounded(int(brands.size())));
         add(table, item(brand, reference, QString::number(i), QStringLiteral("f%1.csv").arg(rng.bounded(3))));
         if (i % 40 == 0)
             probes.append({NormalizeReference(reference), brand.toLower()});
+        if (i % 40 == 1)
+            probes.append({NormalizeReference(reference), brand.toUpper()});
+    }
+    // Keys beyond the readers' alphabet, which share prefix codes with others.
+    for (const char* key : {"abc12", "ABC12", "Abc12", "A-1", "A.1", "A1"}) {
+        table.Add(QString::fromLatin1(key), item("Bosch", QString::fromLatin1(key), "7", "g.csv"));
+        probes.append({QString::fromLatin1(key), "BOSCH"});
+    }
+    // Keys with the same tag, and so the same bucket, found by trying: of each pair the first is
+    // in the table, the second only when the pair's number is even.
+    QHash<quint32, QString> byTag;
+    int collisions = 0;
+    for (int i = 0; collisions < 4; ++i) {
+        const QString key = QStringLiteral("T%1").arg(i);
+        const quint32 tag = OwnPriceTable::indexTag(key, u"BOSCH");
+        const auto seen = byTag.constFind(tag);
+        if (seen == byTag.constEnd()) {
+            byTag.insert(tag, key);
+            continue;
+        }
+        add(table, item("Bosch", *seen, "1", "t.csv"));
+        if (collisions % 2 == 0)
+            add(table, item("bosch", key, "2", "t.csv"));
+        probes.append({*seen, "bosch"});
+        probes.append({key, "bosch"});
+        ++collisions;
     }
     probes.append(std::pair<QString, QString>("09861", "BOSCH"));
     probes.append(std::pair<QString, QString>("NOSUCHKEY", "BOSCH"));
     probes.append(std::pair<QString, QString>("", "BOSCH"));
     table.Sort();
-    const auto asText = [](const std::optional<QList<TVarItemData>>& rows) {
-        QStringList texts;
-        for (const TVarItemData& r : *rows)
-            texts << QStringList{r.brand, r.reference, r.freereference, r.price, r.pathfile}.join('|');
-        return texts;
-    };
     qsizetype found = 0;
     for (const auto& [key, brand] : probes) {
-        const QStringList indexed = asText(FindOwnPrices(table, key, brand));
-        QCOMPARE(indexed, asText(FindOwnPricesBySearch(table, key, brand)));
-        found += indexed.size();
+        const std::optional<QStringList> indexed = textsOf(FindOwnPrices, table, key, brand);
+        QVERIFY(indexed.has_value());
+        QCOMPARE(*indexed, *textsOf(FindOwnPricesBySearch, table, key, brand));
+        found += indexed->size();
     }
     QVERIFY(found > probes.size());
     // A row added after the sort is found all the same.
     add(table, item("New", "NOSUCHKEY", "1", "g.csv"));
-    QCOMPARE(FindOwnPrices(table, "NOSUCHKEY", "new")->size(), 1);
+    QCOMPARE(findOwnPrices(table, "NOSUCHKEY", "new").size(), 1);
 }
 
 QTEST_GUILESS_MAIN(TestOwnPriceTable)

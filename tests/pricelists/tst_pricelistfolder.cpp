@@ -1,5 +1,6 @@
 #include "pricelists/ownpricetable.h"
 #include "pricelists/pricelistfolder.h"
+#include "support/ownprices.h"
 #include "support/testpaths.h"
 #include "support/workbookpackage.h"
 
@@ -135,9 +136,9 @@ void TestPriceListFolder::regenerationReadsEveryFileAndSorts() {
     QCOMPARE(table.Count(), 6);
     for (qsizetype i = 1; i < table.Count(); ++i)
         QVERIFY(table.key(i - 1) <= table.key(i));
-    QCOMPARE(FindOwnPrices(table, "0986452044", "Bosch")->size(), 3);
-    QCOMPARE(FindOwnPrices(table, "0986452044", "fag")->first().pathfile, QStringLiteral("a-[FAG].csv"));
-    QCOMPARE(FindOwnPrices(table, "531030510", "INA")->first().pathfile, QStringLiteral("sheet.xls"));
+    QCOMPARE(findOwnPrices(table, "0986452044", "Bosch").size(), 3);
+    QCOMPARE(findOwnPrices(table, "0986452044", "fag").first().pathfile, QStringLiteral("a-[FAG].csv"));
+    QCOMPARE(findOwnPrices(table, "531030510", "INA").first().pathfile, QStringLiteral("sheet.xls"));
 }
 
 void TestPriceListFolder::regenerationOfEmptyFolder() {
@@ -208,8 +209,8 @@ void TestPriceListFolder::hostileFilesAreExplainedAndTheRestRead() {
     QCOMPARE(run.problems, (QStringList{PriceListFolder::problemText(file("c-bomb.xlsx")),
                                         PriceListFolder::problemText(file("d-far-row.xlsx"))}));
     QCOMPARE(table.Count(), 4);
-    QCOMPARE(FindOwnPrices(table, "7", "a-crash")->first().price, QStringLiteral("92.40"));
-    QCOMPARE(FindOwnPrices(table, "K3", "f-comma")->size(), 1);
+    QCOMPARE(findOwnPrices(table, "7", "a-crash").first().price, QStringLiteral("92.40"));
+    QCOMPARE(findOwnPrices(table, "K3", "f-comma").size(), 1);
 }
 
 void TestPriceListFolder::cancelledRegenerationExplainsTheRest() {

@@ -1,5 +1,6 @@
 #include "pricelists/ownpricetable.h"
 #include "pricelists/pricelistreaders.h"
+#include "support/ownprices.h"
 #include "support/testpaths.h"
 #include "support/workbookpackage.h"
 
@@ -219,9 +220,9 @@ void TestPriceListReaders::csvEncodingsAcrossChunks() {
     QCOMPARE(table.Count(), lines);
     table.Sort();
     for (int i : {0, 1, 4711, lines - 1}) {
-        const auto found = FindOwnPrices(table, QStringLiteral("K%1").arg(i), QStringLiteral("\u00C4B%1").arg(i % 7));
-        QCOMPARE(found->size(), 1);
-        QCOMPARE(found->first().price, QStringLiteral("%1\u00E4").arg(i % 1000));
+        const auto found = findOwnPrices(table, QStringLiteral("K%1").arg(i), QStringLiteral("\u00C4B%1").arg(i % 7));
+        QCOMPARE(found.size(), 1);
+        QCOMPARE(found.first().price, QStringLiteral("%1\u00E4").arg(i % 1000));
     }
 }
 
