@@ -259,6 +259,8 @@ QWidget* TForm1::buildSettingsPage() {
     scroll->setWidgetResizable(true);
     auto* column = new QWidget;
     auto* layout = new QVBoxLayout(column);
+    // In place before the panels come: the column is then laid out once, when it shows.
+    scroll->setWidget(column);
 
     m_brands = new NecessaryBrandsPanel(m_context, column);
     m_priceServices = new PriceServicesPanel(m_context, column);
@@ -277,7 +279,6 @@ QWidget* TForm1::buildSettingsPage() {
                            m_priceLists->widget(), m_searchPages->widget()})
         layout->addWidget(panel);
     layout->addStretch(1);
-    scroll->setWidget(column);
     outer->addWidget(scroll, 1);
     return page;
 }

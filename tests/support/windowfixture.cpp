@@ -273,7 +273,7 @@ void WindowFixture::showEveryPage() {
     const QString shown = m_window->currentPage();
     QWidget* focus = QApplication::focusWidget();
     for (const char* button : {"SpeedButton14", "SpeedButton25"})
-        m_window->findChild<QToolButton*>(QString::fromLatin1(button))->click();
+        click(m_window->findChild<QToolButton*>(QString::fromLatin1(button)));
     m_window->showPage(shown);
     if (focus)
         focus->setFocus();
