@@ -18,7 +18,6 @@
 #include "service/serviceclient.h"
 #include "vehicle/cascade.h"
 
-#include <QBoxLayout>
 #include <QTabWidget>
 
 #include <memory>
@@ -36,11 +35,12 @@ void TForm1::composePricing() {
         *justAdded = 0;
     });
     // A new vehicle: the previous product's picture and details no longer apply.
-    connect(m_cascade, &VehicleCascade::vehicleChanged, this, [this, typid = 0](const VehicleSelection& v) mutable {
-        if (v.typid != typid)
-            m_productInfo->showProduct(0);
-        typid = v.typid;
-    });
+    connect(m_cascade, &VehicleCascade::vehicleChanged, this,
+            [this, typid = m_cascade->selection().typid](const VehicleSelection& v) mutable {
+                if (v.typid != typid)
+                    m_productInfo->showProduct(0);
+                typid = v.typid;
+            });
     connectGuarded(dialogs, m_productList, &ProductList::addToListRequested, m_comparativeList,
                    &ComparativeList::addProduct);
     connect(m_comparativeList, &ComparativeList::listTabRequested, this, [this] {
@@ -62,17 +62,13 @@ void TForm1::composePricing() {
         runGuarded(dialogs, [this] { m_priceRun->SpeedButton32Click(m_comparativeList->lines(), runSettings()); });
     });
 
-    // BEST OFFERS: the third results tab, after the two processed lists; its boxes below the
-    // analysis panel of the settings page.
-    m_priceIntelligence = new PriceIntelligence(m_context, *m_priceRun, *m_resultTables->compareRows(),
-                                                *m_resultTables->analysisRows(), this);
+    // BEST OFFERS: the third results tab, after the two processed lists; its boxes are on the
+    // settings page.
+    m_priceIntelligence->attach(*m_priceRun, *m_resultTables->compareRows(), *m_resultTables->analysisRows());
     BestOffersView* bestOffers = m_priceIntelligence->view();
     const int tab = m_PageControl1->indexOf(m_resultTables->analysisWidget()) + 1;
     m_PageControl1->insertTab(tab, bestOffers, QStringLiteral("  BEST OFFERS  "));
     m_PageControl1->setTabToolTip(tab, QStringLiteral("BEST OFFERS"));
-    QWidget* analysisPanel = m_priceServices->analysisWidget();
-    if (auto* column = qobject_cast<QBoxLayout*>(analysisPanel->parentWidget()->layout()))
-        column->insertWidget(column->indexOf(analysisPanel) + 1, m_priceServices->bestOffersWidget());
     bestOffers->setSettings(m_priceServices->bestOffersSettings());
     connect(m_priceServices, &PriceServicesPanel::bestOffersSettingsChanged, bestOffers, &BestOffersView::setSettings);
 }

@@ -13,8 +13,10 @@
 #include "platform/logview.h"
 #include "platform/widgets.h"
 #include "pricelists/pricelistspanel.h"
+#include "pricing/bestoffersview.h"
 #include "pricing/comparativelist.h"
 #include "pricing/priceengine.h"
+#include "pricing/priceintelligence.h"
 #include "pricing/pricerun.h"
 #include "pricing/priceservicespanel.h"
 #include "pricing/processing.h"
@@ -48,6 +50,12 @@ constexpr int kLogStripHeight = 60;
 constexpr int kLowerAreaHeight = 290;
 constexpr int kPictureWidth = 160;
 constexpr int kNoteMilliseconds = 10000;
+
+// The pages in the order of the page switcher.
+const QString kSettingsPage = QStringLiteral("SETTINGS");
+const QString kCatalogPage = QStringLiteral("PAGEPRODUCT");
+const QString kExportPage = QStringLiteral("EXPORT");
+const QStringList kPages = {kSettingsPage, kCatalogPage, kExportPage};
 
 // Tab moves through `widgets` in the given order, right after the first one.
 void chainTabOrder(const QList<QWidget*>& widgets) {
@@ -113,38 +121,83 @@ void TForm1::buildUi() {
     top->addWidget(buildLeftColumn());
     top->addWidget(m_pages, 1);
     m_settingsPage = buildSettingsPage();
-    m_catalogPage = buildCatalogPage();
-    m_exportPage = new ExportPage(m_context, m_pages);
-    m_exportPageWidget = m_exportPage->widget();
     m_pages->addWidget(m_settingsPage);
-    m_pages->addWidget(m_catalogPage);
-    m_pages->addWidget(m_exportPageWidget);
+    // The other pages stand in empty until they are first shown.
+    m_pages->addWidget(new QWidget);
+    m_pages->addWidget(new QWidget);
     outer->addWidget(buildLogStrip());
     setCentralWidget(central);
-    showPage(QStringLiteral("SETTINGS"));
+    showPage(kSettingsPage);
     setWindowWaitHook(showWaitCursor);
     m_service->setFailureHook([this](bool catalog) {
         showNote(catalog ? QStringLiteral("No answer from the catalog service")
                          : QStringLiteral("No answer from the price service"));
     });
     composeVehicle();
-    composeCatalog();
-    composePricing();
     setTabOrders();
+    // The price history opens at start-up; its page comes with the catalog page.
+    m_priceIntelligence = new PriceIntelligence(m_context, this);
 
     WindowState::restore(this, m_seams.paths.programFile(QStringLiteral("velmora.ini")));
 }
 
 void TForm1::setTabOrders() {
     // Panels built elsewhere and moved in later would otherwise come last: follow the visual order.
-    chainTabOrder(m_update->tabChain() + m_garage->tabChain() + m_crossSearch->searchTabChain() +
-                  m_numberSearch->tabChain() + m_productList->nameSearchTabChain() + m_cascade->tabChain() +
+    QList<QWidget*> search;
+    if (m_catalogPage)
+        search = m_crossSearch->searchTabChain() + m_numberSearch->tabChain() + m_productList->nameSearchTabChain();
+    chainTabOrder(m_update->tabChain() + m_garage->tabChain() + search + m_cascade->tabChain() +
                   QList<QWidget*>{m_garage->addButton()});
     chainTabOrder(QList<QWidget*>{m_settingsScroll} + m_webService->tabChain());
 }
 
+void TForm1::ensureCatalogPage() {
+    if (m_catalogPage)
+        return;
+    m_numberSearch = new NumberSearch(m_context, m_leftColumn);
+    m_catalogPage = buildCatalogPage();
+    placePage(int(kPages.indexOf(kCatalogPage)), m_catalogPage);
+    composeVehicleSearch();
+    composeCatalog();
+    composePricing();
+    setTabOrders();
+    Settings::PutHeldValues(this, m_heldSettings);
+}
+
+void TForm1::ensureExportPage() {
+    if (m_exportPage)
+        return;
+    m_exportPage = new ExportPage(m_context, m_pages);
+    m_exportPageWidget = m_exportPage->widget();
+    placePage(int(kPages.indexOf(kExportPage)), m_exportPageWidget);
+    Settings::PutHeldValues(this, m_heldSettings);
+}
+
+void TForm1::placePage(int index, QWidget* page) {
+    QWidget* standIn = m_pages->widget(index);
+    m_pages->insertWidget(index, page);
+    m_pages->removeWidget(standIn);
+    delete standIn;
+}
+
+PriceRun& TForm1::priceRun() {
+    ensureCatalogPage();
+    return *m_priceRun;
+}
+
+PriceEngine& TForm1::priceEngine() {
+    ensureCatalogPage();
+    return *m_priceEngine;
+}
+
+TForm3* TForm1::form3() {
+    ensureCatalogPage();
+    return m_Form3.get();
+}
+
 QWidget* TForm1::buildLeftColumn() {
     auto* column = new QWidget;
+    m_leftColumn = column;
     column->setObjectName(QStringLiteral("Panel2"));
     column->setFixedWidth(kLeftColumnWidth);
     auto* layout = new QVBoxLayout(column);
@@ -177,7 +230,6 @@ QWidget* TForm1::buildLeftColumn() {
     m_garage = new Garage(m_context, column);
     m_garageSection->setBody(m_garage->widget());
     connect(m_garage, &Garage::captionChanged, m_garageSection->header(), &QLabel::setText);
-    m_numberSearch = new NumberSearch(m_context, column);
     m_cascade = new VehicleCascade(m_context, column);
     m_vehicleSection->setBody(m_cascade->widget());
 
@@ -207,6 +259,8 @@ QWidget* TForm1::buildSettingsPage() {
     scroll->setWidgetResizable(true);
     auto* column = new QWidget;
     auto* layout = new QVBoxLayout(column);
+    // In place before the panels come: the column is then laid out once, when it shows.
+    scroll->setWidget(column);
 
     m_brands = new NecessaryBrandsPanel(m_context, column);
     m_priceServices = new PriceServicesPanel(m_context, column);
@@ -219,18 +273,19 @@ QWidget* TForm1::buildSettingsPage() {
             [this](const QString& ids) { m_texts.CompareShopIds = ids; });
     connect(m_priceServices, &PriceServicesPanel::analysisShopIdsChanged, this,
             [this](const QString& ids) { m_texts.AnalysisShopIds = ids; });
+    // The boxes of BEST OFFERS go below the analysis panel.
     for (QWidget* panel : {m_webService->widget(), m_brands->widget(), m_priceServices->compareWidget(),
-                           m_priceServices->analysisWidget(), m_priceLists->widget(), m_searchPages->widget()})
+                           m_priceServices->analysisWidget(), m_priceServices->bestOffersWidget(),
+                           m_priceLists->widget(), m_searchPages->widget()})
         layout->addWidget(panel);
     layout->addStretch(1);
-    scroll->setWidget(column);
     outer->addWidget(scroll, 1);
     return page;
 }
 
 QWidget* TForm1::buildCatalogPage() {
     auto* page = new QWidget;
-    page->setObjectName(QStringLiteral("PAGEPRODUCT"));
+    page->setObjectName(kCatalogPage);
     auto* outer = new QVBoxLayout(page);
     outer->setContentsMargins(0, 0, 0, 0);
     outer->setSpacing(0);
@@ -377,25 +432,28 @@ void TForm1::showNote(const QString& text) {
 }
 
 void TForm1::showPage(const QString& name) {
-    for (int i = 0; i < m_pages->count(); ++i)
-        if (m_pages->widget(i)->objectName() == name)
-            m_pages->setCurrentIndex(i);
+    if (name == kCatalogPage)
+        ensureCatalogPage();
+    else if (name == kExportPage)
+        ensureExportPage();
+    if (const qsizetype index = kPages.indexOf(name); index >= 0)
+        m_pages->setCurrentIndex(int(index));
 }
 
 QString TForm1::currentPage() const {
-    return m_pages->currentWidget()->objectName();
+    return kPages.value(m_pages->currentIndex());
 }
 
 void TForm1::SpeedButton15Click() {
-    showPage(QStringLiteral("SETTINGS"));
+    showPage(kSettingsPage);
 }
 
 void TForm1::SpeedButton14Click() {
-    showPage(QStringLiteral("PAGEPRODUCT"));
+    showPage(kCatalogPage);
 }
 
 void TForm1::SpeedButton25Click() {
-    showPage(QStringLiteral("EXPORT"));
+    showPage(kExportPage);
 }
 
 void TForm1::SpeedButton1Click() {
@@ -442,6 +500,8 @@ void TForm1::Label14Click() {
 }
 
 void TForm1::Label12Click() {
+    // The search boxes are the catalog's: they come with its page.
+    ensureCatalogPage();
     if (m_searchSection->isCollapsed())
         expandOnly(m_searchSection, {m_garageSection, m_vehicleSection});
     else
@@ -494,6 +554,8 @@ void TForm1::Label24Click() {
 }
 
 void TForm1::closePriceRun() {
+    if (!m_priceRun)
+        return;
     m_priceRun->shutdown();
     m_priceEngine->shutdown();
     m_Form3->closeForShutdown();
@@ -511,7 +573,7 @@ void TForm1::FormShow() {
             m_log.AppendLogLine(
                 QStringLiteral("Settings and lists are kept in %1: the program's folder is not writable.")
                     .arg(m_seams.paths.programDir()));
-        Settings::LoadSettings(this, m_seams.paths);
+        Settings::LoadSettings(this, m_seams.paths, m_heldSettings);
         m_brands->collapse();
         const Settings::ListTexts lists = Settings::LoadLists(this, m_seams.paths);
         m_texts = lists.texts;
@@ -533,7 +595,7 @@ void TForm1::FormShow() {
 
 bool TForm1::SaveForClose(QString* error) {
     return Settings::SaveLists(this, m_garage->lines(), m_seams.paths, error) &&
-           Settings::SaveSettings(this, m_seams.paths, error) &&
+           Settings::SaveSettings(this, m_seams.paths, m_heldSettings, error) &&
            WindowState::save(this, m_seams.paths.programFile(QStringLiteral("velmora.ini")), error);
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/settings.h"
 #include "catalog/producttable.h"
 #include "platform/apppaths.h"
 #include "pricelists/ownpricetable.h"
@@ -65,9 +66,11 @@ public:
     AppContext& context() { return m_context; }
     const ProductTable& productTable() const { return m_productTable; }
     OwnPriceTable& ownPrices() { return m_ownPrices; }
-    PriceRun& priceRun() { return *m_priceRun; }
-    PriceEngine& priceEngine() { return *m_priceEngine; }
-    TForm3* form3() const { return m_Form3.get(); }
+    // The price run and its windows come with the catalog page, built when first needed.
+    PriceRun& priceRun();
+    PriceEngine& priceEngine();
+    TForm3* form3();
+    // Shows the page, building it first when it is shown for the first time.
     void showPage(const QString& name);
     // A short note in the log strip's title line for a few seconds, besides the log.
     void showNote(const QString& text);
@@ -108,13 +111,21 @@ private:
     QWidget* buildCatalogPage();
     QWidget* buildLogStrip();
     void setTabOrders();
+    // The catalog page with its panels, the search section's body, the price run and the
+    // secondary windows: built the first time the user reaches any of them.
+    void ensureCatalogPage();
+    void ensureExportPage();
+    // Puts a built page in place of its stand-in.
+    void placePage(int index, QWidget* page);
     void toggleTreeSections();
     void toggleResultSections();
     void expandCatalogResults();
     void expandSearchResults();
     // Connections between the panels of one area and the rest, one file per area
-    // (compose_vehicle.cpp, compose_catalog.cpp, compose_pricing.cpp).
+    // (compose_vehicle.cpp, compose_catalog.cpp, compose_pricing.cpp). Those of the left column
+    // come with the window; the others with the catalog page.
     void composeVehicle();
+    void composeVehicleSearch();
     void composeCatalog();
     void composePricing();
     // Opens the price history once the settings say how long it keeps runs.
@@ -135,6 +146,8 @@ private:
     // The network thread of the price runs: shut down before any window it delivers to goes.
     std::unique_ptr<PriceEngine> m_priceEngine;
     bool m_shownOnce = false;
+    // Settings read for controls of pages not built yet.
+    Settings::HeldValues m_heldSettings;
     bool m_versionChecked = false;
 
     WebServicePanel* m_webService = nullptr;
@@ -156,6 +169,7 @@ private:
     ProgramUpdate* m_update = nullptr;
 
     QStackedWidget* m_pages = nullptr;
+    QWidget* m_leftColumn = nullptr;
     QWidget* m_settingsPage = nullptr;
     QWidget* m_settingsScroll = nullptr;
     QWidget* m_catalogPage = nullptr;

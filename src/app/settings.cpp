@@ -106,42 +106,119 @@ std::optional<QList<int>> splitterSizes(const QString& text, int panes) {
     return sizes;
 }
 
+// The name a key's control is found by; the format's radio group by its first button.
+QString controlName(const Entry& e) {
+    return s(e.control ? e.control : kConvertRadios[0]);
+}
+
+bool built(QWidget* root, const Entry& e) {
+    return root->findChild<QWidget*>(controlName(e)) != nullptr;
+}
+
+// The stored value as its control would give it back: a flag as "1" or "0", the format as its
+// number or empty for none.
+QString storedValue(const IniFile& ini, const Entry& e, const AppPaths& paths) {
+    const QString section = s(e.section), key = s(e.key);
+    switch (e.type) {
+    case Type::Text:
+        return ini.text(section, key, e.fallback ? s(e.fallback) : paths.programDirWithSeparator());
+    case Type::Flag:
+        return ini.integer(section, key, QByteArray(e.fallback).toInt()) != 0 ? s("1") : s("0");
+    case Type::LanguageIndex:
+        return QString::number(ini.integer(section, key, 5));
+    case Type::SplitterSizes:
+        return ini.text(section, key, QString());
+    case Type::ConvertAs: {
+        const int value = ini.integer(section, key, 2);
+        return value >= 1 && value <= 3 ? QString::number(value) : QString();
+    }
+    }
+    return {};
+}
+
+void putValue(QWidget* root, const Entry& e, const QString& value) {
+    switch (e.type) {
+    case Type::Text:
+        if (auto* edit = control<QLineEdit>(root, e.control))
+            edit->setText(value);
+        break;
+    case Type::Flag:
+        if (auto* box = control<QCheckBox>(root, e.control))
+            box->setChecked(value == s("1"));
+        break;
+    case Type::LanguageIndex:
+        if (auto* combo = control<QComboBox>(root, e.control)) {
+            const int index = value.toInt();
+            combo->setCurrentIndex(index >= 0 && index < combo->count() ? index : -1);
+        }
+        break;
+    case Type::SplitterSizes:
+        if (auto* split = control<QSplitter>(root, e.control))
+            if (const auto sizes = splitterSizes(value, split->count()))
+                split->setSizes(*sizes);
+        break;
+    case Type::ConvertAs:
+        // None of them leaves the group as it was.
+        if (const int number = value.toInt(); number >= 1 && number <= 3)
+            if (auto* radio = control<QRadioButton>(root, kConvertRadios[number - 1]))
+                radio->setChecked(true);
+        break;
+    }
+}
+
+// What a built control holds, as the file keeps it; nothing where the file keeps its value.
+std::optional<QString> controlValue(QWidget* root, const Entry& e) {
+    switch (e.type) {
+    case Type::Text:
+        return control<QLineEdit>(root, e.control)->text();
+    case Type::Flag:
+        return control<QCheckBox>(root, e.control)->isChecked() ? s("1") : s("0");
+    case Type::LanguageIndex:
+        return QString::number(control<QComboBox>(root, e.control)->currentIndex());
+    case Type::SplitterSizes: {
+        QStringList sizes;
+        for (const int size : control<QSplitter>(root, e.control)->sizes())
+            sizes << QString::number(size);
+        return sizes.join(QLatin1Char(','));
+    }
+    case Type::ConvertAs:
+        for (int i = 0; i < 3; ++i)
+            if (control<QRadioButton>(root, kConvertRadios[i])->isChecked())
+                return QString::number(i + 1);
+        return std::nullopt;
+    }
+    return std::nullopt;
+}
+
+// The value a control not built yet gives back at the close: what it would show once built.
+std::optional<QString> heldValue(const Entry& e, const QString& stored) {
+    // The radio group starts at its default; a stored value that selects none leaves it there.
+    if (e.type == Type::ConvertAs && stored.isEmpty())
+        return s(e.fallback);
+    // Sizes the file does not give leave the key as it is.
+    if (e.type == Type::SplitterSizes && stored.isEmpty())
+        return std::nullopt;
+    return stored;
+}
+
 } // namespace
 
-void LoadSettings(QWidget* root, const AppPaths& paths) {
+void LoadSettings(QWidget* root, const AppPaths& paths, HeldValues& held) {
     const IniFile ini = IniFile::load(paths.programFile(s(ListFiles::kSettings)));
     for (const Entry& e : kTable) {
-        const QString section = s(e.section), key = s(e.key);
-        switch (e.type) {
-        case Type::Text: {
-            const QString fallback = e.fallback ? s(e.fallback) : paths.programDirWithSeparator();
-            if (auto* edit = control<QLineEdit>(root, e.control))
-                edit->setText(ini.text(section, key, fallback));
-            break;
-        }
-        case Type::Flag:
-            if (auto* box = control<QCheckBox>(root, e.control))
-                box->setChecked(ini.integer(section, key, QByteArray(e.fallback).toInt()) != 0);
-            break;
-        case Type::LanguageIndex:
-            if (auto* combo = control<QComboBox>(root, e.control)) {
-                const int index = ini.integer(section, key, 5);
-                combo->setCurrentIndex(index >= 0 && index < combo->count() ? index : -1);
-            }
-            break;
-        case Type::SplitterSizes:
-            if (auto* split = control<QSplitter>(root, e.control))
-                if (const auto sizes = splitterSizes(ini.text(section, key, QString()), split->count()))
-                    split->setSizes(*sizes);
-            break;
-        case Type::ConvertAs: {
-            const int value = ini.integer(section, key, 2);
-            if (value >= 1 && value <= 3)
-                if (auto* radio = control<QRadioButton>(root, kConvertRadios[value - 1]))
-                    radio->setChecked(true);
-            break;
-        }
-        }
+        const QString value = storedValue(ini, e, paths);
+        if (built(root, e))
+            putValue(root, e, value);
+        else if (const auto kept = heldValue(e, value))
+            held.values.insert(controlName(e), *kept);
+    }
+}
+
+void PutHeldValues(QWidget* root, HeldValues& held) {
+    for (const Entry& e : kTable) {
+        const QString name = controlName(e);
+        if (held.values.contains(name) && built(root, e))
+            putValue(root, e, held.values.take(name));
     }
 }
 
@@ -179,35 +256,17 @@ bool SaveLists(QWidget* root, const QStringList& garage, const AppPaths& paths, 
     return true;
 }
 
-bool SaveSettings(QWidget* root, const AppPaths& paths, QString* error) {
+bool SaveSettings(QWidget* root, const AppPaths& paths, const HeldValues& held, QString* error) {
     const QString path = paths.programFile(s(ListFiles::kSettings));
     IniFile ini = IniFile::load(path);
     for (const Entry& e : kTable) {
-        const QString section = s(e.section), key = s(e.key);
-        switch (e.type) {
-        case Type::Text:
-            ini.setValue(section, key, control<QLineEdit>(root, e.control)->text());
-            break;
-        case Type::Flag:
-            ini.setValue(section, key, control<QCheckBox>(root, e.control)->isChecked() ? s("1") : s("0"));
-            break;
-        case Type::LanguageIndex:
-            ini.setValue(section, key, QString::number(control<QComboBox>(root, e.control)->currentIndex()));
-            break;
-        case Type::SplitterSizes:
-            if (const auto* split = control<QSplitter>(root, e.control)) {
-                QStringList sizes;
-                for (const int size : split->sizes())
-                    sizes << QString::number(size);
-                ini.setValue(section, key, sizes.join(QLatin1Char(',')));
-            }
-            break;
-        case Type::ConvertAs:
-            for (int i = 0; i < 3; ++i)
-                if (control<QRadioButton>(root, kConvertRadios[i])->isChecked())
-                    ini.setValue(section, key, QString::number(i + 1));
-            break;
-        }
+        std::optional<QString> value;
+        if (built(root, e))
+            value = controlValue(root, e);
+        else if (held.values.contains(controlName(e)))
+            value = held.values.value(controlName(e));
+        if (value)
+            ini.setValue(s(e.section), s(e.key), *value);
     }
     return ini.save(path, error);
 }

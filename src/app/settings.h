@@ -3,6 +3,7 @@
 #include "app/runsettingsfile.h"
 #include "service/appcontext.h"
 
+#include <QHash>
 #include <QString>
 #include <QStringList>
 
@@ -15,8 +16,18 @@ class QWidget;
 // their object names.
 namespace Settings {
 
-// Every key of the settings file into its control; missing keys give the defaults.
-void LoadSettings(QWidget* root, const AppPaths& paths);
+// The values read for controls not built yet (a page never shown), by control name, as the
+// control would give them back; they go into the controls when these are built, and into the
+// file as they are when the controls never come.
+struct HeldValues {
+    QHash<QString, QString> values;
+};
+
+// Every key of the settings file into its control, or into `held` while the control does not
+// exist; missing keys give the defaults.
+void LoadSettings(QWidget* root, const AppPaths& paths, HeldValues& held);
+// The held values whose controls exist now go into them.
+void PutHeldValues(QWidget* root, HeldValues& held);
 // What the list files give the window to hand out: the three shared texts, and the garage's lines
 // (nothing when its file is missing).
 struct ListTexts {
@@ -28,7 +39,8 @@ ListTexts LoadLists(QWidget* root, const AppPaths& paths);
 // The garage's lines, then the search page and download lists; stops at the first file that
 // cannot be written.
 bool SaveLists(QWidget* root, const QStringList& garage, const AppPaths& paths, QString* error);
-// Every key from its control; sections and keys the program does not know are kept.
-bool SaveSettings(QWidget* root, const AppPaths& paths, QString* error);
+// Every key from its control, or from `held` for a control never built; sections and keys the
+// program does not know are kept.
+bool SaveSettings(QWidget* root, const AppPaths& paths, const HeldValues& held, QString* error);
 
 } // namespace Settings

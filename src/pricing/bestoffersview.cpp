@@ -106,31 +106,24 @@ void BestOffersView::buildUi() {
     m_table->setColumnWidth(BestOffersModel::Shop, 130);
     m_table->setColumnWidth(BestOffersModel::OtherCurrencies, 150);
 
-    m_chart = new PriceChart(*m_context.dialogs, this);
-    m_chart->hide();
-
     auto* bar = new QHBoxLayout;
     bar->addWidget(m_filter, 1);
     bar->addWidget(m_export);
     bar->addWidget(m_offers);
     bar->addWidget(m_chartButton);
-    auto* split = new QSplitter(Qt::Vertical, this);
-    split->setChildrenCollapsible(false);
-    split->addWidget(m_table);
-    split->addWidget(m_chart);
-    split->setStretchFactor(0, 3);
-    split->setStretchFactor(1, 2);
+    m_split = new QSplitter(Qt::Vertical, this);
+    m_split->setChildrenCollapsible(false);
+    m_split->addWidget(m_table);
     auto* layout = new QVBoxLayout(this);
     // A tab page: the tab's frame is margin enough, and the page must not make the tables' side
     // of the catalog page wider than the other tabs do.
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addLayout(bar);
-    layout->addWidget(split, 1);
+    layout->addWidget(m_split, 1);
     setTabOrder(m_filter, m_export);
     setTabOrder(m_export, m_offers);
     setTabOrder(m_offers, m_chartButton);
     setTabOrder(m_chartButton, m_table);
-    setTabOrder(m_table, m_chart);
 
     connect(m_filter, &QLineEdit::textChanged, m_proxy, &QSortFilterProxyModel::setFilterFixedString);
     connect(m_export, &QToolButton::clicked, this, &BestOffersView::exportClicked);
@@ -140,6 +133,17 @@ void BestOffersView::buildUi() {
     connect(new KeyWatcher(m_table, Qt::Key_Return), &KeyWatcher::pressed, this, &BestOffersView::showOffers);
     connect(m_table->selectionModel(), &QItemSelectionModel::currentRowChanged, this, &BestOffersView::refreshChart);
     connect(&m_model, &QAbstractItemModel::modelReset, this, &BestOffersView::refreshChart);
+}
+
+void BestOffersView::ensureChart() {
+    if (m_chart)
+        return;
+    m_chart = new PriceChart(*m_context.dialogs, this);
+    m_chart->hide();
+    m_split->addWidget(m_chart);
+    m_split->setStretchFactor(0, 3);
+    m_split->setStretchFactor(1, 2);
+    setTabOrder(m_table, m_chart);
     connect(m_chart, &PriceChart::closeRequested, this, [this] {
         m_chart->hide();
         m_table->setFocus(Qt::OtherFocusReason);
@@ -172,7 +176,7 @@ QList<int> BestOffersView::shownRows() const {
 }
 
 void BestOffersView::refreshChart() {
-    if (m_chart->isHidden())
+    if (!m_chart || m_chart->isHidden())
         return;
     const QString key = currentKey();
     if (key == m_chartKey && !key.isEmpty())
@@ -187,13 +191,14 @@ void BestOffersView::refreshChart() {
 }
 
 void BestOffersView::toggleChart() {
-    if (m_chart->isVisible()) {
+    if (m_chart && m_chart->isVisible()) {
         m_chart->hide();
         m_table->setFocus(Qt::OtherFocusReason);
         return;
     }
     if (!m_table->currentIndex().isValid() && m_proxy->rowCount() > 0)
         m_table->setCurrentIndex(m_proxy->index(0, 0));
+    ensureChart();
     m_chart->show();
     m_chartKey.clear();
     refreshChart();

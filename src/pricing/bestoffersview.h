@@ -9,6 +9,7 @@
 class BestOffersProxy;
 class PriceChart;
 class QLineEdit;
+class QSplitter;
 class QTableView;
 class QToolButton;
 struct AppContext;
@@ -27,6 +28,7 @@ public:
     void setSettings(const BestOffersSettings& settings);
     // The runs of a line by its key, for the chart (the price history's lineRuns).
     void setChartSource(std::function<QList<RunOffers>(const QString& key)> source);
+    // Made the first time "CHART" shows it; null before.
     PriceChart* chart() const { return m_chart; }
 
     // The line of the current row; empty when none.
@@ -45,6 +47,8 @@ signals:
 private:
     void buildUi();
     void refreshChart();
+    // Qt Charts is costly to start: the chart comes when first shown.
+    void ensureChart();
 
     AppContext& m_context;
     BestOffersModel m_model;
@@ -55,6 +59,7 @@ private:
     QToolButton* m_offers = nullptr;
     QToolButton* m_chartButton = nullptr;
     PriceChart* m_chart = nullptr;
+    QSplitter* m_split = nullptr;
     std::function<QList<RunOffers>(const QString&)> m_chartSource;
     QString m_chartKey;
 };

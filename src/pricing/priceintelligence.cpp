@@ -15,9 +15,12 @@ namespace {
 constexpr int kChartRuns = 500;
 } // namespace
 
-PriceIntelligence::PriceIntelligence(AppContext& context, PriceRun& run, ResultRows& compare, ResultRows& analysis,
-                                     QObject* parent)
-    : QObject(parent), m_context(context), m_view(new BestOffersView(context)) {
+PriceIntelligence::PriceIntelligence(AppContext& context, QObject* parent) : QObject(parent), m_context(context) {}
+
+void PriceIntelligence::attach(PriceRun& run, ResultRows& compare, ResultRows& analysis) {
+    if (m_recorder)
+        return;
+    m_view = new BestOffersView(m_context);
     // Connected before the recorder: the history must be open before it is handed a run.
     connect(&run, &PriceRun::started, this, &PriceIntelligence::openHistory);
     m_recorder = new RunRecorder(run, compare, analysis, nullptr, this);
@@ -26,12 +29,25 @@ PriceIntelligence::PriceIntelligence(AppContext& context, PriceRun& run, ResultR
         if (m_view)
             m_view->model().addOffers(offers);
     });
+    if (!m_history)
+        return;
+    m_recorder->setHistory(m_history.get());
+    setChartSource();
+    // Lines the loader has brought already (it is joined): a loader still reading hands them over itself.
+    if (m_loaded && !m_loader.joinable())
+        takeLoaded();
+}
+
+void PriceIntelligence::setChartSource() {
+    m_view->setChartSource(
+        [path = m_path](const QString& key) { return PriceHistoryReader(path).lineRuns(key, kChartRuns); });
 }
 
 PriceIntelligence::~PriceIntelligence() {
     if (m_loader.joinable())
         m_loader.join();
-    m_recorder->setHistory(nullptr);
+    if (m_recorder)
+        m_recorder->setHistory(nullptr);
     // A page no tab took over.
     if (m_view && !m_view->parent())
         delete m_view;
@@ -41,11 +57,14 @@ void PriceIntelligence::start(const QString& path, int keepDays) {
     if (m_history)
         return;
     m_history = std::make_unique<PriceHistory>(path, keepDays);
+    m_path = path;
     // From the history's worker: queued to this thread, where boxes may be shown.
     connect(m_history.get(), &PriceHistory::notice, this,
             [this](const QString& text) { m_context.dialogs->information(text); });
-    m_recorder->setHistory(m_history.get());
-    m_view->setChartSource([path](const QString& key) { return PriceHistoryReader(path).lineRuns(key, kChartRuns); });
+    if (m_recorder) {
+        m_recorder->setHistory(m_history.get());
+        setChartSource();
+    }
     const QFileInfo file(path);
     if (!file.exists() && !file.isSymLink())
         return;
@@ -66,9 +85,11 @@ void PriceIntelligence::openHistory() {
 void PriceIntelligence::takeLoaded() {
     if (m_loader.joinable())
         m_loader.join();
-    if (m_loaded && m_view)
+    // Without the page yet, the lines wait for it.
+    if (m_loaded && m_view) {
         m_view->model().setLines(*m_loaded);
-    m_loaded.reset();
+        m_loaded.reset();
+    }
 }
 
 // What the history had must be in the page first: it is the lines' previous run.

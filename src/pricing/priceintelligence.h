@@ -22,12 +22,14 @@ struct AppContext;
 class PriceIntelligence : public QObject {
     Q_OBJECT
 public:
-    PriceIntelligence(AppContext& context, PriceRun& run, ResultRows& compare, ResultRows& analysis,
-                      QObject* parent = nullptr);
+    explicit PriceIntelligence(AppContext& context, QObject* parent = nullptr);
     // Waits for the history to store what it was handed.
     ~PriceIntelligence() override;
 
-    // The page for the results' tab widget, which takes it over.
+    // Makes the page and follows the runs from now on; what the history gave it comes in.
+    // Once only, before or after start.
+    void attach(PriceRun& run, ResultRows& compare, ResultRows& analysis);
+    // The page for the results' tab widget, which takes it over; null before attach.
     BestOffersView* view() const { return m_view; }
     // Opens the history at `path`, dropping runs older than `keepDays` (0 keeps all), and reads
     // its latest lines into the page without holding up the window. Without a file there is
@@ -36,6 +38,7 @@ public:
 
 private:
     void openHistory();
+    void setChartSource();
     void startRun(const QList<LineText>& lines);
     void takeLoaded();
 
@@ -43,6 +46,7 @@ private:
     QPointer<BestOffersView> m_view;
     RunRecorder* m_recorder = nullptr;
     std::unique_ptr<PriceHistory> m_history;
+    QString m_path;
     bool m_historyOpen = false;
     std::thread m_loader;
     // Written by the loader before it ends, read here after joining it.

@@ -14,6 +14,7 @@
 #include <QListWidget>
 #include <QRadioButton>
 #include <QSplitter>
+#include <QToolButton>
 
 class TestSettings : public QObject {
     Q_OBJECT
@@ -27,12 +28,35 @@ private slots:
     void storedValuesOutsideTheirRange();
     void runWithoutWindowReadsWhatTheWindowShows_data();
     void runWithoutWindowReadsWhatTheWindowShows();
+    void pageNeverShownSavesWhatWasRead_data();
+    void pageNeverShownSavesWhatWasRead();
+    void pageShownLaterHoldsWhatWasRead();
     void listFilesFeedListsAndSharedTexts();
     void garageIsShownAndSavedSorted();
     void longListFilesLoadSortedAsInsertedOneByOne();
     void fileWithoutMarkIsReadAsAnsiAndWrittenAsUtf8();
     void failedSaveShowsErrorAndKeepsWindowOpen();
 };
+
+namespace {
+// Every key of `expected` (an INI text) whose value the written file does not hold, as
+// "section/key=written".
+QStringList keysWrittenOtherwise(const IniFile& written, const QByteArray& expected) {
+    const IniFile wanted = IniFile::parse(QString::fromUtf8(expected));
+    QStringList differing;
+    QString section;
+    for (const QString& line : QString::fromUtf8(expected).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts)) {
+        if (line.startsWith('[')) {
+            section = line.mid(1, line.size() - 2);
+            continue;
+        }
+        const QString key = line.section('=', 0, 0);
+        if (written.text(section, key) != wanted.text(section, key))
+            differing << section + '/' + key + '=' + written.text(section, key);
+    }
+    return differing;
+}
+} // namespace
 
 void TestSettings::firstStartShowsDefaults() {
     WindowFixture f;
@@ -86,16 +110,7 @@ void TestSettings::everyKeyRoundTrips() {
 
     QVERIFY(f.window().close());
     const IniFile saved = IniFile::load(f.folders.programFile("velmora.ini"));
-    const IniFile original = IniFile::parse(QString::fromUtf8(ini));
-    for (const QString& line : QString::fromUtf8(ini).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts)) {
-        static QString section;
-        if (line.startsWith('[')) {
-            section = line.mid(1, line.size() - 2);
-            continue;
-        }
-        const QString key = line.section('=', 0, 0);
-        QCOMPARE(saved.text(section, key), original.text(section, key));
-    }
+    QCOMPARE(keysWrittenOtherwise(saved, ini), QStringList());
     // Key names and order are the program's own.
     const QString text = QString::fromUtf8(readBytes(f.folders.programFile("velmora.ini")));
     QVERIFY(text.indexOf("add_crossses=1") > text.indexOf("add_criteries=1"));
@@ -218,6 +233,72 @@ void TestSettings::runWithoutWindowReadsWhatTheWindowShows() {
     QCOMPARE(file.referenceColumns, text("Edit10"));
     QCOMPARE(file.priceColumns, text("Edit11"));
     QCOMPARE(file.keepHistoryDays, text("KeepPriceHistoryDays"));
+}
+
+void TestSettings::pageNeverShownSavesWhatWasRead_data() {
+    QTest::addColumn<QByteArray>("ini");
+    QTest::addColumn<QByteArray>("saved");
+    const QByteArray exportValues = "[export_myprices]\r\npathexport=/srv/exports/\r\nadd_criteries=1\r\n"
+                                    "add_crossses=0\r\nadd_aplicability=1\r\n";
+    const QByteArray window = "[window]\r\nlower_area=210,590\r\ncatalog_area=300,260\r\n";
+    QTest::newRow("as CSV") << exportValues + "convert_as=1\r\n" + window << exportValues + "convert_as=1\r\n" + window;
+    QTest::newRow("as JSON") << exportValues + "convert_as=3\r\n" + window
+                             << exportValues + "convert_as=3\r\n" + window;
+    // A format that selects no button leaves the group at "as XML", as a shown page would.
+    QTest::newRow("format out of range") << exportValues + "convert_as=9\r\n" + window
+                                         << exportValues + "convert_as=2\r\n" + window;
+    QTest::newRow("no file") << QByteArray()
+                             << QByteArray("[export_myprices]\r\nadd_criteries=0\r\n"
+                                           "add_crossses=0\r\nadd_aplicability=0\r\nconvert_as=2\r\n");
+}
+
+// The export and catalog pages are built when first shown; a run that never shows them still
+// writes back every value read for them.
+void TestSettings::pageNeverShownSavesWhatWasRead() {
+    QFETCH(QByteArray, ini);
+    QFETCH(QByteArray, saved);
+    WindowFixture f;
+    if (!ini.isEmpty())
+        writeBytes(f.folders.programFile("velmora.ini"), ini);
+    f.show();
+    QVERIFY(!f.window().findChild<QWidget*>("EXPORT"));
+    QVERIFY(!f.window().findChild<QWidget*>("PAGEPRODUCT"));
+    QVERIFY(f.window().close());
+    const IniFile written = IniFile::load(f.folders.programFile("velmora.ini"));
+    QCOMPARE(keysWrittenOtherwise(written, saved), QStringList());
+    // A first start: the export folder is the program's; no sizes of panes never laid out.
+    if (ini.isEmpty()) {
+        QCOMPARE(written.text("export_myprices", "pathexport"), f.folders.programDir() + '/');
+        QCOMPARE(written.text("window", "lower_area"), QString());
+    }
+}
+
+void TestSettings::pageShownLaterHoldsWhatWasRead() {
+    WindowFixture f;
+    writeBytes(f.folders.programFile("velmora.ini"),
+               "[export_myprices]\r\npathexport=/srv/exports/\r\nadd_criteries=1\r\nadd_crossses=0\r\n"
+               "add_aplicability=1\r\nconvert_as=1\r\n");
+    TForm1& w = f.showActive();
+    QVERIFY(!w.findChild<QWidget*>("Edit13"));
+    click(w.findChild<QToolButton*>("SpeedButton25"));
+    QCOMPARE(w.currentPage(), QStringLiteral("EXPORT"));
+    auto* folder = w.findChild<QLineEdit*>("Edit13");
+    QVERIFY(folder && folder->isVisible());
+    QCOMPARE(folder->text(), QStringLiteral("/srv/exports/"));
+    QVERIFY(w.findChild<QCheckBox*>("CheckBox8")->isChecked());
+    QVERIFY(!w.findChild<QCheckBox*>("CheckBox9")->isChecked());
+    QVERIFY(w.findChild<QCheckBox*>("CheckBox10")->isChecked());
+    QVERIFY(w.findChild<QRadioButton*>("RadioButton5")->isChecked());
+    QVERIFY(!w.findChild<QRadioButton*>("RadioButton9")->isChecked());
+
+    // What the user changes there is what the close writes.
+    clickCheck(w.findChild<QCheckBox*>("CheckBox9"));
+    click(w.findChild<QRadioButton*>("RadioButton10"));
+    QVERIFY(w.close());
+    const IniFile written = IniFile::load(f.folders.programFile("velmora.ini"));
+    QCOMPARE(written.text("export_myprices", "add_crossses"), QStringLiteral("1"));
+    QCOMPARE(written.text("export_myprices", "convert_as"), QStringLiteral("3"));
+    QCOMPARE(written.text("export_myprices", "pathexport"), QStringLiteral("/srv/exports/"));
 }
 
 void TestSettings::listFilesFeedListsAndSharedTexts() {

@@ -48,9 +48,9 @@ bool folded(WindowFixture& f, const char* header) {
 struct Catalog {
     explicit Catalog(const Endpoints& endpoints) : f(endpoints) {
         f.signIn();
-        trees = f.window().findChild<CategoryTrees*>("CategoryTrees");
-        list = f.window().findChild<ProductList*>("ProductList");
-        cross = f.window().findChild<CrossSearch*>("CrossSearch");
+        trees = f.find<CategoryTrees>("CategoryTrees");
+        list = f.find<ProductList>("ProductList");
+        cross = f.find<CrossSearch>("CrossSearch");
     }
     TForm1& w() { return f.window(); }
     VehicleCascade* cascade() { return w().findChild<VehicleCascade*>(); }
@@ -918,7 +918,7 @@ void TestCatalogBrowsing::longProductLinesShowWhole() {
     p.reference = "0 986 494 524";
     p.name = "Brake Pad Set, disc brake not prepared for wear warning contact, with piston clip " + QString(80, 'x');
     p.status = "Normal";
-    f.window().findChild<ProductList*>()->ShowProductList(QList{p});
+    f.find<ProductList>({})->ShowProductList(QList{p});
     auto* tree = f.find<QTreeView>("TreeView3");
     QApplication::processEvents();
     const QModelIndex node = topLevelNode(tree, 0);

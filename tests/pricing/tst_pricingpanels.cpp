@@ -86,7 +86,7 @@ QList<ProductRecord> sampleProducts() {
 
 // Lists the products as a listing would, every node expanded.
 QTreeView* listProducts(WindowFixture& f, const QList<ProductRecord>& products) {
-    auto* list = f.window().findChild<ProductList*>();
+    auto* list = f.find<ProductList>({});
     list->startListing();
     list->ShowProductList(products);
     auto* tree = f.find<QTreeView>("TreeView3");
@@ -108,11 +108,11 @@ QStringList memoLines(WindowFixture& f) {
 }
 
 ProductList* productList(WindowFixture& f) {
-    return f.window().findChild<ProductList*>();
+    return f.find<ProductList>({});
 }
 
 ProductInfo* infoPanel(WindowFixture& f) {
-    return f.window().findChild<ProductInfo*>();
+    return f.find<ProductInfo>({});
 }
 
 QByteArray jpegBytes() {
@@ -142,7 +142,7 @@ TableGrid* gridNamed(WindowFixture& f, const QString& name) {
 
 void fillGrid(WindowFixture& f, const QString& name, int rows) {
     TableGrid* grid = gridNamed(f, name);
-    auto* tables = f.window().findChild<ResultTables*>();
+    auto* tables = f.find<ResultTables>({});
     for (int i = 1; i <= rows; ++i) {
         const QString n = QString::number(i);
         if (name == "StringGrid1")
@@ -625,7 +625,7 @@ void TestPricingPanels::clearAsksAndTouchesOnlyItsTable() {
 void TestPricingPanels::analysisSubOfferRowsAreNotDeleted() {
     WindowFixture f(standInEndpoints());
     f.signIn();
-    auto* tables = f.window().findChild<ResultTables*>();
+    auto* tables = f.find<ResultTables>({});
     TableGrid* g = gridNamed(f, "StringGrid3");
     auto addMain = [&](const QString& brand) {
         const int row = g->rowCount() - 1;
@@ -776,7 +776,7 @@ void TestPricingPanels::priceTitleSortsNumbersAndExportFollowsTheView() {
     f.window().showPage("PAGEPRODUCT");
     auto* tabs = f.find<QTabWidget>("PageControl1");
     tabs->setCurrentIndex(2);
-    auto* tables = f.window().findChild<ResultTables*>();
+    auto* tables = f.find<ResultTables>({});
     const QStringList prices{"10.00", "9,50", "100", "on request", "", "1 250,00", "-2"};
     for (int i = 0; i < prices.size(); ++i)
         tables->AppendCompareRow({"TRW", QString("R%1").arg(i), "Pad", "shop", prices[i], "EUR"});

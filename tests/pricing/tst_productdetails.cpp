@@ -210,7 +210,7 @@ void TestProductDetails::pictureOpensLargerInsideTheProgram() {
     auto* image = f.find<QLabel>("Image1");
     QVERIFY(!image->isHidden());
     QVERIFY(!image->pixmap().isNull());
-    const QStringList urls = f.window().findChild<ProductInfo*>()->imageUrls();
+    const QStringList urls = f.find<ProductInfo>({})->imageUrls();
     QVERIFY(urls.size() > 1);
     click(f.find<QToolButton>("SpeedButton30")); // the second picture
 

@@ -10,6 +10,7 @@
 #include <QScrollArea>
 #include <QStyle>
 #include <QStyleOptionButton>
+#include <QToolButton>
 #include <QWindow>
 #include <functional>
 
@@ -266,6 +267,16 @@ TForm1& WindowFixture::showActive() {
 
 void WindowFixture::destroy() {
     m_window.reset();
+}
+
+void WindowFixture::showEveryPage() {
+    const QString shown = m_window->currentPage();
+    QWidget* focus = QApplication::focusWidget();
+    for (const char* button : {"SpeedButton14", "SpeedButton25"})
+        click(m_window->findChild<QToolButton*>(QString::fromLatin1(button)));
+    m_window->showPage(shown);
+    if (focus)
+        focus->setFocus();
 }
 
 qsizetype WindowFixture::logMark() const {

@@ -112,12 +112,21 @@ public:
     // Whether a line logged since the mark holds the text.
     bool logged(const QString& text, qsizetype mark = 0) const;
 
+    // Pages are built the first time they are shown: a control not there yet is looked for
+    // again after the user's way to every page (see showEveryPage).
     template <class T> T* find(const QString& name) {
         T* found = m_window->findChild<T*>(name);
+        if (!found) {
+            showEveryPage();
+            found = m_window->findChild<T*>(name);
+        }
         if (!found)
             qWarning("control %s not found", qPrintable(name));
         return found;
     }
+    // Shows each page through its button in the left column and goes back to the page that was
+    // shown, the focus where it was: every page's controls exist afterwards.
+    void showEveryPage();
 
     TestFolders folders;
     ScriptedDialogs dialogs;

@@ -459,7 +459,7 @@ void TestVehicleSelection::numberSearchRefusals() {
     QCOMPARE(f.requestsSince(mark), requests);
     QCOMPARE(f.find<QComboBox>(boxName)->count(), 0);
     QCOMPARE(cascade(f)->selectedTypid(), 0);
-    QVERIFY(!f.window().findChild<TForm2*>()->isVisible());
+    QVERIFY(!f.find<TForm2>({})->isVisible());
 }
 
 void TestVehicleSelection::numberSearchWithOneHitSelectsVehicle_data() {
@@ -493,7 +493,7 @@ void TestVehicleSelection::numberSearchWithOneHitSelectsVehicle() {
     const QStringList requests = f.requestsSince(mark);
     QCOMPARE(requests.value(0), firstRequest);
     QVERIFY(requests.value(1).startsWith("getInfoCar?typid="));
-    QVERIFY(!f.window().findChild<TForm2*>()->isVisible());
+    QVERIFY(!f.find<TForm2>({})->isVisible());
     QCOMPARE(box(f, "ComboBox6")->count(), 1);
     QCOMPARE(box(f, "ComboBox6")->currentText(), model);
     QVERIFY(cascade(f)->selectedTypid() > 0);
@@ -525,7 +525,7 @@ void TestVehicleSelection::numberSearchWithSeveralHitsFillsDialog() {
     QCOMPARE(f.dialogs.shown().size(), 0);
     const QStringList requests = f.requestsSince(mark);
     QCOMPARE(requests.size(), 4);
-    auto* dialog = f.window().findChild<TForm2*>();
+    auto* dialog = f.find<TForm2>({});
     QVERIFY(dialog->isVisible());
     QCOMPARE(dialog->windowTitle(), QString("Select car"));
     QVERIFY(!f.window().isEnabled());
@@ -802,7 +802,7 @@ void TestVehicleSelection::selectCarLineSearchesItsKType() {
     f.signIn();
     f.dialogs.clear();
     enterNumber(f, "ComboBox2", "230742");
-    auto* dialog = f.window().findChild<TForm2*>();
+    auto* dialog = f.find<TForm2>({});
     QVERIFY(dialog->isVisible());
     QListWidget* list = dialog->list();
     // Wide enough for its longest line.
