@@ -7,19 +7,11 @@
 #include <QHash>
 
 #include <algorithm>
-#include <numeric>
+#include <type_traits>
 
 namespace {
 
 const QString kDetailIndent = QStringLiteral("\t\t");
-
-// The order of `count` keys made by `keys`: stable, so ties keep the order given.
-std::vector<qsizetype> stableOrder(const SortKeys& keys) {
-    std::vector<qsizetype> order(std::size_t(keys.size()));
-    std::iota(order.begin(), order.end(), 0);
-    std::stable_sort(order.begin(), order.end(), [&keys](qsizetype a, qsizetype b) { return keys.compare(a, b) < 0; });
-    return order;
-}
 
 void sortByCaption(QList<TreeLine>::iterator first, QList<TreeLine>::iterator last) {
     const auto count = std::distance(first, last);
@@ -31,7 +23,7 @@ void sortByCaption(QList<TreeLine>::iterator first, QList<TreeLine>::iterator la
         keys.add(it->caption);
     QList<TreeLine> sorted;
     sorted.reserve(count);
-    for (qsizetype i : stableOrder(keys))
+    for (qsizetype i : keys.takeStableOrder())
         sorted.append(std::move(first[i]));
     std::move(sorted.begin(), sorted.end(), first);
 }
@@ -39,40 +31,56 @@ void sortByCaption(QList<TreeLine>::iterator first, QList<TreeLine>::iterator la
 } // namespace
 
 namespace {
-bool isCaptionBreak(QChar c) {
+template <class Char> bool isCaptionBreak(Char c) {
     return c == u'\t' || c == u'\r' || c == u'\n';
 }
 
-// captionText on a line being built: the line is only rewritten when it holds a break.
-void makeCaptionText(QString& line) {
-    if (std::none_of(line.cbegin(), line.cend(), isCaptionBreak))
+// captionText on a line being built, as text or as UTF-8 (the breaks are ASCII in both): the
+// line is only rewritten when it holds a break.
+template <class Line> void makeCaptionText(Line& line) {
+    using Char = std::remove_reference_t<decltype(*line.data())>;
+    if (std::none_of(line.cbegin(), line.cend(), isCaptionBreak<Char>))
         return;
-    QChar* const first = line.data();
+    Char* const first = line.data();
     const qsizetype size = line.size();
     qsizetype kept = 0;
     for (qsizetype i = 0; i < size; ++i) {
-        const QChar c = first[i];
+        const Char c = first[i];
         if (c == u'\r' && i + 1 < size && first[i + 1] == u'\n')
             continue; // CR LF is one line break
-        first[kept++] = isCaptionBreak(c) ? QChar(u' ') : c;
+        first[kept++] = isCaptionBreak(c) ? Char(u' ') : c;
     }
     line.truncate(kept);
 }
 
+// A product line is written as text, or as the answer's own bytes when they are valid UTF-8:
+// the text made of them would give those bytes back.
+void put(QString& line, QByteArrayView bytes) {
+    AnswerText(bytes.data(), bytes.size()).appendTo(line);
+}
+void put(QByteArray& line, QByteArrayView bytes) {
+    line.append(bytes);
+}
+
 // The product line written into `line`, whose room is kept from the line before.
-void writeProductLine(const ProductRow& row, QString& line) {
+template <class Line> void writeProductLine(const ProductRow& row, Line& line) {
     line.resize(0);
-    appendProductName(row, line);
-    line.append(u" [");
-    row.status.appendTo(line);
-    line.append(u"] ");
-    row.brand.appendTo(line);
-    line.append(u' ');
-    row.reference.appendTo(line);
+    const ProductNameBytes name = productNameBytes(row);
+    put(line, name.first);
+    if (!name.second.isEmpty()) {
+        put(line, " ");
+        put(line, name.second);
+    }
+    put(line, " [");
+    put(line, row.status.bytes());
+    put(line, "] ");
+    put(line, row.brand.bytes());
+    put(line, " ");
+    put(line, row.reference.bytes());
     if (!row.termsofuse.isBlank()) {
-        line.append(u" (");
-        row.termsofuse.appendTo(line);
-        line.append(u')');
+        put(line, " (");
+        put(line, row.termsofuse.bytes());
+        put(line, ")");
     }
 }
 
@@ -203,7 +211,7 @@ QList<TreeLine> productTreeLines(const ProductRows& rows) {
 
     QList<TreeLine> sorted;
     sorted.reserve(lines.size());
-    for (qsizetype i : stableOrder(keys)) {
+    for (qsizetype i : keys.takeStableOrder()) {
         const Block& b = blocks[std::size_t(i)];
         for (qsizetype k = 0; k < b.count; ++k)
             sorted.append(std::move(lines[b.first + k]));
@@ -212,19 +220,26 @@ QList<TreeLine> productTreeLines(const ProductRows& rows) {
 }
 
 QList<qsizetype> productLineOrder(const ProductRows& rows, const QList<qsizetype>& chosen) {
-    // The product lines are made one after another in one string and keyed into one store of
-    // keys: no allocation per line.
+    // The product lines are made one after another in one buffer, of the answer's bytes, and
+    // keyed into one store of keys: no allocation per line, and no text made and encoded again.
     SortKeys keys;
     keys.reserve(chosen.size());
+    QByteArray bytes;
     QString line;
     for (const qsizetype row : chosen) {
-        writeProductLine(rows.at(row), line);
-        makeCaptionText(line);
-        keys.add(line);
+        writeProductLine(rows.at(row), bytes);
+        if (bytes.isValidUtf8()) {
+            makeCaptionText(bytes);
+            keys.addUtf8(bytes);
+        } else {
+            writeProductLine(rows.at(row), line);
+            makeCaptionText(line);
+            keys.add(line);
+        }
     }
     QList<qsizetype> sorted;
     sorted.reserve(chosen.size());
-    for (const qsizetype i : stableOrder(keys))
+    for (const qsizetype i : keys.takeStableOrder())
         sorted.append(chosen.at(i));
     return sorted;
 }
