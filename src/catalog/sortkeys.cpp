@@ -7,6 +7,7 @@
 #include <unicode/ucol.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <limits>
 
@@ -90,18 +91,19 @@ int SortKeys::compare(qsizetype a, qsizetype b) const {
 }
 
 int SortKeys::compareKeys(const Key& x, const Key& y) const {
+    return compareUtf8(QByteArrayView(x.data, x.size), QByteArrayView(y.data, y.size));
+}
+
+int SortKeys::compareUtf8(QByteArrayView a, QByteArrayView b) const {
+    Q_ASSERT(a.size() <= std::numeric_limits<int32_t>::max() && b.size() <= std::numeric_limits<int32_t>::max());
     if (m_collator) {
         UErrorCode status = U_ZERO_ERROR;
-        return ucol_strcollUTF8(m_collator, reinterpret_cast<const char*>(x.data), x.size,
-                                reinterpret_cast<const char*>(y.data), y.size, &status);
+        return ucol_strcollUTF8(m_collator, a.data(), int32_t(a.size()), b.data(), int32_t(b.size()), &status);
     }
     if (!m_plain)
         return 0; // no collator: no order, as QCollator then gives
-    const auto shorter = std::size_t(std::min(x.size, y.size));
-    const int common = shorter == 0 ? 0 : std::memcmp(x.data, y.data, shorter);
-    if (common != 0)
-        return common;
-    return x.size < y.size ? -1 : x.size > y.size ? 1 : 0;
+    const int order = a.compare(b);
+    return (order > 0) - (order < 0);
 }
 
 std::vector<qsizetype> SortKeys::takeStableOrder() {

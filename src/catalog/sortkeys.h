@@ -29,6 +29,8 @@ public:
     qsizetype size() const { return qsizetype(m_keys.size()); }
     // Below, at or above 0 as text a sorts before, with or after text b.
     int compare(qsizetype a, qsizetype b) const;
+    // The same for two texts given as valid UTF-8, kept nowhere.
+    int compareUtf8(QByteArrayView a, QByteArrayView b) const;
     // The numbers of the texts in their order, ties in the order they were added. Ends the keys:
     // they are sorted where they stand, so a comparison reads its neighbours' keys, not keys
     // scattered over the whole list.
