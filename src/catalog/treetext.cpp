@@ -377,6 +377,14 @@ QList<qsizetype> ProductLineOrder::toList() const {
     return found.chosen;
 }
 
+ProductLineOrder ProductLineOrder::detached() const {
+    if (!m_found)
+        return {};
+    if (m_found->numbers.empty())
+        return ProductLineOrder(m_found->chosen);
+    return ProductLineOrder(m_found->rows, m_found->chosen);
+}
+
 ProductLineOrder productLineOrder(const ProductRows& rows, const QList<qsizetype>& chosen) {
     QList<qsizetype> products;
     products.reserve(chosen.size());

@@ -67,6 +67,8 @@ public:
     qsizetype at(qsizetype position) const;
     // Every row in order.
     QList<qsizetype> toList() const;
+    // The same rows, sharing nothing of this order, for another thread to put in order.
+    ProductLineOrder detached() const;
 
 private:
     struct Found;
