@@ -220,7 +220,7 @@ void ProductList::startListing() {
     ProductRows previous = m_products.rows();
     clearViews();
     m_products.replace({});
-    m_listingOrder.clear();
+    m_listingOrder = {};
     m_filtered = false;
     if (!previous.isEmpty())
         releaseOnWorker(std::move(previous));
@@ -240,7 +240,7 @@ template <class Pred> QList<qsizetype> ProductList::tableRows(const ProductRows&
 void ProductList::ShowProductList(const ProductRows& records) {
     const QString necessaryBrands = m_context.texts->NecessaryBrands;
     bool hidden = false;
-    QList<qsizetype> order;
+    ProductLineOrder order;
     // The brands that pass, each once, in the order they first come.
     QList<const ProductRow*> brands;
     m_products.replace(awaitResultOnWorkerIf(records.size() >= kAsideRows, [&] {
@@ -282,18 +282,22 @@ void ProductList::ShowProductList(const ProductRows& records) {
 }
 
 void ProductList::BuildProductTree(const QList<qsizetype>& rows) {
+    // The listing's whole order, found the first time a choice needs it: a long one on a worker,
+    // over its own copy, while the tree goes on finding the lines it paints.
+    const ProductLineOrder aside = m_listingOrder.detached();
+    m_listingOrder = awaitResultOnWorkerIf(aside.size() >= kAsideRows, [&aside] { return aside.toList(); });
     std::vector<bool> chosen(std::size_t(m_products.rows().size()));
     for (qsizetype row : rows)
         chosen[std::size_t(row)] = true;
     QList<qsizetype> order;
     order.reserve(rows.size());
-    for (qsizetype row : m_listingOrder)
+    for (qsizetype row : m_listingOrder.toList())
         if (chosen[std::size_t(row)])
             order.append(row);
     showTree(order);
 }
 
-void ProductList::showTree(const QList<qsizetype>& order) {
+void ProductList::showTree(const ProductLineOrder& order) {
     m_productModel->show(m_products.rows(), order);
     if (m_SpeedButton21->isChecked())
         m_TreeView3->expandAll();

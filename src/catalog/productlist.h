@@ -1,6 +1,7 @@
 #pragma once
 
 #include "catalog/producttable.h"
+#include "catalog/treetext.h"
 #include "vehicle/vehicleselection.h"
 
 #include <QList>
@@ -84,7 +85,7 @@ private:
     // The numbers of the rows with a product that pass.
     template <class Pred> static QList<qsizetype> tableRows(const ProductRows& rows, Pred passes);
     // Shows the table's rows at these numbers, in this order.
-    void showTree(const QList<qsizetype>& order);
+    void showTree(const ProductLineOrder& order);
     // The filter box: the rows holding the text (Enter and typing), and the typing's own rules.
     void applyFilter(const QString& text);
     void filterAsTyped();
@@ -94,7 +95,7 @@ private:
     // Every product row of the listing in the order of its product line. Any choice of rows
     // shows in this order (a stable sort of some rows keeps them as a stable sort of all does),
     // so filters need no second sort.
-    QList<qsizetype> m_listingOrder;
+    ProductLineOrder m_listingOrder;
     int m_typid = 0;
     QWidget* m_widget = nullptr;
     QWidget* m_nameSearchWidget = nullptr;

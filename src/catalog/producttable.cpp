@@ -18,20 +18,26 @@ AnswerText textOf(QByteArrayView bytes) {
 }
 } // namespace
 
-void appendProductName(const ProductRow& row, QString& text) {
+ProductNameBytes productNameBytes(const ProductRow& row) {
     // Trimming "name addition" as a whole: blanks are single bytes, so cutting the bytes of each
     // part cuts the same characters, and the blank between them stays only between two parts.
     const QByteArrayView name = trimmedBytes(row.name.bytes());
     const QByteArrayView addition = trimmedBytes(row.additionalforname.bytes());
-    if (addition.isEmpty()) {
-        textOf(name).appendTo(text);
-    } else if (name.isEmpty()) {
-        textOf(addition).appendTo(text);
-    } else {
-        const QByteArrayView full = row.additionalforname.bytes();
-        textOf(row.name.bytes().sliced(name.data() - row.name.bytes().data())).appendTo(text);
+    if (addition.isEmpty())
+        return {name, {}};
+    if (name.isEmpty())
+        return {addition, {}};
+    const QByteArrayView full = row.additionalforname.bytes();
+    return {row.name.bytes().sliced(name.data() - row.name.bytes().data()),
+            full.first(addition.data() + addition.size() - full.data())};
+}
+
+void appendProductName(const ProductRow& row, QString& text) {
+    const ProductNameBytes name = productNameBytes(row);
+    textOf(name.first).appendTo(text);
+    if (!name.second.isEmpty()) {
         text.append(QLatin1Char(' '));
-        textOf(full.first(addition.data() + addition.size() - full.data())).appendTo(text);
+        textOf(name.second).appendTo(text);
     }
 }
 

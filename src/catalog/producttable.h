@@ -36,6 +36,12 @@ using ProductRow = TArticleRec;
 // The name a row shows: its name and addition joined by one blank, trimmed.
 QString productName(const ProductRow& row);
 void appendProductName(const ProductRow& row, QString& text);
+// The answer's bytes of that name: one part, or two that one blank joins (`second` not empty).
+struct ProductNameBytes {
+    QByteArrayView first;
+    QByteArrayView second;
+};
+ProductNameBytes productNameBytes(const ProductRow& row);
 // The row with its texts made.
 ProductRecord productRecord(const ProductRow& row);
 

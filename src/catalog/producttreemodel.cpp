@@ -1,9 +1,5 @@
 #include "catalog/producttreemodel.h"
 
-#include "catalog/treetext.h"
-
-#include <utility>
-
 namespace {
 // Node ids. Qt hashes an index as 16 * row + column + id, and the view keeps an entry per node in
 // hash tables that take the hash's low bits. Ids that are small numbers pile the nodes of a
@@ -44,15 +40,10 @@ int productRowOf(const QModelIndex& detail) {
 
 ProductTreeModel::ProductTreeModel(QObject* parent) : QAbstractItemModel(parent) {}
 
-void ProductTreeModel::show(const ProductRows& rows, const QList<qsizetype>& order) {
-    QList<qsizetype> products;
-    products.reserve(order.size());
-    for (qsizetype row : order)
-        if (rows.at(row).artid > 0)
-            products.append(row);
+void ProductTreeModel::show(const ProductRows& rows, const ProductLineOrder& order) {
     beginResetModel();
     m_rows = rows;
-    m_order = std::move(products);
+    m_order = order;
     endResetModel();
 }
 
@@ -60,10 +51,13 @@ void ProductTreeModel::clear() {
     if (m_order.isEmpty() && m_rows.isEmpty())
         return;
     beginResetModel();
-    m_order.clear();
-    m_order.squeeze();
+    m_order = {};
     m_rows = ProductRows();
     endResetModel();
+}
+
+const ProductRow& ProductTreeModel::productAt(int position) const {
+    return m_rows.at(m_order.at(position));
 }
 
 int ProductTreeModel::nodeData(const QModelIndex& index) const {

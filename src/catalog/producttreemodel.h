@@ -1,6 +1,7 @@
 #pragma once
 
 #include "catalog/producttable.h"
+#include "catalog/treetext.h"
 
 #include <QAbstractItemModel>
 #include <QFont>
@@ -16,9 +17,9 @@ class ProductTreeModel : public QAbstractItemModel {
 public:
     explicit ProductTreeModel(QObject* parent = nullptr);
 
-    // Shows the rows at these numbers, in this order (productLineOrder makes it); rows without a
-    // product are left out.
-    void show(const ProductRows& rows, const QList<qsizetype>& order);
+    // Shows the rows at these numbers, in this order (productLineOrder makes it, leaving out rows
+    // without a product). A row's place in the order is found when the view first asks for it.
+    void show(const ProductRows& rows, const ProductLineOrder& order);
     // Releases the rows shown; time grows with their number only.
     void clear();
     // The font of the product lines; detail lines keep the view's own.
@@ -36,10 +37,10 @@ public:
     Qt::ItemFlags flags(const QModelIndex& index) const override;
 
 private:
-    const ProductRow& productAt(int position) const { return m_rows.at(m_order.at(position)); }
+    const ProductRow& productAt(int position) const;
     QString text(const QModelIndex& index) const;
 
     ProductRows m_rows;
-    QList<qsizetype> m_order;
+    ProductLineOrder m_order;
     QFont m_productFont;
 };

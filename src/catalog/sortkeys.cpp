@@ -7,7 +7,9 @@
 #include <unicode/ucol.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
+#include <limits>
 
 namespace {
 // Large enough for the kernel to give a block in huge pages: the texts of a long list run to
@@ -63,29 +65,54 @@ unsigned char* SortKeys::room(qsizetype bytes) {
     return m_free;
 }
 
+void SortKeys::keep(const unsigned char* data, qsizetype size) {
+    Q_ASSERT(size <= std::numeric_limits<qint32>::max() && this->size() < std::numeric_limits<qint32>::max());
+    m_free += size;
+    m_left -= size;
+    m_keys.push_back({data, qint32(size), qint32(m_keys.size())});
+}
+
 void SortKeys::add(QStringView text) {
     QStringEncoder toUtf8(QStringConverter::Utf8);
     unsigned char* at = room(toUtf8.requiredSpace(text.size()));
     char* const end = toUtf8.appendToBuffer(reinterpret_cast<char*>(at), text);
-    const Key key{at, qsizetype(end - reinterpret_cast<char*>(at))};
-    m_free += key.size;
-    m_left -= key.size;
-    m_keys.push_back(key);
+    keep(at, end - reinterpret_cast<char*>(at));
+}
+
+void SortKeys::addUtf8(QByteArrayView text) {
+    unsigned char* at = room(text.size());
+    if (!text.isEmpty())
+        std::memcpy(at, text.data(), std::size_t(text.size()));
+    keep(at, text.size());
 }
 
 int SortKeys::compare(qsizetype a, qsizetype b) const {
-    const Key& x = m_keys[std::size_t(a)];
-    const Key& y = m_keys[std::size_t(b)];
+    return compareKeys(m_keys[std::size_t(a)], m_keys[std::size_t(b)]);
+}
+
+int SortKeys::compareKeys(const Key& x, const Key& y) const {
+    return compareUtf8(QByteArrayView(x.data, x.size), QByteArrayView(y.data, y.size));
+}
+
+int SortKeys::compareUtf8(QByteArrayView a, QByteArrayView b) const {
+    Q_ASSERT(a.size() <= std::numeric_limits<int32_t>::max() && b.size() <= std::numeric_limits<int32_t>::max());
     if (m_collator) {
         UErrorCode status = U_ZERO_ERROR;
-        return ucol_strcollUTF8(m_collator, reinterpret_cast<const char*>(x.data), int32_t(x.size),
-                                reinterpret_cast<const char*>(y.data), int32_t(y.size), &status);
+        return ucol_strcollUTF8(m_collator, a.data(), int32_t(a.size()), b.data(), int32_t(b.size()), &status);
     }
     if (!m_plain)
         return 0; // no collator: no order, as QCollator then gives
-    const auto shorter = std::size_t(std::min(x.size, y.size));
-    const int common = shorter == 0 ? 0 : std::memcmp(x.data, y.data, shorter);
-    if (common != 0)
-        return common;
-    return x.size < y.size ? -1 : x.size > y.size ? 1 : 0;
+    const int order = a.compare(b);
+    return (order > 0) - (order < 0);
+}
+
+std::vector<qsizetype> SortKeys::takeStableOrder() {
+    std::vector<Key> keys = std::move(m_keys);
+    m_keys.clear();
+    std::stable_sort(keys.begin(), keys.end(), [this](const Key& x, const Key& y) { return compareKeys(x, y) < 0; });
+    std::vector<qsizetype> order;
+    order.reserve(keys.size());
+    for (const Key& key : keys)
+        order.push_back(key.number);
+    return order;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArrayView>
 #include <QLocale>
 #include <QStringView>
 
@@ -23,16 +24,29 @@ public:
     void reserve(qsizetype count);
     // Keeps the next text; texts are numbered from 0 in the order they were added.
     void add(QStringView text);
+    // The same for a text given as valid UTF-8, which is kept as it is.
+    void addUtf8(QByteArrayView text);
     qsizetype size() const { return qsizetype(m_keys.size()); }
     // Below, at or above 0 as text a sorts before, with or after text b.
     int compare(qsizetype a, qsizetype b) const;
+    // The same for two texts given as valid UTF-8, kept nowhere.
+    int compareUtf8(QByteArrayView a, QByteArrayView b) const;
+    // The numbers of the texts in their order, ties in the order they were added. Ends the keys:
+    // they are sorted where they stand, so a comparison reads its neighbours' keys, not keys
+    // scattered over the whole list.
+    std::vector<qsizetype> takeStableOrder();
 
 private:
+    // Lengths and numbers fit: the collator takes 32-bit lengths, and the keys of 2^31 texts
+    // would not fit in memory.
     struct Key {
         const unsigned char* data;
-        qsizetype size;
+        qint32 size;
+        qint32 number;
     };
+    int compareKeys(const Key& x, const Key& y) const;
     unsigned char* room(qsizetype bytes);
+    void keep(const unsigned char* data, qsizetype size);
 
     UCollator* m_collator = nullptr;
     // The C locale compares code points, as the UTF-8 bytes compare.

@@ -7,19 +7,14 @@
 #include <QHash>
 
 #include <algorithm>
+#include <bit>
+#include <cstring>
 #include <numeric>
+#include <type_traits>
 
 namespace {
 
 const QString kDetailIndent = QStringLiteral("\t\t");
-
-// The order of `count` keys made by `keys`: stable, so ties keep the order given.
-std::vector<qsizetype> stableOrder(const SortKeys& keys) {
-    std::vector<qsizetype> order(std::size_t(keys.size()));
-    std::iota(order.begin(), order.end(), 0);
-    std::stable_sort(order.begin(), order.end(), [&keys](qsizetype a, qsizetype b) { return keys.compare(a, b) < 0; });
-    return order;
-}
 
 void sortByCaption(QList<TreeLine>::iterator first, QList<TreeLine>::iterator last) {
     const auto count = std::distance(first, last);
@@ -31,7 +26,7 @@ void sortByCaption(QList<TreeLine>::iterator first, QList<TreeLine>::iterator la
         keys.add(it->caption);
     QList<TreeLine> sorted;
     sorted.reserve(count);
-    for (qsizetype i : stableOrder(keys))
+    for (qsizetype i : keys.takeStableOrder())
         sorted.append(std::move(first[i]));
     std::move(sorted.begin(), sorted.end(), first);
 }
@@ -39,40 +34,59 @@ void sortByCaption(QList<TreeLine>::iterator first, QList<TreeLine>::iterator la
 } // namespace
 
 namespace {
-bool isCaptionBreak(QChar c) {
+template <class Char> bool isCaptionBreak(Char c) {
     return c == u'\t' || c == u'\r' || c == u'\n';
 }
 
-// captionText on a line being built: the line is only rewritten when it holds a break.
-void makeCaptionText(QString& line) {
-    if (std::none_of(line.cbegin(), line.cend(), isCaptionBreak))
+// captionText on a line being built, as text or as UTF-8 (the breaks are ASCII in both): the
+// line is only rewritten when it holds a break.
+template <class Line> void makeCaptionText(Line& line) {
+    using Char = std::remove_reference_t<decltype(*line.data())>;
+    if (std::none_of(line.cbegin(), line.cend(), isCaptionBreak<Char>))
         return;
-    QChar* const first = line.data();
+    Char* const first = line.data();
     const qsizetype size = line.size();
     qsizetype kept = 0;
     for (qsizetype i = 0; i < size; ++i) {
-        const QChar c = first[i];
+        const Char c = first[i];
         if (c == u'\r' && i + 1 < size && first[i + 1] == u'\n')
             continue; // CR LF is one line break
-        first[kept++] = isCaptionBreak(c) ? QChar(u' ') : c;
+        first[kept++] = isCaptionBreak(c) ? Char(u' ') : c;
     }
     line.truncate(kept);
 }
 
+// A product line is written as text, or as the answer's own bytes when they are valid UTF-8:
+// the text made of them would give those bytes back.
+void put(QString& line, QByteArrayView bytes) {
+    AnswerText(bytes.data(), bytes.size()).appendTo(line);
+}
+void put(QByteArray& line, QByteArrayView bytes) {
+    const qsizetype at = line.size();
+    line.resize(at + bytes.size()); // within the room kept from the lines before
+    if (!bytes.isEmpty())
+        std::memcpy(line.data() + at, bytes.data(), std::size_t(bytes.size()));
+}
+
 // The product line written into `line`, whose room is kept from the line before.
-void writeProductLine(const ProductRow& row, QString& line) {
+template <class Line> void writeProductLine(const ProductRow& row, Line& line) {
     line.resize(0);
-    appendProductName(row, line);
-    line.append(u" [");
-    row.status.appendTo(line);
-    line.append(u"] ");
-    row.brand.appendTo(line);
-    line.append(u' ');
-    row.reference.appendTo(line);
+    const ProductNameBytes name = productNameBytes(row);
+    put(line, name.first);
+    if (!name.second.isEmpty()) {
+        put(line, " ");
+        put(line, name.second);
+    }
+    put(line, " [");
+    put(line, row.status.bytes());
+    put(line, "] ");
+    put(line, row.brand.bytes());
+    put(line, " ");
+    put(line, row.reference.bytes());
     if (!row.termsofuse.isBlank()) {
-        line.append(u" (");
-        row.termsofuse.appendTo(line);
-        line.append(u')');
+        put(line, " (");
+        put(line, row.termsofuse.bytes());
+        put(line, ")");
     }
 }
 
@@ -203,7 +217,7 @@ QList<TreeLine> productTreeLines(const ProductRows& rows) {
 
     QList<TreeLine> sorted;
     sorted.reserve(lines.size());
-    for (qsizetype i : stableOrder(keys)) {
+    for (qsizetype i : keys.takeStableOrder()) {
         const Block& b = blocks[std::size_t(i)];
         for (qsizetype k = 0; k < b.count; ++k)
             sorted.append(std::move(lines[b.first + k]));
@@ -211,22 +225,173 @@ QList<TreeLine> productTreeLines(const ProductRows& rows) {
     return sorted;
 }
 
-QList<qsizetype> productLineOrder(const ProductRows& rows, const QList<qsizetype>& chosen) {
-    // The product lines are made one after another in one string and keyed into one store of
-    // keys: no allocation per line.
-    SortKeys keys;
-    keys.reserve(chosen.size());
-    QString line;
-    for (const qsizetype row : chosen) {
-        writeProductLine(rows.at(row), line);
-        makeCaptionText(line);
-        keys.add(line);
+namespace {
+// A product line as UTF-8, written into `bytes`: the answer's own bytes where they are valid
+// UTF-8, else the text made of them, encoded.
+QByteArrayView productLineBytes(const ProductRow& row, QByteArray& bytes, QString& text) {
+    writeProductLine(row, bytes);
+    if (bytes.isValidUtf8()) {
+        makeCaptionText(bytes);
+        return bytes;
     }
-    QList<qsizetype> sorted;
-    sorted.reserve(chosen.size());
-    for (const qsizetype i : stableOrder(keys))
-        sorted.append(chosen.at(i));
-    return sorted;
+    writeProductLine(row, text);
+    makeCaptionText(text);
+    bytes = text.toUtf8();
+    return bytes;
+}
+} // namespace
+
+// The lines are not kept: a line is written again whenever it is compared, mostly against the
+// one line a part is split around, which costs about what keeping every line cost and saves
+// their bytes, about a third of a listing's memory.
+struct ProductLineOrder::Found {
+    ProductRows rows;
+    // The rows by number, in the order given; once the order is whole, in that order.
+    QList<qsizetype> chosen;
+    // The number at each position as far as it is found; empty once the order is whole.
+    std::vector<qsizetype> numbers;
+    // Positions whose number is in its place.
+    std::vector<bool> settled;
+    std::unique_ptr<SortKeys> collator;
+    QByteArray bytes[2];
+    QString text;
+
+    // Positions hold numbers, which compare by line and, as ties, by number.
+    QByteArrayView line(qsizetype number, int buffer) {
+        return productLineBytes(rows.at(chosen.at(number)), bytes[buffer], text);
+    }
+    bool before(QByteArrayView xLine, qsizetype x, qsizetype y) {
+        const int order = collator->compareUtf8(xLine, line(y, 1));
+        return order < 0 || (order == 0 && x < y);
+    }
+    bool before(qsizetype x, qsizetype y) { return before(line(x, 0), x, y); }
+    void settle(qsizetype position);
+};
+
+void ProductLineOrder::Found::settle(qsizetype position) {
+    // A part this short is sorted whole.
+    constexpr qsizetype kShortPart = 24;
+    qsizetype lo = position;
+    qsizetype hi = position + 1;
+    while (lo > 0 && !settled[std::size_t(lo - 1)])
+        --lo;
+    while (hi < qsizetype(numbers.size()) && !settled[std::size_t(hi)])
+        ++hi;
+    qsizetype* const at = numbers.data();
+    // Lines a server arranged to split badly would make this quadratic: after twice the splits a
+    // fair part needs, the rest is sorted whole.
+    int splitsLeft = 2 * int(std::bit_width(std::size_t(hi - lo))) + 4;
+    while (hi - lo > kShortPart && splitsLeft-- > 0) {
+        // The middle of three lines splits the part; it waits at the end meanwhile.
+        qsizetype& first = at[lo];
+        qsizetype& middle = at[lo + (hi - lo) / 2];
+        qsizetype& last = at[hi - 1];
+        if (before(middle, first))
+            std::swap(middle, first);
+        if (before(last, middle)) {
+            std::swap(last, middle);
+            if (before(middle, first))
+                std::swap(middle, first);
+        }
+        std::swap(middle, last);
+        const qsizetype split = last;
+        const QByteArray splitLine = line(split, 0).toByteArray();
+        // Kept in the order of their numbers, which is the rows' and mostly the answer's order:
+        // the next split reads the rows one after another, not all over the answer.
+        qsizetype* const place =
+            std::stable_partition(at + lo, at + hi - 1, [this, &splitLine, split](qsizetype number) {
+                const int order = collator->compareUtf8(line(number, 1), splitLine);
+                return order < 0 || (order == 0 && number < split);
+            });
+        std::swap(*place, last);
+        const qsizetype found = place - at;
+        settled[std::size_t(found)] = true;
+        if (found == position)
+            return;
+        if (position < found)
+            hi = found;
+        else
+            lo = found + 1;
+    }
+    // The few lines of a short part are written once each.
+    std::vector<std::pair<qsizetype, QByteArray>> part;
+    part.reserve(std::size_t(hi - lo));
+    for (qsizetype i = lo; i < hi; ++i)
+        part.emplace_back(at[i], line(at[i], 0).toByteArray());
+    std::sort(part.begin(), part.end(), [this](const auto& x, const auto& y) {
+        const int order = collator->compareUtf8(x.second, y.second);
+        return order < 0 || (order == 0 && x.first < y.first);
+    });
+    for (qsizetype i = lo; i < hi; ++i)
+        at[i] = part[std::size_t(i - lo)].first;
+    std::fill(settled.begin() + lo, settled.begin() + hi, true);
+}
+
+ProductLineOrder::ProductLineOrder(QList<qsizetype> rows) : m_found(std::make_shared<Found>()) {
+    m_found->chosen = std::move(rows);
+}
+
+ProductLineOrder::ProductLineOrder(const ProductRows& rows, QList<qsizetype> chosen)
+    : m_found(std::make_shared<Found>()) {
+    Found& found = *m_found;
+    found.rows = rows;
+    found.chosen = std::move(chosen);
+    found.numbers.resize(std::size_t(found.chosen.size()));
+    std::iota(found.numbers.begin(), found.numbers.end(), 0);
+    found.settled.assign(found.numbers.size(), false);
+    found.collator = std::make_unique<SortKeys>();
+}
+
+qsizetype ProductLineOrder::size() const {
+    return m_found ? m_found->chosen.size() : 0;
+}
+
+qsizetype ProductLineOrder::at(qsizetype position) const {
+    Found& found = *m_found;
+    if (found.numbers.empty())
+        return found.chosen.at(position);
+    if (!found.settled[std::size_t(position)])
+        found.settle(position);
+    return found.chosen.at(found.numbers[std::size_t(position)]);
+}
+
+QList<qsizetype> ProductLineOrder::toList() const {
+    if (!m_found)
+        return {};
+    Found& found = *m_found;
+    if (!found.numbers.empty()) {
+        // A whole sort keeps every line once: one string each would cost more than the sort.
+        SortKeys keys;
+        keys.reserve(found.chosen.size());
+        for (qsizetype number = 0; number < found.chosen.size(); ++number)
+            keys.addUtf8(found.line(number, 0));
+        QList<qsizetype> sorted;
+        sorted.reserve(found.chosen.size());
+        for (const qsizetype i : keys.takeStableOrder())
+            sorted.append(found.chosen.at(i));
+        found.chosen = std::move(sorted);
+        found.numbers = {};
+        found.settled = {};
+        found.collator.reset();
+    }
+    return found.chosen;
+}
+
+ProductLineOrder ProductLineOrder::detached() const {
+    if (!m_found)
+        return {};
+    if (m_found->numbers.empty())
+        return ProductLineOrder(m_found->chosen);
+    return ProductLineOrder(m_found->rows, m_found->chosen);
+}
+
+ProductLineOrder productLineOrder(const ProductRows& rows, const QList<qsizetype>& chosen) {
+    QList<qsizetype> products;
+    products.reserve(chosen.size());
+    for (const qsizetype row : chosen)
+        if (rows.at(row).artid > 0)
+            products.append(row);
+    return ProductLineOrder(rows, std::move(products));
 }
 
 namespace {

@@ -8,6 +8,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <memory>
+
 // One node of a tree as the program writes it: the depth it gives the node (0 for a root), the
 // caption and the node's data value. The depth is never read back from the caption, so a caption
 // that begins with blanks or holds tabs cannot move its node.
@@ -46,9 +48,35 @@ int productDetailCount(const ProductRow& row);
 // Product lines with their detail lines, products and details each sorted by the locale-aware,
 // case-sensitive comparison; ties keep table order.
 QList<TreeLine> productTreeLines(const ProductRows& rows);
-// The numbers of the chosen rows in the order of their product lines as the tree shows them:
-// locale-aware, case-sensitive; ties keep the order given.
-QList<qsizetype> productLineOrder(const ProductRows& rows, const QList<qsizetype>& chosen);
+// Numbers of rows in the order of their product lines as the tree shows them: locale-aware,
+// case-sensitive; ties keep the order given. The order is found as far as it is asked for: the
+// first lines of a long list show before the rest is sorted, and a line further on costs the part
+// of the list around it. Copies share the order and what is found of it, and the rows whose lines
+// they order; used by one thread at a time.
+class ProductLineOrder {
+public:
+    ProductLineOrder() = default;
+    // Rows already in order.
+    ProductLineOrder(QList<qsizetype> rows); // NOLINT: a list in order is an order
+    // These rows, each holding a product, to be put in the order of their product lines.
+    ProductLineOrder(const ProductRows& rows, QList<qsizetype> chosen);
+
+    qsizetype size() const;
+    bool isEmpty() const { return size() == 0; }
+    // The row at this position of the order.
+    qsizetype at(qsizetype position) const;
+    // Every row in order.
+    QList<qsizetype> toList() const;
+    // The same rows, sharing nothing of this order, for another thread to put in order.
+    ProductLineOrder detached() const;
+
+private:
+    struct Found;
+    std::shared_ptr<Found> m_found;
+};
+
+// The chosen rows that hold a product, in the order of their product lines.
+ProductLineOrder productLineOrder(const ProductRows& rows, const QList<qsizetype>& chosen);
 
 // The rows of a product answer's records; the rows view the answer the records came with.
 ProductRows productsFromAnswer(const Decoded<TArticleRec>& records);

@@ -508,6 +508,8 @@ template <class Rec> QList<Rec> decodeRecords(const QString& function, QByteArra
     if (table.empty())
         return {};
 
+    if (kViewsAnswer<Rec> && answer.size() > AnswerText::kMostBytes)
+        throw OversizedAnswerError();
     const char* const begin = answer.data();
     const char* const end = begin + answer.size();
     // A big answer is read in two halves at once, each into its own slice of the records.

@@ -23,7 +23,8 @@ template <class Rec> struct Decoded : QList<Rec> {
 // record per record-start line. The function name (exact case) chooses the key table; a name
 // without a table for Rec gives an empty list. An integer field that holds no integer gives no
 // records and the error "'<text>' is not a valid integer value"; more records than the answer's
-// size allows (see RecordsFitAnswer) give none and an error before anything is allocated.
+// size allows (see RecordsFitAnswer), or product records from an answer longer than their texts
+// can view (AnswerText::kMostBytes), give none and an error before anything is allocated.
 // The answer is read in its UTF-8 bytes as received; each value shows as the whole answer read as
 // UTF-8 text would show it (bad bytes as U+FFFD, a byte-order mark as U+FEFF). An answer may be
 // read in two halves at once (see setTwoThreadThreshold), with the same records and errors.

@@ -3,14 +3,23 @@
 #include <QByteArrayView>
 #include <QString>
 
+#include <limits>
+
 // A text of an answer as the service sent it: its UTF-8 bytes, viewed where they stand in the
 // answer, which whoever holds the record keeps (Decoded, the product table). Lists of products run
 // to a hundred thousand records, and a string made for every value of them cost more than all the
 // rest of a listing; a text is made only where a value is shown, compared or written.
+//
+// Twelve bytes, not sixteen: a listing holds seven per product, and no value the decoder views
+// reaches 2 GiB (it reads no answer that long).
+#pragma pack(push, 4)
 class AnswerText {
 public:
     constexpr AnswerText() = default;
-    constexpr AnswerText(const char* data, qsizetype size) : m_data(data), m_size(size) {}
+    constexpr AnswerText(const char* data, qsizetype size) : m_data(data), m_size(qint32(size)) {
+        Q_ASSERT(size <= kMostBytes);
+    }
+    static constexpr qsizetype kMostBytes = std::numeric_limits<qint32>::max();
     // Views the bytes of a literal, for tests and fixed texts.
     template <qsizetype N> constexpr AnswerText(const char (&literal)[N]) : m_data(literal), m_size(N - 1) {}
 
@@ -31,8 +40,10 @@ public:
 
 private:
     const char* m_data = nullptr;
-    qsizetype m_size = 0;
+    qint32 m_size = 0;
 };
+#pragma pack(pop)
+static_assert(sizeof(AnswerText) == sizeof(const char*) + sizeof(qint32));
 
 // One record layout per catalog function. Integers start at 0, texts empty. Records compare
 // field by field. The product records keep their texts as AnswerText.

@@ -1,12 +1,14 @@
 #include "catalog/producttreemodel.h"
 #include "catalog/treeloader.h"
 #include "catalog/treetext.h"
+#include "service/decoder.h"
+#include "support/answers.h"
 #include "support/windowfixture.h"
 
 #include <QTest>
 #include <QTreeWidget>
 
-Q_DECLARE_METATYPE(QList<ProductRecord>)
+Q_DECLARE_METATYPE(ProductRows)
 
 namespace {
 
@@ -37,7 +39,35 @@ QList<ProductRecord> longList() {
     return rows;
 }
 
-QList<qsizetype> allRows(const QList<ProductRecord>& rows) {
+// Products as the service may send them: bytes that are no UTF-8 (shown as U+FFFD), a byte-order
+// mark, and the same texts as valid UTF-8 beside them.
+ProductRows rawBytesList() {
+    const QList<QByteArray> names{"Bremsscheibe",
+                                  "Br\xFF"
+                                  "emsscheibe",
+                                  "\xC3"
+                                  "lfilter",
+                                  "\xC3\x96lfilter",
+                                  "\xEF\xBB\xBF"
+                                  "Pad",
+                                  "Pad",
+                                  "Pad \xE2\x82",
+                                  "Pad \xEF\xBF\xBD"};
+    QList<AnswerRecord> records;
+    for (int i = 0; i < names.size() * 2; ++i)
+        records.append({{"artid", QString::number(i + 1)},
+                        {"brand", i % 2 ? "ATE" : "@BRAND@"},
+                        {"articlenr", QString::number(i % 3)},
+                        {"name", QString("@%1@").arg(i % names.size())},
+                        {"statusproduct", "Normal"}});
+    QByteArray answer = catalogAnswerBytes("GetListArticlesFromTreeCategory", records);
+    answer.replace("@BRAND@", "LEMF\xC3\x96RDER\xC0");
+    for (qsizetype i = 0; i < names.size(); ++i)
+        answer.replace("@" + QByteArray::number(i) + "@", names.at(i));
+    return productsFromAnswer(DecodeAnswer<TArticleRec>("GetListArticlesFromTreeCategory", answer));
+}
+
+QList<qsizetype> allRows(const ProductRows& rows) {
     QList<qsizetype> all;
     for (qsizetype i = 0; i < rows.size(); ++i)
         all.append(i);
@@ -55,39 +85,41 @@ private slots:
 };
 
 void TestProductTreeModel::sameNodesAsTheItemTree_data() {
-    QTest::addColumn<QList<ProductRecord>>("rows");
-    QTest::newRow("letter case") << QList<ProductRecord>{product(1, "brake disc"), product(2, "Brake disc"),
-                                                         product(3, "BRAKE DISC"), product(4, "Brake Disc")};
-    QTest::newRow("locale order, not code order") << QList<ProductRecord>{
-        product(1, "Zündkerze"), product(2, "Ölfilter"), product(3, "Oelfilter"), product(4, "Éclairage"),
-        product(5, "Ecrou"),     product(6, "zeta"),     product(7, "Ä")};
-    QTest::newRow("blank criteria and terms") << QList<ProductRecord>{
-        product(1, "Pad", "TRW", "   ", ""), product(2, "Pad", "TRW", "Width: 12", "\t "),
-        product(3, "Pad", "TRW", "", "front axle"), product(4, "Pad", "TRW", "Ø 280 mm", "rear axle")};
-    QTest::newRow("hidden rows between products") << QList<ProductRecord>{
-        ProductRecord{}, product(5, "Filter"), ProductRecord{}, product(6, "Belt"), ProductRecord{}};
-    QTest::newRow("equal lines keep table order")
-        << QList<ProductRecord>{product(9, "Same", "X"), product(3, "Same", "X"), product(5, "Same", "X")};
-    QTest::newRow("tabs and line breaks in texts")
-        << QList<ProductRecord>{product(1, "Line\tone", "A\r\nB", "crit\nx", "terms\ry"), product(2, "Line one")};
-    QTest::newRow("a long list") << longList();
+    QTest::addColumn<ProductRows>("rows");
+    const auto row = [](const char* name, const QList<ProductRecord>& records) {
+        QTest::newRow(name) << ProductRows(records);
+    };
+    row("letter case",
+        {product(1, "brake disc"), product(2, "Brake disc"), product(3, "BRAKE DISC"), product(4, "Brake Disc")});
+    row("locale order, not code order",
+        {product(1, "Zündkerze"), product(2, "Ölfilter"), product(3, "Oelfilter"), product(4, "Éclairage"),
+         product(5, "Ecrou"), product(6, "zeta"), product(7, "Ä")});
+    row("blank criteria and terms",
+        {product(1, "Pad", "TRW", "   ", ""), product(2, "Pad", "TRW", "Width: 12", "\t "),
+         product(3, "Pad", "TRW", "", "front axle"), product(4, "Pad", "TRW", "Ø 280 mm", "rear axle")});
+    row("hidden rows between products",
+        {ProductRecord{}, product(5, "Filter"), ProductRecord{}, product(6, "Belt"), ProductRecord{}});
+    row("equal lines keep table order", {product(9, "Same", "X"), product(3, "Same", "X"), product(5, "Same", "X")});
+    row("tabs and line breaks in texts",
+        {product(1, "Line\tone", "A\r\nB", "crit\nx", "terms\ry"), product(2, "Line one")});
+    row("a long list", longList());
+    QTest::newRow("bytes that are no UTF-8") << rawBytesList();
 }
 
 void TestProductTreeModel::sameNodesAsTheItemTree() {
-    QFETCH(QList<ProductRecord>, rows);
+    QFETCH(ProductRows, rows);
     QTreeWidget former;
     QFont bold = former.font();
     bold.setBold(true);
-    QList<ProductRecord> products;
-    for (const ProductRecord& row : rows)
+    QList<ProductRow> products;
+    for (const ProductRow& row : rows)
         if (row.artid > 0)
             products.append(row);
-    LoadTreeText(&former, productTreeLines(products), false, &bold);
+    LoadTreeText(&former, productTreeLines(rows.withRows(products)), false, &bold);
 
     ProductTreeModel model;
     model.setProductFont(bold);
-    const ProductRows shown(rows);
-    model.show(shown, productLineOrder(shown, allRows(rows)));
+    model.show(rows, productLineOrder(rows, allRows(rows)));
     const QStringList nodes = treeNodes(model);
     QVERIFY(nodes.first().endsWith(" bold"));
     QCOMPARE(nodes, treeNodes(*former.model()));

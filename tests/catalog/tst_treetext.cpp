@@ -57,6 +57,8 @@ private slots:
     void productSortFollowsLocaleComparison();
     void sortKeysOrderAsTheCollator_data();
     void sortKeysOrderAsTheCollator();
+    void orderFoundInPartsIsTheWholeSort_data();
+    void orderFoundInPartsIsTheWholeSort();
     void recordsBecomeProductRows();
     void joinedNamesFollowTheirTexts_data();
     void joinedNamesFollowTheirTexts();
@@ -272,6 +274,41 @@ void TestTreeText::sortKeysOrderAsTheCollator() {
         for (qsizetype b = 0; b < texts.size(); ++b)
             QVERIFY2(sign(keys.compare(a, b)) == sign(theirs.at(a).compare(theirs.at(b))),
                      qPrintable(texts.at(a) + " / " + texts.at(b)));
+}
+
+void TestTreeText::orderFoundInPartsIsTheWholeSort_data() {
+    QTest::addColumn<QList<qsizetype>>("asked");
+    QTest::newRow("first lines") << QList<qsizetype>{0, 1, 2, 3, 4, 5};
+    QTest::newRow("from the end") << QList<qsizetype>{4997, 4996, 2500, 0};
+    QTest::newRow("scattered, then the rest") << QList<qsizetype>{1234, 17, 4000, 1235, 16, 3999, 2};
+    QTest::newRow("nothing before the whole") << QList<qsizetype>{};
+}
+
+// Lines of a long list: equal ones (whose table order must hold), letter case, umlauts, digits,
+// and rows without a product.
+void TestTreeText::orderFoundInPartsIsTheWholeSort() {
+    QFETCH(QList<qsizetype>, asked);
+    const QStringList names{"Bremsscheibe", "bremsscheibe", "Ölfilter", "Oelfilter", "Zündkerze", "10 mm", "9 mm"};
+    QList<ProductRecord> records;
+    QList<qsizetype> all;
+    for (int i = 0; i < 5100; ++i) {
+        all.append(i);
+        records.append(i % 50 == 7 ? ProductRecord{}
+                                   : product(i + 1, names.at((i * 7919) % names.size()), "ATE",
+                                             QString::number((i * 104729) % 40)));
+    }
+    const ProductRows rows(records);
+    const QList<qsizetype> expected = productLineOrder(rows, all).toList();
+    QCOMPARE(expected.size(), 5100 - 102);
+    const ProductLineOrder parts = productLineOrder(rows, all);
+    for (const qsizetype position : asked)
+        QCOMPARE(parts.at(position), expected.at(position));
+    QCOMPARE(parts.toList(), expected);
+    for (qsizetype i = 1; i < expected.size(); ++i) {
+        const int order = LocaleFormats::compare(productLineText(rows.at(expected.at(i - 1))),
+                                                 productLineText(rows.at(expected.at(i))));
+        QVERIFY(order < 0 || (order == 0 && expected.at(i - 1) < expected.at(i)));
+    }
 }
 
 void TestTreeText::recordsBecomeProductRows() {
