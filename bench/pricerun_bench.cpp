@@ -109,6 +109,11 @@ void BM_PriceRunWindow(benchmark::State& state) {
 
         auto window = std::make_unique<TForm1>(seams);
         window->show();
+        // The comparative list lives on the catalog page, built when the user first opens it;
+        // the run is then started from the page the window opened with, as before.
+        const QString firstPage = window->currentPage();
+        window->findChild<QToolButton*>(QStringLiteral("SpeedButton14"))->click();
+        window->showPage(firstPage);
         auto text = [&](const char* name, const char* value) {
             window->findChild<QLineEdit*>(QString::fromLatin1(name))->setText(QString::fromLatin1(value));
         };
