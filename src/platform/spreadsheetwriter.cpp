@@ -415,6 +415,7 @@ bool write(const QString& path, const QList<QList<Cell>>& rows, int titleRows, Q
 
 struct SheetStream::State {
     QString path;
+    // Set before the thread starts, then only read (by both threads: never through a detaching call).
     QList<QStringList> titles;
     std::mutex mutex;
     std::condition_variable wake;
@@ -426,12 +427,12 @@ struct SheetStream::State {
 
     void run(const QStringList& names) {
         std::vector<std::vector<bool>> amounts;
-        for (const QStringList& row : titles)
+        for (const QStringList& row : std::as_const(titles))
             amounts.push_back(amountColumns({row}));
         Draft draft;
         bool ok = draft.open(path, ReplacingFile::Existing::Replace);
         for (qsizetype n = 0; ok && n < titles.size(); ++n) {
-            const QStringList& row = titles[n];
+            const QStringList& row = titles.at(n);
             ok = draft.addSheet(names.value(n), row.size()) &&
                  draft.writeRow(std::size_t(n), row.size(), true, [&row](qsizetype c) {
                      return CellView{&row[c], std::nullopt, nullptr};
