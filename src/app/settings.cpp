@@ -20,55 +20,8 @@ namespace Settings {
 
 namespace {
 
-enum class Type { Text, Flag, LanguageIndex, ConvertAs, SplitterSizes };
-
-struct Entry {
-    const char* section;
-    const char* key;
-    Type type;
-    const char* fallback; // nullptr: the program's folder
-    const char* control;
-};
-
-// In the order the file is read and written.
-const Entry kTable[] = {
-    {"webservice", "email", Type::Text, "", "Edit3"},
-    {"webservice", "seccode", Type::Text, "", "Edit4"},
-    {"webservice", "lang", Type::LanguageIndex, "5", "ComboBox11"},
-    {"compareprice", "email", Type::Text, "", "Edit5"},
-    {"compareprice", "seccode", Type::Text, "", "Edit6"},
-    {"compareprice", "enable", Type::Flag, "0", "CheckBox1"},
-    {"analizprice", "email", Type::Text, "", "Edit1"},
-    {"analizprice", "seccode", Type::Text, "", "Edit2"},
-    {"analizprice", "maxval", Type::Text, "5", "Edit7"},
-    {"analizprice", "enable", Type::Flag, "0", "CheckBox2"},
-    {"myprices", "path", Type::Text, "", "Edit8"},
-    {"myprices", "brand", Type::Text, "[brand][namebrand]...", "Edit9"},
-    {"myprices", "reference", Type::Text, "[reference][codepart][numberproduct]...", "Edit10"},
-    {"myprices", "price", Type::Text, "[price]...", "Edit11"},
-    {"myprices", "enable", Type::Flag, "0", "CheckBox3"},
-    {"myprices", "autodownload", Type::Flag, "0", "CheckBox7"},
-    // The program's own: the largest file a download may bring, in megabytes.
-    {"myprices", "download_limit_mb", Type::Text, "512", "DownloadLimit"},
-    {"openpage", "enable", Type::Flag, "0", "CheckBox4"},
-    {"openpage", "separate_thread", Type::Flag, "1", "CheckBox11"},
-    {"openpage", "pause", Type::Flag, "1", "CheckBox12"},
-    {"openpage", "pauser_after", Type::Text, "10", "Edit16"},
-    {"export_myprices", "pathexport", Type::Text, nullptr, "Edit13"},
-    {"export_myprices", "add_criteries", Type::Flag, "0", "CheckBox8"},
-    {"export_myprices", "add_crossses", Type::Flag, "0", "CheckBox9"},
-    {"export_myprices", "add_aplicability", Type::Flag, "0", "CheckBox10"},
-    {"export_myprices", "convert_as", Type::ConvertAs, "2", nullptr},
-    // The program's own: what BEST OFFERS counts as an undercut, the currency of own prices that
-    // name none, and how long the price history keeps a run.
-    {"bestoffers", "undercut_percent", Type::Text, "5", "UndercutThreshold"},
-    {"bestoffers", "own_currency", Type::Text, "EUR", "OwnPriceCurrency"},
-    {"bestoffers", "keep_days", Type::Text, "365", "KeepPriceHistoryDays"},
-    // The program's own: how the lower area of the catalog page is shared ("160,640"), and how the
-    // page is shared between the lists and the lower area ("380,290").
-    {"window", "lower_area", Type::SplitterSizes, "", "lowerAreaSplitter"},
-    {"window", "catalog_area", Type::SplitterSizes, "", "catalogSplitter"},
-};
+using Type = SettingType;
+using Entry = SettingEntry;
 
 const char* const kConvertRadios[] = {"RadioButton5", "RadioButton9", "RadioButton10"};
 
@@ -113,27 +66,6 @@ QString controlName(const Entry& e) {
 
 bool built(QWidget* root, const Entry& e) {
     return root->findChild<QWidget*>(controlName(e)) != nullptr;
-}
-
-// The stored value as its control would give it back: a flag as "1" or "0", the format as its
-// number or empty for none.
-QString storedValue(const IniFile& ini, const Entry& e, const AppPaths& paths) {
-    const QString section = s(e.section), key = s(e.key);
-    switch (e.type) {
-    case Type::Text:
-        return ini.text(section, key, e.fallback ? s(e.fallback) : paths.programDirWithSeparator());
-    case Type::Flag:
-        return ini.integer(section, key, QByteArray(e.fallback).toInt()) != 0 ? s("1") : s("0");
-    case Type::LanguageIndex:
-        return QString::number(ini.integer(section, key, 5));
-    case Type::SplitterSizes:
-        return ini.text(section, key, QString());
-    case Type::ConvertAs: {
-        const int value = ini.integer(section, key, 2);
-        return value >= 1 && value <= 3 ? QString::number(value) : QString();
-    }
-    }
-    return {};
 }
 
 void putValue(QWidget* root, const Entry& e, const QString& value) {
@@ -205,8 +137,8 @@ std::optional<QString> heldValue(const Entry& e, const QString& stored) {
 
 void LoadSettings(QWidget* root, const AppPaths& paths, HeldValues& held) {
     const IniFile ini = IniFile::load(paths.programFile(s(ListFiles::kSettings)));
-    for (const Entry& e : kTable) {
-        const QString value = storedValue(ini, e, paths);
+    for (const Entry& e : SettingsTable()) {
+        const QString value = StoredValue(ini, e, paths);
         if (built(root, e))
             putValue(root, e, value);
         else if (const auto kept = heldValue(e, value))
@@ -215,7 +147,7 @@ void LoadSettings(QWidget* root, const AppPaths& paths, HeldValues& held) {
 }
 
 void PutHeldValues(QWidget* root, HeldValues& held) {
-    for (const Entry& e : kTable) {
+    for (const Entry& e : SettingsTable()) {
         const QString name = controlName(e);
         if (held.values.contains(name) && built(root, e))
             putValue(root, e, held.values.take(name));
@@ -259,7 +191,7 @@ bool SaveLists(QWidget* root, const QStringList& garage, const AppPaths& paths, 
 bool SaveSettings(QWidget* root, const AppPaths& paths, const HeldValues& held, QString* error) {
     const QString path = paths.programFile(s(ListFiles::kSettings));
     IniFile ini = IniFile::load(path);
-    for (const Entry& e : kTable) {
+    for (const Entry& e : SettingsTable()) {
         std::optional<QString> value;
         if (built(root, e))
             value = controlValue(root, e);
