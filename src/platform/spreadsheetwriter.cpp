@@ -263,21 +263,21 @@ bool writeCellSheets(const QString& path, const QList<SheetInput>& sheets, QStri
             *error = draft.error();
         return ok;
     };
+    // A table too large for a worksheet is refused before anything is written.
+    std::vector<qsizetype> columns;
+    for (const SheetInput& each : sheets) {
+        qsizetype widest = 0;
+        for (qsizetype r = 0; r < each.rows; ++r)
+            widest = std::max(widest, each.rowSize(r));
+        if (each.rows > LXW_ROW_MAX || widest > LXW_COL_MAX)
+            return done(draft.fail(QStringLiteral("Too many rows or columns for a worksheet")));
+        columns.push_back(widest);
+    }
     if (!draft.open(path, existing))
         return done(false);
-    for (const SheetInput& each : sheets) {
-        qsizetype columns = 0;
-        for (qsizetype r = 0; r < each.rows; ++r)
-            columns = std::max(columns, each.rowSize(r));
-        if (each.rows > LXW_ROW_MAX || columns > LXW_COL_MAX)
-            return done(draft.fail(QStringLiteral("Too many rows or columns for a worksheet")));
-    }
     for (std::size_t n = 0; n < std::size_t(sheets.size()); ++n) {
         const SheetInput& each = sheets[qsizetype(n)];
-        qsizetype columns = 0;
-        for (qsizetype r = 0; r < each.rows; ++r)
-            columns = std::max(columns, each.rowSize(r));
-        if (!draft.addSheet(each.name, columns))
+        if (!draft.addSheet(each.name, columns[n]))
             return done(false);
         for (qsizetype r = 0; r < each.rows; ++r)
             if (!draft.writeRow(n, each.rowSize(r), r < each.titleRows, [&](qsizetype c) { return each.cell(r, c); }))
