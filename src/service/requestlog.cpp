@@ -74,15 +74,18 @@ QStringList SecretForms(const QString& code) {
 
 QString MaskValues(const QString& text, const QStringList& secrets) {
     QStringList sorted;
+    bool found = false;
     for (const QString& secret : secrets) {
         if (IsBlank(secret))
             continue;
+        sorted << secret;
         const qsizetype amp = secret.indexOf(QLatin1Char('&'));
-        // Most lines hold no code at all: they are left as they are, uncopied.
-        if (text.contains(secret) || (amp >= 0 && text.contains(QLatin1String("seccode=***") + secret.mid(amp))))
-            sorted << secret;
+        found = found || text.contains(secret) ||
+                (amp >= 0 && text.contains(QLatin1String("seccode=***") + secret.mid(amp)));
     }
-    if (sorted.isEmpty())
+    // Most lines hold no code at all: they are left as they are, uncopied. A line that holds one
+    // gets every code, as masking one can bring another's tail to light.
+    if (!found)
         return text;
     // Longest first, so a code that holds another is masked whole.
     std::sort(sorted.begin(), sorted.end(), [](const QString& a, const QString& b) { return a.size() > b.size(); });

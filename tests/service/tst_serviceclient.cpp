@@ -188,6 +188,9 @@ void TestServiceClient::logMasksEveryCode_data() {
     QTest::newRow("tail of a code with &")
         << MaskSecrets(get + QStringLiteral("ab&cd&site=4")) << QStringList{QStringLiteral("ab&cd")}
         << get + QStringLiteral("***&site=4");
+    QTest::newRow("tail shown once a longer code is masked")
+        << QStringLiteral("ANSWER [seccode=abcdefgh&yz]")
+        << QStringList{QStringLiteral("abcdefgh"), QStringLiteral("x&yz")} << QStringLiteral("ANSWER [seccode=***]");
     QTest::newRow("code inside a longer one")
         << QStringLiteral("abc abcdef") << QStringList{QStringLiteral("abc"), QStringLiteral("abcdef")}
         << QStringLiteral("*** ***");
