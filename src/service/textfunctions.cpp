@@ -53,20 +53,18 @@ QString TextBetween(const QString& text, const QString& start, const QString& en
 QString ReplaceAllIgnoreCase(const QString& text, const QString& oldPart, const QString& newPart) {
     if (oldPart.isEmpty())
         return text;
-    // A part without letters has no case: the plain search is the same, and much faster.
-    const bool caseless = std::all_of(oldPart.begin(), oldPart.end(), [](QChar c) {
-        return c.toLower() == c && c.toUpper() == c && c.toCaseFolded() == c;
-    });
+    // ASCII without letters has no case, nor does anything fold to it: the plain search is the
+    // same, and much faster. (A character that maps to itself may still be folded to: "ß" from "ẞ".)
+    const bool caseless =
+        std::all_of(oldPart.begin(), oldPart.end(), [](QChar c) { return c.unicode() < 0x80 && !c.isLetter(); });
     const Qt::CaseSensitivity cs = caseless ? Qt::CaseSensitive : Qt::CaseInsensitive;
-    if (!text.contains(oldPart, cs))
+    qsizetype at = text.indexOf(oldPart, 0, cs);
+    if (at < 0)
         return text;
     QString result;
     result.reserve(text.size());
     qsizetype from = 0;
-    for (;;) {
-        const qsizetype at = text.indexOf(oldPart, from, cs);
-        if (at < 0)
-            break;
+    for (; at >= 0; at = text.indexOf(oldPart, from, cs)) {
         result += QStringView(text).sliced(from, at - from);
         result += newPart;
         from = at + oldPart.size();
