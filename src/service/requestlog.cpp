@@ -123,7 +123,8 @@ const QString& stamp(const QDateTime& when) {
     thread_local Cached cache[2];
     thread_local int next = 0;
     const qint64 day = when.date().toJulianDay();
-    const int second = when.time().msecsSinceStartOfDay() / 1000;
+    // Midnight itself is shown without a time, the rest of its second with one.
+    const int second = when.time() == QTime(0, 0) ? -2 : when.time().msecsSinceStartOfDay() / 1000;
     for (const Cached& each : cache)
         if (each.day == day && each.second == second)
             return each.text;

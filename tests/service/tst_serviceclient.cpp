@@ -164,6 +164,11 @@ void TestServiceClient::logLineForms() {
     QCOMPARE(WorkerFailedLogLine(start, end, base, request, QStringLiteral("Internal Server Error")),
              stamp + QStringLiteral("  GET\tget\thttp://h:150/get?service=COMPAREPRICE&email=e&seccode=***&site=44\t"
                                     "NOT ANSWER [result(INTERNAL SERVER ERROR)] !!!"));
+    // Midnight shows as its date alone, a moment later with the time.
+    const QDateTime midnight(QDate(2026, 3, 5), QTime(0, 0));
+    QVERIFY(WorkerFailedLogLine(midnight, midnight.addMSecs(400), base, request, QString())
+                .startsWith(LocaleFormats::timestamp(midnight) + QStringLiteral(" - ") +
+                            LocaleFormats::timestamp(midnight.addMSecs(400)) + QStringLiteral("  GET")));
     QCOMPARE(FailedLogLine(start, base, QStringLiteral("sites-list"), QString()),
              LocaleFormats::timestamp(start) +
                  QStringLiteral("  GET\t\thttp://h:150/sites-list\tNOT ANSWER [result()] !!!"));
