@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QHash>
 #include <QSet>
+#include <QThread>
 
 #include <sqlite3.h>
 
@@ -597,13 +598,20 @@ PriceHistory::Run PriceHistory::beginRun(const QDateTime& started, const QString
 void PriceHistory::store(Run run, const QList<LineOffer>& batch) {
     if (batch.isEmpty())
         return;
-    m_waiting.append({run, batch});
+    {
+        std::lock_guard lock(m_waitingMutex);
+        m_waiting.append({run, batch});
+    }
     if (!m_storeTimer.isActive())
         m_storeTimer.start();
 }
 
 void PriceHistory::postWaiting() {
-    m_storeTimer.stop();
+    // The timer belongs to this object's thread; from another one it fires later and finds
+    // nothing. The batches are handed over under the lock, so they keep their place.
+    if (QThread::currentThread() == thread())
+        m_storeTimer.stop();
+    std::lock_guard lock(m_waitingMutex);
     if (m_waiting.isEmpty())
         return;
     // One batch a run, in the order they came (the runs' rows may interleave).

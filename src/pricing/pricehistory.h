@@ -9,6 +9,7 @@
 #include <QTimer>
 
 #include <memory>
+#include <mutex>
 #include <utility>
 
 enum class RunState { Running = 0, Complete = 1, Stopped = 2 };
@@ -61,7 +62,7 @@ public:
     // A run stopped or cut short keeps the rows that arrived and is marked so. Rows stored for
     // it afterwards (answers that come in after the run) are kept as well.
     void finishRun(Run run, RunState state);
-    // Returns once everything handed over so far is in the file.
+    // Returns once everything handed over so far is in the file. Any thread may call it.
     void flush();
 
 signals:
@@ -75,6 +76,8 @@ private:
     QString m_path;
     std::unique_ptr<Worker> m_worker;
     Run m_nextRun = 1;
+    // Guards m_waiting: flush() may come from another thread.
+    std::mutex m_waitingMutex;
     QList<std::pair<Run, QList<LineOffer>>> m_waiting;
     QTimer m_storeTimer;
 };

@@ -2,11 +2,14 @@
 
 #include <QDir>
 #include <QFile>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <sqlite3.h>
+
+#include <thread>
 
 namespace {
 
@@ -130,6 +133,18 @@ private slots:
         QCOMPARE(runs.size(), 1);
         QCOMPARE(runs[0].state, RunState::Stopped);
         QCOMPARE(runs[0].offers, 2);
+    }
+
+    // The page's loader waits for the file on a thread of its own while a run hands over batches.
+    void flushOnAnotherThreadStoresWhatWaits() {
+        PriceHistory history(path());
+        history.start();
+        const PriceHistory::Run run = history.beginRun(QDateTime::currentDateTime(), {}, 2);
+        history.store(run, kFirstRun);
+        QTest::failOnWarning(QRegularExpression(QStringLiteral("another thread")));
+        std::thread loader([&history] { history.flush(); });
+        loader.join();
+        QCOMPARE(PriceHistoryReader(path()).runs().value(0).offers, kFirstRun.size());
     }
 
     // Answers keep coming in after a run ended; their rows are the run's.
