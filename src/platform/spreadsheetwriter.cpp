@@ -365,10 +365,11 @@ std::vector<bool> amountColumns(const QList<QStringList>& titleRows) {
     return amounts;
 }
 
-// Plain numbers of amount columns become number cells; everything else stays text.
-CellView typedCell(const QString& text, bool amount) {
+// Plain numbers of amount columns become number cells; everything else (titles included, with
+// no columns given) stays text.
+CellView typedCell(const QString& text, const std::vector<bool>& amounts, qsizetype column) {
     CellView cell{&text, std::nullopt, nullptr};
-    if (!amount)
+    if (std::size_t(column) >= amounts.size() || !amounts[std::size_t(column)])
         return cell;
     if (const std::optional<CellNumber> number = readNumber(text)) {
         cell.number = number->value;
@@ -383,7 +384,7 @@ SheetInput typedSheet(const Sheet& sheet) {
     auto amounts = std::make_shared<std::vector<bool>>(amountColumns(rows.mid(0, std::max(0, titleRows))));
     SheetInput input{sheet.name, titleRows, rows.size(), [&rows](qsizetype r) { return rows[r].size(); }, {}};
     input.cell = [&rows, titleRows, amounts](qsizetype r, qsizetype c) {
-        return typedCell(rows[r][c], r >= titleRows && std::size_t(c) < amounts->size() && (*amounts)[std::size_t(c)]);
+        return r < titleRows ? typedCell(rows[r][c], {}, c) : typedCell(rows[r][c], *amounts, c);
     };
     return input;
 }
@@ -434,9 +435,8 @@ struct SheetStream::State {
         for (qsizetype n = 0; ok && n < titles.size(); ++n) {
             const QStringList& row = titles.at(n);
             ok = draft.addSheet(names.value(n), row.size()) &&
-                 draft.writeRow(std::size_t(n), row.size(), true, [&row](qsizetype c) {
-                     return CellView{&row[c], std::nullopt, nullptr};
-                 });
+                 draft.writeRow(std::size_t(n), row.size(), true,
+                                [&row](qsizetype c) { return typedCell(row[c], {}, c); });
         }
         for (;;) {
             std::unique_lock lock(mutex);
@@ -452,9 +452,8 @@ struct SheetStream::State {
             for (const QStringList& row : rows) {
                 if (!ok)
                     break;
-                ok = draft.writeRow(std::size_t(sheet), row.size(), false, [&](qsizetype c) {
-                    return typedCell(row[c], std::size_t(c) < amount.size() && amount[std::size_t(c)]);
-                });
+                ok = draft.writeRow(std::size_t(sheet), row.size(), false,
+                                    [&](qsizetype c) { return typedCell(row[c], amount, c); });
             }
         }
         // Each sheet ends with the grid's empty last row.
