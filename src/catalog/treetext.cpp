@@ -256,16 +256,19 @@ struct ProductLineOrder::Found {
     QByteArray bytes[2];
     QString text;
 
-    // Positions hold numbers, which compare by line and, as ties, by number.
     QByteArrayView line(qsizetype number, int buffer) {
         return productLineBytes(rows.at(chosen.at(number)), bytes[buffer], text);
     }
-    bool before(QByteArrayView xLine, qsizetype x, qsizetype y) {
-        const int order = collator->compareUtf8(xLine, line(y, 1));
+    // Positions hold numbers, which compare by line and, as ties, by number: the order the whole
+    // sort keeps, so a line found here stands where the whole sort puts it.
+    bool before(QByteArrayView xLine, qsizetype x, QByteArrayView yLine, qsizetype y) const {
+        const int order = collator->compareUtf8(xLine, yLine);
         return order < 0 || (order == 0 && x < y);
     }
-    bool before(qsizetype x, qsizetype y) { return before(line(x, 0), x, y); }
+    bool before(qsizetype x, qsizetype y) { return before(line(x, 0), x, line(y, 1), y); }
     void settle(qsizetype position);
+    // Puts every row in order at once; the collator serves as the keys of the whole sort.
+    void sortWhole();
 };
 
 void ProductLineOrder::Found::settle(qsizetype position) {
@@ -300,8 +303,7 @@ void ProductLineOrder::Found::settle(qsizetype position) {
         // the next split reads the rows one after another, not all over the answer.
         qsizetype* const place =
             std::stable_partition(at + lo, at + hi - 1, [this, &splitLine, split](qsizetype number) {
-                const int order = collator->compareUtf8(line(number, 1), splitLine);
-                return order < 0 || (order == 0 && number < split);
+                return before(line(number, 1), number, splitLine, split);
             });
         std::swap(*place, last);
         const qsizetype found = place - at;
@@ -318,13 +320,27 @@ void ProductLineOrder::Found::settle(qsizetype position) {
     part.reserve(std::size_t(hi - lo));
     for (qsizetype i = lo; i < hi; ++i)
         part.emplace_back(at[i], line(at[i], 0).toByteArray());
-    std::sort(part.begin(), part.end(), [this](const auto& x, const auto& y) {
-        const int order = collator->compareUtf8(x.second, y.second);
-        return order < 0 || (order == 0 && x.first < y.first);
-    });
+    std::sort(part.begin(), part.end(),
+              [this](const auto& x, const auto& y) { return before(x.second, x.first, y.second, y.first); });
     for (qsizetype i = lo; i < hi; ++i)
         at[i] = part[std::size_t(i - lo)].first;
     std::fill(settled.begin() + lo, settled.begin() + hi, true);
+}
+
+void ProductLineOrder::Found::sortWhole() {
+    // A whole sort keeps every line once: one string each would cost more than the sort.
+    SortKeys& keys = *collator;
+    keys.reserve(chosen.size());
+    for (qsizetype number = 0; number < chosen.size(); ++number)
+        keys.addUtf8(line(number, 0));
+    QList<qsizetype> sorted;
+    sorted.reserve(chosen.size());
+    for (const qsizetype i : keys.takeStableOrder())
+        sorted.append(chosen.at(i));
+    chosen = std::move(sorted);
+    numbers = {};
+    settled = {};
+    collator.reset();
 }
 
 ProductLineOrder::ProductLineOrder(QList<qsizetype> rows) : m_found(std::make_shared<Found>()) {
@@ -359,21 +375,8 @@ QList<qsizetype> ProductLineOrder::toList() const {
     if (!m_found)
         return {};
     Found& found = *m_found;
-    if (!found.numbers.empty()) {
-        // A whole sort keeps every line once: one string each would cost more than the sort.
-        SortKeys keys;
-        keys.reserve(found.chosen.size());
-        for (qsizetype number = 0; number < found.chosen.size(); ++number)
-            keys.addUtf8(found.line(number, 0));
-        QList<qsizetype> sorted;
-        sorted.reserve(found.chosen.size());
-        for (const qsizetype i : keys.takeStableOrder())
-            sorted.append(found.chosen.at(i));
-        found.chosen = std::move(sorted);
-        found.numbers = {};
-        found.settled = {};
-        found.collator.reset();
-    }
+    if (!found.numbers.empty())
+        found.sortWhole();
     return found.chosen;
 }
 
