@@ -253,6 +253,10 @@ struct ProductLineOrder::Found {
     // Positions whose number is in its place.
     std::vector<bool> settled;
     std::unique_ptr<SortKeys> collator;
+    // Lines the splits may still read before the rest is sorted whole. Lines a server arranged to
+    // split badly would make finding them one position after another (a tree expanded whole)
+    // quadratic; a sweep over fair lines reads each about log2(n) times.
+    qsizetype readsLeft = 0;
     QByteArray bytes[2];
     QString text;
 
@@ -281,10 +285,12 @@ void ProductLineOrder::Found::settle(qsizetype position) {
     while (hi < qsizetype(numbers.size()) && !settled[std::size_t(hi)])
         ++hi;
     qsizetype* const at = numbers.data();
-    // Lines a server arranged to split badly would make this quadratic: after twice the splits a
-    // fair part needs, the rest is sorted whole.
-    int splitsLeft = 2 * int(std::bit_width(std::size_t(hi - lo))) + 4;
-    while (hi - lo > kShortPart && splitsLeft-- > 0) {
+    while (hi - lo > kShortPart) {
+        if (readsLeft < hi - lo) {
+            sortWhole();
+            return;
+        }
+        readsLeft -= hi - lo;
         // The middle of three lines splits the part; it waits at the end meanwhile.
         qsizetype& first = at[lo];
         qsizetype& middle = at[lo + (hi - lo) / 2];
@@ -355,6 +361,7 @@ ProductLineOrder::ProductLineOrder(const ProductRows& rows, QList<qsizetype> cho
     found.numbers.resize(std::size_t(found.chosen.size()));
     std::iota(found.numbers.begin(), found.numbers.end(), 0);
     found.settled.assign(found.numbers.size(), false);
+    found.readsLeft = 2 * found.chosen.size() * qsizetype(std::bit_width(std::size_t(found.chosen.size())));
     found.collator = std::make_unique<SortKeys>();
 }
 
@@ -364,10 +371,10 @@ qsizetype ProductLineOrder::size() const {
 
 qsizetype ProductLineOrder::at(qsizetype position) const {
     Found& found = *m_found;
+    if (!found.numbers.empty() && !found.settled[std::size_t(position)])
+        found.settle(position);
     if (found.numbers.empty())
         return found.chosen.at(position);
-    if (!found.settled[std::size_t(position)])
-        found.settle(position);
     return found.chosen.at(found.numbers[std::size_t(position)]);
 }
 

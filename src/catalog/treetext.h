@@ -51,7 +51,8 @@ QList<TreeLine> productTreeLines(const ProductRows& rows);
 // Numbers of rows in the order of their product lines as the tree shows them: locale-aware,
 // case-sensitive; ties keep the order given. The order is found as far as it is asked for: the
 // first lines of a long list show before the rest is sorted, and a line further on costs the part
-// of the list around it. Copies share the order and what is found of it, and the rows whose lines
+// of the list around it; however the lines fall, finding all of them costs a few whole sorts at
+// most. Copies share the order and what is found of it, and the rows whose lines
 // they order; used by one thread at a time.
 class ProductLineOrder {
 public:
