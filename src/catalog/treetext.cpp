@@ -378,6 +378,10 @@ qsizetype ProductLineOrder::at(qsizetype position) const {
     return found.chosen.at(found.numbers[std::size_t(position)]);
 }
 
+bool ProductLineOrder::isWhole() const {
+    return !m_found || m_found->numbers.empty();
+}
+
 QList<qsizetype> ProductLineOrder::toList() const {
     if (!m_found)
         return {};

@@ -66,6 +66,8 @@ public:
     bool isEmpty() const { return size() == 0; }
     // The row at this position of the order.
     qsizetype at(qsizetype position) const;
+    // Whether every row is in its place: toList() then costs nothing.
+    bool isWhole() const;
     // Every row in order.
     QList<qsizetype> toList() const;
     // The same rows, sharing nothing of this order, for another thread to put in order.
