@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <numeric>
+#include <thread>
 
 namespace {
 
@@ -122,6 +123,7 @@ private slots:
     void orderFoundInPartsIsTheWholeSort_data();
     void orderFoundInPartsIsTheWholeSort();
     void linesAgainstTheSplitsFindTheWholeSort();
+    void orderSortedAsideWhileShown();
     void recordsBecomeProductRows();
     void joinedNamesFollowTheirTexts_data();
     void joinedNamesFollowTheirTexts();
@@ -393,6 +395,31 @@ void TestTreeText::linesAgainstTheSplitsFindTheWholeSort() {
     for (qsizetype position = 0; position < order.size(); ++position)
         QCOMPARE(ranks.at(order.at(position)), position);
     QCOMPARE(order.toList(), productLineOrder(rows, all).toList());
+}
+
+// A listing's whole order is sorted on a worker over a detached copy while the tree goes on
+// finding the lines it paints in the order it shows (run under scripts/tsan to see no race).
+void TestTreeText::orderSortedAsideWhileShown() {
+    const QStringList names{"Bremsscheibe", "bremsscheibe", "Ölfilter", "Oelfilter", "Zündkerze", "10 mm", "9 mm"};
+    QList<ProductRecord> records;
+    QList<qsizetype> all;
+    for (int i = 0; i < 6000; ++i) {
+        all.append(i);
+        records.append(product(i + 1, names.at((i * 7919) % names.size()), "ATE", QString::number(i % 97)));
+    }
+    const ProductRows rows(records);
+    const ProductLineOrder shown = productLineOrder(rows, all);
+    const ProductLineOrder aside = shown.detached();
+    QList<qsizetype> sorted;
+    std::thread worker([&] { sorted = aside.toList(); });
+    QList<qsizetype> painted;
+    for (qsizetype position = 0; position < shown.size(); position += 7)
+        painted.append(shown.at(position));
+    worker.join();
+    QVERIFY(!shown.isWhole());
+    QCOMPARE(sorted, productLineOrder(rows, all).toList());
+    for (qsizetype i = 0; i < painted.size(); ++i)
+        QCOMPARE(painted.at(i), sorted.at(i * 7));
 }
 
 void TestTreeText::recordsBecomeProductRows() {
