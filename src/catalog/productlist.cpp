@@ -284,8 +284,10 @@ void ProductList::ShowProductList(const ProductRows& records) {
 void ProductList::BuildProductTree(const QList<qsizetype>& rows) {
     // The listing's whole order, found the first time a choice needs it: a long one on a worker,
     // over its own copy, while the tree goes on finding the lines it paints.
-    const ProductLineOrder aside = m_listingOrder.detached();
-    m_listingOrder = awaitResultOnWorkerIf(aside.size() >= kAsideRows, [&aside] { return aside.toList(); });
+    if (!m_listingOrder.isWhole()) {
+        const ProductLineOrder aside = m_listingOrder.detached();
+        m_listingOrder = awaitResultOnWorkerIf(aside.size() >= kAsideRows, [&aside] { return aside.toList(); });
+    }
     std::vector<bool> chosen(std::size_t(m_products.rows().size()));
     for (qsizetype row : rows)
         chosen[std::size_t(row)] = true;

@@ -253,19 +253,26 @@ struct ProductLineOrder::Found {
     // Positions whose number is in its place.
     std::vector<bool> settled;
     std::unique_ptr<SortKeys> collator;
+    // Lines the splits may still read before the rest is sorted whole. Lines a server arranged to
+    // split badly would make finding them one position after another (a tree expanded whole)
+    // quadratic; a sweep over fair lines reads each about log2(n) times.
+    qsizetype readsLeft = 0;
     QByteArray bytes[2];
     QString text;
 
-    // Positions hold numbers, which compare by line and, as ties, by number.
     QByteArrayView line(qsizetype number, int buffer) {
         return productLineBytes(rows.at(chosen.at(number)), bytes[buffer], text);
     }
-    bool before(QByteArrayView xLine, qsizetype x, qsizetype y) {
-        const int order = collator->compareUtf8(xLine, line(y, 1));
+    // Positions hold numbers, which compare by line and, as ties, by number: the order the whole
+    // sort keeps, so a line found here stands where the whole sort puts it.
+    bool before(QByteArrayView xLine, qsizetype x, QByteArrayView yLine, qsizetype y) const {
+        const int order = collator->compareUtf8(xLine, yLine);
         return order < 0 || (order == 0 && x < y);
     }
-    bool before(qsizetype x, qsizetype y) { return before(line(x, 0), x, y); }
+    bool before(qsizetype x, qsizetype y) { return before(line(x, 0), x, line(y, 1), y); }
     void settle(qsizetype position);
+    // Puts every row in order at once; the collator serves as the keys of the whole sort.
+    void sortWhole();
 };
 
 void ProductLineOrder::Found::settle(qsizetype position) {
@@ -278,10 +285,12 @@ void ProductLineOrder::Found::settle(qsizetype position) {
     while (hi < qsizetype(numbers.size()) && !settled[std::size_t(hi)])
         ++hi;
     qsizetype* const at = numbers.data();
-    // Lines a server arranged to split badly would make this quadratic: after twice the splits a
-    // fair part needs, the rest is sorted whole.
-    int splitsLeft = 2 * int(std::bit_width(std::size_t(hi - lo))) + 4;
-    while (hi - lo > kShortPart && splitsLeft-- > 0) {
+    while (hi - lo > kShortPart) {
+        if (readsLeft < hi - lo) {
+            sortWhole();
+            return;
+        }
+        readsLeft -= hi - lo;
         // The middle of three lines splits the part; it waits at the end meanwhile.
         qsizetype& first = at[lo];
         qsizetype& middle = at[lo + (hi - lo) / 2];
@@ -300,8 +309,7 @@ void ProductLineOrder::Found::settle(qsizetype position) {
         // the next split reads the rows one after another, not all over the answer.
         qsizetype* const place =
             std::stable_partition(at + lo, at + hi - 1, [this, &splitLine, split](qsizetype number) {
-                const int order = collator->compareUtf8(line(number, 1), splitLine);
-                return order < 0 || (order == 0 && number < split);
+                return before(line(number, 1), number, splitLine, split);
             });
         std::swap(*place, last);
         const qsizetype found = place - at;
@@ -318,13 +326,27 @@ void ProductLineOrder::Found::settle(qsizetype position) {
     part.reserve(std::size_t(hi - lo));
     for (qsizetype i = lo; i < hi; ++i)
         part.emplace_back(at[i], line(at[i], 0).toByteArray());
-    std::sort(part.begin(), part.end(), [this](const auto& x, const auto& y) {
-        const int order = collator->compareUtf8(x.second, y.second);
-        return order < 0 || (order == 0 && x.first < y.first);
-    });
+    std::sort(part.begin(), part.end(),
+              [this](const auto& x, const auto& y) { return before(x.second, x.first, y.second, y.first); });
     for (qsizetype i = lo; i < hi; ++i)
         at[i] = part[std::size_t(i - lo)].first;
     std::fill(settled.begin() + lo, settled.begin() + hi, true);
+}
+
+void ProductLineOrder::Found::sortWhole() {
+    // A whole sort keeps every line once: one string each would cost more than the sort.
+    SortKeys& keys = *collator;
+    keys.reserve(chosen.size());
+    for (qsizetype number = 0; number < chosen.size(); ++number)
+        keys.addUtf8(line(number, 0));
+    QList<qsizetype> sorted;
+    sorted.reserve(chosen.size());
+    for (const qsizetype i : keys.takeStableOrder())
+        sorted.append(chosen.at(i));
+    chosen = std::move(sorted);
+    numbers = {};
+    settled = {};
+    collator.reset();
 }
 
 ProductLineOrder::ProductLineOrder(QList<qsizetype> rows) : m_found(std::make_shared<Found>()) {
@@ -339,6 +361,7 @@ ProductLineOrder::ProductLineOrder(const ProductRows& rows, QList<qsizetype> cho
     found.numbers.resize(std::size_t(found.chosen.size()));
     std::iota(found.numbers.begin(), found.numbers.end(), 0);
     found.settled.assign(found.numbers.size(), false);
+    found.readsLeft = 2 * found.chosen.size() * qsizetype(std::bit_width(std::size_t(found.chosen.size())));
     found.collator = std::make_unique<SortKeys>();
 }
 
@@ -348,32 +371,23 @@ qsizetype ProductLineOrder::size() const {
 
 qsizetype ProductLineOrder::at(qsizetype position) const {
     Found& found = *m_found;
+    if (!found.numbers.empty() && !found.settled[std::size_t(position)])
+        found.settle(position);
     if (found.numbers.empty())
         return found.chosen.at(position);
-    if (!found.settled[std::size_t(position)])
-        found.settle(position);
     return found.chosen.at(found.numbers[std::size_t(position)]);
+}
+
+bool ProductLineOrder::isWhole() const {
+    return !m_found || m_found->numbers.empty();
 }
 
 QList<qsizetype> ProductLineOrder::toList() const {
     if (!m_found)
         return {};
     Found& found = *m_found;
-    if (!found.numbers.empty()) {
-        // A whole sort keeps every line once: one string each would cost more than the sort.
-        SortKeys keys;
-        keys.reserve(found.chosen.size());
-        for (qsizetype number = 0; number < found.chosen.size(); ++number)
-            keys.addUtf8(found.line(number, 0));
-        QList<qsizetype> sorted;
-        sorted.reserve(found.chosen.size());
-        for (const qsizetype i : keys.takeStableOrder())
-            sorted.append(found.chosen.at(i));
-        found.chosen = std::move(sorted);
-        found.numbers = {};
-        found.settled = {};
-        found.collator.reset();
-    }
+    if (!found.numbers.empty())
+        found.sortWhole();
     return found.chosen;
 }
 

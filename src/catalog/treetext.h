@@ -51,7 +51,8 @@ QList<TreeLine> productTreeLines(const ProductRows& rows);
 // Numbers of rows in the order of their product lines as the tree shows them: locale-aware,
 // case-sensitive; ties keep the order given. The order is found as far as it is asked for: the
 // first lines of a long list show before the rest is sorted, and a line further on costs the part
-// of the list around it. Copies share the order and what is found of it, and the rows whose lines
+// of the list around it; however the lines fall, finding all of them costs a few whole sorts at
+// most. Copies share the order and what is found of it, and the rows whose lines
 // they order; used by one thread at a time.
 class ProductLineOrder {
 public:
@@ -65,6 +66,8 @@ public:
     bool isEmpty() const { return size() == 0; }
     // The row at this position of the order.
     qsizetype at(qsizetype position) const;
+    // Whether every row is in its place: toList() then costs nothing.
+    bool isWhole() const;
     // Every row in order.
     QList<qsizetype> toList() const;
     // The same rows, sharing nothing of this order, for another thread to put in order.

@@ -7,6 +7,10 @@
 #include <QCollator>
 #include <QTest>
 
+#include <algorithm>
+#include <numeric>
+#include <thread>
+
 namespace {
 
 ProductRecord product(int artid, const QString& name, const QString& brand, const QString& reference = "R1",
@@ -29,6 +33,65 @@ TTradeGroupRec group(int gaid, const QString& name, const QString& assembly) {
     r.ganame = name;
     r.gaassembly = assembly;
     return r;
+}
+
+// The ranks of n lines a server that knows how the listing splits its lines could send (after
+// McIlroy's adversary): a split's line is ranked below every line not ranked yet when first read,
+// so each split leaves all but a line or two on one side as the positions are found in turn.
+QList<int> ranksAgainstTheSplits(qsizetype n) {
+    constexpr int kUnranked = -1;
+    constexpr qsizetype kShortPart = 24;
+    QList<int> rank(n, kUnranked);
+    int ranked = 0;
+    const auto before = [&](qsizetype x, qsizetype y) {
+        if (rank[x] == kUnranked && rank[y] == kUnranked)
+            rank[x] = ranked++;
+        return rank[x] != kUnranked && (rank[y] == kUnranked || rank[x] < rank[y]);
+    };
+    std::vector<qsizetype> at(static_cast<std::size_t>(n));
+    std::iota(at.begin(), at.end(), 0);
+    std::vector<bool> settled(static_cast<std::size_t>(n));
+    for (qsizetype position = 0; position < n; ++position) {
+        qsizetype lo = position;
+        qsizetype hi = position;
+        while (hi < n && !settled[std::size_t(hi)])
+            ++hi;
+        while (hi - lo > kShortPart) {
+            qsizetype& first = at[std::size_t(lo)];
+            qsizetype& middle = at[std::size_t(lo + (hi - lo) / 2)];
+            qsizetype& last = at[std::size_t(hi - 1)];
+            if (before(middle, first))
+                std::swap(middle, first);
+            if (before(last, middle)) {
+                std::swap(last, middle);
+                if (before(middle, first))
+                    std::swap(middle, first);
+            }
+            std::swap(middle, last);
+            const qsizetype split = last;
+            if (rank[split] == kUnranked)
+                rank[split] = ranked++;
+            const auto place = std::stable_partition(at.begin() + lo, at.begin() + hi - 1,
+                                                     [&](qsizetype number) { return before(number, split); });
+            std::swap(*place, last);
+            const qsizetype found = place - at.begin();
+            settled[std::size_t(found)] = true;
+            if (found == position)
+                break;
+            if (position < found)
+                hi = found;
+            else
+                lo = found + 1;
+        }
+        if (hi - lo <= kShortPart) {
+            std::sort(at.begin() + lo, at.begin() + hi, before);
+            std::fill(settled.begin() + lo, settled.begin() + hi, true);
+        }
+    }
+    for (int& r : rank)
+        if (r == kUnranked)
+            r = ranked++;
+    return rank;
 }
 
 QStringList captions(const QList<TreeLine>& lines) {
@@ -59,6 +122,8 @@ private slots:
     void sortKeysOrderAsTheCollator();
     void orderFoundInPartsIsTheWholeSort_data();
     void orderFoundInPartsIsTheWholeSort();
+    void linesAgainstTheSplitsFindTheWholeSort();
+    void orderSortedAsideWhileShown();
     void recordsBecomeProductRows();
     void joinedNamesFollowTheirTexts_data();
     void joinedNamesFollowTheirTexts();
@@ -282,6 +347,9 @@ void TestTreeText::orderFoundInPartsIsTheWholeSort_data() {
     QTest::newRow("from the end") << QList<qsizetype>{4997, 4996, 2500, 0};
     QTest::newRow("scattered, then the rest") << QList<qsizetype>{1234, 17, 4000, 1235, 16, 3999, 2};
     QTest::newRow("nothing before the whole") << QList<qsizetype>{};
+    QList<qsizetype> sweep(4998);
+    std::iota(sweep.begin(), sweep.end(), 0);
+    QTest::newRow("every line in turn, as a tree expanded whole") << sweep;
 }
 
 // Lines of a long list: equal ones (whose table order must hold), letter case, umlauts, digits,
@@ -309,6 +377,49 @@ void TestTreeText::orderFoundInPartsIsTheWholeSort() {
                                                  productLineText(rows.at(expected.at(i))));
         QVERIFY(order < 0 || (order == 0 && expected.at(i - 1) < expected.at(i)));
     }
+}
+
+// Found one position after another (a tree expanded whole), lines arranged against the splits
+// are sorted whole once splitting them has cost what a fair sort does, and stand where they
+// would have stood.
+void TestTreeText::linesAgainstTheSplitsFindTheWholeSort() {
+    const QList<int> ranks = ranksAgainstTheSplits(3000);
+    QList<ProductRecord> records;
+    QList<qsizetype> all;
+    for (qsizetype i = 0; i < ranks.size(); ++i) {
+        all.append(i);
+        records.append(product(int(i + 1), QString("Disc %1").arg(ranks.at(i), 6, 10, QChar('0')), "ATE"));
+    }
+    const ProductRows rows(records);
+    const ProductLineOrder order = productLineOrder(rows, all);
+    for (qsizetype position = 0; position < order.size(); ++position)
+        QCOMPARE(ranks.at(order.at(position)), position);
+    QCOMPARE(order.toList(), productLineOrder(rows, all).toList());
+}
+
+// A listing's whole order is sorted on a worker over a detached copy while the tree goes on
+// finding the lines it paints in the order it shows (run under scripts/tsan to see no race).
+void TestTreeText::orderSortedAsideWhileShown() {
+    const QStringList names{"Bremsscheibe", "bremsscheibe", "Ölfilter", "Oelfilter", "Zündkerze", "10 mm", "9 mm"};
+    QList<ProductRecord> records;
+    QList<qsizetype> all;
+    for (int i = 0; i < 6000; ++i) {
+        all.append(i);
+        records.append(product(i + 1, names.at((i * 7919) % names.size()), "ATE", QString::number(i % 97)));
+    }
+    const ProductRows rows(records);
+    const ProductLineOrder shown = productLineOrder(rows, all);
+    const ProductLineOrder aside = shown.detached();
+    QList<qsizetype> sorted;
+    std::thread worker([&] { sorted = aside.toList(); });
+    QList<qsizetype> painted;
+    for (qsizetype position = 0; position < shown.size(); position += 7)
+        painted.append(shown.at(position));
+    worker.join();
+    QVERIFY(!shown.isWhole());
+    QCOMPARE(sorted, productLineOrder(rows, all).toList());
+    for (qsizetype i = 0; i < painted.size(); ++i)
+        QCOMPARE(painted.at(i), sorted.at(i * 7));
 }
 
 void TestTreeText::recordsBecomeProductRows() {
