@@ -71,11 +71,11 @@ QString StoredValue(const IniFile& ini, const SettingEntry& e, const AppPaths& p
     case SettingType::Flag:
         return ini.integer(section, key, QByteArray(e.fallback).toInt()) != 0 ? s("1") : s("0");
     case SettingType::LanguageIndex:
-        return QString::number(ini.integer(section, key, 5));
+        return QString::number(ini.integer(section, key, QByteArray(e.fallback).toInt()));
     case SettingType::SplitterSizes:
         return ini.text(section, key, QString());
     case SettingType::ConvertAs: {
-        const int value = ini.integer(section, key, 2);
+        const int value = ini.integer(section, key, QByteArray(e.fallback).toInt());
         return value >= 1 && value <= 3 ? QString::number(value) : QString();
     }
     }

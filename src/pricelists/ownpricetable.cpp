@@ -151,6 +151,11 @@ int OwnPriceTable::source(const QString& brand, const QString& pathfile) {
     if (found != m_sourceIndex.constEnd())
         return found.value();
     const int index = int(m_sources.size());
+    // Lookups upper-case brands the way these were, whether the table is sorted or not.
+    if (index == 0) {
+        const QString letters = QStringLiteral("abcdefghijklmnopqrstuvwxyz");
+        m_plainAsciiUpper = QLocale().toUpper(letters) == letters.toUpper();
+    }
     m_sources.push_back(Source{brand, QLocale().toUpper(brand), pathfile});
     m_sourceIndex.insert(key, index);
     return index;
@@ -215,8 +220,6 @@ void OwnPriceTable::Sort() {
         }
         return m_brandRank[a.source] < m_brandRank[b.source];
     });
-    const QString letters = QStringLiteral("abcdefghijklmnopqrstuvwxyz");
-    m_plainAsciiUpper = QLocale().toUpper(letters) == letters.toUpper();
     m_sorted = true;
     buildIndex();
 }
@@ -376,8 +379,9 @@ bool FindOwnPricesBySearch(const OwnPriceTable& table, const QString& key, const
                               : std::lower_bound(rows.begin(), rows.end(), probe, [&](const Row& r, const Row& p) {
                                     return OwnPriceTable::less(r, table.keyOf(r), p, key);
                                 });
-    // Brands are compared upper-cased as the locale does it, as the readers upper-case them.
-    const QString wanted = QLocale().toUpper(brand);
+    std::array<char16_t, 64> buffer;
+    QString fallback;
+    const QStringView wanted = table.upperBrand(brand, buffer, fallback);
     for (; it != rows.end(); ++it) {
         if (stopRequested && stopRequested()) {
             matches.clear();
@@ -386,7 +390,7 @@ bool FindOwnPricesBySearch(const OwnPriceTable& table, const QString& key, const
         const QStringView rowKey = table.keyOf(*it);
         if (table.m_sorted && (it->prefix != probe.prefix || compareKeys(rowKey, key) != 0))
             break;
-        if (rowKey == key && table.m_sources[it->source].brandUpper == wanted)
+        if (rowKey == key && QStringView(table.m_sources[it->source].brandUpper) == wanted)
             matches.push_back(table.match(*it, table.textOf(*it)));
     }
     return true;

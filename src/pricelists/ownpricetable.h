@@ -131,7 +131,8 @@ private:
     bool m_indexed = false;
     // Whether the rows are in key order; rows added after Sort() may not be.
     bool m_sorted = true;
-    // Whether the locale upper-cases ASCII letters as plain ASCII does (not so in Turkish).
+    // Whether the locale the brands were upper-cased in upper-cases ASCII letters as plain ASCII
+    // does (not so in Turkish).
     bool m_plainAsciiUpper = true;
 };
 
@@ -143,7 +144,7 @@ private:
 bool FindOwnPrices(const OwnPriceTable& table, const QString& key, const QString& brand,
                    std::vector<OwnPriceMatch>& matches, const std::function<bool()>& stopRequested = {});
 // The same by a binary search for the key and a walk over its rows (over all rows when some were
-// added since the last sort): the way for a table changed since its sort, and the yardstick of
-// the index.
+// added since the last sort), brands upper-cased as the index does it: the way for a table changed
+// since its sort, and the yardstick of the index.
 bool FindOwnPricesBySearch(const OwnPriceTable& table, const QString& key, const QString& brand,
                            std::vector<OwnPriceMatch>& matches, const std::function<bool()>& stopRequested = {});

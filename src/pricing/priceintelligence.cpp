@@ -33,8 +33,9 @@ void PriceIntelligence::attach(PriceRun& run, ResultRows& compare, ResultRows& a
         return;
     m_recorder->setHistory(m_history.get());
     setChartSource();
-    // Lines the loader has brought already (it is joined): a loader still reading hands them over itself.
-    if (m_loaded && !m_loader.joinable())
+    // Lines the loader has brought already (it is joined): a loader still reading hands them over
+    // itself, and its lines are not to be looked at before.
+    if (!m_loader.joinable())
         takeLoaded();
 }
 

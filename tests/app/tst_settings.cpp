@@ -120,7 +120,7 @@ namespace {
 // The catalog page shown, so that the lower area has its real size.
 QSplitter* shownSplitter(WindowFixture& f) {
     f.show();
-    f.window().showPage("PAGEPRODUCT");
+    f.openPage("PAGEPRODUCT");
     auto* split = f.find<QSplitter>("lowerAreaSplitter");
     QTest::qWait(0);
     return split;

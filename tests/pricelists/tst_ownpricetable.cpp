@@ -253,6 +253,10 @@ void TestOwnPriceTable::indexFindsWhatTheSearchFinds() {
     // A row added after the sort is found all the same.
     add(table, item("New", "NOSUCHKEY", "1", "g.csv"));
     QCOMPARE(findOwnPrices(table, "NOSUCHKEY", "new").size(), 1);
+    // So is a row of a table never sorted, its brand upper-cased in the locale's way.
+    OwnPriceTable unsorted;
+    add(unsorted, item("ina", "K1", "1", "g.csv"));
+    QCOMPARE(findOwnPrices(unsorted, "K1", "ina").size(), 1);
 }
 
 QTEST_GUILESS_MAIN(TestOwnPriceTable)

@@ -417,7 +417,7 @@ void TestPricingPanels::insertAddsSelectedProduct() {
     QCOMPARE(add->text(), "ADD PRODUCT IN COMPARATIVE LIST");
     QCOMPARE(add->shortcut(), QKeySequence(Qt::Key_Insert));
 
-    f.window().showPage("PAGEPRODUCT");
+    f.openPage("PAGEPRODUCT");
     tree->setCurrentIndex(nodeOf(tree, kThreePictures));
     QCOMPARE(tabs->currentIndex(), 0);
     pressKey(tree, Qt::Key_Insert);
@@ -443,7 +443,7 @@ void TestPricingPanels::insertOnDetailLineAddsNothing() {
     WindowFixture f(standInEndpoints());
     f.signIn();
     QTreeView* tree = listProducts(f, sampleProducts());
-    f.window().showPage("PAGEPRODUCT");
+    f.openPage("PAGEPRODUCT");
     tree->setCurrentIndex(firstDetail(nodeOf(tree, kOnePicture)));
     pressKey(tree, Qt::Key_Insert);
     QCOMPARE(f.find<QTabWidget>("PageControl1")->currentIndex(), 0);
@@ -461,7 +461,7 @@ void TestPricingPanels::insertKeepsFirstColumnsInView() {
     WindowFixture f(standInEndpoints());
     f.signIn();
     QTreeView* tree = listProducts(f, sampleProducts());
-    f.window().showPage("PAGEPRODUCT");
+    f.openPage("PAGEPRODUCT");
     TableGrid* grid = gridNamed(f, "StringGrid1");
     // The user drags the splitter until the list is narrower than its columns (475 pixels) and
     // shows the start of the name column only.
@@ -485,7 +485,7 @@ void TestPricingPanels::productInformationFollowsChoices() {
     WindowFixture f(standInEndpoints());
     f.signIn();
     QTreeView* tree = listProducts(f, sampleProducts());
-    f.window().showPage("PAGEPRODUCT");
+    f.openPage("PAGEPRODUCT");
     auto* tabs = f.find<QTabWidget>("PageControl1");
     auto* memo = f.find<QPlainTextEdit>("Memo2");
 
@@ -538,7 +538,7 @@ void TestPricingPanels::deleteRules() {
     TableGrid* g = gridNamed(f, grid);
     auto* deleteButton = f.find<QToolButton>(button);
     if (byKey) {
-        f.window().showPage("PAGEPRODUCT");
+        f.openPage("PAGEPRODUCT");
         auto* tabs = f.find<QTabWidget>("PageControl1");
         for (int i = 0; i < tabs->count(); ++i)
             if (tabs->widget(i)->isAncestorOf(g))
@@ -773,7 +773,7 @@ void TestPricingPanels::priceTitleSortsNumbersAndExportFollowsTheView() {
     const ScratchHome home;
     WindowFixture f(standInEndpoints());
     f.signIn();
-    f.window().showPage("PAGEPRODUCT");
+    f.openPage("PAGEPRODUCT");
     auto* tabs = f.find<QTabWidget>("PageControl1");
     tabs->setCurrentIndex(2);
     auto* tables = f.find<ResultTables>({});
@@ -823,7 +823,7 @@ void TestPricingPanels::pricesInViewAt1280x800() {
     WindowFixture f(standInEndpoints());
     f.signIn();
     f.window().resize(1280, 800);
-    f.window().showPage("PAGEPRODUCT");
+    f.openPage("PAGEPRODUCT");
     auto* tabs = f.find<QTabWidget>("PageControl1");
     const QList<std::pair<const char*, QList<int>>> grids{{"StringGrid2", {4, 5}}, {"StringGrid3", {5}}};
     for (const auto& [name, priceColumns] : grids) {

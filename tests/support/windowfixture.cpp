@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QFont>
+#include <QHash>
 
 #include <QCheckBox>
 #include <QLineEdit>
@@ -269,14 +270,26 @@ void WindowFixture::destroy() {
     m_window.reset();
 }
 
+void WindowFixture::openPage(const QString& page) {
+    static const QHash<QString, QString> buttons = {{QStringLiteral("SETTINGS"), QStringLiteral("SpeedButton15")},
+                                                    {QStringLiteral("PAGEPRODUCT"), QStringLiteral("SpeedButton14")},
+                                                    {QStringLiteral("EXPORT"), QStringLiteral("SpeedButton25")}};
+    auto* button = m_window->findChild<QToolButton*>(buttons.value(page));
+    if (!button) {
+        qWarning("no button opens page %s", qPrintable(page));
+        return;
+    }
+    click(button);
+}
+
 void WindowFixture::showEveryPage() {
     const QString shown = m_window->currentPage();
     QWidget* focus = QApplication::focusWidget();
-    for (const char* button : {"SpeedButton14", "SpeedButton25"})
-        click(m_window->findChild<QToolButton*>(QString::fromLatin1(button)));
-    m_window->showPage(shown);
+    for (const char* page : {"PAGEPRODUCT", "EXPORT"})
+        openPage(QString::fromLatin1(page));
+    openPage(shown);
     if (focus)
-        focus->setFocus();
+        focus->setFocus(Qt::MouseFocusReason);
 }
 
 qsizetype WindowFixture::logMark() const {

@@ -127,6 +127,8 @@ public:
     // Shows each page through its button in the left column and goes back to the page that was
     // shown, the focus where it was: every page's controls exist afterwards.
     void showEveryPage();
+    // A click on the page's button in the left column ("SETTINGS", "PAGEPRODUCT", "EXPORT").
+    void openPage(const QString& page);
 
     TestFolders folders;
     ScriptedDialogs dialogs;
