@@ -59,6 +59,9 @@ void TestTextFunctions::replaceAllIgnoresCase() {
     QCOMPARE(ReplaceAllIgnoreCase(QStringLiteral("aaa"), QStringLiteral("a"), QStringLiteral("aa")),
              QStringLiteral("aaaaaa"));
     QCOMPARE(ReplaceAllIgnoreCase(QStringLiteral("\"a\"b\""), QStringLiteral("\""), QString()), QStringLiteral("ab"));
+    // A character that maps to itself may still be matched by another one without case.
+    QCOMPARE(ReplaceAllIgnoreCase(QStringLiteral("STRAẞE"), QStringLiteral("ß"), QStringLiteral("ss")),
+             QStringLiteral("STRAssE"));
 }
 
 void TestTextFunctions::levelIndentKeepsIndentOutsideRange() {
